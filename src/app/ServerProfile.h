@@ -1,0 +1,48 @@
+#pragma once
+
+#include "encoding/CodeSystem.h"
+
+#include <QString>
+
+#include <array>
+
+// One of the five numbered server settings (sections "Server00".."Server04"). Fields are in the
+// order the record is laid out, copied, read and written.
+struct ServerProfile {
+    static constexpr int HistoryCount = 10;
+
+    QString Server;
+    QString User;
+    QString Passwd;
+    int Code = CodeSystemEuc;
+    int Port = 21;
+    QString Dir;
+    int Update = 1;
+    int DirChg = 1;
+    int Special = 1;
+    int BackMode = 0;
+    int BackNo = 0;
+    QString BackExt;
+    int NameSmall = 0;
+    int SvDel = 1;
+    std::array<QString, HistoryCount> HisDir;
+
+    // Server, user and password are all set: enough to log on.
+    bool canLogOn() const { return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty(); }
+    // The rule of the server commands: logon data and a start directory.
+    bool isComplete() const { return canLogOn() && !Dir.isEmpty(); }
+
+    bool operator==(const ServerProfile&) const = default;
+};
+
+// Section "Network": how every FTP task connects.
+struct NetworkSettings {
+    int Proxy = 0; // 0 = the system's settings, 1 = direct, 2 = the proxy in Name
+    QString Name;
+    int Passive = 0;
+    int Raw = 0;
+    int List = 0; // 0 = the usual listing, 1 = the raw-call listing
+    int SpDelim = 0;
+
+    bool operator==(const NetworkSettings&) const = default;
+};

@@ -1,0 +1,5 @@
+#include "ctl/CtlCommand.h"
+
+QList<CtlCommand> ftpCommands() {
+    return {};
+}

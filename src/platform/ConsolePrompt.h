@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/Prompt.h"
+
+// Prints every message to stderr. Questions get the answer given at construction, because a
+// script cannot be asked.
+class ConsolePrompt : public Prompt {
+public:
+    explicit ConsolePrompt(PromptAnswer questionAnswer = PromptAnswer::No)
+        : m_questionAnswer(questionAnswer) {}
+    PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
+
+private:
+    PromptAnswer m_questionAnswer;
+};

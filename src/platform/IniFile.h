@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A settings file with the semantics of the classic private-profile calls: sections and keys
+// match without regard to letter case, the first of duplicate keys wins, integers read by their
+// leading digits, strings are cut at 255 bytes. Every line the program does not own survives a
+// save in place and in order. Values are raw bytes (the file is CP932); callers decode them.
+class IniFile {
+public:
+    static constexpr int MaxValueBytes = 255;
+
+    IniFile() = default;
+    explicit IniFile(QString path);
+
+    // Reads the file; a missing or unreadable file reads as empty. Returns false only when the
+    // file exists but cannot be read.
+    bool load();
+    // Replaces the file atomically (temporary file beside it, then rename). On failure nothing
+    // changes on disk and `error` says why.
+    bool save(QString* error = nullptr) const;
+
+    const QString& path() const { return m_path; }
+
+    bool contains(QByteArrayView section, QByteArrayView key) const;
+    QByteArray readString(QByteArrayView section, QByteArrayView key,
+                          const QByteArray& fallback) const;
+    int readInt(QByteArrayView section, QByteArrayView key, int fallback) const;
+
+    void writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value);
+    void writeInt(QByteArrayView section, QByteArrayView key, int value);
+
+    // The whole file as it would be saved.
+    QByteArray contents() const;
+    void setContents(const QByteArray& bytes);
+
+    // Cuts `value` to at most `limit` bytes without splitting a CP932 double-byte character.
+    static QByteArray cutAtCharBoundary(const QByteArray& value, int limit = MaxValueBytes);
+    // The private-profile integer rule: optional blanks, optional sign, leading digits; anything
+    // negative or without digits reads as 0.
+    static int parseLeadingInt(QByteArrayView text);
+
+private:
+    qsizetype findSection(QByteArrayView section) const;
+    qsizetype sectionEnd(qsizetype sectionLine) const;
+    qsizetype findKey(qsizetype sectionLine, QByteArrayView key) const;
+
+    QString m_path;
+    QList<QByteArray> m_lines;
+    bool m_crlf = true;
+};

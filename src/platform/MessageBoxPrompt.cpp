@@ -1,0 +1,59 @@
+#include "platform/MessageBoxPrompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Error:
+        return QMessageBox::Critical;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toButtons(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return QMessageBox::Ok;
+    case PromptButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case PromptButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case PromptButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+PromptAnswer toAnswer(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+    default:
+        return PromptAnswer::Ok;
+    }
+}
+
+} // namespace
+
+PromptAnswer MessageBoxPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
+    QMessageBox box(toIcon(icon), QApplication::applicationName(), text, toButtons(buttons),
+                    QApplication::activeWindow());
+    // A message must be readable even while a long operation holds the wait cursor.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    int result = box.exec();
+    QApplication::restoreOverrideCursor();
+    return toAnswer(result);
+}

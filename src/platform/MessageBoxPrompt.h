@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/Prompt.h"
+
+class QWidget;
+
+// Shows each prompt as a modal message box over the active window, titled with the program name.
+class MessageBoxPrompt : public Prompt {
+public:
+    PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
+};

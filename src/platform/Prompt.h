@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+// The one way the program tells the user something or asks a question. Core code calls the
+// static helpers; the GUI installs a message-box implementation at start-up, vantorpadctl a
+// console one and tests a scripted recorder.
+enum class PromptIcon { Error, Information, Question, Warning };
+enum class PromptButtons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class PromptAnswer { Ok, Yes, No, Cancel };
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) = 0;
+
+    // Installs `prompt` (not owned) and returns the one it replaces; nullptr restores the console.
+    static Prompt* install(Prompt* prompt);
+    static Prompt& current();
+
+    static void error(const QString& text);
+    static void information(const QString& text);
+    static void warning(const QString& text);
+    static PromptAnswer question(const QString& text,
+                                 PromptButtons buttons = PromptButtons::YesNo);
+};
+
+// Replaces the installed prompt for the lifetime of the object.
+class ScopedPrompt {
+public:
+    explicit ScopedPrompt(Prompt* prompt) : m_previous(Prompt::install(prompt)) {}
+    ~ScopedPrompt() { Prompt::install(m_previous); }
+    ScopedPrompt(const ScopedPrompt&) = delete;
+    ScopedPrompt& operator=(const ScopedPrompt&) = delete;
+
+private:
+    Prompt* m_previous;
+};

@@ -1,0 +1,28 @@
+#include "ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+
+ScriptedPrompt::ScriptedPrompt() : m_previous(Prompt::install(this)) {}
+
+ScriptedPrompt::~ScriptedPrompt() {
+    Prompt::install(m_previous);
+    EXPECT_TRUE(m_answers.isEmpty()) << m_answers.size() << " scripted answers were never asked for";
+}
+
+PromptAnswer ScriptedPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
+    m_shown.append({text, icon, buttons});
+    if (buttons == PromptButtons::Ok)
+        return PromptAnswer::Ok;
+    if (m_answers.isEmpty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel : PromptAnswer::No;
+    }
+    return m_answers.takeFirst();
+}
+
+QStringList ScriptedPrompt::texts() const {
+    QStringList result;
+    for (const Shown& s : m_shown)
+        result.append(s.text);
+    return result;
+}

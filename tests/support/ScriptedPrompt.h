@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Prompt.h"
+
+#include <QList>
+#include <QString>
+
+// A Prompt for tests: answers from a queue, records every text it was shown, and fails the
+// running test on a question it was not told to expect. Installs itself for its lifetime.
+class ScriptedPrompt : public Prompt {
+public:
+    struct Shown {
+        QString text;
+        PromptIcon icon;
+        PromptButtons buttons;
+    };
+
+    ScriptedPrompt();
+    ~ScriptedPrompt() override;
+
+    // Queues the answer for the next prompt that has more than an OK button.
+    void expectQuestion(PromptAnswer answer) { m_answers.append(answer); }
+
+    PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
+
+    const QList<Shown>& shown() const { return m_shown; }
+    QStringList texts() const;
+    void clear() { m_shown.clear(); }
+    int pendingAnswers() const { return int(m_answers.size()); }
+
+private:
+    QList<PromptAnswer> m_answers;
+    QList<Shown> m_shown;
+    Prompt* m_previous;
+};
