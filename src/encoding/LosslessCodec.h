@@ -25,6 +25,9 @@ public:
 
     QString decode(QByteArrayView bytes) const;
     EncodeResult encode(QStringView text) const;
+    // Writes `substitute` for each character the encoding cannot hold (one per character, a
+    // surrogate pair included). Only for the program's own strings, never for documents.
+    QByteArray encodeReplacing(QStringView text, char substitute) const;
 
     ~LosslessCodec();
     LosslessCodec(const LosslessCodec&) = delete;
