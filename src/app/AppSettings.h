@@ -47,21 +47,31 @@ struct AppSettings {
     int DelEOF = 1;
 
     // [Filter]
-    std::array<QString, FilterKinds> Title = {
-        QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("CSVﾌｧｲﾙ"), QStringLiteral("HTMLﾌｧｲﾙ"),
-        QStringLiteral("CGIﾌｧｲﾙ"), QStringLiteral("全てのﾌｧｲﾙ")};
-    std::array<QString, FilterKinds> Kind = {
-        QStringLiteral("*.txt;*.log"), QStringLiteral("*.csv"),
-        QStringLiteral("*.htm;*.html;*.shtml"), QStringLiteral("*.cgi;*.pl;*.js"),
-        QStringLiteral("*.*")};
+    std::array<QString, FilterKinds> Title = {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("CSVﾌｧｲﾙ"),
+                                              QStringLiteral("HTMLﾌｧｲﾙ"), QStringLiteral("CGIﾌｧｲﾙ"),
+                                              QStringLiteral("全てのﾌｧｲﾙ")};
+    std::array<QString, FilterKinds> Kind = {QStringLiteral("*.txt;*.log"), QStringLiteral("*.csv"),
+                                             QStringLiteral("*.htm;*.html;*.shtml"),
+                                             QStringLiteral("*.cgi;*.pl;*.js"),
+                                             QStringLiteral("*.*")};
 
     // [SvFilter]
     int ExtFlt = 0;
-    std::array<QString, ServerExtensions> Ext = {
-        QStringLiteral(".tif"), QStringLiteral(".gif"), QStringLiteral(".jpg"),
-        QStringLiteral(".bmp"), QStringLiteral(".mpg"), QString(), QString(), QString(), QString(),
-        QStringLiteral(".lzh"), QStringLiteral(".zip"), QStringLiteral(".pdf"),
-        QStringLiteral(".doc"), QStringLiteral(".xls"), QStringLiteral(".ppt")};
+    std::array<QString, ServerExtensions> Ext = {QStringLiteral(".tif"),
+                                                 QStringLiteral(".gif"),
+                                                 QStringLiteral(".jpg"),
+                                                 QStringLiteral(".bmp"),
+                                                 QStringLiteral(".mpg"),
+                                                 QString(),
+                                                 QString(),
+                                                 QString(),
+                                                 QString(),
+                                                 QStringLiteral(".lzh"),
+                                                 QStringLiteral(".zip"),
+                                                 QStringLiteral(".pdf"),
+                                                 QStringLiteral(".doc"),
+                                                 QStringLiteral(".xls"),
+                                                 QStringLiteral(".ppt")};
     std::array<int, ServerExtensions> Icon = {0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 0, 3, 3, 3};
 
     // [Server]

@@ -21,8 +21,7 @@ public:
     static void error(const QString& text);
     static void information(const QString& text);
     static void warning(const QString& text);
-    static PromptAnswer question(const QString& text,
-                                 PromptButtons buttons = PromptButtons::YesNo);
+    static PromptAnswer question(const QString& text, PromptButtons buttons = PromptButtons::YesNo);
 };
 
 // Replaces the installed prompt for the lifetime of the object.

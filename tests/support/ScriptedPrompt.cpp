@@ -6,7 +6,8 @@ ScriptedPrompt::ScriptedPrompt() : m_previous(Prompt::install(this)) {}
 
 ScriptedPrompt::~ScriptedPrompt() {
     Prompt::install(m_previous);
-    EXPECT_TRUE(m_answers.isEmpty()) << m_answers.size() << " scripted answers were never asked for";
+    EXPECT_TRUE(m_answers.isEmpty())
+        << m_answers.size() << " scripted answers were never asked for";
 }
 
 PromptAnswer ScriptedPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {

@@ -1,0 +1,232 @@
+#include "app/CVantorpadApp.h"
+
+#include "app/CAboutDlg.h"
+#include "app/Command.h"
+#include "frame/CMainFrame.h"
+#include "platform/IniFile.h"
+#include "platform/Prompt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QScreen>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+
+namespace {
+
+CVantorpadApp* g_app = nullptr;
+
+bool initSocketsDefault() {
+    // libcurl's global set-up stands where the socket library was initialised.
+    return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+}
+
+WinRect usableScreenArea() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return WinRect{0, 0, 1024, 768};
+    QRect r = screen->availableGeometry();
+    return WinRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+} // namespace
+
+CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
+    g_app = this;
+    m_hooks.initSockets = initSocketsDefault;
+    m_hooks.initComponents = [] { return true; }; // no component library to start here
+    m_hooks.runOptionsDialog = [](CVantorpadApp&) { return false; };
+}
+
+CVantorpadApp::~CVantorpadApp() {
+    m_mainFrame.reset();
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+CVantorpadApp* CVantorpadApp::instance() {
+    return g_app;
+}
+
+const ServerProfile& CVantorpadApp::profile(int index) const {
+    if (index < 0 || index >= AppSettings::ProfileCount)
+        index = 0;
+    return settings.Profiles[index];
+}
+
+bool CVantorpadApp::InitInstance(const QStringList& arguments, int showState) {
+    if (!m_hooks.initSockets()) {
+        Prompt::error(QStringLiteral("Windows ソケットの初期化に失敗しました。"));
+        return false;
+    }
+    if (!m_hooks.initComponents()) {
+        Prompt::error(QStringLiteral("OLE の初期化に失敗しました。 OLE ライブラリのバージョンが"
+                                     "正しいことを確認してください。"));
+        return false;
+    }
+    startDir = QDir::currentPath();
+    loadSettings();
+    keepSavedRectOnScreen();
+
+    m_mainFrame = std::make_unique<CMainFrame>(*this);
+    if (!m_mainFrame->create())
+        return false;
+
+    if (!arguments.isEmpty()) {
+        const QString& path = arguments.front();
+        if (!OpenTextDocument(path, profile(settings.DefaultNo), false, false))
+            return false;
+    }
+    showMainWindow(showState);
+    checkDirectories();
+    linkCursor = QCursor(Qt::PointingHandCursor);
+    return true;
+}
+
+bool CVantorpadApp::loadSettings() {
+    IniFile ini(settingsFilePath(startDir));
+    if (!ini.load())
+        std::fprintf(stderr, "Vantorpad.ini: cannot read %s, using the defaults\n",
+                     qPrintable(ini.path()));
+    settings.load(ini);
+    currentServer = settings.defaultProfileIndex();
+    recentFiles.load(ini);
+    previewPages = ini.readInt("Settings", "PreviewPages", 1);
+    m_settingsLoaded = true;
+    return true;
+}
+
+void CVantorpadApp::keepSavedRectOnScreen() {
+    WinRect saved{settings.Left, settings.Top, settings.Right, settings.Bottom};
+    WinRect kept = KeepRectOnScreen(saved, usableScreenArea());
+    settings.Left = kept.left;
+    settings.Top = kept.top;
+    settings.Right = kept.right;
+    settings.Bottom = kept.bottom;
+}
+
+void CVantorpadApp::showMainWindow(int showState) {
+    if (settings.Save) {
+        WinRect r{settings.Left, settings.Top, settings.Right, settings.Bottom};
+        // Nothing of the saved rectangle was on the screen: open at the default size instead.
+        if (r.isEmpty())
+            r = WinRect{r.left, r.top, r.left + 750, r.top + 530};
+        m_mainFrame->setGeometry(r.left, r.top, r.width(), r.height());
+        showState = settings.Show;
+    }
+    switch (showState) {
+    case ShowMaximized:
+        m_mainFrame->showMaximized();
+        break;
+    case ShowMinimized:
+    case 6: // minimise
+    case 7: // minimised, not active
+        m_mainFrame->showMinimized();
+        break;
+    case 0: // hidden: the program would be unusable, so show it normally
+    default:
+        m_mainFrame->show();
+        break;
+    }
+}
+
+void CVantorpadApp::checkDirectories() {
+    QString remembered = QDir::currentPath();
+    if (!QDir::setCurrent(settings.TranDir)) {
+        Prompt::error(QStringLiteral("転送Dir：%1 が存在しない為、再度環境設定を行って下さい。")
+                          .arg(settings.TranDir));
+        OnOptions();
+    }
+    if (!QDir::setCurrent(settings.PcDir)) {
+        Prompt::error(QStringLiteral("ローカルDir：%1 が存在しない為、再度環境設定を行って下さい。")
+                          .arg(settings.PcDir));
+        OnOptions();
+    }
+    QDir::setCurrent(remembered);
+}
+
+int CVantorpadApp::ExitInstance() {
+    if (transferWindowOpen && transferWindow) {
+        delete transferWindow.data();
+        transferWindowOpen = 0;
+    }
+    m_mainFrame.reset();
+    if (!m_settingsLoaded)
+        return 0; // start-up failed before reading the file: keep it as it is
+    QDir::setCurrent(startDir);
+    IniFile ini(settingsFilePath(startDir));
+    if (!ini.load()) {
+        std::fprintf(stderr, "Vantorpad.ini: cannot read %s, settings not saved\n",
+                     qPrintable(ini.path()));
+        return 1;
+    }
+    settings.store(ini);
+    recentFiles.store(ini);
+    ini.writeInt("Settings", "PreviewPages", previewPages);
+    QString error;
+    if (!ini.save(&error)) {
+        std::fprintf(stderr, "Vantorpad.ini: cannot save %s: %s\n", qPrintable(ini.path()),
+                     qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+bool CVantorpadApp::isCommandEnabled(int command) const {
+    switch (command) {
+    case CmdOpenServerFile:
+        return currentProfile().isComplete();
+    case CmdFtpTransfer:
+        return currentProfile().isComplete() && settings.FtpUse != 0;
+    case CmdInsertFile:
+        return m_mainFrame && m_mainFrame->activeChild() != nullptr;
+    default:
+        return true;
+    }
+}
+
+bool CVantorpadApp::OpenTextDocument(const QString& path, const ServerProfile& profile,
+                                     bool fromServer, bool readOnly) {
+    if (!m_mainFrame)
+        return false;
+    return m_mainFrame->openTextDocument(path, profile, fromServer, readOnly);
+}
+
+void CVantorpadApp::OnAppAbout() {
+    CAboutDlg about(m_mainFrame.get());
+    about.exec();
+}
+
+void CVantorpadApp::OnFilePrintSetup() {
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer, m_mainFrame.get());
+    dialog.exec();
+}
+
+void CVantorpadApp::OnOptions() {
+    if (!m_hooks.runOptionsDialog(*this))
+        return;
+    currentServer = settings.defaultProfileIndex();
+    emit optionsApplied();
+    if (m_mainFrame)
+        m_mainFrame->refreshCommandStates();
+}
+
+void CVantorpadApp::OnKeywordSettings() {}
+
+void CVantorpadApp::OnFileNew() {}
+
+void CVantorpadApp::OnFileOpen() {}
+
+void CVantorpadApp::OnOpenServerFile() {
+    currentServer = settings.defaultProfileIndex();
+}
+
+void CVantorpadApp::OnInsertFile() {}
+
+void CVantorpadApp::OnFtpTransfer() {}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "app/RecentFileList.h"
+#include "app/WindowPlacement.h"
+
+#include <QCursor>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class QWidget;
+
+// The one application object: owns the settings and a little run-time state, runs start-up and
+// shut-down, and handles the application-level commands.
+class CVantorpadApp : public QObject {
+    Q_OBJECT
+public:
+    // The steps that stand for platform services, replaceable so that tests can make them fail
+    // or watch them run.
+    struct Hooks {
+        std::function<bool()> initSockets;
+        std::function<bool()> initComponents;
+        // Runs the options dialog modally; returns true on OK.
+        std::function<bool(CVantorpadApp&)> runOptionsDialog;
+    };
+
+    explicit CVantorpadApp(QObject* parent = nullptr);
+    ~CVantorpadApp() override;
+
+    static CVantorpadApp* instance();
+
+    Hooks& hooks() { return m_hooks; }
+
+    // Start-up; `arguments` are the command-line words after the program name, `showState` the
+    // show state given to the program. Returns false when the program must not start.
+    bool InitInstance(const QStringList& arguments, int showState = ShowDefault);
+    // Shut-down: destroys the transfer window, returns to the start-up directory and writes the
+    // settings (unless start-up failed before they were read).
+    int ExitInstance();
+
+    AppSettings settings;
+    int currentServer = 0;
+    QPointer<QWidget> transferWindow;
+    int transferWindowOpen = 0;
+    QString startDir;
+    int ftpDebugLog = 0;
+    QCursor linkCursor;
+    RecentFileList recentFiles;
+    int previewPages = 1;
+
+    CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    const ServerProfile& profile(int index) const;
+    const ServerProfile& currentProfile() const { return profile(currentServer); }
+
+    // The one way a file becomes an editor document.
+    bool OpenTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
+                          bool readOnly);
+
+    // Enable rule of an application command.
+    bool isCommandEnabled(int command) const;
+
+    // Application commands.
+    void OnAppAbout();
+    void OnFilePrintSetup();
+    void OnOptions();
+    void OnKeywordSettings();
+    void OnFileNew();
+    void OnFileOpen();
+    void OnOpenServerFile();
+    void OnInsertFile();
+    void OnFtpTransfer();
+
+signals:
+    void optionsApplied();
+
+private:
+    bool loadSettings();
+    void keepSavedRectOnScreen();
+    void showMainWindow(int showState);
+    void checkDirectories();
+
+    Hooks m_hooks;
+    bool m_settingsLoaded = false;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};

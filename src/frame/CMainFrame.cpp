@@ -1,0 +1,160 @@
+#include "frame/CMainFrame.h"
+
+#include "app/CVantorpadApp.h"
+#include "app/Command.h"
+#include "app/WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+CMainFrame::CMainFrame(CVantorpadApp& app) : m_app(app) {
+    setWindowTitle(QStringLiteral("Vantorpad"));
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::create() {
+    m_mdi = new QMdiArea(this);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    createActions();
+    m_menus.insert(MainMenu, buildMenus(MainMenu));
+    m_menus.insert(DocumentMenu, buildMenus(DocumentMenu));
+    showMenu(MainMenu);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* child) {
+        showMenu(child ? DocumentMenu : MainMenu);
+        refreshCommandStates();
+    });
+    statusBar()->showMessage(QStringLiteral("レディ"));
+    refreshCommandStates();
+    return true;
+}
+
+QMdiSubWindow* CMainFrame::activeChild() const {
+    return m_mdi ? m_mdi->activeSubWindow() : nullptr;
+}
+
+QAction* CMainFrame::addCommand(int command, const QString& text, QKeySequence shortcut) {
+    auto* action = new QAction(text, this);
+    action->setData(command);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    m_actions.insert(command, action);
+    return action;
+}
+
+void CMainFrame::createActions() {
+    CVantorpadApp* app = &m_app;
+    auto wire = [this](int command, const QString& text, auto handler, QKeySequence keys = {}) {
+        QAction* a = addCommand(command, text, keys);
+        connect(a, &QAction::triggered, this, [this, handler] {
+            handler();
+            refreshCommandStates();
+        });
+    };
+    wire(CmdAppAbout, QStringLiteral("バージョン情報 Vantorpad(&A)..."),
+         [app] { app->OnAppAbout(); });
+    wire(CmdFilePageSetup, QStringLiteral("プリンタの設定(&R)..."),
+         [app] { app->OnFilePrintSetup(); });
+    wire(CmdOptions, QStringLiteral("オプション設定(&O)"), [app] { app->OnOptions(); });
+    wire(CmdKeywordSettings, QStringLiteral("ｷｰﾜｰﾄﾞ設定(&K)"), [app] { app->OnKeywordSettings(); });
+    wire(
+        CmdFileNew, QStringLiteral("新規作成(&N)\tCtrl+N"), [app] { app->OnFileNew(); },
+        QKeySequence(Qt::CTRL | Qt::Key_N));
+    wire(
+        CmdFileOpen, QStringLiteral("ｸﾗｲｱﾝﾄﾌｧｲﾙを開く(&O)\tCtrl+O"), [app] { app->OnFileOpen(); },
+        QKeySequence(Qt::CTRL | Qt::Key_O));
+    wire(
+        CmdOpenServerFile, QStringLiteral("ｻｰﾊﾞﾌｧｲﾙを開く(&S)\tCtrl+S"),
+        [app] { app->OnOpenServerFile(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+    wire(CmdInsertFile, QStringLiteral("ｶｰｿﾙ位置に読込む(&I)"), [app] { app->OnInsertFile(); });
+    wire(
+        CmdFtpTransfer, QStringLiteral("FTP転送(&F)\tAlt+F"), [app] { app->OnFtpTransfer(); },
+        QKeySequence(Qt::ALT | Qt::Key_F));
+    wire(CmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), [this] { close(); });
+}
+
+QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
+    auto* file = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    file->addAction(action(CmdFileNew));
+    file->addAction(action(CmdFileOpen));
+    file->addAction(action(CmdOpenServerFile));
+    if (id == DocumentMenu)
+        file->addAction(action(CmdInsertFile));
+    file->addSeparator();
+    file->addAction(action(CmdFtpTransfer));
+    file->addSeparator();
+    file->addAction(action(CmdFilePageSetup));
+    file->addSeparator();
+    file->addAction(action(CmdAppExit));
+
+    auto* tools = new QMenu(QStringLiteral("ツール(&T)"), this);
+    tools->addAction(action(CmdOptions));
+    tools->addAction(action(CmdKeywordSettings));
+
+    auto* help = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
+    help->addAction(action(CmdAppAbout));
+
+    const QList<QMenu*> menus{file, tools, help};
+    for (QMenu* menu : menus)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::refreshCommandStates);
+    return menus;
+}
+
+void CMainFrame::showMenu(MenuId id) {
+    if (m_shownMenu == id)
+        return;
+    menuBar()->clear();
+    for (QMenu* menu : m_menus.value(id))
+        menuBar()->addMenu(menu);
+    m_shownMenu = id;
+}
+
+bool CMainFrame::triggerCommand(int command) {
+    QAction* a = action(command);
+    if (!a)
+        return false;
+    refreshCommandStates();
+    if (!a->isEnabled())
+        return false;
+    a->trigger();
+    return true;
+}
+
+void CMainFrame::refreshCommandStates() {
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        it.value()->setEnabled(m_app.isCommandEnabled(it.key()));
+}
+
+bool CMainFrame::openTextDocument(const QString&, const ServerProfile&, bool, bool) {
+    return false;
+}
+
+void CMainFrame::storePlacement() {
+    AppSettings& s = m_app.settings;
+    s.Show = isMaximized() ? ShowMaximized : isMinimized() ? ShowMinimized : ShowNormal;
+    QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
+    s.Left = r.left();
+    s.Top = r.top();
+    s.Right = r.left() + r.width();
+    s.Bottom = r.top() + r.height();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    storePlacement();
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/ServerProfile.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class CVantorpadApp;
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+// The MDI main window: the MDI area, menus 128 (no document) and 129 (a document is active),
+// and the QActions of every command, each carrying its command id.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    enum MenuId { MainMenu = 128, DocumentMenu = 129 };
+
+    explicit CMainFrame(CVantorpadApp& app);
+    ~CMainFrame() override;
+
+    bool create();
+
+    QMdiArea* mdiArea() const { return m_mdi; }
+    QMdiSubWindow* activeChild() const;
+
+    // The action of a command id, created on first use; nullptr for an unknown id.
+    QAction* action(int command) const { return m_actions.value(command); }
+    // Runs a command as the menu would, if it is enabled; returns whether it ran.
+    bool triggerCommand(int command);
+    // Re-evaluates every enable rule.
+    void refreshCommandStates();
+    int shownMenu() const { return m_shownMenu; }
+
+    bool openTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
+                          bool readOnly);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* addCommand(int command, const QString& text, QKeySequence shortcut = {});
+    void createActions();
+    QList<QMenu*> buildMenus(MenuId id);
+    void showMenu(MenuId id);
+    void storePlacement();
+
+    CVantorpadApp& m_app;
+    QMdiArea* m_mdi = nullptr;
+    QHash<int, QAction*> m_actions;
+    QHash<int, QList<QMenu*>> m_menus;
+    int m_shownMenu = 0;
+};

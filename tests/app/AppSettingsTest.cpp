@@ -1,0 +1,161 @@
+#include "app/AppSettings.h"
+#include "platform/IniFile.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+AppSettings loadFrom(const QByteArray& ini) {
+    IniFile file;
+    file.setContents(ini);
+    AppSettings settings;
+    settings.load(file);
+    return settings;
+}
+
+QByteArray storeOf(const AppSettings& settings, const QByteArray& existing = {}) {
+    IniFile file;
+    file.setContents(existing);
+    settings.store(file);
+    return file.contents();
+}
+
+} // namespace
+
+TEST(AppSettings, MissingFileGivesTheDocumentedDefaults) {
+    AppSettings s = loadFrom({});
+    EXPECT_EQ(s, AppSettings());
+    EXPECT_EQ(s.Right, 750);
+    EXPECT_EQ(s.Bottom, 530);
+    EXPECT_EQ(s.FontName, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(s.Title[4], QStringLiteral("全てのﾌｧｲﾙ"));
+    EXPECT_EQ(s.Icon[12], 3);
+    EXPECT_EQ(s.Profiles[3].Port, 21);
+    EXPECT_EQ(s.Profiles[3].SvDel, 1);
+}
+
+TEST(AppSettings, TranDirFallsBackToThePcDirJustRead) {
+    AppSettings s = loadFrom("[Env]\r\nPcDir=/srv/work\r\n");
+    EXPECT_EQ(s.PcDir, QStringLiteral("/srv/work"));
+    EXPECT_EQ(s.TranDir, QStringLiteral("/srv/work"));
+    AppSettings both = loadFrom("[Env]\r\nPcDir=/a\r\nTranDir=/b\r\n");
+    EXPECT_EQ(both.TranDir, QStringLiteral("/b"));
+}
+
+TEST(AppSettings, MissingProfileSectionReadsAsLiteralDefaultsNotTheHeldValues) {
+    AppSettings s;
+    s.Profiles[2].Server = QStringLiteral("old.example");
+    s.Profiles[2].Port = 2121;
+    s.Profiles[2].Update = 0;
+    IniFile file;
+    file.setContents("[Server00]\r\nServer=ftp.example\r\nCode=1\r\n");
+    s.load(file);
+    EXPECT_EQ(s.Profiles[0].Server, QStringLiteral("ftp.example"));
+    EXPECT_EQ(s.Profiles[0].Code, 1);
+    EXPECT_EQ(s.Profiles[2], ServerProfile());
+}
+
+TEST(AppSettings, SearchHistoryRules) {
+    AppSettings many;
+    for (int i = 0; i < 25; ++i)
+        many.SearchHistory.append(QStringLiteral("語%1").arg(i));
+    AppSettings back = loadFrom(storeOf(many));
+    EXPECT_EQ(back.SearchHistory, many.SearchHistory.mid(0, 20));
+
+    AppSettings three;
+    three.SearchHistory = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QByteArray written = storeOf(three);
+    EXPECT_TRUE(written.contains("02=c\r\n03=\r\n"));
+    EXPECT_TRUE(written.contains("19=\r\n"));
+    EXPECT_FALSE(written.contains("20="));
+    EXPECT_EQ(loadFrom(written).SearchHistory, three.SearchHistory);
+
+    AppSettings gap = loadFrom("[Search]\r\n00=x\r\n01=\r\n02=y\r\n");
+    EXPECT_EQ(gap.SearchHistory, QStringList{QStringLiteral("x")});
+}
+
+TEST(AppSettings, FullRoundTripKeepsEveryValueAndForeignLines) {
+    AppSettings s;
+    s.Save = 1;
+    s.Left = 10;
+    s.PcDir = QStringLiteral("/home/ユーザ");
+    s.TranDir = QStringLiteral("/tmp/転送");
+    s.FontName = QStringLiteral("IPAGothic");
+    s.Ext[5] = QStringLiteral(".txt");
+    s.Icon[5] = 1;
+    s.DefaultNo = 3;
+    s.Profiles[3].Server = QStringLiteral("ftp.example.jp");
+    s.Profiles[3].Passwd = QStringLiteral("secret");
+    s.Profiles[3].HisDir[9] = QStringLiteral("/var/www/日本語");
+    s.Network.Proxy = 2;
+    s.Network.Name = QStringLiteral("proxy:8080");
+    s.Key2[9] = QStringLiteral("キーワード");
+    s.SearchHistory = {QStringLiteral("検索")};
+
+    QByteArray existing = "[Pos]\r\nUnknownKey=stays\r\n[Mine]\r\nforeign=1\r\n";
+    QByteArray written = storeOf(s, existing);
+    EXPECT_TRUE(written.contains("UnknownKey=stays"));
+    EXPECT_TRUE(written.contains("[Mine]\r\nforeign=1\r\n"));
+    // Japanese text is written in CP932 (キーワード).
+    EXPECT_TRUE(written.contains("Key2[9]=\x83\x4c\x81\x5b\x83\x8f\x81\x5b\x83\x68"));
+
+    IniFile file;
+    file.setContents(written);
+    AppSettings back;
+    back.load(file);
+    EXPECT_EQ(back, s);
+}
+
+TEST(AppSettings, WritesSectionsAndKeysInFileOrder) {
+    QByteArray written = storeOf(AppSettings());
+    QList<QByteArray> order = {
+        "[Pos]",       "Save=",    "Bottom=",   "[Env]",    "PcDir=",       "TranDir=",
+        "StringFile=", "DelEOF=",  "[Filter]",  "Title1=",  "Kind5=",       "[SvFilter]",
+        "ExtFlt=",     "Ext1=",    "Icon15=",   "[Server]", "DefaultDisp=", "FtpUse=",
+        "[Server00]",  "Passwd=",  "SvDel=",    "Port=",    "HisDir09=",    "[Server04]",
+        "[Network]",   "SpDelim=", "[KeyWord]", "Key1[0]=", "Key2[9]=",     "[Search]"};
+    qsizetype at = 0;
+    for (const QByteArray& item : order) {
+        qsizetype found = written.indexOf(item, at);
+        ASSERT_GE(found, 0) << item.constData() << " missing or out of order";
+        at = found;
+    }
+}
+
+TEST(AppSettings, BadValuesStartWithDefaultsOrTheirLeadingDigits) {
+    AppSettings s = loadFrom("[Pos]\nLeft=-40\nRight=12px\n[Server]\nDefaultNo=9\n"
+                             "[Env]\nFontName=" +
+                             QByteArray(300, 'F') + "\nTabCount=abc\n");
+    EXPECT_EQ(s.Left, 0);
+    EXPECT_EQ(s.Right, 12);
+    EXPECT_EQ(s.FontName.size(), 255);
+    EXPECT_EQ(s.TabCount, 0);
+    EXPECT_EQ(s.DefaultNo, 9);
+    EXPECT_EQ(s.defaultProfileIndex(), 0) << "an out-of-range profile number must not be used";
+}
+
+TEST(AppSettings, PcFileFilterSkipsKindsWithoutTitle) {
+    AppSettings s;
+    s.Title[1].clear();
+    EXPECT_EQ(s.BuildPcFileFilter(), QStringList({QStringLiteral("TXTﾌｧｲﾙ (*.txt *.log)"),
+                                                  QStringLiteral("HTMLﾌｧｲﾙ (*.htm *.html *.shtml)"),
+                                                  QStringLiteral("CGIﾌｧｲﾙ (*.cgi *.pl *.js)"),
+                                                  QStringLiteral("全てのﾌｧｲﾙ (*.*)")}));
+}
+
+TEST(AppSettings, SaveAndLoadThroughTheFileInADirectory) {
+    TempDir dir;
+    AppSettings s;
+    s.Profiles[1].User = QStringLiteral("ユーザ");
+    ASSERT_TRUE(SaveSettings(s, dir.path()));
+    AppSettings back;
+    ASSERT_TRUE(LoadSettings(back, dir.path()));
+    EXPECT_EQ(back, s);
+    // Another directory's file is not seen.
+    TempDir other;
+    AppSettings fresh;
+    LoadSettings(fresh, other.path());
+    EXPECT_EQ(fresh, AppSettings());
+}
