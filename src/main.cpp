@@ -2,6 +2,28 @@
 #include "platform/MessageBoxPrompt.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// For the start-up benchmark: report when the main window is up, then leave.
+void quitWhenShownIfAsked() {
+    if (qEnvironmentVariableIsEmpty("VANTORPAD_QUIT_WHEN_SHOWN"))
+        return;
+    QTimer::singleShot(0, [] {
+        auto now = std::chrono::system_clock::now().time_since_epoch();
+        std::printf("shown at %lld\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+        std::fflush(stdout);
+        QApplication::quit();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -15,6 +37,7 @@ int main(int argc, char** argv) {
         app.ExitInstance();
         return 1;
     }
+    quitWhenShownIfAsked();
     int result = QApplication::exec();
     app.ExitInstance();
     return result;
