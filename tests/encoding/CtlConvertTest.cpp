@@ -1,0 +1,78 @@
+#include "ConversionTestSupport.h"
+#include "TempDir.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CtlRun {
+    int exitCode = -1;
+    QString standardError;
+};
+
+CtlRun runCtl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(VANTORPADCTL_PATH), args);
+    CtlRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "vantorpadctl did not finish: " << process.errorString().toStdString();
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.standardError = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+TEST(CtlConvert, ConvertsBothWays) {
+    TempDir dir;
+    const QByteArray sjis = JapaneseTextGenerator(11).sjis(200 * 1024);
+    const QString source = dir.write(QStringLiteral("a.sjis"), sjis);
+    const QString euc = dir.filePath(QStringLiteral("a.euc"));
+    const QString back = dir.filePath(QStringLiteral("a.back"));
+
+    CtlRun run = runCtl({QStringLiteral("convert"), QStringLiteral("--to-euc"), source, euc});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.standardError.isEmpty()) << run.standardError.toStdString();
+    const QByteArray eucBytes = dir.read(QStringLiteral("a.euc"));
+    EXPECT_FALSE(eucBytes.contains("\r\n"));
+
+    run = runCtl({QStringLiteral("convert"), QStringLiteral("--to-sjis"), euc, back});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(dir.read(QStringLiteral("a.back")), sjis);
+}
+
+TEST(CtlConvert, MissingSourceFailsWithTheMessageAndCreatesNothing) {
+    TempDir dir;
+    const QString source = dir.filePath(QStringLiteral("missing.euc"));
+    const QString destination = dir.filePath(QStringLiteral("out.sjis"));
+    const CtlRun run =
+        runCtl({QStringLiteral("convert"), QStringLiteral("--to-sjis"), source, destination});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.standardError.contains(
+        QStringLiteral("EUC→SJIS変換で %1 がオープン出来ません。").arg(source)))
+        << run.standardError.toStdString();
+    EXPECT_FALSE(dir.exists(QStringLiteral("out.sjis")));
+}
+
+TEST(CtlConvert, WrongArgumentsShowUsage) {
+    TempDir dir;
+    const QString source = dir.write(QStringLiteral("in.txt"), "abc");
+    const QStringList wrong[] = {
+        {QStringLiteral("convert")},
+        {QStringLiteral("convert"), QStringLiteral("--to-euc"), source},
+        {QStringLiteral("convert"), QStringLiteral("--to-utf8"), source,
+         source + QStringLiteral(".out")},
+    };
+    for (const QStringList& args : wrong) {
+        const CtlRun run = runCtl(args);
+        EXPECT_EQ(run.exitCode, 1) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.standardError.contains(QStringLiteral("usage")));
+    }
+    EXPECT_FALSE(dir.exists(QStringLiteral("in.txt.out")));
+}
+
+} // namespace
