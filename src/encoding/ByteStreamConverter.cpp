@@ -99,45 +99,50 @@ inline unsigned char* putPair(unsigned char* out, std::uint16_t pair) {
 
 } // namespace
 
+// Both loops first handle every byte that has its next byte in the block, with the common
+// double-byte character tried before anything else; the block's last byte comes after.
+
 std::size_t SjisToEucConverter::convert(const unsigned char* in, std::size_t length, bool last,
                                         unsigned char* out, std::size_t* consumed) {
     const SjisTables& t = sjisTables();
     unsigned char* const begin = out;
     std::size_t i = 0;
-    while (i < length) {
+    const std::size_t end = length > 0 ? length - 1 : 0;
+    while (i < end) {
         const unsigned char b = in[i];
-        const ByteClass c = t.byteClass[b];
-        if (c == Plain) {
-            *out++ = b;
-            ++i;
+        const unsigned char next = in[i + 1];
+        const std::uint16_t pair = t.toEuc[(b << 8) | next];
+        if (pair != 0) {
+            out = putPair(out, pair);
+            i += 2;
             continue;
         }
+        const ByteClass c = t.byteClass[b];
+        if (c == Kana) {
+            *out++ = kSingleShift2;
+            *out++ = b;
+        } else if (c != CarriageReturn || next != kLf) {
+            // Only the CR of CR LF goes; a lead byte without a valid second byte and an
+            // end-of-file mark before the end are kept as they are.
+            *out++ = b;
+        }
+        ++i;
+    }
+    if (i < length) {
+        const unsigned char b = in[i];
+        const ByteClass c = t.byteClass[b];
         if (c == Kana) {
             *out++ = kSingleShift2;
             *out++ = b;
             ++i;
-            continue;
+        } else if (c == Plain) {
+            *out++ = b;
+            ++i;
+        } else if (last) {
+            if (c != EndMark) // the end-of-file mark ending the file is dropped
+                *out++ = b;
+            ++i;
         }
-        // The rest depend on the next byte: at the end of a block that is not the last, wait.
-        const bool hasNext = i + 1 < length;
-        if (!hasNext && !last)
-            break;
-        const unsigned char next = hasNext ? in[i + 1] : 0;
-        if (c == Lead) {
-            const std::uint16_t pair = hasNext ? t.toEuc[(b << 8) | next] : 0;
-            if (pair != 0) {
-                out = putPair(out, pair);
-                i += 2;
-                continue;
-            }
-            *out++ = b; // no valid second byte: kept as it is
-        } else if (c == CarriageReturn) {
-            if (!hasNext || next != kLf)
-                *out++ = b; // only the CR of CR LF goes
-        } else if (hasNext) {
-            *out++ = b; // an end-of-file mark before the end is an ordinary byte
-        }
-        ++i;
     }
     *consumed = i;
     return std::size_t(out - begin);
@@ -148,45 +153,43 @@ std::size_t EucToSjisConverter::convert(const unsigned char* in, std::size_t len
     const EucTables& t = eucTables();
     unsigned char* const begin = out;
     std::size_t i = 0;
-    while (i < length) {
+    const std::size_t end = length > 0 ? length - 1 : 0;
+    while (i < end) {
         const unsigned char b = in[i];
+        const unsigned char next = in[i + 1];
         const ByteClass c = t.byteClass[b];
-        if (c == Plain) {
-            *out++ = b;
-            ++i;
+        // A lead byte or single shift needs a second byte of 0xA1 or more; otherwise it is
+        // kept and the next byte stands on its own.
+        if (next >= 0xA1 && c == Lead) {
+            out = putPair(out, t.toSjis[((b & 0x7F) << 7) | (next & 0x7F)]);
+            i += 2;
             continue;
         }
+        if (next >= 0xA1 && c == SingleShift) {
+            *out++ = next; // half-width katakana
+            i += 2;
+            continue;
+        }
+        if (c == LineFeed || (c == CarriageReturn && next == kLf)) {
+            *out++ = kCr;
+            *out++ = kLf;
+            i += c == LineFeed ? 1 : 2;
+            continue;
+        }
+        *out++ = b;
+        ++i;
+    }
+    if (i < length) {
+        const unsigned char b = in[i];
+        const ByteClass c = t.byteClass[b];
         if (c == LineFeed) {
             *out++ = kCr;
             *out++ = kLf;
             ++i;
-            continue;
-        }
-        const bool hasNext = i + 1 < length;
-        if (!hasNext && !last)
-            break;
-        const unsigned char next = hasNext ? in[i + 1] : 0;
-        if (c == CarriageReturn) {
-            *out++ = kCr;
-            if (next == kLf) {
-                *out++ = kLf;
-                ++i;
-            }
-            ++i;
-            continue;
-        }
-        // A lead byte or single shift needs a second byte of 0xA1 or more; otherwise it is
-        // kept and the next byte stands on its own.
-        if (next < 0xA1) {
+        } else if (c == Plain || last) {
             *out++ = b;
             ++i;
-            continue;
         }
-        if (c == Lead)
-            out = putPair(out, t.toSjis[((b & 0x7F) << 7) | (next & 0x7F)]);
-        else
-            *out++ = next; // half-width katakana
-        i += 2;
     }
     *consumed = i;
     return std::size_t(out - begin);

@@ -12,10 +12,15 @@ struct SjisPair {
     unsigned char trail;
 };
 
+// One character between Shift_JIS and JIS. The Shift_JIS user-defined rows F0..F9 go to JIS
+// rows 0x74..0x7E and 0x0C, the extension rows FA..FC to 0x11..0x1E. JIS row 0x74 cells
+// 0x21..0x26 are the kanji 堯槇遙瑤凜熙 and come back as Shift_JIS EA 9F..EA A4; only the
+// user-defined F0 40..F0 45 share those codes going to JIS.
 JisCode SjisToJis(unsigned char lead, unsigned char trail);
 SjisPair JisToSjis(unsigned char row, unsigned char cell);
 
-// Whole-file conversions. Return 0 on success, 1 when a file cannot be opened (the message has
-// been shown through Prompt and nothing was created).
+// Whole-file conversions. Return 0 on success and 1 on failure, after the message has been
+// shown through Prompt: a source that cannot be opened creates nothing, and a destination that
+// fails while being written is removed.
 int ConvertSjisToEuc(const QString& destination, const QString& source);
 int ConvertEucToSjis(const QString& destination, const QString& source);
