@@ -1,0 +1,472 @@
+#include "ftp/CFtpClient.h"
+
+#include "encoding/LosslessCodec.h"
+#include "encoding/SjisEucConversion.h"
+#include "ftp/FtpNames.h"
+#include "platform/Prompt.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+FtpTimeouts& defaults() {
+    static FtpTimeouts timeouts;
+    return timeouts;
+}
+
+QByteArray cp(const QString& text) {
+    return toCp932(text);
+}
+
+// The password never appears in a message: not even its length.
+const char* const HiddenPassword = "********";
+
+// "%s.$$$": the intermediate file of a converting transfer, beside the local file.
+QString intermediatePath(const QString& local) {
+    return local + QStringLiteral(".$$$");
+}
+
+} // namespace
+
+CFtpClient::CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
+                       bool spaceDelimited, bool logEnabled)
+    : m_proxyMode(proxyMode), m_proxyName(cp(proxyName)), m_passive(passive),
+      m_rawListing(rawListing), m_spaceDelimited(spaceDelimited), m_logEnabled(logEnabled),
+      m_timeouts(defaults()) {
+    if (m_logEnabled) {
+        m_log.open();
+        int accessType = proxyMode == 1 ? 1 : (proxyMode == 2 ? 3 : 0);
+        Log("CInternetSession Create %d %s %d", accessType, m_proxyName.constData(), 0x04000000);
+    }
+}
+
+CFtpClient::~CFtpClient() {
+    if (m_logEnabled)
+        Log("Internetセッションの解放");
+    m_log.close();
+    if (m_connection)
+        m_connection->close();
+}
+
+std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, bool debugLog,
+                                               const ServerProfile& profile) {
+    auto client = std::make_unique<CFtpClient>(network.Proxy, network.Name, network.Passive != 0,
+                                               network.Raw != 0, network.SpDelim != 0, debugLog);
+    client->server = profile.Server;
+    client->user = profile.User;
+    client->password = profile.Passwd;
+    client->serverDirectory = cp(profile.Dir);
+    client->port = profile.Port;
+    return client;
+}
+
+void CFtpClient::setDefaultTimeouts(const FtpTimeouts& timeouts) {
+    defaults() = timeouts;
+}
+
+FtpTimeouts CFtpClient::defaultTimeouts() {
+    return defaults();
+}
+
+void CFtpClient::setProgressHandler(ProgressHandler handler) {
+    m_progress = std::move(handler);
+    if (m_connection)
+        m_connection->setProgressHandler(m_progress);
+}
+
+void CFtpClient::Log(const char* format, ...) {
+    if (!m_logEnabled || !m_log.isOpen())
+        return;
+    QByteArray cp932Format = cp(QString::fromUtf8(format));
+    char buffer[FtpDebugLog::MaxMessage + 1];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(buffer, sizeof buffer, cp932Format.constData(), args);
+    va_end(args);
+    if (n < 0)
+        return; // a message that cannot be formatted is left out
+    m_log.write(QByteArray(buffer));
+}
+
+FtpEndpoint CFtpClient::endpoint(int proxyMode, int portNumber) const {
+    FtpEndpoint e;
+    e.host = cp(server);
+    e.port = portNumber;
+    e.user = cp(user);
+    e.password = cp(password);
+    e.proxyMode = proxyMode;
+    e.proxyName = m_proxyName;
+    e.passive = m_passive;
+    return e;
+}
+
+QByteArray CFtpClient::absolute(const QByteArray& name) const {
+    return FtpNames::join(m_currentDirectory.isEmpty() ? QByteArray("/") : m_currentDirectory,
+                          name);
+}
+
+void CFtpClient::rememberFailure(const FtpTransport& transport) {
+    m_lastError = quint32(transport.errorCode());
+    m_lastErrorText = transport.errorText();
+}
+
+void CFtpClient::showFailure(const QString& fallback) const {
+    Prompt::error(m_lastErrorText.isEmpty() ? fallback : m_lastErrorText);
+}
+
+int CFtpClient::OpenSession() {
+    if (server.isEmpty() || user.isEmpty() || password.isEmpty() ||
+        FtpNames::breaksCommandLine(server) || FtpNames::breaksCommandLine(user) ||
+        FtpNames::breaksCommandLine(password)) {
+        Prompt::error(QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。"));
+        return -1;
+    }
+    if (m_connection && m_connection->busy())
+        return -1;
+    Log("OpenSession START %s %s PORT=%d RAW=%d", cp(server).constData(), cp(user).constData(),
+        port, int(m_passive));
+    CloseSession();
+
+    auto connection = std::make_unique<FtpTransport>(endpoint(m_proxyMode, port), m_timeouts);
+    connection->setProgressHandler(m_progress);
+    if (!connection->logOn()) {
+        rememberFailure(*connection);
+        if (m_lastErrorText.isEmpty()) {
+            Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));
+        } else {
+            Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
+                                         "Pwd=%4 Port=%5 Pass=%6")
+                              .arg(m_lastErrorText, server, user, QLatin1String(HiddenPassword))
+                              .arg(port)
+                              .arg(int(m_passive)));
+        }
+        return 1;
+    }
+    m_connection = std::move(connection);
+    m_rootDirectory = m_connection->entryPath();
+    m_currentDirectory = m_rootDirectory;
+    Log("OpenSession END ROOT=%s", m_rootDirectory.constData());
+    return 0;
+}
+
+void CFtpClient::CloseSession() {
+    if (!m_connection || m_connection->busy())
+        return;
+    Log("CloseSession START");
+    m_connection->close();
+    m_connection.reset();
+}
+
+int CFtpClient::SetServerDir() {
+    if (serverDirectory.isEmpty())
+        return 0;
+    Log("SetServerDir START %s", serverDirectory.constData());
+    FtpReply reply;
+    bool answered = false;
+    if (!m_connection) {
+        m_lastError = 0;
+        m_lastErrorText = QStringLiteral("ＦＴＰセッションが確立されていません。");
+    } else if (FtpNames::breaksCommandLine(serverDirectory)) {
+        m_lastError = 0;
+        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
+    } else if (m_connection->busy()) {
+        m_lastError = 0;
+        m_lastErrorText = QStringLiteral("別の操作を実行中です。");
+    } else {
+        answered = m_connection->command("CWD " + serverDirectory, &reply);
+        rememberFailure(*m_connection);
+    }
+    if (!answered || reply.isError()) {
+        showFailure(QStringLiteral("サーバＤｉｒの指定が誤っています。"));
+        return 1;
+    }
+    // The server's own name for where it now is: relative names are taken from it.
+    FtpReply pwd;
+    QByteArray where;
+    if (m_connection->command("PWD", &pwd) && pwd.code == 257)
+        where = FtpNames::directoryOfPwdReply(pwd.text);
+    m_currentDirectory = where.startsWith('/') ? where : absolute(serverDirectory);
+    Log("SetServerDir END");
+    return 0;
+}
+
+int CFtpClient::FileSend(const QString& local, const QByteArray& remote, int ascii,
+                         int deleteFirst) {
+    if (!m_connection) {
+        Prompt::error(QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"));
+        return -1;
+    }
+    if (m_connection->busy())
+        return -1;
+    Log("FileSend START %s→%s %d %d", cp(local).constData(), remote.constData(), ascii,
+        deleteFirst);
+    if (!QFileInfo::exists(local)) {
+        Prompt::error(
+            QStringLiteral("PC上に%1が存在しない為、サーバに転送出来ません。").arg(local));
+        return 1;
+    }
+    if (remote.isEmpty() || FtpNames::breaksCommandLine(remote)) {
+        m_lastError = 0;
+        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
+        showFailure(QString());
+        return 1;
+    }
+    if (deleteFirst) {
+        ServerFileList existing;
+        if (GetServerFileList(remote, existing, ServerFileKindFiles) > 0) {
+            int code = 0;
+            if (!simpleCommand("DELE", remote, &code)) {
+                Prompt::error(QStringLiteral("サーバファイルにアクセス権が有りません。(%1)")
+                                  .arg(m_lastError));
+                return 1;
+            }
+        }
+    }
+    if (!sendFrom(local, remote, ascii))
+        return 1;
+    Log("FileSend END");
+    return 0;
+}
+
+bool CFtpClient::sendFrom(const QString& local, const QByteArray& remote, int ascii) {
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_lastError = quint32(file.error());
+        m_lastErrorText.clear();
+        Prompt::error(QStringLiteral("ファイルの送信が出来ませんでした。"));
+        return false;
+    }
+    FtpTransport::Source source = [&file](char* buffer, qint64 capacity) {
+        return file.read(buffer, capacity);
+    };
+    if (m_connection->store(absolute(remote), ascii != 0, file.size(), source))
+        return true;
+    rememberFailure(*m_connection);
+    if (m_connection->wasCancelled())
+        return false;
+    if (m_connection->localWriteFailed())
+        m_lastErrorText.clear();
+    showFailure(QStringLiteral("ファイルの送信が出来ませんでした。"));
+    return false;
+}
+
+int CFtpClient::FileReceive(int ascii, const QString& local, const QByteArray& remote) {
+    if (!m_connection) {
+        Prompt::error(QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。"));
+        return -1;
+    }
+    if (m_connection->busy())
+        return -1;
+    Log("FileReceive START %s←%s %d", cp(local).constData(), remote.constData(), ascii);
+    // A server's name never leaves its directory here: no "/" of a relative name, no ".",
+    // "..", NUL or line break.
+    QByteArray name = remote.startsWith('/') ? remote.mid(remote.lastIndexOf('/') + 1) : remote;
+    if (!FtpNames::isSafeLocalComponent(name) || FtpNames::breaksCommandLine(remote)) {
+        Prompt::error(QStringLiteral("サーバのファイル名 %1 は受信出来ません。")
+                          .arg(FtpNames::display(remote)));
+        return 1;
+    }
+    if (!receiveInto(local, remote, ascii))
+        return 1;
+    Log("FileReceive END");
+    return 0;
+}
+
+bool CFtpClient::receiveInto(const QString& local, const QByteArray& remote, int ascii) {
+    const QString denied =
+        QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。");
+    // A target that cannot be replaced is reported before the server is asked for data. A
+    // file without write permission counts as read-only, whoever runs the program.
+    QFileInfo target(local);
+    bool readOnly =
+        target.exists() && (target.isDir() || !(target.permissions() & QFile::WriteOwner));
+    // The data goes to a temporary file beside the target, which replaces the target only
+    // when the transfer is complete: a failed download leaves the old file as it was.
+    QSaveFile file(local);
+    if (readOnly || !file.open(QIODevice::WriteOnly)) {
+        Prompt::error(denied.arg(local));
+        return false;
+    }
+    FtpTransport::Sink sink = [&file](const char* data, qsizetype size) {
+        return file.write(data, size) == size;
+    };
+    if (!m_connection->retrieve(absolute(remote), ascii != 0, sink)) {
+        file.cancelWriting();
+        rememberFailure(*m_connection);
+        if (m_connection->wasCancelled())
+            return false;
+        if (m_connection->localWriteFailed())
+            m_lastErrorText.clear();
+        showFailure(QStringLiteral("ファイルの受信が出来ませんでした。"));
+        return false;
+    }
+    if (!file.commit()) {
+        Prompt::error(denied.arg(local));
+        return false;
+    }
+    return true;
+}
+
+bool CFtpClient::checkComposite(const QString& local, const QByteArray& remote,
+                                const QString& message) {
+    if (server.isEmpty() || user.isEmpty() || password.isEmpty() || local.isEmpty() ||
+        remote.isEmpty()) {
+        Prompt::error(message);
+        return false;
+    }
+    return true;
+}
+
+int CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote, int ascii,
+                            int deleteFirst) {
+    if (!checkComposite(local, remote, QStringLiteral("PutFileAuto : パラメータエラー")))
+        return -1;
+    Log("PutFileAuto START %s→%s %d %d", cp(local).constData(), remote.constData(), ascii,
+        deleteFirst);
+    bool opened = false;
+    if (!m_connection) {
+        int r = OpenSession();
+        if (r != 0)
+            return r;
+        opened = true;
+    }
+    if (SetServerDir() != 0)
+        return 1;
+    int result = FileSend(local, remote, ascii, deleteFirst);
+    if (opened)
+        CloseSession();
+    Log("PutFileAuto END %d", result);
+    return result;
+}
+
+int CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote, int deleteFirst) {
+    if (!checkComposite(
+            local, remote,
+            QStringLiteral("PutFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
+        return -1;
+    Log("PutFileEUCAuto START %s→%s %d", cp(local).constData(), remote.constData(), deleteFirst);
+    const QString temporary = intermediatePath(local);
+    if (ConvertSjisToEuc(temporary, local) != 0)
+        return 1;
+    // The intermediate file goes on every path, not only the successful one.
+    struct Cleanup {
+        QString path;
+        ~Cleanup() { QFile::remove(path); }
+    } cleanup{temporary};
+    int r = OpenSession();
+    if (r != 0)
+        return r;
+    if (SetServerDir() != 0)
+        return 1;
+    int result = FileSend(temporary, remote, 0, deleteFirst);
+    CloseSession();
+    Log("PutFileEUCAuto END %d", result);
+    return result;
+}
+
+int CFtpClient::GetFileAuto(const QString& local, const QByteArray& remote, int ascii) {
+    if (!checkComposite(local, remote,
+                        QStringLiteral("GetFileAuto : パラメータエラー　環境を確認して下さい。")))
+        return -1;
+    Log("GetFileAuto START %s←%s %d", cp(local).constData(), remote.constData(), ascii);
+    int r = OpenSession();
+    if (r != 0)
+        return r;
+    if (SetServerDir() != 0)
+        return 1;
+    int result = FileReceive(ascii, local, remote);
+    CloseSession();
+    Log("GetFileAuto END %d", result);
+    return result;
+}
+
+int CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
+    if (!checkComposite(
+            local, remote,
+            QStringLiteral("GetFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
+        return -1;
+    Log("GetFileEUCAuto START %s←%s", cp(local).constData(), remote.constData());
+    int r = OpenSession();
+    if (r != 0)
+        return r;
+    if (SetServerDir() != 0)
+        return 1;
+    const QString temporary = intermediatePath(local);
+    if (FileReceive(0, temporary, remote) != 0) {
+        CloseSession();
+        return 1;
+    }
+    CloseSession();
+    int converted = ConvertEucToSjis(local, temporary);
+    QFile::remove(temporary);
+    int result = converted != 0 ? 1 : 0;
+    Log("GetFileEUCAuto END %d", result);
+    return result;
+}
+
+bool CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode) {
+    *replyCode = 0;
+    if (!m_connection || m_connection->busy() || name.isEmpty() ||
+        FtpNames::breaksCommandLine(name)) {
+        m_lastError = 0;
+        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
+        return false;
+    }
+    FtpReply reply;
+    bool answered = m_connection->command(verb + ' ' + absolute(name), &reply);
+    *replyCode = reply.code;
+    rememberFailure(*m_connection);
+    return answered && !reply.isError();
+}
+
+int CFtpClient::Remove(const QByteArray& name) {
+    Log("Remove START %s", name.constData());
+    if (SetServerDir() != 0) {
+        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
+        return 0;
+    }
+    int code = 0;
+    return simpleCommand("DELE", name, &code) ? 1 : 0;
+}
+
+int CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
+    Log("Rename START %s->%s", oldName.constData(), newName.constData());
+    if (SetServerDir() != 0) {
+        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
+        return 0;
+    }
+    if (newName.isEmpty() || FtpNames::breaksCommandLine(newName)) {
+        m_lastError = 0;
+        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
+        return 0;
+    }
+    int code = 0;
+    if (!simpleCommand("RNFR", oldName, &code) || code != 350)
+        return 0;
+    return simpleCommand("RNTO", newName, &code) ? 1 : 0;
+}
+
+int CFtpClient::RmDir(const QByteArray& name) {
+    Log("RmDir START %s/%s", serverDirectory.constData(), name.constData());
+    if (SetServerDir() != 0) {
+        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
+        return 0;
+    }
+    int code = 0;
+    return simpleCommand("RMD", name, &code) ? 1 : 0;
+}
+
+int CFtpClient::MakeDir(const QByteArray& name) {
+    Log("MakeDir START %s/%s", serverDirectory.constData(), name.constData());
+    if (SetServerDir() != 0) {
+        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
+        return 0;
+    }
+    int code = 0;
+    return simpleCommand("MKD", name, &code) ? 1 : 0;
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "app/ServerProfile.h"
+#include "ftp/FtpDebugLog.h"
+#include "ftp/FtpTransport.h"
+#include "ftp/ServerFileEntry.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// The one object through which the program talks FTP. A task creates one, fills in the
+// server's host, user, password, port and directory, calls operations and destroys it.
+//
+// Result codes of the transfer operations: 0 success, 1 tried and failed (the message has been
+// shown through Prompt), -1 a precondition failed. Remove, Rename, RmDir and MakeDir return
+// nonzero on success and 0 on failure, without a message of their own.
+//
+// Operations block the caller, but the Qt event loop gets its turn while they wait, so
+// windows repaint and a progress window's cancel button can be pressed. The caller keeps the
+// window that started an operation from starting another one and from destroying the client
+// meanwhile; a call made on a client that is already busy fails at once.
+class CFtpClient {
+public:
+    // Called during a transfer with the bytes moved so far and the size (0 when the server did
+    // not tell it). Returning false cancels the transfer: it fails with result 1 and shows no
+    // message, because the user who cancelled knows; the target is left as it was.
+    using ProgressHandler = std::function<bool(qint64 done, qint64 total)>;
+
+    CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
+               bool spaceDelimited, bool logEnabled);
+    ~CFtpClient();
+    CFtpClient(const CFtpClient&) = delete;
+    CFtpClient& operator=(const CFtpClient&) = delete;
+
+    // A client with the network settings and the profile's host, user, password, directory and
+    // port, as every task makes it.
+    static std::unique_ptr<CFtpClient> create(const NetworkSettings& network, bool debugLog,
+                                              const ServerProfile& profile);
+
+    QString server;
+    QString user;     // sent as CP932
+    QString password; // sent as CP932; never shown or logged
+    QByteArray serverDirectory;
+    int port = 21;
+
+    int OpenSession();
+    void CloseSession();
+    int SetServerDir();
+    int FileSend(const QString& local, const QByteArray& remote, int ascii, int deleteFirst);
+    int FileReceive(int ascii, const QString& local, const QByteArray& remote);
+    int PutFileAuto(const QString& local, const QByteArray& remote, int ascii, int deleteFirst);
+    int PutFileEUCAuto(const QString& local, const QByteArray& remote, int deleteFirst);
+    int GetFileAuto(const QString& local, const QByteArray& remote, int ascii);
+    int GetFileEUCAuto(const QString& local, const QByteArray& remote);
+    int Remove(const QByteArray& name);
+    int Rename(const QByteArray& oldName, const QByteArray& newName);
+    int RmDir(const QByteArray& name);
+    int MakeDir(const QByteArray& name);
+
+    // Appends the entries of `path` ("*" = the current directory) of the kinds in `kinds`
+    // (ServerFileKinds); returns how many. Shows no message: a listing that cannot be read
+    // gives 0.
+    int GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds);
+    // Lists the server directory over a connection of its own (direct, the profile's port);
+    // returns the count, or -1 after a message.
+    int GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds);
+
+    // One line of the debug log, printf-style: the format is this program's text, string
+    // arguments are CP932 or the server's bytes.
+    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    bool isConnected() const { return m_connection != nullptr; }
+    QByteArray rootDirectory() const { return m_rootDirectory; }
+    // Where relative names point: the root, or the directory SetServerDir entered.
+    QByteArray currentDirectory() const { return m_currentDirectory; }
+    quint32 lastError() const { return m_lastError; }
+    // The text of the last failure: the server's reply, or the transport's error.
+    QString lastErrorText() const { return m_lastErrorText; }
+
+    void setProgressHandler(ProgressHandler handler);
+    void setTimeouts(const FtpTimeouts& timeouts) { m_timeouts = timeouts; }
+    // The time-outs new clients start with (tests shorten them).
+    static void setDefaultTimeouts(const FtpTimeouts& timeouts);
+    static FtpTimeouts defaultTimeouts();
+
+private:
+    FtpEndpoint endpoint(int proxyMode, int port) const;
+    QByteArray absolute(const QByteArray& name) const;
+    void rememberFailure(const FtpTransport& transport);
+    void showFailure(const QString& fallback) const;
+    bool simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode);
+    bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
+    bool receiveInto(const QString& local, const QByteArray& remote, int ascii);
+    bool sendFrom(const QString& local, const QByteArray& remote, int ascii);
+    bool readListing(FtpTransport& transport, const QByteArray& directory, QByteArray* data,
+                     bool* mlsd);
+    int appendListed(const QByteArray& directory, const QByteArray& data, bool mlsd,
+                     const QByteArray& pattern, ServerFileList& list, int kinds);
+    int lookUpOne(const QByteArray& name, ServerFileList& list, int kinds);
+    bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);
+
+    int m_proxyMode;
+    QByteArray m_proxyName;
+    bool m_passive;
+    bool m_rawListing;
+    bool m_spaceDelimited;
+    bool m_logEnabled;
+    FtpDebugLog m_log;
+    quint32 m_lastError = 0;
+    QString m_lastErrorText;
+    std::unique_ptr<FtpTransport> m_connection;
+    QByteArray m_rootDirectory;
+    QByteArray m_currentDirectory;
+    FtpTimeouts m_timeouts;
+    ProgressHandler m_progress;
+    int m_depth = 0;
+};

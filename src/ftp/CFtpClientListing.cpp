@@ -1,0 +1,233 @@
+// The two directory-listing operations of CFtpClient.
+
+#include "encoding/LosslessCodec.h"
+#include "ftp/CFtpClient.h"
+#include "ftp/FtpNames.h"
+#include "ftp/ListingParser.h"
+#include "platform/Prompt.h"
+
+#include <fnmatch.h>
+
+namespace {
+
+const char* const UnknownDate = "----/--/--";
+
+QString dateText(const QDateTime& when) {
+    if (!when.isValid())
+        return QString::fromLatin1(UnknownDate);
+    QDate d = when.date();
+    QTime t = when.time();
+    return QString::asprintf("%4d/%02d/%02d %02d:%02d", d.year(), d.month(), d.day(), t.hour(),
+                             t.minute());
+}
+
+// Servers that answer a listing of a missing name with an error line in the data.
+bool isPseudoEntry(const QByteArray& name) {
+    static const QByteArray notFoundJapanese = toCp932(QStringLiteral("見つかりません。"));
+    return name.contains("No such file or directory") || name.contains(" not found") ||
+           name.contains(notFoundJapanese);
+}
+
+QByteArray lastComponent(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+QByteArray parentOf(const QByteArray& path) {
+    qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+} // namespace
+
+int CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
+    Log("★★★GetServerFileList START %s %d RAW=%d", path.constData(), kinds, int(m_rawListing));
+    if (!m_connection || m_connection->busy() || FtpNames::breaksCommandLine(path))
+        return 0;
+    bool pattern = path.isEmpty() || path.contains('*') || path.contains('?') || path.endsWith('/');
+    int count = 0;
+    if (!pattern) {
+        count = lookUpOne(path, list, kinds);
+    } else {
+        qsizetype slash = path.lastIndexOf('/');
+        QByteArray directory = m_currentDirectory;
+        if (slash == 0)
+            directory = "/";
+        else if (slash > 0)
+            directory = absolute(path.left(slash));
+        QByteArray match = path.mid(slash + 1);
+        if (match == "*")
+            match.clear();
+        QByteArray data;
+        bool mlsd = false;
+        if (!readListing(*m_connection, directory, &data, &mlsd))
+            return 0; // a listing that cannot be started gives no entry and no message
+        count = appendListed(directory, data, mlsd, match, list, kinds);
+    }
+    Log("★★★GetServerFileList END %d", count);
+    return count;
+}
+
+bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& directory, QByteArray* data,
+                             bool* mlsd) {
+    // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
+    *mlsd = transport.offersMlsd() && !m_rawListing;
+    if (transport.list(directory, *mlsd ? "MLSD" : "LIST", data))
+        return true;
+    int code = transport.errorCode();
+    if (*mlsd && (code == 500 || code == 502 || code == 504)) {
+        *mlsd = false; // offered in FEAT but not understood after all
+        if (transport.list(directory, "LIST", data))
+            return true;
+    }
+    rememberFailure(transport);
+    return false;
+}
+
+int CFtpClient::appendListed(const QByteArray& directory, const QByteArray& data, bool mlsd,
+                             const QByteArray& pattern, ServerFileList& list, int kinds) {
+    ListingParser parser;
+    std::vector<ListedEntry> entries =
+        mlsd ? parser.parseMlsd(data) : parser.parseList(data, m_spaceDelimited);
+    int count = 0;
+    for (const ListedEntry& e : entries) {
+        if (!pattern.isEmpty() && ::fnmatch(pattern.constData(), e.name.constData(), 0) != 0)
+            continue;
+        ServerFileEntry entry;
+        entry.name = e.name;
+        entry.path = FtpNames::join(directory, e.name);
+        entry.date = dateText(e.modified);
+        entry.size = e.directory ? 0 : e.size;
+        entry.directory = e.directory ? 1 : 0;
+        if (appendEntry(std::move(entry), e.recognised, list, kinds))
+            ++count;
+    }
+    return count;
+}
+
+int CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int kinds) {
+    const QByteArray path = absolute(name);
+    ListingParser parser;
+    std::vector<ListedEntry> entries;
+    if (m_connection->offersMlsd() && !m_rawListing) {
+        FtpReply reply;
+        if (!m_connection->command("MLST " + path, &reply) || reply.isError())
+            return 0;
+        for (const QByteArray& line : reply.text.split('\n')) {
+            if (!line.startsWith(' '))
+                continue;
+            if (auto e = parser.parseMlsdLine(line.mid(1))) {
+                e->name = lastComponent(path); // MLST names the whole path
+                entries.push_back(*e);
+            }
+        }
+    } else {
+        QByteArray data;
+        if (!m_connection->list(path, "LIST", &data))
+            return 0;
+        entries = parser.parseList(data, m_spaceDelimited);
+    }
+    int count = 0;
+    for (ListedEntry& e : entries) {
+        ServerFileEntry entry;
+        entry.name = e.recognised ? lastComponent(e.name) : e.name;
+        entry.path = FtpNames::join(parentOf(path), entry.name);
+        entry.date = dateText(e.modified);
+        entry.size = e.directory ? 0 : e.size;
+        entry.directory = e.directory ? 1 : 0;
+        if (appendEntry(std::move(entry), e.recognised, list, kinds))
+            ++count;
+    }
+    return count;
+}
+
+bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list,
+                             int kinds) {
+    Q_UNUSED(recognised);
+    if (m_logEnabled) {
+        QByteArray url = "ftp://" + toCp932(server) + entry.path;
+        Log("★★★GetServerFileList Name=%s Path=%s URL=%s", entry.name.constData(),
+            entry.path.constData(), url.constData());
+    }
+    if (entry.directory) {
+        if (!(kinds & ServerFileKindDirectories))
+            return false;
+    } else {
+        if (!(kinds & ServerFileKindFiles) || isPseudoEntry(entry.name))
+            return false;
+    }
+    if (m_spaceDelimited) {
+        // Servers whose names the listing cannot delimit: the last word is the name.
+        qsizetype blank = entry.name.lastIndexOf(' ');
+        if (blank >= 0)
+            entry.name = entry.name.mid(blank + 1);
+        entry.path = entry.path.left(entry.path.lastIndexOf('/') + 1) + entry.name;
+        entry.date = QString::fromLatin1(UnknownDate);
+        Log("★★★GetServerFileList SP-DELIM Name=%s Path=%s", entry.name.constData(),
+            entry.path.constData());
+    }
+    if (!entry.directory)
+        entry.extension = FtpNames::extensionOf(entry.name);
+    list.push_back(std::move(entry));
+    return true;
+}
+
+int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
+    Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
+        int(m_passive), int(m_rawListing));
+    // A connection of its own, direct, on the profile's port.
+    FtpTransport transport(endpoint(1, port), m_timeouts);
+    transport.setProgressHandler(m_progress);
+    if (server.isEmpty() || FtpNames::breaksCommandLine(user) ||
+        FtpNames::breaksCommandLine(password) || !transport.logOn()) {
+        rememberFailure(transport);
+        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(m_lastError));
+        return -1;
+    }
+    QByteArray directory = transport.entryPath();
+    if (!serverDirectory.isEmpty()) {
+        FtpReply reply;
+        bool answered = !FtpNames::breaksCommandLine(serverDirectory) &&
+                        transport.command("CWD " + serverDirectory, &reply);
+        if (!answered || reply.isError()) {
+            rememberFailure(transport);
+            Prompt::error(QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(m_lastError));
+            return -1;
+        }
+        FtpReply pwd;
+        if (transport.command("PWD", &pwd) && pwd.code == 257)
+            directory = FtpNames::directoryOfPwdReply(pwd.text);
+        if (!directory.startsWith('/'))
+            directory = FtpNames::join(transport.entryPath(), serverDirectory);
+    }
+    QByteArray data;
+    bool mlsd = false;
+    if (!readListing(transport, directory, &data, &mlsd)) {
+        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(m_lastError));
+        return -1;
+    }
+    ListingParser parser;
+    std::vector<ListedEntry> entries =
+        mlsd ? parser.parseMlsd(data) : parser.parseList(data, false);
+    int count = 0;
+    for (const ListedEntry& e : entries) {
+        if (count > 0 && m_logEnabled) {
+            Log("★★★GetServerFileListSDK Name=%s", e.name.constData());
+            Log("dwFileAttributes=%d nFileSizeHigh=%d nFileSizeLow=%d cFileName=%s "
+                "cAlternateFileName=%s",
+                int(e.attributes), int(quint64(e.size) >> 32), int(quint32(e.size)),
+                e.name.constData(), "");
+        }
+        ServerFileEntry entry;
+        entry.name = e.name;
+        entry.path = serverDirectory == "/" ? "/" + e.name : serverDirectory + "/" + e.name;
+        entry.date = dateText(e.modified);
+        // Only an entry that is nothing but a directory counts as one here.
+        entry.directory = e.attributes == ListedEntry::Directory ? 1 : 0;
+        entry.size = entry.directory ? 0 : e.size;
+        list.push_back(std::move(entry));
+        ++count;
+    }
+    transport.close();
+    Log("★★★GetServerFileList2 END %d", count);
+    return count;
+}

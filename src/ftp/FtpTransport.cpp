@@ -1,0 +1,482 @@
+#include "ftp/FtpTransport.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QThread>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+void initCurlOnce() {
+    static const bool done = [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        return true;
+    }();
+    (void)done;
+}
+
+// Bytes that may stand in a URL path as they are; every other byte is escaped, so no name can
+// be mistaken for URL syntax (";type=", "?", "#", "%").
+bool isUnreserved(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+QByteArray percentEncoded(const QByteArray& bytes) {
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(bytes.size() * 3);
+    for (char ch : bytes) {
+        auto c = static_cast<unsigned char>(ch);
+        if (isUnreserved(c)) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+// Texts of our own for the transport's errors, in the words a user of this program reads.
+QString transportText(int code) {
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("操作がタイムアウトしました。");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("サーバに接続出来ませんでした。");
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("サーバ名またはアドレスを解決出来ませんでした。");
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QStringLiteral("プロキシ名を解決出来ませんでした。");
+    case CURLE_PARTIAL_FILE:
+        return QStringLiteral("データの転送が途中で終わりました。");
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("名前に使用出来ない文字が含まれています。");
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_WEIRD_227_FORMAT:
+        return QStringLiteral("サーバとの接続が切断されました。");
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+        return QStringLiteral("データ接続がタイムアウトしました。");
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+FtpTransport::FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts)
+    : m_endpoint(endpoint), m_timeouts(timeouts) {
+    initCurlOnce();
+}
+
+FtpTransport::~FtpTransport() {
+    close();
+}
+
+bool FtpTransport::ensureHandles() {
+    if (m_easy)
+        return true;
+    m_multi = curl_multi_init();
+    m_easy = curl_easy_init();
+    if (!m_multi || !m_easy) {
+        recordFailure(CURLE_FAILED_INIT, nullptr);
+        return false;
+    }
+    applyCommonOptions();
+    return true;
+}
+
+void FtpTransport::applyCommonOptions() {
+    CURL* e = m_easy;
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, m_errorBuffer);
+    curl_easy_setopt(e, CURLOPT_USERNAME, m_endpoint.user.constData());
+    curl_easy_setopt(e, CURLOPT_PASSWORD, m_endpoint.password.constData());
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(m_timeouts.connectMs));
+    curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_timeouts.responseSeconds));
+    curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, long(m_timeouts.responseSeconds) * 1000);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, long(m_timeouts.stallSeconds));
+    // Paths are always absolute and sent whole: libcurl never changes the server's directory,
+    // so the CWD of SetServerDir stays exactly what the server made of it.
+    curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
+    curl_easy_setopt(e, CURLOPT_FTP_USE_EPSV, 1L);
+    curl_easy_setopt(e, CURLOPT_FTP_USE_EPRT, 1L);
+    curl_easy_setopt(e, CURLOPT_FTP_SKIP_PASV_IP, 1L);
+    curl_easy_setopt(e, CURLOPT_FTPPORT, m_endpoint.passive ? nullptr : "-");
+    if (m_endpoint.proxyMode == 1)
+        curl_easy_setopt(e, CURLOPT_PROXY, "");
+    else if (m_endpoint.proxyMode == 2)
+        curl_easy_setopt(e, CURLOPT_PROXY, m_endpoint.proxyName.constData());
+    // An FTP session through an HTTP proxy needs a tunnel; without a proxy this does nothing.
+    curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024);
+    curl_easy_setopt(e, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024);
+    curl_easy_setopt(e, CURLOPT_VERBOSE, 1L); // the debug callback reads the server's replies
+    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &FtpTransport::debugCallback);
+    curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &FtpTransport::writeCallback);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(e, CURLOPT_READFUNCTION, &FtpTransport::readCallback);
+    curl_easy_setopt(e, CURLOPT_READDATA, this);
+    curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &FtpTransport::progressCallback);
+    curl_easy_setopt(e, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &FtpTransport::openSocketCallback);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &FtpTransport::closeSocketCallback);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
+}
+
+QByteArray FtpTransport::urlFor(const QByteArray& path) const {
+    QByteArray host = m_endpoint.host;
+    if (host.contains(':') && !host.startsWith('['))
+        host = '[' + host + ']';
+    QByteArray url = "ftp://" + host + ':' + QByteArray::number(m_endpoint.port) + '/';
+    // The whole path, slashes included, is escaped: "%2F" first makes it absolute.
+    return url + percentEncoded(path.startsWith('/') ? path : '/' + path);
+}
+
+bool FtpTransport::logOn() {
+    close();
+    m_connectionLost = false;
+    if (!ensureHandles())
+        return false;
+    curl_slist* quote = curl_slist_append(nullptr, "*FEAT");
+    Request request;
+    request.quote = quote;
+    m_allowControlConnect = true;
+    bool ok = perform(request);
+    m_allowControlConnect = false;
+    curl_slist_free_all(quote);
+    if (!ok) {
+        close();
+        return false;
+    }
+    char* entry = nullptr;
+    curl_easy_getinfo(m_easy, CURLINFO_FTP_ENTRY_PATH, &entry);
+    m_entryPath = entry && *entry ? QByteArray(entry) : QByteArray("/");
+    m_offersMlsd = false;
+    for (const FtpReply& reply : m_replies) {
+        if (reply.code != 211)
+            continue;
+        for (const QByteArray& line : reply.text.split('\n')) {
+            if (line.trimmed().toUpper().startsWith("MLST"))
+                m_offersMlsd = true;
+        }
+    }
+    return true;
+}
+
+void FtpTransport::close() {
+    if (!m_easy)
+        return;
+    if (isOpen() && !m_connectionLost) {
+        // A polite goodbye, bounded so that a silent server cannot hold the caller.
+        int saved = m_timeouts.responseSeconds;
+        m_timeouts.responseSeconds = qMin(5, saved);
+        FtpReply ignored;
+        command("QUIT", &ignored);
+        m_timeouts.responseSeconds = saved;
+    }
+    // Whatever libcurl still wants to say on this socket fails at once instead of waiting.
+    if (m_controlSocket >= 0)
+        ::shutdown(m_controlSocket, SHUT_RDWR);
+    curl_easy_cleanup(m_easy);
+    curl_multi_cleanup(m_multi);
+    m_easy = nullptr;
+    m_multi = nullptr;
+    m_controlSocket = -1;
+}
+
+bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
+    *reply = FtpReply();
+    if (!isOpen()) {
+        m_connectionLost = true;
+        recordFailure(CURLE_COULDNT_CONNECT, nullptr);
+        return false;
+    }
+    // The leading '*' makes libcurl go on after a refusal: the caller judges the reply.
+    curl_slist* quote = curl_slist_append(nullptr, QByteArray('*' + line).constData());
+    Request request;
+    request.quote = quote;
+    bool ok = perform(request);
+    curl_slist_free_all(quote);
+    if (!ok)
+        return false;
+    if (m_replies.empty()) {
+        recordFailure(CURLE_GOT_NOTHING, nullptr);
+        return false;
+    }
+    *reply = m_replies.back();
+    if (reply->isError()) {
+        m_errorCode = reply->code;
+        m_errorText = QString::fromLatin1(reply->text);
+    }
+    return true;
+}
+
+bool FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink) {
+    Request request;
+    request.kind = Kind::Retrieve;
+    request.path = path;
+    request.ascii = ascii;
+    request.sink = &sink;
+    return perform(request);
+}
+
+bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const Source& source) {
+    Request request;
+    request.kind = Kind::Store;
+    request.path = path;
+    request.ascii = ascii;
+    request.size = size;
+    request.source = &source;
+    return perform(request);
+}
+
+bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, QByteArray* data) {
+    data->clear();
+    Sink sink = [data](const char* bytes, qsizetype size) {
+        data->append(bytes, size);
+        return true;
+    };
+    Request request;
+    request.kind = Kind::Listing;
+    QByteArray dir = directory;
+    if (!dir.endsWith('/'))
+        dir += '/';
+    request.path = dir;
+    request.verb = verb;
+    request.sink = &sink;
+    return perform(request);
+}
+
+bool FtpTransport::perform(const Request& request) {
+    m_replies.clear();
+    m_partial = FtpReply();
+    m_errorCode = 0;
+    m_errorText.clear();
+    m_cancelled = false;
+    m_localWriteFailed = false;
+    m_errorBuffer[0] = 0;
+    if (!m_allowControlConnect && !isOpen()) {
+        m_connectionLost = true;
+        recordFailure(CURLE_COULDNT_CONNECT, nullptr);
+        return false;
+    }
+    if (!ensureHandles())
+        return false;
+
+    CURL* e = m_easy;
+    bool body = request.kind != Kind::Commands;
+    QByteArray url = urlFor(request.kind == Kind::Commands ? QByteArray("/") : request.path);
+    curl_easy_setopt(e, CURLOPT_URL, url.constData());
+    curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
+    curl_easy_setopt(e, CURLOPT_UPLOAD, request.kind == Kind::Store ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, request.ascii ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_QUOTE, request.quote);
+    curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST,
+                     request.kind == Kind::Listing ? request.verb.constData() : nullptr);
+    curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE,
+                     curl_off_t(request.kind == Kind::Store ? request.size : -1));
+    curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_timeouts.responseSeconds));
+
+    m_request = &request;
+    bool ok = runTransfer();
+    m_request = nullptr;
+    return ok;
+}
+
+bool FtpTransport::runTransfer() {
+    curl_multi_add_handle(m_multi, m_easy);
+    int running = 1;
+    CURLcode result = CURLE_OK;
+    bool finished = false;
+    while (!finished) {
+        CURLMcode mc = curl_multi_perform(m_multi, &running);
+        if (mc != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == m_easy) {
+                result = msg->data.result;
+                finished = true;
+            }
+        }
+        if (finished || !running)
+            break;
+        curl_multi_poll(m_multi, nullptr, 0, 20, nullptr);
+        pumpEvents();
+    }
+
+    long newConnections = 0;
+    curl_easy_getinfo(m_easy, CURLINFO_NUM_CONNECTS, &newConnections);
+    if (m_allowControlConnect && result == CURLE_OK) {
+        curl_socket_t active = CURL_SOCKET_BAD;
+        curl_easy_getinfo(m_easy, CURLINFO_ACTIVESOCKET, &active);
+        m_controlSocket = active;
+    }
+    curl_multi_remove_handle(m_multi, m_easy);
+
+    if (!m_allowControlConnect && newConnections > 0 && result == CURLE_OK) {
+        // Should libcurl ever have logged on again by itself, the session is not the one the
+        // caller opened: report it as lost rather than pretend.
+        m_connectionLost = true;
+        result = CURLE_RECV_ERROR;
+    }
+    if (result == CURLE_OK)
+        return true;
+    recordFailure(result, m_errorBuffer);
+    return false;
+}
+
+void FtpTransport::pumpEvents() {
+    auto* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastPump < 25)
+        return;
+    m_lastPump = now;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void FtpTransport::recordFailure(int curlCode, const char* detail) {
+    if (m_cancelled) {
+        m_errorCode = curlCode;
+        m_errorText = QStringLiteral("転送が中止されました。");
+        return;
+    }
+    if (m_connectionLost) {
+        m_errorCode = curlCode;
+        m_errorText = QStringLiteral("サーバとの接続が切断されました。");
+        return;
+    }
+    // A refusal that ended the operation says most: it wins over libcurl's view of the
+    // failure. An earlier refusal that libcurl worked around (EPSV, SIZE) is not the cause.
+    if (!m_replies.empty() && m_replies.back().isError()) {
+        m_errorCode = m_replies.back().code;
+        m_errorText = QString::fromLatin1(m_replies.back().text);
+        return;
+    }
+    m_errorCode = curlCode;
+    QString text = transportText(curlCode);
+    QString libcurlText =
+        QString::fromUtf8(detail && *detail ? detail : curl_easy_strerror(CURLcode(curlCode)));
+    m_errorText = text.isEmpty() ? libcurlText : text + QStringLiteral(" (") + libcurlText + u')';
+}
+
+int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self) {
+    auto* t = static_cast<FtpTransport*>(self);
+    if (type == CURLINFO_HEADER_IN) {
+        QByteArray chunk(data, qsizetype(size));
+        for (QByteArray line : chunk.split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (!line.isEmpty())
+                t->takeReplyLine(line);
+        }
+    } else if (type == CURLINFO_HEADER_OUT) {
+        t->m_partial = FtpReply(); // a new command: whatever was half-read belongs to nothing
+    }
+    return 0;
+}
+
+void FtpTransport::takeReplyLine(const QByteArray& line) {
+    // Replies are kept short: a server may send lines of any length, the user reads 1 KiB.
+    constexpr qsizetype keep = 1023;
+    bool hasCode = line.size() >= 3 && std::isdigit(uchar(line[0])) &&
+                   std::isdigit(uchar(line[1])) && std::isdigit(uchar(line[2]));
+    int code = hasCode ? line.left(3).toInt() : 0;
+    if (m_partial.code == 0) {
+        if (!hasCode)
+            return; // noise outside any reply
+        m_partial.code = code;
+        m_partial.text = line.left(keep);
+    } else if (m_partial.text.size() < keep) {
+        m_partial.text += '\n' + line.left(keep - m_partial.text.size() - 1);
+    }
+    bool last = hasCode && code == m_partial.code && (line.size() == 3 || line[3] != '-');
+    if (last) {
+        m_replies.push_back(m_partial);
+        m_partial = FtpReply();
+    }
+}
+
+size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* self) {
+    auto* t = static_cast<FtpTransport*>(self);
+    size_t bytes = size * count;
+    if (!t->m_request || !t->m_request->sink)
+        return bytes;
+    if (!(*t->m_request->sink)(data, qsizetype(bytes))) {
+        t->m_localWriteFailed = true;
+        return 0; // libcurl ends the transfer with a write error
+    }
+    return bytes;
+}
+
+size_t FtpTransport::readCallback(char* buffer, size_t size, size_t count, void* self) {
+    auto* t = static_cast<FtpTransport*>(self);
+    if (!t->m_request || !t->m_request->source)
+        return 0;
+    qint64 n = (*t->m_request->source)(buffer, qint64(size * count));
+    if (n < 0) {
+        t->m_localWriteFailed = true;
+        return CURL_READFUNC_ABORT;
+    }
+    return size_t(n);
+}
+
+int FtpTransport::progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
+                                   curl_off_t ultotal, curl_off_t ulnow) {
+    auto* t = static_cast<FtpTransport*>(self);
+    if (!t->m_progress || !t->m_request)
+        return 0;
+    qint64 done = 0;
+    qint64 total = 0;
+    if (t->m_request->kind == Kind::Store) {
+        done = ulnow;
+        total = t->m_request->size >= 0 ? t->m_request->size : ultotal;
+    } else if (t->m_request->kind == Kind::Retrieve) {
+        done = dlnow;
+        total = dltotal;
+    } else {
+        return 0;
+    }
+    if (!t->m_progress(done, total)) {
+        t->m_cancelled = true;
+        return 1;
+    }
+    return 0;
+}
+
+curl_socket_t FtpTransport::openSocketCallback(void* self, curlsocktype purpose,
+                                               curl_sockaddr* address) {
+    auto* t = static_cast<FtpTransport*>(self);
+    // A control connection is made only by logOn; a lost one is never replaced behind the
+    // caller's back (data connections are opened while the control connection stands).
+    if (purpose == CURLSOCKTYPE_IPCXN && t->m_controlSocket < 0 && !t->m_allowControlConnect) {
+        t->m_connectionLost = true;
+        return CURL_SOCKET_BAD;
+    }
+    return ::socket(address->family, address->socktype, address->protocol);
+}
+
+int FtpTransport::closeSocketCallback(void* self, curl_socket_t socket) {
+    auto* t = static_cast<FtpTransport*>(self);
+    if (socket == t->m_controlSocket)
+        t->m_controlSocket = -1;
+    return ::close(socket);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QDateTime>
+
+#include <optional>
+#include <vector>
+
+// One entry of a server's directory listing as the server described it.
+struct ListedEntry {
+    // Attribute bits in the form the listing operations report them.
+    static constexpr quint32 ReadOnly = 0x01;
+    static constexpr quint32 Hidden = 0x02;
+    static constexpr quint32 Directory = 0x10;
+    static constexpr quint32 Normal = 0x80;
+
+    QByteArray name;
+    bool directory = false;
+    qint64 size = 0;
+    QDateTime modified; // local time; invalid when the listing gave none
+    quint32 attributes = Normal;
+    bool recognised = true; // false: a LIST line of no known format, kept whole as the name
+};
+
+// Reads the listings of FTP servers: MLSD lines (RFC 3659) and LIST lines in the Unix ("ls -l")
+// and DOS/Windows formats. A line that matches no format is never guessed at.
+class ListingParser {
+public:
+    // `now` decides the year of Unix dates that show a time instead of a year: the most recent
+    // such date that is not in the future.
+    explicit ListingParser(const QDateTime& now = QDateTime::currentDateTime()) : m_now(now) {}
+
+    std::optional<ListedEntry> parseMlsdLine(QByteArray line) const;
+    std::optional<ListedEntry> parseListLine(QByteArray line) const;
+
+    // Whole listings, in the server's order. MLSD entries of the listed directory itself and of
+    // its parent are left out, and so are lines of no known format, unless `keepUnrecognised`
+    // asks for LIST lines of no known format as unrecognised entries.
+    std::vector<ListedEntry> parseMlsd(const QByteArray& data) const;
+    std::vector<ListedEntry> parseList(const QByteArray& data, bool keepUnrecognised) const;
+
+    static QByteArrayList lines(const QByteArray& data);
+
+private:
+    std::optional<ListedEntry> parseUnixLine(const QByteArray& line) const;
+    std::optional<ListedEntry> parseDosLine(const QByteArray& line) const;
+    QDateTime dateWithoutYear(int month, int day, int hour, int minute) const;
+
+    QDateTime m_now;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FtpServerFixture.h"
+#include "ftp/CFtpClient.h"
+
+#include <memory>
+
+// Time-outs short enough for tests of servers that stop answering.
+inline FtpTimeouts shortTimeouts() {
+    FtpTimeouts t;
+    t.connectMs = 1000;
+    t.responseSeconds = 2;
+    t.stallSeconds = 2;
+    return t;
+}
+
+// A client for the fixture's server, as the program's tasks make one.
+inline std::unique_ptr<CFtpClient> clientFor(const FtpServerFixture& server, bool passive = true,
+                                             bool log = false, const QString& dir = QString(),
+                                             int raw = 0, int spaceDelimited = 0) {
+    NetworkSettings network = server.network(passive);
+    network.Raw = raw;
+    network.SpDelim = spaceDelimited;
+    auto client = CFtpClient::create(network, log, server.profile(CodeSystemSjis, dir));
+    client->setTimeouts(shortTimeouts());
+    return client;
+}

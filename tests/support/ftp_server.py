@@ -1,0 +1,247 @@
+#!/usr/bin/python3
+"""FTP server for the tests: pyftpdlib on 127.0.0.1 with an ephemeral port.
+
+Prints "PORT <n>" on stdout once it listens, then serves until stdin is closed (the test
+process ended), SIGTERM, or --max-seconds have passed. Names are bytes end to end
+(surrogateescape), so Shift_JIS and EUC-JP names go through unchanged.
+
+Faults (--fault NAME or NAME=ARG, repeatable):
+  refuse=VERB     answer VERB with a refusal (PASS, STOR, DELE, RNFR, CWD, MKD, RMD, ...)
+  reply421=VERB   answer VERB with 421 and close the control connection
+  mute=VERB       from VERB on, answer nothing more (the connection stays open)
+  longreply=VERB  refuse VERB with a reply line of 20,000 characters
+  dropretr        RETR sends part of the file, then both connections are dropped
+  shortretr       RETR sends half of the file and reports success
+  stallretr       RETR sends part of the file, then nothing for 5 seconds
+  dropstor        STOR drops both connections after 64 KiB were received
+Other switches: --no-mlsd, --no-epsv, --masquerade ADDR (address named in PASV replies),
+--list-file F and --mlsd-file F (serve the bytes of F as every LIST / MLSD listing).
+"""
+
+import argparse
+import os
+import socket
+import sys
+import threading
+import time
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, FileProducer
+from pyftpdlib.servers import FTPServer
+
+REFUSALS = {
+    'PASS': '530 Login incorrect.',
+    'STOR': '553 Could not create file.',
+    'DELE': '550 Permission denied.',
+    'RNFR': '550 Permission denied.',
+    'CWD': '550 No such file or directory.',
+    'MKD': '550 Permission denied.',
+    'RMD': '550 Permission denied.',
+}
+
+
+def drop_connection(handler):
+    """Ends the control and data connections at once, as a crashed server would."""
+    for channel in (handler.data_channel, handler):
+        sock = getattr(channel, 'socket', None) if channel is not None else None
+        if sock is not None:
+            try:
+                sock.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
+
+class FaultyReader:
+    """A file object for RETR that misbehaves half-way through the file."""
+
+    def __init__(self, handler, fd, mode):
+        self._handler = handler
+        self._fd = fd
+        self._mode = mode
+        self._limit = max(1, os.fstat(fd.fileno()).st_size // 2)
+        self._sent = 0
+        self.name = fd.name
+        self.closed = False
+
+    def read(self, size=-1):
+        if self._sent >= self._limit:
+            if self._mode == 'dropretr':
+                drop_connection(self._handler)
+            elif self._mode == 'stallretr':
+                time.sleep(5)
+            return b''
+        size = min(size if size > 0 else self._limit, self._limit - self._sent)
+        data = self._fd.read(size)
+        self._sent += len(data)
+        return data
+
+    def seek(self, *args):
+        return self._fd.seek(*args)
+
+    def tell(self):
+        return self._fd.tell()
+
+    def close(self):
+        self.closed = True
+        self._fd.close()
+
+
+class FaultyWriter:
+    """A file object for STOR that drops the connection after 64 KiB."""
+
+    def __init__(self, handler, fd):
+        self._handler = handler
+        self._fd = fd
+        self._received = 0
+        self.name = fd.name
+        self.closed = False
+
+    def write(self, data):
+        self._received += len(data)
+        if self._received > 65536:
+            drop_connection(self._handler)
+        return self._fd.write(data)
+
+    def __getattr__(self, name):
+        return getattr(self._fd, name)
+
+    def close(self):
+        self.closed = True
+        self._fd.close()
+
+
+class FaultHandler(FTPHandler):
+    unicode_errors = 'surrogateescape'
+    use_sendfile = False
+    faults = {}
+    list_file = None
+    mlsd_file = None
+    muted = False
+
+    def pre_process_command(self, line, cmd, arg):
+        if self.muted:
+            return
+        faults = self.faults
+        if faults.get('mute') == cmd:
+            self.muted = True
+            return
+        if faults.get('reply421') == cmd:
+            self.respond('421 Service not available, closing control connection.')
+            self.close_when_done()
+            return
+        if faults.get('longreply') == cmd:
+            self.respond('550 ' + 'x' * 20000)
+            return
+        if cmd in faults.get('refuse', ()):
+            self.respond(REFUSALS.get(cmd, '550 Refused.'))
+            return
+        super().pre_process_command(line, cmd, arg)
+
+    def _push_file(self, path, cmd):
+        with open(path, 'rb') as f:
+            data = f.read()
+        self.push_dtp_data(data, cmd=cmd)
+        return path
+
+    def ftp_LIST(self, path):
+        if self.list_file:
+            return self._push_file(self.list_file, 'LIST')
+        return super().ftp_LIST(path)
+
+    def ftp_MLSD(self, path):
+        if self.mlsd_file:
+            return self._push_file(self.mlsd_file, 'MLSD')
+        return super().ftp_MLSD(path)
+
+    def ftp_RETR(self, file):
+        mode = next((m for m in ('dropretr', 'shortretr', 'stallretr') if m in self.faults), None)
+        if mode is None:
+            return super().ftp_RETR(file)
+        try:
+            fd = self.run_as_current_user(self.fs.open, file, 'rb')
+        except OSError as err:
+            self.respond('550 %s.' % err.strerror)
+            return None
+        reader = FaultyReader(self, fd, mode)
+        producer = FileProducer(reader, self._current_type)
+        self.push_dtp_data(producer, isproducer=True, file=reader, cmd='RETR')
+        return file
+
+    def ftp_STOR(self, file, mode='w'):
+        result = super().ftp_STOR(file, mode)
+        if 'dropstor' in self.faults and result is not None:
+            if self.data_channel is not None and self.data_channel.file_obj is not None:
+                self.data_channel.file_obj = FaultyWriter(self, self.data_channel.file_obj)
+            elif self._in_dtp_queue is not None:
+                fd, command = self._in_dtp_queue
+                self._in_dtp_queue = (FaultyWriter(self, fd), command)
+        return result
+
+
+def parse_faults(values):
+    faults = {'refuse': set()}
+    for value in values:
+        name, _, arg = value.partition('=')
+        if name == 'refuse':
+            faults['refuse'].add(arg.upper())
+        elif arg:
+            faults[name] = arg.upper()
+        else:
+            faults[name] = True
+    return faults
+
+
+def watch_stdin():
+    """Ends the server when the test process that started it goes away."""
+    try:
+        while sys.stdin.buffer.read(1):
+            pass
+    finally:
+        os._exit(0)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--root', required=True)
+    parser.add_argument('--user', default='user')
+    parser.add_argument('--password', default='secret')
+    parser.add_argument('--fault', action='append', default=[])
+    parser.add_argument('--no-mlsd', action='store_true')
+    parser.add_argument('--no-epsv', action='store_true')
+    parser.add_argument('--masquerade')
+    parser.add_argument('--list-file')
+    parser.add_argument('--mlsd-file')
+    parser.add_argument('--max-seconds', type=float, default=900)
+    args = parser.parse_args()
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.root, perm='elradfmwMT')
+
+    handler = FaultHandler
+    handler.authorizer = authorizer
+    handler.faults = parse_faults(args.fault)
+    handler.list_file = args.list_file
+    handler.mlsd_file = args.mlsd_file
+    handler.banner = 'Vantorpad test server ready.'
+    handler.passive_ports = None
+    if args.masquerade:
+        handler.masquerade_address = args.masquerade
+    removed = set()
+    if args.no_mlsd:
+        removed |= {'MLSD', 'MLST'}
+    if args.no_epsv:
+        removed |= {'EPSV'}
+    if removed:
+        handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in removed}
+
+    server = FTPServer(('127.0.0.1', 0), handler)
+    server.max_cons = 64
+    print('PORT %d' % server.address[1], flush=True)
+
+    threading.Thread(target=watch_stdin, daemon=True).start()
+    threading.Timer(args.max_seconds, lambda: os._exit(0)).start()
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == '__main__':
+    main()
