@@ -1,5 +1,214 @@
+// The FTP subcommands of vantorpadctl: the editor's own FTP operations on the profiles and
+// network settings of Vantorpad.ini in the current directory, for scripts.
+
+#include "app/AppSettings.h"
 #include "ctl/CtlCommand.h"
+#include "encoding/CodeSystem.h"
+#include "encoding/LosslessCodec.h"
+#include "ftp/CFtpClient.h"
+#include "ftp/FileListOrder.h"
+#include "ftp/FtpNames.h"
+#include "platform/Prompt.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+// The words of one command after "-p N" was taken out of them.
+struct Invocation {
+    AppSettings settings;
+    ServerProfile profile;
+    QStringList words;
+};
+
+bool prepare(const QStringList& args, int minWords, int maxWords, Invocation* call) {
+    if (!LoadSettings(call->settings, QDir::currentPath()))
+        return false;
+    int number = call->settings.defaultProfileIndex();
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("-p") && i + 1 < args.size()) {
+            bool ok = false;
+            number = args[++i].toInt(&ok);
+            if (!ok || number < 0 || number >= AppSettings::ProfileCount) {
+                Prompt::error(QStringLiteral("サーバ設定の番号は 0 から 4 です。"));
+                return false;
+            }
+        } else {
+            call->words.append(args[i]);
+        }
+    }
+    if (call->words.size() < minWords || call->words.size() > maxWords) {
+        Prompt::error(QStringLiteral("引数の数が正しくありません。"));
+        return false;
+    }
+    call->profile = call->settings.Profiles[size_t(number)];
+    return true;
+}
+
+// Names typed by the user, in the bytes of the server's code system.
+QByteArray serverBytes(const Invocation& call, const QString& text) {
+    if (call.profile.Code == CodeSystemEuc)
+        return LosslessCodec::eucJp().encode(text).bytes;
+    return toCp932(text);
+}
+
+QString shown(const Invocation& call, const QByteArray& name) {
+    return FtpNames::display(name, call.profile.Code);
+}
+
+std::unique_ptr<CFtpClient> clientFor(const Invocation& call) {
+    bool log = qEnvironmentVariableIntValue("VANTORPAD_FTP_DEBUG_LOG") != 0;
+    return CFtpClient::create(call.settings.Network, log, call.profile);
+}
+
+// "dir/name" sets the directory the name is taken from: an absolute one as it stands, a
+// relative one below the profile's start directory.
+QByteArray splitRemote(const Invocation& call, const QByteArray& remote, CFtpClient& client) {
+    qsizetype slash = remote.lastIndexOf('/');
+    if (slash < 0)
+        return remote;
+    QByteArray dir = slash == 0 ? QByteArray("/") : remote.left(slash);
+    if (!dir.startsWith('/') && !client.serverDirectory.isEmpty())
+        dir = FtpNames::join(serverBytes(call, call.profile.Dir), dir);
+    client.serverDirectory = dir;
+    return remote.mid(slash + 1);
+}
+
+void printEntries(const Invocation& call, const ServerFileList& list) {
+    FileListOrder order(3);
+    order.refill();
+    std::vector<FileListOrder::Row> rows;
+    rows.reserve(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        const ServerFileEntry& e = list[i];
+        rows.push_back({e.directory != 0,
+                        {shown(call, e.name), FileListOrder::sizeText(e.size), e.date},
+                        int(i)});
+    }
+    order.sort(rows);
+    for (const FileListOrder::Row& row : rows) {
+        QString line = (row.directory ? QStringLiteral("d ") : QStringLiteral("- ")) +
+                       row.texts[1] + u' ' + row.texts[2] + u' ' + row.texts[0] + u'\n';
+        std::fputs(line.toLocal8Bit().constData(), stdout);
+    }
+}
+
+int runLs(const QStringList& args) {
+    Invocation call;
+    if (!prepare(args, 0, 1, &call))
+        return 1;
+    auto client = clientFor(call);
+    if (client->OpenSession() != 0 || client->SetServerDir() != 0)
+        return 1;
+    if (!call.words.isEmpty()) {
+        client->serverDirectory = serverBytes(call, call.words[0]);
+        if (client->SetServerDir() != 0)
+            return 1;
+    }
+    ServerFileList list;
+    if (call.settings.Network.List != 0) {
+        client->serverDirectory = client->currentDirectory();
+        if (client->GetServerFileListSDK("*", list, ServerFileKindAll) < 0)
+            return 1;
+    } else {
+        client->GetServerFileList("*", list, ServerFileKindAll);
+    }
+    client->CloseSession();
+    printEntries(call, list);
+    return 0;
+}
+
+int runGet(const QStringList& args) {
+    Invocation call;
+    if (!prepare(args, 1, 2, &call))
+        return 1;
+    auto client = clientFor(call);
+    QByteArray name = splitRemote(call, serverBytes(call, call.words[0]), *client);
+    QString localName = shown(call, name);
+    if (call.profile.NameSmall)
+        localName = localName.toLower();
+    QString local = call.words.size() > 1 ? call.words[1] : localName;
+    if (call.words.size() > 1 && QFileInfo(local).isDir())
+        local = QDir(local).filePath(localName);
+    int result = call.profile.Code == CodeSystemEuc ? client->GetFileEUCAuto(local, name)
+                                                    : client->GetFileAuto(local, name, 1);
+    return result == 0 ? 0 : 1;
+}
+
+int runPut(const QStringList& args) {
+    Invocation call;
+    if (!prepare(args, 1, 2, &call))
+        return 1;
+    auto client = clientFor(call);
+    const QString local = call.words[0];
+    QString remoteText = call.words.size() > 1 ? call.words[1] : QFileInfo(local).fileName();
+    if (call.words.size() < 2 && call.profile.NameSmall)
+        remoteText = remoteText.toLower();
+    QByteArray name = splitRemote(call, serverBytes(call, remoteText), *client);
+    int deleteFirst = call.profile.SvDel;
+    int result = call.profile.Code == CodeSystemEuc
+                     ? client->PutFileEUCAuto(local, name, deleteFirst)
+                     : client->PutFileAuto(local, name, 1, deleteFirst);
+    return result == 0 ? 0 : 1;
+}
+
+// rm, mv, mkdir and rmdir: one server operation in a session of its own.
+int runOperation(const QStringList& args, int names,
+                 int (*operation)(CFtpClient&, const QByteArray&, const QByteArray&),
+                 const QString& failure) {
+    Invocation call;
+    if (!prepare(args, names, names, &call))
+        return 1;
+    auto client = clientFor(call);
+    QByteArray first = splitRemote(call, serverBytes(call, call.words[0]), *client);
+    QByteArray second = names > 1 ? serverBytes(call, call.words[1]) : QByteArray();
+    if (client->OpenSession() != 0)
+        return 1;
+    int ok = operation(*client, first, second);
+    if (!ok)
+        Prompt::error(failure.arg(shown(call, first), client->lastErrorText()));
+    client->CloseSession();
+    return ok ? 0 : 1;
+}
+
+int runRm(const QStringList& args) {
+    return runOperation(
+        args, 1, [](CFtpClient& c, const QByteArray& a, const QByteArray&) { return c.Remove(a); },
+        QStringLiteral("%1 を削除出来ませんでした。\n%2"));
+}
+
+int runMv(const QStringList& args) {
+    return runOperation(
+        args, 2,
+        [](CFtpClient& c, const QByteArray& a, const QByteArray& b) { return c.Rename(a, b); },
+        QStringLiteral("%1 の名称を変更出来ませんでした。\n%2"));
+}
+
+int runMkdir(const QStringList& args) {
+    return runOperation(
+        args, 1, [](CFtpClient& c, const QByteArray& a, const QByteArray&) { return c.MakeDir(a); },
+        QStringLiteral("%1 を作成出来ませんでした。\n%2"));
+}
+
+int runRmdir(const QStringList& args) {
+    return runOperation(
+        args, 1, [](CFtpClient& c, const QByteArray& a, const QByteArray&) { return c.RmDir(a); },
+        QStringLiteral("%1 を削除出来ませんでした。\n%2"));
+}
+
+} // namespace
 
 QList<CtlCommand> ftpCommands() {
-    return {};
+    return {
+        {"ls", "[-p N] [DIR]", &runLs},
+        {"get", "[-p N] REMOTE [LOCAL]", &runGet},
+        {"put", "[-p N] LOCAL [REMOTE]", &runPut},
+        {"rm", "[-p N] NAME", &runRm},
+        {"mv", "[-p N] OLD NEW", &runMv},
+        {"mkdir", "[-p N] DIR", &runMkdir},
+        {"rmdir", "[-p N] DIR", &runRmdir},
+    };
 }

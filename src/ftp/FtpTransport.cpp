@@ -4,6 +4,9 @@
 #include <QDateTime>
 #include <QThread>
 
+#include <cstdio>
+#include <cstring>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -268,6 +271,7 @@ bool FtpTransport::perform(const Request& request) {
     m_errorText.clear();
     m_cancelled = false;
     m_localWriteFailed = false;
+    m_loggedOnAgain = false;
     m_errorBuffer[0] = 0;
     if (!m_allowControlConnect && !isOpen()) {
         m_connectionLost = true;
@@ -321,8 +325,6 @@ bool FtpTransport::runTransfer() {
         pumpEvents();
     }
 
-    long newConnections = 0;
-    curl_easy_getinfo(m_easy, CURLINFO_NUM_CONNECTS, &newConnections);
     if (m_allowControlConnect && result == CURLE_OK) {
         curl_socket_t active = CURL_SOCKET_BAD;
         curl_easy_getinfo(m_easy, CURLINFO_ACTIVESOCKET, &active);
@@ -330,12 +332,8 @@ bool FtpTransport::runTransfer() {
     }
     curl_multi_remove_handle(m_multi, m_easy);
 
-    if (!m_allowControlConnect && newConnections > 0 && result == CURLE_OK) {
-        // Should libcurl ever have logged on again by itself, the session is not the one the
-        // caller opened: report it as lost rather than pretend.
-        m_connectionLost = true;
+    if (m_loggedOnAgain && result == CURLE_OK)
         result = CURLE_RECV_ERROR;
-    }
     if (result == CURLE_OK)
         return true;
     recordFailure(result, m_errorBuffer);
@@ -380,6 +378,14 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
 
 int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
+    static const bool trace = qEnvironmentVariableIsSet("VANTORPAD_FTP_TRACE");
+    if (trace && type <= CURLINFO_HEADER_OUT) {
+        QByteArray text(data, qsizetype(size));
+        if (text.startsWith("PASS "))
+            text = "PASS ********\r\n"; // never the password, not even in a trace
+        static const char* const marks[] = {"* ", "< ", "> "};
+        std::fprintf(stderr, "%s%s", marks[type], text.constData());
+    }
     if (type == CURLINFO_HEADER_IN) {
         QByteArray chunk(data, qsizetype(size));
         for (QByteArray line : chunk.split('\n')) {
@@ -390,6 +396,12 @@ int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t si
         }
     } else if (type == CURLINFO_HEADER_OUT) {
         t->m_partial = FtpReply(); // a new command: whatever was half-read belongs to nothing
+        if (!t->m_allowControlConnect && size > 5 && std::memcmp(data, "USER ", 5) == 0) {
+            // Should libcurl ever log on again by itself, this is not the session the caller
+            // opened: the operation is reported as failed, the connection as lost.
+            t->m_loggedOnAgain = true;
+            t->m_connectionLost = true;
+        }
     }
     return 0;
 }

@@ -116,6 +116,7 @@ private:
     int m_controlSocket = -1;
     bool m_allowControlConnect = false;
     bool m_connectionLost = false;
+    bool m_loggedOnAgain = false;
     QByteArray m_entryPath;
     bool m_offersMlsd = false;
 
