@@ -1,0 +1,93 @@
+#include "options/ProfileWorkingCopy.h"
+
+ProfileFields ProfileFields::cleared() {
+    ProfileFields fields;
+    fields.SvDel = 0;
+    fields.BackExt.clear();
+    return fields;
+}
+
+ProfileFields ProfileFields::shownFor(const ServerProfile& profile) {
+    ProfileFields fields;
+    fields.Server = profile.Server;
+    fields.User = profile.User;
+    fields.Passwd = profile.Passwd;
+    fields.Code = profile.Code;
+    fields.Port = ProfileWorkingCopy::normalisedPort(profile.Port);
+    fields.Dir = profile.Dir;
+    fields.Update = profile.Update;
+    fields.DirChg = profile.DirChg;
+    fields.Special = profile.Special;
+    fields.BackMode = profile.BackMode;
+    fields.BackNo =
+        profile.BackNo >= 0 && profile.BackNo < BackupExtensions().size() ? profile.BackNo : -1;
+    fields.BackExt = profile.BackExt;
+    fields.NameSmall = profile.NameSmall;
+    fields.SvDel = profile.SvDel;
+    fields.applyBackupRule();
+    return fields;
+}
+
+void ProfileFields::applyBackupRule() {
+    if (BackMode)
+        SvDel = 0;
+}
+
+const QStringList& BackupExtensions() {
+    static const QStringList extensions = {QStringLiteral(".bak"), QStringLiteral(".old")};
+    return extensions;
+}
+
+ProfileWorkingCopy::ProfileWorkingCopy(
+    const std::array<ServerProfile, AppSettings::ProfileCount>& profiles, int defaultProfile)
+    : m_profiles(profiles), m_default(clampIndex(defaultProfile)) {}
+
+int ProfileWorkingCopy::clampIndex(int index) {
+    return index >= 0 && index < AppSettings::ProfileCount ? index : 0;
+}
+
+ProfileFields ProfileWorkingCopy::load(int index) {
+    m_shown = clampIndex(index);
+    return ProfileFields::shownFor(m_profiles[m_shown]);
+}
+
+ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
+    if (!fields.canLogOn())
+        fields = ProfileFields::cleared();
+    fields.Port = normalisedPort(fields.Port);
+    // A backup number that came from an edited file selects nothing; the first extension is
+    // stored then, so that a backup never gets the file's own name.
+    if (fields.BackNo < 0 || fields.BackNo >= BackupExtensions().size())
+        fields.BackNo = 0;
+    fields.BackExt = BackupExtensions().at(fields.BackNo);
+
+    ServerProfile& profile = m_profiles[m_shown];
+    profile.Server = fields.Server;
+    profile.User = fields.User;
+    profile.Passwd = fields.Passwd;
+    profile.Code = fields.Code;
+    profile.Dir = fields.Dir;
+    profile.Update = fields.Update;
+    profile.DirChg = fields.DirChg;
+    profile.Special = fields.Special;
+    profile.BackMode = fields.BackMode;
+    profile.BackNo = fields.BackNo;
+    profile.BackExt = fields.BackExt;
+    profile.NameSmall = fields.NameSmall;
+    profile.SvDel = fields.SvDel;
+    profile.Port = fields.Port;
+    return fields;
+}
+
+bool ProfileWorkingCopy::chooseDefault(int index) {
+    if (index < 0 || index >= AppSettings::ProfileCount || m_profiles[index].Server.isEmpty())
+        return false;
+    m_default = index;
+    return true;
+}
+
+QString ProfileWorkingCopy::itemText(int index, const ServerProfile& profile) {
+    if (profile.Server.isEmpty())
+        return QStringLiteral("NO:%1　未　設　定").arg(index);
+    return QStringLiteral("NO:%1　【%2】").arg(QString::number(index), profile.Server);
+}
