@@ -4,21 +4,46 @@
 
 namespace ServerPaths {
 
-QString parent(const QString& directory) {
-    const qsizetype slash = directory.lastIndexOf(u'/');
-    if (slash < 0)
+namespace {
+
+template <typename Text> Text parentOf(const Text& directory, const Text& slash) {
+    const qsizetype at = directory.lastIndexOf(slash);
+    if (at < 0)
         return directory;
-    QString above = directory.left(slash);
-    return above.isEmpty() ? QStringLiteral("/") : above;
+    Text above = directory.left(at);
+    return above.isEmpty() ? slash : above;
 }
 
-QString treeItemPath(const QString& rootText, const QStringList& names) {
+} // namespace
+
+QString parent(const QString& directory) {
+    return parentOf(directory, QStringLiteral("/"));
+}
+
+QByteArray parent(const QByteArray& directory) {
+    return parentOf(directory, QByteArray("/"));
+}
+
+namespace {
+
+template <typename Text, typename Names>
+Text joinBelowRoot(const Text& rootText, const Names& names, const Text& slash) {
     if (names.isEmpty())
         return rootText;
-    const QString below = names.join(u'/');
-    if (rootText == QStringLiteral("/"))
-        return u'/' + below;
-    return rootText + u'/' + below;
+    Text below = names.join(slash);
+    if (rootText == slash)
+        return slash + below;
+    return rootText + slash + below;
+}
+
+} // namespace
+
+QString treeItemPath(const QString& rootText, const QStringList& names) {
+    return joinBelowRoot(rootText, names, QStringLiteral("/"));
+}
+
+QByteArray treeItemPath(const QByteArray& rootText, const QList<QByteArray>& names) {
+    return joinBelowRoot(rootText, names, QByteArray("/"));
 }
 
 QString lastWord(const QString& name) {
@@ -43,6 +68,15 @@ QString lowerCaseName(const QString& name) {
 
 bool differsBeyondLetterCase(const QString& a, const QString& b) {
     return lowerCaseName(a) != lowerCaseName(b);
+}
+
+QString checkFileName(const QString& name) {
+    if (name.isEmpty())
+        return QStringLiteral("ファイル名を入力して下さい。");
+    if (name.contains(u'/') || name.contains(QChar(0)) || name == QStringLiteral(".") ||
+        name == QStringLiteral(".."))
+        return QStringLiteral("ファイル名 %1 は使用出来ません。").arg(name);
+    return {};
 }
 
 QString transferPath(const QString& transferDirectory, const QString& localName) {

@@ -1,0 +1,43 @@
+#include "transfer/CServerTree.h"
+
+#include "ftp/CFtpClient.h"
+#include "transfer/DialogButtons.h"
+#include "transfer/ServerDirTree.h"
+
+#include <QDialogButtonBox>
+#include <QVBoxLayout>
+
+CServerTree::CServerTree(CFtpClient& client, const QString& startDirectory, int codeSystem,
+                         bool spaceDelimited, QWidget* parent)
+    : QDialog(parent), m_client(client), m_directory(startDirectory) {
+    setWindowTitle(QStringLiteral("サーバディレクトリ"));
+    auto* layout = new QVBoxLayout(this);
+    m_tree = new ServerDirTree(this);
+    m_tree->setObjectName(QStringLiteral("Tree"));
+    m_tree->setMinimumSize(280, 300);
+    layout->addWidget(m_tree);
+    layout->addWidget(addOkCancelButtons(this));
+
+    bool connected = m_client.isConnected();
+    if (!connected && m_client.OpenSession() == 0) {
+        connected = true;
+        m_ownsConnection = true;
+    }
+    m_tree->fill(connected ? &m_client : nullptr, startDirectory, codeSystem, spaceDelimited);
+}
+
+CServerTree::~CServerTree() {
+    if (m_ownsConnection)
+        m_client.CloseSession();
+}
+
+void CServerTree::accept() {
+    // The message item of a tree without connection names no directory.
+    if (m_tree->hasConnection()) {
+        const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+        const QString path = selected.isEmpty() ? QString() : m_tree->itemPath(selected.front());
+        if (!path.isEmpty())
+            m_directory = path;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "transfer/ServerDialogContext.h"
+
+#include "FtpServerFixture.h"
+#include "TempDir.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <ostream>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// A test FTP server, the settings of an application whose profile 0 logs on to it, and an
+// empty transfer directory.
+struct ServerDialogWorld {
+    explicit ServerDialogWorld(int code = CodeSystemSjis, const QString& dir = QString(),
+                               const FtpServerFixture::Options& options = {});
+
+    FtpServerFixture server;
+    TempDir transfer;
+    AppSettings settings;
+    int currentServer = 0;
+    ServerDialogContext context{settings, currentServer, 0};
+};
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+QStringList strings(std::initializer_list<const char*> utf8);
+
+// The texts of one column of a list, top to bottom.
+QStringList columnTexts(QTreeWidget* list, int column = 0);
+QTreeWidgetItem* itemNamed(QTreeWidget* list, const QString& name);
+// Clicks (or double-clicks) the line whose name column reads `name`, as the mouse would.
+void clickLine(QTreeWidget* list, const QString& name);
+void doubleClickLine(QTreeWidget* list, const QString& name);
+
+// Runs `act` on the modal dialog that the next call opens, once it is shown.
+void whenModalShown(std::function<void(QWidget*)> act);
+
+template <typename T> T* childNamed(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
