@@ -5,6 +5,8 @@
 #include "frame/CMainFrame.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
+#include "transfer/CServerDir.h"
+#include "transfer/ServerDialogContext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -225,6 +227,12 @@ void CVantorpadApp::OnFileOpen() {}
 
 void CVantorpadApp::OnOpenServerFile() {
     currentServer = settings.defaultProfileIndex();
+    ServerDialogContext context{settings, currentServer, ftpDebugLog};
+    CServerDir dialog(context, CServerDir::OpenMode, m_mainFrame.get());
+    // The dialog ends with OK only once the file is in the transfer directory.
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    OpenTextDocument(dialog.localPath(), dialog.profile(), true, dialog.readOnly());
 }
 
 void CVantorpadApp::OnInsertFile() {}

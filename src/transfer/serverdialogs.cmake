@@ -14,4 +14,5 @@ target_sources(vantorpad_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CServerTree.h ${CMAKE_CURRENT_LIST_DIR}/CServerTree.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CServerDir.h ${CMAKE_CURRENT_LIST_DIR}/CServerDir.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CServerDirActions.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CSaveSv.h ${CMAKE_CURRENT_LIST_DIR}/CSaveSv.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/CSaveSv.h ${CMAKE_CURRENT_LIST_DIR}/CSaveSv.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SaveToServerDialog.h ${CMAKE_CURRENT_LIST_DIR}/SaveToServerDialog.cpp)

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/ServerProfile.h"
+
+#include <QString>
+
+class QWidget;
+
+// The save-to-server confirmation as the document asks for it: runs CSaveSv on the document's
+// profile copy and file name, and on OK replaces both with the user's choices.
+bool RunSaveToServerDialog(QWidget* parent, ServerProfile& profile, QString& fileName);
