@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QThread>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -104,7 +106,10 @@ void FtpTransport::applyCommonOptions() {
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, m_errorBuffer);
     curl_easy_setopt(e, CURLOPT_USERNAME, m_endpoint.user.constData());
     curl_easy_setopt(e, CURLOPT_PASSWORD, m_endpoint.password.constData());
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(m_timeouts.connectMs));
+    // libcurl's connect time-out covers the logon too; the TCP connect itself is bounded by
+    // connectMs in connectControl(), the logon's replies by the response time-out.
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
+                     long(m_timeouts.connectMs) + 4L * m_timeouts.responseSeconds * 1000);
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_timeouts.responseSeconds));
     curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, long(m_timeouts.responseSeconds) * 1000);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -136,6 +141,8 @@ void FtpTransport::applyCommonOptions() {
     curl_easy_setopt(e, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &FtpTransport::openSocketCallback);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &FtpTransport::socketOptionCallback);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &FtpTransport::closeSocketCallback);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
 }
@@ -272,6 +279,7 @@ bool FtpTransport::perform(const Request& request) {
     m_cancelled = false;
     m_localWriteFailed = false;
     m_loggedOnAgain = false;
+    m_connectTimedOut = false;
     m_errorBuffer[0] = 0;
     if (!m_allowControlConnect && !isOpen()) {
         m_connectionLost = true;
@@ -287,7 +295,17 @@ bool FtpTransport::perform(const Request& request) {
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
     curl_easy_setopt(e, CURLOPT_UPLOAD, request.kind == Kind::Store ? 1L : 0L);
-    curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, request.ascii ? 1L : 0L);
+    // The data type is set by a command of our own right before each transfer, with libcurl
+    // kept in binary: text then passes unchanged in both directions, as the server sends it
+    // (libcurl would turn CR LF into LF), and libcurl's idea of the type never goes stale.
+    curl_slist* type = nullptr;
+    if (request.kind == Kind::Retrieve || request.kind == Kind::Store)
+        type = curl_slist_append(nullptr, request.ascii ? "TYPE A" : "TYPE I");
+    curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 0L);
+    // A text transfer has no size to hold the data against (and servers refuse SIZE in text
+    // mode); a binary one is checked against the size the server announced.
+    curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, request.ascii ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_PREQUOTE, type);
     curl_easy_setopt(e, CURLOPT_QUOTE, request.quote);
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST,
                      request.kind == Kind::Listing ? request.verb.constData() : nullptr);
@@ -298,6 +316,8 @@ bool FtpTransport::perform(const Request& request) {
     m_request = &request;
     bool ok = runTransfer();
     m_request = nullptr;
+    curl_easy_setopt(e, CURLOPT_PREQUOTE, nullptr);
+    curl_slist_free_all(type);
     return ok;
 }
 
@@ -355,6 +375,11 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
     if (m_cancelled) {
         m_errorCode = curlCode;
         m_errorText = QStringLiteral("転送が中止されました。");
+        return;
+    }
+    if (m_connectTimedOut) {
+        m_errorCode = CURLE_OPERATION_TIMEDOUT;
+        m_errorText = transportText(CURLE_OPERATION_TIMEDOUT);
         return;
     }
     if (m_connectionLost) {
@@ -483,12 +508,51 @@ curl_socket_t FtpTransport::openSocketCallback(void* self, curlsocktype purpose,
         t->m_connectionLost = true;
         return CURL_SOCKET_BAD;
     }
+    if (purpose == CURLSOCKTYPE_IPCXN && t->m_allowControlConnect && t->m_controlSocket < 0)
+        return t->connectControl(address);
     return ::socket(address->family, address->socktype, address->protocol);
+}
+
+curl_socket_t FtpTransport::connectControl(const curl_sockaddr* address) {
+    int fd = ::socket(address->family, address->socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                      address->protocol);
+    if (fd < 0)
+        return CURL_SOCKET_BAD;
+    int rc = ::connect(fd, &address->addr, address->addrlen);
+    if (rc != 0 && errno == EINPROGRESS) {
+        QElapsedTimer clock;
+        clock.start();
+        pollfd p{fd, POLLOUT, 0};
+        while ((rc = ::poll(&p, 1, 20)) == 0 && clock.elapsed() < m_timeouts.connectMs)
+            pumpEvents();
+        if (rc == 0) {
+            m_connectTimedOut = true;
+            ::close(fd);
+            return CURL_SOCKET_BAD;
+        }
+        int error = 0;
+        socklen_t length = sizeof error;
+        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+        rc = (rc > 0 && error == 0) ? 0 : -1;
+    }
+    if (rc != 0) {
+        ::close(fd);
+        return CURL_SOCKET_BAD;
+    }
+    m_preconnected = fd;
+    return fd;
+}
+
+int FtpTransport::socketOptionCallback(void* self, curl_socket_t socket, curlsocktype) {
+    auto* t = static_cast<FtpTransport*>(self);
+    return socket == t->m_preconnected ? CURL_SOCKOPT_ALREADY_CONNECTED : CURL_SOCKOPT_OK;
 }
 
 int FtpTransport::closeSocketCallback(void* self, curl_socket_t socket) {
     auto* t = static_cast<FtpTransport*>(self);
     if (socket == t->m_controlSocket)
         t->m_controlSocket = -1;
+    if (socket == t->m_preconnected)
+        t->m_preconnected = -1;
     return ::close(socket);
 }

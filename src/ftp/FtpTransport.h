@@ -107,6 +107,9 @@ private:
     static curl_socket_t openSocketCallback(void* self, curlsocktype purpose,
                                             curl_sockaddr* address);
     static int closeSocketCallback(void* self, curl_socket_t socket);
+    static int socketOptionCallback(void* self, curl_socket_t socket, curlsocktype purpose);
+    // The TCP connect of the control connection, bounded by the connect time-out.
+    curl_socket_t connectControl(const curl_sockaddr* address);
     void takeReplyLine(const QByteArray& line);
 
     FtpEndpoint m_endpoint;
@@ -117,6 +120,8 @@ private:
     bool m_allowControlConnect = false;
     bool m_connectionLost = false;
     bool m_loggedOnAgain = false;
+    bool m_connectTimedOut = false;
+    int m_preconnected = -1;
     QByteArray m_entryPath;
     bool m_offersMlsd = false;
 

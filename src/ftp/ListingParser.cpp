@@ -110,8 +110,10 @@ QByteArrayList ListingParser::lines(const QByteArray& data) {
 std::optional<ListedEntry> ListingParser::parseMlsdLine(QByteArray line) const {
     if (line.endsWith('\r'))
         line.chop(1);
+    // "fact=value;fact=value; name": every fact ends with ';', the name follows one blank.
     qsizetype space = line.indexOf(' ');
-    if (space <= 0 || space + 1 >= line.size())
+    if (space <= 0 || space + 1 >= line.size() || line[space - 1] != ';' ||
+        !line.left(space).contains('='))
         return std::nullopt;
     ListedEntry entry;
     entry.name = line.mid(space + 1);

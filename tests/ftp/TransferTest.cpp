@@ -37,9 +37,8 @@ TEST(Transfer, ShiftJisTextGoesDownAndUpUnchangedInAsciiMode) {
 
     ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("memo.txt")), "memo.txt", 1), 0)
         << prompt.texts().join(u'\n').toStdString();
-    QByteArray downloaded = local.read(QStringLiteral("memo.txt"));
-    // The server sends text with CR LF line ends; the characters are the same bytes.
-    EXPECT_EQ(QByteArray(downloaded).replace("\r\n", "\n"), SjisText);
+    // Text comes as the server sends it, with CR LF line ends, the characters the same bytes.
+    EXPECT_EQ(local.read(QStringLiteral("memo.txt")), QByteArray(SjisText).replace("\n", "\r\n"));
 
     ASSERT_EQ(client->PutFileAuto(local.filePath(QStringLiteral("memo.txt")), "copy.txt", 1, 0), 0);
     EXPECT_EQ(server.readFile("copy.txt"), SjisText);

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +25,16 @@ QString writeWorkFile(const QTemporaryDir& dir, const QString& name, const QByte
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         ADD_FAILURE() << "cannot write " << path.toStdString();
     return path;
+}
+
+// Removes a tree by its bytes: QTemporaryDir cannot remove names that are not UTF-8, and the
+// server's root is full of Shift_JIS and EUC-JP names.
+void removeTree(const QByteArray& root) {
+    auto removeOne = [](const char* path, const struct stat*, int, FTW*) {
+        std::remove(path);
+        return 0;
+    };
+    ::nftw(root.constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 } // namespace
@@ -41,6 +53,7 @@ FtpServerFixture::~FtpServerFixture() {
             m_process.waitForFinished(3000);
         }
     }
+    removeTree(QFile::encodeName(m_root.path()));
 }
 
 void FtpServerFixture::start(const Options& options) {

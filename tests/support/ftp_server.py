@@ -223,6 +223,7 @@ def main():
     handler.list_file = args.list_file
     handler.mlsd_file = args.mlsd_file
     handler.banner = 'Vantorpad test server ready.'
+    handler.auth_failed_timeout = 0.1  # a wrong password is answered at once
     handler.passive_ports = None
     if args.masquerade:
         handler.masquerade_address = args.masquerade

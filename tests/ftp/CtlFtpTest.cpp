@@ -1,0 +1,146 @@
+#include "FtpServerFixture.h"
+#include "TempDir.h"
+#include "encoding/LosslessCodec.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CtlRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// vantorpadctl as a script runs it: in a directory that holds Vantorpad.ini.
+class Ctl {
+public:
+    explicit Ctl(const FtpServerFixture& server) {
+        QByteArray ini = "[Server00]\r\nServer=127.0.0.1\r\nUser=" + server.user().toLatin1() +
+                         "\r\nPasswd=" + server.password().toLatin1() +
+                         "\r\nCode=1\r\nPort=" + QByteArray::number(server.port()) +
+                         "\r\nDir=/pub\r\nSvDel=1\r\n" +
+                         "[Server01]\r\nServer=127.0.0.1\r\nUser=" + server.user().toLatin1() +
+                         "\r\nPasswd=" + server.password().toLatin1() +
+                         "\r\nCode=0\r\nPort=" + QByteArray::number(server.port()) +
+                         "\r\nDir=/euc\r\n" + "[Network]\r\nProxy=1\r\nPassive=1\r\n";
+        m_dir.write(QStringLiteral("Vantorpad.ini"), ini);
+    }
+
+    CtlRun operator()(const QStringList& args) const {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.start(QStringLiteral(VANTORPADCTL_PATH), args);
+        CtlRun run;
+        if (!process.waitForFinished(60000)) {
+            ADD_FAILURE() << "vantorpadctl did not finish";
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return run;
+    }
+
+    const TempDir& dir() const { return m_dir; }
+
+private:
+    TempDir m_dir;
+};
+
+} // namespace
+
+TEST(CtlFtp, ListsTheProfileDirectoryDirectoriesFirst) {
+    FtpServerFixture server;
+    server.makeDir("pub");
+    server.makeDir("pub/zdir");
+    server.writeFile("pub/b.txt", "12345");
+    server.writeFile("pub/A.txt", "1");
+    server.writeFile("pub/" + toCp932(QStringLiteral("日本語.txt")), "xy");
+    Ctl ctl(server);
+    CtlRun ls = ctl({QStringLiteral("ls")});
+    ASSERT_EQ(ls.status, 0) << ls.err.toStdString();
+    QStringList lines = ls.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << ls.out.toStdString();
+    static const QRegularExpression format(
+        QStringLiteral("^([d-]) +(\\d+) (\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d) (.+)$"));
+    QStringList kinds;
+    QStringList names;
+    for (const QString& line : lines) {
+        QRegularExpressionMatch m = format.match(line);
+        ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+        kinds << m.captured(1);
+        names << m.captured(4);
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("zdir"), QStringLiteral("A.txt"),
+                                  QStringLiteral("b.txt"), QStringLiteral("日本語.txt")}));
+    EXPECT_EQ(kinds.join(QString()), QStringLiteral("d---"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("-          5 ")));
+
+    CtlRun sub = ctl({QStringLiteral("ls"), QStringLiteral("zdir")});
+    EXPECT_EQ(sub.status, 0);
+    EXPECT_TRUE(sub.out.isEmpty());
+    CtlRun missing = ctl({QStringLiteral("ls"), QStringLiteral("/nowhere")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("550 "))) << missing.err.toStdString();
+}
+
+TEST(CtlFtp, GetsPutsAndManagesFiles) {
+    FtpServerFixture server;
+    server.makeDir("pub");
+    Ctl ctl(server);
+    const QString local = ctl.dir().write(QStringLiteral("note.txt"), "line one\r\nline two\r\n");
+
+    EXPECT_EQ(ctl({QStringLiteral("put"), local}).status, 0);
+    EXPECT_EQ(server.readFile("pub/note.txt"), "line one\nline two\n");
+    EXPECT_EQ(ctl({QStringLiteral("mkdir"), QStringLiteral("keep")}).status, 0);
+    EXPECT_EQ(
+        ctl({QStringLiteral("mv"), QStringLiteral("note.txt"), QStringLiteral("keep/renamed.txt")})
+            .status,
+        0);
+    EXPECT_EQ(server.names("pub/keep"), QByteArrayList{"renamed.txt"});
+
+    CtlRun get = ctl(
+        {QStringLiteral("get"), QStringLiteral("keep/renamed.txt"), QStringLiteral("back.txt")});
+    EXPECT_EQ(get.status, 0) << get.err.toStdString();
+    EXPECT_EQ(ctl.dir().read(QStringLiteral("back.txt")), "line one\r\nline two\r\n");
+
+    CtlRun refused = ctl({QStringLiteral("rmdir"), QStringLiteral("keep")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("keep を削除出来ませんでした。")))
+        << refused.err.toStdString();
+    EXPECT_EQ(ctl({QStringLiteral("rm"), QStringLiteral("keep/renamed.txt")}).status, 0);
+    EXPECT_EQ(ctl({QStringLiteral("rmdir"), QStringLiteral("keep")}).status, 0);
+    EXPECT_EQ(server.names("pub"), QByteArrayList{});
+
+    CtlRun missing = ctl({QStringLiteral("get"), QStringLiteral("missing.txt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(ctl.dir().exists(QStringLiteral("missing.txt")));
+    EXPECT_EQ(ctl({QStringLiteral("rm")}).status, 1);
+}
+
+TEST(CtlFtp, EucProfilesConvertOnTheWayAsTheEditorDoes) {
+    FtpServerFixture server;
+    server.makeDir("euc");
+    Ctl ctl(server);
+    const QString text = QStringLiteral("日本語のメモ\r\n");
+    const QString local = ctl.dir().write(QStringLiteral("memo.txt"), toCp932(text));
+    CtlRun put = ctl({QStringLiteral("put"), QStringLiteral("-p"), QStringLiteral("1"), local});
+    ASSERT_EQ(put.status, 0) << put.err.toStdString();
+    QByteArray onServer = server.readFile("euc/memo.txt");
+    EXPECT_TRUE(LosslessCodec::eucJp().decode(onServer).contains(QStringLiteral("日本語のメモ")));
+    EXPECT_FALSE(onServer.contains(toCp932(QStringLiteral("日本語"))));
+
+    CtlRun get = ctl({QStringLiteral("get"), QStringLiteral("-p"), QStringLiteral("1"),
+                      QStringLiteral("memo.txt"), QStringLiteral("again.txt")});
+    ASSERT_EQ(get.status, 0) << get.err.toStdString();
+    EXPECT_TRUE(fromCp932(ctl.dir().read(QStringLiteral("again.txt")))
+                    .contains(QStringLiteral("日本語のメモ")));
+    EXPECT_FALSE(ctl.dir().exists(QStringLiteral("again.txt.$$$")));
+    EXPECT_FALSE(ctl.dir().exists(QStringLiteral("memo.txt.$$$")));
+}

@@ -1,0 +1,301 @@
+#include "FtpTestSupport.h"
+#include "ScriptedPrompt.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+FtpServerFixture::Options withFaults(const QStringList& faults) {
+    FtpServerFixture::Options options;
+    options.faults = faults;
+    return options;
+}
+
+const QString SessionError = QStringLiteral("FTPセッションでエラーになりました。\n");
+
+} // namespace
+
+TEST(Failure, MissingOrUnsafeLogonDataIsRefusedBeforeAnythingIsSent) {
+    ScriptedPrompt prompt;
+    CFtpClient client(1, QString(), true, false, false, false);
+    client.server = QStringLiteral("127.0.0.1");
+    client.user = QStringLiteral("u");
+    EXPECT_EQ(client.OpenSession(), -1);
+    client.password = QStringLiteral("p\r\nDELE x");
+    EXPECT_EQ(client.OpenSession(), -1);
+    client.password = QStringLiteral("p");
+    client.user = QStringLiteral("u\nx");
+    EXPECT_EQ(client.OpenSession(), -1);
+    const QString text = QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。");
+    EXPECT_EQ(prompt.texts(), (QStringList{text, text, text}));
+    EXPECT_FALSE(client.isConnected());
+}
+
+TEST(Failure, ALogonErrorShowsTheServersTextButNeverThePassword) {
+    FtpServerFixture server;
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    client->password = QStringLiteral("wrong-secret");
+    EXPECT_EQ(client->OpenSession(), 1);
+    EXPECT_FALSE(client->isConnected());
+    ASSERT_EQ(prompt.texts().size(), 1);
+    const QString text = prompt.texts()[0];
+    EXPECT_TRUE(text.startsWith(SessionError + QStringLiteral("530 "))) << text.toStdString();
+    EXPECT_TRUE(
+        text.endsWith(QStringLiteral("\nSv=127.0.0.1 Usr=vantorpad Pwd=******** Port=%1 Pass=1")
+                          .arg(server.port())))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("wrong-secret")));
+    EXPECT_EQ(client->lastError(), 530u);
+
+    FtpServerFixture refusing(withFaults({QStringLiteral("refuse=PASS")}));
+    auto other = clientFor(refusing);
+    prompt.clear();
+    EXPECT_EQ(other->OpenSession(), 1);
+    EXPECT_TRUE(prompt.texts().value(0).startsWith(SessionError +
+                                                   QStringLiteral("530 Login incorrect.\n")));
+}
+
+TEST(Failure, AnUnreachableServerFailsWithinTheConnectTimeOut) {
+    // A port that nobody listens on any more.
+    int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    int port = ntohs(address.sin_port);
+    ::close(probe);
+    ScriptedPrompt prompt;
+    CFtpClient client(1, QString(), true, false, false, false);
+    client.server = QStringLiteral("127.0.0.1");
+    client.user = QStringLiteral("u");
+    client.password = QStringLiteral("p");
+    client.port = port;
+    EXPECT_EQ(client.OpenSession(), 1);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].startsWith(SessionError +
+                                             QStringLiteral("サーバに接続出来ませんでした。")))
+        << prompt.texts()[0].toStdString();
+}
+
+TEST(Failure, ServerDirectoryRules) {
+    FtpServerFixture server;
+    server.makeDir("pub");
+    server.makeDir("pub/sub");
+    server.writeFile("pub/sub/f.txt", "in sub");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    ASSERT_EQ(client->OpenSession(), 0);
+
+    // Empty: nothing to do, names stay relative to the logon directory.
+    client->serverDirectory.clear();
+    EXPECT_EQ(client->SetServerDir(), 0);
+    EXPECT_EQ(client->currentDirectory(), "/");
+
+    client->serverDirectory = "pub";
+    EXPECT_EQ(client->SetServerDir(), 0);
+    EXPECT_EQ(client->currentDirectory(), "/pub");
+    client->serverDirectory = "sub"; // relative to where the server is now, as CWD is
+    EXPECT_EQ(client->SetServerDir(), 0);
+    EXPECT_EQ(client->currentDirectory(), "/pub/sub");
+    ServerFileList list;
+    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), 1);
+
+    client->serverDirectory = "/no/such/dir";
+    EXPECT_EQ(client->SetServerDir(), 1);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].startsWith(QStringLiteral("550 ")))
+        << prompt.texts()[0].toStdString();
+    EXPECT_EQ(client->lastError(), 550u);
+    EXPECT_EQ(client->currentDirectory(), "/pub/sub");
+}
+
+TEST(Failure, OperationsWithoutAConnectionArePreconditionFailures) {
+    TempDir local;
+    ScriptedPrompt prompt;
+    CFtpClient client(1, QString(), true, false, false, false);
+    EXPECT_EQ(client.FileSend(local.write(QStringLiteral("a"), "x"), "a", 1, 0), -1);
+    EXPECT_EQ(client.FileReceive(1, local.filePath(QStringLiteral("b")), "b"), -1);
+    EXPECT_EQ(
+        prompt.texts(),
+        (QStringList{QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"),
+                     QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。")}));
+    EXPECT_FALSE(local.exists(QStringLiteral("b")));
+    ServerFileList list;
+    EXPECT_EQ(client.GetServerFileList("*", list, ServerFileKindAll), 0);
+}
+
+TEST(Failure, CompositeOperationsCheckTheirParameters) {
+    ScriptedPrompt prompt;
+    CFtpClient client(1, QString(), true, false, false, false);
+    client.server = QStringLiteral("h");
+    client.user = QStringLiteral("u");
+    client.password = QStringLiteral("p");
+    EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0), -1);
+    EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0), -1);
+    EXPECT_EQ(client.GetFileAuto(QStringLiteral("l"), QByteArray(), 1), -1);
+    client.password.clear();
+    EXPECT_EQ(client.GetFileEUCAuto(QStringLiteral("l"), "r"), -1);
+    EXPECT_EQ(
+        prompt.texts(),
+        (QStringList{QStringLiteral("PutFileAuto : パラメータエラー"),
+                     QStringLiteral("PutFileEUCAuto : パラメータエラー　環境を確認して下さい。"),
+                     QStringLiteral("GetFileAuto : パラメータエラー　環境を確認して下さい。"),
+                     QStringLiteral("GetFileEUCAuto : パラメータエラー　環境を確認して下さい。")}));
+}
+
+TEST(Failure, ConversionFailureEndsAnEucUploadBeforeAnyConnection) {
+    TempDir local;
+    ScriptedPrompt prompt;
+    CFtpClient client(1, QString(), true, false, false, false);
+    client.server = QStringLiteral("127.0.0.1");
+    client.user = QStringLiteral("u");
+    client.password = QStringLiteral("p");
+    client.port = 1; // nothing listens: a connection attempt would add its own message
+    EXPECT_EQ(client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0), 1);
+    EXPECT_EQ(prompt.texts().size(), 1);
+    EXPECT_FALSE(prompt.texts().value(0).startsWith(SessionError));
+    EXPECT_FALSE(client.isConnected());
+}
+
+TEST(Failure, RefusedTransfersShowTheServersReply) {
+    FtpServerFixture server(withFaults({QStringLiteral("refuse=STOR")}));
+    TempDir local;
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("a"), "abc"), "a.txt", 1, 0), 1);
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("553 Could not create file.")});
+    EXPECT_EQ(client->lastError(), 553u);
+
+    prompt.clear();
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "missing.txt", 1), 1);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].startsWith(QStringLiteral("550 ")))
+        << prompt.texts()[0].toStdString();
+    EXPECT_FALSE(local.exists(QStringLiteral("m")));
+}
+
+TEST(Failure, ServerFileOperationsReportByTheirResult) {
+    FtpServerFixture server;
+    server.writeFile("a.txt", "a");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    ASSERT_EQ(client->OpenSession(), 0);
+    EXPECT_NE(client->MakeDir("newdir"), 0);
+    EXPECT_TRUE(server.exists("newdir"));
+    EXPECT_NE(client->Rename("a.txt", "newdir/b.txt"), 0);
+    EXPECT_EQ(server.readFile("newdir/b.txt"), "a");
+    EXPECT_EQ(client->Rename("a.txt", "c.txt"), 0); // gone already
+    EXPECT_EQ(client->RmDir("newdir"), 0);          // not empty
+    EXPECT_NE(client->Remove("newdir/b.txt"), 0);
+    EXPECT_NE(client->RmDir("newdir"), 0);
+    EXPECT_EQ(client->Remove("nothing.txt"), 0);
+    EXPECT_EQ(client->lastError(), 550u);
+    EXPECT_EQ(client->Remove("bad\r\nDELE a"), 0);
+    EXPECT_TRUE(server.names().isEmpty());
+    EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
+}
+
+TEST(Failure, RefusalsOfTheServerLeaveBothSidesAsTheyWere) {
+    FtpServerFixture server(
+        withFaults({QStringLiteral("refuse=DELE"), QStringLiteral("refuse=RNFR"),
+                    QStringLiteral("refuse=MKD")}));
+    server.writeFile("keep.txt", "keep");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    ASSERT_EQ(client->OpenSession(), 0);
+    EXPECT_EQ(client->Remove("keep.txt"), 0);
+    EXPECT_EQ(client->Rename("keep.txt", "other.txt"), 0);
+    EXPECT_EQ(client->MakeDir("d"), 0);
+    EXPECT_EQ(client->lastErrorText(), QStringLiteral("550 Permission denied."));
+    EXPECT_EQ(server.names(), QByteArrayList{"keep.txt"});
+    // The refusals did not cost the session.
+    ServerFileList list;
+    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), 1);
+    EXPECT_TRUE(prompt.texts().isEmpty());
+}
+
+TEST(Failure, ADirectoryThatCannotBeEnteredStopsServerFileOperations) {
+    FtpServerFixture server(withFaults({QStringLiteral("refuse=CWD")}));
+    server.makeDir("d");
+    server.writeFile("d/x", "x");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server, true, false, QStringLiteral("d"));
+    ASSERT_EQ(client->OpenSession(), 0);
+    const QString dirFailed = QStringLiteral("ディレクトリ変更に失敗しました。");
+    const QString refused = QStringLiteral("550 No such file or directory.");
+    EXPECT_EQ(client->Remove("x"), 0);
+    EXPECT_EQ(client->Rename("x", "y"), 0);
+    EXPECT_EQ(client->RmDir("x"), 0);
+    EXPECT_EQ(client->MakeDir("x"), 0);
+    EXPECT_EQ(prompt.texts(), (QStringList{refused, dirFailed, refused, dirFailed, refused,
+                                           dirFailed, refused, dirFailed}));
+    EXPECT_EQ(server.readFile("d/x"), "x");
+
+    // The composite operations stop at the directory and keep their result.
+    prompt.clear();
+    TempDir local;
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), "x", 1), 1);
+    EXPECT_EQ(prompt.texts(), QStringList{refused});
+    EXPECT_FALSE(local.exists(QStringLiteral("x")));
+}
+
+TEST(Failure, A421EndsTheSessionAndNothingReconnectsBehindTheCallersBack) {
+    FtpServerFixture server(withFaults({QStringLiteral("reply421=MKD")}));
+    TempDir local;
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    ASSERT_EQ(client->OpenSession(), 0);
+    EXPECT_EQ(client->MakeDir("d"), 0);
+    EXPECT_EQ(client->lastErrorText(),
+              QStringLiteral("421 Service not available, closing control connection."));
+    EXPECT_EQ(client->lastError(), 421u);
+
+    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("f"), "data"), "f.txt", 1, 0), 1);
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("サーバとの接続が切断されました。")});
+    EXPECT_FALSE(server.exists("f.txt"));
+    // A new logon is the caller's decision.
+    prompt.clear();
+    ASSERT_EQ(client->OpenSession(), 0);
+    EXPECT_EQ(client->FileSend(local.filePath(QStringLiteral("f")), "f.txt", 1, 0), 0);
+    EXPECT_EQ(server.readFile("f.txt"), "data");
+}
+
+TEST(Failure, AServerThatStopsAnsweringOrStallsEndsWithATimeOut) {
+    TempDir local;
+    const QString path = local.write(QStringLiteral("f.bin"), "old");
+    const QString timedOut = QStringLiteral("操作がタイムアウトしました。");
+    for (const char* fault : {"mute=RETR", "stallretr", "mute=CWD"}) {
+        SCOPED_TRACE(fault);
+        FtpServerFixture server(withFaults({QString::fromLatin1(fault)}));
+        server.writeFile("f.bin", QByteArray(2 * 1024 * 1024, 'x'));
+        ScriptedPrompt prompt;
+        auto client = clientFor(server, true, false, QStringLiteral("/"));
+        EXPECT_EQ(client->GetFileAuto(path, "f.bin", 0), 1);
+        ASSERT_EQ(prompt.texts().size(), 1);
+        EXPECT_TRUE(prompt.texts()[0].startsWith(timedOut)) << prompt.texts()[0].toStdString();
+        EXPECT_EQ(local.read(QStringLiteral("f.bin")), "old");
+        client.reset(); // ends the connection to the silent server without waiting for it
+    }
+}
+
+TEST(Failure, ARefusalWithAnEndlessReplyLineIsReportedAndTheSessionGoesOn) {
+    FtpServerFixture server(withFaults({QStringLiteral("longreply=DELE")}));
+    server.writeFile("f.txt", "f");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    ASSERT_EQ(client->OpenSession(), 0);
+    EXPECT_EQ(client->Remove("f.txt"), 0);
+    EXPECT_TRUE(client->lastErrorText().startsWith(QStringLiteral("550 xxx")));
+    EXPECT_LE(client->lastErrorText().size(), 1023);
+    EXPECT_NE(client->MakeDir("after"), 0);
+    EXPECT_TRUE(server.exists("after"));
+    EXPECT_TRUE(server.exists("f.txt"));
+}
