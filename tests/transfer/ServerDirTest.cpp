@@ -114,7 +114,8 @@ TEST(CServerDir, OpensAnEucFileAsShiftJisInTheTransferDirectory) {
 TEST(CServerDir, LowerCaseLocalNameReadOnlyAndAChosenCodeSystem) {
     ServerDialogWorld world(CodeSystemEuc);
     world.settings.Profiles[0].NameSmall = 1;
-    world.server.writeFile("Memo.TXT", sjis(JapaneseText));
+    const QByteArray memo = sjis(QByteArray(JapaneseText).replace("\n", "\r\n"));
+    world.server.writeFile("Memo.TXT", memo);
     ScriptedPrompt prompt;
     CServerDir dialog(world.context, CServerDir::OpenMode);
     dialog.show();
@@ -128,7 +129,7 @@ TEST(CServerDir, LowerCaseLocalNameReadOnlyAndAChosenCodeSystem) {
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.localPath(), world.transfer.filePath(QStringLiteral("memo.txt")));
     EXPECT_EQ(dialog.remoteName(), QByteArray("Memo.TXT"));
-    EXPECT_EQ(readFileBytes(dialog.localPath()), sjis(JapaneseText)) << "no conversion";
+    EXPECT_EQ(readFileBytes(dialog.localPath()), memo) << "no conversion";
     EXPECT_TRUE(dialog.readOnly());
     EXPECT_EQ(dialog.profile().Code, CodeSystemSjis);
     EXPECT_EQ(world.settings.Profiles[0].Code, CodeSystemEuc) << "the stored profile keeps EUC";
