@@ -2,7 +2,9 @@
 
 #include "app/CAboutDlg.h"
 #include "app/Command.h"
+#include "doc/CVantorpadDoc.h"
 #include "frame/CMainFrame.h"
+#include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
 #include "transfer/CServerDir.h"
@@ -221,9 +223,37 @@ void CVantorpadApp::OnOptions() {
 
 void CVantorpadApp::OnKeywordSettings() {}
 
-void CVantorpadApp::OnFileNew() {}
+void CVantorpadApp::OnFileNew() {
+    if (!m_mainFrame)
+        return;
+    m_mainFrame->newDocument();
+    if (CVantorpadDoc* document = m_mainFrame->activeDocument())
+        document->setTitle(QStringLiteral("新規"));
+}
 
-void CVantorpadApp::OnFileOpen() {}
+void CVantorpadApp::OnFileOpen() {
+    const QString remembered = QDir::currentPath();
+    FileDialogRequest request;
+    request.parent = m_mainFrame.get();
+    request.title = QStringLiteral("クライアントファイル選択");
+    request.directory = settings.PcDir;
+    request.filters = settings.BuildPcFileFilter();
+    request.showReadOnly = true;
+    request.choiceLabel = QStringLiteral("読み込み先指定");
+    request.choices = {QStringLiteral("標準（エディタ画面）"), QStringLiteral("スプレット画面")};
+    request.choiceIndex = 0;
+    const FileDialogResult chosen = FileDialogs::current().open(request);
+    QDir::setCurrent(remembered);
+    if (!chosen.accepted)
+        return;
+    if (chosen.choiceIndex == 1) {
+        if (m_hooks.openInSpreadsheet)
+            m_hooks.openInSpreadsheet(chosen.path, chosen.readOnly);
+        recentFiles.add(chosen.path);
+        return;
+    }
+    OpenTextDocument(chosen.path, profile(settings.DefaultNo), false, chosen.readOnly);
+}
 
 void CVantorpadApp::OnOpenServerFile() {
     currentServer = settings.defaultProfileIndex();

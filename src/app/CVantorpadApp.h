@@ -28,6 +28,8 @@ public:
         std::function<bool()> initComponents;
         // Runs the options dialog modally; returns true on OK.
         std::function<bool(CVantorpadApp&)> runOptionsDialog;
+        // Opens a local file in the spreadsheet editor (path, read-only).
+        std::function<void(const QString&, bool)> openInSpreadsheet;
     };
 
     explicit CVantorpadApp(QObject* parent = nullptr);

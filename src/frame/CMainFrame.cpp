@@ -17,7 +17,12 @@ CMainFrame::CMainFrame(CVantorpadApp& app) : m_app(app) {
     setWindowTitle(QStringLiteral("Vantorpad"));
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // Child windows go with the MDI area; their going must not switch menus of a window that
+    // is being destroyed.
+    if (m_mdi)
+        m_mdi->disconnect(this);
+}
 
 bool CMainFrame::create() {
     m_mdi = new QMdiArea(this);
@@ -63,8 +68,11 @@ void CMainFrame::createActions() {
     };
     wire(CmdAppAbout, QStringLiteral("バージョン情報 Vantorpad(&A)..."),
          [app] { app->OnAppAbout(); });
-    wire(CmdFilePageSetup, QStringLiteral("プリンタの設定(&R)..."),
-         [app] { app->OnFilePrintSetup(); });
+    wire(CmdFilePageSetup, QStringLiteral("プリンタの設定(&R)..."), [this, app] {
+        // With an editor active its page setup runs, else the application's.
+        if (!activeView() || !runViewCommand(CmdFilePageSetup))
+            app->OnFilePrintSetup();
+    });
     wire(CmdOptions, QStringLiteral("オプション設定(&O)"), [app] { app->OnOptions(); });
     wire(CmdKeywordSettings, QStringLiteral("ｷｰﾜｰﾄﾞ設定(&K)"), [app] { app->OnKeywordSettings(); });
     wire(
@@ -81,6 +89,7 @@ void CMainFrame::createActions() {
         CmdFtpTransfer, QStringLiteral("FTP転送(&F)\tAlt+F"), [app] { app->OnFtpTransfer(); },
         QKeySequence(Qt::ALT | Qt::Key_F));
     wire(CmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), [this] { close(); });
+    createDocumentActions();
 }
 
 QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
@@ -88,18 +97,23 @@ QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
     file->addAction(action(CmdFileNew));
     file->addAction(action(CmdFileOpen));
     file->addAction(action(CmdOpenServerFile));
-    if (id == DocumentMenu)
+    if (id == DocumentMenu) {
         file->addAction(action(CmdInsertFile));
+        addDocumentFileItems(file);
+    }
     file->addSeparator();
     file->addAction(action(CmdFtpTransfer));
     file->addSeparator();
     file->addAction(action(CmdFilePageSetup));
+    addRecentFileItems(file);
     file->addSeparator();
     file->addAction(action(CmdAppExit));
 
     auto* tools = new QMenu(QStringLiteral("ツール(&T)"), this);
     tools->addAction(action(CmdOptions));
     tools->addAction(action(CmdKeywordSettings));
+    if (id == DocumentMenu)
+        addDocumentToolItems(tools);
 
     auto* help = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
     help->addAction(action(CmdAppAbout));
@@ -132,11 +146,7 @@ bool CMainFrame::triggerCommand(int command) {
 
 void CMainFrame::refreshCommandStates() {
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
-        it.value()->setEnabled(m_app.isCommandEnabled(it.key()));
-}
-
-bool CMainFrame::openTextDocument(const QString&, const ServerProfile&, bool, bool) {
-    return false;
+        it.value()->setEnabled(isCommandEnabled(it.key()));
 }
 
 void CMainFrame::storePlacement() {

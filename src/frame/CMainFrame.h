@@ -5,7 +5,10 @@
 #include <QHash>
 #include <QMainWindow>
 
+class CChildFrame;
 class CVantorpadApp;
+class CVantorpadDoc;
+class CVantorpadView;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -37,6 +40,15 @@ public:
     bool openTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
                           bool readOnly);
 
+    // Editor windows: the active one, every one, and a new empty document.
+    CChildFrame* activeChildFrame() const;
+    CVantorpadView* activeView() const;
+    CVantorpadDoc* activeDocument() const;
+    QList<CChildFrame*> childFrames() const;
+    CVantorpadDoc* newDocument();
+    // Enable rule of a command: the active view's for its own commands, else the application's.
+    bool isCommandEnabled(int command) const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -46,6 +58,16 @@ private:
     QList<QMenu*> buildMenus(MenuId id);
     void showMenu(MenuId id);
     void storePlacement();
+    // The commands of documents and views, the document menu's items and the recent files.
+    void createDocumentActions();
+    void addDocumentFileItems(QMenu* file);
+    void addRecentFileItems(QMenu* file);
+    void addDocumentToolItems(QMenu* tools);
+    bool runViewCommand(int command);
+    void updateRecentFileActions();
+    void openRecentFile(int index);
+    CChildFrame* addChildFrame(CVantorpadDoc* document);
+    CChildFrame* findChildFrame(const QString& path) const;
 
     CVantorpadApp& m_app;
     QMdiArea* m_mdi = nullptr;

@@ -1,0 +1,272 @@
+#include "doc/CVantorpadDoc.h"
+
+#include "app/CVantorpadApp.h"
+#include "doc/ServerUpload.h"
+#include "doc/TextFileIO.h"
+#include "platform/BusyGuard.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+CVantorpadDoc::SaveToServerDialog& saveToServerDialog() {
+    static CVantorpadDoc::SaveToServerDialog dialog;
+    return dialog;
+}
+
+constexpr char EndOfFile = 0x1A;
+
+} // namespace
+
+void CVantorpadDoc::setSaveToServerDialog(SaveToServerDialog dialog) {
+    saveToServerDialog() = std::move(dialog);
+}
+
+CVantorpadDoc::CVantorpadDoc(CVantorpadApp& app, QObject* parent)
+    : QObject(parent), m_app(app), m_text(new QTextDocument(this)),
+      m_profile(app.currentProfile()) {
+    m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
+    m_text->setUndoRedoEnabled(true);
+}
+
+CVantorpadDoc::~CVantorpadDoc() = default;
+
+void CVantorpadDoc::OnNewDocument() {
+    m_text->clear();
+    m_text->setModified(false);
+    m_pathName.clear();
+    m_encoding = TextEncoding::Cp932;
+    m_prevailing = LineEnd::Lf;
+}
+
+bool CVantorpadDoc::OnOpenDocument(const QString& path) {
+    TextFileIO::ReadResult read = TextFileIO::readFile(path);
+    if (!read.ok) {
+        Prompt::error(read.error);
+        return false;
+    }
+    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
+        read.bytes.chop(1);
+    loadText(decodeDocument(read.bytes));
+    read.bytes.clear();
+    m_pathName = QFileInfo(path).absoluteFilePath();
+    m_fileName = QFileInfo(path).fileName();
+    if (m_title.isEmpty())
+        setTitle(m_fileName);
+    return true;
+}
+
+void CVantorpadDoc::loadText(const DecodedText& decoded) {
+    m_encoding = decoded.encoding;
+    m_prevailing = decoded.prevailing;
+    m_text->setPlainText(decoded.text);
+    for (const LineEndException& e : decoded.exceptions)
+        m_text->findBlockByNumber(e.line).setUserState(int(e.end));
+    m_text->setModified(false);
+    emit textLoaded();
+}
+
+QString CVantorpadDoc::textWithLineEnds() const {
+    QList<LineEndException> exceptions;
+    int line = 0;
+    for (QTextBlock b = m_text->begin(); b.isValid(); b = b.next(), ++line)
+        if (b.userState() >= 0)
+            exceptions.append({line, LineEnd(b.userState())});
+    return joinLines(m_text->toRawText(), m_prevailing, exceptions);
+}
+
+bool CVantorpadDoc::OnSaveDocument(const QString& path) {
+    const QString text = textWithLineEnds();
+    EncodeResult encoded = encodeDocument(text, m_encoding);
+    if (!encoded.ok()) {
+        Prompt::error(
+            QStringLiteral("%1 行目の文字%2は %3 で保存出来ない為、保存を中止しました。")
+                .arg(lineNumberAt(text, encoded.unencodableAt))
+                .arg(describeCharacter(text, encoded.unencodableAt), encodingName(m_encoding)));
+        return false;
+    }
+    QString error;
+    if (!TextFileIO::writeFile(path, encoded.bytes, &error)) {
+        Prompt::error(error);
+        return false;
+    }
+    m_text->setModified(false);
+    return true;
+}
+
+QString CVantorpadDoc::localSaveDirectory() const {
+    if (!m_pathName.isEmpty())
+        return QFileInfo(m_pathName).absolutePath();
+    return m_app.settings.PcDir;
+}
+
+bool CVantorpadDoc::DoSave(const QString& path) {
+    QString target = path;
+    if (target.isEmpty()) {
+        FileDialogRequest request;
+        request.parent = m_view;
+        request.title = QStringLiteral("名前を付けて保存");
+        request.directory = localSaveDirectory();
+        request.fileName = m_fileName.isEmpty() ? m_title : m_fileName;
+        request.filters = m_app.settings.BuildPcFileFilter();
+        FileDialogResult chosen = FileDialogs::current().save(request);
+        if (!chosen.accepted)
+            return false;
+        target = chosen.path;
+    }
+    if (!OnSaveDocument(target))
+        return false;
+    const QString absolute = QFileInfo(target).absoluteFilePath();
+    if (absolute != m_pathName) {
+        m_pathName = absolute;
+        setTitle(QFileInfo(absolute).fileName());
+    }
+    m_app.recentFiles.add(absolute);
+    return true;
+}
+
+void CVantorpadDoc::OnFileSave() {
+    if (m_serverFile) {
+        SaveToServer();
+        return;
+    }
+    DoSave(m_pathName);
+}
+
+void CVantorpadDoc::OnFileSaveAs() {
+    DoSave(QString());
+}
+
+bool CVantorpadDoc::canSaveToServer() const {
+    return m_profile.Update != 0 && m_profile.isComplete();
+}
+
+void CVantorpadDoc::OnFileSaveToServer() {
+    SaveToServerDialog& dialog = saveToServerDialog();
+    if (!dialog)
+        return;
+    ServerProfile profile = m_profile;
+    QString name = m_fileName;
+    if (!dialog(m_view, profile, name))
+        return;
+    m_profile = profile;
+    if (name.compare(m_fileName, Qt::CaseInsensitive) != 0) {
+        const QString dir = m_app.settings.TranDir;
+        const QString renamed = QDir(dir).filePath(name);
+        QFile::rename(QDir(dir).filePath(m_fileName), renamed);
+        m_fileName = name;
+        m_pathName = QFileInfo(renamed).absoluteFilePath();
+        setTitle(name);
+    }
+    SaveToServer();
+}
+
+bool CVantorpadDoc::SaveToServer() {
+    BusyGuard busy(m_view);
+    if (m_pathName.isEmpty() || !OnSaveDocument(m_pathName))
+        return false;
+    m_serverCopyPending = true;
+    if (!uploadLocalCopy())
+        return false;
+    m_serverCopyPending = false;
+    return true;
+}
+
+bool CVantorpadDoc::uploadLocalCopy() {
+    ServerUploadRequest request;
+    request.network = m_app.settings.Network;
+    request.debugLog = m_app.ftpDebugLog != 0;
+    request.profile = m_profile;
+    request.localPath = m_pathName;
+    request.fileName = m_fileName;
+    request.utf8 = m_encoding != TextEncoding::Cp932;
+    return uploadToServer(request);
+}
+
+void CVantorpadDoc::OnFileReload() {
+    if (isModified() && Prompt::question(QStringLiteral(
+                            "変更を破棄して再読込します。宜しいですか？")) != PromptAnswer::Yes)
+        return;
+    TextFileIO::ReadResult read = TextFileIO::readFile(m_pathName);
+    if (!read.ok) {
+        Prompt::error(read.error);
+        return;
+    }
+    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
+        read.bytes.chop(1);
+    loadText(decodeDocument(read.bytes));
+}
+
+bool CVantorpadDoc::SaveModified() {
+    if (m_serverFile && (isModified() || m_serverCopyPending)) {
+        switch (Prompt::question(QStringLiteral("ｻｰﾊﾞ(%1)へ %2 の変更を保存しますか？")
+                                     .arg(m_profile.Server, m_fileName),
+                                 PromptButtons::YesNoCancel)) {
+        case PromptAnswer::Yes:
+            SaveToServer();
+            return true;
+        case PromptAnswer::No:
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (!isModified())
+        return true;
+    switch (Prompt::question(QStringLiteral("%1 への変更を保存しますか?").arg(m_title),
+                             PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return DoSave(m_pathName);
+    case PromptAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString CVantorpadDoc::transferCopyPath() const {
+    return QDir(m_app.settings.TranDir).filePath(m_fileName);
+}
+
+void CVantorpadDoc::OnCloseDocument() {
+    if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_fileName.isEmpty())
+        return;
+    const QString copy = transferCopyPath();
+    if (m_serverCopyPending) {
+        // The server may already have renamed or deleted its file: this copy can be the only
+        // one of the user's latest text.
+        Prompt::information(QStringLiteral("サーバへの保存が完了していない為、%1 を残しました。")
+                                .arg(QDir::toNativeSeparators(copy)));
+        return;
+    }
+    QFile::remove(copy);
+}
+
+bool CVantorpadDoc::isModified() const {
+    return m_text->isModified();
+}
+
+void CVantorpadDoc::setModified(bool modified) {
+    m_text->setModified(modified);
+}
+
+void CVantorpadDoc::setTitle(const QString& title) {
+    if (m_title == title)
+        return;
+    m_title = title;
+    emit titleChanged(title);
+}
+
+void CVantorpadDoc::setInsertMode(bool insert) {
+    if (m_insertMode == insert)
+        return;
+    m_insertMode = insert;
+    emit insertModeChanged(insert);
+}

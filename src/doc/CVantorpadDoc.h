@@ -1,0 +1,114 @@
+#pragma once
+
+#include "app/ServerProfile.h"
+#include "doc/DocumentText.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class CVantorpadApp;
+class QTextDocument;
+class QWidget;
+
+// The editor's document: the text of one local file, which is either a client file or the local
+// copy of a server file that remembers the profile it came from so that it can be saved back.
+//
+// Line ends live beside the text: every paragraph of the text document whose user state is not
+// -1 ends with the LineEnd of that state, every other one with the document's prevailing line
+// end. A document opened and saved unchanged is therefore written byte for byte as it was read.
+class CVantorpadDoc : public QObject {
+    Q_OBJECT
+public:
+    // Runs the save-to-server dialog on `profile` and `fileName`; returns true on OK with both
+    // updated. Installed by the server dialogs; until then the command does nothing.
+    using SaveToServerDialog = std::function<bool(QWidget*, ServerProfile&, QString&)>;
+    static void setSaveToServerDialog(SaveToServerDialog dialog);
+
+    explicit CVantorpadDoc(CVantorpadApp& app, QObject* parent = nullptr);
+    ~CVantorpadDoc() override;
+
+    QTextDocument* textDocument() const { return m_text; }
+    // The window that shows the document: parent of its dialogs, held busy while it saves.
+    void setView(QWidget* view) { m_view = view; }
+    QWidget* view() const { return m_view; }
+
+    // Framework operations.
+    void OnNewDocument();
+    bool OnOpenDocument(const QString& path);
+    bool OnSaveDocument(const QString& path);
+    // Saves to `path`, or asks for a name first when `path` is empty.
+    bool DoSave(const QString& path);
+    // Before closing: asks what to do with changes; false keeps the document open.
+    bool SaveModified();
+    // After closing: deletes the local copy of a server file when the settings say so.
+    void OnCloseDocument();
+
+    // Commands.
+    void OnFileSave();         // 57603
+    void OnFileSaveAs();       // 57604
+    void OnFileSaveToServer(); // 32774
+    bool canSaveToServer() const;
+    void OnFileReload(); // 32775
+
+    // Writes the local file, then uploads it to the profile's server directory. Returns true
+    // when the server holds the text.
+    bool SaveToServer();
+
+    bool isModified() const;
+    void setModified(bool modified);
+
+    const QString& title() const { return m_title; }
+    void setTitle(const QString& title);
+    const QString& fileName() const { return m_fileName; }
+    const QString& pathName() const { return m_pathName; }
+    int serverFile() const { return m_serverFile; }
+    void setServerFile(int serverFile) { m_serverFile = serverFile; }
+    int readOnly() const { return m_readOnly; }
+    void setReadOnly(int readOnly) { m_readOnly = readOnly; }
+    const ServerProfile& profile() const { return m_profile; }
+    void setProfile(const ServerProfile& profile) { m_profile = profile; }
+    TextEncoding encoding() const { return m_encoding; }
+    LineEnd prevailingLineEnd() const { return m_prevailing; }
+
+    // Insert (true, the initial state) or overwrite mode of the document's editor.
+    bool insertMode() const { return m_insertMode; }
+    void setInsertMode(bool insert);
+
+    // The latest text was written locally but has not reached the server.
+    bool serverCopyPending() const { return m_serverCopyPending; }
+    // Where the local copy of a server file lives: the transfer directory and the file name.
+    QString transferCopyPath() const;
+
+    // The text with its line ends, as it would be written.
+    QString textWithLineEnds() const;
+
+signals:
+    void titleChanged(const QString& title);
+    void insertModeChanged(bool insert);
+    // The text was replaced by the file's (open, reload).
+    void textLoaded();
+
+private:
+    void loadText(const DecodedText& decoded);
+    bool uploadLocalCopy();
+    QString localSaveDirectory() const;
+
+    CVantorpadApp& m_app;
+    QTextDocument* m_text = nullptr;
+    QPointer<QWidget> m_view;
+
+    QString m_title;
+    QString m_fileName;
+    int m_serverFile = 0;
+    int m_readOnly = 0;
+    ServerProfile m_profile;
+
+    QString m_pathName;
+    TextEncoding m_encoding = TextEncoding::Cp932;
+    LineEnd m_prevailing = LineEnd::Lf;
+    bool m_insertMode = true;
+    bool m_serverCopyPending = false;
+};

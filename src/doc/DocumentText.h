@@ -1,0 +1,69 @@
+#pragma once
+
+#include "encoding/LosslessCodec.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+// How a document's bytes are turned into text and back.
+enum class TextEncoding {
+    Cp932,   // the default: lossless CP932, invalid bytes kept as U+DC00 + byte
+    Utf8,    // valid UTF-8 with non-ASCII bytes
+    Utf8Bom, // UTF-8 that began with the byte order mark, written back with it
+};
+
+// The bytes that end a line. The editor keeps lines as paragraphs, so the end of each line is
+// remembered beside the text: a document opened and saved unchanged keeps every line end,
+// mixed ones included. Besides CR, LF and CR LF, three characters end a paragraph in the text
+// widget and are therefore kept as line ends as well.
+enum class LineEnd : quint8 {
+    Lf,
+    CrLf,
+    Cr,
+    ParagraphSeparator, // U+2029
+    FrameStart,         // U+FDD0
+    FrameEnd,           // U+FDD1
+};
+
+// The line end that differs from the document's prevailing one, by line number (0-based).
+struct LineEndException {
+    int line = 0;
+    LineEnd end = LineEnd::Lf;
+    bool operator==(const LineEndException&) const = default;
+};
+
+// A file's text, split into lines joined by '\n', with what is needed to write it back.
+struct DecodedText {
+    QString text;
+    TextEncoding encoding = TextEncoding::Cp932;
+    LineEnd prevailing = LineEnd::Lf;
+    QList<LineEndException> exceptions;
+};
+
+// Decodes a whole file. A file starting with the UTF-8 byte order mark whose rest is valid
+// UTF-8, or valid UTF-8 holding a non-ASCII byte, is UTF-8; anything else is CP932.
+DecodedText decodeDocument(QByteArrayView bytes);
+
+// Rebuilds the text with its line ends. `paragraphs` holds the lines separated by U+2029 (the
+// text widget's raw text); line i ends with its exception or else with `prevailing`.
+QString joinLines(QStringView paragraphs, LineEnd prevailing,
+                  const QList<LineEndException>& exceptions);
+
+// Encodes text for writing; never substitutes a character the encoding cannot hold.
+EncodeResult encodeDocument(QStringView text, TextEncoding encoding);
+
+// The 1-based line of `index` in text whose lines end as joinLines writes them.
+int lineNumberAt(QStringView text, qsizetype index);
+
+// The character at `index` (a whole surrogate pair) for a message, with its code point.
+QString describeCharacter(QStringView text, qsizetype index);
+
+// "Shift_JIS" or "UTF-8", as the user knows them.
+QString encodingName(TextEncoding encoding);
+
+// True when `bytes` is UTF-8 that decodes and encodes back to the same bytes: no overlong
+// forms, no surrogates, nothing above U+10FFFF, nothing cut off at the end.
+bool isStrictUtf8(QByteArrayView bytes);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/ServerProfile.h"
+
+#include <QString>
+
+// What saving a document to its server needs once the local file has been written.
+struct ServerUploadRequest {
+    NetworkSettings network;
+    bool debugLog = false;
+    ServerProfile profile;
+    QString localPath; // the written local file
+    QString fileName;  // the document's file name, also its name on the server
+    bool utf8 = false; // the local file is UTF-8 rather than Shift_JIS
+};
+
+// The bytes of the document's name on the server: lower case when the profile asks for it, in
+// the server's code system.
+QByteArray serverNameOf(const QString& fileName, const ServerProfile& profile);
+
+// Logs on with the profile, moves the server's old file to its backup name when the profile
+// asks for a backup, and uploads the local file (converted to EUC-JP for an EUC server). Every
+// failure has been reported to the user when this returns false.
+bool uploadToServer(const ServerUploadRequest& request);

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "editor/DocumentPrinter.h"
+
+#include <QPlainTextEdit>
+#include <QPointer>
+
+#include <functional>
+
+class CVantorpadApp;
+#include "doc/CVantorpadDoc.h"
+class KeywordOverlay;
+class QAction;
+class QMenu;
+class QPrinter;
+class QUrl;
+
+// The editing view of a text document: a plain-text editor showing the document's text with
+// the editor settings, keyword colouring, detected URLs, the right-click menu, printing.
+class CVantorpadView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    // The platform services the view calls, replaceable so that tests can script them.
+    struct Hooks {
+        std::function<void(const QUrl&)> openUrl;
+        // Font dialog seeded with `font`; true on OK with the chosen font in `font`.
+        std::function<bool(QWidget*, QFont&)> chooseFont;
+        std::function<bool(QWidget*, QPrinter&)> pageSetup;
+        std::function<bool(QWidget*, QPrinter&)> printDialog;
+        // Shows a preview that draws its pages with `paint`.
+        std::function<void(QWidget*, QPrinter&, const std::function<void(QPrinter*)>& paint)>
+            printPreview;
+    };
+    static Hooks& hooks();
+
+    CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWidget* parent = nullptr);
+    ~CVantorpadView() override;
+
+    CVantorpadDoc* doc() const { return m_document; }
+
+    // Where the right-click menu finds the main window's action of a command id (nullptr when
+    // the main window has none).
+    void setCommandLookup(std::function<QAction*(int)> lookup) { m_lookup = std::move(lookup); }
+
+    // Puts the editor settings onto the view; never marks the document modified and removes
+    // keyword colouring and fonts given to a selection.
+    void ApplyEditorSettings();
+
+    // Whether the view or its document handles `command`, and its enable rule.
+    static bool handlesCommand(int command);
+    bool isCommandEnabled(int command) const;
+    // Runs a command of the view or its document; false when it is not one of theirs.
+    bool runCommand(int command);
+
+    void OnKeywordColour();    // 32773
+    void OnFormatFont();       // 57696
+    void OnFilePageSetup();    // 57606
+    void OnFilePrint();        // 57607
+    void OnFilePrintDirect();  // 57608
+    void OnFilePrintPreview(); // 57609
+    void OnSpreadsheet();      // 32776
+
+    // Prints the document as the print commands do, with the header dated now.
+    void print(QPrinter& printer);
+
+    // The right-click menu (menu 170), built from the main window's actions.
+    QMenu* createContextMenu();
+
+    const PrintMargins& printMargins() const { return m_margins; }
+    KeywordOverlay* keywordColours() const { return m_keywords; }
+    bool urlDetection() const { return m_urlDetection; }
+    // The URL under a point of the viewport, as text; empty when there is none.
+    QString urlAt(const QPoint& viewportPos, int* start = nullptr) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void addMenuCommand(QMenu* menu, int command);
+    void drawUrlUnderlines();
+    // The base format over all text: no keyword colours, no fonts of a selection.
+    void removeFormats();
+
+    CVantorpadApp& m_app;
+    QPointer<CVantorpadDoc> m_document;
+    KeywordOverlay* m_keywords;
+    std::function<QAction*(int)> m_lookup;
+    PrintMargins m_margins;
+    bool m_urlDetection = false;
+    bool m_selectionFonts = false;
+    bool m_overLink = false;
+};

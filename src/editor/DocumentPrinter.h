@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMargins>
+#include <QString>
+
+class QPrinter;
+class QTextDocument;
+class KeywordOverlay;
+
+// Page margins of the editor in twips (1/1440 inch), and their form in the page-setup dialog,
+// hundredths of a millimetre (integer arithmetic both ways, as the dialog has always shown them).
+struct PrintMargins {
+    int left = 720;
+    int top = 720;
+    int right = 720;
+    int bottom = 720;
+
+    static constexpr int toHundredthsMm(int twips) { return twips * 2540 / 1440; }
+    static constexpr int toTwips(int hundredthsMm) { return hundredthsMm * 1440 / 2540; }
+    bool operator==(const PrintMargins&) const = default;
+};
+
+// The printer the program prints on, shared by page setup and printing.
+QPrinter& applicationPrinter();
+
+// The date and time of the page header, "%04d/%02d/%02d %02d:%02d".
+QString printHeaderDate(const QDateTime& when);
+
+// Prints `document` (with its keyword colours) on `printer`, one header line on every page:
+// the file name at (150, 100) and the date right-aligned to end 150 device units left of the
+// right edge; the text inside `margins`.
+void printDocument(QPrinter& printer, const QTextDocument& document, const KeywordOverlay* colours,
+                   const QString& fileName, const PrintMargins& margins, const QString& date);

@@ -1,0 +1,211 @@
+// The main window's side of documents: editor windows, the commands of documents and views,
+// the document menu's items and the recent-file list of the File menu.
+#include "frame/CMainFrame.h"
+
+#include "app/CVantorpadApp.h"
+#include "app/Command.h"
+#include "doc/CVantorpadDoc.h"
+#include "editor/CVantorpadView.h"
+#include "editor/EditorCommands.h"
+#include "frame/CChildFrame.h"
+#include "frame/ProgramFileDialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenu>
+
+namespace {
+
+// Commands of the document and its view, with their texts in the document menu.
+struct DocumentCommand {
+    int id;
+    const char16_t* text;
+    QKeyCombination keys;
+};
+
+const DocumentCommand DocumentCommands[] = {
+    {CmdFileClose, u"閉じる(&C)", {}},
+    {CmdFileSave, u"上書き保存(&U)\tCtrl+U", Qt::CTRL | Qt::Key_U},
+    {CmdFileSaveAs, u"名前を付けて保存(&A)...", {}},
+    {CmdSaveToServer, u"ｻｰﾊﾞに保存(&B)", {}},
+    {CmdReload, u"再読込(&R)", {}},
+    {CmdFilePrint, u"印刷(&P)...\tCtrl+P", Qt::CTRL | Qt::Key_P},
+    {CmdFilePrintDirect, u"直接印刷", {}},
+    {CmdFilePrintPreview, u"印刷プレビュー(&V)", {}},
+    {CmdKeywordColour, u"キーワード色分け(&C)", {}},
+    {EditorCommand::FormatFont, u"フォント(&F)", {}},
+    {CmdSpreadsheet, u"スプレット入力(&S)", {}},
+};
+
+} // namespace
+
+void CMainFrame::createDocumentActions() {
+    FileDialogs::setDefault(&ProgramFileDialogs::instance());
+    for (const DocumentCommand& c : DocumentCommands) {
+        QAction* a =
+            addCommand(c.id, QString::fromUtf16(c.text),
+                       c.keys == QKeyCombination() ? QKeySequence() : QKeySequence(c.keys));
+        const int id = c.id;
+        connect(a, &QAction::triggered, this, [this, id] {
+            if (id == CmdFileClose) {
+                if (CChildFrame* child = activeChildFrame())
+                    child->close();
+            } else {
+                runViewCommand(id);
+            }
+            refreshCommandStates();
+        });
+    }
+    for (int i = 0; i < RecentFileList::Size; ++i) {
+        QAction* a = addCommand(CmdFileMru1 + i, QString());
+        a->setVisible(false);
+        connect(a, &QAction::triggered, this, [this, i] { openRecentFile(i); });
+    }
+}
+
+void CMainFrame::addDocumentFileItems(QMenu* file) {
+    file->addAction(action(CmdFileClose));
+    file->addSeparator();
+    for (int id : {CmdFileSave, CmdFileSaveAs, CmdSaveToServer, CmdReload})
+        file->addAction(action(id));
+    file->addSeparator();
+    file->addAction(action(CmdFilePrint));
+    file->addAction(action(CmdFilePrintPreview));
+}
+
+void CMainFrame::addDocumentToolItems(QMenu* tools) {
+    tools->addSeparator();
+    for (int id : {int(CmdKeywordColour), EditorCommand::FormatFont, int(CmdSpreadsheet)})
+        tools->addAction(action(id));
+}
+
+void CMainFrame::addRecentFileItems(QMenu* file) {
+    file->addSeparator();
+    for (int i = 0; i < RecentFileList::Size; ++i)
+        file->addAction(action(CmdFileMru1 + i));
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::updateRecentFileActions);
+}
+
+void CMainFrame::updateRecentFileActions() {
+    const QStringList& files = m_app.recentFiles.files();
+    for (int i = 0; i < RecentFileList::Size; ++i) {
+        QAction* a = action(CmdFileMru1 + i);
+        if (!a)
+            continue;
+        const bool used = i < files.size();
+        a->setVisible(used);
+        QString shown = used ? QDir::toNativeSeparators(files[i]) : QString();
+        a->setText(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))));
+    }
+}
+
+void CMainFrame::openRecentFile(int index) {
+    const QStringList& files = m_app.recentFiles.files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString path = files[index];
+    // A file that can no longer be opened leaves the list (its message has been shown).
+    if (!m_app.OpenTextDocument(path, m_app.profile(m_app.settings.DefaultNo), false, false))
+        m_app.recentFiles.remove(index);
+    updateRecentFileActions();
+}
+
+CChildFrame* CMainFrame::activeChildFrame() const {
+    return m_mdi ? qobject_cast<CChildFrame*>(m_mdi->currentSubWindow()) : nullptr;
+}
+
+CVantorpadView* CMainFrame::activeView() const {
+    CChildFrame* child = activeChildFrame();
+    return child ? child->view() : nullptr;
+}
+
+CVantorpadDoc* CMainFrame::activeDocument() const {
+    CChildFrame* child = activeChildFrame();
+    return child ? child->document() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::childFrames() const {
+    QList<CChildFrame*> frames;
+    if (!m_mdi)
+        return frames;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w))
+            frames.append(child);
+    return frames;
+}
+
+bool CMainFrame::isCommandEnabled(int command) const {
+    if (command == CmdFilePageSetup)
+        return true;
+    if (CVantorpadView::handlesCommand(command)) {
+        CVantorpadView* view = activeView();
+        return view && view->isCommandEnabled(command);
+    }
+    if (command == CmdFileClose)
+        return activeChildFrame() != nullptr;
+    if (command >= CmdFileMru1 && command < CmdFileMru1 + RecentFileList::Size)
+        return true;
+    return m_app.isCommandEnabled(command);
+}
+
+bool CMainFrame::runViewCommand(int command) {
+    CVantorpadView* view = activeView();
+    return view && view->runCommand(command);
+}
+
+CChildFrame* CMainFrame::addChildFrame(CVantorpadDoc* document) {
+    auto* view = new CVantorpadView(m_app, document);
+    view->setCommandLookup([this](int id) { return action(id); });
+    auto* child = new CChildFrame(document, view);
+    m_mdi->addSubWindow(child);
+    child->showMaximized();
+    m_mdi->setActiveSubWindow(child);
+    view->setFocus();
+    connect(view, &QPlainTextEdit::selectionChanged, this, &CMainFrame::refreshCommandStates);
+    refreshCommandStates();
+    return child;
+}
+
+CChildFrame* CMainFrame::findChildFrame(const QString& path) const {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (CChildFrame* child : childFrames())
+        if (child->document()->pathName() == absolute)
+            return child;
+    return nullptr;
+}
+
+CVantorpadDoc* CMainFrame::newDocument() {
+    auto* document = new CVantorpadDoc(m_app);
+    document->OnNewDocument();
+    addChildFrame(document);
+    return document;
+}
+
+bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& profile,
+                                  bool fromServer, bool readOnly) {
+    CChildFrame* child = findChildFrame(path);
+    if (child) {
+        // Already open: the window comes to the front, as it is.
+        m_mdi->setActiveSubWindow(child);
+    } else {
+        auto* document = new CVantorpadDoc(m_app);
+        if (!document->OnOpenDocument(path)) {
+            delete document;
+            return false;
+        }
+        child = addChildFrame(document);
+    }
+    CVantorpadDoc* document = child->document();
+    document->setTitle(document->title());
+    document->setServerFile(fromServer ? 1 : 0);
+    document->setProfile(profile);
+    document->setReadOnly(readOnly ? 1 : 0);
+    child->view()->setReadOnly(readOnly);
+    m_app.recentFiles.add(path);
+    updateRecentFileActions();
+    refreshCommandStates();
+    return true;
+}

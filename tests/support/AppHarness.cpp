@@ -1,0 +1,37 @@
+#include "AppHarness.h"
+
+#include "app/CVantorpadApp.h"
+#include "frame/CMainFrame.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+AppHarness::AppHarness(const QByteArray& extraIni) : m_previousDir(QDir::currentPath()) {
+    QDir(m_dir.path()).mkpath(QStringLiteral("pc"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("tran"));
+    const QByteArray ini = "[Env]\r\nPcDir=" + pcDir().toUtf8() +
+                           "\r\nTranDir=" + tranDir().toUtf8() + "\r\n" + extraIni;
+    m_dir.write(QStringLiteral("Vantorpad.ini"), ini);
+    QDir::setCurrent(m_dir.path());
+    m_app = std::make_unique<CVantorpadApp>();
+    EXPECT_TRUE(m_app->InitInstance({}));
+}
+
+AppHarness::~AppHarness() {
+    m_app->ExitInstance();
+    m_app.reset();
+    QDir::setCurrent(m_previousDir);
+}
+
+CMainFrame& AppHarness::frame() {
+    return *m_app->mainFrame();
+}
+
+QString AppHarness::pcFile(const QString& name) const {
+    return QDir(pcDir()).filePath(name);
+}
+
+QString AppHarness::tranFile(const QString& name) const {
+    return QDir(tranDir()).filePath(name);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "TempDir.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class CMainFrame;
+class CVantorpadApp;
+
+// The application started headless from a temporary start-up directory whose INI file points
+// the local and transfer directories at two folders inside it ("pc" and "tran"); shut down and
+// the process's current directory restored when the harness goes. Install the ScriptedPrompt
+// before creating it.
+class AppHarness {
+public:
+    explicit AppHarness(const QByteArray& extraIni = QByteArray());
+    ~AppHarness();
+
+    CVantorpadApp& app() { return *m_app; }
+    CMainFrame& frame();
+    const TempDir& dir() const { return m_dir; }
+    QString pcDir() const { return m_dir.filePath(QStringLiteral("pc")); }
+    QString tranDir() const { return m_dir.filePath(QStringLiteral("tran")); }
+    QString pcFile(const QString& name) const;
+    QString tranFile(const QString& name) const;
+
+private:
+    TempDir m_dir;
+    QString m_previousDir;
+    std::unique_ptr<CVantorpadApp> m_app;
+};
