@@ -3,6 +3,7 @@
 #include "app/ServerProfile.h"
 #include "ftp/FtpDebugLog.h"
 #include "ftp/FtpTransport.h"
+#include "ftp/ListingParser.h"
 #include "ftp/ServerFileEntry.h"
 
 #include <QByteArray>
@@ -95,9 +96,9 @@ private:
     bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
     bool receiveInto(const QString& local, const QByteArray& remote, int ascii);
     bool sendFrom(const QString& local, const QByteArray& remote, int ascii);
-    bool readListing(FtpTransport& transport, const QByteArray& directory, QByteArray* data,
-                     bool* mlsd);
-    int appendListed(const QByteArray& directory, const QByteArray& data, bool mlsd,
+    bool readListing(FtpTransport& transport, const QByteArray& directory, bool keepUnrecognised,
+                     std::vector<ListedEntry>* entries);
+    int appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
                      const QByteArray& pattern, ServerFileList& list, int kinds);
     int lookUpOne(const QByteArray& name, ServerFileList& list, int kinds);
     bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);

@@ -4,21 +4,23 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ListingParser.h"
+#include "ftp/ListingStream.h"
 #include "platform/Prompt.h"
 
+#include <cstdio>
 #include <fnmatch.h>
 
 namespace {
 
 const char* const UnknownDate = "----/--/--";
 
-QString dateText(const QDateTime& when) {
+QString dateText(const ListedTime& when) {
     if (!when.isValid())
         return QString::fromLatin1(UnknownDate);
-    QDate d = when.date();
-    QTime t = when.time();
-    return QString::asprintf("%4d/%02d/%02d %02d:%02d", d.year(), d.month(), d.day(), t.hour(),
-                             t.minute());
+    char text[32];
+    std::snprintf(text, sizeof text, "%4d/%02d/%02d %02d:%02d", when.year, when.month, when.day,
+                  when.hour, when.minute);
+    return QString::fromLatin1(text);
 }
 
 // Servers that answer a listing of a missing name with an error line in the data.
@@ -57,38 +59,42 @@ int CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, 
         QByteArray match = path.mid(slash + 1);
         if (match == "*")
             match.clear();
-        QByteArray data;
-        bool mlsd = false;
-        if (!readListing(*m_connection, directory, &data, &mlsd))
+        std::vector<ListedEntry> entries;
+        if (!readListing(*m_connection, directory, m_spaceDelimited, &entries))
             return 0; // a listing that cannot be started gives no entry and no message
-        count = appendListed(directory, data, mlsd, match, list, kinds);
+        count = appendListed(directory, entries, match, list, kinds);
     }
     Log("★★★GetServerFileList END %d", count);
     return count;
 }
 
-bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& directory, QByteArray* data,
-                             bool* mlsd) {
+bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& directory,
+                             bool keepUnrecognised, std::vector<ListedEntry>* entries) {
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
-    *mlsd = transport.offersMlsd() && !m_rawListing;
-    if (transport.list(directory, *mlsd ? "MLSD" : "LIST", data))
-        return true;
-    int code = transport.errorCode();
-    if (*mlsd && (code == 500 || code == 502 || code == 504)) {
-        *mlsd = false; // offered in FEAT but not understood after all
-        if (transport.list(directory, "LIST", data))
+    bool mlsd = transport.offersMlsd() && !m_rawListing;
+    for (;;) {
+        ListingStream stream(mlsd, keepUnrecognised && !mlsd);
+        FtpTransport::Sink sink = [&stream](const char* data, qsizetype size) {
+            stream.feed(data, size);
             return true;
+        };
+        if (transport.list(directory, mlsd ? "MLSD" : "LIST", sink)) {
+            *entries = stream.finish();
+            return true;
+        }
+        int code = transport.errorCode();
+        if (!mlsd || (code != 500 && code != 502 && code != 504))
+            break;
+        mlsd = false; // offered in FEAT but not understood after all
     }
     rememberFailure(transport);
     return false;
 }
 
-int CFtpClient::appendListed(const QByteArray& directory, const QByteArray& data, bool mlsd,
+int CFtpClient::appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
                              const QByteArray& pattern, ServerFileList& list, int kinds) {
-    ListingParser parser;
-    std::vector<ListedEntry> entries =
-        mlsd ? parser.parseMlsd(data) : parser.parseList(data, m_spaceDelimited);
     int count = 0;
+    list.reserve(list.size() + entries.size());
     for (const ListedEntry& e : entries) {
         if (!pattern.isEmpty() && ::fnmatch(pattern.constData(), e.name.constData(), 0) != 0)
             continue;
@@ -199,15 +205,11 @@ int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& lis
         if (!directory.startsWith('/'))
             directory = FtpNames::join(transport.entryPath(), serverDirectory);
     }
-    QByteArray data;
-    bool mlsd = false;
-    if (!readListing(transport, directory, &data, &mlsd)) {
+    std::vector<ListedEntry> entries;
+    if (!readListing(transport, directory, false, &entries)) {
         Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(m_lastError));
         return -1;
     }
-    ListingParser parser;
-    std::vector<ListedEntry> entries =
-        mlsd ? parser.parseMlsd(data) : parser.parseList(data, false);
     int count = 0;
     for (const ListedEntry& e : entries) {
         if (count > 0 && m_logEnabled) {

@@ -256,16 +256,16 @@ bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const 
 
 bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, QByteArray* data) {
     data->clear();
-    Sink sink = [data](const char* bytes, qsizetype size) {
+    return list(directory, verb, [data](const char* bytes, qsizetype size) {
         data->append(bytes, size);
         return true;
-    };
+    });
+}
+
+bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
     Request request;
     request.kind = Kind::Listing;
-    QByteArray dir = directory;
-    if (!dir.endsWith('/'))
-        dir += '/';
-    request.path = dir;
+    request.path = directory.endsWith('/') ? directory : directory + '/';
     request.verb = verb;
     request.sink = &sink;
     return perform(request);
@@ -327,6 +327,7 @@ bool FtpTransport::runTransfer() {
     CURLcode result = CURLE_OK;
     bool finished = false;
     while (!finished) {
+        const quint64 before = m_activity;
         CURLMcode mc = curl_multi_perform(m_multi, &running);
         if (mc != CURLM_OK) {
             result = CURLE_FAILED_INIT;
@@ -341,8 +342,13 @@ bool FtpTransport::runTransfer() {
         }
         if (finished || !running)
             break;
-        curl_multi_poll(m_multi, nullptr, 0, 20, nullptr);
         pumpEvents();
+        // Something happened (a reply came, data moved): libcurl may be able to go on at
+        // once, for instance to connect the data connection after EPSV, without any socket
+        // or timer telling so. Otherwise wait for the sockets, never longer than it takes to
+        // keep windows painting.
+        if (m_activity == before)
+            curl_multi_poll(m_multi, nullptr, 0, 20, nullptr);
     }
 
     if (m_allowControlConnect && result == CURLE_OK) {
@@ -403,6 +409,8 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
 
 int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
+    if (type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT)
+        ++t->m_activity;
     static const bool trace = qEnvironmentVariableIsSet("VANTORPAD_FTP_TRACE");
     if (trace && type <= CURLINFO_HEADER_OUT) {
         QByteArray text(data, qsizetype(size));
@@ -454,6 +462,7 @@ void FtpTransport::takeReplyLine(const QByteArray& line) {
 
 size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
+    ++t->m_activity;
     size_t bytes = size * count;
     if (!t->m_request || !t->m_request->sink)
         return bytes;

@@ -64,8 +64,9 @@ public:
     bool command(const QByteArray& line, FtpReply* reply);
     bool retrieve(const QByteArray& path, bool ascii, const Sink& sink);
     bool store(const QByteArray& path, bool ascii, qint64 size, const Source& source);
-    // Reads the listing of a directory with LIST or MLSD.
+    // Reads the listing of a directory with LIST or MLSD, whole or as it arrives.
     bool list(const QByteArray& directory, const QByteArray& verb, QByteArray* data);
+    bool list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
 
     void setProgressHandler(Progress handler) { m_progress = std::move(handler); }
 
@@ -129,6 +130,7 @@ private:
     std::vector<FtpReply> m_replies;
     FtpReply m_partial;
     qint64 m_lastPump = 0;
+    quint64 m_activity = 0; // counts replies, commands and data, to tell progress from waiting
     Progress m_progress;
 
     int m_errorCode = 0;

@@ -1,7 +1,11 @@
 #include "ftp/ListingParser.h"
 
+#include "ftp/ListingStream.h"
+
 #include <QRegularExpression>
-#include <QTimeZone>
+
+#include <charconv>
+#include <ctime>
 
 namespace {
 
@@ -87,14 +91,50 @@ quint32 attributesFor(bool directory, bool readOnly, const QByteArray& name) {
     return bits;
 }
 
-ListedEntry unrecognised(const QByteArray& line) {
-    ListedEntry entry;
-    entry.name = line;
-    entry.recognised = false;
-    return entry;
+// "YYYYMMDDHHMMSS" (MLSD's modify fact, UTC) as seconds since 1970; -1 when malformed.
+qint64 utcSeconds(QByteArrayView text) {
+    if (text.size() < 14)
+        return -1;
+    int digits[14];
+    for (int i = 0; i < 14; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        digits[i] = text[i] - '0';
+    }
+    auto number = [&digits](int from, int count) {
+        int n = 0;
+        for (int i = from; i < from + count; ++i)
+            n = n * 10 + digits[i];
+        return n;
+    };
+    std::tm t{};
+    t.tm_year = number(0, 4) - 1900;
+    t.tm_mon = number(4, 2) - 1;
+    t.tm_mday = number(6, 2);
+    t.tm_hour = number(8, 2);
+    t.tm_min = number(10, 2);
+    t.tm_sec = number(12, 2);
+    if (!QDate::isValid(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday) || t.tm_hour > 23 ||
+        t.tm_min > 59 || t.tm_sec > 60)
+        return -1;
+    return qint64(timegm(&t));
 }
 
 } // namespace
+
+ListingParser::ListingParser(const QDateTime& now) {
+    QDate d = now.date();
+    QTime t = now.time();
+    m_now = {d.year(), d.month(), d.day(), t.hour(), t.minute()};
+}
+
+ListedTime ListingParser::localFromUtc(qint64 secondsSinceEpoch) {
+    std::time_t when = std::time_t(secondsSinceEpoch);
+    std::tm local{};
+    if (!localtime_r(&when, &local))
+        return {};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+}
 
 QByteArrayList ListingParser::lines(const QByteArray& data) {
     QByteArrayList result;
@@ -112,46 +152,51 @@ std::optional<ListedEntry> ListingParser::parseMlsdLine(QByteArray line) const {
         line.chop(1);
     // "fact=value;fact=value; name": every fact ends with ';', the name follows one blank.
     qsizetype space = line.indexOf(' ');
-    if (space <= 0 || space + 1 >= line.size() || line[space - 1] != ';' ||
-        !line.left(space).contains('='))
+    if (space <= 0 || space + 1 >= line.size() || line[space - 1] != ';')
         return std::nullopt;
     ListedEntry entry;
-    entry.name = line.mid(space + 1);
-    QByteArray type = "file";
-    QByteArray perm;
+    QByteArrayView type = "file";
+    QByteArrayView perm;
+    bool hasFact = false;
     bool hasPerm = false;
-    for (const QByteArray& fact : line.left(space).split(';')) {
+    const QByteArrayView facts(line.constData(), space);
+    for (qsizetype pos = 0; pos < facts.size();) {
+        qsizetype semi = facts.indexOf(';', pos);
+        QByteArrayView fact = facts.sliced(pos, semi - pos);
+        pos = semi + 1;
         qsizetype eq = fact.indexOf('=');
         if (eq <= 0)
             continue;
-        QByteArray key = fact.left(eq).toLower();
-        QByteArray value = fact.mid(eq + 1);
-        if (key == "type") {
-            type = value.toLower();
-        } else if (key == "size") {
-            bool ok = false;
-            qint64 size = value.toLongLong(&ok);
-            if (ok && size >= 0)
+        hasFact = true;
+        QByteArrayView key = fact.first(eq);
+        QByteArrayView value = fact.sliced(eq + 1);
+        if (key.compare("type", Qt::CaseInsensitive) == 0) {
+            type = value;
+        } else if (key.compare("size", Qt::CaseInsensitive) == 0) {
+            qint64 size = 0;
+            auto [end, error] = std::from_chars(value.begin(), value.end(), size);
+            if (error == std::errc() && end == value.end() && size >= 0)
                 entry.size = size;
-        } else if (key == "modify") {
-            QDateTime utc = QDateTime::fromString(QString::fromLatin1(value.left(14)),
-                                                  QStringLiteral("yyyyMMddHHmmss"));
-            if (utc.isValid()) {
-                utc.setTimeZone(QTimeZone::utc());
-                entry.modified = utc.toLocalTime();
-            }
-        } else if (key == "perm") {
-            perm = value.toLower();
+        } else if (key.compare("modify", Qt::CaseInsensitive) == 0) {
+            qint64 seconds = utcSeconds(value);
+            if (seconds >= 0)
+                entry.modified = localFromUtc(seconds);
+        } else if (key.compare("perm", Qt::CaseInsensitive) == 0) {
+            perm = value;
             hasPerm = true;
         }
     }
-    if (type == "cdir" || type == "pdir")
+    if (!hasFact || type.compare("cdir", Qt::CaseInsensitive) == 0 ||
+        type.compare("pdir", Qt::CaseInsensitive) == 0)
         return std::nullopt;
-    entry.directory = type == "dir";
+    entry.name = line.sliced(space + 1);
+    entry.directory = type.compare("dir", Qt::CaseInsensitive) == 0;
     if (entry.directory)
         entry.size = 0;
-    bool readOnly = hasPerm && !entry.directory && !perm.contains('w') && !perm.contains('a');
-    entry.attributes = attributesFor(entry.directory, readOnly, entry.name);
+    bool writable =
+        perm.contains('w') || perm.contains('W') || perm.contains('a') || perm.contains('A');
+    entry.attributes =
+        attributesFor(entry.directory, hasPerm && !entry.directory && !writable, entry.name);
     return entry;
 }
 
@@ -170,7 +215,7 @@ std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line) 
     for (size_t i = 2; i + 1 < t.size(); ++i) {
         if (!isDigits(t[i - 1].text))
             continue;
-        QDateTime when;
+        ListedTime when;
         size_t last = 0;
         int hour = 0;
         int minute = 0;
@@ -180,15 +225,16 @@ std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line) 
             const QByteArray& third = t[i + 2].text;
             if (parseClock(third, &hour, &minute))
                 when = dateWithoutYear(month, day, hour, minute);
-            else if (third.size() == 4 && isDigits(third))
-                when = QDateTime(QDate(third.toInt(), month, day), QTime(0, 0));
+            else if (third.size() == 4 && isDigits(third) &&
+                     QDate::isValid(third.toInt(), month, day))
+                when = {third.toInt(), month, day, 0, 0};
             last = i + 2;
         } else {
             // ISO dates, as "ls --time-style=long-iso" writes them: 2024-03-05 14:07
             QDate date = QDate::fromString(QString::fromLatin1(t[i].text), Qt::ISODate);
             if (date.isValid() && t[i].text.size() == 10 &&
                 parseClock(t[i + 1].text, &hour, &minute))
-                when = QDateTime(date, QTime(hour, minute));
+                when = {date.year(), date.month(), date.day(), hour, minute};
             last = i + 1;
         }
         if (!when.isValid() || t[last].end + 1 >= line.size())
@@ -225,10 +271,12 @@ std::optional<ListedEntry> ListingParser::parseDosLine(const QByteArray& line) c
         hour += 12;
     else if (half == QLatin1String("AM") && hour == 12)
         hour = 0;
-    QDateTime when(QDate(year, m.captured(1).toInt(), m.captured(2).toInt()),
-                   QTime(hour, m.captured(5).toInt()));
-    if (!when.isValid())
+    int month = m.captured(1).toInt();
+    int day = m.captured(2).toInt();
+    int minute = m.captured(5).toInt();
+    if (!QDate::isValid(year, month, day) || hour > 23 || minute > 59)
         return std::nullopt;
+    ListedTime when{year, month, day, hour, minute};
     ListedEntry entry;
     entry.name = m.captured(8).toLatin1();
     entry.directory = m.captured(7) == QLatin1String("<DIR>");
@@ -238,38 +286,37 @@ std::optional<ListedEntry> ListingParser::parseDosLine(const QByteArray& line) c
     return entry;
 }
 
-QDateTime ListingParser::dateWithoutYear(int month, int day, int hour, int minute) const {
-    QTime time(hour, minute);
-    for (int year = m_now.date().year(); year >= m_now.date().year() - 8; --year) {
-        QDate date(year, month, day);
-        if (!date.isValid())
+ListedTime ListingParser::dateWithoutYear(int month, int day, int hour, int minute) const {
+    for (int year = m_now.year; year >= m_now.year - 8; --year) {
+        if (!QDate::isValid(year, month, day))
             continue; // 29 February of a year that has none
-        QDateTime when(date, time);
+        ListedTime when{year, month, day, hour, minute};
         if (when <= m_now)
             return when;
     }
-    return QDateTime();
+    return {};
+}
+
+ListedEntry ListingParser::unrecognised(const QByteArray& line) {
+    ListedEntry entry;
+    entry.name = line;
+    entry.recognised = false;
+    return entry;
+}
+
+bool ListingParser::isCount(const QByteArray& text) {
+    return isDigits(text);
 }
 
 std::vector<ListedEntry> ListingParser::parseMlsd(const QByteArray& data) const {
-    std::vector<ListedEntry> result;
-    for (const QByteArray& line : lines(data)) {
-        if (auto entry = parseMlsdLine(line))
-            result.push_back(std::move(*entry));
-    }
-    return result;
+    ListingStream stream(true, false, *this);
+    stream.feed(data.constData(), data.size());
+    return stream.finish();
 }
 
 std::vector<ListedEntry> ListingParser::parseList(const QByteArray& data,
                                                   bool keepUnrecognised) const {
-    std::vector<ListedEntry> result;
-    for (const QByteArray& line : lines(data)) {
-        if (line.startsWith("total ") && isDigits(line.mid(6).trimmed()))
-            continue;
-        if (auto entry = parseListLine(line))
-            result.push_back(std::move(*entry));
-        else if (keepUnrecognised)
-            result.push_back(unrecognised(line));
-    }
-    return result;
+    ListingStream stream(false, keepUnrecognised, *this);
+    stream.feed(data.constData(), data.size());
+    return stream.finish();
 }

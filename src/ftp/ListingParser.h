@@ -4,8 +4,22 @@
 #include <QByteArrayList>
 #include <QDateTime>
 
+#include <compare>
 #include <optional>
 #include <vector>
+
+// A wall-clock time of the local time zone, to the minute, as listings give it. Kept as plain
+// numbers: a directory of 100,000 entries is not worth 100,000 time-zone look-ups.
+struct ListedTime {
+    int year = 0; // 0 = not known
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+
+    bool isValid() const { return year > 0; }
+    auto operator<=>(const ListedTime&) const = default;
+};
 
 // One entry of a server's directory listing as the server described it.
 struct ListedEntry {
@@ -18,7 +32,7 @@ struct ListedEntry {
     QByteArray name;
     bool directory = false;
     qint64 size = 0;
-    QDateTime modified; // local time; invalid when the listing gave none
+    ListedTime modified; // local time; invalid when the listing gave none
     quint32 attributes = Normal;
     bool recognised = true; // false: a LIST line of no known format, kept whole as the name
 };
@@ -29,7 +43,10 @@ class ListingParser {
 public:
     // `now` decides the year of Unix dates that show a time instead of a year: the most recent
     // such date that is not in the future.
-    explicit ListingParser(const QDateTime& now = QDateTime::currentDateTime()) : m_now(now) {}
+    explicit ListingParser(const QDateTime& now = QDateTime::currentDateTime());
+
+    // A UTC time given as seconds since 1970, in the local time zone.
+    static ListedTime localFromUtc(qint64 secondsSinceEpoch);
 
     std::optional<ListedEntry> parseMlsdLine(QByteArray line) const;
     std::optional<ListedEntry> parseListLine(QByteArray line) const;
@@ -41,11 +58,15 @@ public:
     std::vector<ListedEntry> parseList(const QByteArray& data, bool keepUnrecognised) const;
 
     static QByteArrayList lines(const QByteArray& data);
+    // A line of no known format, kept whole as the name.
+    static ListedEntry unrecognised(const QByteArray& line);
+    // Digits only: the count of a "total N" line.
+    static bool isCount(const QByteArray& text);
 
 private:
     std::optional<ListedEntry> parseUnixLine(const QByteArray& line) const;
     std::optional<ListedEntry> parseDosLine(const QByteArray& line) const;
-    QDateTime dateWithoutYear(int month, int day, int hour, int minute) const;
+    ListedTime dateWithoutYear(int month, int day, int hour, int minute) const;
 
-    QDateTime m_now;
+    ListedTime m_now;
 };

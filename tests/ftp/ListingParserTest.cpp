@@ -45,14 +45,14 @@ TEST(ListingParser, UnixLinesOfSeveralServers) {
     EXPECT_EQ(dir.name, "public_html");
     EXPECT_TRUE(dir.directory);
     EXPECT_EQ(dir.size, 0);
-    EXPECT_EQ(dir.modified, QDateTime(QDate(2024, 3, 5), QTime(14, 7)));
+    EXPECT_EQ(dir.modified, (ListedTime{2024, 3, 5, 14, 7}));
     EXPECT_EQ(dir.attributes, ListedEntry::Directory);
 
     ListedEntry file =
         listLine("-rw-r--r--    1 ftp      ftp        1048576 Jan 15  2023 index.html");
     EXPECT_FALSE(file.directory);
     EXPECT_EQ(file.size, 1048576);
-    EXPECT_EQ(file.modified, QDateTime(QDate(2023, 1, 15), QTime(0, 0)));
+    EXPECT_EQ(file.modified, (ListedTime{2023, 1, 15, 0, 0}));
     EXPECT_EQ(file.attributes, ListedEntry::Normal);
 
     EXPECT_EQ(listLine("-rw-r--r--   1 ftp ftp   10 Dec 31 23:59 name with  two  spaces.txt ").name,
@@ -68,7 +68,7 @@ TEST(ListingParser, UnixLinesOfSeveralServers) {
               "Jan 12 2020 notes");
     ListedEntry iso = listLine("-rw-r--r--  1 user  group  10 2024-03-05 14:07 iso.txt");
     EXPECT_EQ(iso.name, "iso.txt");
-    EXPECT_EQ(iso.modified, QDateTime(QDate(2024, 3, 5), QTime(14, 7)));
+    EXPECT_EQ(iso.modified, (ListedTime{2024, 3, 5, 14, 7}));
 
     // No write permission for the owner, or a name that begins with a dot, sets further bits.
     EXPECT_EQ(listLine("dr-xr-xr-x 2 root root 4096 Jun  1  2020 pub").attributes,
@@ -77,25 +77,26 @@ TEST(ListingParser, UnixLinesOfSeveralServers) {
 }
 
 TEST(ListingParser, DatesWithoutAYearAreTheMostRecentOnesNotInTheFuture) {
-    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Mar 10 12:00 now").modified.date().year(), 2024);
-    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Mar 10 12:01 soon").modified.date().year(), 2023);
-    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Dec 31 23:59 eve").modified.date().year(), 2023);
-    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 leap").modified.date(), QDate(2024, 2, 29));
+    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Mar 10 12:00 now").modified.year, 2024);
+    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Mar 10 12:01 soon").modified.year, 2023);
+    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Dec 31 23:59 eve").modified.year, 2023);
+    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 leap").modified,
+              (ListedTime{2024, 2, 29, 10, 0}));
     const QDateTime march2023(QDate(2023, 3, 1), QTime(0, 0));
-    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 leap", march2023).modified.date(),
-              QDate(2020, 2, 29));
+    EXPECT_EQ(listLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 leap", march2023).modified,
+              (ListedTime{2020, 2, 29, 10, 0}));
 }
 
 TEST(ListingParser, DosAndWindowsLines) {
     ListedEntry dir = listLine("03-05-24  02:07PM       <DIR>          Public Folder");
     EXPECT_TRUE(dir.directory);
     EXPECT_EQ(dir.name, "Public Folder");
-    EXPECT_EQ(dir.modified, QDateTime(QDate(2024, 3, 5), QTime(14, 7)));
+    EXPECT_EQ(dir.modified, (ListedTime{2024, 3, 5, 14, 7}));
     ListedEntry file = listLine("01-15-2023  12:30AM                  123 index.htm");
     EXPECT_EQ(file.size, 123);
-    EXPECT_EQ(file.modified, QDateTime(QDate(2023, 1, 15), QTime(0, 30)));
-    EXPECT_EQ(listLine("12-31-99  23:59                 5 y2k.txt").modified.date(),
-              QDate(1999, 12, 31));
+    EXPECT_EQ(file.modified, (ListedTime{2023, 1, 15, 0, 30}));
+    EXPECT_EQ(listLine("12-31-99  23:59                 5 y2k.txt").modified,
+              (ListedTime{1999, 12, 31, 23, 59}));
 }
 
 TEST(ListingParser, MlsdFactsAndTimesInUtc) {
@@ -115,8 +116,7 @@ TEST(ListingParser, MlsdFactsAndTimesInUtc) {
     EXPECT_EQ(entries[0].name, "public_html");
     EXPECT_TRUE(entries[0].directory);
     // 14:07 UTC is 23:07 in Tokyo.
-    EXPECT_EQ(entries[0].modified.toLocalTime().time(), QTime(23, 7));
-    EXPECT_EQ(entries[0].modified.toLocalTime().date(), QDate(2024, 3, 5));
+    EXPECT_EQ(entries[0].modified, (ListedTime{2024, 3, 5, 23, 7}));
     EXPECT_EQ(entries[1].name, "index.html");
     EXPECT_EQ(entries[1].size, 123);
     EXPECT_EQ(entries[2].name, "a; semi;colon name");

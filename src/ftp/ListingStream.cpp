@@ -1,0 +1,49 @@
+#include "ftp/ListingStream.h"
+
+#include <cstring>
+#include <utility>
+
+ListingStream::ListingStream(bool mlsd, bool keepUnrecognised, const ListingParser& parser)
+    : m_parser(parser), m_mlsd(mlsd), m_keepUnrecognised(keepUnrecognised) {}
+
+void ListingStream::feed(const char* data, qsizetype size) {
+    const char* end = data + size;
+    while (data < end) {
+        const char* newline = static_cast<const char*>(std::memchr(data, '\n', size_t(end - data)));
+        if (!newline) {
+            m_pending.append(data, end - data);
+            return;
+        }
+        if (m_pending.isEmpty()) {
+            take(QByteArray(data, newline - data));
+        } else {
+            m_pending.append(data, newline - data);
+            take(std::exchange(m_pending, QByteArray()));
+        }
+        data = newline + 1;
+    }
+}
+
+std::vector<ListedEntry> ListingStream::finish() {
+    if (!m_pending.isEmpty())
+        take(std::exchange(m_pending, QByteArray()));
+    return std::move(m_entries);
+}
+
+void ListingStream::take(QByteArray line) {
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line.isEmpty())
+        return;
+    if (m_mlsd) {
+        if (auto entry = m_parser.parseMlsdLine(line))
+            m_entries.push_back(std::move(*entry));
+        return;
+    }
+    if (line.startsWith("total ") && ListingParser::isCount(line.mid(6).trimmed()))
+        return;
+    if (auto entry = m_parser.parseListLine(line))
+        m_entries.push_back(std::move(*entry));
+    else if (m_keepUnrecognised)
+        m_entries.push_back(ListingParser::unrecognised(line));
+}
