@@ -3,7 +3,9 @@
 #include "app/CAboutDlg.h"
 #include "app/Command.h"
 #include "doc/CVantorpadDoc.h"
+#include "editor/CVantorpadView.h"
 #include "frame/CMainFrame.h"
+#include "options/COptionDlg.h"
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
@@ -44,7 +46,9 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
     g_app = this;
     m_hooks.initSockets = initSocketsDefault;
     m_hooks.initComponents = [] { return true; }; // no component library to start here
-    m_hooks.runOptionsDialog = [](CVantorpadApp&) { return false; };
+    m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
+        return COptionDlg::Run(app.settings, app.ftpDebugLog, app.mainFrame());
+    };
 }
 
 CVantorpadApp::~CVantorpadApp() {
@@ -216,6 +220,10 @@ void CVantorpadApp::OnOptions() {
     if (!m_hooks.runOptionsDialog(*this))
         return;
     currentServer = settings.defaultProfileIndex();
+    // Every open editor takes the new look at once.
+    if (m_mainFrame)
+        for (CVantorpadView* view : m_mainFrame->findChildren<CVantorpadView*>())
+            view->ApplyEditorSettings();
     emit optionsApplied();
     if (m_mainFrame)
         m_mainFrame->refreshCommandStates();

@@ -37,6 +37,13 @@ TEST(ProfileWorkingCopy, StoringWithoutPasswordClearsTheProfileButKeepsItsHistor
     EXPECT_EQ(stored.Update, 1);
     EXPECT_EQ(stored.HisDir[3], QStringLiteral("/kept"));
     EXPECT_EQ(copy.itemText(0), QStringLiteral("NO:0　未　設　定"));
+
+    // A user and password without a server are cleared just the same.
+    ProfileFields userOnly = copy.load(1);
+    userOnly.User = QStringLiteral("u");
+    userOnly.Passwd = QStringLiteral("p");
+    EXPECT_TRUE(copy.store(userOnly).User.isEmpty());
+    EXPECT_TRUE(copy.profile(1).Passwd.isEmpty());
     EXPECT_EQ(copy.itemText(2), QStringLiteral("NO:2　【ftp.example.jp】"));
 }
 

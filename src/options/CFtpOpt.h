@@ -1,0 +1,76 @@
+#pragma once
+
+#include "options/ProfileWorkingCopy.h"
+
+#include <QWidget>
+
+struct AppSettings;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// Options page "ＦＴＰ": the five server profiles, edited one at a time in a working copy, the
+// default profile, the connection test and the server directory tree. Storing a profile writes
+// the three general server settings into the settings at once; the profiles themselves reach
+// them only through store().
+class CFtpOpt : public QWidget {
+    Q_OBJECT
+public:
+    explicit CFtpOpt(QWidget* parent = nullptr);
+
+    static QString tabTitle() { return QStringLiteral("ＦＴＰ"); }
+
+    // Takes the profiles and server settings of `settings`, which StoreProfile() writes to from
+    // then on, and the network settings and debug-log switch every server task here connects
+    // with: those in force when the page was loaded.
+    void load(AppSettings& settings, int ftpDebugLog);
+    void takeControls();
+    void LoadProfile(int index);
+    void StoreProfile();
+    // Replaces the five profiles of the settings with the working copy.
+    void store(AppSettings& settings) const;
+
+    const ProfileWorkingCopy& workingCopy() const { return m_copy; }
+    const ProfileFields& fields() const { return m_fields; }
+
+    void clearProfile();
+    void testConnection();
+    void chooseServerDirectory();
+
+private:
+    void showFields();
+    void applyBackupRule();
+    void profileChosen(int index);
+    void defaultChosen(int index);
+    ServerProfile profileOfFields() const;
+    bool checkLogOnFields() const;
+
+    AppSettings* m_settings = nullptr;
+    NetworkSettings m_network;
+    int m_debugLog = 0;
+    ProfileWorkingCopy m_copy;
+    ProfileFields m_fields;
+    int m_defaultDisp = 1;
+    int m_ftpUse = 1;
+
+    QComboBox* m_profileBox = nullptr;
+    QLineEdit* m_server = nullptr;
+    QLineEdit* m_port = nullptr;
+    QLineEdit* m_user = nullptr;
+    QLineEdit* m_passwd = nullptr;
+    QLineEdit* m_dir = nullptr;
+    QRadioButton* m_euc = nullptr;
+    QRadioButton* m_sjis = nullptr;
+    QCheckBox* m_update = nullptr;
+    QCheckBox* m_dirChg = nullptr;
+    QCheckBox* m_special = nullptr;
+    QCheckBox* m_backMode = nullptr;
+    QComboBox* m_backExt = nullptr;
+    QCheckBox* m_svDel = nullptr;
+    QCheckBox* m_nameSmall = nullptr;
+    QComboBox* m_defaultBox = nullptr;
+    QCheckBox* m_defaultDispBox = nullptr;
+    QCheckBox* m_ftpUseBox = nullptr;
+};

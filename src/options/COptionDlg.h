@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/AppSettings.h"
+
+#include <QDialog>
+
+class CEditOpt;
+class CFtpOpt;
+class CNetOpt;
+class CPcFilter;
+class CSvFilter;
+class QTabWidget;
+
+// The options dialog: five tabs, one page each. It works on a copy of the settings and of the
+// FTP debug-log switch; OK checks the filter pages and writes every page back into the copy.
+// Storing a server profile (on a change of tab, of profile, and on OK) writes "DefaultDisp",
+// "DefaultNo" and "FtpUse" into the copy at once, so those hold even after Cancel.
+class COptionDlg : public QDialog {
+    Q_OBJECT
+public:
+    enum Tab { EditorTab, PcFilterTab, ServerFilterTab, FtpTab, NetworkTab };
+
+    COptionDlg(const AppSettings& settings, int ftpDebugLog, QWidget* parent = nullptr);
+    ~COptionDlg() override;
+
+    // The settings as the dialog leaves them (read after it has closed).
+    const AppSettings& settings() const { return m_settings; }
+    int ftpDebugLog() const { return m_ftpDebugLog; }
+
+    // Runs the dialog modally on the program's settings. OK gives them every page; Cancel only
+    // the three server settings that storing a profile has written. Returns true on OK.
+    static bool Run(AppSettings& settings, int& ftpDebugLog, QWidget* parent);
+    // Takes the outcome of a dialog that has closed.
+    void applyTo(AppSettings& settings, int& ftpDebugLog) const;
+
+    QTabWidget* tabs() const { return m_tabs; }
+    CEditOpt* editorPage() const { return m_edit; }
+    CPcFilter* pcFilterPage() const { return m_pcFilter; }
+    CSvFilter* serverFilterPage() const { return m_svFilter; }
+    CFtpOpt* ftpPage() const { return m_ftp; }
+    CNetOpt* networkPage() const { return m_net; }
+
+public slots:
+    void accept() override;
+
+private:
+    void tabChanged(int index);
+
+    AppSettings m_settings;
+    int m_ftpDebugLog = 0;
+    QTabWidget* m_tabs = nullptr;
+    CEditOpt* m_edit = nullptr;
+    CPcFilter* m_pcFilter = nullptr;
+    CSvFilter* m_svFilter = nullptr;
+    CFtpOpt* m_ftp = nullptr;
+    CNetOpt* m_net = nullptr;
+};

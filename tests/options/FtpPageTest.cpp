@@ -1,0 +1,326 @@
+#include "app/AppSettings.h"
+#include "ftp/CFtpClient.h"
+#include "options/CEditOpt.h"
+#include "options/CFtpOpt.h"
+#include "options/CNetOpt.h"
+#include "options/COptionDlg.h"
+#include "transfer/CServerTree.h"
+#include "transfer/ServerDirTree.h"
+
+#include "FtpServerFixture.h"
+#include "OptionsTestSupport.h"
+#include "ScriptedPrompt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString FieldsMissing = QStringLiteral("サーバ名、ユーザ、パスワードを入力して下さい。");
+
+// The options dialog opened on the FTP tab, as a user reaches it.
+class FtpPage : public ::testing::Test {
+protected:
+    void open(int debugLog = 0) {
+        m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog);
+        m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+        m_page = m_dialog->ftpPage();
+    }
+    template <typename T> T* field(const char* name) { return child<T>(m_page, name); }
+    QLineEdit* edit(const char* name) { return field<QLineEdit>(name); }
+    void ok() { child<QPushButton>(m_dialog.get(), "OK")->click(); }
+    void cancel() { child<QPushButton>(m_dialog.get(), "Cancel")->click(); }
+    // What the program's settings hold after the dialog closed.
+    AppSettings outcome() {
+        AppSettings live = m_settings;
+        int debugLog = 0;
+        m_dialog->applyTo(live, debugLog);
+        return live;
+    }
+
+    ScriptedPrompt m_prompt;
+    AppSettings m_settings;
+    std::unique_ptr<COptionDlg> m_dialog;
+    CFtpOpt* m_page = nullptr;
+};
+
+} // namespace
+
+TEST_F(FtpPage, ProfileWithoutPasswordIsClearedWhenItIsStored) {
+    m_settings.Profiles[0].Server = QStringLiteral("a");
+    m_settings.Profiles[0].User = QStringLiteral("u");
+    m_settings.Profiles[0].Passwd = QStringLiteral("p");
+    m_settings.Profiles[1].Server = QStringLiteral("b");
+    open();
+    auto* profiles = field<QComboBox>("ProfileNo");
+    EXPECT_EQ(profiles->itemText(0), QStringLiteral("NO:0　【a】"));
+    EXPECT_EQ(edit("Server")->text(), QStringLiteral("a"));
+
+    retype(edit("Passwd"), QString());
+    choose(profiles, 0);
+    EXPECT_EQ(edit("Server")->text(), QStringLiteral("a")) << "the same profile again: no store";
+    choose(profiles, 1);
+    EXPECT_EQ(profiles->itemText(0), QStringLiteral("NO:0　未　設　定"));
+    EXPECT_EQ(field<QComboBox>("DefaultNo")->itemText(0), QStringLiteral("NO:0　【a】"))
+        << "the default list keeps its texts";
+    EXPECT_EQ(edit("Server")->text(), QStringLiteral("b"));
+    EXPECT_TRUE(m_prompt.shown().isEmpty()) << "storing an incomplete profile does not warn";
+
+    // Profile 1 has no user: reaching it and leaving it clears it too.
+    choose(profiles, 0);
+    EXPECT_TRUE(edit("Server")->text().isEmpty());
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("21"));
+    EXPECT_EQ(profiles->itemText(1), QStringLiteral("NO:1　未　設　定"));
+    ok();
+    EXPECT_TRUE(outcome().Profiles[0].Server.isEmpty());
+    EXPECT_TRUE(outcome().Profiles[1].Server.isEmpty());
+}
+
+TEST_F(FtpPage, FirstTabChangeStoresTheFirstProfile) {
+    m_settings.Profiles[0].Server = QStringLiteral("a");
+    m_settings.Profiles[0].User = QStringLiteral("u");
+    m_settings.Profiles[0].HisDir[0] = QStringLiteral("/kept");
+    open();
+    EXPECT_TRUE(edit("Server")->text().isEmpty()) << "stored without password, so cleared";
+    cancel();
+    EXPECT_EQ(outcome().Profiles[0].Server, QStringLiteral("a")) << "Cancel drops the copy";
+    open();
+    ok();
+    EXPECT_TRUE(outcome().Profiles[0].Server.isEmpty());
+    EXPECT_EQ(outcome().Profiles[0].HisDir[0], QStringLiteral("/kept"));
+}
+
+TEST_F(FtpPage, PortsOfZeroNegativeOrNoNumberShowAndStoreAsTwentyOne) {
+    for (int i = 0; i < 3; ++i) {
+        m_settings.Profiles[i].Server = QStringLiteral("h%1").arg(i);
+        m_settings.Profiles[i].User = QStringLiteral("u");
+        m_settings.Profiles[i].Passwd = QStringLiteral("p");
+    }
+    m_settings.Profiles[0].Port = 0; // as an INI value of "-5" or "x" reads
+    open();
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("21"));
+    retype(edit("Port"), QStringLiteral("0"));
+    choose(field<QComboBox>("ProfileNo"), 1);
+    retype(edit("Port"), QStringLiteral("-5"));
+    choose(field<QComboBox>("ProfileNo"), 2);
+    retype(edit("Port"), QStringLiteral("ftp"));
+    EXPECT_TRUE(edit("Port")->text().isEmpty()) << "letters cannot be typed";
+    retype(edit("Port"), QStringLiteral("99999"));
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("9999")) << "nor a number past the last port";
+    retype(edit("Port"), QString());
+    choose(field<QComboBox>("ProfileNo"), 0);
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("21"));
+    ok();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(outcome().Profiles[i].Port, 21) << i;
+}
+
+TEST_F(FtpPage, DefaultProfileIsRefusedUntilItsServerIsStored) {
+    m_settings.Profiles[2].Server = QStringLiteral("stored");
+    m_settings.Profiles[2].User = QStringLiteral("u");
+    m_settings.Profiles[2].Passwd = QStringLiteral("p");
+    m_settings.DefaultNo = 2;
+    open();
+    auto* defaults = field<QComboBox>("DefaultNo");
+    EXPECT_EQ(defaults->currentIndex(), 2);
+
+    choose(field<QComboBox>("ProfileNo"), 1);
+    retype(edit("Server"), QStringLiteral("typed"));
+    retype(edit("User"), QStringLiteral("u"));
+    retype(edit("Passwd"), QStringLiteral("p"));
+    choose(defaults, 1);
+    EXPECT_EQ(defaults->currentIndex(), 2) << "typed is not stored";
+    choose(defaults, 3);
+    EXPECT_EQ(defaults->currentIndex(), 2) << "an empty profile";
+
+    choose(field<QComboBox>("ProfileNo"), 0);
+    choose(defaults, 1);
+    EXPECT_EQ(defaults->currentIndex(), 1);
+    ok();
+    EXPECT_EQ(outcome().DefaultNo, 1);
+    EXPECT_EQ(outcome().Profiles[1].Server, QStringLiteral("typed"));
+}
+
+TEST_F(FtpPage, CancelKeepsTheServerSettingsStoredAtTheLastTabChange) {
+    m_settings.Profiles[3].Server = QStringLiteral("three");
+    m_settings.Profiles[3].User = QStringLiteral("u");
+    m_settings.Profiles[3].Passwd = QStringLiteral("p");
+    m_settings.PcDir = QStringLiteral("/pc");
+    const AppSettings before = m_settings;
+    open();
+    field<QCheckBox>("DefaultDisp")->click();
+    field<QCheckBox>("FtpUse")->click();
+    choose(field<QComboBox>("DefaultNo"), 3);
+    choose(field<QComboBox>("ProfileNo"), 3);
+    retype(edit("Server"), QStringLiteral("changed"));
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+
+    // Changes after the switch are not stored by anything but OK.
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+    field<QCheckBox>("DefaultDisp")->click();
+    retype(child<QLineEdit>(m_dialog->editorPage(), "PcDir"), QStringLiteral("/elsewhere"));
+    cancel();
+
+    AppSettings after = outcome();
+    EXPECT_EQ(after.DefaultDisp, 0);
+    EXPECT_EQ(after.DefaultNo, 3);
+    EXPECT_EQ(after.FtpUse, 0);
+    after.DefaultDisp = before.DefaultDisp;
+    after.DefaultNo = before.DefaultNo;
+    after.FtpUse = before.FtpUse;
+    EXPECT_TRUE(after == before) << "nothing else changes on Cancel";
+}
+
+TEST_F(FtpPage, BackupModeSwitchesDeleteFirstOffAndOffersTheExtensions) {
+    m_settings.Profiles[0] = ServerProfile{};
+    m_settings.Profiles[0].Server = QStringLiteral("h");
+    m_settings.Profiles[0].User = QStringLiteral("u");
+    m_settings.Profiles[0].Passwd = QStringLiteral("p");
+    m_settings.Profiles[1] = m_settings.Profiles[0];
+    m_settings.Profiles[1].BackMode = 1;
+    m_settings.Profiles[1].BackNo = 7;
+    open();
+    auto* backup = field<QCheckBox>("BackMode");
+    auto* deleteFirst = field<QCheckBox>("SvDel");
+    auto* extensions = field<QComboBox>("BackNo");
+    EXPECT_TRUE(deleteFirst->isChecked());
+    EXPECT_TRUE(deleteFirst->isEnabled());
+    EXPECT_FALSE(extensions->isEnabled());
+
+    backup->click();
+    EXPECT_FALSE(deleteFirst->isChecked());
+    EXPECT_FALSE(deleteFirst->isEnabled());
+    EXPECT_TRUE(extensions->isEnabled());
+    EXPECT_EQ(extensions->count(), 2);
+    EXPECT_EQ(extensions->itemText(1), QStringLiteral(".old"));
+    extensions->setCurrentIndex(1);
+    backup->click();
+    EXPECT_TRUE(deleteFirst->isEnabled());
+    EXPECT_FALSE(deleteFirst->isChecked()) << "turning backups off does not tick it again";
+    backup->click();
+
+    choose(field<QComboBox>("ProfileNo"), 1);
+    EXPECT_EQ(extensions->currentIndex(), -1) << "BackNo 7 selects nothing";
+    EXPECT_FALSE(deleteFirst->isEnabled());
+    ok();
+    AppSettings after = outcome();
+    EXPECT_EQ(after.Profiles[0].BackMode, 1);
+    EXPECT_EQ(after.Profiles[0].SvDel, 0);
+    EXPECT_EQ(after.Profiles[0].BackNo, 1);
+    EXPECT_EQ(after.Profiles[0].BackExt, QStringLiteral(".old"));
+    EXPECT_EQ(after.Profiles[1].BackNo, 0);
+    EXPECT_EQ(after.Profiles[1].BackExt, QStringLiteral(".bak"));
+}
+
+TEST_F(FtpPage, ClearResetsTheControlsButNotTheWorkingCopy) {
+    m_settings.Profiles[0].Server = QStringLiteral("h");
+    m_settings.Profiles[0].User = QStringLiteral("u");
+    m_settings.Profiles[0].Passwd = QStringLiteral("p");
+    m_settings.Profiles[0].Dir = QStringLiteral("/www");
+    m_settings.Profiles[0].Code = CodeSystemSjis;
+    m_settings.Profiles[0].Port = 2121;
+    m_settings.Profiles[0].NameSmall = 1;
+    m_settings.Profiles[0].Update = 0;
+    open();
+    child<QPushButton>(m_page, "Clear")->click();
+    EXPECT_TRUE(edit("Server")->text().isEmpty());
+    EXPECT_TRUE(edit("Dir")->text().isEmpty());
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("21"));
+    EXPECT_TRUE(field<QRadioButton>("EUC")->isChecked());
+    EXPECT_TRUE(field<QCheckBox>("Update")->isChecked());
+    EXPECT_FALSE(field<QCheckBox>("NameSmall")->isChecked());
+    EXPECT_FALSE(field<QCheckBox>("SvDel")->isChecked());
+    EXPECT_EQ(m_page->workingCopy().profile(0).Server, QStringLiteral("h"));
+    cancel();
+    EXPECT_EQ(outcome().Profiles[0].Dir, QStringLiteral("/www"));
+}
+
+TEST_F(FtpPage, ConnectionTestUsesTheNetworkSettingsTheDialogStartedWith) {
+    FtpServerFixture server;
+    ASSERT_TRUE(server.isRunning());
+    m_settings.Profiles[1] = server.profile();
+    m_settings.Network = server.network();
+    open();
+    // Edits on the network page take effect only after OK.
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+    child<QRadioButton>(m_dialog->networkPage(), "Proxy2")->click();
+    retype(child<QLineEdit>(m_dialog->networkPage(), "Name"), QStringLiteral("127.0.0.1:1"));
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+
+    choose(field<QComboBox>("ProfileNo"), 1);
+    child<QPushButton>(m_page, "Test")->click();
+    ASSERT_EQ(m_prompt.texts(), QStringList{QStringLiteral("通信テスト正常終了")});
+    EXPECT_EQ(m_prompt.shown()[0].icon, PromptIcon::Information);
+    EXPECT_TRUE(m_dialog->isEnabled());
+
+    // The values in the controls are tested, not the stored ones.
+    m_prompt.clear();
+    retype(edit("Passwd"), QStringLiteral("wrong-secret"));
+    child<QPushButton>(m_page, "Test")->click();
+    ASSERT_EQ(m_prompt.texts().size(), 1);
+    const QString failure = m_prompt.texts()[0];
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("FTPセッションでエラーになりました。")))
+        << failure.toStdString();
+    EXPECT_FALSE(failure.contains(QStringLiteral("wrong-secret")));
+    EXPECT_EQ(m_prompt.shown()[0].icon, PromptIcon::Error);
+
+    m_prompt.clear();
+    retype(edit("Passwd"), QString());
+    child<QPushButton>(m_page, "Test")->click();
+    EXPECT_EQ(m_prompt.texts(), QStringList{FieldsMissing});
+    EXPECT_EQ(m_page->workingCopy().profile(1).Passwd, server.password())
+        << "a test stores nothing";
+}
+
+TEST_F(FtpPage, ConnectionTestAgainstAClosedPortReportsOnce) {
+    FtpServerFixture server;
+    ServerProfile closed = server.profile();
+    closed.Port = 1;
+    m_settings.Profiles[0] = closed;
+    m_settings.Network = server.network();
+    open();
+    child<QPushButton>(m_page, "Test")->click();
+    ASSERT_EQ(m_prompt.texts().size(), 1);
+    EXPECT_FALSE(m_prompt.texts()[0].contains(QStringLiteral("通信テスト正常終了")));
+    EXPECT_FALSE(m_prompt.texts()[0].contains(server.password()));
+    EXPECT_TRUE(m_dialog->isEnabled());
+}
+
+TEST_F(FtpPage, BrowseTakesTheDirectoryChosenInTheServerTree) {
+    FtpServerFixture server;
+    ASSERT_TRUE(server.isRunning());
+    server.makeDir("pub");
+    server.makeDir("pub/docs");
+    server.makeDir("www");
+    m_settings.Profiles[0] = server.profile(CodeSystemSjis, QStringLiteral("/pub"));
+    m_settings.Network = server.network();
+    open();
+    QString started;
+    onNextModal<CServerTree>([&](CServerTree* tree) {
+        QList<QTreeWidgetItem*> selected = tree->tree()->selectedItems();
+        started = selected.isEmpty() ? QString() : tree->tree()->itemPath(selected.front());
+        QList<QTreeWidgetItem*> www =
+            tree->tree()->findItems(QStringLiteral("www"), Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(www.size(), 1);
+        tree->tree()->setCurrentItem(www.front());
+        tree->accept();
+    });
+    child<QPushButton>(m_page, "Browse")->click();
+    EXPECT_EQ(started, QStringLiteral("/pub")) << "the tree opens at the field's directory";
+    EXPECT_EQ(edit("Dir")->text(), QStringLiteral("/www"));
+    EXPECT_TRUE(m_prompt.shown().isEmpty());
+
+    onNextModal<CServerTree>([](CServerTree* tree) { tree->reject(); });
+    child<QPushButton>(m_page, "Browse")->click();
+    EXPECT_EQ(edit("Dir")->text(), QStringLiteral("/www")) << "Cancel keeps the field";
+
+    retype(edit("User"), QString());
+    child<QPushButton>(m_page, "Browse")->click();
+    EXPECT_EQ(m_prompt.texts(), QStringList{FieldsMissing});
+}

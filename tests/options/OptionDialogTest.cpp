@@ -1,0 +1,207 @@
+#include "app/AppSettings.h"
+#include "options/CEditOpt.h"
+#include "options/CFtpOpt.h"
+#include "options/CNetOpt.h"
+#include "options/COptionDlg.h"
+#include "options/CPcFilter.h"
+#include "options/CSvFilter.h"
+
+#include "OptionsTestSupport.h"
+#include "ScriptedPrompt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class OptionDialog : public ::testing::Test {
+protected:
+    void open(int debugLog = 0) { m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog); }
+    void ok() { child<QPushButton>(m_dialog.get(), "OK")->click(); }
+    void cancel() { child<QPushButton>(m_dialog.get(), "Cancel")->click(); }
+    QWidget* net() { return m_dialog->networkPage(); }
+
+    ScriptedPrompt m_prompt;
+    AppSettings m_settings;
+    std::unique_ptr<COptionDlg> m_dialog;
+};
+
+} // namespace
+
+TEST_F(OptionDialog, FiveTabsInOrderStartingOnTheEditor) {
+    open();
+    EXPECT_EQ(m_dialog->windowTitle(), QStringLiteral("オプション設定"));
+    QStringList texts;
+    for (int i = 0; i < m_dialog->tabs()->count(); ++i)
+        texts << m_dialog->tabs()->tabText(i);
+    EXPECT_EQ(texts, QStringList({QStringLiteral("ｴﾃﾞｨﾀ"), QStringLiteral("PCﾌｨﾙﾀ"),
+                                  QStringLiteral("Serverﾌｨﾙﾀ"), QStringLiteral("ＦＴＰ"),
+                                  QStringLiteral("Network")}));
+    EXPECT_EQ(m_dialog->tabs()->currentIndex(), COptionDlg::EditorTab);
+    EXPECT_EQ(child<QPushButton>(m_dialog.get(), "Cancel")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+}
+
+TEST_F(OptionDialog, ReturnInAFieldDoesNotCloseTheDialog) {
+    open();
+    m_dialog->show();
+    QLineEdit* pcDir = child<QLineEdit>(m_dialog->editorPage(), "PcDir");
+    pcDir->setFocus();
+    QTest::keyClick(pcDir, Qt::Key_Return);
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+    m_dialog->hide();
+}
+
+TEST_F(OptionDialog, FilterChecksStopOkOnTheTabShownAndPcFilterComesFirst) {
+    open();
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::PcFilterTab);
+    retype(child<QLineEdit>(m_dialog->pcFilterPage(), "Kind2"), QString());
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::ServerFilterTab);
+    retype(child<QLineEdit>(m_dialog->serverFilterPage(), "Ext3"), QStringLiteral("txt"));
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+    child<QCheckBox>(net(), "Passive")->click();
+
+    ok();
+    EXPECT_EQ(m_prompt.texts(),
+              QStringList{QStringLiteral("タイトルとファイル形式の両方を入力して下さい。")});
+    EXPECT_EQ(m_prompt.shown()[0].icon, PromptIcon::Error);
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(m_dialog->tabs()->currentIndex(), COptionDlg::NetworkTab);
+    EXPECT_EQ(m_dialog->settings().Network.Passive, 0) << "nothing written back";
+
+    m_prompt.clear();
+    retype(child<QLineEdit>(m_dialog->pcFilterPage(), "Kind2"), QStringLiteral("*.csv"));
+    ok();
+    EXPECT_EQ(m_prompt.texts(), QStringList{QStringLiteral(
+                                    "拡張子３は、ピリオド（．）で始まる文字列を入力して下さい。")});
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+
+    m_prompt.clear();
+    retype(child<QLineEdit>(m_dialog->serverFilterPage(), "Ext3"), QStringLiteral(".txt"));
+    ok();
+    EXPECT_TRUE(m_prompt.shown().isEmpty());
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(m_dialog->settings().Ext[2], QStringLiteral(".txt"));
+    EXPECT_EQ(m_dialog->settings().Network.Passive, 1);
+}
+
+TEST_F(OptionDialog, EmptyLocalDirectoryIsStoredAsDotButAnEmptyTransferDirectoryStaysEmpty) {
+    m_settings.PcDir = QStringLiteral("/pc");
+    m_settings.TranDir = QStringLiteral("/tran");
+    open();
+    retype(child<QLineEdit>(m_dialog->editorPage(), "PcDir"), QString());
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+    EXPECT_EQ(m_dialog->editorPage()->values().PcDir, QStringLiteral("."));
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::EditorTab);
+    retype(child<QLineEdit>(m_dialog->editorPage(), "TranDir"), QString());
+    ok();
+    EXPECT_EQ(m_dialog->settings().PcDir, QStringLiteral("."));
+    EXPECT_EQ(m_dialog->settings().TranDir, QString());
+}
+
+TEST_F(OptionDialog, UnknownProxyModeShowsTheSystemSettingsAndIsSavedAsZero) {
+    m_settings.Network.Proxy = 5;
+    m_settings.Network.Name = QStringLiteral("old-proxy");
+    m_settings.Network.List = 2;
+    open();
+    EXPECT_TRUE(child<QRadioButton>(net(), "Proxy0")->isChecked());
+    EXPECT_TRUE(child<QLineEdit>(net(), "Name")->text().isEmpty());
+    EXPECT_FALSE(child<QLineEdit>(net(), "Name")->isEnabled());
+    QComboBox* list = child<QComboBox>(net(), "List");
+    EXPECT_TRUE(list->isHidden());
+    EXPECT_EQ(list->currentIndex(), -1);
+    ok();
+    EXPECT_EQ(m_dialog->settings().Network.Proxy, 0);
+    EXPECT_TRUE(m_dialog->settings().Network.Name.isEmpty());
+    EXPECT_EQ(m_dialog->settings().Network.List, -1);
+
+    m_settings.Network = NetworkSettings{};
+    m_settings.Network.List = 1;
+    open();
+    ok();
+    EXPECT_EQ(m_dialog->settings().Network.List, 1) << "the hidden list carries the method";
+}
+
+TEST_F(OptionDialog, ProxyButtonShowsThePageValuesAgain) {
+    m_settings.Network.Proxy = 2;
+    m_settings.Network.Name = QStringLiteral("proxy.example.jp:8080");
+    open();
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+    QLineEdit* name = child<QLineEdit>(net(), "Name");
+    EXPECT_TRUE(name->isEnabled());
+    EXPECT_EQ(name->text(), QStringLiteral("proxy.example.jp:8080"));
+
+    child<QRadioButton>(net(), "Proxy1")->click();
+    EXPECT_TRUE(name->text().isEmpty());
+    EXPECT_FALSE(name->isEnabled());
+    child<QRadioButton>(net(), "Proxy2")->click();
+    EXPECT_TRUE(name->text().isEmpty());
+    EXPECT_TRUE(name->isEnabled());
+
+    QCheckBox* passive = child<QCheckBox>(net(), "Passive");
+    passive->click();
+    retype(name, QStringLiteral("typed:3128"));
+    EXPECT_TRUE(passive->isChecked());
+    child<QRadioButton>(net(), "Proxy2")->click();
+    EXPECT_FALSE(passive->isChecked()) << "the click shows the page's values again";
+    EXPECT_TRUE(name->text().isEmpty());
+
+    retype(name, QStringLiteral("kept:3128"));
+    child<QCheckBox>(net(), "SpDelim")->click();
+    child<QCheckBox>(net(), "Raw")->click();
+    ok();
+    const NetworkSettings& saved = m_dialog->settings().Network;
+    EXPECT_EQ(saved.Proxy, 2);
+    EXPECT_EQ(saved.Name, QStringLiteral("kept:3128"));
+    EXPECT_EQ(saved.Passive, 0);
+    EXPECT_EQ(saved.SpDelim, 1);
+    EXPECT_EQ(saved.Raw, 1);
+}
+
+TEST_F(OptionDialog, DebugLogSwitchGoesToTheApplicationOnlyOnOk) {
+    const AppSettings before = m_settings;
+    for (bool confirm : {false, true}) {
+        open(0);
+        m_dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+        child<QCheckBox>(net(), "DebugLog")->click();
+        confirm ? ok() : cancel();
+        AppSettings live = before;
+        int debugLog = 0;
+        m_dialog->applyTo(live, debugLog);
+        EXPECT_EQ(debugLog, confirm ? 1 : 0);
+        EXPECT_EQ(live.Network, before.Network) << "the switch is no setting";
+    }
+    open(1);
+    EXPECT_TRUE(child<QCheckBox>(net(), "DebugLog")->isChecked());
+}
+
+TEST_F(OptionDialog, RunWritesEveryPageOnOkAndOnlyTheServerSettingsOnCancel) {
+    m_settings.Profiles[1].Server = QStringLiteral("one");
+    AppSettings live = m_settings;
+    int debugLog = 0;
+    onNextModal<COptionDlg>([](COptionDlg* dialog) {
+        child<QCheckBox>(dialog->editorPage(), "WordWrap")->click();
+        dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+        child<QCheckBox>(dialog->ftpPage(), "FtpUse")->click();
+        dialog->tabs()->setCurrentIndex(COptionDlg::EditorTab);
+        dialog->reject();
+    });
+    EXPECT_FALSE(COptionDlg::Run(live, debugLog, nullptr));
+    EXPECT_EQ(live.WordWrap, 0);
+    EXPECT_EQ(live.FtpUse, 0);
+    EXPECT_EQ(live.Profiles[1].Server, QStringLiteral("one"));
+
+    onNextModal<COptionDlg>([](COptionDlg* dialog) {
+        child<QCheckBox>(dialog->editorPage(), "WordWrap")->click();
+        child<QPushButton>(dialog, "OK")->click();
+    });
+    EXPECT_TRUE(COptionDlg::Run(live, debugLog, nullptr));
+    EXPECT_EQ(live.WordWrap, 1);
+}

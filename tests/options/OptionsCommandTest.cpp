@@ -1,0 +1,92 @@
+#include "app/CVantorpadApp.h"
+#include "app/Command.h"
+#include "doc/CVantorpadDoc.h"
+#include "editor/CVantorpadView.h"
+#include "frame/CMainFrame.h"
+#include "options/CEditOpt.h"
+#include "options/CFtpOpt.h"
+#include "options/CNetOpt.h"
+#include "options/COptionDlg.h"
+
+#include "AppHarness.h"
+#include "OptionsTestSupport.h"
+#include "ScriptedPrompt.h"
+
+#include <QCheckBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CVantorpadView* openLocalFile(AppHarness& harness, const QString& name) {
+    const QString path = harness.pcFile(name);
+    writeFileBytes(path, "line\tone\r\n");
+    EXPECT_TRUE(harness.app().OpenTextDocument(path, harness.app().profile(0), false, false));
+    return harness.frame().activeView();
+}
+
+} // namespace
+
+TEST(OptionsCommand, OkMovesToTheDefaultProfileAndRestylesOpenViewsUnmodified) {
+    ScriptedPrompt prompt;
+    AppHarness harness("[Server02]\r\nServer=two\r\nUser=u\r\nPasswd=p\r\nDir=/\r\n");
+    CVantorpadView* view = openLocalFile(harness, QStringLiteral("a.txt"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+    const qreal eightColumns = view->tabStopDistance();
+    harness.app().currentServer = 1;
+
+    onNextModal<COptionDlg>([](COptionDlg* dialog) {
+        child<QCheckBox>(dialog->editorPage(), "WordWrap")->click();
+        child<QSpinBox>(dialog->editorPage(), "TabCount")->setValue(4);
+        dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+        choose(child<QComboBox>(dialog->ftpPage(), "DefaultNo"), 2);
+        dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+        child<QCheckBox>(dialog->networkPage(), "DebugLog")->click();
+        child<QPushButton>(dialog, "OK")->click();
+    });
+    EXPECT_TRUE(harness.frame().triggerCommand(CmdOptions));
+    EXPECT_EQ(harness.app().settings.DefaultNo, 2);
+    EXPECT_EQ(harness.app().currentServer, 2);
+    EXPECT_EQ(harness.app().ftpDebugLog, 1);
+    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_DOUBLE_EQ(view->tabStopDistance(), eightColumns / 2);
+    EXPECT_FALSE(view->document()->isModified()) << "a new look is no edit";
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST(OptionsCommand, CancelLeavesViewsAndTheProfileInUseAlone) {
+    ScriptedPrompt prompt;
+    AppHarness harness("[Server03]\r\nServer=three\r\nUser=u\r\nPasswd=p\r\nDir=/\r\n");
+    CVantorpadView* view = openLocalFile(harness, QStringLiteral("b.txt"));
+    ASSERT_NE(view, nullptr);
+    harness.app().currentServer = 1;
+    onNextModal<COptionDlg>([](COptionDlg* dialog) {
+        child<QCheckBox>(dialog->editorPage(), "WordWrap")->click();
+        dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+        choose(child<QComboBox>(dialog->ftpPage(), "DefaultNo"), 3);
+        dialog->tabs()->setCurrentIndex(COptionDlg::EditorTab);
+        child<QPushButton>(dialog, "Cancel")->click();
+    });
+    EXPECT_TRUE(harness.frame().triggerCommand(CmdOptions));
+    EXPECT_EQ(harness.app().settings.DefaultNo, 3) << "kept from the tab change";
+    EXPECT_EQ(harness.app().settings.WordWrap, 0);
+    EXPECT_EQ(harness.app().currentServer, 1);
+    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+}
+
+TEST(OptionsCommand, BothMenusOfferOptionsAndKeywordSettings) {
+    ScriptedPrompt prompt;
+    AppHarness harness;
+    for (int command : {CmdOptions, CmdKeywordSettings}) {
+        QAction* action = harness.frame().action(command);
+        ASSERT_NE(action, nullptr) << command;
+        EXPECT_TRUE(action->isEnabled());
+        EXPECT_GE(action->associatedObjects().size(), 2) << "in menus 128 and 129";
+    }
+    EXPECT_EQ(harness.frame().action(CmdOptions)->text(), QStringLiteral("オプション設定(&O)"));
+}
