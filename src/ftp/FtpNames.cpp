@@ -3,6 +3,8 @@
 #include "encoding/CodeSystem.h"
 #include "encoding/LosslessCodec.h"
 
+#include <algorithm>
+
 namespace FtpNames {
 
 bool breaksCommandLine(const QByteArray& text) {
@@ -51,10 +53,13 @@ QString display(const QByteArray& name, int codeSystem) {
     const LosslessCodec& codec =
         codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
     QString text = codec.decode(name);
+    auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
+    if (std::none_of(text.cbegin(), text.cend(), isControl))
+        return text;
     QString shown;
-    shown.reserve(text.size());
+    shown.reserve(text.size() + 8);
     for (QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if (isControl(c))
             shown += QStringLiteral("\\x") +
                      QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
         else

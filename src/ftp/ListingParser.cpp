@@ -12,11 +12,12 @@ namespace {
 struct Token {
     qsizetype start;
     qsizetype end;
-    QByteArray text;
+    QByteArrayView text;
 };
 
 std::vector<Token> tokens(const QByteArray& line) {
     std::vector<Token> result;
+    result.reserve(12);
     qsizetype i = 0;
     const qsizetype n = line.size();
     while (i < n) {
@@ -26,12 +27,12 @@ std::vector<Token> tokens(const QByteArray& line) {
         while (i < n && line[i] != ' ' && line[i] != '\t')
             ++i;
         if (i > start)
-            result.push_back({start, i, line.mid(start, i - start)});
+            result.push_back({start, i, QByteArrayView(line.constData() + start, i - start)});
     }
     return result;
 }
 
-bool isDigits(const QByteArray& text) {
+bool isDigits(QByteArrayView text) {
     if (text.isEmpty())
         return false;
     for (char c : text) {
@@ -41,43 +42,64 @@ bool isDigits(const QByteArray& text) {
     return true;
 }
 
-int monthNumber(const QByteArray& text) {
+// The value of a run of digits (isDigits() checked by the caller); -1 when it does not fit.
+qint64 number(QByteArrayView digits) {
+    qint64 value = 0;
+    auto [end, error] = std::from_chars(digits.begin(), digits.end(), value);
+    return error == std::errc() && end == digits.end() ? value : -1;
+}
+
+int monthNumber(QByteArrayView text) {
     static const char* const names[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                         "jul", "aug", "sep", "oct", "nov", "dec"};
     if (text.size() != 3)
         return 0;
-    QByteArray lower = text.toLower();
     for (int i = 0; i < 12; ++i) {
-        if (lower == names[i])
+        if (text.compare(names[i], Qt::CaseInsensitive) == 0)
             return i + 1;
     }
     return 0;
 }
 
-bool isPermissions(const QByteArray& text) {
-    if (text.size() < 10 || text.size() > 11)
-        return false;
-    if (!QByteArray("-dlbcpsDn").contains(text[0]))
+bool isPermissions(QByteArrayView text) {
+    static const QByteArrayView kinds = "-dlbcpsDn";
+    static const QByteArrayView modes = "rwxsStTlL-";
+    if (text.size() < 10 || text.size() > 11 || !kinds.contains(text[0]))
         return false;
     for (int i = 1; i < 10; ++i) {
-        if (!QByteArray("rwxsStTlL-").contains(text[i]))
+        if (!modes.contains(text[i]))
             return false;
     }
     return true;
 }
 
 // "HH:MM" into hour and minute.
-bool parseClock(const QByteArray& text, int* hour, int* minute) {
+bool parseClock(QByteArrayView text, int* hour, int* minute) {
     qsizetype colon = text.indexOf(':');
     if (colon < 1 || colon > 2 || text.size() != colon + 3)
         return false;
-    QByteArray h = text.left(colon);
-    QByteArray m = text.mid(colon + 1);
+    QByteArrayView h = text.first(colon);
+    QByteArrayView m = text.sliced(colon + 1);
     if (!isDigits(h) || !isDigits(m))
         return false;
-    *hour = h.toInt();
-    *minute = m.toInt();
+    *hour = int(number(h));
+    *minute = int(number(m));
     return *hour < 24 && *minute < 60;
+}
+
+// "YYYY-MM-DD", as "ls --time-style=long-iso" writes it.
+bool parseIsoDate(QByteArrayView text, int* year, int* month, int* day) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    QByteArrayView y = text.first(4);
+    QByteArrayView m = text.sliced(5, 2);
+    QByteArrayView d = text.sliced(8, 2);
+    if (!isDigits(y) || !isDigits(m) || !isDigits(d))
+        return false;
+    *year = int(number(y));
+    *month = int(number(m));
+    *day = int(number(d));
+    return QDate::isValid(*year, *month, *day);
 }
 
 quint32 attributesFor(bool directory, bool readOnly, const QByteArray& name) {
@@ -220,21 +242,20 @@ std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line) 
         int hour = 0;
         int minute = 0;
         int month = monthNumber(t[i].text);
+        int year = 0;
+        int day = 0;
         if (month && i + 2 < t.size() && isDigits(t[i + 1].text)) {
-            int day = t[i + 1].text.toInt();
-            const QByteArray& third = t[i + 2].text;
+            day = int(number(t[i + 1].text));
+            QByteArrayView third = t[i + 2].text;
             if (parseClock(third, &hour, &minute))
                 when = dateWithoutYear(month, day, hour, minute);
             else if (third.size() == 4 && isDigits(third) &&
-                     QDate::isValid(third.toInt(), month, day))
-                when = {third.toInt(), month, day, 0, 0};
+                     QDate::isValid(int(number(third)), month, day))
+                when = {int(number(third)), month, day, 0, 0};
             last = i + 2;
-        } else {
-            // ISO dates, as "ls --time-style=long-iso" writes them: 2024-03-05 14:07
-            QDate date = QDate::fromString(QString::fromLatin1(t[i].text), Qt::ISODate);
-            if (date.isValid() && t[i].text.size() == 10 &&
-                parseClock(t[i + 1].text, &hour, &minute))
-                when = {date.year(), date.month(), date.day(), hour, minute};
+        } else if (parseIsoDate(t[i].text, &year, &month, &day) &&
+                   parseClock(t[i + 1].text, &hour, &minute)) {
+            when = {year, month, day, hour, minute};
             last = i + 1;
         }
         if (!when.isValid() || t[last].end + 1 >= line.size())
@@ -247,7 +268,7 @@ std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line) 
             if (arrow > 0)
                 entry.name.truncate(arrow);
         }
-        entry.size = entry.directory ? 0 : t[i - 1].text.toLongLong();
+        entry.size = entry.directory ? 0 : qMax<qint64>(0, number(t[i - 1].text));
         entry.modified = when;
         entry.attributes = attributesFor(entry.directory, t[0].text[2] != 'w', entry.name);
         return entry;
@@ -304,7 +325,7 @@ ListedEntry ListingParser::unrecognised(const QByteArray& line) {
     return entry;
 }
 
-bool ListingParser::isCount(const QByteArray& text) {
+bool ListingParser::isCount(QByteArrayView text) {
     return isDigits(text);
 }
 

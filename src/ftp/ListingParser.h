@@ -61,7 +61,7 @@ public:
     // A line of no known format, kept whole as the name.
     static ListedEntry unrecognised(const QByteArray& line);
     // Digits only: the count of a "total N" line.
-    static bool isCount(const QByteArray& text);
+    static bool isCount(QByteArrayView text);
 
 private:
     std::optional<ListedEntry> parseUnixLine(const QByteArray& line) const;
