@@ -11,6 +11,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -25,6 +26,18 @@ QByteArray cp(const QString& text) {
 
 // The password never appears in a message: not even its length.
 const char* const HiddenPassword = "********";
+
+// A file that exists but may not be replaced: a directory, or a file without write permission,
+// which counts as read-only whoever runs the program.
+bool isReplaceable(const QString& local) {
+    QFileInfo target(local);
+    return !target.exists() || (!target.isDir() && (target.permissions() & QFile::WriteOwner));
+}
+
+QString accessDenied(const QString& local) {
+    return QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
+        .arg(local);
+}
 
 // "%s.$$$": the intermediate file of a converting transfer, beside the local file.
 QString intermediatePath(const QString& local) {
@@ -278,18 +291,12 @@ int CFtpClient::FileReceive(int ascii, const QString& local, const QByteArray& r
 }
 
 bool CFtpClient::receiveInto(const QString& local, const QByteArray& remote, int ascii) {
-    const QString denied =
-        QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。");
-    // A target that cannot be replaced is reported before the server is asked for data. A
-    // file without write permission counts as read-only, whoever runs the program.
-    QFileInfo target(local);
-    bool readOnly =
-        target.exists() && (target.isDir() || !(target.permissions() & QFile::WriteOwner));
     // The data goes to a temporary file beside the target, which replaces the target only
-    // when the transfer is complete: a failed download leaves the old file as it was.
+    // when the transfer is complete: a failed download leaves the old file as it was. A target
+    // that cannot be replaced is reported before the server is asked for data.
     QSaveFile file(local);
-    if (readOnly || !file.open(QIODevice::WriteOnly)) {
-        Prompt::error(denied.arg(local));
+    if (!isReplaceable(local) || !file.open(QIODevice::WriteOnly)) {
+        Prompt::error(accessDenied(local));
         return false;
     }
     FtpTransport::Sink sink = [&file](const char* data, qsizetype size) {
@@ -306,7 +313,7 @@ bool CFtpClient::receiveInto(const QString& local, const QByteArray& remote, int
         return false;
     }
     if (!file.commit()) {
-        Prompt::error(denied.arg(local));
+        Prompt::error(accessDenied(local));
         return false;
     }
     return true;
@@ -397,14 +404,28 @@ int CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
     if (SetServerDir() != 0)
         return 1;
     const QString temporary = intermediatePath(local);
+    // The target is checked here, before the server is asked for data, since the download
+    // itself goes to the intermediate file.
+    if (!isReplaceable(local)) {
+        Prompt::error(accessDenied(local));
+        CloseSession();
+        return 1;
+    }
     if (FileReceive(0, temporary, remote) != 0) {
         CloseSession();
         return 1;
     }
     CloseSession();
-    int converted = ConvertEucToSjis(local, temporary);
+    // The conversion writes beside the target, which it replaces only when it succeeded: a
+    // conversion that fails half-way does not cost the old local file.
+    const QString converted = temporary + QStringLiteral(".sjis");
+    int result = 1;
+    if (ConvertEucToSjis(converted, temporary) == 0 &&
+        std::rename(QFile::encodeName(converted).constData(),
+                    QFile::encodeName(local).constData()) == 0)
+        result = 0;
+    QFile::remove(converted);
     QFile::remove(temporary);
-    int result = converted != 0 ? 1 : 0;
     Log("GetFileEUCAuto END %d", result);
     return result;
 }

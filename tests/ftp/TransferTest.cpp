@@ -160,6 +160,13 @@ TEST(Transfer, ATargetThatCannotBeReplacedIsReportedBeforeAnyDataIsAskedFor) {
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
                         .arg(path)});
     EXPECT_EQ(local.read(QStringLiteral("f.txt")), "kept");
+    prompt.clear();
+    EXPECT_EQ(client->GetFileEUCAuto(path, "f.txt"), 1);
+    EXPECT_EQ(
+        prompt.texts(),
+        QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
+                        .arg(path)});
+    EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("f.txt")});
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 
     prompt.clear();
