@@ -10,6 +10,7 @@
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
 #include "transfer/CServerDir.h"
+#include "transfer/SaveToServerDialog.h"
 #include "transfer/ServerDialogContext.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
     m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
         return COptionDlg::Run(app.settings, app.ftpDebugLog, app.mainFrame());
     };
+    CVantorpadDoc::setSaveToServerDialog(RunSaveToServerDialog);
 }
 
 CVantorpadApp::~CVantorpadApp() {
