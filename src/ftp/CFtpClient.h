@@ -117,5 +117,4 @@ private:
     QByteArray m_currentDirectory;
     FtpTimeouts m_timeouts;
     ProgressHandler m_progress;
-    int m_depth = 0;
 };
