@@ -13,6 +13,8 @@
 #include "ScriptedPrompt.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -89,4 +91,30 @@ TEST(OptionsCommand, BothMenusOfferOptionsAndKeywordSettings) {
         EXPECT_GE(action->associatedObjects().size(), 2) << "in menus 128 and 129";
     }
     EXPECT_EQ(harness.frame().action(CmdOptions)->text(), QStringLiteral("オプション設定(&O)"));
+}
+
+TEST(OptionsCommand, MissingTransferDirectoryAtStartUpOpensTheDialogToSetItRight) {
+    ScriptedPrompt prompt;
+    TempDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    dir.write(QStringLiteral("Vantorpad.ini"),
+              "[Env]\r\nPcDir=" + dir.path().toUtf8() + "\r\nTranDir=/nonexistent/tran\r\n");
+    {
+        CVantorpadApp app;
+        onNextModal<COptionDlg>([&](COptionDlg* dialog) {
+            EXPECT_EQ(prompt.texts().size(), 1) << "the message comes first";
+            retype(child<QLineEdit>(dialog->editorPage(), "TranDir"), dir.path());
+            child<QPushButton>(dialog, "OK")->click();
+        });
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_EQ(prompt.texts(),
+                  QStringList{QStringLiteral(
+                      "転送Dir：/nonexistent/tran が存在しない為、再度環境設定を行って下さい。")});
+        EXPECT_EQ(app.settings.TranDir, dir.path());
+        app.ExitInstance();
+    }
+    EXPECT_TRUE(dir.read(QStringLiteral("Vantorpad.ini"))
+                    .contains("TranDir=" + dir.path().toUtf8() + "\r\n"));
+    QDir::setCurrent(previous);
 }
