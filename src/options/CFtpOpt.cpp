@@ -281,7 +281,8 @@ ServerProfile CFtpOpt::profileOfFields() const {
     profile.User = m_fields.User;
     profile.Passwd = m_fields.Passwd;
     profile.Dir = m_fields.Dir;
-    profile.Port = m_fields.Port;
+    // A port of 0 or less in the field means the default port here as well.
+    profile.Port = ProfileWorkingCopy::normalisedPort(m_fields.Port);
     return profile;
 }
 
