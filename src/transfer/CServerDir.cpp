@@ -47,22 +47,27 @@ constexpr int EntryRole = Qt::UserRole;
 
 const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");
 
-QToolButton* toolButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
-                        const QString& text, const QString& tip) {
+// Controls carry the numbers of the dialog's template, which name their tool-tip texts.
+void setId(QWidget* widget, const char* name, int id) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setProperty("controlId", id);
+}
+
+QToolButton* toolButton(QWidget* parent, const char* name, int id, QStyle::StandardPixmap icon,
+                        const QString& text) {
     auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
+    setId(button, name, id);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setText(text);
-    button->setToolTip(tip);
-    button->setAutoRaise(false);
     return button;
 }
 
 } // namespace
 
 CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
-    : QDialog(parent), m_context(context), m_mode(mode) {
+    : CToolTipDialog(parent), m_context(context), m_mode(mode) {
     setWindowTitle(QStringLiteral("サーバ一覧"));
+    registerToolTipTexts();
     m_profileNumber = std::clamp(m_context.currentServer, 0, AppSettings::ProfileCount - 1);
     m_profile = m_context.settings.Profiles[m_profileNumber];
     m_directoryBytes = ServerNames::directoryBytes(m_profile.Dir);
@@ -103,6 +108,26 @@ CServerDir::~CServerDir() {
         m_client->CloseSession();
 }
 
+void CServerDir::registerToolTipTexts() {
+    QHash<int, QString>& table = stringTable();
+    const std::pair<int, const char16_t*> texts[] = {
+        {1040, u"接続するサーバーを選択します。"},
+        {1042, u"表示したディレクトリの履歴です。"},
+        {1126, u"上のディレクトリへ移動します。"},
+        {1127, u"選択したファイルをサーバから削除します。"},
+        {1131, u"選択したファイルの名称を変更します。"},
+        {1133, u"サーバにディレクトリを作成します。"},
+        {1166, u"サーバの一覧を読み直します。"},
+        {1035, u"開くファイルの名前です。"},
+        {1019, u"このファイルのコード体系です。"},
+        {1177, u"フィルタの拡張子のファイルを一覧に表示しません。"},
+    };
+    for (const auto& [id, text] : texts) {
+        if (!table.contains(id))
+            table.insert(id, QString::fromUtf16(text));
+    }
+}
+
 FileListOrder& CServerDir::listOrder() {
     // One set of column directions for this list, kept for the life of the program.
     static FileListOrder order(ColumnCount, NameColumn);
@@ -113,9 +138,9 @@ void CServerDir::buildControls() {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     m_profiles = new QComboBox(this);
-    m_profiles->setObjectName(QStringLiteral("Profiles"));
+    setId(m_profiles, "Profiles", 1040);
     m_reload = new QPushButton(QStringLiteral("再読込"), this);
-    m_reload->setObjectName(QStringLiteral("Reload"));
+    setId(m_reload, "Reload", 1166);
     top->addWidget(new QLabel(QStringLiteral("ｻｰﾊﾞｰ"), this));
     top->addWidget(m_profiles, 1);
     top->addWidget(m_reload);
@@ -123,7 +148,7 @@ void CServerDir::buildControls() {
     layout->addWidget(buildDirectoryRow());
 
     m_list = new QTreeWidget(this);
-    m_list->setObjectName(QStringLiteral("List"));
+    setId(m_list, "List", 1125);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setAllColumnsShowFocus(true);
@@ -146,15 +171,13 @@ QWidget* CServerDir::buildDirectoryRow() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     m_directories = new QComboBox(row);
-    m_directories->setObjectName(QStringLiteral("Directories"));
-    m_up = toolButton(row, "Up", QStyle::SP_FileDialogToParent, QStringLiteral("↑"),
-                      QStringLiteral("上のディレクトリへ"));
-    m_delete = toolButton(row, "Delete", QStyle::SP_TrashIcon, QStringLiteral("削除"),
-                          QStringLiteral("削除"));
-    m_rename = toolButton(row, "Rename", QStyle::SP_FileDialogContentsView,
-                          QStringLiteral("名称変更"), QStringLiteral("名称変更"));
-    m_makeDir = toolButton(row, "MakeDir", QStyle::SP_FileDialogNewFolder,
-                           QStringLiteral("ﾃﾞｨﾚｸﾄﾘ作成"), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ作成"));
+    setId(m_directories, "Directories", 1042);
+    m_up = toolButton(row, "Up", 1126, QStyle::SP_FileDialogToParent, QStringLiteral("↑"));
+    m_delete = toolButton(row, "Delete", 1127, QStyle::SP_TrashIcon, QStringLiteral("削除"));
+    m_rename = toolButton(row, "Rename", 1131, QStyle::SP_FileDialogContentsView,
+                          QStringLiteral("名称変更"));
+    m_makeDir = toolButton(row, "MakeDir", 1133, QStyle::SP_FileDialogNewFolder,
+                           QStringLiteral("ﾃﾞｨﾚｸﾄﾘ作成"));
     layout->addWidget(new QLabel(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ"), row));
     layout->addWidget(m_directories, 1);
     for (QToolButton* b : {m_up, m_delete, m_rename, m_makeDir})
@@ -168,19 +191,19 @@ QWidget* CServerDir::buildBottomRows() {
     grid->setContentsMargins(0, 0, 0, 0);
     m_fileNameLabel = new QLabel(QStringLiteral("ﾌｧｲﾙ名"), bottom);
     m_fileNameEdit = new QLineEdit(bottom);
-    m_fileNameEdit->setObjectName(QStringLiteral("FileName"));
+    setId(m_fileNameEdit, "FileName", 1035);
     m_ok = new QPushButton(bottom);
-    m_ok->setObjectName(QStringLiteral("Ok"));
+    setId(m_ok, "Ok", 1);
     m_ok->setDefault(true);
     m_readOnlyCheck = new QCheckBox(QStringLiteral("読取専用(&R)"), bottom);
-    m_readOnlyCheck->setObjectName(QStringLiteral("ReadOnly"));
+    setId(m_readOnlyCheck, "ReadOnly", 1061);
     m_code = new QComboBox(bottom);
-    m_code->setObjectName(QStringLiteral("Code"));
+    setId(m_code, "Code", 1019);
     m_code->addItems({QStringLiteral("EUC"), QStringLiteral("SJIS")});
     m_cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), bottom);
-    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    setId(m_cancel, "Cancel", 2);
     m_filterCheck = new QCheckBox(QStringLiteral("フィルタリングする。"), bottom);
-    m_filterCheck->setObjectName(QStringLiteral("Filter"));
+    setId(m_filterCheck, "Filter", 1177);
 
     grid->addWidget(m_fileNameLabel, 0, 0);
     grid->addWidget(m_fileNameEdit, 0, 1, 1, 2);

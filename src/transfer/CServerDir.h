@@ -5,7 +5,7 @@
 #include "transfer/DirectoryHistory.h"
 #include "transfer/ServerListLines.h"
 
-#include <QDialog>
+#include "frame/CToolTipDialog.h"
 
 #include <memory>
 #include <vector>
@@ -31,7 +31,7 @@ class QTreeWidgetItem;
 // The dialog keeps one FTP connection for its whole run; delete, rename and make-directory use
 // it. After OK the application's profile in use is the dialog's profile; after OK or Cancel the
 // profile in the settings holds the dialog's directory history.
-class CServerDir : public QDialog {
+class CServerDir : public CToolTipDialog {
     Q_OBJECT
 public:
     enum Mode { OpenMode, SaveMode };
@@ -64,6 +64,7 @@ public:
 private:
     class Busy;
 
+    static void registerToolTipTexts();
     void buildControls();
     QWidget* buildDirectoryRow();
     QWidget* buildBottomRows();

@@ -71,6 +71,9 @@ TEST(CServerDir, ListsDirectoriesFirstSortedByNameWithColumnsAndImages) {
               QStringLiteral("NO:0　【127.0.0.1】"));
     EXPECT_EQ(childNamed<QComboBox>(&dialog, "Profiles")->itemText(1),
               QStringLiteral("NO:1　未　設　定"));
+    dialog.show();
+    EXPECT_EQ(childNamed<QToolButton>(&dialog, "Up")->toolTip(),
+              QStringLiteral("上のディレクトリへ移動します。"));
 
     // The name column clicked again reverses the order; folders stay on top.
     list->header()->sectionClicked(0);
