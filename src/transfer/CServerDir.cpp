@@ -234,7 +234,8 @@ void CServerDir::connectControls() {
     });
     connect(m_filterCheck, &QCheckBox::toggled, this, [this](bool on) {
         m_filter = on;
-        showEntries(); // the entries at hand, without asking the server again
+        if (!m_busy)       // a listing under way shows its entries with the new setting
+            showEntries(); // the entries at hand, without asking the server again
     });
     connect(m_list, &QTreeWidget::itemClicked, this, &CServerDir::onItemClicked);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CServerDir::onItemDoubleClicked);

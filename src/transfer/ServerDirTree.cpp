@@ -93,6 +93,8 @@ void ServerDirTree::expandItem(QTreeWidgetItem* item) {
     if (!m_connection)
         return;
     BusyGuard busy;
+    // No second expansion may start while this one waits for the server.
+    setEnabled(false);
     qDeleteAll(item->takeChildren());
     const QByteArray pattern =
         item->parent() == nullptr ? QByteArray("./*") : itemPathBytes(item) + "/*";
@@ -109,6 +111,7 @@ void ServerDirTree::expandItem(QTreeWidgetItem* item) {
                                             ServerFileKindAll) > 0)
             new QTreeWidgetItem(child, {Placeholder});
     }
+    setEnabled(true);
 }
 
 QTreeWidgetItem* ServerDirTree::addDirectory(QTreeWidgetItem* parent, const QByteArray& name) {
