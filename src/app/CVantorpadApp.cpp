@@ -9,6 +9,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
+#include "transfer/CFtpDlg.h"
 #include "transfer/CServerDir.h"
 #include "transfer/SaveToServerDialog.h"
 #include "transfer/ServerDialogContext.h"
@@ -277,4 +278,21 @@ void CVantorpadApp::OnOpenServerFile() {
 
 void CVantorpadApp::OnInsertFile() {}
 
-void CVantorpadApp::OnFtpTransfer() {}
+void CVantorpadApp::OnFtpTransfer() {
+    if (transferWindowOpen && transferWindow) {
+        transferWindow->show();
+        transferWindow->raise();
+        transferWindow->activateWindow();
+        return;
+    }
+    TransferWindowContext context{settings, currentServer, ftpDebugLog, {}, {}};
+    context.openDocument = [this](const QString& path, const ServerProfile& profile,
+                                  bool fromServer, bool readOnly) {
+        return OpenTextDocument(path, profile, fromServer, readOnly);
+    };
+    // No parent: the window stands beside the main window and lives until shut-down.
+    auto* window = new CFtpDlg(std::move(context));
+    transferWindow = window;
+    window->show();
+    transferWindowOpen = 1;
+}

@@ -1,0 +1,109 @@
+#include "transfer/CProgressDlg.h"
+
+#include "transfer/TransferAnimation.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+CProgressDlg::CProgressDlg(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("Progress"));
+    setWindowTitle(QStringLiteral("進行状況"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    m_animation = new TransferAnimation(this);
+    m_animation->setObjectName(QStringLiteral("Animation"));
+    m_fileName = new QLabel(this);
+    m_fileName->setObjectName(QStringLiteral("FileName"));
+    m_fileName->setMinimumWidth(260);
+    m_fileName->setTextFormat(Qt::PlainText);
+    m_counter = new QLabel(QStringLiteral("1000/1000"), this);
+    m_counter->setObjectName(QStringLiteral("Counter"));
+    m_counter->setAlignment(Qt::AlignCenter);
+    m_bytes = new QProgressBar(this);
+    m_bytes->setObjectName(QStringLiteral("Bytes"));
+    m_bytes->setRange(0, 1000);
+    m_bytes->setValue(0);
+    m_cancel = new QPushButton(QStringLiteral("中止"), this);
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    m_cancel->setAutoDefault(false);
+    layout->addWidget(m_animation, 0, Qt::AlignHCenter);
+    layout->addWidget(m_fileName);
+    layout->addWidget(m_counter);
+    layout->addWidget(m_bytes);
+    layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
+    connect(m_cancel, &QPushButton::clicked, this, &CProgressDlg::pressCancel);
+}
+
+void CProgressDlg::start() {
+    adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+    raise();
+    QCoreApplication::processEvents();
+}
+
+QString CProgressDlg::fileNameText() const {
+    return m_fileName->text();
+}
+
+QString CProgressDlg::counterText() const {
+    return m_counter->text();
+}
+
+void CProgressDlg::showItem(const QString& name, const QString& counter) {
+    m_fileName->setText(name);
+    m_counter->setText(counter);
+    m_bytes->setValue(0);
+    emit itemShown(name, counter);
+    repaint();
+}
+
+void CProgressDlg::showBytes(qint64 done, qint64 total) {
+    if (total <= 0) {
+        m_bytes->setRange(0, 0); // size unknown: the bar only shows that data moves
+    } else {
+        m_bytes->setRange(0, 1000);
+        m_bytes->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
+    }
+    emit bytesShown(done, total);
+}
+
+void CProgressDlg::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+bool CProgressDlg::takeCancelPress() {
+    const bool pressed = m_unansweredPress;
+    m_unansweredPress = false;
+    return pressed;
+}
+
+void CProgressDlg::hideWindow() {
+    hide();
+}
+
+void CProgressDlg::pressCancel() {
+    m_cancelRequested = true;
+    m_unansweredPress = true;
+    emit cancelPressed();
+}
+
+void CProgressDlg::closeEvent(QCloseEvent* event) {
+    // The close box is the cancel button: the loop decides when the window goes.
+    event->ignore();
+    pressCancel();
+}
+
+void CProgressDlg::reject() {
+    pressCancel();
+}

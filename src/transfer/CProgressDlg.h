@@ -1,0 +1,53 @@
+#pragma once
+
+#include "transfer/TransferProgress.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class TransferAnimation;
+
+// "進行状況": the modeless window of an upload or download. It shows an animation, the file being
+// moved, the counter of the selected lines and the bytes of the current file, and offers
+// "中止". The button only records the wish; the transfer loop asks the question and stops.
+class CProgressDlg : public QDialog, public TransferProgress {
+    Q_OBJECT
+public:
+    explicit CProgressDlg(QWidget* owner = nullptr);
+
+    // Centres the window on the screen's work area, above the other windows, and starts the
+    // animation.
+    void start();
+
+    QString fileNameText() const;
+    QString counterText() const;
+
+    void showItem(const QString& name, const QString& counter) override;
+    void showBytes(qint64 done, qint64 total) override;
+    void processEvents() override;
+    bool cancelRequested() const override { return m_cancelRequested; }
+    bool takeCancelPress() override;
+    void hideWindow() override;
+
+signals:
+    void itemShown(const QString& name, const QString& counter);
+    void bytesShown(qint64 done, qint64 total);
+    void cancelPressed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void pressCancel();
+
+    TransferAnimation* m_animation = nullptr;
+    QLabel* m_fileName = nullptr;
+    QLabel* m_counter = nullptr;
+    QProgressBar* m_bytes = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_cancelRequested = false;
+    bool m_unansweredPress = false;
+};

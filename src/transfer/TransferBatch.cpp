@@ -1,0 +1,144 @@
+#include "transfer/TransferBatch.h"
+
+#include "app/AppSettings.h"
+#include "ftp/CFtpClient.h"
+#include "platform/Prompt.h"
+#include "transfer/ServerListLines.h"
+#include "transfer/ServerPaths.h"
+#include "transfer/TransferProgress.h"
+#include "transfer/TransferRules.h"
+
+namespace {
+
+const QString CancelQuestion = QStringLiteral("中止します。\nよろしいですか？");
+
+} // namespace
+
+TransferBatch::TransferBatch(CFtpClient& client, const AppSettings& settings,
+                             const ServerProfile& profile, int transferMode, const QString& pcPath,
+                             TransferProgress& progress)
+    : m_client(client), m_settings(settings), m_profile(profile), m_mode(transferMode),
+      m_pcPath(pcPath), m_progress(progress) {
+    m_client.setProgressHandler(
+        [this](qint64 done, qint64 total) { return progressed(done, total); });
+}
+
+TransferBatch::~TransferBatch() {
+    m_client.setProgressHandler(nullptr);
+}
+
+void TransferBatch::upload(const ServerFileList& selected) {
+    run(Direction::Upload, selected, m_profile.Code);
+}
+
+void TransferBatch::download(const ServerFileList& selected, int listCode) {
+    run(Direction::Download, selected, listCode);
+}
+
+void TransferBatch::run(Direction direction, const ServerFileList& selected, int listCode) {
+    m_direction = direction;
+    const int total = int(selected.size());
+    int position = 0;
+    for (const ServerFileEntry& entry : selected) {
+        m_progress.processEvents();
+        if (m_cancelled)
+            break; // confirmed while the last file was coming in
+        if (m_progress.cancelRequested() && askToStop())
+            break;
+        ++position;
+        if (entry.directory != 0)
+            continue; // counted, never moved
+        const QString counter = TransferRules::counterText(position, total);
+        if (direction == Direction::Upload)
+            uploadOne(entry, counter);
+        else
+            downloadOne(entry, listCode, counter);
+    }
+}
+
+bool TransferBatch::askToStop() {
+    m_progress.takeCancelPress(); // this question answers the press
+    if (Prompt::question(CancelQuestion) != PromptAnswer::Yes)
+        return false;
+    m_cancelled = true;
+    m_progress.hideWindow();
+    return true;
+}
+
+bool TransferBatch::progressed(qint64 done, qint64 total) {
+    m_progress.showBytes(done, total > 0 ? total : m_expectedSize);
+    // An upload finishes its file; a download is asked at once and may stop where it is.
+    if (m_direction != Direction::Download || m_stopFile || !m_progress.takeCancelPress())
+        return !m_stopFile;
+    if (Prompt::question(CancelQuestion) != PromptAnswer::Yes)
+        return true;
+    m_stopFile = true;
+    m_cancelled = true;
+    m_progress.hideWindow();
+    return false;
+}
+
+void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& counter) {
+    const QString localName = TransferRules::shownLocalName(entry.name);
+    const QString local = TransferRules::localPath(m_pcPath, localName);
+    const QString shown =
+        m_profile.NameSmall != 0 ? ServerPaths::lowerCaseName(localName) : localName;
+    m_expectedSize = entry.size;
+    m_progress.showItem(shown, counter);
+    m_progress.showBytes(0, entry.size);
+    const std::optional<QByteArray> remote = TransferRules::uploadName(localName, m_profile);
+    int result = 1;
+    if (!remote) {
+        Prompt::error(TransferRules::unencodableNameMessage(shown));
+    } else {
+        result = send(local, *remote, localName);
+    }
+    if (result == 0) {
+        ++m_transferred;
+        return;
+    }
+    ++m_failed;
+    Prompt::error(
+        QStringLiteral("<%1>のアップロードに失敗しました。(CODE=%2)").arg(local).arg(result));
+    // The connection may be what failed: the next file logs on afresh.
+    m_client.CloseSession();
+}
+
+int TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
+    if (m_profile.Code == CodeSystemEuc)
+        return m_client.PutFileEUCAuto(local, remote, 1);
+    // The open connection is used. After a failure it was closed: one is opened here, so that
+    // the files after it go over one connection again.
+    if (!m_client.isConnected()) {
+        const int opened = m_client.OpenSession();
+        if (opened != 0)
+            return opened;
+    }
+    return m_client.PutFileAuto(local, remote, TransferRules::asciiFor(m_settings, m_mode, name),
+                                1);
+}
+
+void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
+                                const QString& counter) {
+    const QString shown = ServerNames::shown(entry.name, listCode);
+    const QString local = TransferRules::localPath(
+        m_pcPath, TransferRules::downloadName(entry.name, listCode, m_profile));
+    m_expectedSize = entry.size;
+    m_stopFile = false;
+    m_progress.showItem(shown, counter);
+    m_progress.showBytes(0, entry.size);
+    const int result =
+        m_profile.Code == CodeSystemEuc
+            ? m_client.GetFileEUCAuto(local, entry.name)
+            : m_client.GetFileAuto(local, entry.name,
+                                   TransferRules::asciiFor(m_settings, m_mode, shown));
+    if (result == 0) {
+        ++m_transferred;
+        return;
+    }
+    if (m_stopFile)
+        return; // stopped by the user, who knows
+    ++m_failed;
+    Prompt::error(
+        QStringLiteral("<%1>のダウンロードに失敗しました。(CODE=%2)").arg(shown).arg(result));
+}

@@ -1,0 +1,103 @@
+#include "transfer/TransferRules.h"
+
+#include "app/AppSettings.h"
+#include "encoding/LosslessCodec.h"
+#include "ftp/FileListOrder.h"
+#include "ftp/FtpNames.h"
+#include "options/ServerFileIcon.h"
+#include "transfer/ServerListLines.h"
+#include "transfer/ServerPaths.h"
+
+#include <QFile>
+
+namespace TransferRules {
+
+int asciiFor(const AppSettings& settings, int mode, const QString& name) {
+    switch (mode) {
+    case TransferAscii:
+        return 1;
+    case TransferBinary:
+        return 0;
+    default: {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        const QString extension = dot < 0 ? QString() : name.mid(dot);
+        return ServerFileIcon(settings, extension) == 0 ? 1 : 0;
+    }
+    }
+}
+
+QString counterText(int position, int total) {
+    return QStringLiteral("【 %1/%2 】").arg(position).arg(total);
+}
+
+QString localPath(const QString& directory, const QString& name) {
+    if (directory.endsWith(u'/'))
+        return directory + name;
+    return directory + u'/' + name;
+}
+
+QString shownLocalName(const QByteArray& name) {
+    return QFile::decodeName(name);
+}
+
+QByteArray localNameBytes(const QString& name) {
+    return QFile::encodeName(name);
+}
+
+std::optional<QByteArray> serverName(const QString& name, int codeSystem) {
+    const LosslessCodec& codec =
+        codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
+    EncodeResult encoded = codec.encode(name);
+    if (!encoded.ok())
+        return std::nullopt;
+    return encoded.bytes;
+}
+
+QString unencodableNameMessage(const QString& name) {
+    return QStringLiteral("ファイル名 %1 はサーバの文字コードで表せません。").arg(name);
+}
+
+std::optional<QByteArray> uploadName(const QString& localName, const ServerProfile& profile) {
+    return serverName(profile.NameSmall != 0 ? ServerPaths::lowerCaseName(localName) : localName,
+                      profile.Code);
+}
+
+QString downloadName(const QByteArray& serverName, int codeSystem, const ServerProfile& profile) {
+    const QString shown = ServerNames::shown(serverName, codeSystem);
+    return profile.NameSmall != 0 ? ServerPaths::lowerCaseName(shown) : shown;
+}
+
+bool isUsableLocalName(const QString& name) {
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
+           !name.contains(u'/') && !name.contains(QChar(0));
+}
+
+std::vector<ServerListLine> pcListLines(const ServerFileList& entries,
+                                        const AppSettings& settings) {
+    std::vector<ServerListLine> lines;
+    lines.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ServerFileEntry& e = entries[i];
+        const bool directory = e.directory != 0;
+        const QString extension = directory ? QString() : shownLocalName(e.extension);
+        ServerListLine line;
+        line.entry = i;
+        line.directory = directory;
+        line.image = ServerListImage(settings, directory, extension);
+        line.texts = {shownLocalName(e.name), extension,
+                      directory ? QString() : FileListOrder::sizeText(e.size), e.date};
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+QStringList localDirectoryNames(const ServerFileList& entries) {
+    QStringList names;
+    for (const ServerFileEntry& e : entries) {
+        if (e.directory != 0)
+            names.append(shownLocalName(e.name));
+    }
+    return names;
+}
+
+} // namespace TransferRules
