@@ -47,7 +47,11 @@ void FileListOrder::refill() {
 }
 
 QByteArray FileListOrder::sortKey(const QString& text) {
-    QByteArray bytes = toCp932(text).left(MaxCompared);
+    // Plain ASCII, as most names are, is its own CP932 text.
+    const bool ascii =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    QByteArray bytes =
+        ascii ? QStringView(text).left(MaxCompared).toLatin1() : toCp932(text).left(MaxCompared);
     // Fold ASCII capitals to small letters, but never the second byte of a double-byte
     // character, which may look like a letter.
     for (qsizetype i = 0; i < bytes.size(); ++i) {
