@@ -1,5 +1,7 @@
 #include "ftp/FtpTransport.h"
 
+#include "encoding/LosslessCodec.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -230,7 +232,7 @@ bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
     *reply = m_replies.back();
     if (reply->isError()) {
         m_errorCode = reply->code;
-        m_errorText = QString::fromLatin1(reply->text);
+        m_errorText = fromCp932(reply->text);
     }
     return true;
 }
@@ -272,6 +274,12 @@ bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, con
 }
 
 bool FtpTransport::perform(const Request& request) {
+    if (m_request) {
+        // Called again from the event loop while an operation runs: refused, not nested.
+        m_errorCode = CURLE_AGAIN;
+        m_errorText = QStringLiteral("別の操作を実行中です。");
+        return false;
+    }
     m_replies.clear();
     m_partial = FtpReply();
     m_errorCode = 0;
@@ -397,7 +405,7 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
     // failure. An earlier refusal that libcurl worked around (EPSV, SIZE) is not the cause.
     if (!m_replies.empty() && m_replies.back().isError()) {
         m_errorCode = m_replies.back().code;
-        m_errorText = QString::fromLatin1(m_replies.back().text);
+        m_errorText = fromCp932(m_replies.back().text);
         return;
     }
     m_errorCode = curlCode;
