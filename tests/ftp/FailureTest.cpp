@@ -278,6 +278,7 @@ TEST(Failure, AServerThatStopsAnsweringOrStallsEndsWithATimeOut) {
         server.writeFile("f.bin", QByteArray(2 * 1024 * 1024, 'x'));
         ScriptedPrompt prompt;
         auto client = clientFor(server, true, false, QStringLiteral("/"));
+        client->setTimeouts(quickTimeouts());
         EXPECT_EQ(client->GetFileAuto(path, "f.bin", 0), 1);
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].startsWith(timedOut)) << prompt.texts()[0].toStdString();

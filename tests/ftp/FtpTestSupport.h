@@ -5,10 +5,19 @@
 
 #include <memory>
 
-// Time-outs short enough for tests of servers that stop answering.
+// Time-outs for tests: short enough that a fault cannot hold a test long, long enough for a
+// busy machine.
 inline FtpTimeouts shortTimeouts() {
     FtpTimeouts t;
     t.connectMs = 1000;
+    t.responseSeconds = 5;
+    t.stallSeconds = 5;
+    return t;
+}
+
+// For the tests of servers that stop answering.
+inline FtpTimeouts quickTimeouts() {
+    FtpTimeouts t;
     t.responseSeconds = 2;
     t.stallSeconds = 2;
     return t;
