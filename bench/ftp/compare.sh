@@ -8,8 +8,7 @@
 #   bench/ftp/compare.sh [path/to/bench_ftp]
 #
 # Environment: SIZE_MB (default 200), ENTRIES (default 20000), RUNS (default 5; listings run
-# three times as often). Downloaded
-# copies go to /dev/shm when it exists, so that the disk's write-back does not decide the race.
+# three times as often).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,17 +27,20 @@ for tool in "$bench" curl /usr/bin/time; do
     fi
 done
 
-work=$(mktemp -d)
+# Server files and downloaded copies live in /dev/shm when it exists, so that the disk's
+# write-back does not decide the race.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    work=$(mktemp -d /dev/shm/ftp-bench.XXXXXX)
+else
+    work=$(mktemp -d)
+fi
 server_pid=
 cleanup() {
     [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-    rm -rf "$work" "${out:-}"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 out=$work/local
-if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    out=$(mktemp -d /dev/shm/ftp-bench.XXXXXX)
-fi
 mkdir -p "$work/root/many" "$out"
 head -c $((size_mb * 1024 * 1024)) /dev/urandom >"$work/root/big.bin"
 head -c $((20 * 1024 * 1024)) /dev/urandom >"$work/root/small.bin"
@@ -100,7 +102,6 @@ timed "$bench" get "$port" "$user" "$pass" small.bin "$out/small.bin" >/dev/null
 rss_small=$(cat "$work/rss")
 timed "$bench" get "$port" "$user" "$pass" big.bin "$out/got.bin" >/dev/null
 rss_big=$(cat "$work/rss")
-rm -rf "$out"
 mb=$size_mb
 printf '%-34s %10s %10s %8s %s\n' "" ours curl ratio target
 awk -v o="$ours_get" -v c="$curl_get" -v mb="$mb" 'BEGIN{

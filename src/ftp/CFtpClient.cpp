@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +22,10 @@ FtpTimeouts& defaults() {
 }
 
 QByteArray cp(const QString& text) {
-    return toCp932(text);
+    // ASCII is its own CP932: a session with plain names never needs the code tables.
+    const bool ascii =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii ? text.toLatin1() : toCp932(text);
 }
 
 // The password never appears in a message: not even its length.

@@ -25,7 +25,9 @@ QString dateText(const ListedTime& when) {
 
 // Servers that answer a listing of a missing name with an error line in the data.
 bool isPseudoEntry(const QByteArray& name) {
-    static const QByteArray notFoundJapanese = toCp932(QStringLiteral("見つかりません。"));
+    // "見つかりません。" in CP932, spelled out so that a listing needs no code tables.
+    static const QByteArray notFoundJapanese =
+        "\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x42";
     return name.contains("No such file or directory") || name.contains(" not found") ||
            name.contains(notFoundJapanese);
 }

@@ -50,12 +50,16 @@ QByteArray extensionOf(const QByteArray& name) {
 }
 
 QString display(const QByteArray& name, int codeSystem) {
-    const LosslessCodec& codec =
-        codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
     // Plain ASCII reads the same in both code systems.
     const bool ascii =
         std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
-    QString text = ascii ? QString::fromLatin1(name) : codec.decode(name);
+    QString text;
+    if (ascii)
+        text = QString::fromLatin1(name);
+    else if (codeSystem == CodeSystemEuc)
+        text = LosslessCodec::eucJp().decode(name);
+    else
+        text = LosslessCodec::cp932().decode(name);
     auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
     if (std::none_of(text.cbegin(), text.cend(), isControl))
         return text;
