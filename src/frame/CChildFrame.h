@@ -4,7 +4,7 @@
 #include <QPointer>
 
 class CVantorpadDoc;
-class CVantorpadView;
+#include "editor/CVantorpadView.h"
 
 // The MDI child window of one editor view: opens maximised, carries the document title, and on
 // closing asks the document what to do with its changes before it lets the document go.

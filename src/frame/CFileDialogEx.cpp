@@ -48,11 +48,12 @@ void CFileDialogEx::setChoices(const QString& label, const QStringList& items, i
 }
 
 void CFileDialogEx::setReadOnlyBoxShown(bool shown) {
+    m_readOnlyShown = shown;
     m_readOnly->setVisible(shown);
 }
 
 bool CFileDialogEx::readOnlyChecked() const {
-    return m_readOnly->isVisible() && m_readOnly->isChecked();
+    return m_readOnlyShown && m_readOnly->isChecked();
 }
 
 void CFileDialogEx::done(int result) {

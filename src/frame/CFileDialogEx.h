@@ -36,4 +36,5 @@ private:
     QComboBox* m_list = nullptr;
     QCheckBox* m_readOnly = nullptr;
     int m_choiceIndex = -1;
+    bool m_readOnlyShown = false;
 };

@@ -1,0 +1,107 @@
+#include "AppHarness.h"
+#include "ScriptedPrompt.h"
+
+#include "app/CVantorpadApp.h"
+#include "app/Command.h"
+#include "frame/CChildFrame.h"
+#include "frame/CFileDialogEx.h"
+#include "frame/CMainFrame.h"
+#include "frame/CToolTipDialog.h"
+#include "frame/FolderBrowser.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+TEST(FileDialogEx, ExtraRowShowsTheChoiceAndRecordsItOnEveryExit) {
+    TempDir dir;
+    const QStringList items{QStringLiteral("標準（エディタ画面）"),
+                            QStringLiteral("スプレット画面")};
+    CFileDialogEx dialog(nullptr, QStringLiteral("クライアントファイル選択"), dir.path(),
+                         {QStringLiteral("TXTﾌｧｲﾙ (*.txt)")});
+    dialog.setChoices(QStringLiteral("読み込み先指定"), items, 0);
+    dialog.setReadOnlyBoxShown(true);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("9001"))->text(),
+              QStringLiteral("読み込み先指定"));
+    QComboBox* list = dialog.findChild<QComboBox*>(QStringLiteral("9000"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_FALSE(list->isHidden());
+    EXPECT_FALSE(dialog.readOnlyBox()->isHidden());
+
+    list->setCurrentIndex(1);
+    dialog.readOnlyBox()->setChecked(true);
+    QTimer::singleShot(0, &dialog, &QDialog::reject);
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(dialog.choiceIndex(), 1) << "Cancel records the selection too";
+    EXPECT_TRUE(dialog.readOnlyChecked());
+
+    CFileDialogEx beyond(nullptr, QString(), dir.path(), {});
+    beyond.setChoices(QStringLiteral("x"), items, 5);
+    QTimer::singleShot(0, &beyond, &QDialog::reject);
+    beyond.exec();
+    EXPECT_EQ(beyond.choiceIndex(), -1) << "an index beyond the list selects nothing";
+}
+
+TEST(ToolTipDialog, ControlsWithAStringGetItAndTheSwitchSilencesThem) {
+    CToolTipDialog::stringTable().insert(4711, QStringLiteral("接続します\n接続"));
+    struct Probe : CToolTipDialog {
+        using CToolTipDialog::eventFilter;
+    } dialog;
+    auto* tipped = new QPushButton(QStringLiteral("a"), &dialog);
+    tipped->setProperty("controlId", 4711);
+    auto* plain = new QPushButton(QStringLiteral("b"), &dialog);
+    plain->setProperty("controlId", 4712);
+    dialog.show();
+    EXPECT_EQ(tipped->toolTip(), QStringLiteral("接続します\n接続"));
+    EXPECT_TRUE(plain->toolTip().isEmpty());
+
+    QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), tipped->mapToGlobal(QPoint(1, 1)));
+    CToolTipDialog::setToolTipsEnabled(false);
+    EXPECT_TRUE(dialog.eventFilter(tipped, &tip)) << "swallowed while the switch is off";
+    CToolTipDialog::setToolTipsEnabled(true);
+    EXPECT_FALSE(dialog.eventFilter(tipped, &tip));
+    CToolTipDialog::stringTable().remove(4711);
+}
+
+TEST(FolderBrowser, StartsOnTheInitialFolderAndShowsItAsStatus) {
+    TempDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("sub"));
+    const QString sub = dir.filePath(QStringLiteral("sub"));
+    FolderBrowser browser(nullptr, QStringLiteral("フォルダの選択"), sub);
+    EXPECT_EQ(browser.statusText(), sub);
+    emit browser.currentChanged(dir.path());
+    EXPECT_EQ(browser.statusText(), dir.path());
+    emit browser.currentChanged(QStringLiteral("/no/such/folder"));
+    EXPECT_TRUE(browser.statusText().isEmpty()) << "an item without a path shows nothing";
+}
+
+TEST(ChildFrame, EveryEditorWindowOpensMaximisedWithItsTitle) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    h.dir().write(QStringLiteral("pc/one.txt"), "1");
+    ASSERT_TRUE(h.app().OpenTextDocument(h.pcFile(QStringLiteral("one.txt")), ServerProfile(),
+                                         false, false));
+    EXPECT_TRUE(h.frame().activeChildFrame()->isMaximized());
+    ASSERT_TRUE(h.frame().triggerCommand(CmdFileNew));
+    EXPECT_TRUE(h.frame().activeChildFrame()->isMaximized());
+    const QList<CChildFrame*> frames = h.frame().childFrames();
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_EQ(frames[0]->windowTitle(), QStringLiteral("one.txt"));
+    EXPECT_EQ(frames[1]->windowTitle(), QStringLiteral("新規"));
+    EXPECT_EQ(h.frame().activeChildFrame(), frames[1]);
+    EXPECT_TRUE(h.frame().action(CmdFileClose)->isEnabled());
+    // Closing the main window closes the editors, each asked about as usual.
+    h.frame().close();
+    QApplication::processEvents();
+    EXPECT_TRUE(h.frame().childFrames().isEmpty());
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
