@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -51,9 +52,15 @@ PromptAnswer toAnswer(int button) {
 PromptAnswer MessageBoxPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
     QMessageBox box(toIcon(icon), QApplication::applicationName(), text, toButtons(buttons),
                     QApplication::activeWindow());
-    // A message must be readable even while a long operation holds the wait cursor.
+    // A message must be readable and clickable even while a long operation holds the wait
+    // cursor and the mouse.
+    QPointer<QWidget> grabber = QWidget::mouseGrabber();
+    if (grabber)
+        grabber->releaseMouse();
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     int result = box.exec();
     QApplication::restoreOverrideCursor();
+    if (grabber)
+        grabber->grabMouse();
     return toAnswer(result);
 }
