@@ -73,6 +73,8 @@ public:
     // The fills and the navigation.
     void fillServerPane();
     void fillPcPane();
+    void enterServerDirectory(const QByteArray& path);
+    void enterPcDirectory(const QString& path);
     void goUp();
     void openSelected(Pane pane);
     void chooseProfile(int index);
@@ -120,7 +122,6 @@ private:
     ServerFileList selected(Pane pane) const;
     void openServerEntry(const ServerFileEntry& entry);
     void openPcEntry(const ServerFileEntry& entry);
-    void enterServerDirectory(const QByteArray& path);
     void runBatch(Pane from, const ServerFileList& chosen);
     void addMenuItem(QMenu* menu, int command, const QString& text, int image);
 

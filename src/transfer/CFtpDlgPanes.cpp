@@ -146,6 +146,11 @@ void CFtpDlg::enterServerDirectory(const QByteArray& path) {
     fillServerPane();
 }
 
+void CFtpDlg::enterPcDirectory(const QString& path) {
+    m_pcPath = path;
+    fillPcPane();
+}
+
 void CFtpDlg::goUp() {
     // "/" has no parent: it is read again.
     enterServerDirectory(ServerPaths::parent(m_directoryBytes));
@@ -237,8 +242,7 @@ void CFtpDlg::openServerEntry(const ServerFileEntry& entry) {
 void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {
     const QString path = TransferRules::shownLocalName(entry.path);
     if (entry.directory != 0) {
-        m_pcPath = path;
-        fillPcPane();
+        enterPcDirectory(path);
         return;
     }
     const ServerProfile& standard =

@@ -18,10 +18,12 @@ FileListView::FileListView(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    const int widths[ColumnCount] = {150, 70, 90, 105};
+    // The widths of the original layout, widened where this font needs more for a full date.
+    const int dateWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + 16;
+    const int widths[ColumnCount] = {150, 70, 90, std::max(105, dateWidth)};
     for (int c = 0; c < ColumnCount; ++c)
         setColumnWidth(c, widths[c]);
-    header()->setStretchLastSection(false);
+    header()->setStretchLastSection(true);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(true);
