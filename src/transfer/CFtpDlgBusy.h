@@ -7,13 +7,14 @@
 
 // Keeps the transfer window from starting another command while one runs (the FTP layer and
 // the progress loop let the event loop turn meanwhile), with the wait cursor while it talks to
-// a server or reads a disk.
+// a server or reads a disk, and the pane being filled locked against painting.
 class CFtpDlg::Busy {
 public:
-    explicit Busy(CFtpDlg& window, bool waitCursor = true) : m_window(window) {
+    explicit Busy(CFtpDlg& window, bool waitCursor = true, QWidget* lockedPane = nullptr)
+        : m_window(window) {
         ++m_window.m_busy;
         if (waitCursor)
-            m_guard.emplace();
+            m_guard.emplace(lockedPane);
     }
     ~Busy() {
         m_guard.reset();

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace {
@@ -45,9 +46,13 @@ void CFtpDlg::connectControls() {
     connect(m_profiles, &QComboBox::activated, this, &CFtpDlg::chooseProfile);
     connect(m_directories, &QComboBox::activated, this, &CFtpDlg::chooseHistoryLine);
     connect(m_driveBox, &QComboBox::activated, this, &CFtpDlg::chooseDrive);
-    connect(m_hidden, &QCheckBox::toggled, this, [this] {
-        if (!m_busy)
+    connect(m_hidden, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_busy) {
             fillPcPane();
+            return;
+        }
+        const QSignalBlocker keep(m_hidden); // the pane could not follow it now
+        m_hidden->setChecked(!on);
     });
     connect(m_serverList, &FileListView::entryActivated, this, [this](std::size_t entry) {
         if (!m_busy && entry < m_serverEntries.size())
@@ -90,7 +95,7 @@ bool CFtpDlg::reconnect() {
 }
 
 void CFtpDlg::fillServerPane() {
-    Busy busy(*this);
+    Busy busy(*this, true, m_serverList);
     applyVisibility();
     m_serverList->clearLines();
     m_serverEntries.clear();
@@ -124,7 +129,7 @@ void CFtpDlg::listServer() {
 }
 
 void CFtpDlg::fillPcPane() {
-    Busy busy(*this);
+    Busy busy(*this, true, m_pcList);
     m_pcList->clearLines();
     m_pcEntries.clear();
     const QString canonical = PcDirectory::canonical(m_pcPath);

@@ -397,3 +397,49 @@ TEST(CFtpDlgTransfer, ADirectoryOfTwentyThousandEntriesIsListedInOrder) {
     EXPECT_EQ(names.back(), QStringLiteral("f19999.txt"));
     EXPECT_TRUE(prompt.texts().isEmpty());
 }
+
+TEST(CFtpDlgTransfer, ALocalDirectoryThatIsGoneFailsEachDownloadAndListsNothing) {
+    TransferWorld world(CodeSystemSjis, QStringLiteral("/"));
+    QDir(world.pc.path()).mkdir(QStringLiteral("target"));
+    world.settings.PcDir = world.pcFile(QStringLiteral("target"));
+    world.server.writeFile("a.txt", "a");
+    ScriptedPrompt prompt;
+    auto window = world.open();
+    const QString gone = window->pcPath();
+    ASSERT_TRUE(QDir(gone).removeRecursively());
+    // A file where the directory was: as root, permission bits would not stop the writes.
+    writeFileBytes(gone, "a file now");
+
+    selectNames(*window, CFtpDlg::ServerPane, {QStringLiteral("a.txt")});
+    pressButton(window.get(), "Download");
+    const QString unavailable = QStringLiteral("<%1>は現在利用出来ません。").arg(gone);
+    EXPECT_EQ(
+        prompt.texts(),
+        QStringList(
+            {QStringLiteral("ＰＣ側ファイル(%1/a.txt)にアクセス権が有りません。受信出来ません。")
+                 .arg(gone),
+             QStringLiteral("<a.txt>のダウンロードに失敗しました。(CODE=1)"), unavailable}));
+    EXPECT_EQ(readFileBytes(gone), QByteArray("a file now"));
+    EXPECT_TRUE(paneNames(*window, CFtpDlg::PcPane).isEmpty());
+
+    prompt.clear();
+    EXPECT_TRUE(window->runCommand(CFtpDlg::CmdPcRefresh));
+    EXPECT_EQ(prompt.texts(), QStringList{unavailable});
+}
+
+TEST(CFtpDlgTransfer, ANameTheServerCannotHoldIsNotSentUnderAnother) {
+    TransferWorld world(CodeSystemSjis, QStringLiteral("/"));
+    world.pc.write(QStringLiteral("smile😀.txt"), "s");
+    world.pc.write(QStringLiteral("plain.txt"), "p");
+    ScriptedPrompt prompt;
+    auto window = world.open();
+    selectNames(*window, CFtpDlg::PcPane,
+                {QStringLiteral("smile😀.txt"), QStringLiteral("plain.txt")});
+    pressButton(window.get(), "Upload");
+    EXPECT_EQ(
+        prompt.texts(),
+        QStringList({QStringLiteral("ファイル名 smile😀.txt はサーバの文字コードで表せません。"),
+                     QStringLiteral("<%1>のアップロードに失敗しました。(CODE=1)")
+                         .arg(world.pcFile(QStringLiteral("smile😀.txt")))}));
+    EXPECT_EQ(world.server.names(), (QByteArrayList{"plain.txt"}));
+}
