@@ -2,20 +2,20 @@
 # Times CFtpClient (through bench_ftp) against the curl command on the same local FTP server
 # (pyftpdlib on 127.0.0.1): download and upload of a 200 MB file, and the listing of a
 # directory of 20,000 entries (ours parsed and put in the list order, curl's raw). Prints the
-# best of RUNS for each, our throughput as a share of curl's, and the peak memory of our
+# median of RUNS for each, our throughput as a share of curl's, and the peak memory of our
 # downloads of a small and the large file.
 #
 #   bench/ftp/compare.sh [path/to/bench_ftp]
 #
-# Environment: SIZE_MB (default 200), ENTRIES (default 20000), RUNS (default 5; listings run
-# three times as often).
+# Environment: SIZE_MB (default 200), ENTRIES (default 20000), RUNS (default 9; listings run
+# three times as often). On a machine shared with builds, "nice -n -10" steadies the figures.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 bench=${1:-${BENCH_FTP:-$here/../../build/bench/ftp/bench_ftp}}
 size_mb=${SIZE_MB:-200}
 entries=${ENTRIES:-20000}
-runs=${RUNS:-5}
+runs=${RUNS:-9}
 python=/usr/bin/python3
 user=bench
 pass=bench-pass
@@ -59,21 +59,23 @@ port=$(awk '/PORT/{print $2}' "$work/port")
 url=ftp://127.0.0.1:$port
 
 # pair OURS... -- THEIRS...: runs both commands RUNS times, alternating so that both see the
-# same state of the machine, and prints the best seconds of each: "ours theirs"
+# same state of the machine, and prints the median seconds of each: "ours theirs". Medians,
+# because a shared machine makes single runs swing by a third either way.
 pair() {
     local ours=() theirs=() seen=0
     for arg in "$@"; do
         if [ "$arg" = -- ]; then seen=1; elif [ $seen = 0 ]; then ours+=("$arg"); else theirs+=("$arg"); fi
     done
-    local best_o= best_t=
+    local o=() t=()
     for _ in $(seq "$runs"); do
-        local o t
-        o=$(timed "${ours[@]}")
-        t=$(timed "${theirs[@]}")
-        best_o=$(awk -v x="$o" -v y="$best_o" 'BEGIN{print (y=="" || x<y) ? x : y}')
-        best_t=$(awk -v x="$t" -v y="$best_t" 'BEGIN{print (y=="" || x<y) ? x : y}')
+        o+=("$(timed "${ours[@]}")")
+        t+=("$(timed "${theirs[@]}")")
     done
-    echo "$best_o $best_t"
+    echo "$(median "${o[@]}") $(median "${t[@]}")"
+}
+
+median() {
+    printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END{print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'
 }
 
 # timed COMMAND: its wall time in seconds; its peak memory (KB) goes to $work/rss
@@ -91,7 +93,7 @@ cmp -s "$work/root/big.bin" "$out/got.bin" || { echo "download differs" >&2; exi
 read -r ours_put curl_put < <(pair "$bench" put "$port" "$user" "$pass" "$out/up.bin" up.bin -- \
     curl -s -u "$user:$pass" -T "$out/up.bin" "$url/up-curl.bin")
 cmp -s "$work/root/up.bin" "$out/up.bin" || { echo "upload differs" >&2; exit 1; }
-# Listings are short: more runs give a steadier best.
+# Listings are short: more runs give a steadier median.
 runs=$((runs * 3))
 read -r ours_mlsd curl_mlsd < <(pair "$bench" ls "$port" "$user" "$pass" /many -- \
     curl -s -u "$user:$pass" -X MLSD "$url/many/")

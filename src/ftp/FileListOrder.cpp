@@ -83,22 +83,31 @@ bool FileListOrder::lessThan(const Row& a, const Row& b) const {
 }
 
 void FileListOrder::sort(std::vector<Row>& rows) const {
-    // The keys are made once per row: a list of 100,000 entries is compared millions of times.
+    // The keys are made once per row, side by side in one block: a list of 100,000 entries is
+    // compared millions of times and should not cost 100,000 allocations either.
     struct Keyed {
-        QByteArray key;
-        size_t index;
+        qsizetype offset;
+        qsizetype length;
+        quint32 index;
+        bool directory;
     };
+    QByteArray keys;
     std::vector<Keyed> keyed;
     keyed.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        keyed.push_back({sortKey(rows[i].texts.value(m_sortColumn)), i});
+    for (size_t i = 0; i < rows.size(); ++i) {
+        QByteArray key = sortKey(rows[i].texts.value(m_sortColumn));
+        keyed.push_back({keys.size(), key.size(), quint32(i), rows[i].directory});
+        keys += key;
+    }
+    const char* base = keys.constData();
     const bool up = ascending();
     std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& x, const Keyed& y) {
-        bool dx = rows[x.index].directory;
-        bool dy = rows[y.index].directory;
-        if (dx != dy)
-            return dx;
-        int c = compareKeys(x.key, y.key);
+        if (x.directory != y.directory)
+            return x.directory;
+        qsizetype n = std::min(x.length, y.length);
+        int c = n ? std::memcmp(base + x.offset, base + y.offset, size_t(n)) : 0;
+        if (c == 0)
+            c = x.length < y.length ? -1 : (x.length > y.length ? 1 : 0);
         return up ? c < 0 : c > 0;
     });
     std::vector<Row> sorted;
