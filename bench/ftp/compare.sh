@@ -114,4 +114,5 @@ awk -v o="$ours_mlsd" -v c="$curl_mlsd" -v n="$entries" 'BEGIN{
     printf "%-34s %8.3f s %8.3f s %7.2f  <= 1.20 (time ratio)\n", "list " n " entries, MLSD", o, c, o/c }'
 awk -v o="$ours_list" -v c="$curl_list" -v n="$entries" 'BEGIN{
     printf "%-34s %8.3f s %8.3f s %7.2f  <= 1.20 (time ratio)\n", "list " n " entries, LIST", o, c, o/c }'
-printf '%-34s %7s KB %7s KB\n' "peak memory, download 20 MB / $mb MB" "$rss_small" "$rss_big"
+printf 'peak memory of our download: %s KB for 20 MB, %s KB for %s MB (must not grow)\n' \
+    "$rss_small" "$rss_big" "$mb"
