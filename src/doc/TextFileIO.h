@@ -12,7 +12,7 @@ namespace TextFileIO {
 
 // Files larger than this are refused rather than brought into the editor: the text widget
 // needs roughly twelve times the file size in memory.
-constexpr qint64 MaxFileSize = qint64(512) << 20;
+constexpr qint64 MaxFileSize = qint64(256) << 20;
 
 struct ReadResult {
     bool ok = false;

@@ -232,8 +232,9 @@ void CVantorpadView::OnFilePageSetup() {
 void CVantorpadView::print(QPrinter& printer) {
     const QString name =
         m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
-    printDocument(printer, *document(), m_keywords, name, m_margins,
-                  printHeaderDate(QDateTime::currentDateTime()));
+    const PrintJob job{name, printHeaderDate(QDateTime::currentDateTime()), m_margins,
+                       colorFromColorRef(m_app.settings.ForeColor)};
+    printDocument(printer, *document(), m_keywords, job);
 }
 
 void CVantorpadView::OnFilePrint() {

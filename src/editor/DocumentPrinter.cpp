@@ -46,7 +46,8 @@ QString printHeaderDate(const QDateTime& when) {
 }
 
 void printDocument(QPrinter& printer, const QTextDocument& document, const KeywordOverlay* colours,
-                   const QString& fileName, const PrintMargins& margins, const QString& date) {
+                   const PrintJob& job) {
+    const PrintMargins& margins = job.margins;
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer))
@@ -75,9 +76,9 @@ void printDocument(QPrinter& printer, const QTextDocument& document, const Keywo
         painter.setPen(Qt::black);
         const int lineHeight = painter.fontMetrics().height();
         painter.drawText(QRect(150, 100, page.width() / 2, lineHeight),
-                         Qt::AlignLeft | Qt::AlignTop, fileName);
+                         Qt::AlignLeft | Qt::AlignTop, job.fileName);
         painter.drawText(QRect(0, 100, page.width() - 150, lineHeight),
-                         Qt::AlignRight | Qt::AlignTop, date);
+                         Qt::AlignRight | Qt::AlignTop, job.date);
         painter.restore();
 
         painter.save();
@@ -86,6 +87,7 @@ void printDocument(QPrinter& printer, const QTextDocument& document, const Keywo
         painter.setClipRect(view);
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = view;
+        context.palette.setColor(QPalette::Text, job.textColour);
         copy->documentLayout()->draw(&painter, context);
         painter.restore();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QMargins>
 #include <QString>
@@ -27,8 +28,16 @@ QPrinter& applicationPrinter();
 // The date and time of the page header, "%04d/%02d/%02d %02d:%02d".
 QString printHeaderDate(const QDateTime& when);
 
+// What goes on the pages besides the text.
+struct PrintJob {
+    QString fileName; // header, left
+    QString date;     // header, right
+    PrintMargins margins;
+    QColor textColour = Qt::black; // of text without a colour of its own
+};
+
 // Prints `document` (with its keyword colours) on `printer`, one header line on every page:
 // the file name at (150, 100) and the date right-aligned to end 150 device units left of the
-// right edge; the text inside `margins`.
+// right edge; the text inside the margins.
 void printDocument(QPrinter& printer, const QTextDocument& document, const KeywordOverlay* colours,
-                   const QString& fileName, const PrintMargins& margins, const QString& date);
+                   const PrintJob& job);
