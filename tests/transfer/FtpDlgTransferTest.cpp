@@ -190,8 +190,10 @@ TEST(CFtpDlgTransfer, CancelThenNoAsksAgainAndYesStopsTheUpload) {
 }
 
 TEST(CFtpDlgTransfer, ConfirmedCancelDuringADownloadKeepsTheOlderLocalFile) {
-    TransferWorld world(CodeSystemSjis, QStringLiteral("/"));
-    world.server.writeFile("big.bin", QByteArray(24 * 1024 * 1024, 'n'));
+    FtpServerFixture::Options stalling; // half the file, then a pause: the cancel lands mid-file
+    stalling.faults = {QStringLiteral("stallretr")};
+    TransferWorld world(CodeSystemSjis, QStringLiteral("/"), stalling);
+    world.server.writeFile("big.bin", QByteArray(1024 * 1024, 'n'));
     world.pc.write(QStringLiteral("big.bin"), "older");
     ScriptedPrompt prompt;
     auto window = world.open();

@@ -22,6 +22,7 @@ public:
     QStringList counters;
     int pressOnTurn = -1;      // press before the n-th turn of the loop (0 = first)
     bool pressMidFile = false; // press once while a file is half moved
+    bool pressOnStart = false; // press once as soon as a file starts to move
     bool hidden = false;
     qint64 largestDone = 0;
 
@@ -31,6 +32,10 @@ public:
     }
     void showBytes(qint64 done, qint64 total) override {
         largestDone = std::max(largestDone, done);
+        if (pressOnStart) {
+            pressOnStart = false;
+            press();
+        }
         if (pressMidFile && done > 0 && total > 0 && done < total) {
             pressMidFile = false;
             press();
@@ -126,8 +131,10 @@ TEST(TransferBatch, CancelThenNoAsksBeforeEveryLaterLineAndYesStops) {
 }
 
 TEST(TransferBatch, ConfirmedCancelStopsADownloadAtOnceAndKeepsTheOlderLocalFile) {
-    TransferWorld world;
-    const QByteArray big(24 * 1024 * 1024, 'x');
+    FtpServerFixture::Options stalling; // half the file, then a pause: the cancel lands mid-file
+    stalling.faults = {QStringLiteral("stallretr")};
+    TransferWorld world(CodeSystemSjis, QString(), stalling);
+    const QByteArray big(1024 * 1024, 'x');
     world.server.writeFile("big.bin", big);
     world.server.writeFile("next.bin", "next");
     world.pc.write(QStringLiteral("big.bin"), "older local copy");
@@ -140,6 +147,7 @@ TEST(TransferBatch, ConfirmedCancelStopsADownloadAtOnceAndKeepsTheOlderLocalFile
                         world.pc.path(), progress);
     batch.download({fileEntry("big.bin", big.size()), fileEntry("next.bin", 4)}, CodeSystemSjis);
     EXPECT_EQ(prompt.texts(), QStringList({CancelQuestion})) << "no failure message for a cancel";
+    EXPECT_GT(progress.largestDone, 0);
     EXPECT_LT(progress.largestDone, big.size());
     EXPECT_EQ(world.pc.read(QStringLiteral("big.bin")), QByteArray("older local copy"));
     EXPECT_FALSE(world.pc.exists(QStringLiteral("next.bin")));
@@ -156,7 +164,7 @@ TEST(TransferBatch, AnUploadFinishesItsFileBeforeTheQuestion) {
     auto client = clientOf(world);
     ScriptedPrompt prompt;
     RecordingProgress progress;
-    progress.pressMidFile = true;
+    progress.pressOnStart = true;
     prompt.expectQuestion(PromptAnswer::Yes);
     TransferBatch batch(*client, world.settings, world.settings.Profiles[0], TransferBinary,
                         world.pc.path(), progress);
