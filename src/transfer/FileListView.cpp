@@ -64,8 +64,10 @@ void FileListView::showSorted() {
     for (const FileListOrder::Row& row : rows)
         shown.push_back(m_listed[std::size_t(row.id)]);
     m_model->setLines(std::move(shown));
+    // The header shows a triangle pointing up for ascending. Qt's header draws the ascending
+    // state as a downward arrow, so it is handed the opposite order.
     header()->setSortIndicator(m_order.sortColumn(),
-                               m_order.ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+                               m_order.ascending() ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 int FileListView::lineCount() const {
