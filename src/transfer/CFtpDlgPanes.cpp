@@ -95,7 +95,7 @@ bool CFtpDlg::reconnect() {
 }
 
 void CFtpDlg::fillServerPane() {
-    Busy busy(*this, true, m_serverList);
+    Busy busy(*this, true, isVisible() ? m_serverList : nullptr);
     applyVisibility();
     m_serverList->clearLines();
     m_serverEntries.clear();
@@ -129,7 +129,7 @@ void CFtpDlg::listServer() {
 }
 
 void CFtpDlg::fillPcPane() {
-    Busy busy(*this, true, m_pcList);
+    Busy busy(*this, true, isVisible() ? m_pcList : nullptr);
     m_pcList->clearLines();
     m_pcEntries.clear();
     const QString canonical = PcDirectory::canonical(m_pcPath);

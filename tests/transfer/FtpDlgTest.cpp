@@ -112,12 +112,14 @@ TEST(CFtpDlg, WithoutDefaultDisplayTheServerPaneWaitsForReload) {
     world.server.writeFile("x.txt", "x");
     world.pc.write(QStringLiteral("y.txt"), "y");
     world.settings.DefaultDisp = 0;
+    world.settings.Network.List = 1; // the listing over a connection of its own
     ScriptedPrompt prompt;
     auto window = world.open();
     EXPECT_TRUE(paneNames(*window, CFtpDlg::ServerPane).isEmpty());
     EXPECT_EQ(paneNames(*window, CFtpDlg::PcPane), utf8List({".", "..", "y.txt"}));
     pressButton(window.get(), "Reload");
     EXPECT_EQ(paneNames(*window, CFtpDlg::ServerPane), utf8List({"x.txt"}));
+    EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
 }
 
 TEST(CFtpDlg, ProfileBoxRefusesProfilesWithoutServerAndKeepsEachHistory) {
