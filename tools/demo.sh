@@ -13,7 +13,7 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
-binary="${1:-$here/build/src/vantorpad}"
+binary="$(realpath -m "${1:-$here/build/src/vantorpad}")"
 demo="${VANTORPAD_DEMO_DIR:-$here/demo}"
 python=/usr/bin/python3
 user=demo

@@ -4,6 +4,7 @@
 #include "app/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
+#include "editor/DocumentPrinter.h"
 #include "frame/CMainFrame.h"
 #include "options/COptionDlg.h"
 #include "platform/FileDialogs.h"
@@ -214,8 +215,8 @@ void CVantorpadApp::OnAppAbout() {
 }
 
 void CVantorpadApp::OnFilePrintSetup() {
-    QPrinter printer;
-    QPageSetupDialog dialog(&printer, m_mainFrame.get());
+    // The printer chosen here is the one every later print and preview uses.
+    QPageSetupDialog dialog(&applicationPrinter(), m_mainFrame.get());
     dialog.exec();
 }
 
