@@ -20,7 +20,7 @@ constexpr qsizetype kConversionBlock = 64 * 1024;
 // back to the same bytes, so a round trip must give the input again.
 class JapaneseTextGenerator {
 public:
-    explicit JapaneseTextGenerator(quint32 seed) : m_random(seed) {}
+    explicit JapaneseTextGenerator(quint32 randomStart) : m_random(randomStart) {}
 
     // Shift_JIS: JIS X 0208 kanji and kana, the user-defined and extension rows (except the six
     // user-defined codes that share their EUC-JP codes with kanji), half-width katakana, ASCII,
