@@ -94,6 +94,13 @@ void writeFiles(const QString& dir, int count, const QByteArray& content, const 
     }
 }
 
+// Every run starts from an empty target directory, for us and for curl alike.
+void clearFiles(const QString& dir) {
+    QDir d(dir);
+    for (const QString& name : d.entryList(QDir::Files))
+        d.remove(name);
+}
+
 double bestSeconds(int runs, const std::function<void()>& prepare,
                    const std::function<void()>& act) {
     double best = 1e30;
@@ -197,6 +204,7 @@ int main(int argc, char** argv) {
     const double ours_up = bestSeconds(
         options.runs,
         [&] {
+            clearFiles(root + QStringLiteral("/up"));
             window.enterServerDirectory("/up");
             window.pane(CFtpDlg::PcPane)->selectAll();
         },
@@ -209,6 +217,7 @@ int main(int argc, char** argv) {
     const double ours_down = bestSeconds(
         options.runs,
         [&] {
+            clearFiles(pcDown);
             window.enterServerDirectory("/files");
             window.pane(CFtpDlg::ServerPane)->selectAll();
         },
@@ -232,9 +241,12 @@ int main(int argc, char** argv) {
     const QString upConfig = curlConfig(work.filePath(QStringLiteral("up.conf")), upLines);
     const QString downConfig = curlConfig(work.filePath(QStringLiteral("down.conf")), downLines);
     bool curlOk = true;
-    const double curl_up = bestSeconds(options.runs, nullptr, [&] { curlOk &= runCurl(upConfig); });
-    const double curl_down =
-        bestSeconds(options.runs, nullptr, [&] { curlOk &= runCurl(downConfig); });
+    const QString curlDown = work.filePath(QStringLiteral("curl-down"));
+    const double curl_up = bestSeconds(
+        options.runs, [&] { clearFiles(root + QStringLiteral("/up-curl")); },
+        [&] { curlOk &= runCurl(upConfig); });
+    const double curl_down = bestSeconds(
+        options.runs, [&] { clearFiles(curlDown); }, [&] { curlOk &= runCurl(downConfig); });
 
     const double megabytes = double(options.files) * options.kilobytes / 1024.0;
     std::printf("%-44s %10s %10s %8s  %s\n", "", "ours", "curl", "share", "target");

@@ -117,7 +117,7 @@ private:
     void applyVisibility();
     void copyProfileIntoClient();
     bool reconnect();
-    void listServer();
+    bool listServer();
 
     ServerFileList selected(Pane pane) const;
     void openServerEntry(const ServerFileEntry& entry);
@@ -133,6 +133,7 @@ private:
     QByteArray m_directoryBytes;
     int m_profileNumber = 0;
     int m_listCode = 0; // the code system the shown server names were decoded with
+    bool m_serverListed = false; // the server pane shows a listing of the directory
     QString m_pcPath;
     std::vector<DriveInfo> m_drives;
     int m_driveNumber = -1;

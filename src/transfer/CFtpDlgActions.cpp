@@ -182,7 +182,7 @@ void CFtpDlg::runBatch(Pane from, const ServerFileList& chosen) {
         TransferBatch batch(*m_client, m_context.settings, m_profile, transferMode(), m_pcPath,
                             progress);
         if (from == PcPane)
-            batch.upload(chosen);
+            batch.upload(chosen, m_serverListed ? &m_serverEntries : nullptr);
         else
             batch.download(chosen, m_listCode);
     }

@@ -99,6 +99,7 @@ void CFtpDlg::fillServerPane() {
     applyVisibility();
     m_serverList->clearLines();
     m_serverEntries.clear();
+    m_serverListed = false;
     if (!m_client)
         return;
     m_client->CloseSession();
@@ -113,7 +114,7 @@ void CFtpDlg::fillServerPane() {
         Prompt::error(QStringLiteral("ＤＩｒ変更に失敗しました。"));
         return;
     }
-    listServer();
+    m_serverListed = listServer();
     m_listCode = m_profile.Code;
     // The connection stays open: the transfers that follow use it.
     m_serverList->showLines(
@@ -121,11 +122,14 @@ void CFtpDlg::fillServerPane() {
     putIntoHistory(m_profile.Dir);
 }
 
-void CFtpDlg::listServer() {
+bool CFtpDlg::listServer() {
     if (m_context.settings.Network.List != 0)
-        m_client->GetServerFileListSDK("*", m_serverEntries, ServerFileKindAll);
-    else
-        m_client->GetServerFileList("*", m_serverEntries, ServerFileKindAll);
+        return m_client->GetServerFileListSDK("*", m_serverEntries, ServerFileKindAll) >= 0;
+    // An empty directory and a listing that could not be read look alike here; either way an
+    // upload that finds no name in it sends without deleting first, and the server's own
+    // replacement of a file it still has keeps nothing from being lost.
+    m_client->GetServerFileList("*", m_serverEntries, ServerFileKindAll);
+    return true;
 }
 
 void CFtpDlg::fillPcPane() {

@@ -22,12 +22,12 @@ CProgressDlg::CProgressDlg(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Win
     m_fileName->setObjectName(QStringLiteral("FileName"));
     m_fileName->setMinimumWidth(260);
     m_fileName->setTextFormat(Qt::PlainText);
-    m_counter = new QLabel(QStringLiteral("1000/1000"), this);
+    m_counter = new QLabel(m_shownCounter, this);
     m_counter->setObjectName(QStringLiteral("Counter"));
     m_counter->setAlignment(Qt::AlignCenter);
     m_bytes = new QProgressBar(this);
     m_bytes->setObjectName(QStringLiteral("Bytes"));
-    m_bytes->setRange(0, 1000);
+    m_bytes->setRange(0, BarSteps);
     m_bytes->setValue(0);
     m_cancel = new QPushButton(QStringLiteral("中止"), this);
     m_cancel->setObjectName(QStringLiteral("Cancel"));
@@ -53,32 +53,49 @@ void CProgressDlg::start() {
 }
 
 QString CProgressDlg::fileNameText() const {
-    return m_fileName->text();
+    return m_shownName;
 }
 
 QString CProgressDlg::counterText() const {
-    return m_counter->text();
+    return m_shownCounter;
 }
 
 void CProgressDlg::showItem(const QString& name, const QString& counter) {
-    m_fileName->setText(name);
-    m_counter->setText(counter);
-    m_bytes->setValue(0);
+    m_shownName = name;
+    m_shownCounter = counter;
+    m_barValue = 0;
     emit itemShown(name, counter);
-    repaint();
+    refresh();
 }
 
 void CProgressDlg::showBytes(qint64 done, qint64 total) {
-    if (total <= 0) {
+    m_barValue = total <= 0 ? -1 : int(std::min<qint64>(BarSteps, done * BarSteps / total));
+    emit bytesShown(done, total);
+    refresh();
+}
+
+void CProgressDlg::refresh(bool now) {
+    // Many small files go by faster than anyone reads them, and a progress bar paints itself at
+    // once on every visible step: the window is brought up to date a few dozen times a second
+    // rather than for every file and every block.
+    if (!now && m_sinceRefresh.isValid() && m_sinceRefresh.elapsed() < RefreshInterval)
+        return;
+    m_sinceRefresh.start();
+    m_fileName->setText(m_shownName);
+    m_counter->setText(m_shownCounter);
+    if (m_barValue < 0) {
         m_bytes->setRange(0, 0); // size unknown: the bar only shows that data moves
     } else {
-        m_bytes->setRange(0, 1000);
-        m_bytes->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
+        m_bytes->setRange(0, BarSteps);
+        m_bytes->setValue(m_barValue);
     }
-    emit bytesShown(done, total);
 }
 
 void CProgressDlg::processEvents() {
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < RefreshInterval)
+        return;
+    m_sinceEvents.start();
+    refresh(true);
     QCoreApplication::processEvents();
 }
 

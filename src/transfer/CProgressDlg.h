@@ -3,6 +3,7 @@
 #include "transfer/TransferProgress.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -42,6 +43,10 @@ protected:
 
 private:
     void pressCancel();
+    void refresh(bool now = false);
+
+    static constexpr qint64 RefreshInterval = 30; // milliseconds
+    static constexpr int BarSteps = 1000;
 
     TransferAnimation* m_animation = nullptr;
     QLabel* m_fileName = nullptr;
@@ -50,4 +55,9 @@ private:
     QPushButton* m_cancel = nullptr;
     bool m_cancelRequested = false;
     bool m_unansweredPress = false;
+    QString m_shownName;
+    QString m_shownCounter = QStringLiteral("1000/1000");
+    int m_barValue = 0; // of BarSteps; -1 while the size is not known
+    QElapsedTimer m_sinceEvents;
+    QElapsedTimer m_sinceRefresh;
 };

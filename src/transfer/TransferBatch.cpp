@@ -8,6 +8,8 @@
 #include "transfer/TransferProgress.h"
 #include "transfer/TransferRules.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString CancelQuestion = QStringLiteral("中止します。\nよろしいですか？");
@@ -27,8 +29,22 @@ TransferBatch::~TransferBatch() {
     m_client.setProgressHandler(nullptr);
 }
 
-void TransferBatch::upload(const ServerFileList& selected) {
+void TransferBatch::upload(const ServerFileList& selected, const ServerFileList* serverListing) {
+    m_haveListing = serverListing != nullptr;
+    m_listedFiles.clear();
+    if (serverListing) {
+        for (const ServerFileEntry& e : *serverListing) {
+            if (e.directory == 0)
+                m_listedFiles.push_back(e.name);
+        }
+        std::sort(m_listedFiles.begin(), m_listedFiles.end());
+    }
     run(Direction::Upload, selected, m_profile.Code);
+}
+
+bool TransferBatch::mayExistOnServer(const QByteArray& remote) const {
+    return !m_haveListing ||
+           std::binary_search(m_listedFiles.begin(), m_listedFiles.end(), remote);
 }
 
 void TransferBatch::download(const ServerFileList& selected, int listCode) {
@@ -100,22 +116,41 @@ void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& count
     ++m_failed;
     Prompt::error(
         QStringLiteral("<%1>のアップロードに失敗しました。(CODE=%2)").arg(local).arg(result));
-    // The connection may be what failed: the next file logs on afresh.
-    m_client.CloseSession();
+    m_client.CloseSession(); // the connection may be what failed: the next file logs on afresh
 }
 
-int TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
-    if (m_profile.Code == CodeSystemEuc)
-        return m_client.PutFileEUCAuto(local, remote, 1);
-    // The open connection is used. After a failure it was closed: one is opened here, so that
-    // the files after it go over one connection again.
+int TransferBatch::enterDirectory() {
     if (!m_client.isConnected()) {
+        m_inDirectory = false;
         const int opened = m_client.OpenSession();
         if (opened != 0)
             return opened;
     }
-    return m_client.PutFileAuto(local, remote, TransferRules::asciiFor(m_settings, m_mode, name),
-                                1);
+    if (!m_inDirectory) {
+        if (m_client.SetServerDir() != 0)
+            return 1;
+        m_inDirectory = true;
+    }
+    return 0;
+}
+
+int TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
+    // The server's file of that name goes first, whatever the profile's "SvDel" says.
+    const int deleteFirst = mayExistOnServer(remote) ? 1 : 0;
+    if (m_profile.Code == CodeSystemEuc)
+        return m_client.PutFileEUCAuto(local, remote, deleteFirst);
+    if (const int entered = enterDirectory(); entered != 0)
+        return entered;
+    return m_client.FileSend(local, remote, TransferRules::asciiFor(m_settings, m_mode, name),
+                             deleteFirst);
+}
+
+int TransferBatch::receive(const QString& local, const QByteArray& remote, const QString& name) {
+    if (m_profile.Code == CodeSystemEuc)
+        return m_client.GetFileEUCAuto(local, remote);
+    if (const int entered = enterDirectory(); entered != 0)
+        return entered;
+    return m_client.FileReceive(TransferRules::asciiFor(m_settings, m_mode, name), local, remote);
 }
 
 void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
@@ -127,15 +162,12 @@ void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
     m_stopFile = false;
     m_progress.showItem(shown, counter);
     m_progress.showBytes(0, entry.size);
-    const int result =
-        m_profile.Code == CodeSystemEuc
-            ? m_client.GetFileEUCAuto(local, entry.name)
-            : m_client.GetFileAuto(local, entry.name,
-                                   TransferRules::asciiFor(m_settings, m_mode, shown));
+    const int result = receive(local, entry.name, shown);
     if (result == 0) {
         ++m_transferred;
         return;
     }
+    m_client.CloseSession(); // the next file logs on afresh
     if (m_stopFile)
         return; // stopped by the user, who knows
     ++m_failed;

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <vector>
+
 struct AppSettings;
 class CFtpClient;
 class TransferProgress;
@@ -12,6 +14,12 @@ class TransferProgress;
 // One upload or download of the selected lines of a pane, in list order. Every selected line
 // is counted, directories too, but only files are moved. A file that fails shows its message
 // and the loop goes on with the next one.
+//
+// Plain (Shift_JIS) files go over the client's open connection, which enters the server
+// directory once for the whole batch: a logon and a change of directory per file would cost
+// more than moving a small file. After a failure the connection is closed, and the next file
+// logs on afresh. Files of an EUC-JP server go through the converting transfers, which use a
+// connection of their own each.
 //
 // Before every line after the cancel button was pressed the user is asked "中止します。
 // よろしいですか？"; Yes ends the loop, No goes on (and the question comes again before the next
@@ -26,8 +34,11 @@ public:
     TransferBatch(const TransferBatch&) = delete;
     TransferBatch& operator=(const TransferBatch&) = delete;
 
-    // `selected` are entries of the PC pane (names as local bytes).
-    void upload(const ServerFileList& selected);
+    // `selected` are entries of the PC pane (names as local bytes). `serverListing`, when
+    // given, is a listing of the server directory just read: a server file of the same name,
+    // which is deleted before its replacement is sent, is looked up there rather than asked
+    // for file by file. Without it the server is asked for every file.
+    void upload(const ServerFileList& selected, const ServerFileList* serverListing = nullptr);
     // `selected` are entries of the server pane, whose names were read in `listCode`.
     void download(const ServerFileList& selected, int listCode);
 
@@ -45,6 +56,9 @@ private:
     void uploadOne(const ServerFileEntry& entry, const QString& counter);
     void downloadOne(const ServerFileEntry& entry, int listCode, const QString& counter);
     int send(const QString& local, const QByteArray& remote, const QString& name);
+    bool mayExistOnServer(const QByteArray& remote) const;
+    int receive(const QString& local, const QByteArray& remote, const QString& name);
+    int enterDirectory();
 
     CFtpClient& m_client;
     const AppSettings& m_settings;
@@ -56,6 +70,9 @@ private:
     Direction m_direction = Direction::Upload;
     qint64 m_expectedSize = 0;
     bool m_stopFile = false;
+    bool m_inDirectory = false; // the connection stands in the server directory
+    std::vector<QByteArray> m_listedFiles; // sorted; empty without a listing
+    bool m_haveListing = false;
     bool m_cancelled = false;
     int m_transferred = 0;
     int m_failed = 0;
