@@ -132,7 +132,7 @@ private:
     ServerProfile m_profile;
     QByteArray m_directoryBytes;
     int m_profileNumber = 0;
-    int m_listCode = 0; // the code system the shown server names were decoded with
+    int m_listCode = 0;          // the code system the shown server names were decoded with
     bool m_serverListed = false; // the server pane shows a listing of the directory
     QString m_pcPath;
     std::vector<DriveInfo> m_drives;

@@ -43,8 +43,7 @@ void TransferBatch::upload(const ServerFileList& selected, const ServerFileList*
 }
 
 bool TransferBatch::mayExistOnServer(const QByteArray& remote) const {
-    return !m_haveListing ||
-           std::binary_search(m_listedFiles.begin(), m_listedFiles.end(), remote);
+    return !m_haveListing || std::binary_search(m_listedFiles.begin(), m_listedFiles.end(), remote);
 }
 
 void TransferBatch::download(const ServerFileList& selected, int listCode) {

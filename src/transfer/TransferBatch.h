@@ -70,7 +70,7 @@ private:
     Direction m_direction = Direction::Upload;
     qint64 m_expectedSize = 0;
     bool m_stopFile = false;
-    bool m_inDirectory = false; // the connection stands in the server directory
+    bool m_inDirectory = false;            // the connection stands in the server directory
     std::vector<QByteArray> m_listedFiles; // sorted; empty without a listing
     bool m_haveListing = false;
     bool m_cancelled = false;

@@ -445,3 +445,23 @@ TEST(CFtpDlgTransfer, ANameTheServerCannotHoldIsNotSentUnderAnother) {
                          .arg(world.pcFile(QStringLiteral("smile😀.txt")))}));
     EXPECT_EQ(world.server.names(), (QByteArrayList{"plain.txt"}));
 }
+
+TEST(CFtpDlgTransfer, AServerFileThatCannotBeDeletedFirstIsNotReplaced) {
+    FtpServerFixture::Options refusing;
+    refusing.faults = {QStringLiteral("refuse=DELE")};
+    TransferWorld world(CodeSystemSjis, QStringLiteral("/"), refusing);
+    world.server.writeFile("listed.txt", "the server's own");
+    world.pc.write(QStringLiteral("listed.txt"), "new");
+    world.pc.write(QStringLiteral("fresh.txt"), "fresh");
+    ScriptedPrompt prompt;
+    auto window = world.open();
+    selectNames(*window, CFtpDlg::PcPane,
+                {QStringLiteral("fresh.txt"), QStringLiteral("listed.txt")});
+    pressButton(window.get(), "Upload");
+    EXPECT_EQ(prompt.texts(),
+              QStringList({QStringLiteral("サーバファイルにアクセス権が有りません。(550)"),
+                           QStringLiteral("<%1>のアップロードに失敗しました。(CODE=1)")
+                               .arg(world.pcFile(QStringLiteral("listed.txt")))}));
+    EXPECT_EQ(world.server.readFile("listed.txt"), QByteArray("the server's own"));
+    EXPECT_EQ(world.server.readFile("fresh.txt"), QByteArray("fresh"));
+}
