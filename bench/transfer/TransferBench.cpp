@@ -267,6 +267,11 @@ int main(int argc, char** argv) {
         megabytes / ours_down, megabytes / curl_down, 100.0 * curl_down / ours_down);
     std::printf("(times: upload %.3f s / curl %.3f s, download %.3f s / curl %.3f s)\n", ours_up,
                 curl_up, ours_down, curl_down);
+    // Seen on this server: now and then a data connection of curl's waits a second for a
+    // retried connect, which swamps a run of 200 small files. Its best run is the baseline.
+    std::printf("(curl at its best of %d runs; a run of it with a stalled data connect takes "
+                "seconds)\n",
+                options.runs);
     if (!uploaded || !downloaded || !curlOk) {
         std::fprintf(stderr, "bench_transfer: a transfer did not move every file\n");
         return 1;
