@@ -101,20 +101,22 @@ int runLs(const QStringList& args) {
     if (!prepare(args, 0, 1, &call))
         return 1;
     auto client = clientFor(call);
-    if (client->OpenSession() != 0 || client->SetServerDir() != 0)
+    if (client->OpenSession() != OpResult::Done || client->SetServerDir() != OpResult::Done)
         return 1;
     if (!call.words.isEmpty()) {
         client->serverDirectory = serverBytes(call, call.words[0]);
-        if (client->SetServerDir() != 0)
+        if (client->SetServerDir() != OpResult::Done)
             return 1;
     }
     ServerFileList list;
     if (call.settings.Network.List != 0) {
         client->serverDirectory = client->currentDirectory();
-        if (client->GetServerFileListSDK("*", list, ServerFileKindAll) < 0)
+        if (client->GetServerFileListSDK("*", list, ServerFileKindAll) != OpResult::Done)
             return 1;
-    } else {
-        client->GetServerFileList("*", list, ServerFileKindAll);
+    } else if (client->GetServerFileList("*", list, ServerFileKindAll) != OpResult::Done) {
+        Prompt::error(
+            QStringLiteral("一覧を取得出来ませんでした。\n%1").arg(client->lastErrorText()));
+        return 1;
     }
     client->CloseSession();
     printEntries(call, list);
@@ -127,15 +129,22 @@ int runGet(const QStringList& args) {
         return 1;
     auto client = clientFor(call);
     QByteArray name = splitRemote(call, serverBytes(call, call.words[0]), *client);
-    QString localName = shown(call, name);
-    if (call.profile.NameSmall)
-        localName = localName.toLower();
-    QString local = call.words.size() > 1 ? call.words[1] : localName;
-    if (call.words.size() > 1 && QFileInfo(local).isDir())
-        local = QDir(local).filePath(localName);
-    int result = call.profile.Code == CodeSystemEuc ? client->GetFileEUCAuto(local, name)
-                                                    : client->GetFileAuto(local, name, 1);
-    return result == 0 ? 0 : 1;
+    // The server's name becomes a local file only by the one rule, in the current directory or
+    // in a directory named as the target; a target file named outright is the user's choice.
+    QString local = call.words.size() > 1 ? call.words[1] : QStringLiteral(".");
+    if (QFileInfo(local).isDir()) {
+        const std::optional<QString> inside =
+            FtpNames::localPathFor(local, name, call.profile.Code, call.profile.NameSmall != 0);
+        if (!inside) {
+            Prompt::error(FtpNames::unreceivableMessage(name, call.profile.Code));
+            return 1;
+        }
+        local = *inside;
+    }
+    const OpResult result = call.profile.Code == CodeSystemEuc
+                                ? client->GetFileEUCAuto(local, name)
+                                : client->GetFileAuto(local, name, true);
+    return result == OpResult::Done ? 0 : 1;
 }
 
 int runPut(const QStringList& args) {
@@ -146,18 +155,18 @@ int runPut(const QStringList& args) {
     const QString local = call.words[0];
     QString remoteText = call.words.size() > 1 ? call.words[1] : QFileInfo(local).fileName();
     if (call.words.size() < 2 && call.profile.NameSmall)
-        remoteText = remoteText.toLower();
+        remoteText = FtpNames::lowerCaseAscii(remoteText);
     QByteArray name = splitRemote(call, serverBytes(call, remoteText), *client);
-    int deleteFirst = call.profile.SvDel;
-    int result = call.profile.Code == CodeSystemEuc
-                     ? client->PutFileEUCAuto(local, name, deleteFirst)
-                     : client->PutFileAuto(local, name, 1, deleteFirst);
-    return result == 0 ? 0 : 1;
+    const bool deleteFirst = call.profile.SvDel != 0;
+    const OpResult result = call.profile.Code == CodeSystemEuc
+                                ? client->PutFileEUCAuto(local, name, deleteFirst)
+                                : client->PutFileAuto(local, name, true, deleteFirst);
+    return result == OpResult::Done ? 0 : 1;
 }
 
 // rm, mv, mkdir and rmdir: one server operation in a session of its own.
 int runOperation(const QStringList& args, int names,
-                 int (*operation)(CFtpClient&, const QByteArray&, const QByteArray&),
+                 bool (*operation)(CFtpClient&, const QByteArray&, const QByteArray&),
                  const QString& failure) {
     Invocation call;
     if (!prepare(args, names, names, &call))
@@ -165,9 +174,9 @@ int runOperation(const QStringList& args, int names,
     auto client = clientFor(call);
     QByteArray first = splitRemote(call, serverBytes(call, call.words[0]), *client);
     QByteArray second = names > 1 ? serverBytes(call, call.words[1]) : QByteArray();
-    if (client->OpenSession() != 0)
+    if (client->OpenSession() != OpResult::Done)
         return 1;
-    int ok = operation(*client, first, second);
+    const bool ok = operation(*client, first, second);
     if (!ok)
         Prompt::error(failure.arg(shown(call, first), client->lastErrorText()));
     client->CloseSession();

@@ -187,7 +187,7 @@ bool CVantorpadDoc::uploadLocalCopy() {
     request.localPath = m_pathName;
     request.fileName = m_fileName;
     request.utf8 = m_encoding != TextEncoding::Cp932;
-    return uploadToServer(request);
+    return uploadToServer(request) == OpResult::Done;
 }
 
 void CVantorpadDoc::OnFileReload() {

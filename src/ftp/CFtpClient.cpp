@@ -136,15 +136,15 @@ void CFtpClient::showFailure(const QString& fallback) const {
     Prompt::error(m_lastErrorText.isEmpty() ? fallback : m_lastErrorText);
 }
 
-int CFtpClient::OpenSession() {
+OpResult CFtpClient::OpenSession() {
     if (server.isEmpty() || user.isEmpty() || password.isEmpty() ||
         FtpNames::breaksCommandLine(server) || FtpNames::breaksCommandLine(user) ||
         FtpNames::breaksCommandLine(password)) {
         Prompt::error(QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。"));
-        return -1;
+        return OpResult::Refused;
     }
     if (m_connection && m_connection->busy())
-        return -1;
+        return OpResult::Refused;
     Log("OpenSession START %s %s PORT=%d RAW=%d", cp(server).constData(), cp(user).constData(),
         port, int(m_passive));
     CloseSession();
@@ -162,13 +162,13 @@ int CFtpClient::OpenSession() {
                               .arg(port)
                               .arg(int(m_passive)));
         }
-        return 1;
+        return OpResult::Failed;
     }
     m_connection = std::move(connection);
     m_rootDirectory = m_connection->entryPath();
     m_currentDirectory = m_rootDirectory;
     Log("OpenSession END ROOT=%s", m_rootDirectory.constData());
-    return 0;
+    return OpResult::Done;
 }
 
 void CFtpClient::CloseSession() {
@@ -179,9 +179,9 @@ void CFtpClient::CloseSession() {
     m_connection.reset();
 }
 
-int CFtpClient::SetServerDir() {
+OpResult CFtpClient::SetServerDir() {
     if (serverDirectory.isEmpty())
-        return 0;
+        return OpResult::Done;
     Log("SetServerDir START %s", serverDirectory.constData());
     FtpReply reply;
     bool answered = false;
@@ -200,7 +200,7 @@ int CFtpClient::SetServerDir() {
     }
     if (!answered || reply.isError()) {
         showFailure(QStringLiteral("サーバＤｉｒの指定が誤っています。"));
-        return 1;
+        return OpResult::Failed;
     }
     // The server's own name for where it now is: relative names are taken from it.
     FtpReply pwd;
@@ -209,118 +209,122 @@ int CFtpClient::SetServerDir() {
         where = FtpNames::directoryOfPwdReply(pwd.text);
     m_currentDirectory = where.startsWith('/') ? where : absolute(serverDirectory);
     Log("SetServerDir END");
-    return 0;
+    return OpResult::Done;
 }
 
-int CFtpClient::FileSend(const QString& local, const QByteArray& remote, int ascii,
-                         int deleteFirst) {
+OpResult CFtpClient::FileSend(const QString& local, const QByteArray& remote, bool ascii,
+                              bool deleteFirst) {
     if (!m_connection) {
         Prompt::error(QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"));
-        return -1;
+        return OpResult::Refused;
     }
     if (m_connection->busy())
-        return -1;
-    Log("FileSend START %s→%s %d %d", cp(local).constData(), remote.constData(), ascii,
-        deleteFirst);
+        return OpResult::Refused;
+    Log("FileSend START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
+        int(deleteFirst));
     if (!QFileInfo::exists(local)) {
         Prompt::error(
             QStringLiteral("PC上に%1が存在しない為、サーバに転送出来ません。").arg(local));
-        return 1;
+        return OpResult::Failed;
     }
     if (remote.isEmpty() || FtpNames::breaksCommandLine(remote)) {
         m_lastError = 0;
         m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
         showFailure(QString());
-        return 1;
+        return OpResult::Failed;
     }
     if (deleteFirst) {
         ServerFileList existing;
-        if (GetServerFileList(remote, existing, ServerFileKindFiles) > 0) {
+        // A file the server has is deleted first; one it does not have needs nothing, and a
+        // lookup that failed sends anyway, as the server replaces a file it still has.
+        if (GetServerFileList(remote, existing, ServerFileKindFiles) == OpResult::Done &&
+            !existing.empty()) {
             int code = 0;
             if (!simpleCommand("DELE", remote, &code)) {
                 Prompt::error(QStringLiteral("サーバファイルにアクセス権が有りません。(%1)")
                                   .arg(m_lastError));
-                return 1;
+                return OpResult::Failed;
             }
         }
     }
-    if (!sendFrom(local, remote, ascii))
-        return 1;
+    if (const OpResult sent = sendFrom(local, remote, ascii); sent != OpResult::Done)
+        return sent;
     Log("FileSend END");
-    return 0;
+    return OpResult::Done;
 }
 
-bool CFtpClient::sendFrom(const QString& local, const QByteArray& remote, int ascii) {
+// A transfer the transport could not finish: Cancelled when the user stopped it (nothing to
+// say), else Failed after the server's reason, or `fallback` when the fault was local.
+OpResult CFtpClient::transferFailure(const QString& fallback) {
+    rememberFailure(*m_connection);
+    if (m_connection->wasCancelled())
+        return OpResult::Cancelled;
+    if (m_connection->localWriteFailed())
+        m_lastErrorText.clear();
+    showFailure(fallback);
+    return OpResult::Failed;
+}
+
+OpResult CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bool ascii) {
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) {
         m_lastError = quint32(file.error());
         m_lastErrorText.clear();
         Prompt::error(QStringLiteral("ファイルの送信が出来ませんでした。"));
-        return false;
+        return OpResult::Failed;
     }
     FtpTransport::Source source = [&file](char* buffer, qint64 capacity) {
         return file.read(buffer, capacity);
     };
-    if (m_connection->store(absolute(remote), ascii != 0, file.size(), source))
-        return true;
-    rememberFailure(*m_connection);
-    if (m_connection->wasCancelled())
-        return false;
-    if (m_connection->localWriteFailed())
-        m_lastErrorText.clear();
-    showFailure(QStringLiteral("ファイルの送信が出来ませんでした。"));
-    return false;
+    if (m_connection->store(absolute(remote), ascii, file.size(), source))
+        return OpResult::Done;
+    return transferFailure(QStringLiteral("ファイルの送信が出来ませんでした。"));
 }
 
-int CFtpClient::FileReceive(int ascii, const QString& local, const QByteArray& remote) {
+OpResult CFtpClient::FileReceive(bool ascii, const QString& local, const QByteArray& remote) {
     if (!m_connection) {
         Prompt::error(QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。"));
-        return -1;
+        return OpResult::Refused;
     }
     if (m_connection->busy())
-        return -1;
-    Log("FileReceive START %s←%s %d", cp(local).constData(), remote.constData(), ascii);
+        return OpResult::Refused;
+    Log("FileReceive START %s←%s %d", cp(local).constData(), remote.constData(), int(ascii));
     // A server's name never leaves its directory here: no "/" of a relative name, no ".",
-    // "..", NUL or line break.
-    QByteArray name = remote.startsWith('/') ? remote.mid(remote.lastIndexOf('/') + 1) : remote;
-    if (!FtpNames::isSafeLocalComponent(name) || FtpNames::breaksCommandLine(remote)) {
-        Prompt::error(QStringLiteral("サーバのファイル名 %1 は受信出来ません。")
-                          .arg(FtpNames::display(remote)));
-        return 1;
+    // "..", NUL or line break. The local path is checked too, so that a caller that built it
+    // by hand cannot write outside the directory it meant.
+    QByteArray name = remote.startsWith('/') ? FtpNames::lastComponent(remote) : remote;
+    if (!FtpNames::isSafeLocalComponent(name) || FtpNames::breaksCommandLine(remote) ||
+        !FtpNames::isSafeLocalTarget(local)) {
+        Prompt::error(FtpNames::unreceivableMessage(remote));
+        return OpResult::Failed;
     }
-    if (!receiveInto(local, remote, ascii))
-        return 1;
+    if (const OpResult received = receiveInto(local, remote, ascii); received != OpResult::Done)
+        return received;
     Log("FileReceive END");
-    return 0;
+    return OpResult::Done;
 }
 
-bool CFtpClient::receiveInto(const QString& local, const QByteArray& remote, int ascii) {
+OpResult CFtpClient::receiveInto(const QString& local, const QByteArray& remote, bool ascii) {
     // The data goes to a temporary file beside the target, which replaces the target only
     // when the transfer is complete: a failed download leaves the old file as it was. A target
     // that cannot be replaced is reported before the server is asked for data.
     QSaveFile file(local);
     if (!isReplaceable(local) || !file.open(QIODevice::WriteOnly)) {
         Prompt::error(accessDenied(local));
-        return false;
+        return OpResult::Failed;
     }
     FtpTransport::Sink sink = [&file](const char* data, qsizetype size) {
         return file.write(data, size) == size;
     };
-    if (!m_connection->retrieve(absolute(remote), ascii != 0, sink)) {
+    if (!m_connection->retrieve(absolute(remote), ascii, sink)) {
         file.cancelWriting();
-        rememberFailure(*m_connection);
-        if (m_connection->wasCancelled())
-            return false;
-        if (m_connection->localWriteFailed())
-            m_lastErrorText.clear();
-        showFailure(QStringLiteral("ファイルの受信が出来ませんでした。"));
-        return false;
+        return transferFailure(QStringLiteral("ファイルの受信が出来ませんでした。"));
     }
     if (!file.commit()) {
         Prompt::error(accessDenied(local));
-        return false;
+        return OpResult::Failed;
     }
-    return true;
+    return OpResult::Done;
 }
 
 bool CFtpClient::checkComposite(const QString& local, const QByteArray& remote,
@@ -333,104 +337,103 @@ bool CFtpClient::checkComposite(const QString& local, const QByteArray& remote,
     return true;
 }
 
-int CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote, int ascii,
-                            int deleteFirst) {
+OpResult CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
+                                 bool deleteFirst) {
     if (!checkComposite(local, remote, QStringLiteral("PutFileAuto : パラメータエラー")))
-        return -1;
-    Log("PutFileAuto START %s→%s %d %d", cp(local).constData(), remote.constData(), ascii,
-        deleteFirst);
+        return OpResult::Refused;
+    Log("PutFileAuto START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
+        int(deleteFirst));
     bool opened = false;
     if (!m_connection) {
-        int r = OpenSession();
-        if (r != 0)
+        if (const OpResult r = OpenSession(); r != OpResult::Done)
             return r;
         opened = true;
     }
-    if (SetServerDir() != 0)
-        return 1;
-    int result = FileSend(local, remote, ascii, deleteFirst);
+    if (SetServerDir() != OpResult::Done)
+        return OpResult::Failed;
+    const OpResult result = FileSend(local, remote, ascii, deleteFirst);
     if (opened)
         CloseSession();
-    Log("PutFileAuto END %d", result);
+    Log("PutFileAuto END %d", int(result));
     return result;
 }
 
-int CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote, int deleteFirst) {
+OpResult CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote,
+                                    bool deleteFirst) {
     if (!checkComposite(
             local, remote,
             QStringLiteral("PutFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
-        return -1;
-    Log("PutFileEUCAuto START %s→%s %d", cp(local).constData(), remote.constData(), deleteFirst);
+        return OpResult::Refused;
+    Log("PutFileEUCAuto START %s→%s %d", cp(local).constData(), remote.constData(),
+        int(deleteFirst));
     const QString temporary = intermediatePath(local);
     if (ConvertSjisToEuc(temporary, local) != 0)
-        return 1;
+        return OpResult::Failed;
     // The intermediate file goes on every path, not only the successful one.
     struct Cleanup {
         QString path;
         ~Cleanup() { QFile::remove(path); }
     } cleanup{temporary};
-    int r = OpenSession();
-    if (r != 0)
+    if (const OpResult r = OpenSession(); r != OpResult::Done)
         return r;
-    if (SetServerDir() != 0)
-        return 1;
-    int result = FileSend(temporary, remote, 0, deleteFirst);
+    if (SetServerDir() != OpResult::Done)
+        return OpResult::Failed;
+    const OpResult result = FileSend(temporary, remote, false, deleteFirst);
     CloseSession();
-    Log("PutFileEUCAuto END %d", result);
+    Log("PutFileEUCAuto END %d", int(result));
     return result;
 }
 
-int CFtpClient::GetFileAuto(const QString& local, const QByteArray& remote, int ascii) {
+OpResult CFtpClient::GetFileAuto(const QString& local, const QByteArray& remote, bool ascii) {
     if (!checkComposite(local, remote,
                         QStringLiteral("GetFileAuto : パラメータエラー　環境を確認して下さい。")))
-        return -1;
-    Log("GetFileAuto START %s←%s %d", cp(local).constData(), remote.constData(), ascii);
-    int r = OpenSession();
-    if (r != 0)
+        return OpResult::Refused;
+    Log("GetFileAuto START %s←%s %d", cp(local).constData(), remote.constData(), int(ascii));
+    if (const OpResult r = OpenSession(); r != OpResult::Done)
         return r;
-    if (SetServerDir() != 0)
-        return 1;
-    int result = FileReceive(ascii, local, remote);
+    if (SetServerDir() != OpResult::Done)
+        return OpResult::Failed;
+    const OpResult result = FileReceive(ascii, local, remote);
     CloseSession();
-    Log("GetFileAuto END %d", result);
+    Log("GetFileAuto END %d", int(result));
     return result;
 }
 
-int CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
+OpResult CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
     if (!checkComposite(
             local, remote,
             QStringLiteral("GetFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
-        return -1;
+        return OpResult::Refused;
     Log("GetFileEUCAuto START %s←%s", cp(local).constData(), remote.constData());
-    int r = OpenSession();
-    if (r != 0)
+    if (const OpResult r = OpenSession(); r != OpResult::Done)
         return r;
-    if (SetServerDir() != 0)
-        return 1;
+    if (SetServerDir() != OpResult::Done)
+        return OpResult::Failed;
     const QString temporary = intermediatePath(local);
     // The target is checked here, before the server is asked for data, since the download
     // itself goes to the intermediate file.
     if (!isReplaceable(local)) {
         Prompt::error(accessDenied(local));
         CloseSession();
-        return 1;
+        return OpResult::Failed;
     }
-    if (FileReceive(0, temporary, remote) != 0) {
+    if (const OpResult received = FileReceive(false, temporary, remote);
+        received != OpResult::Done) {
         CloseSession();
-        return 1;
+        return received;
     }
     CloseSession();
     // The conversion writes beside the target, which it replaces only when it succeeded: a
     // conversion that fails half-way does not cost the old local file.
     const QString converted = temporary + QStringLiteral(".sjis");
-    int result = 1;
+    OpResult result = OpResult::Failed;
     if (ConvertEucToSjis(converted, temporary) == 0 &&
         std::rename(QFile::encodeName(converted).constData(),
                     QFile::encodeName(local).constData()) == 0)
-        result = 0;
+        result = OpResult::Done;
     QFile::remove(converted);
     QFile::remove(temporary);
-    Log("GetFileEUCAuto END %d", result);
+    Log("GetFileEUCAuto END %d", int(result));
     return result;
 }
 
@@ -449,49 +452,49 @@ bool CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name, i
     return answered && !reply.isError();
 }
 
-int CFtpClient::Remove(const QByteArray& name) {
+bool CFtpClient::Remove(const QByteArray& name) {
     Log("Remove START %s", name.constData());
-    if (SetServerDir() != 0) {
+    if (SetServerDir() != OpResult::Done) {
         Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return 0;
+        return false;
     }
     int code = 0;
-    return simpleCommand("DELE", name, &code) ? 1 : 0;
+    return simpleCommand("DELE", name, &code);
 }
 
-int CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
+bool CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
     Log("Rename START %s->%s", oldName.constData(), newName.constData());
-    if (SetServerDir() != 0) {
+    if (SetServerDir() != OpResult::Done) {
         Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return 0;
+        return false;
     }
     if (newName.isEmpty() || FtpNames::breaksCommandLine(newName)) {
         m_lastError = 0;
         m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
-        return 0;
+        return false;
     }
     int code = 0;
     if (!simpleCommand("RNFR", oldName, &code) || code != 350)
-        return 0;
-    return simpleCommand("RNTO", newName, &code) ? 1 : 0;
+        return false;
+    return simpleCommand("RNTO", newName, &code);
 }
 
-int CFtpClient::RmDir(const QByteArray& name) {
+bool CFtpClient::RmDir(const QByteArray& name) {
     Log("RmDir START %s/%s", serverDirectory.constData(), name.constData());
-    if (SetServerDir() != 0) {
+    if (SetServerDir() != OpResult::Done) {
         Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return 0;
+        return false;
     }
     int code = 0;
-    return simpleCommand("RMD", name, &code) ? 1 : 0;
+    return simpleCommand("RMD", name, &code);
 }
 
-int CFtpClient::MakeDir(const QByteArray& name) {
+bool CFtpClient::MakeDir(const QByteArray& name) {
     Log("MakeDir START %s/%s", serverDirectory.constData(), name.constData());
-    if (SetServerDir() != 0) {
+    if (SetServerDir() != OpResult::Done) {
         Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return 0;
+        return false;
     }
     int code = 0;
-    return simpleCommand("MKD", name, &code) ? 1 : 0;
+    return simpleCommand("MKD", name, &code);
 }

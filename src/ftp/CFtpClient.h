@@ -5,6 +5,7 @@
 #include "ftp/FtpTransport.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ServerFileEntry.h"
+#include "platform/OpResult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,9 +16,11 @@
 // The one object through which the program talks FTP. A task creates one, fills in the
 // server's host, user, password, port and directory, calls operations and destroys it.
 //
-// Result codes of the transfer operations: 0 success, 1 tried and failed (the message has been
-// shown through Prompt), -1 a precondition failed. Remove, Rename, RmDir and MakeDir return
-// nonzero on success and 0 on failure, without a message of their own.
+// The session, transfer and listing operations say what happened with an OpResult: Done,
+// Failed (tried; the message has been shown through Prompt), Cancelled (the user stopped a
+// transfer; no message) or Refused (a precondition failed, reported when the user must know).
+// Remove, Rename, RmDir and MakeDir return whether they succeeded, without a message of their
+// own.
 //
 // Operations block the caller, but the Qt event loop gets its turn while they wait, so
 // windows repaint and a progress window's cancel button can be pressed. The caller keeps the
@@ -26,7 +29,7 @@
 class CFtpClient {
 public:
     // Called during a transfer with the bytes moved so far and the size (0 when the server did
-    // not tell it). Returning false cancels the transfer: it fails with result 1 and shows no
+    // not tell it). Returning false cancels the transfer: it ends Cancelled and shows no
     // message, because the user who cancelled knows; the target is left as it was.
     using ProgressHandler = std::function<bool(qint64 done, qint64 total)>;
 
@@ -47,27 +50,29 @@ public:
     QByteArray serverDirectory;
     int port = 21;
 
-    int OpenSession();
+    OpResult OpenSession();
     void CloseSession();
-    int SetServerDir();
-    int FileSend(const QString& local, const QByteArray& remote, int ascii, int deleteFirst);
-    int FileReceive(int ascii, const QString& local, const QByteArray& remote);
-    int PutFileAuto(const QString& local, const QByteArray& remote, int ascii, int deleteFirst);
-    int PutFileEUCAuto(const QString& local, const QByteArray& remote, int deleteFirst);
-    int GetFileAuto(const QString& local, const QByteArray& remote, int ascii);
-    int GetFileEUCAuto(const QString& local, const QByteArray& remote);
-    int Remove(const QByteArray& name);
-    int Rename(const QByteArray& oldName, const QByteArray& newName);
-    int RmDir(const QByteArray& name);
-    int MakeDir(const QByteArray& name);
+    OpResult SetServerDir();
+    OpResult FileSend(const QString& local, const QByteArray& remote, bool ascii, bool deleteFirst);
+    OpResult FileReceive(bool ascii, const QString& local, const QByteArray& remote);
+    OpResult PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
+                         bool deleteFirst);
+    OpResult PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst);
+    OpResult GetFileAuto(const QString& local, const QByteArray& remote, bool ascii);
+    OpResult GetFileEUCAuto(const QString& local, const QByteArray& remote);
+    [[nodiscard]] bool Remove(const QByteArray& name);
+    [[nodiscard]] bool Rename(const QByteArray& oldName, const QByteArray& newName);
+    [[nodiscard]] bool RmDir(const QByteArray& name);
+    [[nodiscard]] bool MakeDir(const QByteArray& name);
 
     // Appends the entries of `path` ("*" = the current directory) of the kinds in `kinds`
-    // (ServerFileKinds); returns how many. Shows no message: a listing that cannot be read
-    // gives 0.
-    int GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds);
+    // (ServerFileKinds). Shows no message: a listing that cannot be read is Failed, an empty
+    // directory is Done with nothing appended; a single name that the server says is not there
+    // is Done with nothing appended.
+    OpResult GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds);
     // Lists the server directory over a connection of its own (direct, the profile's port);
-    // returns the count, or -1 after a message.
-    int GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds);
+    // Failed after a message.
+    OpResult GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds);
 
     // One line of the debug log, printf-style: the format is this program's text, string
     // arguments are CP932 or the server's bytes.
@@ -94,13 +99,14 @@ private:
     void showFailure(const QString& fallback) const;
     bool simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode);
     bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
-    bool receiveInto(const QString& local, const QByteArray& remote, int ascii);
-    bool sendFrom(const QString& local, const QByteArray& remote, int ascii);
+    OpResult receiveInto(const QString& local, const QByteArray& remote, bool ascii);
+    OpResult sendFrom(const QString& local, const QByteArray& remote, bool ascii);
+    OpResult transferFailure(const QString& fallback);
     bool readListing(FtpTransport& transport, const QByteArray& directory, bool keepUnrecognised,
                      std::vector<ListedEntry>* entries);
     int appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
                      const QByteArray& pattern, ServerFileList& list, int kinds);
-    int lookUpOne(const QByteArray& name, ServerFileList& list, int kinds);
+    OpResult lookUpOne(const QByteArray& name, ServerFileList& list, int kinds, int* count);
     bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);
 
     int m_proxyMode;

@@ -32,10 +32,6 @@ bool isPseudoEntry(const QByteArray& name) {
            name.contains(notFoundJapanese);
 }
 
-QByteArray lastComponent(const QByteArray& path) {
-    return path.mid(path.lastIndexOf('/') + 1);
-}
-
 QByteArray parentOf(const QByteArray& path) {
     qsizetype slash = path.lastIndexOf('/');
     return slash <= 0 ? QByteArray("/") : path.left(slash);
@@ -43,14 +39,15 @@ QByteArray parentOf(const QByteArray& path) {
 
 } // namespace
 
-int CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
+OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileList START %s %d RAW=%d", path.constData(), kinds, int(m_rawListing));
     if (!m_connection || m_connection->busy() || FtpNames::breaksCommandLine(path))
-        return 0;
+        return OpResult::Refused;
     bool pattern = path.isEmpty() || path.contains('*') || path.contains('?') || path.endsWith('/');
     int count = 0;
     if (!pattern) {
-        count = lookUpOne(path, list, kinds);
+        if (const OpResult found = lookUpOne(path, list, kinds, &count); found != OpResult::Done)
+            return found;
     } else {
         qsizetype slash = path.lastIndexOf('/');
         QByteArray directory = m_currentDirectory;
@@ -63,11 +60,11 @@ int CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, 
             match.clear();
         std::vector<ListedEntry> entries;
         if (!readListing(*m_connection, directory, m_spaceDelimited, &entries))
-            return 0; // a listing that cannot be started gives no entry and no message
+            return OpResult::Failed; // no entry and no message: the caller tells the user
         count = appendListed(directory, entries, match, list, kinds);
     }
     Log("★★★GetServerFileList END %d", count);
-    return count;
+    return OpResult::Done;
 }
 
 bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& directory,
@@ -112,40 +109,48 @@ int CFtpClient::appendListed(const QByteArray& directory, const std::vector<List
     return count;
 }
 
-int CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int kinds) {
+// A name the server says it does not have (a 550 reply) is an answer, not a failure.
+OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int kinds,
+                               int* count) {
+    *count = 0;
+    auto notThere = [this](int code) {
+        rememberFailure(*m_connection);
+        return code == 550 ? OpResult::Done : OpResult::Failed;
+    };
     const QByteArray path = absolute(name);
     ListingParser parser;
     std::vector<ListedEntry> entries;
     if (m_connection->offersMlsd() && !m_rawListing) {
         FtpReply reply;
-        if (!m_connection->command("MLST " + path, &reply) || reply.isError())
-            return 0;
+        if (!m_connection->command("MLST " + path, &reply))
+            return notThere(0);
+        if (reply.isError())
+            return notThere(reply.code);
         for (const QByteArray& line : reply.text.split('\n')) {
             if (!line.startsWith(' '))
                 continue;
             if (auto e = parser.parseMlsdLine(line.mid(1))) {
-                e->name = lastComponent(path); // MLST names the whole path
+                e->name = FtpNames::lastComponent(path); // MLST names the whole path
                 entries.push_back(*e);
             }
         }
     } else {
         QByteArray data;
         if (!m_connection->list(path, "LIST", &data))
-            return 0;
+            return notThere(m_connection->errorCode());
         entries = parser.parseList(data, m_spaceDelimited);
     }
-    int count = 0;
     for (ListedEntry& e : entries) {
         ServerFileEntry entry;
-        entry.name = e.recognised ? lastComponent(e.name) : e.name;
+        entry.name = e.recognised ? FtpNames::lastComponent(e.name) : e.name;
         entry.path = FtpNames::join(parentOf(path), entry.name);
         entry.date = dateText(e.modified);
         entry.size = e.directory ? 0 : e.size;
         entry.directory = e.directory ? 1 : 0;
         if (appendEntry(std::move(entry), e.recognised, list, kinds))
-            ++count;
+            ++*count;
     }
-    return count;
+    return OpResult::Done;
 }
 
 bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list,
@@ -179,7 +184,7 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
     return true;
 }
 
-int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
+OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
         int(m_passive), int(m_rawListing));
     // A connection of its own, direct, on the profile's port.
@@ -189,7 +194,7 @@ int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& lis
         FtpNames::breaksCommandLine(password) || !transport.logOn()) {
         rememberFailure(transport);
         Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(m_lastError));
-        return -1;
+        return OpResult::Failed;
     }
     QByteArray directory = transport.entryPath();
     if (!serverDirectory.isEmpty()) {
@@ -199,7 +204,7 @@ int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& lis
         if (!answered || reply.isError()) {
             rememberFailure(transport);
             Prompt::error(QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(m_lastError));
-            return -1;
+            return OpResult::Failed;
         }
         FtpReply pwd;
         if (transport.command("PWD", &pwd) && pwd.code == 257)
@@ -210,7 +215,7 @@ int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& lis
     std::vector<ListedEntry> entries;
     if (!readListing(transport, directory, false, &entries)) {
         Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(m_lastError));
-        return -1;
+        return OpResult::Failed;
     }
     int count = 0;
     for (const ListedEntry& e : entries) {
@@ -233,5 +238,5 @@ int CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& lis
     }
     transport.close();
     Log("★★★GetServerFileList2 END %d", count);
-    return count;
+    return OpResult::Done;
 }

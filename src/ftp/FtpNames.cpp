@@ -3,6 +3,10 @@
 #include "encoding/CodeSystem.h"
 #include "encoding/LosslessCodec.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
 #include <algorithm>
 
 namespace FtpNames {
@@ -15,9 +19,89 @@ bool breaksCommandLine(const QString& text) {
     return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
 }
 
+namespace {
+
+// On bytes a backslash is not looked for: 0x5C is the second byte of many CP932 characters
+// ("ソ", "表"). The decoded name is checked for it.
+bool isUnsafeByte(char c) {
+    const uchar code = uchar(c);
+    return code < 0x20 || code == 0x7F || code == '/';
+}
+
+bool isUnsafeCharacter(QChar c) {
+    const char16_t code = c.unicode();
+    // C1 controls as well: a terminal or a file manager may act on them.
+    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == u'/' || code == u'\\';
+}
+
+} // namespace
+
 bool isSafeLocalComponent(const QByteArray& name) {
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-           !name.contains('\0');
+    return !name.isEmpty() && name != "." && name != ".." &&
+           std::none_of(name.cbegin(), name.cend(), isUnsafeByte);
+}
+
+bool isSafeLocalComponent(const QString& name) {
+    return !name.isEmpty() && name != u"." && name != u".." &&
+           std::none_of(name.cbegin(), name.cend(), [](QChar c) { return isUnsafeCharacter(c); });
+}
+
+QByteArray lastComponent(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
+                                    int codeSystem, bool nameSmall) {
+    if (!isSafeLocalComponent(name))
+        return std::nullopt;
+    const bool ascii =
+        std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
+    QString local =
+        ascii ? QString::fromLatin1(name)
+              : (codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932())
+                    .decode(name);
+    if (nameSmall)
+        local = lowerCaseAscii(local);
+    if (!isSafeLocalComponent(local))
+        return std::nullopt;
+    const QString base = QDir::cleanPath(directory);
+    const QString path = QDir::cleanPath(base + u'/' + local);
+    // Belt and braces: whatever the name held, the file lands directly in the directory.
+    if (QFileInfo(path).dir().path() != base && !(base == u"/" && !path.mid(1).contains(u'/')))
+        return std::nullopt;
+    return path;
+}
+
+QString unreceivableMessage(const QByteArray& name, int codeSystem) {
+    return QStringLiteral("サーバのファイル名 %1 は受信出来ません。")
+        .arg(display(name, codeSystem));
+}
+
+bool isSafeLocalTarget(const QString& path) {
+    const QStringList parts = path.split(u'/');
+    return isSafeLocalComponent(parts.last()) && !parts.contains(QStringLiteral(".."));
+}
+
+QString lowerCaseAscii(const QString& name) {
+    QString lower = name;
+    for (QChar& c : lower) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(char16_t(c.unicode() + (u'a' - u'A')));
+    }
+    return lower;
+}
+
+std::optional<QByteArray> encodeForServer(const QString& name, int codeSystem) {
+    const LosslessCodec& codec =
+        codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
+    EncodeResult encoded = codec.encode(name);
+    if (!encoded.ok())
+        return std::nullopt;
+    return encoded.bytes;
+}
+
+QString unencodableMessage(const QString& name) {
+    return QStringLiteral("ファイル名 %1 はサーバの文字コードで表せません。").arg(name);
 }
 
 QByteArray join(const QByteArray& directory, const QByteArray& name) {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // Rules for names and paths on a server. Names are bytes as the server gave them; they are
 // decoded only to be shown.
 namespace FtpNames {
@@ -11,9 +13,37 @@ namespace FtpNames {
 bool breaksCommandLine(const QByteArray& text);
 bool breaksCommandLine(const QString& text);
 
-// A server's name that may become one component of a local path: not empty, no "/", no NUL,
-// not "." or "..".
+// A server's name that may become one component of a local path: not empty, not "." or "..",
+// no "/", no control character (NUL, CR, LF, ESC... and DEL); the decoded name no backslash
+// and no C1 control either.
 bool isSafeLocalComponent(const QByteArray& name);
+bool isSafeLocalComponent(const QString& name);
+
+// The part of a server path after its last "/".
+QByteArray lastComponent(const QByteArray& path);
+
+// The one way a server's file name becomes a local path: the name decoded from the server's
+// code system (0 = EUC-JP, else CP932), lower-cased by the "NameSmall" rule when asked, inside
+// `directory`. Nothing when the name is not a safe local component or the result would not lie
+// directly in `directory`: the caller refuses the download with unreceivableMessage.
+std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
+                                    int codeSystem, bool nameSmall);
+// "サーバのファイル名 %s は受信出来ません。"
+QString unreceivableMessage(const QByteArray& name, int codeSystem = 1);
+// A local path a download may write: its last component is a safe name and no component
+// climbs out with "..".
+bool isSafeLocalTarget(const QString& path);
+
+// The "NameSmall" rule, the same on the way down and the way up: ASCII letters are lower-cased,
+// every other character (full-width and Greek letters too) keeps its case.
+QString lowerCaseAscii(const QString& name);
+
+// A name typed or listed on the PC as the server's bytes in `codeSystem` (0 = EUC-JP, else
+// CP932); nothing when that code system cannot hold it. A '?' in place of a character would
+// name another file, so no name is ever sent that way.
+std::optional<QByteArray> encodeForServer(const QString& name, int codeSystem);
+// "ファイル名 %s はサーバの文字コードで表せません。"
+QString unencodableMessage(const QString& name);
 
 // `name` inside `directory`: "%s/%s", or "/%s" when the directory is "/"; an absolute name
 // stands as it is.

@@ -300,7 +300,7 @@ void CFtpOpt::testConnection() {
     ServerTaskGuard busy(window());
     std::unique_ptr<CFtpClient> client =
         CFtpClient::create(m_network, m_debugLog != 0, profileOfFields());
-    if (client->OpenSession() == 0) {
+    if (client->OpenSession() == OpResult::Done) {
         Prompt::information(QStringLiteral("通信テスト正常終了"));
         client->CloseSession();
     }

@@ -163,7 +163,7 @@ void CFtpDlg::download() {
     {
         Busy busy(*this);
         copyProfileIntoClient();
-        if (m_client->OpenSession() != 0) {
+        if (m_client->OpenSession() != OpResult::Done) {
             busy.release();
             Prompt::error(SessionFailed);
             return;

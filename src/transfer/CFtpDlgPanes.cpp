@@ -2,6 +2,7 @@
 // (directory history, "↑", double clicks, profile and drive boxes).
 
 #include "ftp/CFtpClient.h"
+#include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CFtpDlgBusy.h"
@@ -86,7 +87,7 @@ bool CFtpDlg::reconnect() {
     Busy busy(*this);
     m_client->CloseSession();
     copyProfileIntoClient();
-    if (m_client->OpenSession() != 0) {
+    if (m_client->OpenSession() != OpResult::Done) {
         busy.release();
         Prompt::error(SessionFailed);
         return false;
@@ -104,12 +105,12 @@ void CFtpDlg::fillServerPane() {
         return;
     m_client->CloseSession();
     copyProfileIntoClient();
-    if (m_client->OpenSession() != 0) {
+    if (m_client->OpenSession() != OpResult::Done) {
         busy.release();
         Prompt::error(SessionFailed);
         return;
     }
-    if (m_client->SetServerDir() != 0) {
+    if (m_client->SetServerDir() != OpResult::Done) {
         busy.release();
         Prompt::error(QStringLiteral("ＤＩｒ変更に失敗しました。"));
         return;
@@ -124,12 +125,9 @@ void CFtpDlg::fillServerPane() {
 
 bool CFtpDlg::listServer() {
     if (m_context.settings.Network.List != 0)
-        return m_client->GetServerFileListSDK("*", m_serverEntries, ServerFileKindAll) >= 0;
-    // An empty directory and a listing that could not be read look alike here; either way an
-    // upload that finds no name in it sends without deleting first, and the server's own
-    // replacement of a file it still has keeps nothing from being lost.
-    m_client->GetServerFileList("*", m_serverEntries, ServerFileKindAll);
-    return true;
+        return m_client->GetServerFileListSDK("*", m_serverEntries, ServerFileKindAll) ==
+               OpResult::Done;
+    return m_client->GetServerFileList("*", m_serverEntries, ServerFileKindAll) == OpResult::Done;
 }
 
 void CFtpDlg::fillPcPane() {
@@ -231,21 +229,25 @@ void CFtpDlg::openServerEntry(const ServerFileEntry& entry) {
     }
     if (!m_client)
         return;
-    const QString local = ServerPaths::transferPath(
-        m_context.settings.TranDir, TransferRules::downloadName(entry.name, m_listCode, m_profile));
-    int result = 0;
+    const std::optional<QString> local =
+        TransferRules::downloadPath(m_context.settings.TranDir, entry.name, m_listCode, m_profile);
+    if (!local) {
+        Prompt::error(FtpNames::unreceivableMessage(entry.name, m_listCode));
+        return;
+    }
+    OpResult result = OpResult::Failed;
     {
         Busy busy(*this);
         copyProfileIntoClient();
-        result = m_profile.Code == CodeSystemEuc ? m_client->GetFileEUCAuto(local, entry.name)
-                                                 : m_client->GetFileAuto(local, entry.name, 1);
+        result = m_profile.Code == CodeSystemEuc ? m_client->GetFileEUCAuto(*local, entry.name)
+                                                 : m_client->GetFileAuto(*local, entry.name, true);
     }
     // A failed download has said why; the local file is not the server's, so it is not opened.
-    if (result != 0)
+    if (result != OpResult::Done)
         return;
     m_context.currentServer = m_profileNumber;
     if (m_context.openDocument)
-        m_context.openDocument(local, m_profile, true, false);
+        m_context.openDocument(*local, m_profile, true, false);
 }
 
 void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {

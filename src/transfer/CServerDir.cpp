@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FileListOrder.h"
+#include "ftp/FtpNames.h"
 #include "options/ServerListIcons.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
@@ -296,21 +297,20 @@ void CServerDir::listServer() {
         return;
     m_client->CloseSession();
     copyProfileIntoClient();
-    if (m_client->OpenSession() != 0) {
+    if (m_client->OpenSession() != OpResult::Done) {
         busy.release();
         Prompt::error(SessionFailed);
         return;
     }
-    if (m_client->SetServerDir() != 0) {
+    if (m_client->SetServerDir() != OpResult::Done) {
         busy.release();
         Prompt::error(QStringLiteral("ＤＩｒ変更に失敗しました。"));
         return;
     }
     const int kinds = m_mode == SaveMode ? ServerFileKindDirectories : ServerFileKindAll;
-    if (m_context.settings.Network.List != 0)
-        m_client->GetServerFileListSDK("*", m_entries, kinds);
-    else
-        m_client->GetServerFileList("*", m_entries, kinds);
+    [[maybe_unused]] const OpResult read =
+        m_context.settings.Network.List != 0 ? m_client->GetServerFileListSDK("*", m_entries, kinds)
+                                             : m_client->GetServerFileList("*", m_entries, kinds);
     m_listCode = m_profile.Code;
     showEntries();
 }
@@ -321,7 +321,7 @@ bool CServerDir::ensureConnected() {
     if (m_client->isConnected())
         return true;
     copyProfileIntoClient();
-    if (m_client->OpenSession() != 0) {
+    if (m_client->OpenSession() != OpResult::Done) {
         Prompt::error(SessionFailed);
         return false;
     }
@@ -486,16 +486,27 @@ bool CServerDir::download() {
     if (!m_client)
         return false;
     Busy busy(*this);
-    const QString localName =
-        m_profile.NameSmall != 0 ? ServerPaths::lowerCaseName(m_fileName) : m_fileName;
-    const QByteArray remote = ServerNames::resolve(m_fileName, m_entries, false, m_listCode);
-    const QString local = ServerPaths::transferPath(m_context.settings.TranDir, localName);
+    const std::optional<QByteArray> remote =
+        ServerNames::resolve(m_fileName, m_entries, false, m_listCode);
+    if (!remote) {
+        busy.release();
+        Prompt::error(FtpNames::unencodableMessage(m_fileName));
+        return false;
+    }
+    const std::optional<QString> local = FtpNames::localPathFor(
+        m_context.settings.TranDir, *remote, m_listCode, m_profile.NameSmall != 0);
+    if (!local) {
+        busy.release();
+        Prompt::error(FtpNames::unreceivableMessage(*remote, m_listCode));
+        return false;
+    }
     copyProfileIntoClient();
-    const int result = m_profile.Code != CodeSystemEuc ? m_client->GetFileAuto(local, remote, 1)
-                                                       : m_client->GetFileEUCAuto(local, remote);
-    if (result != 0)
+    const OpResult result = m_profile.Code != CodeSystemEuc
+                                ? m_client->GetFileAuto(*local, *remote, true)
+                                : m_client->GetFileEUCAuto(*local, *remote);
+    if (result != OpResult::Done)
         return false; // the transfer has shown its message; the user may pick again
-    m_localPath = local;
-    m_remoteName = remote;
+    m_localPath = *local;
+    m_remoteName = *remote;
     return true;
 }

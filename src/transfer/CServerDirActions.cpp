@@ -4,6 +4,7 @@
 #include "transfer/CServerDir.h"
 
 #include "ftp/CFtpClient.h"
+#include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
 #include "transfer/CSvMakeDir.h"
 #include "transfer/CSvRename.h"
@@ -51,7 +52,9 @@ void CServerDir::renameSelected() {
         return;
     if (!ensureConnected())
         return;
-    if (!m_client->Rename(oldName, ServerNames::forServer(dialog.newName(), m_listCode))) {
+    const std::optional<QByteArray> newName =
+        FtpNames::encodeForServer(dialog.newName(), m_listCode);
+    if (!newName || !m_client->Rename(oldName, *newName)) {
         Prompt::error(QStringLiteral("名称変更出来ませんでした。アクセス権を確認して下さい。"));
         return;
     }
@@ -66,7 +69,8 @@ void CServerDir::makeDirectory() {
         return;
     if (!ensureConnected())
         return;
-    if (!m_client->MakeDir(ServerNames::forServer(dialog.name(), m_listCode))) {
+    const std::optional<QByteArray> name = FtpNames::encodeForServer(dialog.name(), m_listCode);
+    if (!name || !m_client->MakeDir(*name)) {
         Prompt::error(
             QStringLiteral("ディレクトリが作成出来ませんでした。アクセス権を確認して下さい。"));
         return;

@@ -19,7 +19,7 @@ CServerTree::CServerTree(CFtpClient& client, const QString& startDirectory, int 
     layout->addWidget(addOkCancelButtons(this));
 
     bool connected = m_client.isConnected();
-    if (!connected && m_client.OpenSession() == 0) {
+    if (!connected && m_client.OpenSession() == OpResult::Done) {
         connected = true;
         m_ownsConnection = true;
     }

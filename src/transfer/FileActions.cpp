@@ -1,6 +1,7 @@
 #include "transfer/FileActions.h"
 
 #include "ftp/CFtpClient.h"
+#include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerListLines.h"
@@ -77,9 +78,9 @@ void renameEntries(CFtpClient& client, const ServerFileList& selected,
             Prompt::error(M::nameTaken());
             continue;
         }
-        const std::optional<QByteArray> bytes = TransferRules::serverName(*newName, listCode);
+        const std::optional<QByteArray> bytes = FtpNames::encodeForServer(*newName, listCode);
         if (!bytes) {
-            Prompt::error(TransferRules::unencodableNameMessage(*newName));
+            Prompt::error(FtpNames::unencodableMessage(*newName));
             Prompt::error(M::renameFailed());
             continue;
         }
@@ -89,9 +90,9 @@ void renameEntries(CFtpClient& client, const ServerFileList& selected,
 }
 
 bool makeDirectory(CFtpClient& client, const QString& name, int listCode) {
-    const std::optional<QByteArray> bytes = TransferRules::serverName(name, listCode);
+    const std::optional<QByteArray> bytes = FtpNames::encodeForServer(name, listCode);
     if (!bytes) {
-        Prompt::error(TransferRules::unencodableNameMessage(name));
+        Prompt::error(FtpNames::unencodableMessage(name));
         Prompt::error(M::makeDirectoryFailed());
         return false;
     }

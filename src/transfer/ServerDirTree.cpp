@@ -99,7 +99,9 @@ void ServerDirTree::expandItem(QTreeWidgetItem* item) {
     const QByteArray pattern =
         item->parent() == nullptr ? QByteArray("./*") : itemPathBytes(item) + "/*";
     ServerFileList listed;
-    m_connection->GetServerFileList(pattern, listed, ServerFileKindAll);
+    // A directory that cannot be listed shows no children.
+    [[maybe_unused]] const OpResult read =
+        m_connection->GetServerFileList(pattern, listed, ServerFileKindAll);
     for (const ServerFileEntry& entry : listed) {
         if (entry.directory != 0)
             addDirectory(item, m_spaceDelimited ? lastWord(entry.name) : entry.name);
@@ -108,7 +110,8 @@ void ServerDirTree::expandItem(QTreeWidgetItem* item) {
         QTreeWidgetItem* child = item->child(i);
         ServerFileList inside;
         if (m_connection->GetServerFileList(itemPathBytes(child) + "/*", inside,
-                                            ServerFileKindAll) > 0)
+                                            ServerFileKindAll) == OpResult::Done &&
+            !inside.empty())
             new QTreeWidgetItem(child, {Placeholder});
     }
     setEnabled(true);

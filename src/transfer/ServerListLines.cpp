@@ -35,19 +35,13 @@ QString shown(const QByteArray& name, int codeSystem) {
     return FtpNames::display(name, codeSystem);
 }
 
-QByteArray forServer(const QString& typed, int codeSystem) {
-    const LosslessCodec& codec =
-        codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
-    return codec.encodeReplacing(typed, '?');
-}
-
-QByteArray resolve(const QString& typed, const ServerFileList& entries, bool directory,
-                   int codeSystem) {
+std::optional<QByteArray> resolve(const QString& typed, const ServerFileList& entries,
+                                  bool directory, int codeSystem) {
     for (const ServerFileEntry& e : entries) {
         if ((e.directory != 0) == directory && shown(e.name, codeSystem) == typed)
             return e.name;
     }
-    return forServer(typed, codeSystem);
+    return FtpNames::encodeForServer(typed, codeSystem);
 }
 
 QString directoryText(const QByteArray& path) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include <vector>
 
 struct AppSettings;
@@ -34,10 +36,10 @@ std::vector<ServerListLine> BuildServerListLines(const ServerFileList& entries,
 namespace ServerNames {
 
 QString shown(const QByteArray& name, int codeSystem);
-QByteArray forServer(const QString& typed, int codeSystem);
-// The bytes of the listed entry (of the given kind) shown as `typed`, else `typed` encoded.
-QByteArray resolve(const QString& typed, const ServerFileList& entries, bool directory,
-                   int codeSystem);
+// The bytes of the listed entry (of the given kind) shown as `typed`, else `typed` encoded;
+// nothing when the code system cannot hold a name that is not listed.
+std::optional<QByteArray> resolve(const QString& typed, const ServerFileList& entries,
+                                  bool directory, int codeSystem);
 
 // Directories are held in the settings as CP932 text: the server path bytes as they are.
 QString directoryText(const QByteArray& path);

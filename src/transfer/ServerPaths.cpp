@@ -1,6 +1,7 @@
 #include "transfer/ServerPaths.h"
 
 #include "app/ServerProfile.h"
+#include "ftp/FtpNames.h"
 
 namespace ServerPaths {
 
@@ -57,17 +58,8 @@ QString profileBoxLine(int number, const ServerProfile& profile) {
     return QStringLiteral("NO:%1　【%2】").arg(QString::number(number), profile.Server);
 }
 
-QString lowerCaseName(const QString& name) {
-    QString lower = name;
-    for (QChar& c : lower) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(char16_t(c.unicode() + (u'a' - u'A')));
-    }
-    return lower;
-}
-
 bool differsBeyondLetterCase(const QString& a, const QString& b) {
-    return lowerCaseName(a) != lowerCaseName(b);
+    return FtpNames::lowerCaseAscii(a) != FtpNames::lowerCaseAscii(b);
 }
 
 QString checkFileName(const QString& name) {
@@ -77,10 +69,6 @@ QString checkFileName(const QString& name) {
         name == QStringLiteral(".."))
         return QStringLiteral("ファイル名 %1 は使用出来ません。").arg(name);
     return {};
-}
-
-QString transferPath(const QString& transferDirectory, const QString& localName) {
-    return transferDirectory + u'/' + localName;
 }
 
 } // namespace ServerPaths

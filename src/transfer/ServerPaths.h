@@ -33,10 +33,6 @@ QString lastWord(const QString& name);
 // A line of the profile box: "NO:%d　【%s】", or "NO:%d　未　設　定" without a server.
 QString profileBoxLine(int number, const ServerProfile& profile);
 
-// Lower-cases the ASCII letters of a transferred name (option "NameSmall"); double-byte
-// letters keep their case, as the file lists show them.
-QString lowerCaseName(const QString& name);
-
 // Two names that differ in more than the case of ASCII letters: a save under a new name renames
 // the local copy only then.
 bool differsBeyondLetterCase(const QString& a, const QString& b);
@@ -44,8 +40,5 @@ bool differsBeyondLetterCase(const QString& a, const QString& b);
 // A file name typed for a save to the server: the message for an empty name or one that would
 // leave its directory ("/", ".", ".."), else an empty string.
 QString checkFileName(const QString& name);
-
-// The local copy of a server file in the transfer directory.
-QString transferPath(const QString& transferDirectory, const QString& localName);
 
 } // namespace ServerPaths

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "ftp/CFtpClient.h"
+#include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
@@ -97,72 +98,81 @@ void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& count
     const QString localName = TransferRules::shownLocalName(entry.name);
     const QString local = TransferRules::localPath(m_pcPath, localName);
     const QString shown =
-        m_profile.NameSmall != 0 ? ServerPaths::lowerCaseName(localName) : localName;
+        m_profile.NameSmall != 0 ? FtpNames::lowerCaseAscii(localName) : localName;
     m_expectedSize = entry.size;
     m_progress.showItem(shown, counter);
     m_progress.showBytes(0, entry.size);
     const std::optional<QByteArray> remote = TransferRules::uploadName(localName, m_profile);
-    int result = 1;
+    OpResult result = OpResult::Failed;
     if (!remote) {
-        Prompt::error(TransferRules::unencodableNameMessage(shown));
+        Prompt::error(FtpNames::unencodableMessage(shown));
     } else {
         result = send(local, *remote, localName);
     }
-    if (result == 0) {
+    if (result == OpResult::Done) {
         ++m_transferred;
         return;
     }
     ++m_failed;
-    Prompt::error(
-        QStringLiteral("<%1>のアップロードに失敗しました。(CODE=%2)").arg(local).arg(result));
+    Prompt::error(QStringLiteral("<%1>のアップロードに失敗しました。(CODE=%2)")
+                      .arg(local)
+                      .arg(resultCode(result)));
     m_client.CloseSession(); // the connection may be what failed: the next file logs on afresh
 }
 
-int TransferBatch::enterDirectory() {
+OpResult TransferBatch::enterDirectory() {
     if (!m_client.isConnected()) {
         m_inDirectory = false;
-        const int opened = m_client.OpenSession();
-        if (opened != 0)
+        if (const OpResult opened = m_client.OpenSession(); opened != OpResult::Done)
             return opened;
     }
     if (!m_inDirectory) {
-        if (m_client.SetServerDir() != 0)
-            return 1;
+        if (m_client.SetServerDir() != OpResult::Done)
+            return OpResult::Failed;
         m_inDirectory = true;
     }
-    return 0;
+    return OpResult::Done;
 }
 
-int TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
+OpResult TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
     // The server's file of that name goes first, whatever the profile's "SvDel" says.
-    const int deleteFirst = mayExistOnServer(remote) ? 1 : 0;
-    if (m_profile.Code == CodeSystemEuc)
+    const bool deleteFirst = mayExistOnServer(remote);
+    const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name) != 0;
+    if (m_profile.Code == CodeSystemEuc && ascii)
         return m_client.PutFileEUCAuto(local, remote, deleteFirst);
-    if (const int entered = enterDirectory(); entered != 0)
+    if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
         return entered;
-    return m_client.FileSend(local, remote, TransferRules::asciiFor(m_settings, m_mode, name),
-                             deleteFirst);
+    return m_client.FileSend(local, remote, ascii, deleteFirst);
 }
 
-int TransferBatch::receive(const QString& local, const QByteArray& remote, const QString& name) {
-    if (m_profile.Code == CodeSystemEuc)
+OpResult TransferBatch::receive(const QString& local, const QByteArray& remote,
+                                const QString& name) {
+    // A file the transfer mode makes binary moves byte for byte, on an EUC-JP server too:
+    // converting an image or an archive would corrupt it.
+    const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name) != 0;
+    if (m_profile.Code == CodeSystemEuc && ascii)
         return m_client.GetFileEUCAuto(local, remote);
-    if (const int entered = enterDirectory(); entered != 0)
+    if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
         return entered;
-    return m_client.FileReceive(TransferRules::asciiFor(m_settings, m_mode, name), local, remote);
+    return m_client.FileReceive(ascii, local, remote);
 }
 
 void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
                                 const QString& counter) {
     const QString shown = ServerNames::shown(entry.name, listCode);
-    const QString local = TransferRules::localPath(
-        m_pcPath, TransferRules::downloadName(entry.name, listCode, m_profile));
+    const std::optional<QString> local =
+        TransferRules::downloadPath(m_pcPath, entry.name, listCode, m_profile);
+    if (!local) {
+        ++m_failed;
+        Prompt::error(FtpNames::unreceivableMessage(entry.name, listCode));
+        return;
+    }
     m_expectedSize = entry.size;
     m_stopFile = false;
     m_progress.showItem(shown, counter);
     m_progress.showBytes(0, entry.size);
-    const int result = receive(local, entry.name, shown);
-    if (result == 0) {
+    const OpResult result = receive(*local, entry.name, shown);
+    if (result == OpResult::Done) {
         ++m_transferred;
         return;
     }
@@ -170,6 +180,7 @@ void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
     if (m_stopFile)
         return; // stopped by the user, who knows
     ++m_failed;
-    Prompt::error(
-        QStringLiteral("<%1>のダウンロードに失敗しました。(CODE=%2)").arg(shown).arg(result));
+    Prompt::error(QStringLiteral("<%1>のダウンロードに失敗しました。(CODE=%2)")
+                      .arg(shown)
+                      .arg(resultCode(result)));
 }

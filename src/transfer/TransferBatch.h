@@ -2,6 +2,7 @@
 
 #include "app/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
+#include "platform/OpResult.h"
 
 #include <QString>
 
@@ -18,8 +19,9 @@ class TransferProgress;
 // Plain (Shift_JIS) files go over the client's open connection, which enters the server
 // directory once for the whole batch: a logon and a change of directory per file would cost
 // more than moving a small file. After a failure the connection is closed, and the next file
-// logs on afresh. Files of an EUC-JP server go through the converting transfers, which use a
-// connection of their own each.
+// logs on afresh. Text files of an EUC-JP server go through the converting transfers, which use
+// a connection of their own each; files the transfer mode makes binary move byte for byte over
+// the open connection, as on any server.
 //
 // Before every line after the cancel button was pressed the user is asked "中止します。
 // よろしいですか？"; Yes ends the loop, No goes on (and the question comes again before the next
@@ -55,10 +57,10 @@ private:
     bool progressed(qint64 done, qint64 total);
     void uploadOne(const ServerFileEntry& entry, const QString& counter);
     void downloadOne(const ServerFileEntry& entry, int listCode, const QString& counter);
-    int send(const QString& local, const QByteArray& remote, const QString& name);
+    OpResult send(const QString& local, const QByteArray& remote, const QString& name);
     bool mayExistOnServer(const QByteArray& remote) const;
-    int receive(const QString& local, const QByteArray& remote, const QString& name);
-    int enterDirectory();
+    OpResult receive(const QString& local, const QByteArray& remote, const QString& name);
+    OpResult enterDirectory();
 
     CFtpClient& m_client;
     const AppSettings& m_settings;

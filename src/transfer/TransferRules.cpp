@@ -44,27 +44,14 @@ QByteArray localNameBytes(const QString& name) {
     return QFile::encodeName(name);
 }
 
-std::optional<QByteArray> serverName(const QString& name, int codeSystem) {
-    const LosslessCodec& codec =
-        codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
-    EncodeResult encoded = codec.encode(name);
-    if (!encoded.ok())
-        return std::nullopt;
-    return encoded.bytes;
-}
-
-QString unencodableNameMessage(const QString& name) {
-    return QStringLiteral("ファイル名 %1 はサーバの文字コードで表せません。").arg(name);
-}
-
 std::optional<QByteArray> uploadName(const QString& localName, const ServerProfile& profile) {
-    return serverName(profile.NameSmall != 0 ? ServerPaths::lowerCaseName(localName) : localName,
-                      profile.Code);
+    return FtpNames::encodeForServer(
+        profile.NameSmall != 0 ? FtpNames::lowerCaseAscii(localName) : localName, profile.Code);
 }
 
-QString downloadName(const QByteArray& serverName, int codeSystem, const ServerProfile& profile) {
-    const QString shown = ServerNames::shown(serverName, codeSystem);
-    return profile.NameSmall != 0 ? ServerPaths::lowerCaseName(shown) : shown;
+std::optional<QString> downloadPath(const QString& directory, const QByteArray& serverName,
+                                    int codeSystem, const ServerProfile& profile) {
+    return FtpNames::localPathFor(directory, serverName, codeSystem, profile.NameSmall != 0);
 }
 
 bool isUsableLocalName(const QString& name) {

@@ -34,17 +34,14 @@ QString localPath(const QString& directory, const QString& name);
 QString shownLocalName(const QByteArray& name);
 QByteArray localNameBytes(const QString& name);
 
-// A name typed or listed on the PC as the server's bytes in `codeSystem`; nothing when that code
-// system cannot hold it (a '?' in its place would name another file).
-std::optional<QByteArray> serverName(const QString& name, int codeSystem);
-QString unencodableNameMessage(const QString& name);
-
 // The server name an uploaded local file gets: its shown name, lower-cased when the profile's
-// "NameSmall" is set, in the server's code system (see serverName).
+// "NameSmall" is set, in the server's code system (see FtpNames::encodeForServer).
 std::optional<QByteArray> uploadName(const QString& localName, const ServerProfile& profile);
 
-// The local name a downloaded server file gets: its shown name, lower-cased with "NameSmall".
-QString downloadName(const QByteArray& serverName, int codeSystem, const ServerProfile& profile);
+// Where a downloaded server file goes in `directory` (see FtpNames::localPathFor): nothing for
+// a name that may not become a local file.
+std::optional<QString> downloadPath(const QString& directory, const QByteArray& serverName,
+                                    int codeSystem, const ServerProfile& profile);
 
 // A name the user typed for an entry of a local directory: it must stay one component of that
 // directory.

@@ -51,10 +51,10 @@ TEST(DebugLog, RecordsEachOperationWithoutThePassword) {
     ScriptedPrompt prompt;
     {
         auto client = clientFor(server, true, true, QStringLiteral("/pub"));
-        ASSERT_EQ(client->OpenSession(), 0);
-        ASSERT_EQ(client->SetServerDir(), 0);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->SetServerDir(), OpResult::Done);
         ServerFileList list;
-        client->GetServerFileList("*", list, ServerFileKindAll);
+        EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
         client->CloseSession();
     }
     QStringList m = messages(logLines(dir));
@@ -109,14 +109,14 @@ TEST(DebugLog, NoFileIsCreatedOrChangedWithLoggingOff) {
     ScriptedPrompt prompt;
     {
         auto client = clientFor(server, true, false);
-        ASSERT_EQ(client->OpenSession(), 0);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
         client->Log("never");
     }
     EXPECT_FALSE(dir.exists(QStringLiteral("ftp.log")));
     dir.write(QStringLiteral("ftp.log"), "earlier");
     {
         auto client = clientFor(server, true, false);
-        ASSERT_EQ(client->OpenSession(), 0);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
     }
     EXPECT_EQ(dir.read(QStringLiteral("ftp.log")), "earlier");
 }

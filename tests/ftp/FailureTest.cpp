@@ -25,12 +25,12 @@ TEST(Failure, MissingOrUnsafeLogonDataIsRefusedBeforeAnythingIsSent) {
     CFtpClient client(1, QString(), true, false, false, false);
     client.server = QStringLiteral("127.0.0.1");
     client.user = QStringLiteral("u");
-    EXPECT_EQ(client.OpenSession(), -1);
+    EXPECT_EQ(client.OpenSession(), OpResult::Refused);
     client.password = QStringLiteral("p\r\nDELE x");
-    EXPECT_EQ(client.OpenSession(), -1);
+    EXPECT_EQ(client.OpenSession(), OpResult::Refused);
     client.password = QStringLiteral("p");
     client.user = QStringLiteral("u\nx");
-    EXPECT_EQ(client.OpenSession(), -1);
+    EXPECT_EQ(client.OpenSession(), OpResult::Refused);
     const QString text = QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。");
     EXPECT_EQ(prompt.texts(), (QStringList{text, text, text}));
     EXPECT_FALSE(client.isConnected());
@@ -41,7 +41,7 @@ TEST(Failure, ALogonErrorShowsTheServersTextButNeverThePassword) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
     client->password = QStringLiteral("wrong-secret");
-    EXPECT_EQ(client->OpenSession(), 1);
+    EXPECT_EQ(client->OpenSession(), OpResult::Failed);
     EXPECT_FALSE(client->isConnected());
     ASSERT_EQ(prompt.texts().size(), 1);
     const QString text = prompt.texts()[0];
@@ -56,7 +56,7 @@ TEST(Failure, ALogonErrorShowsTheServersTextButNeverThePassword) {
     FtpServerFixture refusing(withFaults({QStringLiteral("refuse=PASS")}));
     auto other = clientFor(refusing);
     prompt.clear();
-    EXPECT_EQ(other->OpenSession(), 1);
+    EXPECT_EQ(other->OpenSession(), OpResult::Failed);
     EXPECT_TRUE(prompt.texts().value(0).startsWith(SessionError +
                                                    QStringLiteral("530 Login incorrect.\n")));
 }
@@ -78,7 +78,7 @@ TEST(Failure, AnUnreachableServerFailsWithinTheConnectTimeOut) {
     client.user = QStringLiteral("u");
     client.password = QStringLiteral("p");
     client.port = port;
-    EXPECT_EQ(client.OpenSession(), 1);
+    EXPECT_EQ(client.OpenSession(), OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(SessionError +
                                              QStringLiteral("サーバに接続出来ませんでした。")))
@@ -92,24 +92,25 @@ TEST(Failure, ServerDirectoryRules) {
     server.writeFile("pub/sub/f.txt", "in sub");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
 
     // Empty: nothing to do, names stay relative to the logon directory.
     client->serverDirectory.clear();
-    EXPECT_EQ(client->SetServerDir(), 0);
+    EXPECT_EQ(client->SetServerDir(), OpResult::Done);
     EXPECT_EQ(client->currentDirectory(), "/");
 
     client->serverDirectory = "pub";
-    EXPECT_EQ(client->SetServerDir(), 0);
+    EXPECT_EQ(client->SetServerDir(), OpResult::Done);
     EXPECT_EQ(client->currentDirectory(), "/pub");
     client->serverDirectory = "sub"; // relative to where the server is now, as CWD is
-    EXPECT_EQ(client->SetServerDir(), 0);
+    EXPECT_EQ(client->SetServerDir(), OpResult::Done);
     EXPECT_EQ(client->currentDirectory(), "/pub/sub");
     ServerFileList list;
-    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), 1);
+    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(list.size(), 1u);
 
     client->serverDirectory = "/no/such/dir";
-    EXPECT_EQ(client->SetServerDir(), 1);
+    EXPECT_EQ(client->SetServerDir(), OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(QStringLiteral("550 ")))
         << prompt.texts()[0].toStdString();
@@ -121,15 +122,16 @@ TEST(Failure, OperationsWithoutAConnectionArePreconditionFailures) {
     TempDir local;
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false);
-    EXPECT_EQ(client.FileSend(local.write(QStringLiteral("a"), "x"), "a", 1, 0), -1);
-    EXPECT_EQ(client.FileReceive(1, local.filePath(QStringLiteral("b")), "b"), -1);
+    EXPECT_EQ(client.FileSend(local.write(QStringLiteral("a"), "x"), "a", 1, 0), OpResult::Refused);
+    EXPECT_EQ(client.FileReceive(1, local.filePath(QStringLiteral("b")), "b"), OpResult::Refused);
     EXPECT_EQ(
         prompt.texts(),
         (QStringList{QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"),
                      QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。")}));
     EXPECT_FALSE(local.exists(QStringLiteral("b")));
     ServerFileList list;
-    EXPECT_EQ(client.GetServerFileList("*", list, ServerFileKindAll), 0);
+    EXPECT_EQ(client.GetServerFileList("*", list, ServerFileKindAll), OpResult::Refused);
+    EXPECT_EQ(list.size(), 0u);
 }
 
 TEST(Failure, CompositeOperationsCheckTheirParameters) {
@@ -138,11 +140,11 @@ TEST(Failure, CompositeOperationsCheckTheirParameters) {
     client.server = QStringLiteral("h");
     client.user = QStringLiteral("u");
     client.password = QStringLiteral("p");
-    EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0), -1);
-    EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0), -1);
-    EXPECT_EQ(client.GetFileAuto(QStringLiteral("l"), QByteArray(), 1), -1);
+    EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0), OpResult::Refused);
+    EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0), OpResult::Refused);
+    EXPECT_EQ(client.GetFileAuto(QStringLiteral("l"), QByteArray(), 1), OpResult::Refused);
     client.password.clear();
-    EXPECT_EQ(client.GetFileEUCAuto(QStringLiteral("l"), "r"), -1);
+    EXPECT_EQ(client.GetFileEUCAuto(QStringLiteral("l"), "r"), OpResult::Refused);
     EXPECT_EQ(
         prompt.texts(),
         (QStringList{QStringLiteral("PutFileAuto : パラメータエラー"),
@@ -159,7 +161,8 @@ TEST(Failure, ConversionFailureEndsAnEucUploadBeforeAnyConnection) {
     client.user = QStringLiteral("u");
     client.password = QStringLiteral("p");
     client.port = 1; // nothing listens: a connection attempt would add its own message
-    EXPECT_EQ(client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0), 1);
+    EXPECT_EQ(client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0),
+              OpResult::Failed);
     EXPECT_EQ(prompt.texts().size(), 1);
     EXPECT_FALSE(prompt.texts().value(0).startsWith(SessionError));
     EXPECT_FALSE(client.isConnected());
@@ -170,12 +173,14 @@ TEST(Failure, RefusedTransfersShowTheServersReply) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("a"), "abc"), "a.txt", 1, 0), 1);
+    EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("a"), "abc"), "a.txt", 1, 0),
+              OpResult::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("553 Could not create file.")});
     EXPECT_EQ(client->lastError(), 553u);
 
     prompt.clear();
-    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "missing.txt", 1), 1);
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "missing.txt", 1),
+              OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(QStringLiteral("550 ")))
         << prompt.texts()[0].toStdString();
@@ -187,18 +192,18 @@ TEST(Failure, ServerFileOperationsReportByTheirResult) {
     server.writeFile("a.txt", "a");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
-    EXPECT_NE(client->MakeDir("newdir"), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    EXPECT_TRUE(client->MakeDir("newdir"));
     EXPECT_TRUE(server.exists("newdir"));
-    EXPECT_NE(client->Rename("a.txt", "newdir/b.txt"), 0);
+    EXPECT_TRUE(client->Rename("a.txt", "newdir/b.txt"));
     EXPECT_EQ(server.readFile("newdir/b.txt"), "a");
-    EXPECT_EQ(client->Rename("a.txt", "c.txt"), 0); // gone already
-    EXPECT_EQ(client->RmDir("newdir"), 0);          // not empty
-    EXPECT_NE(client->Remove("newdir/b.txt"), 0);
-    EXPECT_NE(client->RmDir("newdir"), 0);
-    EXPECT_EQ(client->Remove("nothing.txt"), 0);
+    EXPECT_FALSE(client->Rename("a.txt", "c.txt")); // gone already
+    EXPECT_FALSE(client->RmDir("newdir"));          // not empty
+    EXPECT_TRUE(client->Remove("newdir/b.txt"));
+    EXPECT_TRUE(client->RmDir("newdir"));
+    EXPECT_FALSE(client->Remove("nothing.txt"));
     EXPECT_EQ(client->lastError(), 550u);
-    EXPECT_EQ(client->Remove("bad\r\nDELE a"), 0);
+    EXPECT_FALSE(client->Remove("bad\r\nDELE a"));
     EXPECT_TRUE(server.names().isEmpty());
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -210,15 +215,16 @@ TEST(Failure, RefusalsOfTheServerLeaveBothSidesAsTheyWere) {
     server.writeFile("keep.txt", "keep");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
-    EXPECT_EQ(client->Remove("keep.txt"), 0);
-    EXPECT_EQ(client->Rename("keep.txt", "other.txt"), 0);
-    EXPECT_EQ(client->MakeDir("d"), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    EXPECT_FALSE(client->Remove("keep.txt"));
+    EXPECT_FALSE(client->Rename("keep.txt", "other.txt"));
+    EXPECT_FALSE(client->MakeDir("d"));
     EXPECT_EQ(client->lastErrorText(), QStringLiteral("550 Permission denied."));
     EXPECT_EQ(server.names(), QByteArrayList{"keep.txt"});
     // The refusals did not cost the session.
     ServerFileList list;
-    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), 1);
+    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(list.size(), 1u);
     EXPECT_TRUE(prompt.texts().isEmpty());
 }
 
@@ -228,13 +234,13 @@ TEST(Failure, ADirectoryThatCannotBeEnteredStopsServerFileOperations) {
     server.writeFile("d/x", "x");
     ScriptedPrompt prompt;
     auto client = clientFor(server, true, false, QStringLiteral("d"));
-    ASSERT_EQ(client->OpenSession(), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
     const QString dirFailed = QStringLiteral("ディレクトリ変更に失敗しました。");
     const QString refused = QStringLiteral("550 No such file or directory.");
-    EXPECT_EQ(client->Remove("x"), 0);
-    EXPECT_EQ(client->Rename("x", "y"), 0);
-    EXPECT_EQ(client->RmDir("x"), 0);
-    EXPECT_EQ(client->MakeDir("x"), 0);
+    EXPECT_FALSE(client->Remove("x"));
+    EXPECT_FALSE(client->Rename("x", "y"));
+    EXPECT_FALSE(client->RmDir("x"));
+    EXPECT_FALSE(client->MakeDir("x"));
     EXPECT_EQ(prompt.texts(), (QStringList{refused, dirFailed, refused, dirFailed, refused,
                                            dirFailed, refused, dirFailed}));
     EXPECT_EQ(server.readFile("d/x"), "x");
@@ -242,7 +248,7 @@ TEST(Failure, ADirectoryThatCannotBeEnteredStopsServerFileOperations) {
     // The composite operations stop at the directory and keep their result.
     prompt.clear();
     TempDir local;
-    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), "x", 1), 1);
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), "x", 1), OpResult::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{refused});
     EXPECT_FALSE(local.exists(QStringLiteral("x")));
 }
@@ -252,19 +258,20 @@ TEST(Failure, A421EndsTheSessionAndNothingReconnectsBehindTheCallersBack) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
-    EXPECT_EQ(client->MakeDir("d"), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    EXPECT_FALSE(client->MakeDir("d"));
     EXPECT_EQ(client->lastErrorText(),
               QStringLiteral("421 Service not available, closing control connection."));
     EXPECT_EQ(client->lastError(), 421u);
 
-    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("f"), "data"), "f.txt", 1, 0), 1);
+    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("f"), "data"), "f.txt", 1, 0),
+              OpResult::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("サーバとの接続が切断されました。")});
     EXPECT_FALSE(server.exists("f.txt"));
     // A new logon is the caller's decision.
     prompt.clear();
-    ASSERT_EQ(client->OpenSession(), 0);
-    EXPECT_EQ(client->FileSend(local.filePath(QStringLiteral("f")), "f.txt", 1, 0), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    EXPECT_EQ(client->FileSend(local.filePath(QStringLiteral("f")), "f.txt", 1, 0), OpResult::Done);
     EXPECT_EQ(server.readFile("f.txt"), "data");
 }
 
@@ -279,7 +286,7 @@ TEST(Failure, AServerThatStopsAnsweringOrStallsEndsWithATimeOut) {
         ScriptedPrompt prompt;
         auto client = clientFor(server, true, false, QStringLiteral("/"));
         client->setTimeouts(quickTimeouts());
-        EXPECT_EQ(client->GetFileAuto(path, "f.bin", 0), 1);
+        EXPECT_EQ(client->GetFileAuto(path, "f.bin", 0), OpResult::Failed);
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].startsWith(timedOut)) << prompt.texts()[0].toStdString();
         EXPECT_EQ(local.read(QStringLiteral("f.bin")), "old");
@@ -292,11 +299,11 @@ TEST(Failure, ARefusalWithAnEndlessReplyLineIsReportedAndTheSessionGoesOn) {
     server.writeFile("f.txt", "f");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
-    EXPECT_EQ(client->Remove("f.txt"), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    EXPECT_FALSE(client->Remove("f.txt"));
     EXPECT_TRUE(client->lastErrorText().startsWith(QStringLiteral("550 xxx")));
     EXPECT_LE(client->lastErrorText().size(), 1023);
-    EXPECT_NE(client->MakeDir("after"), 0);
+    EXPECT_TRUE(client->MakeDir("after"));
     EXPECT_TRUE(server.exists("after"));
     EXPECT_TRUE(server.exists("f.txt"));
 }

@@ -37,8 +37,7 @@ const ServerFileEntry* find(const ServerFileList& list, const QByteArray& name) 
 ServerFileList listOf(CFtpClient& client, const QByteArray& path = "*",
                       int kinds = ServerFileKindAll) {
     ServerFileList list;
-    int count = client.GetServerFileList(path, list, kinds);
-    EXPECT_EQ(count, int(list.size()));
+    EXPECT_EQ(client.GetServerFileList(path, list, kinds), OpResult::Done);
     return list;
 }
 
@@ -51,8 +50,8 @@ TEST(Listing, EntriesOfMlsdAndOfTheRawListingAgree) {
     for (int raw : {0, 1}) {
         SCOPED_TRACE(raw ? "LIST" : "MLSD");
         auto client = clientFor(server, true, false, QStringLiteral("/pub"), raw);
-        ASSERT_EQ(client->OpenSession(), 0);
-        ASSERT_EQ(client->SetServerDir(), 0);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->SetServerDir(), OpResult::Done);
         ServerFileList all = listOf(*client);
         ASSERT_EQ(all.size(), 7u);
 
@@ -106,9 +105,10 @@ TEST(Listing, ErrorLinesOfServersGiveNoEntriesSoNothingIsDeletedBeforeAnUpload) 
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server, true, false, QString(), 0, 1);
-    ASSERT_EQ(client->OpenSession(), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
     EXPECT_TRUE(listOf(*client, "report.txt").empty());
-    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("r"), "report"), "report.txt", 1, 1), 0);
+    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("r"), "report"), "report.txt", 1, 1),
+              OpResult::Done);
     EXPECT_EQ(server.readFile("report.txt"), "report");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -123,7 +123,7 @@ TEST(Listing, SpaceDelimitedNamesKeepTheirLastWord) {
     FtpServerFixture server(options);
     ScriptedPrompt prompt;
     auto client = clientFor(server, true, false, QString(), 0, 1);
-    ASSERT_EQ(client->OpenSession(), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
     ServerFileList list = listOf(*client);
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0].name, "report.txt");
@@ -154,7 +154,7 @@ TEST(Listing, OddNamesComeBackAsTheServersBytes) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
     ServerFileList list = listOf(*client);
     ASSERT_EQ(list.size(), 5u);
     EXPECT_EQ(list[0].name, "tab\there");
@@ -168,7 +168,8 @@ TEST(Listing, OddNamesComeBackAsTheServersBytes) {
     // writes nothing, whatever the name holds.
     for (const ServerFileEntry& e : list) {
         prompt.clear();
-        EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), e.name, 0), 1);
+        EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), e.name, 0),
+                  OpResult::Failed);
         EXPECT_EQ(prompt.texts().size(), 1);
     }
     EXPECT_FALSE(local.exists(QStringLiteral("x")));
@@ -191,7 +192,7 @@ TEST(Listing, LargeDirectoriesAreReadWhole) {
     ScriptedPrompt prompt;
     for (int raw : {0, 1}) {
         auto client = clientFor(server, true, false, QString(), raw);
-        ASSERT_EQ(client->OpenSession(), 0);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
         ServerFileList list = listOf(*client);
         ASSERT_EQ(list.size(), 100000u);
         EXPECT_EQ(list[99999].name, "file99999.dat");
@@ -207,7 +208,8 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
     auto client = clientFor(server, true, false, QStringLiteral("/pub"), 1);
     ServerFileList list;
     // No session of the client is needed: the listing logs on by itself.
-    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindFiles), 7);
+    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindFiles), OpResult::Done);
+    EXPECT_EQ(list.size(), 7u);
     EXPECT_FALSE(client->isConnected());
     const ServerFileEntry* noext = find(list, "noext");
     ASSERT_TRUE(noext);
@@ -220,18 +222,20 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
 
     list.clear();
     client->serverDirectory = "/";
-    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), 1);
+    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].path, "/pub");
 
     list.clear();
     client->serverDirectory = "/pub/empty";
-    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), 0);
+    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(list.size(), 0u);
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 
     client->serverDirectory = "/nowhere";
-    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), -1);
+    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
     client->password = QStringLiteral("wrong");
-    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), -1);
+    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
     EXPECT_EQ(prompt.texts(), (QStringList{QStringLiteral("FtpSetCurrentDirectory ERROR <550>"),
                                            QStringLiteral("InternetConnect ERROR <530>")}));
 }

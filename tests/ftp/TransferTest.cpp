@@ -35,12 +35,14 @@ TEST(Transfer, ShiftJisTextGoesDownAndUpUnchangedInAsciiMode) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
 
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("memo.txt")), "memo.txt", 1), 0)
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("memo.txt")), "memo.txt", 1),
+              OpResult::Done)
         << prompt.texts().join(u'\n').toStdString();
     // Text comes as the server sends it, with CR LF line ends, the characters the same bytes.
     EXPECT_EQ(local.read(QStringLiteral("memo.txt")), QByteArray(SjisText).replace("\n", "\r\n"));
 
-    ASSERT_EQ(client->PutFileAuto(local.filePath(QStringLiteral("memo.txt")), "copy.txt", 1, 0), 0);
+    ASSERT_EQ(client->PutFileAuto(local.filePath(QStringLiteral("memo.txt")), "copy.txt", 1, 0),
+              OpResult::Done);
     EXPECT_EQ(server.readFile("copy.txt"), SjisText);
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -54,13 +56,13 @@ TEST(Transfer, EucServerFilesAreConvertedThroughIntermediateFilesThatAreGoneAfte
     auto client = clientFor(server, true, false, QStringLiteral("/docs"));
     const QString path = local.filePath(QStringLiteral("euc.txt"));
 
-    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt"), 0);
+    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt"), OpResult::Done);
     EXPECT_TRUE(fromCp932(local.read(QStringLiteral("euc.txt")))
                     .contains(QStringLiteral("日本語のテキスト")));
     EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("euc.txt")});
     EXPECT_FALSE(client->isConnected());
 
-    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 1), 0);
+    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 1), OpResult::Done);
     EXPECT_EQ(server.readFile("docs/back.txt"), EucText);
     EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("euc.txt")});
     EXPECT_EQ(server.names("docs"), (QByteArrayList{"back.txt", "euc.txt"}));
@@ -75,13 +77,13 @@ TEST(Transfer, PutFileAutoKeepsAnOpenConnectionAndClosesOneItOpened) {
     const QString path = local.write(QStringLiteral("a.txt"), "abc");
     auto client = clientFor(server);
 
-    ASSERT_EQ(client->PutFileAuto(path, "one.txt", 0, 0), 0);
+    ASSERT_EQ(client->PutFileAuto(path, "one.txt", 0, 0), OpResult::Done);
     EXPECT_FALSE(client->isConnected());
 
-    ASSERT_EQ(client->OpenSession(), 0);
-    ASSERT_EQ(client->PutFileAuto(path, "two.txt", 0, 0), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->PutFileAuto(path, "two.txt", 0, 0), OpResult::Done);
     EXPECT_TRUE(client->isConnected());
-    ASSERT_EQ(client->PutFileAuto(path, "three.txt", 0, 0), 0);
+    ASSERT_EQ(client->PutFileAuto(path, "three.txt", 0, 0), OpResult::Done);
     EXPECT_TRUE(client->isConnected());
     EXPECT_EQ(server.names(), (QByteArrayList{"one.txt", "three.txt", "two.txt"}));
 }
@@ -97,12 +99,12 @@ TEST(Transfer, DeleteFirstDeletesOnlyAFileThatExists) {
     auto client = clientFor(server);
 
     // No file of that name: nothing is deleted, so the refusing server never gets a DELE.
-    EXPECT_EQ(client->PutFileAuto(path, "new.txt", 1, 1), 0);
+    EXPECT_EQ(client->PutFileAuto(path, "new.txt", 1, 1), OpResult::Done);
     EXPECT_EQ(server.readFile("new.txt"), "local copy");
     EXPECT_TRUE(prompt.texts().isEmpty());
 
     // The file exists and cannot be deleted: the upload stops and the server file stays.
-    EXPECT_EQ(client->PutFileAuto(path, "old.txt", 1, 1), 1);
+    EXPECT_EQ(client->PutFileAuto(path, "old.txt", 1, 1), OpResult::Failed);
     EXPECT_EQ(prompt.texts(),
               QStringList{QStringLiteral("サーバファイルにアクセス権が有りません。(550)")});
     EXPECT_EQ(server.readFile("old.txt"), "server copy");
@@ -115,7 +117,7 @@ TEST(Transfer, DeleteFirstReplacesAnExistingFile) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
     EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("p"), "new page"), "page.html", 0, 1),
-              0);
+              OpResult::Done);
     EXPECT_EQ(server.readFile("page.html"), "new page");
 }
 
@@ -134,7 +136,7 @@ TEST(Transfer, BrokenDownloadsLeaveTheOldLocalFileAndNoPartialFile) {
             const QString path = local.write(QStringLiteral("data.bin"), "the old file");
             ScriptedPrompt prompt;
             auto client = clientFor(server);
-            EXPECT_EQ(client->GetFileAuto(path, "data.bin", ascii), 1);
+            EXPECT_EQ(client->GetFileAuto(path, "data.bin", ascii), OpResult::Failed);
             EXPECT_EQ(prompt.texts().size(), 1);
             EXPECT_EQ(local.read(QStringLiteral("data.bin")), "the old file");
             EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("data.bin")});
@@ -154,14 +156,14 @@ TEST(Transfer, ATargetThatCannotBeReplacedIsReportedBeforeAnyDataIsAskedFor) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
 
-    EXPECT_EQ(client->GetFileAuto(path, "f.txt", 1), 1);
+    EXPECT_EQ(client->GetFileAuto(path, "f.txt", 1), OpResult::Failed);
     EXPECT_EQ(
         prompt.texts(),
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
                         .arg(path)});
     EXPECT_EQ(local.read(QStringLiteral("f.txt")), "kept");
     prompt.clear();
-    EXPECT_EQ(client->GetFileEUCAuto(path, "f.txt"), 1);
+    EXPECT_EQ(client->GetFileEUCAuto(path, "f.txt"), OpResult::Failed);
     EXPECT_EQ(
         prompt.texts(),
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
@@ -171,7 +173,7 @@ TEST(Transfer, ATargetThatCannotBeReplacedIsReportedBeforeAnyDataIsAskedFor) {
 
     prompt.clear();
     const QString missingDir = local.filePath(QStringLiteral("no/such/dir/f.txt"));
-    EXPECT_EQ(client->GetFileAuto(missingDir, "f.txt", 1), 1);
+    EXPECT_EQ(client->GetFileAuto(missingDir, "f.txt", 1), OpResult::Failed);
     EXPECT_EQ(
         prompt.texts(),
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
@@ -188,9 +190,10 @@ TEST(Transfer, ServerNamesThatWouldLeaveTheirDirectoryAreNotDownloaded) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), 0);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
     ServerFileList list;
-    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), 3);
+    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].name, "a/b");
     EXPECT_EQ(list[1].name, "..");
     client->CloseSession();
@@ -198,7 +201,8 @@ TEST(Transfer, ServerNamesThatWouldLeaveTheirDirectoryAreNotDownloaded) {
     for (const QByteArray& name : {QByteArray("a/b"), QByteArray(".."), QByteArray("."),
                                    QByteArray("x\ny"), QByteArray("/dir/..")}) {
         prompt.clear();
-        EXPECT_EQ(client->GetFileAuto(local.path() + u'/' + QString::fromLatin1(name), name, 1), 1);
+        EXPECT_EQ(client->GetFileAuto(local.path() + u'/' + QString::fromLatin1(name), name, 1),
+                  OpResult::Failed);
         EXPECT_EQ(prompt.texts(),
                   QStringList{QStringLiteral("サーバのファイル名 %1 は受信出来ません。")
                                   .arg(FtpNames::display(name))});
@@ -219,7 +223,7 @@ TEST(Transfer, CancellingFromTheProgressHandlerFailsQuietlyAndKeepsTheTarget) {
         seenTotal = total;
         return done == 0;
     });
-    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0), 1);
+    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0), OpResult::Cancelled);
     EXPECT_TRUE(prompt.texts().isEmpty());
     EXPECT_EQ(local.read(QStringLiteral("big.bin")), "previous");
     EXPECT_EQ(seenTotal, 8 * 1024 * 1024);
@@ -227,7 +231,7 @@ TEST(Transfer, CancellingFromTheProgressHandlerFailsQuietlyAndKeepsTheTarget) {
 
     int calls = 0;
     client->setProgressHandler([&](qint64, qint64) { return ++calls > 0; });
-    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0), 0);
+    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0), OpResult::Done);
     EXPECT_GT(calls, 0);
     EXPECT_EQ(local.read(QStringLiteral("big.bin")).size(), 8 * 1024 * 1024);
 }
@@ -238,9 +242,11 @@ TEST(Transfer, ActiveModeAndForeignPassiveAddressesBothWork) {
     TempDir local;
     ScriptedPrompt prompt;
     auto active = clientFor(server, false);
-    ASSERT_EQ(active->GetFileAuto(local.filePath(QStringLiteral("a.bin")), "a.bin", 0), 0);
+    ASSERT_EQ(active->GetFileAuto(local.filePath(QStringLiteral("a.bin")), "a.bin", 0),
+              OpResult::Done);
     EXPECT_EQ(local.read(QStringLiteral("a.bin")), bigContent(300000));
-    ASSERT_EQ(active->PutFileAuto(local.filePath(QStringLiteral("a.bin")), "b.bin", 0, 0), 0);
+    ASSERT_EQ(active->PutFileAuto(local.filePath(QStringLiteral("a.bin")), "b.bin", 0, 0),
+              OpResult::Done);
     EXPECT_EQ(server.readFile("b.bin"), bigContent(300000));
 
     // A PASV reply that names another address: the data connection goes to the server the
@@ -251,7 +257,8 @@ TEST(Transfer, ActiveModeAndForeignPassiveAddressesBothWork) {
     FtpServerFixture masquerading(options);
     masquerading.writeFile("c.txt", "via PASV");
     auto passive = clientFor(masquerading, true);
-    ASSERT_EQ(passive->GetFileAuto(local.filePath(QStringLiteral("c.txt")), "c.txt", 0), 0);
+    ASSERT_EQ(passive->GetFileAuto(local.filePath(QStringLiteral("c.txt")), "c.txt", 0),
+              OpResult::Done);
     EXPECT_EQ(local.read(QStringLiteral("c.txt")), "via PASV");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -262,13 +269,13 @@ TEST(Transfer, UploadsOfLocalFilesThatCannotBeReadFailWithTheirMessages) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
     const QString missing = local.filePath(QStringLiteral("missing.txt"));
-    EXPECT_EQ(client->PutFileAuto(missing, "m.txt", 1, 0), 1);
+    EXPECT_EQ(client->PutFileAuto(missing, "m.txt", 1, 0), OpResult::Failed);
     EXPECT_EQ(prompt.texts(),
               QStringList{
                   QStringLiteral("PC上に%1が存在しない為、サーバに転送出来ません。").arg(missing)});
 
     prompt.clear();
-    EXPECT_EQ(client->PutFileAuto(local.path(), "dir.txt", 1, 0), 1);
+    EXPECT_EQ(client->PutFileAuto(local.path(), "dir.txt", 1, 0), OpResult::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("ファイルの送信が出来ませんでした。")});
     EXPECT_TRUE(server.names().isEmpty());
 }
@@ -282,7 +289,7 @@ TEST(Transfer, ADroppedUploadFailsAndLeavesTheLocalFile) {
     const QString path = local.write(QStringLiteral("up.bin"), content);
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    EXPECT_EQ(client->PutFileAuto(path, "up.bin", 0, 0), 1);
+    EXPECT_EQ(client->PutFileAuto(path, "up.bin", 0, 0), OpResult::Failed);
     EXPECT_EQ(prompt.texts().size(), 1);
     EXPECT_EQ(local.read(QStringLiteral("up.bin")), content);
 }
@@ -299,12 +306,14 @@ TEST(Transfer, NamesInShiftJisAndEucBytesAndNamesDifferingInCaseStayApart) {
     auto client = clientFor(server);
     const QString up = local.write(QStringLiteral("up.txt"), "sjis named");
 
-    ASSERT_EQ(client->PutFileAuto(up, sjisName, 0, 1), 0);
+    ASSERT_EQ(client->PutFileAuto(up, sjisName, 0, 1), OpResult::Done);
     EXPECT_EQ(server.readFile(sjisName), "sjis named");
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("e")), eucName, 0), 0);
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("e")), eucName, 0), OpResult::Done);
     EXPECT_EQ(local.read(QStringLiteral("e")), "euc named");
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "Readme.txt", 0), 0);
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("u")), "README.TXT", 0), 0);
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "Readme.txt", 0),
+              OpResult::Done);
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("u")), "README.TXT", 0),
+              OpResult::Done);
     EXPECT_EQ(local.read(QStringLiteral("m")), "mixed");
     EXPECT_EQ(local.read(QStringLiteral("u")), "upper");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();

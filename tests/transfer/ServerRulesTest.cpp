@@ -1,4 +1,5 @@
 #include "app/ServerProfile.h"
+#include "ftp/FtpNames.h"
 #include "transfer/DirectoryHistory.h"
 #include "transfer/ServerPaths.h"
 
@@ -80,10 +81,8 @@ TEST(ServerPaths, NamesAndProfileLines) {
     p.Server = QStringLiteral("ftp.example.jp");
     EXPECT_EQ(ServerPaths::profileBoxLine(0, p), QStringLiteral("NO:0　【ftp.example.jp】"));
 
-    EXPECT_EQ(ServerPaths::lowerCaseName(QStringLiteral("Index.HTML")),
-              QStringLiteral("index.html"));
-    EXPECT_EQ(ServerPaths::lowerCaseName(QStringLiteral("ＡＢＣ.TXT")),
-              QStringLiteral("ＡＢＣ.txt"))
+    EXPECT_EQ(FtpNames::lowerCaseAscii(QStringLiteral("Index.HTML")), QStringLiteral("index.html"));
+    EXPECT_EQ(FtpNames::lowerCaseAscii(QStringLiteral("ＡＢＣ.TXT")), QStringLiteral("ＡＢＣ.txt"))
         << "double-byte letters keep their case";
     EXPECT_FALSE(ServerPaths::differsBeyondLetterCase(QStringLiteral("Index.html"),
                                                       QStringLiteral("index.HTML")));

@@ -85,11 +85,14 @@ TEST(TransferRules, NamesCrossBetweenTheFileSystemAndTheServersCodeSystem) {
     EXPECT_EQ(TransferRules::uploadName(japanese, profile), eucBytes("営業 memo.txt"));
     EXPECT_FALSE(TransferRules::uploadName(QStringLiteral("smile😀.txt"), profile))
         << "a name the server's code system cannot hold is not sent under another name";
-    EXPECT_EQ(TransferRules::downloadName(eucBytes("日本語.HTML"), CodeSystemEuc, profile),
-              QStringLiteral("日本語.html"));
+    EXPECT_EQ(TransferRules::downloadPath(QStringLiteral("/t"), eucBytes("日本語.HTML"),
+                                          CodeSystemEuc, profile),
+              QStringLiteral("/t/日本語.html"));
     profile.NameSmall = 0;
-    EXPECT_EQ(TransferRules::downloadName(sjisBytes("表.CSV"), CodeSystemSjis, profile),
-              QStringLiteral("表.CSV"));
+    EXPECT_EQ(TransferRules::downloadPath(QStringLiteral("/t/"), sjisBytes("表.CSV"),
+                                          CodeSystemSjis, profile),
+              QStringLiteral("/t/表.CSV"))
+        << "0x5C as the second byte of a character is no separator";
     EXPECT_EQ(TransferRules::localPath(QStringLiteral("/"), QStringLiteral("a")),
               QStringLiteral("/a"));
     EXPECT_EQ(TransferRules::localPath(QStringLiteral("/tmp/x"), QStringLiteral("a b")),
