@@ -84,7 +84,11 @@ TEST(Listing, EntriesOfMlsdAndOfTheRawListingAgree) {
         EXPECT_EQ(listOf(*client, "*", ServerFileKindFiles).size(), 5u);
         EXPECT_EQ(listOf(*client, "*.txt", ServerFileKindAll).size(), 1u);
         EXPECT_TRUE(listOf(*client, "empty/*").empty());
-        EXPECT_TRUE(listOf(*client, "no/such/dir/*").empty());
+        ServerFileList none;
+        EXPECT_EQ(client->GetServerFileList("no/such/dir/*", none, ServerFileKindAll),
+                  OpResult::Failed)
+            << "a directory that cannot be listed is not an empty one";
+        EXPECT_TRUE(none.empty());
         // One name: the entry itself, or nothing.
         ServerFileList one = listOf(*client, "noext", ServerFileKindFiles);
         ASSERT_EQ(one.size(), 1u);
