@@ -5,6 +5,7 @@
 #include "transfer/CFtpDlgBusy.h"
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"
+#include "transfer/ServerBrowser.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 
@@ -48,54 +49,37 @@ CFtpDlg::CFtpDlg(TransferWindowContext context, QWidget* parent)
     // The window lives as long as the program; it never keeps the program running by itself.
     setAttribute(Qt::WA_QuitOnClose, false);
     setModal(false);
-    m_profileNumber = std::clamp(m_context.currentServer, 0, AppSettings::ProfileCount - 1);
-    m_profile = m_context.settings.Profiles[m_profileNumber];
-    m_directoryBytes = ServerNames::directoryBytes(m_profile.Dir);
     m_pcPath = m_context.settings.PcDir;
     if (const QString canonical = PcDirectory::canonical(m_pcPath); !canonical.isEmpty())
         m_pcPath = canonical;
 
     buildControls();
     registerToolTipTexts();
-    fillProfileBox();
-    loadHistory();
-    putIntoHistory(m_profile.Dir);
     fillDriveBox();
     connectControls();
-    applyVisibility();
     resize(560, 640);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-
-    m_client =
-        CFtpClient::create(m_context.settings.Network, m_context.ftpDebugLog != 0, m_profile);
-    if (!m_client)
-        Prompt::error(
-            QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(m_profile.Server));
-    else if (m_context.settings.DefaultDisp != 0)
+    if (m_server->client() && m_context.settings.DefaultDisp != 0)
         fillServerPane();
     fillPcPane();
 }
 
 CFtpDlg::~CFtpDlg() {
-    m_serverList->clearLines();
     m_pcList->clearLines();
-    m_serverEntries.clear();
     m_pcEntries.clear();
-    if (m_client)
-        m_client->CloseSession();
-    m_client.reset();
 }
 
 void CFtpDlg::buildControls() {
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(buildServerRows());
-    m_serverList = new FileListView(this);
-    setId(m_serverList, "ServerList", 1130);
-    layout->addWidget(m_serverList, 1);
+    ServerBrowser::Options options;
+    options.upAtRootLists = true; // "↑" on "/" reads "/" again
+    m_server = new ServerBrowser(m_context.settings, m_context.ftpDebugLog != 0,
+                                 m_context.currentServer, m_busy, options, this);
+    layout->addWidget(m_server, 1);
     layout->addWidget(buildTransferRow());
     layout->addWidget(buildPcRows());
     m_pcList = new FileListView(this);
@@ -112,39 +96,6 @@ void CFtpDlg::buildControls() {
     bottom->addStretch(1);
     bottom->addWidget(m_close);
     layout->addLayout(bottom);
-}
-
-QWidget* CFtpDlg::buildServerRows() {
-    auto* rows = new QWidget(this);
-    auto* layout = new QVBoxLayout(rows);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* top = new QHBoxLayout;
-    m_profiles = new QComboBox(rows);
-    setId(m_profiles, "Profiles", 1040);
-    m_reload = new QPushButton(QStringLiteral("再読込"), rows);
-    setId(m_reload, "Reload", CmdServerRefresh);
-    m_reload->setAutoDefault(false);
-    top->addWidget(new QLabel(QStringLiteral("ｻｰﾊﾞｰ"), rows));
-    top->addWidget(m_profiles, 1);
-    top->addWidget(m_reload);
-    layout->addLayout(top);
-
-    auto* directory = new QHBoxLayout;
-    m_directories = new QComboBox(rows);
-    setId(m_directories, "Directories", 1042);
-    m_up = toolButton(rows, "Up", 1126, QStyle::SP_FileDialogToParent, QStringLiteral("↑"));
-    m_delete =
-        toolButton(rows, "Delete", CmdServerDelete, QStyle::SP_TrashIcon, QStringLiteral("削除"));
-    m_rename = toolButton(rows, "Rename", CmdServerRename, QStyle::SP_FileDialogDetailedView,
-                          QStringLiteral("名称変更"));
-    m_makeDir = toolButton(rows, "MakeDir", CmdServerMakeDir, QStyle::SP_FileDialogNewFolder,
-                           QStringLiteral("ﾃﾞｨﾚｸﾄﾘ作成"));
-    directory->addWidget(new QLabel(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ"), rows));
-    directory->addWidget(m_directories, 1);
-    for (QToolButton* b : {m_up, m_delete, m_rename, m_makeDir})
-        directory->addWidget(b);
-    layout->addLayout(directory);
-    return rows;
 }
 
 QWidget* CFtpDlg::buildTransferRow() {
@@ -189,14 +140,8 @@ QWidget* CFtpDlg::buildPcRows() {
 
 void CFtpDlg::registerToolTipTexts() {
     QHash<int, QString>& table = stringTable();
+    ServerBrowser::registerToolTipTexts(table);
     const std::pair<int, const char16_t*> texts[] = {
-        {1040, u"接続するサーバーを選択します。"},
-        {1042, u"表示したディレクトリの履歴です。"},
-        {1126, u"上のディレクトリへ移動します。"},
-        {CmdServerDelete, u"選択したファイルをサーバから削除します。"},
-        {CmdServerRename, u"選択したファイルの名称を変更します。"},
-        {CmdServerMakeDir, u"サーバにディレクトリを作成します。"},
-        {CmdServerRefresh, u"サーバの一覧を読み直します。"},
         {CmdUpload, u"選択したファイルをサーバへ送信します。"},
         {CmdDownload, u"選択したファイルをＰＣへ受信します。"},
         {1181, u"ドライブを選択します。"},
@@ -205,14 +150,6 @@ void CFtpDlg::registerToolTipTexts() {
         if (!table.contains(id))
             table.insert(id, QString::fromUtf16(text));
     }
-}
-
-void CFtpDlg::fillProfileBox() {
-    m_profiles->clear();
-    const auto& profiles = m_context.settings.Profiles;
-    for (int i = 0; i < AppSettings::ProfileCount; ++i)
-        m_profiles->addItem(ServerPaths::profileBoxLine(i, profiles[std::size_t(i)]));
-    m_profiles->setCurrentIndex(m_profileNumber);
 }
 
 void CFtpDlg::fillDriveBox() {
@@ -224,50 +161,40 @@ void CFtpDlg::fillDriveBox() {
     m_driveBox->setCurrentIndex(m_driveNumber);
 }
 
-void CFtpDlg::loadHistory() {
-    m_history.load(m_context.settings.Profiles[std::size_t(m_profileNumber)].HisDir);
-    showHistory();
-}
-
-void CFtpDlg::showHistory() {
-    m_directories->clear();
-    m_directories->addItems(m_history.lines());
-    m_directories->setCurrentIndex(m_history.currentIndex());
-}
-
-void CFtpDlg::putIntoHistory(const QString& directory) {
-    if (m_history.put(directory) >= 0)
-        showHistory();
-}
-
-void CFtpDlg::storeHistory() {
-    m_history.storeInto(m_context.settings.Profiles[std::size_t(m_profileNumber)].HisDir);
-}
-
-void CFtpDlg::applyVisibility() {
-    m_up->setVisible(m_profile.DirChg != 0);
-    for (QToolButton* b : {m_delete, m_rename, m_makeDir})
-        b->setVisible(m_profile.Special != 0);
-}
-
 void CFtpDlg::closeEvent(QCloseEvent* event) {
-    if (m_busy) {
+    if (m_busy.busy()) {
         event->ignore();
         return;
     }
-    storeHistory();
+    m_server->state().storeHistory();
     event->accept(); // hidden, not destroyed: the next "FTP転送" shows it again
 }
 
 void CFtpDlg::reject() {
-    if (m_busy)
+    if (m_busy.busy())
         return;
-    storeHistory();
+    m_server->state().storeHistory();
     CToolTipDialog::reject();
 }
 
 FileListView* CFtpDlg::pane(Pane which) const {
-    return which == ServerPane ? m_serverList : m_pcList;
+    return which == ServerPane ? m_server->list() : m_pcList;
+}
+
+const ServerProfile& CFtpDlg::profile() const {
+    return m_server->state().profile();
+}
+
+int CFtpDlg::profileNumber() const {
+    return m_server->state().profileNumber();
+}
+
+QByteArray CFtpDlg::serverDirectory() const {
+    return m_server->state().directory();
+}
+
+const ServerFileList& CFtpDlg::serverEntries() const {
+    return m_server->entries();
 }
 
 int CFtpDlg::transferMode() const {

@@ -3,7 +3,7 @@
 #include "app/ServerProfile.h"
 #include "frame/CToolTipDialog.h"
 #include "ftp/ServerFileEntry.h"
-#include "transfer/DirectoryHistory.h"
+#include "transfer/BusyCount.h"
 #include "transfer/DriveList.h"
 #include "transfer/TransferWindowContext.h"
 
@@ -19,15 +19,17 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class ServerBrowser;
 
 // "ファイル転送": the two-pane file transfer window. The upper pane lists a directory of an FTP
 // server, the lower one a local directory; files go between them with "↑" (upload) and "↓"
 // (download), and both sides offer delete, rename and make-directory. One modeless window lives
 // from the first "FTP転送" command until the program ends: closing only hides it.
 //
-// The window keeps one FTP client for its whole life and a copy of the selected profile, whose
-// directory is the one shown. After every action the pane concerned is read again, so it shows
-// what really happened. While an action runs the window takes no other command.
+// The server pane is the ServerBrowser that the open-from-server dialog embeds too: it keeps one
+// FTP client for the window's whole life and a copy of the selected profile, whose directory is
+// the one shown. After every action the pane concerned is read again, so it shows what really
+// happened. While an action runs the window takes no other command.
 class CFtpDlg : public CToolTipDialog {
     Q_OBJECT
 public:
@@ -59,15 +61,16 @@ public:
     QMenu* contextMenu(Pane pane);
 
     // What the panes show.
-    const ServerProfile& profile() const { return m_profile; }
-    int profileNumber() const { return m_profileNumber; }
-    QByteArray serverDirectory() const { return m_directoryBytes; }
-    const ServerFileList& serverEntries() const { return m_serverEntries; }
+    const ServerProfile& profile() const;
+    int profileNumber() const;
+    QByteArray serverDirectory() const;
+    const ServerFileList& serverEntries() const;
+    ServerBrowser* serverBrowser() const { return m_server; }
     const ServerFileList& pcEntries() const { return m_pcEntries; }
     QString pcPath() const { return m_pcPath; }
     int driveNumber() const { return m_driveNumber; }
     int transferMode() const;
-    bool isBusy() const { return m_busy > 0; }
+    bool isBusy() const { return m_busy.busy(); }
     FileListView* pane(Pane pane) const;
 
     // The fills and the navigation.
@@ -103,21 +106,11 @@ private:
     class Busy;
 
     void buildControls();
-    QWidget* buildServerRows();
     QWidget* buildTransferRow();
     QWidget* buildPcRows();
     void connectControls();
     void registerToolTipTexts();
-    void fillProfileBox();
     void fillDriveBox();
-    void loadHistory();
-    void showHistory();
-    void putIntoHistory(const QString& directory);
-    void storeHistory();
-    void applyVisibility();
-    void copyProfileIntoClient();
-    bool reconnect();
-    bool listServer();
 
     ServerFileList selected(Pane pane) const;
     void openServerEntry(const ServerFileEntry& entry);
@@ -126,28 +119,13 @@ private:
     void addMenuItem(QMenu* menu, int command, const QString& text, int image);
 
     TransferWindowContext m_context;
-    std::unique_ptr<CFtpClient> m_client;
-    ServerFileList m_serverEntries;
+    BusyCount m_busy;
+    ServerBrowser* m_server = nullptr;
     ServerFileList m_pcEntries;
-    ServerProfile m_profile;
-    QByteArray m_directoryBytes;
-    int m_profileNumber = 0;
-    int m_listCode = 0;          // the code system the shown server names were decoded with
-    bool m_serverListed = false; // the server pane shows a listing of the directory
     QString m_pcPath;
     std::vector<DriveInfo> m_drives;
     int m_driveNumber = -1;
-    DirectoryHistory m_history;
-    int m_busy = 0;
 
-    QComboBox* m_profiles = nullptr;
-    QPushButton* m_reload = nullptr;
-    QComboBox* m_directories = nullptr;
-    QToolButton* m_up = nullptr;
-    QToolButton* m_delete = nullptr;
-    QToolButton* m_rename = nullptr;
-    QToolButton* m_makeDir = nullptr;
-    FileListView* m_serverList = nullptr;
     QToolButton* m_upload = nullptr;
     QToolButton* m_download = nullptr;
     QComboBox* m_mode = nullptr;

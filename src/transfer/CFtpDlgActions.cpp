@@ -7,12 +7,12 @@
 #include "transfer/CFtpDlg.h"
 #include "transfer/CFtpDlgBusy.h"
 #include "transfer/CProgressDlg.h"
-#include "transfer/CSvMakeDir.h"
-#include "transfer/CSvRename.h"
 #include "transfer/FileActions.h"
 #include "transfer/FileListView.h"
+#include "transfer/ServerBrowser.h"
 #include "transfer/TransferBatch.h"
 #include "transfer/TransferRules.h"
+#include "transfer/WindowNameDialogs.h"
 
 #include <QAction>
 #include <QMenu>
@@ -20,35 +20,9 @@
 
 namespace {
 
-const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");
-
 QString selectFirst(const char16_t* what) {
-    return QStringLiteral("リストから%1するファイルを選択して下さい。")
-        .arg(QString::fromUtf16(what));
+    return FileActionMessages::selectFirst(QString::fromUtf16(what));
 }
-
-// The rename and make-directory dialogs, over the transfer window.
-class WindowNameDialogs : public NameDialogs {
-public:
-    explicit WindowNameDialogs(QWidget* parent) : m_parent(parent) {}
-
-    std::optional<QString> askRename(const QString& oldName) override {
-        CSvRename dialog(oldName, m_parent);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.newName();
-    }
-
-    std::optional<QString> askDirectoryName(const QStringList& existing) override {
-        CSvMakeDir dialog(existing, m_parent);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.name();
-    }
-
-private:
-    QWidget* m_parent;
-};
 
 } // namespace
 
@@ -57,16 +31,16 @@ bool CFtpDlg::isCommandEnabled(int command) const {
     case CmdServerDelete:
     case CmdServerRename:
     case CmdServerMakeDir:
-        return m_client && m_profile.Special != 0;
+        return m_server->client() && profile().Special != 0;
     case CmdPcDelete:
     case CmdPcRename:
     case CmdPcMakeDir:
-        return m_profile.Special != 0;
+        return profile().Special != 0;
     case CmdServerRefresh:
     case CmdServerOpen:
     case CmdUpload:
     case CmdDownload:
-        return m_client != nullptr;
+        return m_server->client() != nullptr;
     case CmdPcRefresh:
     case CmdPcOpen:
         return true;
@@ -76,7 +50,7 @@ bool CFtpDlg::isCommandEnabled(int command) const {
 }
 
 bool CFtpDlg::runCommand(int command) {
-    if (m_busy || !isCommandEnabled(command))
+    if (m_busy.busy() || !isCommandEnabled(command))
         return false;
     switch (command) {
     case CmdServerDelete:
@@ -160,15 +134,8 @@ void CFtpDlg::download() {
         Prompt::information(selectFirst(u"ダウンロード"));
         return;
     }
-    {
-        Busy busy(*this);
-        copyProfileIntoClient();
-        if (m_client->OpenSession() != OpResult::Done) {
-            busy.release();
-            Prompt::error(SessionFailed);
-            return;
-        }
-    }
+    if (!m_server->connectForAction(true))
+        return;
     runBatch(ServerPane, chosen);
 }
 
@@ -177,14 +144,16 @@ void CFtpDlg::runBatch(Pane from, const ServerFileList& chosen) {
     CProgressDlg progress(this);
     progress.start();
     emit progressShown(&progress);
+    CFtpClient& client = *m_server->client();
     {
-        copyProfileIntoClient();
-        TransferBatch batch(*m_client, m_context.settings, m_profile, transferMode(), m_pcPath,
+        m_server->state().copyProfileInto(client);
+        TransferBatch batch(client, m_context.settings, profile(), transferMode(), m_pcPath,
                             progress);
+        const ServerBrowserState& server = m_server->state();
         if (from == PcPane)
-            batch.upload(chosen, m_serverListed ? &m_serverEntries : nullptr);
+            batch.upload(chosen, server.isListed() ? &server.entries() : nullptr);
         else
-            batch.download(chosen, m_listCode);
+            batch.download(chosen, server.listCode());
     }
     // The pane that changed is read again, so it shows what really arrived.
     if (from == PcPane)
@@ -194,41 +163,15 @@ void CFtpDlg::runBatch(Pane from, const ServerFileList& chosen) {
 }
 
 void CFtpDlg::deleteOnServer() {
-    const ServerFileList chosen = selected(ServerPane);
-    if (chosen.empty()) {
-        Prompt::information(selectFirst(u"削除"));
-        return;
-    }
-    Busy busy(*this, false);
-    if (!reconnect())
-        return;
-    ServerFileActions::deleteEntries(*m_client, chosen, m_listCode);
-    fillServerPane();
+    m_server->deleteSelected();
 }
 
 void CFtpDlg::renameOnServer() {
-    const ServerFileList chosen = selected(ServerPane);
-    if (chosen.empty()) {
-        Prompt::information(selectFirst(u"名称変更"));
-        return;
-    }
-    Busy busy(*this, false);
-    if (!reconnect())
-        return;
-    WindowNameDialogs dialogs(this);
-    ServerFileActions::renameEntries(*m_client, chosen, m_serverEntries, m_listCode, dialogs);
-    fillServerPane();
+    m_server->renameSelected();
 }
 
 void CFtpDlg::makeServerDirectory() {
-    Busy busy(*this, false);
-    WindowNameDialogs dialogs(this);
-    const std::optional<QString> name =
-        dialogs.askDirectoryName(DirectoryNames(m_serverEntries, m_listCode));
-    if (!name || !reconnect())
-        return;
-    if (ServerFileActions::makeDirectory(*m_client, *name, m_listCode))
-        fillServerPane();
+    m_server->makeDirectory();
 }
 
 void CFtpDlg::deleteOnPc() {

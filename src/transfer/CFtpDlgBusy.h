@@ -11,15 +11,11 @@
 class CFtpDlg::Busy {
 public:
     explicit Busy(CFtpDlg& window, bool waitCursor = true, QWidget* lockedPane = nullptr)
-        : m_window(window) {
-        ++m_window.m_busy;
+        : m_hold(window.m_busy) {
         if (waitCursor)
             m_guard.emplace(lockedPane);
     }
-    ~Busy() {
-        m_guard.reset();
-        --m_window.m_busy;
-    }
+    ~Busy() { m_guard.reset(); }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
@@ -27,6 +23,6 @@ public:
     void release() { m_guard.reset(); }
 
 private:
-    CFtpDlg& m_window;
+    BusyCount::Hold m_hold;
     std::optional<BusyGuard> m_guard;
 };

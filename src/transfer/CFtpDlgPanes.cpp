@@ -8,6 +8,7 @@
 #include "transfer/CFtpDlgBusy.h"
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"
+#include "transfer/ServerBrowser.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 #include "transfer/TransferRules.h"
@@ -22,8 +23,6 @@
 
 namespace {
 
-const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");
-
 QString unavailable(const QString& place) {
     return QStringLiteral("<%1>は現在利用出来ません。").arg(place);
 }
@@ -32,41 +31,29 @@ QString unavailable(const QString& place) {
 
 void CFtpDlg::connectControls() {
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_reload, &QPushButton::clicked, this, [this] { runCommand(CmdServerRefresh); });
-    connect(m_up, &QToolButton::clicked, this, [this] {
-        if (!m_busy)
-            goUp();
-    });
-    const std::pair<QToolButton*, int> buttons[] = {{m_delete, CmdServerDelete},
-                                                    {m_rename, CmdServerRename},
-                                                    {m_makeDir, CmdServerMakeDir},
-                                                    {m_upload, CmdUpload},
+    const std::pair<QToolButton*, int> buttons[] = {{m_upload, CmdUpload},
                                                     {m_download, CmdDownload}};
     for (const auto& [button, id] : buttons)
         connect(button, &QToolButton::clicked, this, [this, id = id] { runCommand(id); });
-    connect(m_profiles, &QComboBox::activated, this, &CFtpDlg::chooseProfile);
-    connect(m_directories, &QComboBox::activated, this, &CFtpDlg::chooseHistoryLine);
     connect(m_driveBox, &QComboBox::activated, this, &CFtpDlg::chooseDrive);
     connect(m_hidden, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_busy) {
+        if (!m_busy.busy()) {
             fillPcPane();
             return;
         }
         const QSignalBlocker keep(m_hidden); // the pane could not follow it now
         m_hidden->setChecked(!on);
     });
-    connect(m_serverList, &FileListView::entryActivated, this, [this](std::size_t entry) {
-        if (!m_busy && entry < m_serverEntries.size())
-            openServerEntry(ServerFileEntry(m_serverEntries[entry]));
-    });
+    connect(m_server, &ServerBrowser::entryActivated, this,
+            [this](const ServerFileEntry& entry) { openServerEntry(entry); });
     connect(m_pcList, &FileListView::entryActivated, this, [this](std::size_t entry) {
-        if (!m_busy && entry < m_pcEntries.size())
+        if (!m_busy.busy() && entry < m_pcEntries.size())
             openPcEntry(ServerFileEntry(m_pcEntries[entry]));
     });
-    for (FileListView* list : {m_serverList, m_pcList}) {
-        const Pane which = list == m_serverList ? ServerPane : PcPane;
+    for (FileListView* list : {m_server->list(), m_pcList}) {
+        const Pane which = list == m_pcList ? PcPane : ServerPane;
         connect(list, &QWidget::customContextMenuRequested, this, [this, list, which](QPoint at) {
-            if (m_busy)
+            if (m_busy.busy())
                 return;
             QMenu* menu = contextMenu(which);
             menu->exec(list->viewport()->mapToGlobal(at));
@@ -75,59 +62,8 @@ void CFtpDlg::connectControls() {
     }
 }
 
-void CFtpDlg::copyProfileIntoClient() {
-    m_client->server = m_profile.Server;
-    m_client->user = m_profile.User;
-    m_client->password = m_profile.Passwd;
-    m_client->serverDirectory = m_directoryBytes;
-    m_client->port = m_profile.Port;
-}
-
-bool CFtpDlg::reconnect() {
-    Busy busy(*this);
-    m_client->CloseSession();
-    copyProfileIntoClient();
-    if (m_client->OpenSession() != OpResult::Done) {
-        busy.release();
-        Prompt::error(SessionFailed);
-        return false;
-    }
-    return true;
-}
-
 void CFtpDlg::fillServerPane() {
-    Busy busy(*this, true, isVisible() ? m_serverList : nullptr);
-    applyVisibility();
-    m_serverList->clearLines();
-    m_serverEntries.clear();
-    m_serverListed = false;
-    if (!m_client)
-        return;
-    m_client->CloseSession();
-    copyProfileIntoClient();
-    if (m_client->OpenSession() != OpResult::Done) {
-        busy.release();
-        Prompt::error(SessionFailed);
-        return;
-    }
-    if (m_client->SetServerDir() != OpResult::Done) {
-        busy.release();
-        Prompt::error(QStringLiteral("ＤＩｒ変更に失敗しました。"));
-        return;
-    }
-    m_serverListed = listServer();
-    m_listCode = m_profile.Code;
-    // The connection stays open: the transfers that follow use it.
-    m_serverList->showLines(
-        BuildServerListLines(m_serverEntries, m_context.settings, false, m_listCode));
-    putIntoHistory(m_profile.Dir);
-}
-
-bool CFtpDlg::listServer() {
-    if (m_context.settings.Network.List != 0)
-        return m_client->GetServerFileListSDK("*", m_serverEntries, ServerFileKindAll) ==
-               OpResult::Done;
-    return m_client->GetServerFileList("*", m_serverEntries, ServerFileKindAll) == OpResult::Done;
+    m_server->refresh();
 }
 
 void CFtpDlg::fillPcPane() {
@@ -148,9 +84,7 @@ void CFtpDlg::fillPcPane() {
 }
 
 void CFtpDlg::enterServerDirectory(const QByteArray& path) {
-    m_directoryBytes = path;
-    m_profile.Dir = ServerNames::directoryText(path);
-    fillServerPane();
+    m_server->enterDirectory(path);
 }
 
 void CFtpDlg::enterPcDirectory(const QString& path) {
@@ -159,44 +93,19 @@ void CFtpDlg::enterPcDirectory(const QString& path) {
 }
 
 void CFtpDlg::goUp() {
-    // "/" has no parent: it is read again.
-    enterServerDirectory(ServerPaths::parent(m_directoryBytes));
+    m_server->goUp();
 }
 
 void CFtpDlg::chooseHistoryLine(int index) {
-    if (m_busy) {
-        showHistory();
-        return;
-    }
-    m_history.select(index);
-    m_profile.Dir = m_history.currentText();
-    m_directoryBytes = ServerNames::directoryBytes(m_profile.Dir);
-    fillServerPane();
+    m_server->chooseHistoryLine(index);
 }
 
 void CFtpDlg::chooseProfile(int index) {
-    if (m_busy || index < 0 || index >= AppSettings::ProfileCount) {
-        m_profiles->setCurrentIndex(m_profileNumber);
-        return;
-    }
-    if (index == m_profileNumber)
-        return;
-    const ServerProfile& chosen = m_context.settings.Profiles[std::size_t(index)];
-    if (chosen.Server.isEmpty()) {
-        m_profiles->setCurrentIndex(m_profileNumber);
-        return;
-    }
-    storeHistory();
-    m_profile = chosen;
-    m_profileNumber = index;
-    m_directoryBytes = ServerNames::directoryBytes(m_profile.Dir);
-    loadHistory();
-    putIntoHistory(m_profile.Dir);
-    fillServerPane();
+    m_server->chooseProfile(index);
 }
 
 void CFtpDlg::chooseDrive(int index) {
-    if (m_busy || index < 0 || index >= int(m_drives.size())) {
+    if (m_busy.busy() || index < 0 || index >= int(m_drives.size())) {
         m_driveBox->setCurrentIndex(m_driveNumber);
         return;
     }
@@ -222,32 +131,36 @@ void CFtpDlg::openSelected(Pane which) {
 }
 
 void CFtpDlg::openServerEntry(const ServerFileEntry& entry) {
+    if (m_busy.busy())
+        return;
     if (entry.directory != 0) {
-        if (m_profile.DirChg == 1)
+        if (profile().DirChg == 1)
             enterServerDirectory(entry.path);
         return;
     }
-    if (!m_client)
+    CFtpClient* client = m_server->client();
+    if (!client)
         return;
+    const int listCode = m_server->state().listCode();
     const std::optional<QString> local =
-        TransferRules::downloadPath(m_context.settings.TranDir, entry.name, m_listCode, m_profile);
+        TransferRules::downloadPath(m_context.settings.TranDir, entry.name, listCode, profile());
     if (!local) {
-        Prompt::error(FtpNames::unreceivableMessage(entry.name, m_listCode));
+        Prompt::error(FtpNames::unreceivableMessage(entry.name, listCode));
         return;
     }
     OpResult result = OpResult::Failed;
     {
         Busy busy(*this);
-        copyProfileIntoClient();
-        result = m_profile.Code == CodeSystemEuc ? m_client->GetFileEUCAuto(*local, entry.name)
-                                                 : m_client->GetFileAuto(*local, entry.name, true);
+        m_server->state().copyProfileInto(*client);
+        result = profile().Code == CodeSystemEuc ? client->GetFileEUCAuto(*local, entry.name)
+                                                 : client->GetFileAuto(*local, entry.name, true);
     }
     // A failed download has said why; the local file is not the server's, so it is not opened.
     if (result != OpResult::Done)
         return;
-    m_context.currentServer = m_profileNumber;
+    m_context.currentServer = profileNumber();
     if (m_context.openDocument)
-        m_context.openDocument(*local, m_profile, true, false);
+        m_context.openDocument(*local, profile(), true, false);
 }
 
 void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {
@@ -263,11 +176,12 @@ void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {
 }
 
 ServerFileList CFtpDlg::selected(Pane which) const {
-    const ServerFileList& entries = which == ServerPane ? m_serverEntries : m_pcEntries;
+    if (which == ServerPane)
+        return m_server->selectedEntries();
     ServerFileList chosen;
-    for (std::size_t index : pane(which)->selectedEntries()) {
-        if (index < entries.size())
-            chosen.push_back(entries[index]);
+    for (std::size_t index : m_pcList->selectedEntries()) {
+        if (index < m_pcEntries.size())
+            chosen.push_back(m_pcEntries[index]);
     }
     return chosen;
 }

@@ -2,25 +2,18 @@
 
 #include "app/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
-#include "transfer/DirectoryHistory.h"
-#include "transfer/ServerListLines.h"
+#include "transfer/BusyCount.h"
 
 #include "frame/CToolTipDialog.h"
 
-#include <memory>
-#include <vector>
-
 struct ServerDialogContext;
 class CFtpClient;
-class FileListOrder;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class ServerBrowser;
 
 // "サーバ一覧": one server directory as a list. In open mode the user picks a file, which is
 // downloaded into the transfer directory before the dialog closes; the caller then opens the
@@ -28,9 +21,12 @@ class QTreeWidgetItem;
 // missing or stale local copy is ever opened as the server's file. In save mode only
 // directories are listed and the dialog returns the chosen directory.
 //
-// The dialog keeps one FTP connection for its whole run; delete, rename and make-directory use
-// it. After OK the application's profile in use is the dialog's profile; after OK or Cancel the
-// profile in the settings holds the dialog's directory history.
+// The server pane is the ServerBrowser that the transfer window embeds too; this dialog adds the
+// file name, the read-only and code-system choices and the filter. The pane keeps one FTP
+// connection for the dialog's whole run; delete, rename and make-directory use it. After OK the
+// application's profile in use is the dialog's profile; after OK or Cancel the profile in the
+// settings holds the dialog's directory history.
+
 class CServerDir : public CToolTipDialog {
     Q_OBJECT
 public:
@@ -43,84 +39,37 @@ public:
     QString localPath() const { return m_localPath; }
     QByteArray remoteName() const { return m_remoteName; }
     QString selectedDirectory() const { return m_selectedDirectory; }
-    const ServerProfile& profile() const { return m_profile; }
-    int profileNumber() const { return m_profileNumber; }
+    const ServerProfile& profile() const;
+    int profileNumber() const;
     bool readOnly() const { return m_readOnly; }
 
     // The listed directory as the server's bytes, and what the list shows.
-    QByteArray directoryBytes() const { return m_directoryBytes; }
-    const ServerFileList& entries() const { return m_entries; }
+    QByteArray directoryBytes() const;
+    const ServerFileList& entries() const;
+    ServerBrowser* browser() const { return m_browser; }
 
     void accept() override;
     void reject() override;
 
-    // What the buttons do.
-    void listServer();
-    void goUp();
-    void deleteSelected();
-    void renameSelected();
-    void makeDirectory();
-
 private:
-    class Busy;
-
     static void registerToolTipTexts();
-    void buildControls();
-    QWidget* buildDirectoryRow();
     QWidget* buildBottomRows();
     void connectControls();
-    void fillProfileBox();
-    void loadHistory();
-    void showHistory();
-    void putIntoHistory(const QString& directory);
-    void storeHistory();
-    void applyVisibility();
-    void copyProfileIntoClient();
-    bool ensureConnected();
-
-    void showEntries();
-    void showLines(int keepEntry);
-    void sortByColumn(int column);
-    const ServerFileEntry* entryOf(const QTreeWidgetItem* item) const;
-    const ServerFileEntry* selectedEntry() const;
-
-    void onProfileChosen(int index);
-    void onHistoryChosen(int index);
-    void onItemClicked(QTreeWidgetItem* item);
-    void onItemDoubleClicked(QTreeWidgetItem* item);
-    void enterDirectory(const QByteArray& path);
-    void readControls();
-    bool download();
-
-    static FileListOrder& listOrder();
+    void onListed();
+    void onEntryClicked(const ServerFileEntry& entry);
+    void onEntryActivated(const ServerFileEntry& entry);
+    [[nodiscard]] bool download();
 
     ServerDialogContext& m_context;
     const Mode m_mode;
-    std::unique_ptr<CFtpClient> m_client;
-    ServerFileList m_entries;
-    std::vector<ServerListLine> m_lines;
-    int m_listCode = 0; // the code system the shown names were decoded with
+    BusyCount m_busy;
+    ServerBrowser* m_browser = nullptr;
 
     QString m_localPath;
     QByteArray m_remoteName;
     QString m_selectedDirectory;
-    ServerProfile m_profile;
-    QByteArray m_directoryBytes;
-    int m_profileNumber = 0;
     bool m_readOnly = false;
-    bool m_filter = false;
-    QString m_fileName;
-    DirectoryHistory m_history;
-    int m_busy = 0;
 
-    QComboBox* m_profiles = nullptr;
-    QPushButton* m_reload = nullptr;
-    QComboBox* m_directories = nullptr;
-    QToolButton* m_up = nullptr;
-    QToolButton* m_delete = nullptr;
-    QToolButton* m_rename = nullptr;
-    QToolButton* m_makeDir = nullptr;
-    QTreeWidget* m_list = nullptr;
     QLabel* m_fileNameLabel = nullptr;
     QLineEdit* m_fileNameEdit = nullptr;
     QCheckBox* m_readOnlyCheck = nullptr;

@@ -9,6 +9,10 @@
 
 namespace FileActionMessages {
 
+QString selectFirst(const QString& action) {
+    return QStringLiteral("リストから%1するファイルを選択して下さい。").arg(action);
+}
+
 QString deleteQuestion(const QString& name) {
     return QStringLiteral("%1 を削除しても宜しいですか？").arg(name);
 }
@@ -56,19 +60,23 @@ bool isListedElsewhere(const ServerFileList& listing, const ServerFileEntry& sel
 
 namespace ServerFileActions {
 
-void deleteEntries(CFtpClient& client, const ServerFileList& selected, int listCode) {
+int deleteEntries(CFtpClient& client, const ServerFileList& selected, int listCode) {
+    int tried = 0;
     for (const ServerFileEntry& entry : selected) {
         if (!confirmDelete(ServerNames::shown(entry.name, listCode)))
             continue;
+        ++tried;
         const bool directory = entry.directory != 0;
         const bool done = directory ? client.RmDir(entry.name) : client.Remove(entry.name);
         if (!done)
             reportDeleteFailure(directory);
     }
+    return tried;
 }
 
-void renameEntries(CFtpClient& client, const ServerFileList& selected,
-                   const ServerFileList& listing, int listCode, NameDialogs& dialogs) {
+int renameEntries(CFtpClient& client, const ServerFileList& selected, const ServerFileList& listing,
+                  int listCode, NameDialogs& dialogs) {
+    int tried = 0;
     for (const ServerFileEntry& entry : selected) {
         const std::optional<QString> newName =
             dialogs.askRename(ServerNames::shown(entry.name, listCode));
@@ -84,9 +92,11 @@ void renameEntries(CFtpClient& client, const ServerFileList& selected,
             Prompt::error(M::renameFailed());
             continue;
         }
+        ++tried;
         if (!client.Rename(entry.name, *bytes))
             Prompt::error(M::renameFailed());
     }
+    return tried;
 }
 
 bool makeDirectory(CFtpClient& client, const QString& name, int listCode) {

@@ -22,14 +22,15 @@ public:
 
 // Delete, rename and make directory on the server, on the client's open connection. Each
 // selected entry is asked about (or named) in list order; a failure shows its message and the
-// next entry follows. The caller lists the directory again afterwards.
+// next entry follows. Each returns how many entries it asked the server to change (whether or not
+// the server did): the caller lists the directory again when that is not zero.
 namespace ServerFileActions {
 
-void deleteEntries(CFtpClient& client, const ServerFileList& selected, int listCode);
+[[nodiscard]] int deleteEntries(CFtpClient& client, const ServerFileList& selected, int listCode);
 // A new name that another entry of `listing` already has is refused: a rename never replaces
 // a file.
-void renameEntries(CFtpClient& client, const ServerFileList& selected,
-                   const ServerFileList& listing, int listCode, NameDialogs& dialogs);
+[[nodiscard]] int renameEntries(CFtpClient& client, const ServerFileList& selected,
+                                const ServerFileList& listing, int listCode, NameDialogs& dialogs);
 // Returns true when the directory was made.
 bool makeDirectory(CFtpClient& client, const QString& name, int listCode);
 
@@ -46,6 +47,8 @@ bool makeDirectory(const QString& pcPath, const QString& name);
 
 // The messages shared by both sides.
 namespace FileActionMessages {
+// "リストから%sするファイルを選択して下さい。"
+QString selectFirst(const QString& action);
 QString deleteQuestion(const QString& name);
 QString deleteDirectoryFailed();
 QString deleteFileFailed();

@@ -12,6 +12,7 @@
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 
+#include "transfer/FileListView.h"
 #include <QApplication>
 #include <QDir>
 #include <QInputMethodEvent>
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextCursor>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ protected:
     bool openFromServer(const QString& line, const QString& typed = QString(),
                         bool cancelAfterOk = false) {
         whenModalShown([=](QWidget* dialog) {
-            clickLine(childNamed<QTreeWidget>(dialog, "List"), line);
+            clickLine(childNamed<FileListView>(dialog, "List"), line);
             if (!typed.isEmpty())
                 childNamed<QLineEdit>(dialog, "FileName")->setText(typed);
             QTest::mouseClick(childNamed<QPushButton>(dialog, "Ok"), Qt::LeftButton);

@@ -1,9 +1,11 @@
 #include "ServerDialogTestSupport.h"
 
+#include "transfer/FileListView.h"
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+
+#include <QAbstractItemModel>
 
 #include <gtest/gtest.h>
 
@@ -26,41 +28,48 @@ QStringList strings(std::initializer_list<const char*> utf8) {
     return list;
 }
 
-QStringList columnTexts(QTreeWidget* list, int column) {
+QStringList columnTexts(FileListView* list, int column) {
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts.append(list->topLevelItem(i)->text(column));
+    QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, column).data().toString());
     return texts;
 }
 
-QTreeWidgetItem* itemNamed(QTreeWidget* list, const QString& name) {
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (list->topLevelItem(i)->text(0) == name)
-            return list->topLevelItem(i);
+QModelIndex itemNamed(FileListView* list, const QString& name) {
+    QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data().toString() == name)
+            return model->index(row, 0);
     }
     ADD_FAILURE() << "no line " << name.toStdString();
-    return nullptr;
+    return {};
+}
+
+QString cellText(FileListView* list, const QString& name, int column) {
+    const QModelIndex line = itemNamed(list, name);
+    return line.isValid() ? line.siblingAtColumn(column).data().toString() : QString();
 }
 
 namespace {
 
-QPoint centreOf(QTreeWidget* list, QTreeWidgetItem* item) {
-    list->scrollToItem(item);
-    return list->visualItemRect(item).center();
+QPoint centreOf(FileListView* list, const QModelIndex& line) {
+    list->scrollTo(line);
+    return list->visualRect(line).center();
 }
 
 } // namespace
 
-void clickLine(QTreeWidget* list, const QString& name) {
-    if (QTreeWidgetItem* item = itemNamed(list, name))
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, item));
+void clickLine(FileListView* list, const QString& name) {
+    if (const QModelIndex line = itemNamed(list, name); line.isValid())
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, line));
 }
 
-void doubleClickLine(QTreeWidget* list, const QString& name) {
-    QTreeWidgetItem* item = itemNamed(list, name);
-    if (!item)
+void doubleClickLine(FileListView* list, const QString& name) {
+    const QModelIndex line = itemNamed(list, name);
+    if (!line.isValid())
         return;
-    const QPoint at = centreOf(list, item);
+    const QPoint at = centreOf(list, line);
     // A double click is a press, a release and a double-click event, as the platform sends it.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);

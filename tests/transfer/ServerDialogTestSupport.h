@@ -12,8 +12,8 @@
 #include <functional>
 #include <ostream>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class FileListView;
+class QModelIndex;
 
 // A test FTP server, the settings of an application whose profile 0 logs on to it, and an
 // empty transfer directory.
@@ -36,11 +36,13 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 QStringList strings(std::initializer_list<const char*> utf8);
 
 // The texts of one column of a list, top to bottom.
-QStringList columnTexts(QTreeWidget* list, int column = 0);
-QTreeWidgetItem* itemNamed(QTreeWidget* list, const QString& name);
+QStringList columnTexts(FileListView* list, int column = 0);
+QModelIndex itemNamed(FileListView* list, const QString& name);
+// The text in `column` of the line whose name column reads `name`.
+QString cellText(FileListView* list, const QString& name, int column);
 // Clicks (or double-clicks) the line whose name column reads `name`, as the mouse would.
-void clickLine(QTreeWidget* list, const QString& name);
-void doubleClickLine(QTreeWidget* list, const QString& name);
+void clickLine(FileListView* list, const QString& name);
+void doubleClickLine(FileListView* list, const QString& name);
 
 // Runs `act` on the modal dialog that the next call opens, once it is shown.
 void whenModalShown(std::function<void(QWidget*)> act);

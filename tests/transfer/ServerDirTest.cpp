@@ -4,6 +4,7 @@
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 
+#include "transfer/FileListView.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +20,8 @@ namespace {
 
 const QByteArray JapaneseText = "いろはにほへと 営業時間のお知らせ\n二行目\n";
 
-QTreeWidget* listOf(CServerDir& d) {
-    return childNamed<QTreeWidget>(&d, "List");
+FileListView* listOf(CServerDir& d) {
+    return childNamed<FileListView>(&d, "List");
 }
 QLineEdit* fileNameOf(CServerDir& d) {
     return childNamed<QLineEdit>(&d, "FileName");
@@ -59,12 +59,12 @@ TEST(CServerDir, ListsDirectoriesFirstSortedByNameWithColumnsAndImages) {
     world.server.makeDir("Zdir");
     ScriptedPrompt prompt;
     CServerDir dialog(world.context, CServerDir::OpenMode);
-    QTreeWidget* list = listOf(dialog);
+    FileListView* list = listOf(dialog);
     EXPECT_EQ(columnTexts(list), strings({"sub", "Zdir", "A.html", "b.txt", "noext", "pic.GIF"}));
     EXPECT_EQ(columnTexts(list, 1), strings({"", "", ".html", ".txt", "", ".GIF"}));
-    EXPECT_EQ(itemNamed(list, QStringLiteral("b.txt"))->text(2), QStringLiteral("         5"));
-    EXPECT_EQ(itemNamed(list, QStringLiteral("sub"))->text(2), QString()) << "no size for folders";
-    EXPECT_FALSE(itemNamed(list, QStringLiteral("b.txt"))->text(3).isEmpty());
+    EXPECT_EQ(cellText(list, QStringLiteral("b.txt"), 2), QStringLiteral("         5"));
+    EXPECT_EQ(cellText(list, QStringLiteral("sub"), 2), QString()) << "no size for folders";
+    EXPECT_FALSE(cellText(list, QStringLiteral("b.txt"), 3).isEmpty());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("サーバ一覧"));
     EXPECT_EQ(childNamed<QPushButton>(&dialog, "Ok")->text(), QStringLiteral("開く(&O)"));
     EXPECT_EQ(childNamed<QComboBox>(&dialog, "Profiles")->itemText(0),
@@ -246,7 +246,7 @@ TEST(CServerDir, FilterHidesListedExtensionsWithoutANewListing) {
     ScriptedPrompt prompt;
     CServerDir dialog(world.context, CServerDir::OpenMode);
     dialog.show();
-    QTreeWidget* list = listOf(dialog);
+    FileListView* list = listOf(dialog);
     EXPECT_TRUE(childNamed<QCheckBox>(&dialog, "Filter")->isChecked());
     EXPECT_EQ(columnTexts(list), strings({"img.gif", "index.html"})) << "folders stay";
 
@@ -319,7 +319,7 @@ TEST(CServerDir, DeleteRenameAndMakeDirectoryOnTheServer) {
     ScriptedPrompt prompt;
     CServerDir dialog(world.context, CServerDir::OpenMode);
     dialog.show();
-    QTreeWidget* list = listOf(dialog);
+    FileListView* list = listOf(dialog);
 
     press(dialog, "Delete");
     EXPECT_EQ(prompt.texts().last(),
@@ -377,7 +377,7 @@ TEST(CServerDir, IncompleteProfileAndUnreachableServerLeaveAnEmptyList) {
             prompt.texts(),
             QStringList({QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。"),
                          QStringLiteral("ＦＴＰセッションOPENに失敗しました。")}));
-        EXPECT_EQ(listOf(dialog)->topLevelItemCount(), 0);
+        EXPECT_EQ(listOf(dialog)->lineCount(), 0);
     }
     world.settings.Profiles[0] = world.server.profile();
     world.settings.Profiles[0].Port = 1; // nothing listens there
@@ -385,7 +385,7 @@ TEST(CServerDir, IncompleteProfileAndUnreachableServerLeaveAnEmptyList) {
     CServerDir dialog(world.context, CServerDir::OpenMode);
     ASSERT_EQ(prompt.texts().size(), 2);
     EXPECT_EQ(prompt.texts().last(), QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
-    EXPECT_EQ(listOf(dialog)->topLevelItemCount(), 0);
+    EXPECT_EQ(listOf(dialog)->lineCount(), 0);
 }
 
 TEST(CServerDir, DirectoryThatCannotBeEnteredIsReported) {
@@ -394,7 +394,7 @@ TEST(CServerDir, DirectoryThatCannotBeEnteredIsReported) {
     CServerDir dialog(world.context, CServerDir::OpenMode);
     ASSERT_GE(prompt.texts().size(), 2);
     EXPECT_EQ(prompt.texts().last(), QStringLiteral("ＤＩｒ変更に失敗しました。"));
-    EXPECT_EQ(listOf(dialog)->topLevelItemCount(), 0);
+    EXPECT_EQ(listOf(dialog)->lineCount(), 0);
 }
 
 TEST(CServerDir, ListedNamesThatCannotBeLocalNamesAreRefused) {

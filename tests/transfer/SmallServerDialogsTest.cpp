@@ -2,16 +2,17 @@
 #include "transfer/CServerDir.h"
 #include "transfer/CSvMakeDir.h"
 #include "transfer/CSvRename.h"
+#include "transfer/ServerListLines.h"
 
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 
+#include "transfer/FileListView.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -140,7 +141,7 @@ TEST(CSaveSv, BrowsingPicksADirectoryThatTheUploadThenUses) {
     whenModalShown([&](QWidget* list) {
         auto* server = static_cast<CServerDir*>(list);
         listedProfile = server->profileNumber();
-        clickLine(childNamed<QTreeWidget>(list, "List"), QStringLiteral("news"));
+        clickLine(childNamed<FileListView>(list, "List"), QStringLiteral("news"));
         QTest::mouseClick(childNamed<QPushButton>(list, "Ok"), Qt::LeftButton);
     });
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Browse")), Qt::LeftButton);

@@ -1,0 +1,121 @@
+#include "transfer/ServerBrowserState.h"
+
+#include "app/AppSettings.h"
+#include "ftp/CFtpClient.h"
+#include "transfer/ServerListLines.h"
+#include "transfer/ServerPaths.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");
+const QString DirectoryFailed = QStringLiteral("ＤＩｒ変更に失敗しました。");
+const QString ListingFailed = QStringLiteral("ディレクトリの一覧を取得出来ませんでした。");
+
+} // namespace
+
+ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber)
+    : m_settings(settings),
+      m_profileNumber(std::clamp(profileNumber, 0, AppSettings::ProfileCount - 1)) {
+    m_profile = m_settings.Profiles[std::size_t(m_profileNumber)];
+    m_directory = ServerNames::directoryBytes(m_profile.Dir);
+    m_history.load(m_profile.HisDir);
+    putIntoHistory(m_profile.Dir);
+}
+
+bool ServerBrowserState::selectProfile(int number) {
+    if (number < 0 || number >= AppSettings::ProfileCount)
+        return false;
+    const ServerProfile& chosen = m_settings.Profiles[std::size_t(number)];
+    if (chosen.Server.isEmpty())
+        return false;
+    storeHistory();
+    m_profile = chosen;
+    m_profileNumber = number;
+    m_directory = ServerNames::directoryBytes(m_profile.Dir);
+    m_haveListed = false; // the last good directory was another server's
+    m_history.load(m_profile.HisDir);
+    putIntoHistory(m_profile.Dir);
+    return true;
+}
+
+void ServerBrowserState::selectHistoryLine(int index) {
+    m_history.select(index);
+    m_profile.Dir = m_history.currentText();
+    m_directory = ServerNames::directoryBytes(m_profile.Dir);
+}
+
+void ServerBrowserState::enter(const QByteArray& path) {
+    m_directory = path;
+    m_profile.Dir = ServerNames::directoryText(path);
+}
+
+bool ServerBrowserState::goUp() {
+    const QByteArray parent = ServerPaths::parent(m_directory);
+    if (parent == m_directory)
+        return false;
+    enter(parent);
+    return true;
+}
+
+void ServerBrowserState::storeHistory() {
+    m_history.storeInto(m_settings.Profiles[std::size_t(m_profileNumber)].HisDir);
+}
+
+void ServerBrowserState::putIntoHistory(const QString& directory) {
+    [[maybe_unused]] const int line = m_history.put(directory);
+}
+
+void ServerBrowserState::copyProfileInto(CFtpClient& client) const {
+    client.server = m_profile.Server;
+    client.user = m_profile.User;
+    client.password = m_profile.Passwd;
+    client.serverDirectory = m_directory;
+    client.port = m_profile.Port;
+}
+
+void ServerBrowserState::clearEntries() {
+    m_entries.clear();
+    m_listed = false;
+}
+
+ServerBrowserState::Listing ServerBrowserState::list(CFtpClient& client, int kinds,
+                                                     bool ownConnection) {
+    Listing listing = listOnce(client, kinds, ownConnection);
+    if (listing.result == OpResult::Done) {
+        m_lastListed = m_directory;
+        m_haveListed = true;
+        return listing;
+    }
+    // A logon that failed would fail again; a directory that vanished is left for the last one
+    // that listed, so that "↑" and "再読込" work from there.
+    if (!m_haveListed || m_lastListed == m_directory || !client.isConnected())
+        return listing;
+    enter(m_lastListed);
+    if (listOnce(client, kinds, ownConnection).result != OpResult::Done)
+        m_haveListed = false;
+    return listing;
+}
+
+ServerBrowserState::Listing ServerBrowserState::listOnce(CFtpClient& client, int kinds,
+                                                         bool ownConnection) {
+    clearEntries();
+    client.CloseSession();
+    copyProfileInto(client);
+    if (const OpResult opened = client.OpenSession(); opened != OpResult::Done)
+        return {opened, SessionFailed};
+    if (client.SetServerDir() != OpResult::Done)
+        return {OpResult::Failed, DirectoryFailed};
+    const OpResult read = ownConnection ? client.GetServerFileListSDK("*", m_entries, kinds)
+                                        : client.GetServerFileList("*", m_entries, kinds);
+    m_listCode = m_profile.Code;
+    if (read != OpResult::Done) {
+        // The SDK listing has said why; the listing over the session says nothing itself.
+        m_entries.clear();
+        return {read, ownConnection ? QString() : ListingFailed};
+    }
+    m_listed = true;
+    putIntoHistory(m_profile.Dir);
+    return {};
+}
