@@ -18,7 +18,8 @@ public:
 
     void read(const char* key, int& value) const { value = m_in->readInt(m_section, key, value); }
     void read(const char* key, QString& value) const {
-        // A value held now always came from the file or from the program's own texts.
+        // The value held now is the fallback: it came from the file or from the program's own
+        // texts, so CP932 holds it.
         value = fromCp932(m_in->readString(m_section, key, toCp932(value)));
     }
     void write(const char* key, int value) const { m_out->writeInt(m_section, key, value); }
