@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     quitWhenShownIfAsked();
-    int result = QApplication::exec();
-    app.ExitInstance();
-    return result;
+    const int result = QApplication::exec();
+    // Settings that could not be saved make the run a failure, whatever the event loop said.
+    const int saved = app.ExitInstance();
+    return result != 0 ? result : saved;
 }

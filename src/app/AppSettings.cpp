@@ -13,21 +13,26 @@ namespace {
 class SectionIo {
 public:
     SectionIo(const IniFile& ini, QByteArray section) : m_in(&ini), m_section(std::move(section)) {}
-    SectionIo(IniFile& ini, QByteArray section)
-        : m_in(&ini), m_out(&ini), m_section(std::move(section)) {}
+    SectionIo(IniFile& ini, QByteArray section, QStringList* kept)
+        : m_in(&ini), m_out(&ini), m_kept(kept), m_section(std::move(section)) {}
 
     void read(const char* key, int& value) const { value = m_in->readInt(m_section, key, value); }
     void read(const char* key, QString& value) const {
+        // The value held now is the fallback: it came from the file or from the program's own
+        // texts, so CP932 holds it.
         value = fromCp932(m_in->readString(m_section, key, toCp932(value)));
     }
     void write(const char* key, int value) const { m_out->writeInt(m_section, key, value); }
     void write(const char* key, const QString& value) const {
-        m_out->writeString(m_section, key, IniFile::cutAtCharBoundary(toCp932(value)));
+        if (!writeSettingsText(*m_out, m_section, key, value))
+            m_kept->append(
+                QStringLiteral("[%1] %2").arg(QLatin1String(m_section), QLatin1String(key)));
     }
 
 private:
     const IniFile* m_in;
     IniFile* m_out = nullptr;
+    QStringList* m_kept = nullptr;
     QByteArray m_section;
 };
 
@@ -132,8 +137,9 @@ struct Reader {
 
 struct Writer {
     IniFile& ini;
+    QStringList& kept;
     auto in(const char* section) const {
-        SectionIo io(ini, section);
+        SectionIo io(ini, section, &kept);
         return [io](const QByteArray& key, const auto& value) { io.write(key.constData(), value); };
     }
 };
@@ -172,8 +178,9 @@ void AppSettings::load(const IniFile& ini) {
     }
 }
 
-void AppSettings::store(IniFile& ini) const {
-    Writer w{ini};
+QStringList AppSettings::store(IniFile& ini) const {
+    QStringList kept;
+    Writer w{ini, kept};
     visitPos(w.in("Pos"), *this);
 
     auto env = w.in("Env");
@@ -193,6 +200,7 @@ void AppSettings::store(IniFile& ini) const {
     auto search = w.in("Search");
     for (int n = 0; n < SavedSearchHistory; ++n)
         search(numbered("%02d", n), n < SearchHistory.size() ? SearchHistory[n] : QString());
+    return kept;
 }
 
 QStringList AppSettings::BuildPcFileFilter() const {
@@ -201,11 +209,20 @@ QStringList AppSettings::BuildPcFileFilter() const {
         if (Title[i].isEmpty())
             continue;
         QStringList patterns = Kind[i].split(u';', Qt::SkipEmptyParts);
-        for (QString& p : patterns)
+        for (QString& p : patterns) {
             p = p.trimmed();
+            // "*.*" has always meant every file; as a Qt filter it would want a dot in the name
+            // and hide README or Makefile.
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
         filters.append(QStringLiteral("%1 (%2)").arg(Title[i], patterns.join(u' ')));
     }
     return filters;
+}
+
+int AppSettings::fontPointsOf(const QString& fontSize) {
+    return IniFile::parseLeadingInt(toCp932(fontSize));
 }
 
 int AppSettings::defaultProfileIndex() const {
@@ -216,6 +233,17 @@ QString settingsFilePath(const QString& directory) {
     return QDir(directory).filePath(QStringLiteral("Vantorpad.ini"));
 }
 
+bool settingsCanHold(const QString& text) {
+    EncodeResult bytes = LosslessCodec::cp932().encode(text);
+    return bytes.ok() && IniFile::canHold(bytes.bytes);
+}
+
+bool writeSettingsText(IniFile& ini, QByteArrayView section, QByteArrayView key,
+                       const QString& text) {
+    EncodeResult bytes = LosslessCodec::cp932().encode(text);
+    return bytes.ok() && ini.writeString(section, key, IniFile::cutAtCharBoundary(bytes.bytes));
+}
+
 bool LoadSettings(AppSettings& settings, const QString& directory) {
     IniFile ini(settingsFilePath(directory));
     bool readable = ini.load();
@@ -223,7 +251,8 @@ bool LoadSettings(AppSettings& settings, const QString& directory) {
     return readable;
 }
 
-bool SaveSettings(const AppSettings& settings, const QString& directory) {
+bool SaveSettings(const AppSettings& settings, const QString& directory,
+                  const std::function<QStringList(IniFile&)>& storeMore) {
     IniFile ini(settingsFilePath(directory));
     if (!ini.load()) {
         // Rewriting an unreadable file would lose every line we do not own.
@@ -231,12 +260,17 @@ bool SaveSettings(const AppSettings& settings, const QString& directory) {
                      qPrintable(ini.path()));
         return false;
     }
-    settings.store(ini);
+    QStringList kept = settings.store(ini);
+    if (storeMore)
+        kept += storeMore(ini);
+    for (const QString& key : kept)
+        std::fprintf(stderr, "Vantorpad.ini: %s not saved, the file cannot hold its value\n",
+                     qPrintable(key));
     QString error;
     if (!ini.save(&error)) {
         std::fprintf(stderr, "Vantorpad.ini: cannot save %s: %s\n", qPrintable(ini.path()),
                      qPrintable(error));
         return false;
     }
-    return true;
+    return kept.isEmpty();
 }

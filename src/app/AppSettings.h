@@ -2,10 +2,12 @@
 
 #include "app/ServerProfile.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class IniFile;
 
@@ -95,12 +97,17 @@ struct AppSettings {
     // Reads every key in file order; a missing key keeps the value held now (the profile
     // sections fall back to their literal defaults instead).
     void load(const IniFile& ini);
-    // Writes every key in the same order, the search history as exactly 20 keys.
-    void store(IniFile& ini) const;
+    // Writes every key in the same order, the search history as exactly 20 keys. A text the
+    // file cannot hold keeps the line it had; returns those keys as "[Section] Key".
+    [[nodiscard]] QStringList store(IniFile& ini) const;
 
     // The file-type list of every local file dialog, in Qt's form: one "Title (*.a *.b)" entry
-    // per kind that has a title.
+    // per kind that has a title. The kind "*.*" means every file, with or without a dot.
     QStringList BuildPcFileFilter() const;
+
+    // The editor font size in points: the integer value of FontSize, read as an integer key is.
+    int fontPoints() const { return fontPointsOf(FontSize); }
+    static int fontPointsOf(const QString& fontSize);
 
     // DefaultNo held inside 0..4, whatever the file said.
     int defaultProfileIndex() const;
@@ -113,6 +120,17 @@ QString settingsFilePath(const QString& directory);
 // Loads the settings file of `directory` into `settings`; a missing or unreadable file leaves the
 // defaults. Returns false when the file exists but could not be read.
 bool LoadSettings(AppSettings& settings, const QString& directory);
-// Writes `settings` over the file of `directory`, keeping every line the program does not own.
-// A failure changes nothing on disk and is reported on stderr.
-bool SaveSettings(const AppSettings& settings, const QString& directory);
+// Whether the settings file can hold `text` unchanged: CP932 has every character of it, and it
+// is one line.
+bool settingsCanHold(const QString& text);
+// Writes `text` as the value of `key`, cut to 255 bytes. A text the file cannot hold is never
+// written altered: the key keeps the line it had and the result is false.
+[[nodiscard]] bool writeSettingsText(IniFile& ini, QByteArrayView section, QByteArrayView key,
+                                     const QString& text);
+
+// Writes `settings`, and whatever `storeMore` adds, over the file of `directory`, keeping every
+// line the program does not own. `storeMore` returns the keys it could not write, as store()
+// does. Returns true only when every value was written; a file that cannot be read or replaced
+// is left untouched. What was not saved is reported on stderr.
+[[nodiscard]] bool SaveSettings(const AppSettings& settings, const QString& directory,
+                                const std::function<QStringList(IniFile&)>& storeMore = {});

@@ -171,22 +171,12 @@ int CVantorpadApp::ExitInstance() {
     if (!m_settingsLoaded)
         return 0; // start-up failed before reading the file: keep it as it is
     QDir::setCurrent(startDir);
-    IniFile ini(settingsFilePath(startDir));
-    if (!ini.load()) {
-        std::fprintf(stderr, "Vantorpad.ini: cannot read %s, settings not saved\n",
-                     qPrintable(ini.path()));
-        return 1;
-    }
-    settings.store(ini);
-    recentFiles.store(ini);
-    ini.writeInt("Settings", "PreviewPages", previewPages);
-    QString error;
-    if (!ini.save(&error)) {
-        std::fprintf(stderr, "Vantorpad.ini: cannot save %s: %s\n", qPrintable(ini.path()),
-                     qPrintable(error));
-        return 1;
-    }
-    return 0;
+    const bool saved = SaveSettings(settings, startDir, [this](IniFile& ini) {
+        QStringList kept = recentFiles.store(ini);
+        ini.writeInt("Settings", "PreviewPages", previewPages);
+        return kept;
+    });
+    return saved ? 0 : 1;
 }
 
 bool CVantorpadApp::isCommandEnabled(int command) const {

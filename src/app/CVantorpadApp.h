@@ -43,7 +43,8 @@ public:
     // show state given to the program. Returns false when the program must not start.
     bool InitInstance(const QStringList& arguments, int showState = ShowDefault);
     // Shut-down: destroys the transfer window, returns to the start-up directory and writes the
-    // settings (unless start-up failed before they were read).
+    // settings (unless start-up failed before they were read). Returns the process's exit status:
+    // 1 when the settings could not all be saved, else 0.
     int ExitInstance();
 
     AppSettings settings;

@@ -1,5 +1,6 @@
 #include "app/RecentFileList.h"
 
+#include "app/AppSettings.h"
 #include "encoding/LosslessCodec.h"
 #include "platform/IniFile.h"
 
@@ -21,10 +22,13 @@ void RecentFileList::load(const IniFile& ini) {
     }
 }
 
-void RecentFileList::store(IniFile& ini) const {
+QStringList RecentFileList::store(IniFile& ini) const {
+    QStringList kept;
     for (int i = 0; i < Size; ++i)
-        ini.writeString(Section, keyFor(i),
-                        i < m_files.size() ? toCp932(m_files[i]) : QByteArray());
+        if (!writeSettingsText(ini, Section, keyFor(i), m_files.value(i)))
+            kept.append(
+                QStringLiteral("[%1] %2").arg(QLatin1String(Section), QLatin1String(keyFor(i))));
+    return kept;
 }
 
 void RecentFileList::add(const QString& path) {

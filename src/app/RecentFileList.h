@@ -12,7 +12,8 @@ public:
     static constexpr int Size = 4;
 
     void load(const IniFile& ini);
-    void store(IniFile& ini) const;
+    // Returns the keys whose paths the file cannot hold; those keep the lines they had.
+    [[nodiscard]] QStringList store(IniFile& ini) const;
     void add(const QString& path);
     void remove(int index);
     const QStringList& files() const { return m_files; }

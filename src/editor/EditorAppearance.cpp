@@ -47,9 +47,8 @@ QString installedFaceFor(const QString& faceName) {
 QFont editorFont(const AppSettings& settings) {
     QFont font(installedFaceFor(settings.FontName));
     font.setStyleHint(QFont::TypeWriter);
-    bool ok = false;
-    int points = settings.FontSize.trimmed().toInt(&ok);
-    if (!ok || points <= 0)
+    int points = settings.fontPoints();
+    if (points <= 0)
         points = 11;
     font.setPointSize(points);
     font.setBold(settings.Bold != 0);

@@ -15,6 +15,6 @@ int colorRefFromColor(const QColor& color);
 // Japanese face (IPA Gothic, Noto Sans Mono CJK JP), else the system's fixed-pitch face.
 QString installedFaceFor(const QString& faceName);
 
-// The editor font of the settings: face, size in points (FontSize, 11 when it is not a positive
-// number), bold and italic.
+// The editor font of the settings: face, size in points (the integer value of FontSize, 11 when
+// that is not positive), bold and italic.
 QFont editorFont(const AppSettings& settings);

@@ -13,8 +13,10 @@ FtpDebugLog::~FtpDebugLog() {
 bool FtpDebugLog::open(const QString& path) {
     close();
     // O_APPEND puts each line at the end as the file is at that moment, whoever wrote last.
+    // O_NOFOLLOW: a link planted under the log's name must not make us truncate and write the
+    // file it points to; such a log is not opened.
     m_fd = ::open(QFile::encodeName(path).constData(),
-                  O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+                  O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
     return m_fd >= 0;
 }
 

@@ -22,6 +22,10 @@
 
 namespace {
 
+const QString PcDirLabel = QStringLiteral("ローカルDir");
+const QString TranDirLabel = QStringLiteral("転送Dir");
+const QString StringFileLabel = QStringLiteral("特定文字列ﾌｧｲﾙ");
+
 QLineEdit* namedEdit(QWidget* parent, const char* name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
@@ -52,16 +56,16 @@ QWidget* CEditOpt::buildFiles() {
     m_tranDir = namedEdit(box, "TranDir");
     m_stringFile = namedEdit(box, "StringFile");
     struct Row {
-        const char* label;
+        const QString& label;
         QLineEdit* edit;
         const char* button;
     };
-    const Row rows[] = {{"ローカルDir", m_pcDir, "PcDirBrowse"},
-                        {"転送Dir", m_tranDir, "TranDirBrowse"},
-                        {"特定文字列ﾌｧｲﾙ", m_stringFile, "StringFileBrowse"}};
+    const Row rows[] = {{PcDirLabel, m_pcDir, "PcDirBrowse"},
+                        {TranDirLabel, m_tranDir, "TranDirBrowse"},
+                        {StringFileLabel, m_stringFile, "StringFileBrowse"}};
     int line = 0;
     for (const Row& row : rows) {
-        grid->addWidget(new QLabel(QString::fromUtf8(row.label), box), line, 0);
+        grid->addWidget(new QLabel(row.label, box), line, 0);
         grid->addWidget(row.edit, line, 1);
         QPushButton* browse = namedButton(box, QStringLiteral("参照"), row.button);
         grid->addWidget(browse, line, 2);
@@ -177,6 +181,13 @@ void CEditOpt::takeControls() {
     m_values.WindBar = m_windBar->isChecked() ? 1 : 0;
     m_values.AutoUrl = m_autoUrl->isChecked() ? 1 : 0;
     m_values.DelEOF = m_delEof->isChecked() ? 1 : 0;
+}
+
+QList<PageText> CEditOpt::texts() const {
+    return {{PcDirLabel, m_values.PcDir, m_pcDir},
+            {TranDirLabel, m_values.TranDir, m_tranDir},
+            {StringFileLabel, m_values.StringFile, m_stringFile},
+            {QStringLiteral("フォント"), m_values.FontName, m_fontName}};
 }
 
 void CEditOpt::fillEmptyLocalDirectory() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/StorableText.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -50,6 +52,8 @@ public:
     void store(AppSettings& settings) const;
 
     const Values& values() const { return m_values; }
+    // The page's texts as last taken from the controls or chosen in a dialog.
+    QList<PageText> texts() const;
     // The dialog's rule for an empty local directory, applied to the page's value.
     void fillEmptyLocalDirectory();
 

@@ -23,6 +23,7 @@
 namespace {
 
 const QString LogOnFieldsMissing = QStringLiteral("サーバ名、ユーザ、パスワードを入力して下さい。");
+const QString PortOutOfRange = QStringLiteral("ポート番号は 1～65535 の範囲で入力して下さい。");
 
 // A port is typed as a whole number; 0 or a negative number stands for the default port, and
 // nothing above the largest port can be typed.
@@ -38,7 +39,7 @@ public:
         for (QChar c : digits)
             if (c < u'0' || c > u'9')
                 return Invalid;
-        if (!input.startsWith(u'-') && digits.toInt() > 65535)
+        if (!input.startsWith(u'-') && !ProfileWorkingCopy::portInRange(digits.toInt()))
             return Invalid;
         return Acceptable;
     }
@@ -169,7 +170,7 @@ void CFtpOpt::load(AppSettings& settings, int ftpDebugLog) {
     m_settings = &settings;
     m_network = settings.Network;
     m_debugLog = ftpDebugLog;
-    m_copy = ProfileWorkingCopy(settings.Profiles, settings.defaultProfileIndex());
+    m_copy = ProfileWorkingCopy(settings.Profiles, settings.DefaultNo);
     m_profileBox->clear();
     m_defaultBox->clear();
     for (int i = 0; i < AppSettings::ProfileCount; ++i) {
@@ -258,7 +259,7 @@ void CFtpOpt::profileChosen(int index) {
     if (index == m_copy.shownProfile())
         return;
     takeControls();
-    if (index < 0) {
+    if (index < 0 || !fieldsUsable(PortCheck::Skip)) {
         m_profileBox->setCurrentIndex(m_copy.shownProfile());
         return;
     }
@@ -293,9 +294,32 @@ bool CFtpOpt::checkLogOnFields() const {
     return false;
 }
 
+QList<PageText> CFtpOpt::texts() const {
+    return {{QStringLiteral("サーバ名称"), m_fields.Server, m_server},
+            {QStringLiteral("ＦＴＰユーザ名"), m_fields.User, m_user},
+            {QStringLiteral("ＦＴＰパスワード"), m_fields.Passwd, m_passwd},
+            {QStringLiteral("ＦＴＰ　Ｄｉｒ"), m_fields.Dir, m_dir}};
+}
+
+QWidget* CFtpOpt::refusePortOutOfRange() {
+    if (ProfileWorkingCopy::portInRange(m_fields.Port))
+        return nullptr;
+    Prompt::error(PortOutOfRange);
+    return m_port;
+}
+
+bool CFtpOpt::fieldsUsable(PortCheck port) {
+    QWidget* refused = refuseUnstorableText(texts());
+    if (!refused && port == PortCheck::Check)
+        refused = refusePortOutOfRange();
+    if (refused)
+        refused->setFocus();
+    return refused == nullptr;
+}
+
 void CFtpOpt::testConnection() {
     takeControls();
-    if (!checkLogOnFields() || m_profileBox->currentIndex() < 0)
+    if (!checkLogOnFields() || !fieldsUsable(PortCheck::Check) || m_profileBox->currentIndex() < 0)
         return;
     ServerTaskGuard busy(window());
     std::unique_ptr<CFtpClient> client =
@@ -308,7 +332,7 @@ void CFtpOpt::testConnection() {
 
 void CFtpOpt::chooseServerDirectory() {
     takeControls();
-    if (!checkLogOnFields())
+    if (!checkLogOnFields() || !fieldsUsable(PortCheck::Check))
         return;
     {
         std::unique_ptr<CFtpClient> client =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "options/ProfileWorkingCopy.h"
+#include "options/StorableText.h"
 
 #include <QWidget>
 
@@ -35,6 +36,12 @@ public:
     const ProfileWorkingCopy& workingCopy() const { return m_copy; }
     const ProfileFields& fields() const { return m_fields; }
 
+    // The texts of the shown profile as last taken from the controls.
+    QList<PageText> texts() const;
+    // Refuses a port past the last one, which only a hand-edited file can bring, with its
+    // message and returns the port field; nullptr when the port is fine.
+    QWidget* refusePortOutOfRange();
+
     void clearProfile();
     void testConnection();
     void chooseServerDirectory();
@@ -46,6 +53,10 @@ private:
     void defaultChosen(int index);
     ServerProfile profileOfFields() const;
     bool checkLogOnFields() const;
+    // Refuses a text that cannot be stored unchanged and, when the fields are about to be used
+    // for a connection, a port out of range; the cursor goes into the refused field.
+    enum class PortCheck { Skip, Check };
+    bool fieldsUsable(PortCheck port);
 
     AppSettings* m_settings = nullptr;
     NetworkSettings m_network;

@@ -87,6 +87,10 @@ void CNetOpt::showValues() {
     m_spDelim->setChecked(v.SpDelim != 0);
 }
 
+QList<PageText> CNetOpt::texts() const {
+    return {{QStringLiteral("プロクシ名"), m_state.values.Name, m_name}};
+}
+
 void CNetOpt::takeControls() {
     NetworkSettings& v = m_state.values;
     for (int mode = 0; mode < 3; ++mode)

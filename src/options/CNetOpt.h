@@ -1,6 +1,7 @@
 #pragma once
 
 #include "options/NetworkPageState.h"
+#include "options/StorableText.h"
 
 #include <QWidget>
 
@@ -29,6 +30,8 @@ public:
     void store(AppSettings& settings, int& ftpDebugLog) const;
 
     const NetworkPageState& values() const { return m_state; }
+    // The page's texts as last taken from the controls.
+    QList<PageText> texts() const;
 
 private:
     void showValues();

@@ -8,6 +8,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -63,8 +64,37 @@ COptionDlg::~COptionDlg() = default;
 void COptionDlg::tabChanged(int) {
     m_edit->takeControls();
     m_ftp->takeControls();
+    // The two pages a change of tab takes in; a refused field keeps its page shown.
+    if (!noneRefused(refuseUnstorableText(m_edit->texts())) ||
+        !noneRefused(refuseUnstorableText(m_ftp->texts())))
+        return;
     m_edit->fillEmptyLocalDirectory();
     m_ftp->StoreProfile();
+}
+
+bool COptionDlg::noneRefused(QWidget* refused) {
+    if (!refused)
+        return true;
+    for (QWidget* w = refused; w; w = w->parentWidget()) {
+        const int tab = m_tabs->indexOf(w);
+        if (tab < 0)
+            continue;
+        // Back to the page without taking it in again: that is what refused it.
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->setCurrentIndex(tab);
+        break;
+    }
+    refused->setFocus();
+    return false;
+}
+
+bool COptionDlg::allFieldsStorable() {
+    return noneRefused(refuseUnstorableText(m_edit->texts())) &&
+           noneRefused(refuseUnstorableText(m_pcFilter->texts())) &&
+           noneRefused(refuseUnstorableText(m_svFilter->texts())) &&
+           noneRefused(refuseUnstorableText(m_ftp->texts())) &&
+           noneRefused(refuseUnstorableText(m_net->texts())) &&
+           noneRefused(m_ftp->refusePortOutOfRange());
 }
 
 void COptionDlg::accept() {
@@ -74,6 +104,8 @@ void COptionDlg::accept() {
     m_edit->fillEmptyLocalDirectory();
     // The first failing check keeps the dialog open on whichever tab is shown.
     if (!m_pcFilter->validate() || !m_svFilter->validate())
+        return;
+    if (!allFieldsStorable())
         return;
     m_ftp->StoreProfile();
 

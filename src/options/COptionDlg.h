@@ -14,7 +14,9 @@ class QTabWidget;
 // The options dialog: five tabs, one page each. It works on a copy of the settings and of the
 // FTP debug-log switch; OK checks the filter pages and writes every page back into the copy.
 // Storing a server profile (on a change of tab, of profile, and on OK) writes "DefaultDisp",
-// "DefaultNo" and "FtpUse" into the copy at once, so those hold even after Cancel.
+// "DefaultNo" and "FtpUse" into the copy at once, so those hold even after Cancel. A value the
+// settings file cannot hold unchanged is refused on a change of tab and on OK, so that nothing
+// is ever saved altered.
 class COptionDlg : public QDialog {
     Q_OBJECT
 public:
@@ -45,6 +47,12 @@ public slots:
 
 private:
     void tabChanged(int index);
+    // Every text of every page storable and the FTP page's port in range; else the refused
+    // field is shown with the cursor in it.
+    bool allFieldsStorable();
+    // Shows the page of a field a check refused and puts the cursor in it; true when there was
+    // none.
+    bool noneRefused(QWidget* refused);
 
     AppSettings m_settings;
     int m_ftpDebugLog = 0;

@@ -46,6 +46,16 @@ void CPcFilter::store(AppSettings& settings) const {
     settings.Kind = kinds();
 }
 
+QList<PageText> CPcFilter::texts() const {
+    QList<PageText> texts;
+    for (int i = 0; i < Kinds; ++i) {
+        const QString kind = QStringLiteral("ファイルの種類%1").arg(FullWidthNumber(i + 1));
+        texts.append({kind + QStringLiteral("のタイトル"), m_title[i]->text(), m_title[i]});
+        texts.append({kind + QStringLiteral("のファイル形式"), m_kind[i]->text(), m_kind[i]});
+    }
+    return texts;
+}
+
 std::array<QString, CPcFilter::Kinds> CPcFilter::titles() const {
     std::array<QString, Kinds> values;
     for (int i = 0; i < Kinds; ++i)

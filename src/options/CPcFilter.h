@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/StorableText.h"
+
 #include <QWidget>
 
 #include <array>
@@ -23,6 +25,7 @@ public:
     // Shows the message of the first incomplete kind and returns false; true when all pass.
     bool validate();
     void store(AppSettings& settings) const;
+    QList<PageText> texts() const;
 
 private:
     std::array<QString, Kinds> titles() const;

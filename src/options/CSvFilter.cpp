@@ -87,6 +87,14 @@ void CSvFilter::store(AppSettings& settings) const {
         settings.Icon[i] = m_icon[i]->currentIndex();
 }
 
+QList<PageText> CSvFilter::texts() const {
+    QList<PageText> texts;
+    for (int i = 0; i < Rows; ++i)
+        texts.append(
+            {QStringLiteral("拡張子%1").arg(FullWidthNumber(i + 1)), m_ext[i]->text(), m_ext[i]});
+    return texts;
+}
+
 std::array<QString, CSvFilter::Rows> CSvFilter::extensions() const {
     std::array<QString, Rows> values;
     for (int i = 0; i < Rows; ++i)

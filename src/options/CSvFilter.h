@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/StorableText.h"
+
 #include <QWidget>
 
 #include <array>
@@ -26,6 +28,7 @@ public:
     // false; true when all pass.
     bool validate();
     void store(AppSettings& settings) const;
+    QList<PageText> texts() const;
 
 private:
     QWidget* buildRows();

@@ -1,15 +1,14 @@
 #include "options/EditorPageRules.h"
 
-#include "platform/IniFile.h"
+#include "app/AppSettings.h"
 
 #include <cmath>
 
 namespace EditorPageRules {
 
 int fontDialogHeight(const QString& fontSize) {
-    // The same reading as an integer key of the settings file: blanks, sign, leading digits;
-    // held to the largest size a font dialog offers.
-    int points = qMin(IniFile::parseLeadingInt(fontSize.toLatin1()), MaxFontPoints);
+    // Held to the largest size a font dialog offers.
+    int points = qMin(AppSettings::fontPointsOf(fontSize), MaxFontPoints);
     return points * 4 / 3;
 }
 

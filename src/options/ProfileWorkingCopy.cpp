@@ -40,7 +40,7 @@ const QStringList& BackupExtensions() {
 
 ProfileWorkingCopy::ProfileWorkingCopy(
     const std::array<ServerProfile, AppSettings::ProfileCount>& profiles, int defaultProfile)
-    : m_profiles(profiles), m_default(clampIndex(defaultProfile)) {}
+    : m_profiles(profiles), m_default(defaultProfile) {}
 
 int ProfileWorkingCopy::clampIndex(int index) {
     return index >= 0 && index < AppSettings::ProfileCount ? index : 0;
@@ -52,8 +52,6 @@ ProfileFields ProfileWorkingCopy::load(int index) {
 }
 
 ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
-    if (!fields.canLogOn())
-        fields = ProfileFields::cleared();
     fields.Port = normalisedPort(fields.Port);
     // A backup number that came from an edited file selects nothing; the first extension is
     // stored then, so that a backup never gets the file's own name.

@@ -60,14 +60,17 @@ public:
     const ServerProfile& profile(int index) const { return m_profiles[clampIndex(index)]; }
 
     int shownProfile() const { return m_shown; }
+    // The default profile as read, even outside 0..4, until the user chooses another: a number
+    // the page cannot show is still not the page's to change.
     int defaultProfile() const { return m_default; }
 
     // Makes `index` the shown profile and returns what its controls show.
     ProfileFields load(int index);
-    // Stores control values into the shown profile: values without server, user or password
-    // are cleared first (without a word), a port of 0 or less becomes 21, and the backup
-    // extension follows the list choice. The directory history is kept. Returns the values the
-    // controls show afterwards.
+    // Stores control values into the shown profile as the user typed them: a profile without
+    // server, user or password stays so (the server tasks refuse it when it is used; only
+    // "ｸﾘｱ" empties the controls). A port of 0 or less becomes 21, and the backup extension
+    // follows the list choice. The directory history is kept. Returns the values the controls
+    // show afterwards.
     ProfileFields store(ProfileFields fields);
     // Only a profile that has a stored server name can become the default; returns whether
     // `index` was taken.
@@ -78,6 +81,9 @@ public:
     QString itemText(int index) const { return itemText(index, profile(index)); }
 
     static int normalisedPort(int port) { return port <= 0 ? 21 : port; }
+    // 0 and less stand for the default port; nothing can stand for a port past the last one.
+    static constexpr int MaxPort = 65535;
+    static bool portInRange(int port) { return port <= MaxPort; }
 
 private:
     static int clampIndex(int index);

@@ -1,11 +1,18 @@
 #include "platform/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
+
+const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 QByteArrayView trimmed(QByteArrayView text) {
     return text.trimmed();
@@ -48,7 +55,7 @@ bool isCp932Lead(unsigned char c) {
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
 bool IniFile::load() {
-    m_lines.clear();
+    setContents({});
     QFile file(m_path);
     if (!file.exists())
         return true;
@@ -60,48 +67,76 @@ bool IniFile::load() {
 
 void IniFile::setContents(const QByteArray& bytes) {
     m_lines.clear();
-    m_crlf = bytes.isEmpty() || bytes.contains("\r\n");
-    qsizetype start = 0;
+    m_byteOrderMark = bytes.startsWith(ByteOrderMark);
+    qsizetype start = m_byteOrderMark ? ByteOrderMark.size() : 0;
+    qsizetype crlfLines = 0;
     while (start < bytes.size()) {
         qsizetype nl = bytes.indexOf('\n', start);
-        qsizetype end = nl < 0 ? bytes.size() : nl;
-        QByteArray line = bytes.mid(start, end - start);
-        if (line.endsWith('\r'))
-            line.chop(1);
+        Line line;
+        if (nl < 0) {
+            line.text = bytes.mid(start);
+            start = bytes.size();
+        } else {
+            line.text = bytes.mid(start, nl - start);
+            line.end = QByteArrayLiteral("\n");
+            if (line.text.endsWith('\r')) {
+                line.text.chop(1);
+                line.end.prepend('\r');
+                ++crlfLines;
+            }
+            start = nl + 1;
+        }
         m_lines.append(line);
-        start = end + 1;
     }
+    m_newLineEnd = newLineEndOf(m_lines, crlfLines);
+}
+
+QByteArray IniFile::newLineEndOf(const QList<Line>& lines, qsizetype crlfLines) {
+    qsizetype lfLines = 0;
+    for (const Line& line : lines)
+        lfLines += line.end == "\n" ? 1 : 0;
+    if (crlfLines != lfLines)
+        return crlfLines > lfLines ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    // A tie goes to the first line; a file without line ends takes the platform's CR LF.
+    return lines.isEmpty() || lines.front().end.isEmpty() ? QByteArrayLiteral("\r\n")
+                                                          : lines.front().end;
 }
 
 QByteArray IniFile::contents() const {
-    const QByteArray eol = m_crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
     QByteArray out;
-    for (const QByteArray& line : m_lines) {
-        out += line;
-        out += eol;
+    if (m_byteOrderMark)
+        out += ByteOrderMark;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        out += line.text;
+        // A last line without a line end gets one once the program has added lines after it.
+        const bool last = i + 1 == m_lines.size();
+        out += line.end.isEmpty() && !last ? m_newLineEnd : line.end;
     }
     return out;
 }
 
 bool IniFile::save(QString* error) const {
+    const bool existed = QFileInfo::exists(m_path);
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    bool ok = file.open(QIODevice::WriteOnly);
+    // A new file is for its owner's eyes only before the first byte of a password reaches it;
+    // an existing file keeps the mode its owner gave it.
+    if (ok && !existed && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
         if (error)
-            *error = file.errorString();
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
         return false;
     }
-    file.write(contents());
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    ok = ok && file.write(contents()) >= 0 && file.commit();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
 }
 
 qsizetype IniFile::findSection(QByteArrayView section) const {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        QByteArrayView name = sectionName(m_lines[i]);
+        QByteArrayView name = sectionName(m_lines[i].text);
         if (!name.isNull() && sameName(name, section))
             return i;
     }
@@ -110,7 +145,7 @@ qsizetype IniFile::findSection(QByteArrayView section) const {
 
 qsizetype IniFile::sectionEnd(qsizetype sectionLine) const {
     qsizetype i = sectionLine + 1;
-    while (i < m_lines.size() && sectionName(m_lines[i]).isNull())
+    while (i < m_lines.size() && sectionName(m_lines[i].text).isNull())
         ++i;
     return i;
 }
@@ -119,7 +154,7 @@ qsizetype IniFile::findKey(qsizetype sectionLine, QByteArrayView key) const {
     qsizetype end = sectionEnd(sectionLine);
     for (qsizetype i = sectionLine + 1; i < end; ++i) {
         QByteArrayView k, v;
-        if (splitKeyLine(m_lines[i], &k, &v) && sameName(k, key))
+        if (splitKeyLine(m_lines[i].text, &k, &v) && sameName(k, key))
             return i;
     }
     return -1;
@@ -137,7 +172,7 @@ QByteArray IniFile::readString(QByteArrayView section, QByteArrayView key,
     if (k < 0)
         return cutAtCharBoundary(fallback);
     QByteArrayView name, value;
-    splitKeyLine(m_lines[k], &name, &value);
+    splitKeyLine(m_lines[k].text, &name, &value);
     // A value wholly enclosed in quotes reads without them, as the classic reader does.
     if (value.size() >= 2 && value.front() == value.back() &&
         (value.front() == '"' || value.front() == '\''))
@@ -151,35 +186,47 @@ int IniFile::readInt(QByteArrayView section, QByteArrayView key, int fallback) c
     if (k < 0)
         return fallback;
     QByteArrayView name, value;
-    splitKeyLine(m_lines[k], &name, &value);
+    splitKeyLine(m_lines[k].text, &name, &value);
     return parseLeadingInt(value);
 }
 
-void IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value) {
+bool IniFile::canHold(QByteArrayView value) {
+    return !value.contains('\r') && !value.contains('\n');
+}
+
+bool IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value) {
+    if (!canHold(value))
+        return false;
     QByteArray line = key.toByteArray() + '=' + value;
     qsizetype s = findSection(section);
     if (s < 0) {
-        m_lines.append('[' + section.toByteArray() + ']');
-        m_lines.append(line);
-        return;
+        insertLine(m_lines.size(), '[' + section.toByteArray() + ']');
+        insertLine(m_lines.size(), line);
+        return true;
     }
     qsizetype k = findKey(s, key);
     if (k >= 0) {
         // Keep the key's spelling as it stands in the file.
         QByteArrayView oldKey, oldValue;
-        splitKeyLine(m_lines[k], &oldKey, &oldValue);
-        m_lines[k] = oldKey.toByteArray() + '=' + value;
-        return;
+        splitKeyLine(m_lines[k].text, &oldKey, &oldValue);
+        m_lines[k].text = oldKey.toByteArray() + '=' + value;
+        return true;
     }
     // New keys go after the last non-blank line of their section.
     qsizetype end = sectionEnd(s);
-    while (end > s + 1 && trimmed(m_lines[end - 1]).isEmpty())
+    while (end > s + 1 && trimmed(m_lines[end - 1].text).isEmpty())
         --end;
-    m_lines.insert(end, line);
+    insertLine(end, line);
+    return true;
+}
+
+void IniFile::insertLine(qsizetype at, QByteArray text) {
+    m_lines.insert(at, Line{std::move(text), m_newLineEnd});
 }
 
 void IniFile::writeInt(QByteArrayView section, QByteArrayView key, int value) {
-    writeString(section, key, QByteArray::number(value));
+    // A number is always one line.
+    (void)writeString(section, key, QByteArray::number(value));
 }
 
 QByteArray IniFile::cutAtCharBoundary(const QByteArray& value, int limit) {

@@ -7,7 +7,9 @@
 // A settings file with the semantics of the classic private-profile calls: sections and keys
 // match without regard to letter case, the first of duplicate keys wins, integers read by their
 // leading digits, strings are cut at 255 bytes. Every line the program does not own survives a
-// save in place and in order. Values are raw bytes (the file is CP932); callers decode them.
+// save in place and in order, with its own line end; a leading byte order mark is kept. Values
+// are raw bytes (the file is CP932); callers decode them. The file may hold passwords, so a new
+// one is created readable by its owner only.
 class IniFile {
 public:
     static constexpr int MaxValueBytes = 255;
@@ -18,9 +20,10 @@ public:
     // Reads the file; a missing or unreadable file reads as empty. Returns false only when the
     // file exists but cannot be read.
     bool load();
-    // Replaces the file atomically (temporary file beside it, then rename). On failure nothing
-    // changes on disk and `error` says why.
-    bool save(QString* error = nullptr) const;
+    // Replaces the file atomically (temporary file beside it, then rename), keeping the mode of
+    // an existing file and giving a new one mode 0600. On failure nothing changes on disk and
+    // `error` says why.
+    [[nodiscard]] bool save(QString* error = nullptr) const;
 
     const QString& path() const { return m_path; }
 
@@ -29,8 +32,13 @@ public:
                           const QByteArray& fallback) const;
     int readInt(QByteArrayView section, QByteArrayView key, int fallback) const;
 
-    void writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value);
+    // A value the file cannot hold (see canHold) is refused: nothing is written and the result
+    // is false.
+    [[nodiscard]] bool writeString(QByteArrayView section, QByteArrayView key,
+                                   const QByteArray& value);
     void writeInt(QByteArrayView section, QByteArrayView key, int value);
+    // A value is one line: a CR or LF in it would end the line and could start a section.
+    static bool canHold(QByteArrayView value);
 
     // The whole file as it would be saved.
     QByteArray contents() const;
@@ -46,8 +54,17 @@ private:
     qsizetype findSection(QByteArrayView section) const;
     qsizetype sectionEnd(qsizetype sectionLine) const;
     qsizetype findKey(qsizetype sectionLine, QByteArrayView key) const;
+    void insertLine(qsizetype at, QByteArray text);
+
+    struct Line {
+        QByteArray text;
+        QByteArray end; // "\r\n", "\n", or empty for a last line without one
+    };
+    // The line end most lines have; the first line's on a tie.
+    static QByteArray newLineEndOf(const QList<Line>& lines, qsizetype crlfLines);
 
     QString m_path;
-    QList<QByteArray> m_lines;
-    bool m_crlf = true;
+    QList<Line> m_lines;
+    QByteArray m_newLineEnd = QByteArrayLiteral("\r\n"); // for lines the program adds
+    bool m_byteOrderMark = false;
 };

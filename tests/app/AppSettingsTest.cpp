@@ -1,4 +1,6 @@
 #include "app/AppSettings.h"
+#include "app/RecentFileList.h"
+#include "editor/EditorAppearance.h"
 #include "platform/IniFile.h"
 
 #include "TempDir.h"
@@ -18,7 +20,7 @@ AppSettings loadFrom(const QByteArray& ini) {
 QByteArray storeOf(const AppSettings& settings, const QByteArray& existing = {}) {
     IniFile file;
     file.setContents(existing);
-    settings.store(file);
+    EXPECT_EQ(settings.store(file), QStringList());
     return file.contents();
 }
 
@@ -142,7 +144,61 @@ TEST(AppSettings, PcFileFilterSkipsKindsWithoutTitle) {
     EXPECT_EQ(s.BuildPcFileFilter(), QStringList({QStringLiteral("TXTﾌｧｲﾙ (*.txt *.log)"),
                                                   QStringLiteral("HTMLﾌｧｲﾙ (*.htm *.html *.shtml)"),
                                                   QStringLiteral("CGIﾌｧｲﾙ (*.cgi *.pl *.js)"),
-                                                  QStringLiteral("全てのﾌｧｲﾙ (*.*)")}));
+                                                  QStringLiteral("全てのﾌｧｲﾙ (*)")}));
+    // "*.*" means every file, also where it stands beside other patterns.
+    s.Kind[0] = QStringLiteral("*.txt; *.*");
+    EXPECT_EQ(s.BuildPcFileFilter().front(), QStringLiteral("TXTﾌｧｲﾙ (*.txt *)"));
+}
+
+TEST(AppSettings, FontSizeReadsAsTheIntegerItsLeadingDigitsForm) {
+    struct Case {
+        const char* fontSize;
+        int points;    // as the settings read it
+        int editorPts; // as the editor's font takes it: 11 when not positive
+    };
+    const Case cases[] = {{"12.5", 12, 12}, {" 9pt", 9, 9}, {"abc", 0, 11}, {"-3", 0, 11}};
+    for (const Case& c : cases) {
+        AppSettings s;
+        s.FontSize = QString::fromLatin1(c.fontSize);
+        EXPECT_EQ(s.fontPoints(), c.points) << c.fontSize;
+        EXPECT_EQ(editorFont(s).pointSize(), c.editorPts) << c.fontSize;
+    }
+}
+
+TEST(AppSettings, TextTheFileCannotHoldKeepsTheLineItHadAndIsNamed) {
+    AppSettings s;
+    s.PcDir = QStringLiteral("/home/josé");
+    s.Profiles[0].Passwd = QStringLiteral("pä");
+    s.SearchHistory = {QStringLiteral("two\nlines")};
+    s.TranDir = QStringLiteral("/tmp/転送");
+    IniFile file;
+    file.setContents("[Env]\r\nPcDir=/old\r\n");
+    EXPECT_EQ(s.store(file),
+              QStringList({QStringLiteral("[Env] PcDir"), QStringLiteral("[Server00] Passwd"),
+                           QStringLiteral("[Search] 00")}));
+    const QByteArray written = file.contents();
+    EXPECT_TRUE(written.contains("PcDir=/old\r\n"));
+    const qsizetype server00 = written.indexOf("[Server00]");
+    EXPECT_FALSE(
+        written.mid(server00, written.indexOf("[Server01]") - server00).contains("Passwd="));
+    EXPECT_FALSE(written.contains('?'));
+    EXPECT_TRUE(written.contains("TranDir=/tmp/\x93\x5d\x91\x97\r\n")) << "the rest is written";
+
+    RecentFileList recent;
+    recent.add(QStringLiteral("/home/josé/a.txt"));
+    EXPECT_EQ(recent.store(file), QStringList{QStringLiteral("[Recent File List] File1")});
+}
+
+TEST(AppSettings, SaveReportsAValueItCouldNotWriteButWritesTheRest) {
+    TempDir dir;
+    AppSettings s;
+    s.Network.Name = QStringLiteral("prøxy");
+    s.Left = 42;
+    EXPECT_FALSE(SaveSettings(s, dir.path()));
+    AppSettings back;
+    ASSERT_TRUE(LoadSettings(back, dir.path()));
+    EXPECT_EQ(back.Left, 42);
+    EXPECT_TRUE(back.Network.Name.isEmpty());
 }
 
 TEST(AppSettings, SaveAndLoadThroughTheFileInADirectory) {

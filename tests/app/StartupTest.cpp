@@ -11,11 +11,16 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
+
+namespace fs = std::filesystem;
 
 const QString TransferMessage =
     QStringLiteral("転送Dir：%1 が存在しない為、再度環境設定を行って下さい。");
@@ -87,6 +92,32 @@ TEST_F(StartupTest, ExistingDirectoriesStartQuietlyAndExitWritesTheWholeFile) {
           "[KeyWord]", "[Search]", "[Recent File List]"})
         EXPECT_TRUE(written.contains(section)) << section;
     EXPECT_TRUE(written.contains("[Mine]\r\nkept=yes\r\n"));
+}
+
+TEST_F(StartupTest, ExitStatusSaysWhetherTheSettingsWereSaved) {
+    // The program as a user starts it, told to leave as soon as its window is up.
+    auto run = [this] {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("VANTORPAD_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(m_dir.path());
+        program.start(QStringLiteral(VANTORPAD_PATH), {});
+        EXPECT_TRUE(program.waitForFinished(60000));
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(
+        fs::status(m_dir.filePath(QStringLiteral("Vantorpad.ini")).toStdString()).permissions() &
+            fs::perms::mask,
+        fs::perms::owner_read | fs::perms::owner_write)
+        << "the file holds passwords";
+
+    // A settings file that cannot be replaced.
+    QFile::remove(m_dir.filePath(QStringLiteral("Vantorpad.ini")));
+    QDir(m_dir.path()).mkdir(QStringLiteral("Vantorpad.ini"));
+    EXPECT_EQ(run(), 1);
 }
 
 TEST_F(StartupTest, FailedPlatformStartLeavesTheSettingsFileUntouched) {

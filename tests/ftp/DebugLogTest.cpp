@@ -2,8 +2,10 @@
 #include "ScriptedPrompt.h"
 #include "TempDir.h"
 #include "encoding/LosslessCodec.h"
+#include "ftp/FtpDebugLog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -119,4 +121,14 @@ TEST(DebugLog, NoFileIsCreatedOrChangedWithLoggingOff) {
         ASSERT_EQ(client->OpenSession(), OpResult::Done);
     }
     EXPECT_EQ(dir.read(QStringLiteral("ftp.log")), "earlier");
+}
+
+TEST(DebugLog, ALinkInThePlaceOfTheLogIsNotFollowed) {
+    TempDir dir;
+    const QString target = dir.write(QStringLiteral("precious.txt"), "keep me");
+    ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("ftp.log"))));
+    FtpDebugLog log;
+    EXPECT_FALSE(log.open(dir.filePath(QStringLiteral("ftp.log"))));
+    log.write("never");
+    EXPECT_EQ(dir.read(QStringLiteral("precious.txt")), "keep me");
 }

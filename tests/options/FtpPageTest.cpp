@@ -52,48 +52,75 @@ protected:
 
 } // namespace
 
-TEST_F(FtpPage, ProfileWithoutPasswordIsClearedWhenItIsStored) {
+TEST_F(FtpPage, IncompleteProfileStaysAsTypedAndOnlyClearEmptiesIt) {
     m_settings.Profiles[0].Server = QStringLiteral("a");
     m_settings.Profiles[0].User = QStringLiteral("u");
     m_settings.Profiles[0].Passwd = QStringLiteral("p");
-    m_settings.Profiles[1].Server = QStringLiteral("b");
+    m_settings.Profiles[0].HisDir[0] = QStringLiteral("/kept");
+    m_settings.Profiles[1].Server = QStringLiteral("b"); // no user, no password
     open();
     auto* profiles = field<QComboBox>("ProfileNo");
-    EXPECT_EQ(profiles->itemText(0), QStringLiteral("NO:0　【a】"));
-    EXPECT_EQ(edit("Server")->text(), QStringLiteral("a"));
-
     retype(edit("Passwd"), QString());
-    choose(profiles, 0);
-    EXPECT_EQ(edit("Server")->text(), QStringLiteral("a")) << "the same profile again: no store";
     choose(profiles, 1);
-    EXPECT_EQ(profiles->itemText(0), QStringLiteral("NO:0　未　設　定"));
-    EXPECT_EQ(field<QComboBox>("DefaultNo")->itemText(0), QStringLiteral("NO:0　【a】"))
-        << "the default list keeps its texts";
+    EXPECT_EQ(profiles->itemText(0), QStringLiteral("NO:0　【a】"));
     EXPECT_EQ(edit("Server")->text(), QStringLiteral("b"));
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::NetworkTab);
+    m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
+    EXPECT_EQ(edit("Server")->text(), QStringLiteral("b")) << "a change of tab keeps the fields";
+    choose(profiles, 0);
+    EXPECT_EQ(edit("Server")->text(), QStringLiteral("a"));
+    EXPECT_EQ(edit("User")->text(), QStringLiteral("u"));
     EXPECT_TRUE(m_prompt.shown().isEmpty()) << "storing an incomplete profile does not warn";
 
-    // Profile 1 has no user: reaching it and leaving it clears it too.
-    choose(profiles, 0);
-    EXPECT_TRUE(edit("Server")->text().isEmpty());
-    EXPECT_EQ(edit("Port")->text(), QStringLiteral("21"));
-    EXPECT_EQ(profiles->itemText(1), QStringLiteral("NO:1　未　設　定"));
+    // Used, it gives the message for the missing field.
+    field<QPushButton>("Test")->click();
+    EXPECT_EQ(m_prompt.texts(), QStringList{FieldsMissing});
+    ok();
+    EXPECT_EQ(outcome().Profiles[0].Server, QStringLiteral("a"));
+    EXPECT_TRUE(outcome().Profiles[0].Passwd.isEmpty());
+    EXPECT_EQ(outcome().Profiles[0].HisDir[0], QStringLiteral("/kept"));
+    EXPECT_EQ(outcome().Profiles[1].Server, QStringLiteral("b"));
+
+    open();
+    field<QPushButton>("Clear")->click();
     ok();
     EXPECT_TRUE(outcome().Profiles[0].Server.isEmpty());
-    EXPECT_TRUE(outcome().Profiles[1].Server.isEmpty());
 }
 
-TEST_F(FtpPage, FirstTabChangeStoresTheFirstProfile) {
-    m_settings.Profiles[0].Server = QStringLiteral("a");
-    m_settings.Profiles[0].User = QStringLiteral("u");
-    m_settings.Profiles[0].HisDir[0] = QStringLiteral("/kept");
+TEST_F(FtpPage, DefaultNumberNoProfileHasStaysAsReadUntilOneIsChosen) {
+    m_settings.Profiles[2].Server = QStringLiteral("two");
+    m_settings.DefaultNo = 7;
+    for (bool confirm : {false, true}) {
+        open(); // the first change of tab stores the profile and the default
+        EXPECT_EQ(field<QComboBox>("DefaultNo")->currentIndex(), -1);
+        m_dialog->tabs()->setCurrentIndex(COptionDlg::EditorTab);
+        confirm ? ok() : cancel();
+        EXPECT_EQ(outcome().DefaultNo, 7) << confirm;
+    }
     open();
-    EXPECT_TRUE(edit("Server")->text().isEmpty()) << "stored without password, so cleared";
-    cancel();
-    EXPECT_EQ(outcome().Profiles[0].Server, QStringLiteral("a")) << "Cancel drops the copy";
-    open();
+    choose(field<QComboBox>("DefaultNo"), 2);
     ok();
-    EXPECT_TRUE(outcome().Profiles[0].Server.isEmpty());
-    EXPECT_EQ(outcome().Profiles[0].HisDir[0], QStringLiteral("/kept"));
+    EXPECT_EQ(outcome().DefaultNo, 2);
+}
+
+TEST_F(FtpPage, PortPastTheLastIsRefusedAsOutOfRange) {
+    const QString outOfRange = QStringLiteral("ポート番号は 1～65535 の範囲で入力して下さい。");
+    m_settings.Profiles[0].Server = QStringLiteral("127.0.0.1");
+    m_settings.Profiles[0].User = QStringLiteral("u");
+    m_settings.Profiles[0].Passwd = QStringLiteral("p");
+    m_settings.Profiles[0].Port = 70000; // only an edited file holds such a port
+    open();
+    EXPECT_TRUE(m_prompt.shown().isEmpty()) << "showing the page refuses nothing";
+    field<QPushButton>("Test")->click();
+    EXPECT_EQ(m_prompt.texts(), QStringList{outOfRange}) << "no connection is tried";
+    ok();
+    EXPECT_EQ(m_prompt.texts(), QStringList({outOfRange, outOfRange}));
+    EXPECT_NE(m_dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("70000"));
+
+    retype(edit("Port"), QStringLiteral("2121"));
+    ok();
+    EXPECT_EQ(outcome().Profiles[0].Port, 2121);
 }
 
 TEST_F(FtpPage, PortsOfZeroNegativeOrNoNumberShowAndStoreAsTwentyOne) {

@@ -205,3 +205,58 @@ TEST_F(OptionDialog, RunWritesEveryPageOnOkAndOnlyTheServerSettingsOnCancel) {
     EXPECT_TRUE(COptionDlg::Run(live, debugLog, nullptr));
     EXPECT_EQ(live.WordWrap, 1);
 }
+
+TEST_F(OptionDialog, TextTheSettingsFileCannotHoldIsRefusedNamingItsFieldAndStaysAsTyped) {
+    enum Trigger { TabChange, ProfileSwitch, Ok };
+    struct Case {
+        COptionDlg::Tab tab;
+        const char* field;
+        const char* label;
+        Trigger trigger;
+    };
+    const Case cases[] = {
+        {COptionDlg::EditorTab, "PcDir", "ローカルDir", TabChange},
+        {COptionDlg::FtpTab, "Dir", "ＦＴＰ　Ｄｉｒ", TabChange},
+        {COptionDlg::FtpTab, "Passwd", "ＦＴＰパスワード", ProfileSwitch},
+        {COptionDlg::PcFilterTab, "Title1", "ファイルの種類１のタイトル", Ok},
+        {COptionDlg::ServerFilterTab, "Ext3", "拡張子３", Ok},
+        {COptionDlg::NetworkTab, "Name", "プロクシ名", Ok},
+    };
+    m_settings.Network.Proxy = 2; // the proxy name can be typed
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        m_prompt.clear();
+        open();
+        QTabWidget* tabs = m_dialog->tabs();
+        tabs->setCurrentIndex(c.tab);
+        auto* edit = child<QLineEdit>(tabs->widget(c.tab), c.field);
+        const QString bad = QStringLiteral(".josé");
+        edit->selectAll();
+        edit->insert(bad); // as pasted: key clicks carry ASCII only
+        auto trigger = [&] {
+            if (c.trigger == TabChange)
+                tabs->setCurrentIndex(c.tab == COptionDlg::EditorTab ? COptionDlg::NetworkTab
+                                                                     : COptionDlg::EditorTab);
+            else if (c.trigger == ProfileSwitch)
+                choose(child<QComboBox>(m_dialog->ftpPage(), "ProfileNo"), 1);
+            else {
+                tabs->setCurrentIndex(COptionDlg::EditorTab); // OK shows the field's page
+                ok();
+            }
+        };
+        trigger();
+        EXPECT_EQ(m_prompt.texts(),
+                  QStringList{QString::fromUtf8(c.label) +
+                              QStringLiteral(" に使用出来ない文字が含まれています。")});
+        EXPECT_EQ(tabs->currentIndex(), c.tab);
+        EXPECT_EQ(edit->text(), bad);
+        EXPECT_EQ(child<QComboBox>(m_dialog->ftpPage(), "ProfileNo")->currentIndex(), 0);
+        EXPECT_NE(m_dialog->result(), QDialog::Accepted);
+
+        retype(edit, QStringLiteral(".jose"));
+        trigger();
+        ok();
+        EXPECT_EQ(m_prompt.texts().size(), 1) << "the corrected text passes";
+        EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    }
+}

@@ -19,32 +19,20 @@ std::array<ServerProfile, AppSettings::ProfileCount> profiles() {
 
 } // namespace
 
-TEST(ProfileWorkingCopy, StoringWithoutPasswordClearsTheProfileButKeepsItsHistory) {
+TEST(ProfileWorkingCopy, ProfileWithoutPasswordIsStoredAsTypedWithItsHistory) {
     ProfileWorkingCopy copy(profiles());
     ProfileFields shown = copy.load(0);
-    EXPECT_EQ(shown.Server, QStringLiteral("a"));
     shown.Dir = QStringLiteral("/www");
     shown.Port = 2121;
-    ProfileFields after = copy.store(shown);
-    ProfileFields expected = ProfileFields::cleared();
-    expected.BackExt = QStringLiteral(".bak");
-    EXPECT_EQ(after, expected);
+    EXPECT_EQ(copy.store(shown).Server, QStringLiteral("a")) << "the controls keep it too";
     const ServerProfile& stored = copy.profile(0);
-    EXPECT_TRUE(stored.Server.isEmpty());
-    EXPECT_TRUE(stored.Dir.isEmpty());
-    EXPECT_EQ(stored.Port, 21);
-    EXPECT_EQ(stored.SvDel, 0) << "a cleared profile does not delete before updating";
-    EXPECT_EQ(stored.Update, 1);
+    EXPECT_EQ(stored.Server, QStringLiteral("a"));
+    EXPECT_EQ(stored.User, QStringLiteral("u"));
+    EXPECT_TRUE(stored.Passwd.isEmpty());
+    EXPECT_EQ(stored.Dir, QStringLiteral("/www"));
+    EXPECT_EQ(stored.Port, 2121);
     EXPECT_EQ(stored.HisDir[3], QStringLiteral("/kept"));
-    EXPECT_EQ(copy.itemText(0), QStringLiteral("NO:0　未　設　定"));
-
-    // A user and password without a server are cleared just the same.
-    ProfileFields userOnly = copy.load(1);
-    userOnly.User = QStringLiteral("u");
-    userOnly.Passwd = QStringLiteral("p");
-    EXPECT_TRUE(copy.store(userOnly).User.isEmpty());
-    EXPECT_TRUE(copy.profile(1).Passwd.isEmpty());
-    EXPECT_EQ(copy.itemText(2), QStringLiteral("NO:2　【ftp.example.jp】"));
+    EXPECT_EQ(copy.itemText(0), QStringLiteral("NO:0　【a】"));
 }
 
 TEST(ProfileWorkingCopy, PortsOfZeroOrLessShowAndStoreAsTheDefault) {
@@ -104,7 +92,8 @@ TEST(ProfileWorkingCopy, OnlyAStoredServerCanBecomeTheDefault) {
     EXPECT_TRUE(copy.chooseDefault(1));
     EXPECT_EQ(copy.defaultProfile(), 1);
 
-    EXPECT_EQ(ProfileWorkingCopy(profiles(), 9).defaultProfile(), 0);
+    // A number no profile has stays as read until the user chooses.
+    EXPECT_EQ(ProfileWorkingCopy(profiles(), 9).defaultProfile(), 9);
 }
 
 TEST(NetworkPageState, OddProxyModesStartAsTheSystemSettingsWithoutAName) {

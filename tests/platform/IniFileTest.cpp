@@ -5,9 +5,17 @@
 #include <QDir>
 #include <QFile>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace {
+
+namespace fs = std::filesystem;
+
+fs::perms modeOf(const QString& path) {
+    return fs::status(path.toStdString()).permissions() & fs::perms::mask;
+}
 
 IniFile iniWith(const QByteArray& contents) {
     IniFile ini;
@@ -28,7 +36,7 @@ TEST(IniFile, MatchesSectionsAndKeysWithoutRegardToCase) {
 TEST(IniFile, FirstOfDuplicateKeysWinsAndIsTheOneReplaced) {
     IniFile ini = iniWith("[A]\nK=first\nK=second\n");
     EXPECT_EQ(ini.readString("A", "K", ""), "first");
-    ini.writeString("a", "k", "new");
+    EXPECT_TRUE(ini.writeString("a", "k", "new"));
     EXPECT_EQ(ini.contents(), "[A]\nK=new\nK=second\n");
 }
 
@@ -64,7 +72,7 @@ TEST(IniFile, WritingKeepsEveryLineItDoesNotOwnInPlace) {
     IniFile ini = iniWith(original);
     ini.writeInt("Pos", "Save", 1);
     ini.writeInt("Pos", "ToolBar", 0);
-    ini.writeString("Env", "PcDir", "/home");
+    EXPECT_TRUE(ini.writeString("Env", "PcDir", "/home"));
     EXPECT_EQ(ini.contents(), "; comment first\r\n"
                               "[Pos]\r\n"
                               "Save=1\r\n"
@@ -85,6 +93,63 @@ TEST(IniFile, KeepsTheLineEndsOfTheFile) {
     IniFile fresh;
     fresh.writeInt("A", "k", 2);
     EXPECT_EQ(fresh.contents(), "[A]\r\nk=2\r\n");
+}
+
+TEST(IniFile, EveryLineKeepsItsOwnLineEndAndNewLinesTakeTheCommonOne) {
+    struct Case {
+        QByteArray before;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        // One CR LF line among LF lines turns nothing else into CR LF.
+        {"[A]\r\nk=1\n[B]\nx=1\n", "[A]\r\nk=2\nn=3\n[B]\nx=1\n"},
+        {"[A]\nk=1\r\n[B]\r\nx=1\r\n", "[A]\nk=2\r\nn=3\r\n[B]\r\nx=1\r\n"},
+        // A last line without a line end gets one only when a line follows it.
+        {"[A]\nk=1", "[A]\nk=2\nn=3\n"},
+        {"[B]\nx=1", "[B]\nx=1\n[A]\nk=2\nn=3\n"},
+    };
+    for (const Case& c : cases) {
+        IniFile ini = iniWith(c.before);
+        EXPECT_EQ(ini.contents(), c.before) << "read and written unchanged";
+        ini.writeInt("A", "k", 2);
+        ini.writeInt("A", "n", 3);
+        EXPECT_EQ(ini.contents(), c.after) << c.before.constData();
+    }
+}
+
+TEST(IniFile, ByteOrderMarkIsSkippedWhenReadingAndWrittenBack) {
+    IniFile ini = iniWith("\xEF\xBB\xBF[Pos]\r\nSave=1\r\n");
+    EXPECT_EQ(ini.readInt("Pos", "Save", 7), 1);
+    ini.writeInt("Pos", "Save", 0);
+    EXPECT_EQ(ini.contents(), "\xEF\xBB\xBF[Pos]\r\nSave=0\r\n");
+}
+
+TEST(IniFile, ValueWithALineBreakIsRefusedAndChangesNothing) {
+    const QByteArray original = "[Server00]\r\nPasswd=old\r\n";
+    for (QByteArray value : {"x\r\n[Server01]", "x\n", "\rx"}) {
+        IniFile ini = iniWith(original);
+        EXPECT_FALSE(ini.writeString("Server00", "Passwd", value));
+        EXPECT_FALSE(ini.writeString("Env", "PcDir", value)) << "nor as a new key";
+        EXPECT_EQ(ini.contents(), original);
+    }
+}
+
+TEST(IniFile, NewFileIsForItsOwnerOnlyAndAnExistingOneKeepsItsMode) {
+    TempDir dir;
+    IniFile fresh(dir.filePath(QStringLiteral("new.ini")));
+    fresh.writeInt("A", "k", 1);
+    ASSERT_TRUE(fresh.save());
+    EXPECT_EQ(modeOf(fresh.path()), fs::perms::owner_read | fs::perms::owner_write);
+
+    const QString shared = dir.write(QStringLiteral("shared.ini"), "[A]\r\nk=1\r\n");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::others_read;
+    fs::permissions(shared.toStdString(), mode);
+    IniFile existing(shared);
+    ASSERT_TRUE(existing.load());
+    existing.writeInt("A", "k", 2);
+    ASSERT_TRUE(existing.save());
+    EXPECT_EQ(modeOf(shared), mode);
 }
 
 TEST(IniFile, SaveReplacesTheFileAndAFailedSaveChangesNothing) {
