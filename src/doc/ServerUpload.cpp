@@ -8,8 +8,7 @@
 #include <QFile>
 
 std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile) {
-    return FtpNames::encodeForServer(
-        profile.NameSmall != 0 ? FtpNames::lowerCaseAscii(fileName) : fileName, profile.Code);
+    return FtpNames::serverNameFor(fileName, profile.Code, profile.NameSmall != 0);
 }
 
 OpResult uploadToServer(const ServerUploadRequest& request) {

@@ -100,6 +100,10 @@ std::optional<QByteArray> encodeForServer(const QString& name, int codeSystem) {
     return encoded.bytes;
 }
 
+std::optional<QByteArray> serverNameFor(const QString& localName, int codeSystem, bool nameSmall) {
+    return encodeForServer(nameSmall ? lowerCaseAscii(localName) : localName, codeSystem);
+}
+
 QString unencodableMessage(const QString& name) {
     return QStringLiteral("ファイル名 %1 はサーバの文字コードで表せません。").arg(name);
 }

@@ -42,6 +42,9 @@ QString lowerCaseAscii(const QString& name);
 // CP932); nothing when that code system cannot hold it. A '?' in place of a character would
 // name another file, so no name is ever sent that way.
 std::optional<QByteArray> encodeForServer(const QString& name, int codeSystem);
+// The server name a local file takes when it is uploaded or saved: lower-cased by the
+// "NameSmall" rule when asked, then encodeForServer.
+std::optional<QByteArray> serverNameFor(const QString& localName, int codeSystem, bool nameSmall);
 // "ファイル名 %s はサーバの文字コードで表せません。"
 QString unencodableMessage(const QString& name);
 

@@ -3,6 +3,7 @@
 #include "ftp/CFtpClient.h"
 #include "platform/Prompt.h"
 #include "transfer/CFtpDlgBusy.h"
+#include "transfer/DialogButtons.h"
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerBrowser.h"
@@ -22,26 +23,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QToolButton* toolButton(QWidget* parent, const char* name, int id, QStyle::StandardPixmap icon,
-                        const QString& text) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setProperty("controlId", id);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setText(text);
-    button->setToolTip(text);
-    return button;
-}
-
-void setId(QWidget* widget, const char* name, int id) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setProperty("controlId", id);
-}
-
-} // namespace
 
 CFtpDlg::CFtpDlg(TransferWindowContext context, QWidget* parent)
     : CToolTipDialog(parent), m_context(std::move(context)) {
@@ -83,14 +64,14 @@ void CFtpDlg::buildControls() {
     layout->addWidget(buildTransferRow());
     layout->addWidget(buildPcRows());
     m_pcList = new FileListView(this);
-    setId(m_pcList, "PcList", 1178);
+    setControlId(m_pcList, "PcList", 1178);
     layout->addWidget(m_pcList, 1);
 
     auto* bottom = new QHBoxLayout;
     m_hidden = new QCheckBox(QStringLiteral("隠しﾌｧｲﾙを表示する。"), this);
-    setId(m_hidden, "ShowHidden", 1184);
+    setControlId(m_hidden, "ShowHidden", 1184);
     m_close = new QPushButton(QStringLiteral("閉じる"), this);
-    setId(m_close, "Close", 2);
+    setControlId(m_close, "Close", 2);
     m_close->setAutoDefault(false);
     bottom->addWidget(m_hidden);
     bottom->addStretch(1);
@@ -102,9 +83,9 @@ QWidget* CFtpDlg::buildTransferRow() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_upload = toolButton(row, "Upload", CmdUpload, QStyle::SP_ArrowUp, QStringLiteral("↑"));
+    m_upload = makeToolButton(row, "Upload", CmdUpload, QStyle::SP_ArrowUp, QStringLiteral("↑"));
     m_download =
-        toolButton(row, "Download", CmdDownload, QStyle::SP_ArrowDown, QStringLiteral("↓"));
+        makeToolButton(row, "Download", CmdDownload, QStyle::SP_ArrowDown, QStringLiteral("↓"));
     for (QToolButton* b : {m_upload, m_download}) {
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setMinimumWidth(64);
@@ -114,7 +95,7 @@ QWidget* CFtpDlg::buildTransferRow() {
     auto* group = new QGroupBox(QStringLiteral("転送ﾓｰﾄﾞ"), row);
     auto* groupLayout = new QHBoxLayout(group);
     m_mode = new QComboBox(group);
-    setId(m_mode, "TransferMode", 1193);
+    setControlId(m_mode, "TransferMode", 1193);
     m_mode->addItems({QStringLiteral("AUTO"), QStringLiteral("ASCII"), QStringLiteral("BINARY")});
     m_mode->setCurrentIndex(0);
     groupLayout->addWidget(m_mode);
@@ -127,10 +108,10 @@ QWidget* CFtpDlg::buildPcRows() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     m_driveBox = new QComboBox(row);
-    setId(m_driveBox, "Drives", 1181);
+    setControlId(m_driveBox, "Drives", 1181);
     m_driveBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_pcPathEdit = new QLineEdit(row);
-    setId(m_pcPathEdit, "PcPath", 1050);
+    setControlId(m_pcPathEdit, "PcPath", 1050);
     m_pcPathEdit->setReadOnly(true);
     layout->addWidget(new QLabel(QStringLiteral("ﾄﾞﾗｲﾌﾞ"), row));
     layout->addWidget(m_driveBox);
@@ -141,15 +122,11 @@ QWidget* CFtpDlg::buildPcRows() {
 void CFtpDlg::registerToolTipTexts() {
     QHash<int, QString>& table = stringTable();
     ServerBrowser::registerToolTipTexts(table);
-    const std::pair<int, const char16_t*> texts[] = {
-        {CmdUpload, u"選択したファイルをサーバへ送信します。"},
-        {CmdDownload, u"選択したファイルをＰＣへ受信します。"},
-        {1181, u"ドライブを選択します。"},
-    };
-    for (const auto& [id, text] : texts) {
-        if (!table.contains(id))
-            table.insert(id, QString::fromUtf16(text));
-    }
+    addToolTipTexts(table, {
+                               {CmdUpload, u"選択したファイルをサーバへ送信します。"},
+                               {CmdDownload, u"選択したファイルをＰＣへ受信します。"},
+                               {1181, u"ドライブを選択します。"},
+                           });
 }
 
 void CFtpDlg::fillDriveBox() {

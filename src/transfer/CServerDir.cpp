@@ -5,6 +5,7 @@
 #include "ftp/FtpNames.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
+#include "transfer/DialogButtons.h"
 #include "transfer/FileListView.h"
 #include "transfer/ServerBrowser.h"
 #include "transfer/ServerDialogContext.h"
@@ -19,12 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Controls carry the numbers of the dialog's template, which name their tool-tip texts.
-void setId(QWidget* widget, const char* name, int id) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setProperty("controlId", id);
-}
 
 ServerBrowser::Options browserOptions(CServerDir::Mode mode, bool filtering) {
     ServerBrowser::Options options;
@@ -88,15 +83,11 @@ const ServerFileList& CServerDir::entries() const {
 void CServerDir::registerToolTipTexts() {
     QHash<int, QString>& table = stringTable();
     ServerBrowser::registerToolTipTexts(table);
-    const std::pair<int, const char16_t*> texts[] = {
-        {1035, u"開くファイルの名前です。"},
-        {1019, u"このファイルのコード体系です。"},
-        {1177, u"フィルタの拡張子のファイルを一覧に表示しません。"},
-    };
-    for (const auto& [id, text] : texts) {
-        if (!table.contains(id))
-            table.insert(id, QString::fromUtf16(text));
-    }
+    addToolTipTexts(table, {
+                               {1035, u"開くファイルの名前です。"},
+                               {1019, u"このファイルのコード体系です。"},
+                               {1177, u"フィルタの拡張子のファイルを一覧に表示しません。"},
+                           });
 }
 
 QWidget* CServerDir::buildBottomRows() {
@@ -105,19 +96,19 @@ QWidget* CServerDir::buildBottomRows() {
     grid->setContentsMargins(0, 0, 0, 0);
     m_fileNameLabel = new QLabel(QStringLiteral("ﾌｧｲﾙ名"), bottom);
     m_fileNameEdit = new QLineEdit(bottom);
-    setId(m_fileNameEdit, "FileName", 1035);
+    setControlId(m_fileNameEdit, "FileName", 1035);
     m_ok = new QPushButton(bottom);
-    setId(m_ok, "Ok", 1);
+    setControlId(m_ok, "Ok", 1);
     m_ok->setDefault(true);
     m_readOnlyCheck = new QCheckBox(QStringLiteral("読取専用(&R)"), bottom);
-    setId(m_readOnlyCheck, "ReadOnly", 1061);
+    setControlId(m_readOnlyCheck, "ReadOnly", 1061);
     m_code = new QComboBox(bottom);
-    setId(m_code, "Code", 1019);
+    setControlId(m_code, "Code", 1019);
     m_code->addItems({QStringLiteral("EUC"), QStringLiteral("SJIS")});
     m_cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), bottom);
-    setId(m_cancel, "Cancel", 2);
+    setControlId(m_cancel, "Cancel", 2);
     m_filterCheck = new QCheckBox(QStringLiteral("フィルタリングする。"), bottom);
-    setId(m_filterCheck, "Filter", 1177);
+    setControlId(m_filterCheck, "Filter", 1177);
 
     grid->addWidget(m_fileNameLabel, 0, 0);
     grid->addWidget(m_fileNameEdit, 0, 1, 1, 2);

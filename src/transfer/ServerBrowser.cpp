@@ -5,6 +5,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 #include "transfer/BusyCount.h"
+#include "transfer/DialogButtons.h"
 #include "transfer/FileActions.h"
 #include "transfer/FileListView.h"
 #include "transfer/ServerListLines.h"
@@ -38,21 +39,6 @@ namespace {
 
 const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");
 
-void setId(QWidget* widget, const char* name, int id) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setProperty("controlId", id);
-}
-
-QToolButton* toolButton(QWidget* parent, const char* name, int id, QStyle::StandardPixmap icon,
-                        const QString& text) {
-    auto* button = new QToolButton(parent);
-    setId(button, name, id);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setText(text);
-    button->setToolTip(text);
-    return button;
-}
-
 } // namespace
 
 ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, int profileNumber,
@@ -64,7 +50,7 @@ ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, int profileNu
     layout->addWidget(buildProfileRow());
     layout->addWidget(buildDirectoryRow());
     m_list = new FileListView(this);
-    setId(m_list, m_options.listId == 1125 ? "List" : "ServerList", m_options.listId);
+    setControlId(m_list, m_options.listId == 1125 ? "List" : "ServerList", m_options.listId);
     if (!m_options.multipleSelection)
         m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(m_list, 1);
@@ -90,19 +76,15 @@ ServerBrowser::~ServerBrowser() {
 }
 
 void ServerBrowser::registerToolTipTexts(QHash<int, QString>& table) {
-    const std::pair<int, const char16_t*> texts[] = {
-        {1040, u"接続するサーバーを選択します。"},
-        {1042, u"表示したディレクトリの履歴です。"},
-        {1126, u"上のディレクトリへ移動します。"},
-        {1127, u"選択したファイルをサーバから削除します。"},
-        {1131, u"選択したファイルの名称を変更します。"},
-        {1133, u"サーバにディレクトリを作成します。"},
-        {1166, u"サーバの一覧を読み直します。"},
-    };
-    for (const auto& [id, text] : texts) {
-        if (!table.contains(id))
-            table.insert(id, QString::fromUtf16(text));
-    }
+    addToolTipTexts(table, {
+                               {1040, u"接続するサーバーを選択します。"},
+                               {1042, u"表示したディレクトリの履歴です。"},
+                               {1126, u"上のディレクトリへ移動します。"},
+                               {1127, u"選択したファイルをサーバから削除します。"},
+                               {1131, u"選択したファイルの名称を変更します。"},
+                               {1133, u"サーバにディレクトリを作成します。"},
+                               {1166, u"サーバの一覧を読み直します。"},
+                           });
 }
 
 QWidget* ServerBrowser::buildProfileRow() {
@@ -110,9 +92,9 @@ QWidget* ServerBrowser::buildProfileRow() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     m_profiles = new QComboBox(row);
-    setId(m_profiles, "Profiles", 1040);
+    setControlId(m_profiles, "Profiles", 1040);
     m_reload = new QPushButton(QStringLiteral("再読込"), row);
-    setId(m_reload, "Reload", 1166);
+    setControlId(m_reload, "Reload", 1166);
     m_reload->setAutoDefault(false);
     layout->addWidget(new QLabel(QStringLiteral("ｻｰﾊﾞｰ"), row));
     layout->addWidget(m_profiles, 1);
@@ -125,13 +107,13 @@ QWidget* ServerBrowser::buildDirectoryRow() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     m_directories = new QComboBox(row);
-    setId(m_directories, "Directories", 1042);
-    m_up = toolButton(row, "Up", 1126, QStyle::SP_FileDialogToParent, QStringLiteral("↑"));
-    m_delete = toolButton(row, "Delete", 1127, QStyle::SP_TrashIcon, QStringLiteral("削除"));
-    m_rename = toolButton(row, "Rename", 1131, QStyle::SP_FileDialogDetailedView,
-                          QStringLiteral("名称変更"));
-    m_makeDir = toolButton(row, "MakeDir", 1133, QStyle::SP_FileDialogNewFolder,
-                           QStringLiteral("ﾃﾞｨﾚｸﾄﾘ作成"));
+    setControlId(m_directories, "Directories", 1042);
+    m_up = makeToolButton(row, "Up", 1126, QStyle::SP_FileDialogToParent, QStringLiteral("↑"));
+    m_delete = makeToolButton(row, "Delete", 1127, QStyle::SP_TrashIcon, QStringLiteral("削除"));
+    m_rename = makeToolButton(row, "Rename", 1131, QStyle::SP_FileDialogDetailedView,
+                              QStringLiteral("名称変更"));
+    m_makeDir = makeToolButton(row, "MakeDir", 1133, QStyle::SP_FileDialogNewFolder,
+                               QStringLiteral("ﾃﾞｨﾚｸﾄﾘ作成"));
     layout->addWidget(new QLabel(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ"), row));
     layout->addWidget(m_directories, 1);
     for (QToolButton* b : {m_up, m_delete, m_rename, m_makeDir})

@@ -45,8 +45,7 @@ QByteArray localNameBytes(const QString& name) {
 }
 
 std::optional<QByteArray> uploadName(const QString& localName, const ServerProfile& profile) {
-    return FtpNames::encodeForServer(
-        profile.NameSmall != 0 ? FtpNames::lowerCaseAscii(localName) : localName, profile.Code);
+    return FtpNames::serverNameFor(localName, profile.Code, profile.NameSmall != 0);
 }
 
 std::optional<QString> downloadPath(const QString& directory, const QByteArray& serverName,
