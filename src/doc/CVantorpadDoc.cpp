@@ -3,9 +3,14 @@
 #include "app/CVantorpadApp.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
+#include "ftp/FtpNames.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "transfer/FileActions.h"
+#include "transfer/PcDirectory.h"
+#include "transfer/ServerPaths.h"
+#include "transfer/TransferRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +62,7 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
     loadText(decodeDocument(read.bytes));
     read.bytes.clear();
     m_pathName = QFileInfo(path).absoluteFilePath();
+    m_localCopy = m_pathName;
     m_fileName = QFileInfo(path).fileName();
     if (m_title.isEmpty())
         setTitle(m_fileName);
@@ -107,7 +113,7 @@ QString CVantorpadDoc::localSaveDirectory() const {
     return m_app.settings.PcDir;
 }
 
-bool CVantorpadDoc::DoSave(const QString& path) {
+OpResult CVantorpadDoc::DoSave(const QString& path) {
     QString target = path;
     if (target.isEmpty()) {
         FileDialogRequest request;
@@ -118,30 +124,27 @@ bool CVantorpadDoc::DoSave(const QString& path) {
         request.filters = m_app.settings.BuildPcFileFilter();
         FileDialogResult chosen = FileDialogs::current().save(request);
         if (!chosen.accepted)
-            return false;
+            return OpResult::Cancelled;
         target = chosen.path;
     }
     if (!OnSaveDocument(target))
-        return false;
+        return OpResult::Failed;
     const QString absolute = QFileInfo(target).absoluteFilePath();
     if (absolute != m_pathName) {
         m_pathName = absolute;
         setTitle(QFileInfo(absolute).fileName());
     }
     m_app.recentFiles.add(absolute);
-    return true;
+    return OpResult::Done;
 }
 
+// The commands' saves have told the user about any failure; the document stays as it is.
 void CVantorpadDoc::OnFileSave() {
-    if (m_serverFile) {
-        SaveToServer();
-        return;
-    }
-    DoSave(m_pathName);
+    static_cast<void>(m_serverFile ? SaveToServer() : DoSave(m_pathName));
 }
 
 void CVantorpadDoc::OnFileSaveAs() {
-    DoSave(QString());
+    static_cast<void>(DoSave(QString()));
 }
 
 bool CVantorpadDoc::canSaveToServer() const {
@@ -156,30 +159,51 @@ void CVantorpadDoc::OnFileSaveToServer() {
     QString name = m_fileName;
     if (!dialog(m_view, profile, name))
         return;
+    if (ServerPaths::differsBeyondLetterCase(name, m_fileName) && !renameLocalCopy(name, profile))
+        return;
     m_profile = profile;
-    if (name.compare(m_fileName, Qt::CaseInsensitive) != 0) {
-        const QString dir = m_app.settings.TranDir;
-        const QString renamed = QDir(dir).filePath(name);
-        QFile::rename(QDir(dir).filePath(m_fileName), renamed);
-        m_fileName = name;
-        m_pathName = QFileInfo(renamed).absoluteFilePath();
-        setTitle(name);
-    }
-    SaveToServer();
+    static_cast<void>(SaveToServer()); // its failures have been reported
 }
 
-bool CVantorpadDoc::SaveToServer() {
-    BusyGuard busy(m_view);
-    if (m_pathName.isEmpty() || !OnSaveDocument(m_pathName))
+bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& profile) {
+    if (!serverNameOf(name, profile)) {
+        Prompt::error(FtpNames::unencodableMessage(name));
         return false;
-    m_serverCopyPending = true;
-    if (!uploadLocalCopy())
+    }
+    // A document that never had a file starts its copy in the transfer directory.
+    const QString dir =
+        m_localCopy.isEmpty() ? m_app.settings.TranDir : QFileInfo(m_localCopy).absolutePath();
+    if (PcDirectory::hasEntry(dir, name)) {
+        Prompt::error(FileActionMessages::nameTaken());
         return false;
-    m_serverCopyPending = false;
+    }
+    if (!m_localCopy.isEmpty() &&
+        !PcDirectory::renameEntry(
+            dir, TransferRules::localNameBytes(QFileInfo(m_localCopy).fileName()), name)) {
+        Prompt::error(FileActionMessages::renameFailed());
+        return false;
+    }
+    m_localCopy = QFileInfo(QDir(dir).filePath(name)).absoluteFilePath();
+    m_pathName = m_localCopy;
+    m_fileName = name;
+    setTitle(name);
     return true;
 }
 
-bool CVantorpadDoc::uploadLocalCopy() {
+OpResult CVantorpadDoc::SaveToServer() {
+    BusyGuard busy(m_view);
+    if (m_pathName.isEmpty())
+        return OpResult::Refused;
+    if (!OnSaveDocument(m_pathName))
+        return OpResult::Failed;
+    m_serverCopyPending = true;
+    const OpResult uploaded = uploadLocalCopy();
+    if (uploaded == OpResult::Done)
+        m_serverCopyPending = false;
+    return uploaded;
+}
+
+OpResult CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
     request.network = m_app.settings.Network;
     request.debugLog = m_app.ftpDebugLog != 0;
@@ -187,7 +211,7 @@ bool CVantorpadDoc::uploadLocalCopy() {
     request.localPath = m_pathName;
     request.fileName = m_fileName;
     request.utf8 = m_encoding != TextEncoding::Cp932;
-    return uploadToServer(request) == OpResult::Done;
+    return uploadToServer(request);
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -210,8 +234,7 @@ bool CVantorpadDoc::SaveModified() {
                                      .arg(m_profile.Server, m_fileName),
                                  PromptButtons::YesNoCancel)) {
         case PromptAnswer::Yes:
-            SaveToServer();
-            return true;
+            return succeeded(SaveToServer());
         case PromptAnswer::No:
             return true;
         default:
@@ -223,7 +246,7 @@ bool CVantorpadDoc::SaveModified() {
     switch (Prompt::question(QStringLiteral("%1 への変更を保存しますか?").arg(m_title),
                              PromptButtons::YesNoCancel)) {
     case PromptAnswer::Yes:
-        return DoSave(m_pathName);
+        return succeeded(DoSave(m_pathName));
     case PromptAnswer::No:
         return true;
     default:
@@ -231,14 +254,10 @@ bool CVantorpadDoc::SaveModified() {
     }
 }
 
-QString CVantorpadDoc::transferCopyPath() const {
-    return QDir(m_app.settings.TranDir).filePath(m_fileName);
-}
-
 void CVantorpadDoc::OnCloseDocument() {
-    if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_fileName.isEmpty())
+    if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
         return;
-    const QString copy = transferCopyPath();
+    const QString& copy = m_localCopy;
     if (m_serverCopyPending) {
         // The server may already have renamed or deleted its file: this copy can be the only
         // one of the user's latest text.

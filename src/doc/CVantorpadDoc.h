@@ -2,6 +2,7 @@
 
 #include "app/ServerProfile.h"
 #include "doc/DocumentText.h"
+#include "platform/OpResult.h"
 
 #include <QObject>
 #include <QPointer>
@@ -35,14 +36,16 @@ public:
     void setView(QWidget* view) { m_view = view; }
     QWidget* view() const { return m_view; }
 
-    // Framework operations.
+    // Framework operations. Every save reports its own failures to the user.
     void OnNewDocument();
-    bool OnOpenDocument(const QString& path);
-    bool OnSaveDocument(const QString& path);
-    // Saves to `path`, or asks for a name first when `path` is empty.
-    bool DoSave(const QString& path);
-    // Before closing: asks what to do with changes; false keeps the document open.
-    bool SaveModified();
+    [[nodiscard]] bool OnOpenDocument(const QString& path);
+    [[nodiscard]] bool OnSaveDocument(const QString& path);
+    // Saves to `path`, or asks for a name first when `path` is empty (Cancelled when the user
+    // gives none).
+    OpResult DoSave(const QString& path);
+    // Before closing: asks what to do with changes and saves when told to. False keeps the
+    // document open: the user cancelled, or the save did not complete.
+    [[nodiscard]] bool SaveModified();
     // After closing: deletes the local copy of a server file when the settings say so.
     void OnCloseDocument();
 
@@ -53,9 +56,9 @@ public:
     bool canSaveToServer() const;
     void OnFileReload(); // 32775
 
-    // Writes the local file, then uploads it to the profile's server directory. Returns true
-    // when the server holds the text.
-    bool SaveToServer();
+    // Writes the local file, then uploads it to the profile's server directory. Done when the
+    // server holds the text.
+    OpResult SaveToServer();
 
     bool isModified() const;
     void setModified(bool modified);
@@ -79,8 +82,10 @@ public:
 
     // The latest text was written locally but has not reached the server.
     bool serverCopyPending() const { return m_serverCopyPending; }
-    // Where the local copy of a server file lives: the transfer directory and the file name.
-    QString transferCopyPath() const;
+    // The local copy of a server file: the path it was opened from (or renamed to by the
+    // save-to-server command). Kept rather than rebuilt from the settings, which may have
+    // moved the transfer directory since.
+    const QString& transferCopyPath() const { return m_localCopy; }
 
     // The text with its line ends, as it would be written.
     QString textWithLineEnds() const;
@@ -93,7 +98,10 @@ signals:
 
 private:
     void loadText(const DecodedText& decoded);
-    bool uploadLocalCopy();
+    OpResult uploadLocalCopy();
+    // Gives the local copy the new name `name` beside where it lies; false (with a message)
+    // when the name is taken, cannot be sent to the server of `profile`, or the rename fails.
+    [[nodiscard]] bool renameLocalCopy(const QString& name, const ServerProfile& profile);
     QString localSaveDirectory() const;
 
     CVantorpadApp& m_app;
@@ -107,6 +115,7 @@ private:
     ServerProfile m_profile;
 
     QString m_pathName;
+    QString m_localCopy;
     TextEncoding m_encoding = TextEncoding::Cp932;
     LineEnd m_prevailing = LineEnd::Lf;
     bool m_insertMode = true;

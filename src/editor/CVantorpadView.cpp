@@ -257,10 +257,10 @@ void CVantorpadView::OnSpreadsheet() {
         if (Prompt::question(QStringLiteral("スプレット表示する為には保存する必要が有ります。"
                                             "保存しますか？")) != PromptAnswer::Yes)
             return;
-        if (m_document->serverFile())
-            m_document->SaveToServer();
-        else
-            m_document->DoSave(m_document->pathName());
+        // The spreadsheet opens whatever the save did: a failure has been reported, and the
+        // editor keeps its text either way.
+        static_cast<void>(m_document->serverFile() ? m_document->SaveToServer()
+                                                   : m_document->DoSave(m_document->pathName()));
     }
     if (m_document->pathName().isEmpty())
         return; // a new document that was not given a name
@@ -324,12 +324,20 @@ void CVantorpadView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (m_urlDetection && event->button() == Qt::LeftButton) {
         const QString url = urlAt(event->position().toPoint());
         if (!url.isEmpty()) {
-            hooks().openUrl(QUrl::fromUserInput(url));
+            openLink(linkTarget(url));
             event->accept();
             return;
         }
     }
     QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+void CVantorpadView::openLink(const QUrl& target) {
+    if (!opensWithoutQuestion(target) &&
+        Prompt::question(QStringLiteral("次のリンクを開きますか？\n%1").arg(target.toString())) !=
+            PromptAnswer::Yes)
+        return;
+    hooks().openUrl(target);
 }
 
 void CVantorpadView::paintEvent(QPaintEvent* event) {

@@ -81,6 +81,9 @@ protected:
 
 private:
     void addMenuCommand(QMenu* menu, int command);
+    // Hands a double-clicked link to the desktop, after a question where the link may be more
+    // than a page to show.
+    void openLink(const QUrl& target);
     void drawUrlUnderlines();
     // The base format over all text: no keyword colours, no fonts of a selection.
     void removeFormats();

@@ -3,14 +3,36 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <iterator>
 
 KeywordOverlay::KeywordOverlay(QTextDocument* document)
     : QObject(document), m_document(document), m_blockCount(document->blockCount()) {
     connect(document, &QTextDocument::contentsChange, this, &KeywordOverlay::onContentsChange);
 }
 
+namespace {
+
+// The ranges of a line after a run: earlier colours stay where the run's own matches do not
+// wholly cover them (those could never show again), and the run's ranges come last, so that
+// they are drawn over what is left.
+QList<QTextLayout::FormatRange> layered(const QList<QTextLayout::FormatRange>& earlier,
+                                        const QList<QTextLayout::FormatRange>& added) {
+    QList<QTextLayout::FormatRange> ranges;
+    for (const QTextLayout::FormatRange& old : earlier) {
+        const bool hidden = std::any_of(added.begin(), added.end(), [&old](const auto& r) {
+            return r.start <= old.start && old.start + old.length <= r.start + r.length;
+        });
+        if (!hidden)
+            ranges.append(old);
+    }
+    return ranges + added;
+}
+
+} // namespace
+
 void KeywordOverlay::apply(const QList<KeywordMatch>& matches, const QColor colours[2]) {
-    clear();
+    // A run adds to the colours of earlier runs (a run without keywords changes nothing); only
+    // clear() takes them away.
     if (matches.isEmpty())
         return;
     QTextCharFormat formats[2];
@@ -30,6 +52,7 @@ void KeywordOverlay::apply(const QList<KeywordMatch>& matches, const QColor colo
     int lastPosition = 0;
     QTextBlock block;
     std::vector<qsizetype> group;
+    std::vector<int> coloured;
     auto flush = [&] {
         if (!block.isValid() || group.empty())
             return;
@@ -42,8 +65,11 @@ void KeywordOverlay::apply(const QList<KeywordMatch>& matches, const QColor colo
             const KeywordMatch& m = matches[index];
             ranges.append({int(m.start) - block.position(), int(m.length), formats[m.set]});
         }
-        block.layout()->setFormats(ranges);
-        m_blocks.push_back(block.blockNumber());
+        const bool hadColours =
+            std::binary_search(m_blocks.begin(), m_blocks.end(), block.blockNumber());
+        block.layout()->setFormats(hadColours ? layered(block.layout()->formats(), ranges)
+                                              : ranges);
+        coloured.push_back(block.blockNumber());
         if (firstPosition < 0)
             firstPosition = block.position();
         lastPosition = block.position() + block.length();
@@ -58,6 +84,11 @@ void KeywordOverlay::apply(const QList<KeywordMatch>& matches, const QColor colo
         group.push_back(index);
     }
     flush();
+    std::vector<int> merged;
+    merged.reserve(m_blocks.size() + coloured.size());
+    std::set_union(m_blocks.begin(), m_blocks.end(), coloured.begin(), coloured.end(),
+                   std::back_inserter(merged));
+    m_blocks.swap(merged);
     m_blockCount = m_document->blockCount();
     if (firstPosition >= 0)
         m_document->markContentsDirty(firstPosition, lastPosition - firstPosition);

@@ -22,8 +22,9 @@ class KeywordOverlay : public QObject {
 public:
     explicit KeywordOverlay(QTextDocument* document);
 
-    // Colours every match, later matches over earlier ones; colours[set] is the set's colour,
-    // drawn bold.
+    // Colours every match, later matches over earlier ones and over the colours of earlier
+    // runs; colours[set] is the set's colour, drawn bold. Colours of earlier runs that no match
+    // covers stay.
     void apply(const QList<KeywordMatch>& matches, const QColor colours[2]);
     void clear();
     bool isEmpty() const { return m_blocks.empty(); }

@@ -66,3 +66,12 @@ UrlSpan findUrlAt(QStringView line, qsizetype pos) {
             return span;
     return {};
 }
+
+QUrl linkTarget(const QString& text) {
+    return QUrl::fromUserInput(text);
+}
+
+bool opensWithoutQuestion(const QUrl& target) {
+    const QString scheme = target.scheme();
+    return scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"mailto";
+}

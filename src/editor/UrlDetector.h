@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 // A URL found in a line of text: its start and length, or length 0 for none.
 struct UrlSpan {
@@ -18,3 +19,12 @@ UrlSpan findUrlAt(QStringView line, qsizetype pos);
 
 // Every URL of `line`, left to right.
 QList<UrlSpan> findUrls(QStringView line);
+
+// What a double-click on the detected link `text` hands to the desktop ("www." becomes an http
+// address).
+QUrl linkTarget(const QString& text);
+
+// Whether a link opens straight away: web pages, FTP and mail. Any other scheme (file://,
+// telnet://, news:, gopher://) may open a local file or start a program, so the user is shown
+// the target and asked first.
+bool opensWithoutQuestion(const QUrl& target);

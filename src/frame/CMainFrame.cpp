@@ -161,10 +161,13 @@ void CMainFrame::storePlacement() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     storePlacement();
-    m_mdi->closeAllSubWindows();
-    if (!m_mdi->subWindowList().isEmpty()) {
-        event->ignore();
-        return;
+    // One by one, stopping at the first window that stays open (the user cancelled or its save
+    // failed): the program keeps running and the other documents are not asked about.
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }

@@ -206,3 +206,60 @@ TEST(ServerSave, SaveToServerCommandFollowsItsRuleAndItsDialog) {
     CVantorpadDoc::setSaveToServerDialog({});
     EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.texts().join(u'|').toStdString();
 }
+
+// A new name the local copy cannot take stops the command: no file is replaced, nothing is
+// sent, the document keeps its name.
+TEST(ServerSave, SaveToServerUnderANameTheCopyCannotTakeStops) {
+    FtpServerFixture server;
+    ASSERT_TRUE(server.isRunning());
+    const struct {
+        const char* newName;
+        bool copyVanished;
+        QString message;
+    } cases[] = {
+        {"f.txt", false, QStringLiteral("同一名称のファイルが存在します。")},
+        {"g.txt", true, QStringLiteral("名称変更出来ませんでした。アクセス権を確認して下さい。")},
+        {"\xf0\x9f\x98\x80.txt", false,
+         QStringLiteral("ファイル名 😀.txt はサーバの文字コードで表せません。")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.newName);
+        ScriptedPrompt prompt;
+        AppHarness h;
+        h.app().settings.Network = server.network();
+        h.dir().write(QStringLiteral("tran/f.txt"), "another file");
+        CVantorpadDoc* doc = openServerCopy(h, QStringLiteral("e.txt"), "e",
+                                            server.profile(CodeSystemSjis, QStringLiteral("/")));
+        ASSERT_NE(doc, nullptr);
+        appendText(h.frame(), QStringLiteral(" edited"));
+        if (c.copyVanished)
+            QFile::remove(h.tranFile(QStringLiteral("e.txt")));
+        CVantorpadDoc::setSaveToServerDialog([&](QWidget*, ServerProfile&, QString& name) {
+            name = QString::fromUtf8(c.newName);
+            return true;
+        });
+        ASSERT_TRUE(h.frame().triggerCommand(CmdSaveToServer));
+        CVantorpadDoc::setSaveToServerDialog({});
+        EXPECT_EQ(prompt.texts(), QStringList{c.message});
+        EXPECT_EQ(h.dir().read(QStringLiteral("tran/f.txt")), QByteArray("another file"));
+        EXPECT_EQ(doc->fileName(), QStringLiteral("e.txt"));
+        EXPECT_EQ(doc->pathName(), h.tranFile(QStringLiteral("e.txt")));
+        EXPECT_TRUE(doc->isModified());
+        EXPECT_TRUE(server.names().isEmpty());
+    }
+}
+
+// The options may move the transfer directory while a server document is open: closing deletes
+// the copy it was opened from, never a file of the same name in the new directory.
+TEST(ServerSave, ClosingDeletesTheCopyItOpenedWhereverTheTransferDirectoryMoved) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    ServerProfile profile;
+    profile.Server = QStringLiteral("host");
+    ASSERT_NE(openServerCopy(h, QStringLiteral("h.txt"), "h", profile), nullptr);
+    h.dir().write(QStringLiteral("pc/h.txt"), "unrelated");
+    h.app().settings.TranDir = h.pcDir();
+    closeActive(h);
+    EXPECT_FALSE(QFile::exists(h.tranFile(QStringLiteral("h.txt"))));
+    EXPECT_EQ(h.dir().read(QStringLiteral("pc/h.txt")), QByteArray("unrelated"));
+}

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 const QString AskColour = QStringLiteral("キーワード色分けは時間がかかります。宜しいですか？");
@@ -83,6 +85,31 @@ TEST(EditorView, KeywordColouringLaterAndSetTwoWinAndTouchesNoFlagOrUndo) {
     view->ApplyEditorSettings();
     EXPECT_TRUE(view->keywordColours()->isEmpty());
     EXPECT_TRUE(view->doc()->isModified());
+}
+
+TEST(EditorView, AColouringRunAddsToEarlierColoursAndAnEmptyOneChangesNothing) {
+    ScriptedPrompt prompt;
+    AppHarness h("[KeyWord]\r\nKey1[0]=if\r\n");
+    CVantorpadView* view = openText(h, "DIFFERENT if");
+    ASSERT_NE(view, nullptr);
+    const QColor blue = colorFromColorRef(0xFF0000), red = colorFromColorRef(0x0000FF);
+    const QTextBlock line = view->document()->firstBlock();
+    auto colour = [&] {
+        prompt.expectQuestion(PromptAnswer::Yes);
+        ASSERT_TRUE(h.frame().triggerCommand(CmdKeywordColour));
+    };
+    colour();
+    const qsizetype ranges = view->keywordColours()->rangesOf(line).size();
+    h.app().settings.Key1[0].clear();
+    colour();
+    EXPECT_EQ(drawnAt(view, 0, 10), qMakePair(blue, true)) << "no keywords, nothing changes";
+    h.app().settings.Key2[0] = QStringLiteral("DIFF");
+    colour();
+    EXPECT_EQ(drawnAt(view, 0, 1), qMakePair(red, true)) << "the later run is drawn on top";
+    EXPECT_EQ(drawnAt(view, 0, 10), qMakePair(blue, true));
+    colour();
+    EXPECT_EQ(view->keywordColours()->rangesOf(line).size(), ranges)
+        << "colours wholly drawn over are dropped, so runs again add no ranges";
 }
 
 TEST(EditorView, SettingsGiveFaceTabsColoursAndWrapWithoutModifying) {
@@ -182,6 +209,40 @@ TEST(EditorView, DoubleClickOpensADetectedUrlAndASingleClickDoesNot) {
     EXPECT_FALSE(view->textCursor().hasSelection());
     c.setPosition(1);
     EXPECT_TRUE(view->urlAt(view->cursorRect(c).center()).isEmpty());
+    CVantorpadView::hooks().openUrl = [](const QUrl&) {};
+}
+
+TEST(EditorView, LinksBeyondWebAndMailOpenOnlyAfterShowingTheTarget) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CVantorpadView* view = openText(h, "file:///etc/passwd telnet://host www.example.jp");
+    ASSERT_NE(view, nullptr);
+    QStringList opened;
+    CVantorpadView::hooks().openUrl = [&](const QUrl& url) { opened << url.toString(); };
+    view->resize(600, 300);
+    const struct {
+        int position;
+        std::optional<PromptAnswer> answer;
+        QString target;
+    } cases[] = {
+        {3, PromptAnswer::No, QStringLiteral("file:///etc/passwd")},
+        {22, PromptAnswer::Yes, QStringLiteral("telnet://host")},
+        {37, std::nullopt, QStringLiteral("http://www.example.jp")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.toStdString());
+        prompt.clear();
+        opened.clear();
+        if (c.answer)
+            prompt.expectQuestion(*c.answer);
+        QTextCursor at(view->document());
+        at.setPosition(c.position);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(at).center());
+        EXPECT_EQ(prompt.texts(),
+                  c.answer ? QStringList{QStringLiteral("次のリンクを開きますか？\n") + c.target}
+                           : QStringList());
+        EXPECT_EQ(opened, c.answer == PromptAnswer::No ? QStringList() : QStringList{c.target});
+    }
     CVantorpadView::hooks().openUrl = [](const QUrl&) {};
 }
 

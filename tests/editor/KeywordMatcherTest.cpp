@@ -32,3 +32,17 @@ TEST(UrlDetector, FindsSchemesAndWwwWithoutClosingPunctuation) {
     EXPECT_FALSE(findUrlAt(line, 2).isValid());
     EXPECT_TRUE(findUrls(QStringLiteral("xhttp://a http:// 「https://日本」")).isEmpty());
 }
+
+TEST(UrlDetector, OnlyWebFtpAndMailLinksOpenWithoutAQuestion) {
+    const struct {
+        const char* text;
+        bool straight;
+    } cases[] = {
+        {"http://a.jp/x", true},  {"HTTPS://a.jp", true},      {"www.a.jp", true},
+        {"ftp://h/f.txt", true},  {"mailto:a@b.jp", true},     {"file:///etc/passwd", false},
+        {"telnet://host", false}, {"news:comp.lang.c", false}, {"gopher://h", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(opensWithoutQuestion(linkTarget(QString::fromLatin1(c.text))), c.straight)
+            << c.text;
+}
