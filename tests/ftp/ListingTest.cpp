@@ -243,3 +243,21 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
     EXPECT_EQ(prompt.texts(), (QStringList{QStringLiteral("FtpSetCurrentDirectory ERROR <550>"),
                                            QStringLiteral("InternetConnect ERROR <530>")}));
 }
+
+TEST(Listing, AListingThatBreaksOffIsAFailureNotAnEmptyDirectory) {
+    for (const char* fault : {"refuse=LIST", "droplist", "reply421=LIST"}) {
+        SCOPED_TRACE(fault);
+        FtpServerFixture::Options options;
+        options.mlsd = false;
+        options.faults << QString::fromLatin1(fault);
+        options.extraNames = QByteArrayList(400, "padding-entry-name.txt");
+        FtpServerFixture server(options);
+        ScriptedPrompt prompt;
+        auto client = clientFor(server);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ServerFileList list;
+        EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Failed);
+        EXPECT_TRUE(list.empty());
+        EXPECT_FALSE(client->lastErrorText().isEmpty());
+    }
+}
