@@ -4,7 +4,6 @@
 #include "app/AppSettings.h"
 #include "ctl/CtlCommand.h"
 #include "encoding/CodeSystem.h"
-#include "encoding/LosslessCodec.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
@@ -14,6 +13,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -25,8 +25,11 @@ struct Invocation {
 };
 
 bool prepare(const QStringList& args, int minWords, int maxWords, Invocation* call) {
-    if (!LoadSettings(call->settings, QDir::currentPath()))
+    if (!LoadSettings(call->settings, QDir::currentPath())) {
+        Prompt::error(QStringLiteral("設定ファイル %1 が読み込めません。")
+                          .arg(settingsFilePath(QDir::currentPath())));
         return false;
+    }
     int number = call->settings.defaultProfileIndex();
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("-p") && i + 1 < args.size()) {
@@ -48,11 +51,13 @@ bool prepare(const QStringList& args, int minWords, int maxWords, Invocation* ca
     return true;
 }
 
-// Names typed by the user, in the bytes of the server's code system.
-QByteArray serverBytes(const Invocation& call, const QString& text) {
-    if (call.profile.Code == CodeSystemEuc)
-        return LosslessCodec::eucJp().encode(text).bytes;
-    return toCp932(text);
+// A name typed by the user, in the bytes of the server's code system; nothing, after the
+// message, when that code system cannot hold it.
+std::optional<QByteArray> serverBytes(const Invocation& call, const QString& text) {
+    std::optional<QByteArray> bytes = FtpNames::encodeForServer(text, call.profile.Code);
+    if (!bytes)
+        Prompt::error(FtpNames::unencodableMessage(text));
+    return bytes;
 }
 
 QString shown(const Invocation& call, const QByteArray& name) {
@@ -66,15 +71,23 @@ std::unique_ptr<CFtpClient> clientFor(const Invocation& call) {
 
 // "dir/name" sets the directory the name is taken from: an absolute one as it stands, a
 // relative one below the profile's start directory.
-QByteArray splitRemote(const Invocation& call, const QByteArray& remote, CFtpClient& client) {
-    qsizetype slash = remote.lastIndexOf('/');
+std::optional<QByteArray> splitRemote(const Invocation& call, const QString& typed,
+                                      CFtpClient& client) {
+    const std::optional<QByteArray> remote = serverBytes(call, typed);
+    if (!remote)
+        return std::nullopt;
+    qsizetype slash = remote->lastIndexOf('/');
     if (slash < 0)
         return remote;
-    QByteArray dir = slash == 0 ? QByteArray("/") : remote.left(slash);
-    if (!dir.startsWith('/') && !client.serverDirectory.isEmpty())
-        dir = FtpNames::join(serverBytes(call, call.profile.Dir), dir);
+    QByteArray dir = slash == 0 ? QByteArray("/") : remote->left(slash);
+    if (!dir.startsWith('/') && !client.serverDirectory.isEmpty()) {
+        const std::optional<QByteArray> start = serverBytes(call, call.profile.Dir);
+        if (!start)
+            return std::nullopt;
+        dir = FtpNames::join(*start, dir);
+    }
     client.serverDirectory = dir;
-    return remote.mid(slash + 1);
+    return remote->mid(slash + 1);
 }
 
 void printEntries(const Invocation& call, const ServerFileList& list) {
@@ -104,7 +117,10 @@ int runLs(const QStringList& args) {
     if (client->OpenSession() != OpResult::Done || client->SetServerDir() != OpResult::Done)
         return 1;
     if (!call.words.isEmpty()) {
-        client->serverDirectory = serverBytes(call, call.words[0]);
+        const std::optional<QByteArray> dir = serverBytes(call, call.words[0]);
+        if (!dir)
+            return 1;
+        client->serverDirectory = *dir;
         if (client->SetServerDir() != OpResult::Done)
             return 1;
     }
@@ -128,7 +144,10 @@ int runGet(const QStringList& args) {
     if (!prepare(args, 1, 2, &call))
         return 1;
     auto client = clientFor(call);
-    QByteArray name = splitRemote(call, serverBytes(call, call.words[0]), *client);
+    const std::optional<QByteArray> remote = splitRemote(call, call.words[0], *client);
+    if (!remote)
+        return 1;
+    const QByteArray& name = *remote;
     // The server's name becomes a local file only by the one rule, in the current directory or
     // in a directory named as the target; a target file named outright is the user's choice.
     QString local = call.words.size() > 1 ? call.words[1] : QStringLiteral(".");
@@ -156,11 +175,13 @@ int runPut(const QStringList& args) {
     QString remoteText = call.words.size() > 1 ? call.words[1] : QFileInfo(local).fileName();
     if (call.words.size() < 2 && call.profile.NameSmall)
         remoteText = FtpNames::lowerCaseAscii(remoteText);
-    QByteArray name = splitRemote(call, serverBytes(call, remoteText), *client);
+    const std::optional<QByteArray> name = splitRemote(call, remoteText, *client);
+    if (!name)
+        return 1;
     const bool deleteFirst = call.profile.SvDel != 0;
     const OpResult result = call.profile.Code == CodeSystemEuc
-                                ? client->PutFileEUCAuto(local, name, deleteFirst)
-                                : client->PutFileAuto(local, name, true, deleteFirst);
+                                ? client->PutFileEUCAuto(local, *name, deleteFirst)
+                                : client->PutFileAuto(local, *name, true, deleteFirst);
     return result == OpResult::Done ? 0 : 1;
 }
 
@@ -172,13 +193,14 @@ int runOperation(const QStringList& args, int names,
     if (!prepare(args, names, names, &call))
         return 1;
     auto client = clientFor(call);
-    QByteArray first = splitRemote(call, serverBytes(call, call.words[0]), *client);
-    QByteArray second = names > 1 ? serverBytes(call, call.words[1]) : QByteArray();
-    if (client->OpenSession() != OpResult::Done)
+    const std::optional<QByteArray> first = splitRemote(call, call.words[0], *client);
+    const std::optional<QByteArray> second =
+        names > 1 ? serverBytes(call, call.words[1]) : QByteArray();
+    if (!first || !second || client->OpenSession() != OpResult::Done)
         return 1;
-    const bool ok = operation(*client, first, second);
+    const bool ok = operation(*client, *first, *second);
     if (!ok)
-        Prompt::error(failure.arg(shown(call, first), client->lastErrorText()));
+        Prompt::error(failure.arg(shown(call, *first), client->lastErrorText()));
     client->CloseSession();
     return ok ? 0 : 1;
 }

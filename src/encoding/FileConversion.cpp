@@ -5,12 +5,14 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -22,6 +24,7 @@ class FileDescriptor {
 public:
     explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
     ~FileDescriptor() { close(); }
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
@@ -49,36 +52,21 @@ ssize_t readSome(int fd, unsigned char* buffer, std::size_t length) {
     }
 }
 
-bool writeAll(int fd, const unsigned char* data, std::size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        length -= std::size_t(n);
-    }
-    return true;
-}
-
 bool sameFile(const struct stat& a, const QByteArray& path) {
     struct stat b;
     return ::stat(path.constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Removes what was written of a failed conversion, but only a regular file: the destination
-// may be a device such as /dev/null.
-void discardDestination(const QByteArray& path) {
+// A destination that exists but is no regular file nor directory, such as /dev/null: it cannot
+// be replaced by a rename and is written as it stands.
+bool isDevice(const QByteArray& path) {
     struct stat st;
-    if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
-        ::unlink(path.constData());
+    return ::stat(path.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 enum class CopyFailure { None, Read, Write };
 
-CopyFailure convertStream(int in, int out, ByteStreamConverter& converter) {
+CopyFailure convertStream(int in, QIODevice& out, ByteStreamConverter& converter) {
     auto input = std::make_unique<unsigned char[]>(kBlockSize + 1);
     auto output =
         std::make_unique<unsigned char[]>((kBlockSize + 1) * ByteStreamConverter::kMaxGrowth);
@@ -92,7 +80,8 @@ CopyFailure convertStream(int in, int out, ByteStreamConverter& converter) {
         std::size_t consumed = 0;
         const std::size_t written =
             converter.convert(input.get(), length, last, output.get(), &consumed);
-        if (!writeAll(out, output.get(), written))
+        if (out.write(reinterpret_cast<const char*>(output.get()), qint64(written)) !=
+            qint64(written))
             return CopyFailure::Write;
         if (last)
             return CopyFailure::None;
@@ -120,38 +109,74 @@ FileConversionTexts FileConversionTexts::eucToSjis() {
             QStringLiteral("EUC→SJIS変換で %1 に書き込めません。")};
 }
 
+namespace {
+
+// The source, open for reading; nothing when it cannot be opened (reported).
+FileDescriptor openSource(const QString& source, const FileConversionTexts& texts,
+                          struct stat* status) {
+    FileDescriptor in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC));
+    if (!in.isOpen() || ::fstat(in.get(), status) != 0 || S_ISDIR(status->st_mode)) {
+        report(texts.cannotOpen, source);
+        return FileDescriptor();
+    }
+    return in;
+}
+
+int convertOpened(int in, QFileDevice& out, const QString& source, ByteStreamConverter& converter,
+                  const FileConversionTexts& texts) {
+    CopyFailure failure = convertStream(in, out, converter);
+    if (failure == CopyFailure::None && !out.flush())
+        failure = CopyFailure::Write;
+    if (failure == CopyFailure::None)
+        return 0;
+    if (failure == CopyFailure::Read)
+        report(texts.cannotRead, source);
+    else
+        report(texts.cannotWrite, out.fileName());
+    return 1;
+}
+
+} // namespace
+
 int convertFile(const QString& destination, const QString& source, ByteStreamConverter& converter,
                 const FileConversionTexts& texts) {
-    const QByteArray sourcePath = QFile::encodeName(source);
-    const QByteArray destinationPath = QFile::encodeName(destination);
-
-    FileDescriptor in(::open(sourcePath.constData(), O_RDONLY | O_CLOEXEC));
     struct stat sourceStat;
-    if (!in.isOpen() || ::fstat(in.get(), &sourceStat) != 0 || S_ISDIR(sourceStat.st_mode)) {
-        report(texts.cannotOpen, source);
+    FileDescriptor in = openSource(source, texts, &sourceStat);
+    if (!in.isOpen())
         return 1;
-    }
-    // Truncating the destination would destroy the source when both are one file.
+    const QByteArray destinationPath = QFile::encodeName(destination);
+    // The source must not be its own destination, under whatever name.
     if (sameFile(sourceStat, destinationPath)) {
         report(texts.cannotOpen, destination);
         return 1;
     }
-    FileDescriptor out(
-        ::open(destinationPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!out.isOpen()) {
+    if (isDevice(destinationPath)) {
+        QFile out(destination);
+        if (!out.open(QIODevice::WriteOnly)) {
+            report(texts.cannotOpen, destination);
+            return 1;
+        }
+        return convertOpened(in.get(), out, source, converter, texts);
+    }
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly)) {
         report(texts.cannotOpen, destination);
         return 1;
     }
-
-    CopyFailure failure = convertStream(in.get(), out.get(), converter);
-    if (!out.close() && failure == CopyFailure::None)
-        failure = CopyFailure::Write;
-    if (failure == CopyFailure::None)
-        return 0;
-    discardDestination(destinationPath);
-    if (failure == CopyFailure::Read)
-        report(texts.cannotRead, source);
-    else
+    if (convertOpened(in.get(), out, source, converter, texts) != 0)
+        return 1; // the temporary file goes with `out`, the destination stays as it was
+    if (!out.commit()) {
         report(texts.cannotWrite, destination);
-    return 1;
+        return 1;
+    }
+    return 0;
+}
+
+int convertFile(QFileDevice& destination, const QString& source, ByteStreamConverter& converter,
+                const FileConversionTexts& texts) {
+    struct stat sourceStat;
+    FileDescriptor in = openSource(source, texts, &sourceStat);
+    if (!in.isOpen())
+        return 1;
+    return convertOpened(in.get(), destination, source, converter, texts);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class ByteStreamConverter;
+class QFileDevice;
 
 // The messages of one conversion direction; each has one %1 for a path.
 struct FileConversionTexts {
@@ -15,8 +16,14 @@ struct FileConversionTexts {
 };
 
 // Runs `converter` over the whole of `source` into `destination` with fixed buffers. Returns 0
-// on success and 1 on failure, which has been reported through Prompt. A missing source
-// creates nothing; a failure after the destination was created removes it rather than leave
-// half a file behind.
+// on success and 1 on failure, which has been reported through Prompt. The destination is
+// written as every local file is: into a temporary file beside it that replaces it only when
+// complete, with the mode of the file it replaces, and beside the target of a symbolic link,
+// so a failure of any kind leaves the old destination as it was and no partial file. A device
+// (/dev/null) is written directly. A missing source creates nothing.
 int convertFile(const QString& destination, const QString& source, ByteStreamConverter& converter,
+                const FileConversionTexts& texts);
+// The same into a file the caller opened for writing (an intermediate file of a transfer),
+// from its current position; the caller keeps or discards it.
+int convertFile(QFileDevice& destination, const QString& source, ByteStreamConverter& converter,
                 const FileConversionTexts& texts);

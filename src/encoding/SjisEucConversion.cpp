@@ -64,6 +64,11 @@ int ConvertSjisToEuc(const QString& destination, const QString& source) {
     return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc());
 }
 
+int ConvertSjisToEuc(QFileDevice& destination, const QString& source) {
+    SjisToEucConverter converter;
+    return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc());
+}
+
 int ConvertEucToSjis(const QString& destination, const QString& source) {
     EucToSjisConverter converter;
     return convertFile(destination, source, converter, FileConversionTexts::eucToSjis());

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileDevice;
+
 // One JIS X 0208 position (row and cell, 0x21..0x7E each in the standard area).
 struct JisCode {
     unsigned char row;
@@ -22,5 +24,8 @@ SjisPair JisToSjis(unsigned char row, unsigned char cell);
 // Whole-file conversions. Return 0 on success and 1 on failure, after the message has been
 // shown through Prompt: a source that cannot be opened creates nothing, and a destination that
 // fails while being written is removed.
+// The destination is replaced only when complete, keeping its mode (see convertFile).
 int ConvertSjisToEuc(const QString& destination, const QString& source);
 int ConvertEucToSjis(const QString& destination, const QString& source);
+// Into a file the caller opened for writing: the intermediate file of an upload.
+int ConvertSjisToEuc(QFileDevice& destination, const QString& source);

@@ -1,5 +1,6 @@
 #include "ftp/CFtpClient.h"
 
+#include "encoding/FileConversion.h"
 #include "encoding/LosslessCodec.h"
 #include "encoding/SjisEucConversion.h"
 #include "ftp/FtpNames.h"
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cstdarg>
@@ -43,9 +45,26 @@ QString accessDenied(const QString& local) {
         .arg(local);
 }
 
-// "%s.$$$": the intermediate file of a converting transfer, beside the local file.
-QString intermediatePath(const QString& local) {
-    return local + QStringLiteral(".$$$");
+// The intermediate file of a converting transfer ("%s.$$$"), beside the local file: created
+// exclusively under a name of its own ("<name>.XXXXXX.$$$"), so that no file of the user's is
+// ever taken for it, and removed with the QTemporaryFile on every path.
+QString intermediateTemplate(const QString& local) {
+    return local + QStringLiteral(".XXXXXX.$$$");
+}
+
+// Writes the whole of `from` into `local` as every local file is written (QSaveFile: beside the
+// target, its mode kept, a symbolic link's target replaced), unchanged.
+bool copyInto(QFileDevice& from, const QString& local) {
+    QSaveFile out(local);
+    if (!from.seek(0) || !out.open(QIODevice::WriteOnly))
+        return false;
+    char block[64 * 1024];
+    qint64 n = 0;
+    while ((n = from.read(block, sizeof block)) > 0) {
+        if (out.write(block, n) != n)
+            return false;
+    }
+    return n == 0 && out.commit();
 }
 
 } // namespace
@@ -282,6 +301,29 @@ OpResult CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bo
 }
 
 OpResult CFtpClient::FileReceive(bool ascii, const QString& local, const QByteArray& remote) {
+    if (const OpResult ready = readyToReceive(ascii, local, remote); ready != OpResult::Done)
+        return ready;
+    // The data goes to a temporary file beside the target, which replaces the target only
+    // when the transfer is complete: a failed download leaves the old file as it was. A target
+    // that cannot be replaced is reported before the server is asked for data.
+    QSaveFile file(local);
+    if (!isReplaceable(local) || !file.open(QIODevice::WriteOnly)) {
+        Prompt::error(accessDenied(local));
+        return OpResult::Failed;
+    }
+    if (const OpResult received = receiveInto(file, remote, ascii); received != OpResult::Done) {
+        file.cancelWriting();
+        return received;
+    }
+    if (!file.commit()) {
+        Prompt::error(accessDenied(local));
+        return OpResult::Failed;
+    }
+    Log("FileReceive END");
+    return OpResult::Done;
+}
+
+OpResult CFtpClient::readyToReceive(bool ascii, const QString& local, const QByteArray& remote) {
     if (!m_connection) {
         Prompt::error(QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。"));
         return OpResult::Refused;
@@ -298,32 +340,15 @@ OpResult CFtpClient::FileReceive(bool ascii, const QString& local, const QByteAr
         Prompt::error(FtpNames::unreceivableMessage(remote));
         return OpResult::Failed;
     }
-    if (const OpResult received = receiveInto(local, remote, ascii); received != OpResult::Done)
-        return received;
-    Log("FileReceive END");
     return OpResult::Done;
 }
 
-OpResult CFtpClient::receiveInto(const QString& local, const QByteArray& remote, bool ascii) {
-    // The data goes to a temporary file beside the target, which replaces the target only
-    // when the transfer is complete: a failed download leaves the old file as it was. A target
-    // that cannot be replaced is reported before the server is asked for data.
-    QSaveFile file(local);
-    if (!isReplaceable(local) || !file.open(QIODevice::WriteOnly)) {
-        Prompt::error(accessDenied(local));
-        return OpResult::Failed;
-    }
+OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii) {
     FtpTransport::Sink sink = [&file](const char* data, qsizetype size) {
         return file.write(data, size) == size;
     };
-    if (!m_connection->retrieve(absolute(remote), ascii, sink)) {
-        file.cancelWriting();
+    if (!m_connection->retrieve(absolute(remote), ascii, sink))
         return transferFailure(QStringLiteral("ファイルの受信が出来ませんでした。"));
-    }
-    if (!file.commit()) {
-        Prompt::error(accessDenied(local));
-        return OpResult::Failed;
-    }
     return OpResult::Done;
 }
 
@@ -366,19 +391,19 @@ OpResult CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remo
         return OpResult::Refused;
     Log("PutFileEUCAuto START %s→%s %d", cp(local).constData(), remote.constData(),
         int(deleteFirst));
-    const QString temporary = intermediatePath(local);
-    if (ConvertSjisToEuc(temporary, local) != 0)
+    QTemporaryFile intermediate(intermediateTemplate(local));
+    if (!intermediate.open()) {
+        Prompt::error(
+            FileConversionTexts::sjisToEuc().cannotOpen.arg(local + QStringLiteral(".$$$")));
         return OpResult::Failed;
-    // The intermediate file goes on every path, not only the successful one.
-    struct Cleanup {
-        QString path;
-        ~Cleanup() { QFile::remove(path); }
-    } cleanup{temporary};
+    }
+    if (ConvertSjisToEuc(intermediate, local) != 0)
+        return OpResult::Failed;
     if (const OpResult r = OpenSession(); r != OpResult::Done)
         return r;
     if (SetServerDir() != OpResult::Done)
         return OpResult::Failed;
-    const OpResult result = FileSend(temporary, remote, false, deleteFirst);
+    const OpResult result = FileSend(intermediate.fileName(), remote, false, deleteFirst);
     CloseSession();
     Log("PutFileEUCAuto END %d", int(result));
     return result;
@@ -400,41 +425,60 @@ OpResult CFtpClient::GetFileAuto(const QString& local, const QByteArray& remote,
 }
 
 OpResult CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
+    return GetFileEUCAuto(local, remote, NotEucJp::Convert).result;
+}
+
+EucDownload CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote,
+                                       NotEucJp otherwise) {
     if (!checkComposite(
             local, remote,
             QStringLiteral("GetFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
-        return OpResult::Refused;
+        return {OpResult::Refused, std::nullopt};
     Log("GetFileEUCAuto START %s←%s", cp(local).constData(), remote.constData());
     if (const OpResult r = OpenSession(); r != OpResult::Done)
-        return r;
+        return {r, std::nullopt};
     if (SetServerDir() != OpResult::Done)
-        return OpResult::Failed;
-    const QString temporary = intermediatePath(local);
+        return {OpResult::Failed, std::nullopt};
     // The target is checked here, before the server is asked for data, since the download
     // itself goes to the intermediate file.
-    if (!isReplaceable(local)) {
+    QTemporaryFile intermediate(intermediateTemplate(local));
+    if (!isReplaceable(local) || !intermediate.open()) {
         Prompt::error(accessDenied(local));
         CloseSession();
+        return {OpResult::Failed, std::nullopt};
+    }
+    OpResult received = readyToReceive(false, intermediate.fileName(), remote);
+    if (received == OpResult::Done)
+        received = receiveInto(intermediate, remote, false);
+    CloseSession();
+    if (received != OpResult::Done)
+        return {received, std::nullopt};
+    EucDownload download;
+    if (!intermediate.flush() || !intermediate.seek(0)) {
+        Prompt::error(accessDenied(local));
+        return download;
+    }
+    download.looksLike = TextCodeGuess::notEucJp(intermediate);
+    download.result = writeTarget(local, intermediate, download.looksLike, otherwise);
+    Log("GetFileEUCAuto END %d", int(download.result));
+    return download;
+}
+
+// The last step of a download from an EUC-JP server: the target gets the converted file, the
+// file as it came, or nothing, by what the bytes turned out to be and what the caller said.
+OpResult CFtpClient::writeTarget(const QString& local, QFileDevice& intermediate,
+                                 std::optional<TextCode> looksLike, NotEucJp otherwise) {
+    if (looksLike && otherwise == NotEucJp::Report)
+        return OpResult::Refused;
+    if (looksLike && otherwise == NotEucJp::AsIs) {
+        if (copyInto(intermediate, local))
+            return OpResult::Done;
+        Prompt::error(accessDenied(local));
         return OpResult::Failed;
     }
-    if (const OpResult received = FileReceive(false, temporary, remote);
-        received != OpResult::Done) {
-        CloseSession();
-        return received;
-    }
-    CloseSession();
-    // The conversion writes beside the target, which it replaces only when it succeeded: a
-    // conversion that fails half-way does not cost the old local file.
-    const QString converted = temporary + QStringLiteral(".sjis");
-    OpResult result = OpResult::Failed;
-    if (ConvertEucToSjis(converted, temporary) == 0 &&
-        std::rename(QFile::encodeName(converted).constData(),
-                    QFile::encodeName(local).constData()) == 0)
-        result = OpResult::Done;
-    QFile::remove(converted);
-    QFile::remove(temporary);
-    Log("GetFileEUCAuto END %d", int(result));
-    return result;
+    // Replaces the target only when complete, keeping its mode (see convertFile).
+    return ConvertEucToSjis(local, intermediate.fileName()) == 0 ? OpResult::Done
+                                                                 : OpResult::Failed;
 }
 
 bool CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ServerProfile.h"
+#include "encoding/TextCodeGuess.h"
 #include "ftp/FtpDebugLog.h"
 #include "ftp/FtpTransport.h"
 #include "ftp/ListingParser.h"
@@ -12,6 +13,29 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+
+class ListingStream;
+class QFileDevice;
+
+// What a download from an EUC-JP server does with a file whose bytes are not EUC-JP (a
+// Shift_JIS or UTF-8 file on that server): converting it would garble it without a word.
+enum class NotEucJp {
+    Convert, // convert it all the same (to open it read-only as EUC-JP)
+    Report,  // neither convert nor write it: the result says what it looks like, so the caller
+             // can ask the user and download it again with Convert or AsIs
+    AsIs,    // write it as the server keeps it, unconverted (to open it in the code system it
+             // looks like)
+};
+
+// The outcome of a download from an EUC-JP server. `looksLike` is set whenever the server's
+// file was not EUC-JP (whatever NotEucJp said), with the code system it looks like.
+// With NotEucJp::Report such a file ends Refused, without a message and with the target as it
+// was; every other outcome is as GetFileEUCAuto's.
+struct [[nodiscard]] EucDownload {
+    OpResult result = OpResult::Failed;
+    std::optional<TextCode> looksLike;
+};
 
 // The one object through which the program talks FTP. A task creates one, fills in the
 // server's host, user, password, port and directory, calls operations and destroys it.
@@ -59,7 +83,10 @@ public:
                          bool deleteFirst);
     OpResult PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst);
     OpResult GetFileAuto(const QString& local, const QByteArray& remote, bool ascii);
+    // Downloads into an intermediate file beside `local` and converts it from EUC-JP into
+    // `local`, whatever its bytes are (NotEucJp::Convert).
     OpResult GetFileEUCAuto(const QString& local, const QByteArray& remote);
+    EucDownload GetFileEUCAuto(const QString& local, const QByteArray& remote, NotEucJp otherwise);
     [[nodiscard]] bool Remove(const QByteArray& name);
     [[nodiscard]] bool Rename(const QByteArray& oldName, const QByteArray& newName);
     [[nodiscard]] bool RmDir(const QByteArray& name);
@@ -99,9 +126,14 @@ private:
     void showFailure(const QString& fallback) const;
     bool simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode);
     bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
-    OpResult receiveInto(const QString& local, const QByteArray& remote, bool ascii);
+    OpResult readyToReceive(bool ascii, const QString& local, const QByteArray& remote);
+    OpResult receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii);
+    OpResult writeTarget(const QString& local, QFileDevice& intermediate,
+                         std::optional<TextCode> looksLike, NotEucJp otherwise);
     OpResult sendFrom(const QString& local, const QByteArray& remote, bool ascii);
     OpResult transferFailure(const QString& fallback);
+    bool streamListing(FtpTransport& transport, const QByteArray& path, const QByteArray& verb,
+                       ListingStream& stream);
     bool readListing(FtpTransport& transport, const QByteArray& directory, bool keepUnrecognised,
                      std::vector<ListedEntry>* entries);
     int appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,

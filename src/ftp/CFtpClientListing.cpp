@@ -67,17 +67,26 @@ OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
     return OpResult::Done;
 }
 
+bool CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
+                               const QByteArray& verb, ListingStream& stream) {
+    FtpTransport::Sink sink = [&stream](const char* data, qsizetype size) {
+        stream.feed(data, size);
+        return true;
+    };
+    const bool read = transport.list(path, verb, sink);
+    if (stream.droppedLines() > 0)
+        Log("★★★GetServerFileList %d lines longer than %lld bytes dropped", stream.droppedLines(),
+            qlonglong(ListingStream::MaxLineBytes));
+    return read;
+}
+
 bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& directory,
                              bool keepUnrecognised, std::vector<ListedEntry>* entries) {
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
     bool mlsd = transport.offersMlsd() && !m_rawListing;
     for (;;) {
         ListingStream stream(mlsd, keepUnrecognised && !mlsd);
-        FtpTransport::Sink sink = [&stream](const char* data, qsizetype size) {
-            stream.feed(data, size);
-            return true;
-        };
-        if (transport.list(directory, mlsd ? "MLSD" : "LIST", sink)) {
+        if (streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream)) {
             *entries = stream.finish();
             return true;
         }
@@ -135,10 +144,10 @@ OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int
             }
         }
     } else {
-        QByteArray data;
-        if (!m_connection->list(path, "LIST", &data))
+        ListingStream stream(false, m_spaceDelimited, parser);
+        if (!streamListing(*m_connection, path, "LIST", stream))
             return notThere(m_connection->errorCode());
-        entries = parser.parseList(data, m_spaceDelimited);
+        entries = stream.finish();
     }
     for (ListedEntry& e : entries) {
         ServerFileEntry entry;

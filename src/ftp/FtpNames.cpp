@@ -28,10 +28,22 @@ bool isUnsafeByte(char c) {
     return code < 0x20 || code == 0x7F || code == '/';
 }
 
+// The byte a lossless decoder could not decode, as it stands for it (U+DC00 + byte).
+bool isUndecodedByte(char16_t code) {
+    return code >= 0xDC00 && code <= 0xDCFF;
+}
+
+// C0 and C1 controls, decoded or left as an undecoded byte: a terminal or a file manager may
+// act on them.
+bool isControl(char16_t code) {
+    if (isUndecodedByte(code))
+        code -= 0xDC00;
+    return code < 0x20 || (code >= 0x7F && code < 0xA0);
+}
+
 bool isUnsafeCharacter(QChar c) {
     const char16_t code = c.unicode();
-    // C1 controls as well: a terminal or a file manager may act on them.
-    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == u'/' || code == u'\\';
+    return isControl(code) || code == u'/' || code == u'\\';
 }
 
 } // namespace
@@ -148,17 +160,20 @@ QString display(const QByteArray& name, int codeSystem) {
         text = LosslessCodec::eucJp().decode(name);
     else
         text = LosslessCodec::cp932().decode(name);
-    auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
-    if (std::none_of(text.cbegin(), text.cend(), isControl))
+    // Controls and bytes that are no character are shown as "\xNN", the byte they stand for.
+    auto escaped = [](QChar c) { return isControl(c.unicode()) || isUndecodedByte(c.unicode()); };
+    if (std::none_of(text.cbegin(), text.cend(), escaped))
         return text;
     QString shown;
     shown.reserve(text.size() + 8);
     for (QChar c : text) {
-        if (isControl(c))
-            shown += QStringLiteral("\\x") +
-                     QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
-        else
+        if (!escaped(c)) {
             shown += c;
+            continue;
+        }
+        const char16_t byte = isUndecodedByte(c.unicode()) ? c.unicode() - 0xDC00 : c.unicode();
+        shown +=
+            QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, u'0');
     }
     return shown;
 }

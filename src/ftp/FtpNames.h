@@ -15,7 +15,7 @@ bool breaksCommandLine(const QString& text);
 
 // A server's name that may become one component of a local path: not empty, not "." or "..",
 // no "/", no control character (NUL, CR, LF, ESC... and DEL); the decoded name no backslash
-// and no C1 control either.
+// and no C1 control either, decoded or as a byte that is no character (0x9B alone).
 bool isSafeLocalComponent(const QByteArray& name);
 bool isSafeLocalComponent(const QString& name);
 
@@ -60,7 +60,8 @@ QByteArray directoryOfPwdReply(const QByteArray& reply);
 QByteArray extensionOf(const QByteArray& name);
 
 // The name as a user reads it: decoded from the server's code system (0 = EUC-JP, else
-// CP932), control characters shown as "\xNN" so that nothing in a name can move a line.
+// CP932), C0 and C1 control characters and bytes that are no character shown as "\xNN", so
+// that nothing in a name can move a line or talk to a terminal.
 QString display(const QByteArray& name, int codeSystem = 1);
 
 } // namespace FtpNames

@@ -7,9 +7,11 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -76,6 +78,30 @@ QString transportText(int code) {
     default:
         return QString();
     }
+}
+
+// A count of bytes as a server writes it: digits only, nothing the size of a wrapped number.
+std::optional<qint64> byteCount(const QByteArray& digits) {
+    if (digits.isEmpty() || digits.size() > 18 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return digits.toLongLong();
+}
+
+// "213 <size>", the answer to SIZE.
+std::optional<qint64> sizeOfSizeReply(const FtpReply& reply) {
+    return reply.code == 213 ? byteCount(reply.text.mid(4).trimmed()) : std::nullopt;
+}
+
+// "150 Opening BINARY mode data connection for x (1234 bytes).", as libcurl reads it too.
+std::optional<qint64> sizeOfOpeningReply(const FtpReply& reply) {
+    if (reply.code != 150 && reply.code != 125)
+        return std::nullopt;
+    const qsizetype bytes = reply.text.lastIndexOf(" bytes)");
+    const qsizetype open = bytes < 0 ? -1 : reply.text.lastIndexOf('(', bytes);
+    if (open < 0)
+        return std::nullopt;
+    return byteCount(reply.text.mid(open + 1, bytes - open - 1));
 }
 
 } // namespace
@@ -243,7 +269,23 @@ bool FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink
     request.path = path;
     request.ascii = ascii;
     request.sink = &sink;
-    return perform(request);
+    // Text sizes are not comparable (line ends change on the way), so only binary transfers
+    // are held against what the server announced.
+    return perform(request) && (ascii || receivedAsAnnounced());
+}
+
+bool FtpTransport::receivedAsAnnounced() {
+    for (qint64 announced : m_announcedSizes) {
+        if (announced != m_received) {
+            m_errorCode = CURLE_PARTIAL_FILE;
+            m_errorText = QStringLiteral("サーバが知らせた大きさ(%1 バイト)と受信したデータ(%2 "
+                                         "バイト)が異なる為、受信出来ませんでした。")
+                              .arg(announced)
+                              .arg(m_received);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const Source& source) {
@@ -254,14 +296,6 @@ bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const 
     request.size = size;
     request.source = &source;
     return perform(request);
-}
-
-bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, QByteArray* data) {
-    data->clear();
-    return list(directory, verb, [data](const char* bytes, qsizetype size) {
-        data->append(bytes, size);
-        return true;
-    });
 }
 
 bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
@@ -289,6 +323,9 @@ bool FtpTransport::perform(const Request& request) {
     m_loggedOnAgain = false;
     m_connectTimedOut = false;
     m_errorBuffer[0] = 0;
+    m_lastVerb.clear();
+    m_announcedSizes.clear();
+    m_received = 0;
     if (!m_allowControlConnect && !isOpen()) {
         m_connectionLost = true;
         recordFailure(CURLE_COULDNT_CONNECT, nullptr);
@@ -309,10 +346,14 @@ bool FtpTransport::perform(const Request& request) {
     curl_slist* type = nullptr;
     if (request.kind == Kind::Retrieve || request.kind == Kind::Store)
         type = curl_slist_append(nullptr, request.ascii ? "TYPE A" : "TYPE I");
+    // libcurl would stop reading at the size the server announced and call a longer file
+    // complete. It reads every download to the end of its data connection instead, and the
+    // announced size is asked for (SIZE, binary only: servers refuse it in text mode) and
+    // held against what came, by retrieve().
+    if (request.kind == Kind::Retrieve && !request.ascii)
+        type = curl_slist_append(type, QByteArray("*SIZE " + request.path).constData());
     curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 0L);
-    // A text transfer has no size to hold the data against (and servers refuse SIZE in text
-    // mode); a binary one is checked against the size the server announced.
-    curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, request.ascii ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(e, CURLOPT_PREQUOTE, type);
     curl_easy_setopt(e, CURLOPT_QUOTE, request.quote);
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST,
@@ -437,6 +478,8 @@ int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t si
         }
     } else if (type == CURLINFO_HEADER_OUT) {
         t->m_partial = FtpReply(); // a new command: whatever was half-read belongs to nothing
+        const QByteArray sent(data, qsizetype(size));
+        t->m_lastVerb = sent.left(sent.indexOf(' ')).trimmed();
         if (!t->m_allowControlConnect && size > 5 && std::memcmp(data, "USER ", 5) == 0) {
             // Should libcurl ever log on again by itself, this is not the session the caller
             // opened: the operation is reported as failed, the connection as lost.
@@ -463,9 +506,22 @@ void FtpTransport::takeReplyLine(const QByteArray& line) {
     }
     bool last = hasCode && code == m_partial.code && (line.size() == 3 || line[3] != '-');
     if (last) {
+        noteAnnouncedSize(m_partial);
         m_replies.push_back(m_partial);
         m_partial = FtpReply();
     }
+}
+
+void FtpTransport::noteAnnouncedSize(const FtpReply& reply) {
+    if (!m_request || m_request->kind != Kind::Retrieve)
+        return;
+    std::optional<qint64> size;
+    if (m_lastVerb == "SIZE")
+        size = sizeOfSizeReply(reply);
+    else if (m_lastVerb == "RETR")
+        size = sizeOfOpeningReply(reply);
+    if (size)
+        m_announcedSizes.push_back(*size);
 }
 
 size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* self) {
@@ -474,6 +530,7 @@ size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* 
     size_t bytes = size * count;
     if (!t->m_request || !t->m_request->sink)
         return bytes;
+    t->m_received += qint64(bytes);
     if (!(*t->m_request->sink)(data, qsizetype(bytes))) {
         t->m_localWriteFailed = true;
         return 0; // libcurl ends the transfer with a write error
@@ -505,7 +562,8 @@ int FtpTransport::progressCallback(void* self, curl_off_t dltotal, curl_off_t dl
         total = t->m_request->size >= 0 ? t->m_request->size : ultotal;
     } else if (t->m_request->kind == Kind::Retrieve) {
         done = dlnow;
-        total = dltotal;
+        // libcurl is not told the size (it would stop reading there): the announced one shows.
+        total = dltotal > 0 || t->m_announcedSizes.empty() ? dltotal : t->m_announcedSizes.front();
     } else {
         return 0;
     }

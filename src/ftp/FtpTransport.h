@@ -62,10 +62,12 @@ public:
 
     // Sends one command line; true when the server answered it, whatever the code.
     bool command(const QByteArray& line, FtpReply* reply);
+    // Reads the file to the end of its data connection. A binary transfer fails when the
+    // server announced a size (SIZE, or "(N bytes)" in its 150 reply) that differs from what
+    // it sent, more or less: a size that lies leaves the caller nothing it could take as whole.
     bool retrieve(const QByteArray& path, bool ascii, const Sink& sink);
     bool store(const QByteArray& path, bool ascii, qint64 size, const Source& source);
-    // Reads the listing of a directory with LIST or MLSD, whole or as it arrives.
-    bool list(const QByteArray& directory, const QByteArray& verb, QByteArray* data);
+    // Reads the listing of a directory with LIST or MLSD as it arrives.
     bool list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
 
     void setProgressHandler(Progress handler) { m_progress = std::move(handler); }
@@ -112,6 +114,8 @@ private:
     // The TCP connect of the control connection, bounded by the connect time-out.
     curl_socket_t connectControl(const curl_sockaddr* address);
     void takeReplyLine(const QByteArray& line);
+    void noteAnnouncedSize(const FtpReply& reply);
+    bool receivedAsAnnounced();
 
     FtpEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
@@ -131,6 +135,9 @@ private:
     FtpReply m_partial;
     qint64 m_lastPump = 0;
     quint64 m_activity = 0; // counts replies, commands and data, to tell progress from waiting
+    QByteArray m_lastVerb;  // of the command the next reply answers
+    std::vector<qint64> m_announcedSizes; // by SIZE and the 150 reply of this retrieval
+    qint64 m_received = 0;
     Progress m_progress;
 
     int m_errorCode = 0;

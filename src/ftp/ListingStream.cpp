@@ -10,16 +10,23 @@ void ListingStream::feed(const char* data, qsizetype size) {
     const char* end = data + size;
     while (data < end) {
         const char* newline = static_cast<const char*>(std::memchr(data, '\n', size_t(end - data)));
-        if (!newline) {
-            m_pending.append(data, end - data);
-            return;
-        }
-        if (m_pending.isEmpty()) {
-            take(QByteArray(data, newline - data));
+        const char* stop = newline ? newline : end;
+        if (m_dropping) {
+            // the rest of a line that was too long: nothing of it is kept
+        } else if (m_pending.size() + (stop - data) > MaxLineBytes) {
+            m_pending = QByteArray(); // its memory too
+            m_dropping = true;
+            ++m_dropped;
+        } else if (newline && m_pending.isEmpty()) {
+            take(QByteArray(data, stop - data));
         } else {
-            m_pending.append(data, newline - data);
-            take(std::exchange(m_pending, QByteArray()));
+            m_pending.append(data, stop - data);
+            if (newline)
+                take(std::exchange(m_pending, QByteArray()));
         }
+        if (!newline)
+            return;
+        m_dropping = false;
         data = newline + 1;
     }
 }

@@ -132,7 +132,7 @@ private:
     bool m_active = false;
 };
 
-TEST(ConversionFailure, HalfWrittenDestinationIsRemoved) {
+TEST(ConversionFailure, AWriteThatFailsHalfWayKeepsTheOldDestination) {
     JapaneseTextGenerator generator(3);
     for (const DirectionCase& d : kDirections) {
         ScriptedPrompt prompt;
@@ -147,8 +147,29 @@ TEST(ConversionFailure, HalfWrittenDestinationIsRemoved) {
         }
         EXPECT_EQ(result, 1);
         EXPECT_EQ(prompt.texts(), QStringList{text(d.writeText, destination)});
-        EXPECT_FALSE(dir.exists(QStringLiteral("out.txt")));
+        EXPECT_EQ(dir.read(QStringLiteral("out.txt")), "old");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("in.txt"), QStringLiteral("out.txt")}));
     }
+}
+
+TEST(ConversionFailure, AReplacedDestinationKeepsItsModeAndALinkKeepsPointingAtIt) {
+    ScriptedPrompt prompt;
+    TempDir dir;
+    const QString source = dir.write(QStringLiteral("in.txt"), "\xB1\r\n");
+    const QString target = dir.write(QStringLiteral("target.txt"), "old");
+    ::chmod(QFile::encodeName(target).constData(), 0600);
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    ASSERT_TRUE(QFile::link(target, link));
+    for (const QString& destination : {target, link}) {
+        EXPECT_EQ(ConvertSjisToEuc(destination, source), 0);
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(dir.read(QStringLiteral("target.txt")), QByteArray("\x8E\xB1\n"));
+        struct stat st;
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
 }
 
 TEST(ConversionFailure, EmptySourceGivesEmptyDestination) {

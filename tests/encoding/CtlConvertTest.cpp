@@ -1,6 +1,7 @@
 #include "ConversionTestSupport.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -56,6 +57,22 @@ TEST(CtlConvert, MissingSourceFailsWithTheMessageAndCreatesNothing) {
         QStringLiteral("EUC→SJIS変換で %1 がオープン出来ません。").arg(source)))
         << run.standardError.toStdString();
     EXPECT_FALSE(dir.exists(QStringLiteral("out.sjis")));
+}
+
+TEST(CtlConvert, ASourceThatFailsToReadKeepsTheOldDestination) {
+    // Reading /proc/self/mem from its start fails at the first read, after the source opened.
+    TempDir dir;
+    const QString destination = dir.write(QStringLiteral("out.sjis"), "the old destination");
+    const QString source = QStringLiteral("/proc/self/mem");
+    const CtlRun run =
+        runCtl({QStringLiteral("convert"), QStringLiteral("--to-sjis"), source, destination});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.standardError.contains(
+        QStringLiteral("EUC→SJIS変換で %1 が読み込めません。").arg(source)))
+        << run.standardError.toStdString();
+    EXPECT_EQ(dir.read(QStringLiteral("out.sjis")), "the old destination");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("out.sjis")});
 }
 
 TEST(CtlConvert, WrongArgumentsShowUsage) {

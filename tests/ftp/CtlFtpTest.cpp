@@ -1,7 +1,9 @@
 #include "FtpServerFixture.h"
 #include "TempDir.h"
 #include "encoding/LosslessCodec.h"
+#include "ftp/FtpNames.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -13,6 +15,7 @@ struct CtlRun {
     int status = -1;
     QString out;
     QString err;
+    QByteArray outBytes;
 };
 
 // vantorpadctl as a script runs it: in a directory that holds Vantorpad.ini.
@@ -42,7 +45,8 @@ public:
             return run;
         }
         run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.outBytes = process.readAllStandardOutput();
+        run.out = QString::fromLocal8Bit(run.outBytes);
         run.err = QString::fromLocal8Bit(process.readAllStandardError());
         return run;
     }
@@ -143,4 +147,106 @@ TEST(CtlFtp, EucProfilesConvertOnTheWayAsTheEditorDoes) {
                     .contains(QStringLiteral("日本語のメモ")));
     EXPECT_FALSE(ctl.dir().exists(QStringLiteral("again.txt.$$$")));
     EXPECT_FALSE(ctl.dir().exists(QStringLiteral("memo.txt.$$$")));
+}
+
+TEST(CtlFtp, ListingsShowControlCharactersOfNamesEscaped) {
+    FtpServerFixture::Options options;
+    options.extraNames = {"esc\x1B[2J.txt", "csi\x9B"
+                                            "2J.txt"};
+    FtpServerFixture server(options);
+    server.makeDir("pub");
+    server.makeDir("euc");
+    Ctl ctl(server);
+    for (const char* profile : {"0", "1"}) {
+        SCOPED_TRACE(profile);
+        CtlRun ls = ctl({QStringLiteral("ls"), QStringLiteral("-p"), QString::fromLatin1(profile)});
+        ASSERT_EQ(ls.status, 0) << ls.err.toStdString();
+        EXPECT_TRUE(ls.out.contains(QStringLiteral(" esc\\x1B[2J.txt\n"))) << ls.out.toStdString();
+        EXPECT_TRUE(ls.out.contains(QStringLiteral(" csi\\x9B2J.txt\n"))) << ls.out.toStdString();
+        EXPECT_FALSE(ls.outBytes.contains('\x1B'));
+        EXPECT_FALSE(ls.outBytes.contains('\x9B'));
+    }
+}
+
+TEST(CtlFtp, AListingThatFailsIsReportedAndExitsOne) {
+    for (const char* fault : {"refuse=MLSD", "droplist"}) {
+        SCOPED_TRACE(fault);
+        FtpServerFixture::Options options;
+        options.faults << QString::fromLatin1(fault);
+        options.extraNames = QByteArrayList(400, "padding-entry-name.txt");
+        FtpServerFixture server(options);
+        server.makeDir("pub");
+        Ctl ctl(server);
+        CtlRun ls = ctl({QStringLiteral("ls")});
+        EXPECT_EQ(ls.status, 1);
+        EXPECT_TRUE(ls.err.contains(QStringLiteral("一覧を取得出来ませんでした。")))
+            << ls.err.toStdString();
+        EXPECT_TRUE(ls.out.isEmpty()) << ls.out.toStdString();
+    }
+}
+
+TEST(CtlFtp, SettingsThatCannotBeReadAreNamed) {
+    FtpServerFixture server;
+    Ctl ctl(server);
+    const QString ini = ctl.dir().filePath(QStringLiteral("Vantorpad.ini"));
+    ASSERT_TRUE(QFile::remove(ini));
+    ASSERT_TRUE(QDir().mkdir(ini));
+    CtlRun ls = ctl({QStringLiteral("ls")});
+    EXPECT_EQ(ls.status, 1);
+    EXPECT_TRUE(ls.err.contains(QStringLiteral("設定ファイル %1 が読み込めません。").arg(ini)))
+        << ls.err.toStdString();
+}
+
+TEST(CtlFtp, GetWritesOnlyIntoTheTargetDirectory) {
+    FtpServerFixture server;
+    server.makeDir("pub");
+    server.writeFile("up.txt", "from the root");
+    server.writeFile("pub/bell\x01.txt", "x");
+    Ctl ctl(server);
+    const QString into = ctl.dir().filePath(QStringLiteral("into"));
+    ASSERT_TRUE(QDir().mkdir(into));
+    const char* const refused[] = {"..", "sub/..", ".", "bell\x01.txt"};
+    for (const char* name : refused) {
+        SCOPED_TRACE(name);
+        CtlRun get = ctl({QStringLiteral("get"), QString::fromLatin1(name), into});
+        EXPECT_EQ(get.status, 1);
+        const QByteArray last = FtpNames::lastComponent(name);
+        EXPECT_TRUE(get.err.contains(FtpNames::unreceivableMessage(last))) << get.err.toStdString();
+    }
+    // A typed path names a server directory; the file still lands in the target directory.
+    CtlRun up = ctl({QStringLiteral("get"), QStringLiteral("../up.txt"), into});
+    EXPECT_EQ(up.status, 0) << up.err.toStdString();
+    EXPECT_EQ(QDir(into).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("up.txt")});
+    EXPECT_EQ(QDir(ctl.dir().path())
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDir::Name | QDir::IgnoreCase),
+              (QStringList{QStringLiteral("into"), QStringLiteral("Vantorpad.ini")}));
+}
+
+TEST(CtlFtp, TypedNamesTheServersCodeSystemCannotHoldAreRefused) {
+    FtpServerFixture server;
+    server.makeDir("pub");
+    server.makeDir("euc");
+    Ctl ctl(server);
+    const QString local = ctl.dir().write(QStringLiteral("a.txt"), "a\r\n");
+    const QString name = QStringLiteral("絵文字\U0001F600.txt");
+    const QStringList commands[] = {
+        {QStringLiteral("put"), local, name},
+        {QStringLiteral("mkdir"), name},
+        {QStringLiteral("ls"), name},
+        {QStringLiteral("get"), name},
+    };
+    for (const char* profile : {"0", "1"}) {
+        for (const QStringList& command : commands) {
+            SCOPED_TRACE(command.join(u' ').toStdString() + " -p " + profile);
+            CtlRun run =
+                ctl(command + QStringList{QStringLiteral("-p"), QString::fromLatin1(profile)});
+            EXPECT_EQ(run.status, 1);
+            EXPECT_TRUE(run.err.contains(FtpNames::unencodableMessage(name)))
+                << run.err.toStdString();
+        }
+    }
+    EXPECT_TRUE(server.names("pub").isEmpty());
+    EXPECT_TRUE(server.names("euc").isEmpty());
 }

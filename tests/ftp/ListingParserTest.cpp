@@ -1,4 +1,5 @@
 #include "ftp/ListingParser.h"
+#include "ftp/ListingStream.h"
 
 #include <QTimeZone>
 
@@ -147,4 +148,21 @@ TEST(ListingParser, LinesOfNoKnownFormatAreSkippedOrKeptWhole) {
     EXPECT_EQ(kept[4].name, "good.txt");
     EXPECT_TRUE(kept[4].recognised);
     EXPECT_EQ(kept[5].name, "\xff\xfe\x01\x02");
+}
+
+TEST(ListingStream, LinesLongerThanAnyEntryNeedsAreDroppedWhicheverWayTheyArrive) {
+    const QByteArray good = "-rw-r--r-- 1 u g 10 Jan 12 12:00 good.txt\r\n";
+    const QByteArray endless(ListingStream::MaxLineBytes + 1, 'x');
+    const QByteArray data = good + endless + "\r\n" + endless + ' ' + endless + "\n" + good;
+    for (qsizetype chunk : {qsizetype(7), qsizetype(4096), data.size()}) {
+        SCOPED_TRACE(chunk);
+        ListingStream stream(false, true, ListingParser(Now));
+        for (qsizetype at = 0; at < data.size(); at += chunk)
+            stream.feed(data.constData() + at, qMin(chunk, data.size() - at));
+        std::vector<ListedEntry> entries = stream.finish();
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries[0].name, "good.txt");
+        EXPECT_EQ(entries[1].name, "good.txt");
+        EXPECT_EQ(stream.droppedLines(), 2);
+    }
 }

@@ -243,3 +243,42 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
     EXPECT_EQ(prompt.texts(), (QStringList{QStringLiteral("FtpSetCurrentDirectory ERROR <550>"),
                                            QStringLiteral("InternetConnect ERROR <530>")}));
 }
+
+TEST(Listing, HostileNamesComeBackAsTheServersBytesAndNoneBecomesALocalPath) {
+    FtpServerFixture::Options options;
+    options.extraNames = FtpServerFixture::hostileNames();
+    FtpServerFixture server(options);
+    server.writeFile("real.txt", "abc");
+    ScriptedPrompt prompt;
+    for (int raw : {0, 1}) {
+        SCOPED_TRACE(raw ? "LIST" : "MLSD");
+        auto client = clientFor(server, true, false, QString(), raw);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ServerFileList list = listOf(*client);
+        QByteArrayList names;
+        for (const ServerFileEntry& e : list)
+            names << e.name;
+        EXPECT_EQ(names, QByteArrayList{"real.txt"} + FtpServerFixture::hostileNames());
+        for (const QByteArray& name : FtpServerFixture::hostileNames())
+            EXPECT_FALSE(FtpNames::localPathFor(QStringLiteral("/tmp/t"), name, 1, false))
+                << name.toHex().toStdString();
+    }
+}
+
+TEST(Listing, AListingThatBreaksOffIsAFailureNotAnEmptyDirectory) {
+    for (const char* fault : {"refuse=LIST", "droplist", "reply421=LIST"}) {
+        SCOPED_TRACE(fault);
+        FtpServerFixture::Options options;
+        options.mlsd = false;
+        options.faults << QString::fromLatin1(fault);
+        options.extraNames = QByteArrayList(400, "padding-entry-name.txt");
+        FtpServerFixture server(options);
+        ScriptedPrompt prompt;
+        auto client = clientFor(server);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ServerFileList list;
+        EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Failed);
+        EXPECT_TRUE(list.empty());
+        EXPECT_FALSE(client->lastErrorText().isEmpty());
+    }
+}

@@ -6,8 +6,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -68,6 +71,102 @@ TEST(Transfer, EucServerFilesAreConvertedThroughIntermediateFilesThatAreGoneAfte
     EXPECT_EQ(server.names("docs"), (QByteArrayList{"back.txt", "euc.txt"}));
     EXPECT_FALSE(client->isConnected());
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
+}
+
+TEST(Transfer, IntermediateFilesNeverTakeTheNameOfAUsersFile) {
+    FtpServerFixture server;
+    server.writeFile("euc.txt", EucText);
+    TempDir local;
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    const QString path = local.filePath(QStringLiteral("euc.txt"));
+    const QStringList users{QStringLiteral("euc.txt.$$$"), QStringLiteral("euc.txt.$$$.sjis")};
+    for (const QString& name : users)
+        local.write(name, "the user's own file");
+
+    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt"), OpResult::Done);
+    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 0), OpResult::Done);
+    EXPECT_EQ(server.readFile("back.txt"), EucText);
+    for (const QString& name : users)
+        EXPECT_EQ(local.read(name), "the user's own file");
+    EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("euc.txt")} + users);
+}
+
+TEST(Transfer, ADownloadKeepsTheTargetsModeAndWritesThroughASymbolicLink) {
+    FtpServerFixture server;
+    server.writeFile("euc.txt", EucText);
+    const QByteArray expected = QByteArray(SjisText).replace("\n", "\r\n");
+    using Download = OpResult (*)(CFtpClient&, const QString&);
+    const std::pair<const char*, Download> downloads[] = {
+        {"EUC", [](CFtpClient& c, const QString& l) { return c.GetFileEUCAuto(l, "euc.txt"); }},
+        {"binary", [](CFtpClient& c, const QString& l) { return c.GetFileAuto(l, "euc.txt", 0); }},
+    };
+    for (const auto& [what, download] : downloads) {
+        SCOPED_TRACE(what);
+        TempDir local;
+        ScriptedPrompt prompt;
+        auto client = clientFor(server);
+        const QString target = local.write(QStringLiteral("target.txt"), "old");
+        ::chmod(QFile::encodeName(target).constData(), 0600);
+        const QString link = local.filePath(QStringLiteral("link.txt"));
+        ASSERT_TRUE(QFile::link(target, link));
+        ASSERT_EQ(download(*client, link), OpResult::Done);
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(local.read(QStringLiteral("target.txt")),
+                  QByteArray(what) == "EUC" ? expected : EucText);
+        struct stat st;
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        EXPECT_EQ(filesIn(local.path()).size(), 2);
+    }
+}
+
+TEST(Transfer, AFileThatIsNotEucJpIsReportedAndThenTakenAsItIsOrConvertedAnyway) {
+    const QString text = QStringLiteral("日本語のテキスト\n");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        std::optional<TextCode> looksLike;
+    };
+    const Case cases[] = {
+        {"sjis.txt", toCp932(text), TextCode::ShiftJis},
+        {"utf8.txt", text.toUtf8(), TextCode::Utf8},
+        {"euc.txt", EucText, std::nullopt},
+    };
+    FtpServerFixture server;
+    for (const Case& c : cases)
+        server.writeFile(c.name, c.bytes);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir local;
+        ScriptedPrompt prompt;
+        auto client = clientFor(server);
+        const QString path = local.write(QStringLiteral("t.txt"), "old");
+
+        EucDownload asked = client->GetFileEUCAuto(path, c.name, NotEucJp::Report);
+        EXPECT_EQ(asked.looksLike, c.looksLike);
+        if (c.looksLike) {
+            EXPECT_EQ(asked.result, OpResult::Refused);
+            EXPECT_EQ(local.read(QStringLiteral("t.txt")), "old");
+            EXPECT_TRUE(prompt.texts().isEmpty());
+            EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("t.txt")});
+
+            EucDownload asIs = client->GetFileEUCAuto(path, c.name, NotEucJp::AsIs);
+            EXPECT_EQ(asIs.result, OpResult::Done);
+            EXPECT_EQ(asIs.looksLike, c.looksLike);
+            EXPECT_EQ(local.read(QStringLiteral("t.txt")), c.bytes);
+        } else {
+            EXPECT_EQ(asked.result, OpResult::Done);
+            EXPECT_TRUE(fromCp932(local.read(QStringLiteral("t.txt"))).startsWith(text.trimmed()));
+        }
+        EucDownload converted = client->GetFileEUCAuto(path, c.name, NotEucJp::Convert);
+        EXPECT_EQ(converted.result, OpResult::Done);
+        EXPECT_EQ(converted.looksLike, c.looksLike);
+        EXPECT_EQ(converted.looksLike.has_value(),
+                  !fromCp932(local.read(QStringLiteral("t.txt"))).startsWith(text.trimmed()));
+        EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("t.txt")});
+        EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
+    }
 }
 
 TEST(Transfer, PutFileAutoKeepsAnOpenConnectionAndClosesOneItOpened) {
@@ -141,6 +240,28 @@ TEST(Transfer, BrokenDownloadsLeaveTheOldLocalFileAndNoPartialFile) {
             EXPECT_EQ(local.read(QStringLiteral("data.bin")), "the old file");
             EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("data.bin")});
         }
+    }
+}
+
+TEST(Transfer, ADownloadLongerThanTheServerAnnouncedFailsAndKeepsTheOldFile) {
+    const QByteArray content = bigContent(300 * 1024);
+    const QString message = QStringLiteral("サーバが知らせた大きさ(153600 バイト)と受信したデータ"
+                                           "(307200 バイト)が異なる為、受信出来ませんでした。");
+    for (const char* fault : {"undersize", "under150"}) {
+        SCOPED_TRACE(fault);
+        FtpServerFixture::Options options;
+        options.faults << QString::fromLatin1(fault);
+        FtpServerFixture server(options);
+        server.writeFile("data.bin", content);
+        TempDir local;
+        const QString path = local.write(QStringLiteral("data.bin"), "the old file");
+        ScriptedPrompt prompt;
+        auto client = clientFor(server);
+        EXPECT_EQ(client->GetFileAuto(path, "data.bin", 0), OpResult::Failed);
+        EXPECT_EQ(client->GetFileEUCAuto(path, "data.bin"), OpResult::Failed);
+        EXPECT_EQ(prompt.texts(), QStringList(2, message));
+        EXPECT_EQ(local.read(QStringLiteral("data.bin")), "the old file");
+        EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("data.bin")});
     }
 }
 

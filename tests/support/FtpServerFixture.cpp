@@ -71,6 +71,8 @@ void FtpServerFixture::start(const Options& options) {
     if (!options.listing.isNull())
         args << QStringLiteral("--list-file")
              << writeWorkFile(m_work, QStringLiteral("list.txt"), options.listing);
+    for (const QByteArray& name : options.extraNames)
+        args << QStringLiteral("--extra-name") << QString::fromLatin1(name.toHex());
     if (!options.mlsdListing.isNull())
         args << QStringLiteral("--mlsd-file")
              << writeWorkFile(m_work, QStringLiteral("mlsd.txt"), options.mlsdListing);
@@ -92,6 +94,18 @@ void FtpServerFixture::start(const Options& options) {
         m_port = line.mid(5).trimmed().toInt();
     if (m_port <= 0)
         ADD_FAILURE() << "the FTP server did not report its port: " << line.toStdString();
+}
+
+QByteArrayList FtpServerFixture::hostileNames() {
+    return {"sub/evil.txt",
+            "../up.txt",
+            "/../root.txt",
+            "..",
+            ".",
+            "bell\x01.txt",
+            "esc\x1B[2J.txt",
+            "csi\x9B"
+            "2J.txt"};
 }
 
 ServerProfile FtpServerFixture::profile(int code, const QString& dir) const {

@@ -16,15 +16,30 @@
 class FtpServerFixture {
 public:
     struct Options {
-        // Switches of the scripted server, e.g. "refuse=STOR", "reply421=LIST", "mute=CWD",
-        // "longreply=DELE", "dropretr", "shortretr", "stallretr", "dropstor".
+        // Switches of the scripted server (tests/support/ftp_server.py says what each does):
+        //   "refuse=VERB" (e.g. STOR, DELE, CWD; "refuse=LIST" / "refuse=MLSD" answer 550),
+        //   "reply421=VERB", "mute=VERB", "longreply=VERB",
+        //   "dropretr", "shortretr" (RETR sends half the file and reports success),
+        //   "stallretr", "dropstor",
+        //   "undersize" (SIZE announces half the file's size, RETR sends all of it),
+        //   "under150" (SIZE refused, the 150 reply announces "(N bytes)" with half the size,
+        //               RETR sends all of it),
+        //   "droplist" (LIST and MLSD send half the listing, then drop both connections).
         QStringList faults;
         bool mlsd = true;       // offer MLST/MLSD in FEAT
         bool epsv = true;       // accept EPSV (off: clients fall back to PASV)
         QString masquerade;     // address named in PASV replies instead of the real one
         QByteArray listing;     // when set, served as the data of every LIST
         QByteArray mlsdListing; // when set, served as the data of every MLSD
+        // Raw names of 3-byte files that every LIST and MLSD of a directory lists after its
+        // real entries (not files on disk: RETR of them fails). See hostileNames().
+        QByteArrayList extraNames;
     };
+
+    // Names a hostile server lists: a "/" inside, "../x", "/../x", "..", ".", and control
+    // bytes 0x01, ESC (0x1B) and CSI (0x9B). Use them as Options::extraNames beside a real
+    // file to check that every window shows them escaped and refuses to download them.
+    static QByteArrayList hostileNames();
 
     FtpServerFixture();
     explicit FtpServerFixture(const Options& options);

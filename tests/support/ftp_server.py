@@ -14,8 +14,15 @@ Faults (--fault NAME or NAME=ARG, repeatable):
   shortretr       RETR sends half of the file and reports success
   stallretr       RETR sends part of the file, then nothing for 5 seconds
   dropstor        STOR drops both connections after 64 KiB were received
+  undersize       SIZE announces half of the file's size; RETR sends the whole file
+  under150        SIZE is refused; the 150 reply of RETR announces "(N bytes)" with half of
+                  the file's size; RETR sends the whole file
+  droplist        LIST and MLSD send the first half of the listing, then both connections
+                  are dropped
 Other switches: --no-mlsd, --no-epsv, --masquerade ADDR (address named in PASV replies),
---list-file F and --mlsd-file F (serve the bytes of F as every LIST / MLSD listing).
+--list-file F and --mlsd-file F (serve the bytes of F as every LIST / MLSD listing),
+--extra-name HEX (repeatable: a file of 3 bytes with these raw name bytes, given in hex, is
+listed after the real entries of every LIST and MLSD of a directory).
 """
 
 import argparse
@@ -110,13 +117,51 @@ class FaultyWriter:
         self._fd.close()
 
 
+class DroppingProducer:
+    """Hands out the first half of a listing, then drops both connections."""
+
+    def __init__(self, handler, data):
+        self._handler = handler
+        self._data = data[:max(1, len(data) // 2)]
+
+    def more(self):
+        if self._data:
+            data, self._data = self._data, b''
+            return data
+        drop_connection(self._handler)
+        return b''
+
+
+def produced_bytes(data, isproducer):
+    """The whole of what pyftpdlib would send: bytes, or a producer drained."""
+    if not isproducer:
+        return data
+    chunks = []
+    while True:
+        chunk = data.more()
+        if not chunk:
+            return b''.join(chunks)
+        chunks.append(chunk)
+
+
+def extra_lines(names, mlsd):
+    """Listing lines of 3-byte files with the given raw names."""
+    if mlsd:
+        return b''.join(b'type=file;size=3;modify=20240102030405; ' + n + b'\r\n' for n in names)
+    return b''.join(b'-rw-r--r--   1 owner    group           3 Jan 02  2024 ' + n + b'\r\n'
+                    for n in names)
+
+
 class FaultHandler(FTPHandler):
     unicode_errors = 'surrogateescape'
     use_sendfile = False
     faults = {}
     list_file = None
     mlsd_file = None
+    extra_names = []
     muted = False
+    _extras_for = None  # 'LIST' or 'MLSD' while a directory listing gets the extra names
+    _announce = None    # size the next 125/150 reply of RETR announces
 
     def pre_process_command(self, line, cmd, arg):
         if self.muted:
@@ -143,19 +188,52 @@ class FaultHandler(FTPHandler):
         self.push_dtp_data(data, cmd=cmd)
         return path
 
+    def respond(self, resp, *args, **kwargs):
+        if self._announce is not None and resp[:4] in ('125 ', '150 '):
+            resp = resp[:4] + 'Opening BINARY mode data connection (%d bytes).' % self._announce
+            self._announce = None
+        return super().respond(resp, *args, **kwargs)
+
+    def push_dtp_data(self, data, isproducer=False, file=None, cmd=None):
+        if cmd in ('LIST', 'MLSD') and (self._extras_for == cmd or 'droplist' in self.faults):
+            data = produced_bytes(data, isproducer)
+            if self._extras_for == cmd:
+                data += extra_lines(self.extra_names, cmd == 'MLSD')
+            self._extras_for = None
+            if 'droplist' in self.faults:
+                return super().push_dtp_data(DroppingProducer(self, data), True, file, cmd)
+            isproducer = False
+        return super().push_dtp_data(data, isproducer, file, cmd)
+
+    def _note_extras(self, path, cmd):
+        self._extras_for = cmd if self.extra_names and self.fs.isdir(path) else None
+
     def ftp_LIST(self, path):
+        self._note_extras(path, 'LIST')
         if self.list_file:
             return self._push_file(self.list_file, 'LIST')
         return super().ftp_LIST(path)
 
     def ftp_MLSD(self, path):
+        self._note_extras(path, 'MLSD')
         if self.mlsd_file:
             return self._push_file(self.mlsd_file, 'MLSD')
         return super().ftp_MLSD(path)
 
+    def ftp_SIZE(self, path):
+        if 'under150' in self.faults:
+            self.respond('550 SIZE not implemented.')
+            return
+        if 'undersize' in self.faults and self._current_type != 'a' and self.fs.isfile(path):
+            self.respond('213 %d' % (self.fs.getsize(path) // 2))
+            return
+        return super().ftp_SIZE(path)
+
     def ftp_RETR(self, file):
         mode = next((m for m in ('dropretr', 'shortretr', 'stallretr') if m in self.faults), None)
         if mode is None:
+            if 'under150' in self.faults and self.fs.isfile(file):
+                self._announce = self.fs.getsize(file) // 2
             return super().ftp_RETR(file)
         try:
             fd = self.run_as_current_user(self.fs.open, file, 'rb')
@@ -211,6 +289,7 @@ def main():
     parser.add_argument('--masquerade')
     parser.add_argument('--list-file')
     parser.add_argument('--mlsd-file')
+    parser.add_argument('--extra-name', action='append', default=[])
     parser.add_argument('--max-seconds', type=float, default=900)
     args = parser.parse_args()
 
@@ -222,6 +301,7 @@ def main():
     handler.faults = parse_faults(args.fault)
     handler.list_file = args.list_file
     handler.mlsd_file = args.mlsd_file
+    handler.extra_names = [bytes.fromhex(n) for n in args.extra_name]
     handler.banner = 'Vantorpad test server ready.'
     handler.auth_failed_timeout = 0.1  # a wrong password is answered at once
     handler.passive_ports = None
