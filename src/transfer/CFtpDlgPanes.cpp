@@ -9,6 +9,7 @@
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerBrowser.h"
+#include "transfer/ServerFileFetch.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 #include "transfer/TransferRules.h"
@@ -141,26 +142,19 @@ void CFtpDlg::openServerEntry(const ServerFileEntry& entry) {
     CFtpClient* client = m_server->client();
     if (!client)
         return;
-    const int listCode = m_server->state().listCode();
-    const std::optional<QString> local =
-        TransferRules::downloadPath(m_context.settings.TranDir, entry.name, listCode, profile());
-    if (!local) {
-        Prompt::error(FtpNames::unreceivableMessage(entry.name, listCode));
-        return;
-    }
-    OpResult result = OpResult::Failed;
+    FetchedFile fetched;
     {
         Busy busy(*this);
         m_server->state().copyProfileInto(*client);
-        result = profile().Code == CodeSystemEuc ? client->GetFileEUCAuto(*local, entry.name)
-                                                 : client->GetFileAuto(*local, entry.name, true);
+        fetched = fetchForEditing(*client, m_context.settings.TranDir, profile(),
+                                  m_server->state().listCode(), entry.name, false);
     }
     // A failed download has said why; the local file is not the server's, so it is not opened.
-    if (result != OpResult::Done)
+    if (fetched.result != OpResult::Done)
         return;
     m_context.currentServer = profileNumber();
     if (m_context.openDocument)
-        m_context.openDocument(*local, profile(), true, false);
+        m_context.openDocument(fetched.localPath, fetched.profile, true, fetched.readOnly);
 }
 
 void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {

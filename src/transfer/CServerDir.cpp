@@ -9,6 +9,7 @@
 #include "transfer/FileListView.h"
 #include "transfer/ServerBrowser.h"
 #include "transfer/ServerDialogContext.h"
+#include "transfer/ServerFileFetch.h"
 #include "transfer/ServerListLines.h"
 
 #include <QCheckBox>
@@ -197,23 +198,19 @@ bool CServerDir::download() {
         Prompt::error(FtpNames::unencodableMessage(fileName));
         return false;
     }
-    const std::optional<QString> local = FtpNames::localPathFor(m_context.settings.TranDir, *remote,
-                                                                listCode, profile().NameSmall != 0);
-    if (!local) {
-        Prompt::error(FtpNames::unreceivableMessage(*remote, listCode));
-        return false;
-    }
-    OpResult result = OpResult::Failed;
+    FetchedFile fetched;
     {
         BusyCount::Hold hold(m_busy);
         BusyGuard busy(m_browser->list());
         m_browser->state().copyProfileInto(*client);
-        result = profile().Code != CodeSystemEuc ? client->GetFileAuto(*local, *remote, true)
-                                                 : client->GetFileEUCAuto(*local, *remote);
+        fetched = fetchForEditing(*client, m_context.settings.TranDir, profile(), listCode, *remote,
+                                  m_readOnly);
     }
-    if (result != OpResult::Done)
+    if (fetched.result != OpResult::Done)
         return false; // the transfer has shown its message; the user may pick again
-    m_localPath = *local;
+    m_browser->state().profile().Code = fetched.profile.Code;
+    m_readOnly = fetched.readOnly;
+    m_localPath = fetched.localPath;
     m_remoteName = *remote;
     return true;
 }

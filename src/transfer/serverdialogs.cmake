@@ -6,6 +6,7 @@ target_sources(vantorpad_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ServerPaths.h ${CMAKE_CURRENT_LIST_DIR}/ServerPaths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ServerListLines.h ${CMAKE_CURRENT_LIST_DIR}/ServerListLines.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BusyCount.h
+    ${CMAKE_CURRENT_LIST_DIR}/ServerFileFetch.h ${CMAKE_CURRENT_LIST_DIR}/ServerFileFetch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ServerBrowserState.h ${CMAKE_CURRENT_LIST_DIR}/ServerBrowserState.cpp)
 
 target_sources(vantorpad_gui PRIVATE

@@ -232,3 +232,55 @@ TEST(ServerBrowser, BinaryFilesOfAnEucServerAreNotConverted) {
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     EXPECT_EQ(text.readAll(), sjisBytes("日本語"));
 }
+
+// A file of an EUC-JP server that is not EUC-JP is never opened garbled without a word: both
+// windows ask, and open it in the code system it looks like, converted but read-only, or not.
+TEST(ServerBrowser, AFileOfAnEucServerThatIsNotEucIsOpenedOnlyAsTheUserChooses) {
+    const QByteArray sjis = sjisBytes("日本語のメモ\r\n");
+    const QString question =
+        QStringLiteral("memo.txt は EUC-JP ではなく Shift_JIS のファイルのようです。\n\n"
+                       "はい：Shift_JIS のファイルとして開きます。\n"
+                       "いいえ：EUC-JP として読取専用で開きます。\n"
+                       "キャンセル：開きません。");
+    struct Case {
+        PromptAnswer answer;
+        bool opened;
+        int code;
+        bool readOnly;
+    };
+    const Case cases[] = {{PromptAnswer::Yes, true, CodeSystemSjis, false},
+                          {PromptAnswer::No, true, CodeSystemEuc, true},
+                          {PromptAnswer::Cancel, false, CodeSystemEuc, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        ServerDialogWorld world(CodeSystemEuc);
+        world.server.writeFile("memo.txt", sjis);
+        ScriptedPrompt prompt;
+        prompt.expectQuestion(c.answer);
+        CServerDir dialog(world.context, CServerDir::OpenMode);
+        dialog.show();
+        clickLine(childNamed<FileListView>(&dialog, "List"), QStringLiteral("memo.txt"));
+        QTest::mouseClick(childNamed<QPushButton>(&dialog, "Ok"), Qt::LeftButton);
+        EXPECT_EQ(prompt.texts(), QStringList{question});
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.opened);
+        if (!c.opened) {
+            EXPECT_FALSE(world.transfer.exists(QStringLiteral("memo.txt")));
+            continue;
+        }
+        EXPECT_EQ(dialog.profile().Code, c.code);
+        EXPECT_EQ(dialog.readOnly(), c.readOnly);
+        if (c.code == CodeSystemSjis) {
+            EXPECT_EQ(world.transfer.read(QStringLiteral("memo.txt")), sjis)
+                << "as the server has it";
+        }
+    }
+    TransferWorld world(CodeSystemEuc);
+    world.server.writeFile("memo.txt", sjis);
+    ScriptedPrompt prompt;
+    auto window = world.open();
+    prompt.expectQuestion(PromptAnswer::Yes);
+    doubleClickName(*window, CFtpDlg::ServerPane, QStringLiteral("memo.txt"));
+    ASSERT_EQ(world.opened.size(), 1u);
+    EXPECT_EQ(world.opened[0].profile.Code, CodeSystemSjis);
+    EXPECT_EQ(world.transfer.read(QStringLiteral("memo.txt")), sjis);
+}

@@ -1,0 +1,76 @@
+#include "transfer/ServerFileFetch.h"
+
+#include "encoding/TextCodeGuess.h"
+#include "ftp/CFtpClient.h"
+#include "ftp/FtpNames.h"
+#include "platform/Prompt.h"
+
+namespace {
+
+QString codeName(TextCode code) {
+    return code == TextCode::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
+}
+
+// What the user chose for a file of an EUC-JP server that is not EUC-JP.
+enum class Choice { LooksLike, EucReadOnly, None };
+
+Choice askAboutNotEuc(const QString& name, TextCode looksLike) {
+    if (looksLike == TextCode::Unknown) {
+        const QString text = QStringLiteral("%1 は EUC-JP のファイルではありません。\n"
+                                            "EUC-JP として読取専用で開きますか？")
+                                 .arg(name);
+        return Prompt::question(text) == PromptAnswer::Yes ? Choice::EucReadOnly : Choice::None;
+    }
+    const QString text = QStringLiteral("%1 は EUC-JP ではなく %2 のファイルのようです。\n\n"
+                                        "はい：%2 のファイルとして開きます。\n"
+                                        "いいえ：EUC-JP として読取専用で開きます。\n"
+                                        "キャンセル：開きません。")
+                             .arg(name, codeName(looksLike));
+    switch (Prompt::question(text, PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return Choice::LooksLike;
+    case PromptAnswer::No:
+        return Choice::EucReadOnly;
+    default:
+        return Choice::None;
+    }
+}
+
+} // namespace
+
+FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
+                            const ServerProfile& profile, int listCode, const QByteArray& remote,
+                            bool readOnly) {
+    FetchedFile fetched{OpResult::Failed, QString(), profile, readOnly};
+    const std::optional<QString> local =
+        FtpNames::localPathFor(transferDirectory, remote, listCode, profile.NameSmall != 0);
+    if (!local) {
+        Prompt::error(FtpNames::unreceivableMessage(remote, listCode));
+        return fetched;
+    }
+    fetched.localPath = *local;
+    if (profile.Code != CodeSystemEuc) {
+        fetched.result = client.GetFileAuto(*local, remote, true);
+        return fetched;
+    }
+    const EucDownload first = client.GetFileEUCAuto(*local, remote, NotEucJp::Report);
+    if (first.result != OpResult::Refused || !first.looksLike) {
+        fetched.result = first.result;
+        return fetched;
+    }
+    switch (askAboutNotEuc(FtpNames::display(remote, listCode), *first.looksLike)) {
+    case Choice::LooksLike:
+        // Unconverted both ways: the text goes back to the server as it came.
+        fetched.profile.Code = CodeSystemSjis;
+        fetched.result = client.GetFileEUCAuto(*local, remote, NotEucJp::AsIs).result;
+        break;
+    case Choice::EucReadOnly:
+        fetched.readOnly = true;
+        fetched.result = client.GetFileEUCAuto(*local, remote, NotEucJp::Convert).result;
+        break;
+    case Choice::None:
+        fetched.result = OpResult::Cancelled;
+        break;
+    }
+    return fetched;
+}

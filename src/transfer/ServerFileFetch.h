@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/ServerProfile.h"
+#include "platform/OpResult.h"
+
+#include <QByteArray>
+#include <QString>
+
+class CFtpClient;
+
+// A server file fetched into the transfer directory to be opened as a document.
+struct FetchedFile {
+    OpResult result = OpResult::Failed;
+    QString localPath;
+    ServerProfile profile; // the code system is the one the document is opened in
+    bool readOnly = false;
+};
+
+// The one way both server windows fetch a file to edit: the local path by the name rule of
+// FtpNames::localPathFor, the download by the profile's code system. A file of an EUC-JP server
+// whose bytes are not EUC-JP is not opened garbled without a word: the user is asked whether to
+// open it in the code system it looks like (the profile copy then says so, and the text goes
+// back to the server unconverted), to open it converted but read-only, or not at all.
+// `listCode` is the code system the name was listed in. Every failure has been reported.
+[[nodiscard]] FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
+                                          const ServerProfile& profile, int listCode,
+                                          const QByteArray& remote, bool readOnly);
