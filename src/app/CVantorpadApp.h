@@ -52,7 +52,7 @@ public:
     QPointer<QWidget> transferWindow;
     int transferWindowOpen = 0;
     QString startDir;
-    int ftpDebugLog = 0;
+    bool ftpDebugLog = false;
     QCursor linkCursor;
     RecentFileList recentFiles;
     int previewPages = 1;

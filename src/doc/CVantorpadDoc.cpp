@@ -206,7 +206,7 @@ OpResult CVantorpadDoc::SaveToServer() {
 OpResult CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
     request.network = m_app.settings.Network;
-    request.debugLog = m_app.ftpDebugLog != 0;
+    request.debugLog = m_app.ftpDebugLog;
     request.profile = m_profile;
     request.localPath = m_pathName;
     request.fileName = m_fileName;

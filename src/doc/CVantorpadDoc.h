@@ -67,10 +67,10 @@ public:
     void setTitle(const QString& title);
     const QString& fileName() const { return m_fileName; }
     const QString& pathName() const { return m_pathName; }
-    int serverFile() const { return m_serverFile; }
-    void setServerFile(int serverFile) { m_serverFile = serverFile; }
-    int readOnly() const { return m_readOnly; }
-    void setReadOnly(int readOnly) { m_readOnly = readOnly; }
+    bool serverFile() const { return m_serverFile; }
+    void setServerFile(bool serverFile) { m_serverFile = serverFile; }
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     const ServerProfile& profile() const { return m_profile; }
     void setProfile(const ServerProfile& profile) { m_profile = profile; }
     TextEncoding encoding() const { return m_encoding; }
@@ -110,8 +110,8 @@ private:
 
     QString m_title;
     QString m_fileName;
-    int m_serverFile = 0;
-    int m_readOnly = 0;
+    bool m_serverFile = false;
+    bool m_readOnly = false;
     ServerProfile m_profile;
 
     QString m_pathName;

@@ -265,7 +265,7 @@ void CVantorpadView::OnSpreadsheet() {
     if (m_document->pathName().isEmpty())
         return; // a new document that was not given a name
     if (m_app.hooks().openInSpreadsheet)
-        m_app.hooks().openInSpreadsheet(m_document->pathName(), m_document->readOnly() != 0);
+        m_app.hooks().openInSpreadsheet(m_document->pathName(), m_document->readOnly());
 }
 
 void CVantorpadView::keyPressEvent(QKeyEvent* event) {

@@ -200,9 +200,9 @@ bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& prof
     }
     CVantorpadDoc* document = child->document();
     document->setTitle(document->title());
-    document->setServerFile(fromServer ? 1 : 0);
+    document->setServerFile(fromServer);
     document->setProfile(profile);
-    document->setReadOnly(readOnly ? 1 : 0);
+    document->setReadOnly(readOnly);
     child->view()->setReadOnly(readOnly);
     m_app.recentFiles.add(path);
     updateRecentFileActions();

@@ -166,7 +166,7 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     connect(browse, &QPushButton::clicked, this, &CFtpOpt::chooseServerDirectory);
 }
 
-void CFtpOpt::load(AppSettings& settings, int ftpDebugLog) {
+void CFtpOpt::load(AppSettings& settings, bool ftpDebugLog) {
     m_settings = &settings;
     m_network = settings.Network;
     m_debugLog = ftpDebugLog;
@@ -323,7 +323,7 @@ void CFtpOpt::testConnection() {
         return;
     ServerTaskGuard busy(window());
     std::unique_ptr<CFtpClient> client =
-        CFtpClient::create(m_network, m_debugLog != 0, profileOfFields());
+        CFtpClient::create(m_network, m_debugLog, profileOfFields());
     if (client->OpenSession() == OpResult::Done) {
         Prompt::information(QStringLiteral("通信テスト正常終了"));
         client->CloseSession();
@@ -336,7 +336,7 @@ void CFtpOpt::chooseServerDirectory() {
         return;
     {
         std::unique_ptr<CFtpClient> client =
-            CFtpClient::create(m_network, m_debugLog != 0, profileOfFields());
+            CFtpClient::create(m_network, m_debugLog, profileOfFields());
         std::unique_ptr<CServerTree> tree;
         {
             // The tree logs on and lists the start directory before it shows.

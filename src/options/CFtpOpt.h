@@ -26,7 +26,7 @@ public:
     // Takes the profiles and server settings of `settings`, which StoreProfile() writes to from
     // then on, and the network settings and debug-log switch every server task here connects
     // with: those in force when the page was loaded.
-    void load(AppSettings& settings, int ftpDebugLog);
+    void load(AppSettings& settings, bool ftpDebugLog);
     void takeControls();
     void LoadProfile(int index);
     void StoreProfile();
@@ -60,7 +60,7 @@ private:
 
     AppSettings* m_settings = nullptr;
     NetworkSettings m_network;
-    int m_debugLog = 0;
+    bool m_debugLog = false;
     ProfileWorkingCopy m_copy;
     ProfileFields m_fields;
     int m_defaultDisp = 1;

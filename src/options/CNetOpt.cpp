@@ -70,7 +70,7 @@ CNetOpt::CNetOpt(QWidget* parent) : QWidget(parent) {
     layout->addStretch();
 }
 
-void CNetOpt::load(const AppSettings& settings, int ftpDebugLog) {
+void CNetOpt::load(const AppSettings& settings, bool ftpDebugLog) {
     m_state = NetworkPageState::from(settings.Network, ftpDebugLog);
     showValues();
 }
@@ -83,7 +83,7 @@ void CNetOpt::showValues() {
     m_passive->setChecked(v.Passive != 0);
     m_raw->setChecked(v.Raw != 0);
     m_list->setCurrentIndex(ListingMethodSelection(v.List));
-    m_debugLog->setChecked(m_state.debugLog != 0);
+    m_debugLog->setChecked(m_state.debugLog);
     m_spDelim->setChecked(v.SpDelim != 0);
 }
 
@@ -100,7 +100,7 @@ void CNetOpt::takeControls() {
     v.Passive = m_passive->isChecked() ? 1 : 0;
     v.Raw = m_raw->isChecked() ? 1 : 0;
     v.List = m_list->currentIndex();
-    m_state.debugLog = m_debugLog->isChecked() ? 1 : 0;
+    m_state.debugLog = m_debugLog->isChecked();
     v.SpDelim = m_spDelim->isChecked() ? 1 : 0;
 }
 
@@ -109,7 +109,7 @@ void CNetOpt::proxyClicked(int mode) {
     showValues();
 }
 
-void CNetOpt::store(AppSettings& settings, int& ftpDebugLog) const {
+void CNetOpt::store(AppSettings& settings, bool& ftpDebugLog) const {
     settings.Network = m_state.values;
     ftpDebugLog = m_state.debugLog;
 }

@@ -23,11 +23,11 @@ public:
 
     static QString tabTitle() { return QStringLiteral("Network"); }
 
-    void load(const AppSettings& settings, int ftpDebugLog);
+    void load(const AppSettings& settings, bool ftpDebugLog);
     // Takes the values of the controls into the page.
     void takeControls();
     // Writes the page's values back; the debug-log switch goes to the caller, never to a file.
-    void store(AppSettings& settings, int& ftpDebugLog) const;
+    void store(AppSettings& settings, bool& ftpDebugLog) const;
 
     const NetworkPageState& values() const { return m_state; }
     // The page's texts as last taken from the controls.

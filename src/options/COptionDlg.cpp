@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-COptionDlg::COptionDlg(const AppSettings& settings, int ftpDebugLog, QWidget* parent)
+COptionDlg::COptionDlg(const AppSettings& settings, bool ftpDebugLog, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_ftpDebugLog(ftpDebugLog) {
     setWindowTitle(QStringLiteral("オプション設定"));
     auto* layout = new QVBoxLayout(this);
@@ -117,7 +117,7 @@ void COptionDlg::accept() {
     QDialog::accept();
 }
 
-void COptionDlg::applyTo(AppSettings& settings, int& ftpDebugLog) const {
+void COptionDlg::applyTo(AppSettings& settings, bool& ftpDebugLog) const {
     if (result() == QDialog::Accepted) {
         settings = m_settings;
         ftpDebugLog = m_ftpDebugLog;
@@ -128,7 +128,7 @@ void COptionDlg::applyTo(AppSettings& settings, int& ftpDebugLog) const {
     settings.FtpUse = m_settings.FtpUse;
 }
 
-bool COptionDlg::Run(AppSettings& settings, int& ftpDebugLog, QWidget* parent) {
+bool COptionDlg::Run(AppSettings& settings, bool& ftpDebugLog, QWidget* parent) {
     COptionDlg dialog(settings, ftpDebugLog, parent);
     dialog.exec();
     dialog.applyTo(settings, ftpDebugLog);

@@ -22,18 +22,18 @@ class COptionDlg : public QDialog {
 public:
     enum Tab { EditorTab, PcFilterTab, ServerFilterTab, FtpTab, NetworkTab };
 
-    COptionDlg(const AppSettings& settings, int ftpDebugLog, QWidget* parent = nullptr);
+    COptionDlg(const AppSettings& settings, bool ftpDebugLog, QWidget* parent = nullptr);
     ~COptionDlg() override;
 
     // The settings as the dialog leaves them (read after it has closed).
     const AppSettings& settings() const { return m_settings; }
-    int ftpDebugLog() const { return m_ftpDebugLog; }
+    bool ftpDebugLog() const { return m_ftpDebugLog; }
 
     // Runs the dialog modally on the program's settings. OK gives them every page; Cancel only
     // the three server settings that storing a profile has written. Returns true on OK.
-    static bool Run(AppSettings& settings, int& ftpDebugLog, QWidget* parent);
+    static bool Run(AppSettings& settings, bool& ftpDebugLog, QWidget* parent);
     // Takes the outcome of a dialog that has closed.
-    void applyTo(AppSettings& settings, int& ftpDebugLog) const;
+    void applyTo(AppSettings& settings, bool& ftpDebugLog) const;
 
     QTabWidget* tabs() const { return m_tabs; }
     CEditOpt* editorPage() const { return m_edit; }
@@ -55,7 +55,7 @@ private:
     bool noneRefused(QWidget* refused);
 
     AppSettings m_settings;
-    int m_ftpDebugLog = 0;
+    bool m_ftpDebugLog = false;
     QTabWidget* m_tabs = nullptr;
     CEditOpt* m_edit = nullptr;
     CPcFilter* m_pcFilter = nullptr;

@@ -1,6 +1,6 @@
 #include "options/NetworkPageState.h"
 
-NetworkPageState NetworkPageState::from(const NetworkSettings& settings, int debugLog) {
+NetworkPageState NetworkPageState::from(const NetworkSettings& settings, bool debugLog) {
     NetworkPageState state;
     state.values = settings;
     state.debugLog = debugLog;

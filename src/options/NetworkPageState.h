@@ -8,11 +8,11 @@
 // and the FTP debug-log switch, which lives only in memory.
 struct NetworkPageState {
     NetworkSettings values;
-    int debugLog = 0;
+    bool debugLog = false;
 
     // Takes the settings as the page starts with them: a proxy mode other than 1 or 2 is the
     // system's settings, and only a named proxy keeps its name.
-    static NetworkPageState from(const NetworkSettings& settings, int debugLog);
+    static NetworkPageState from(const NetworkSettings& settings, bool debugLog);
 
     // A proxy radio button was clicked (0, 1 or 2).
     void chooseProxy(int mode);

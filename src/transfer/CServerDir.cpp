@@ -41,7 +41,7 @@ CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
     registerToolTipTexts();
     const bool filtering = m_context.settings.ExtFlt != 0;
     m_browser =
-        new ServerBrowser(m_context.settings, m_context.ftpDebugLog != 0, m_context.currentServer,
+        new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.currentServer,
                           m_busy, browserOptions(mode, filtering), this);
     m_browser->list()->setMinimumSize(440, 260);
     auto* layout = new QVBoxLayout(this);

@@ -8,5 +8,5 @@
 struct ServerDialogContext {
     AppSettings& settings;
     int& currentServer;
-    int ftpDebugLog = 0;
+    bool ftpDebugLog = false;
 };

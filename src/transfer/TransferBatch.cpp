@@ -137,7 +137,7 @@ OpResult TransferBatch::enterDirectory() {
 OpResult TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
     // The server's file of that name goes first, whatever the profile's "SvDel" says.
     const bool deleteFirst = mayExistOnServer(remote);
-    const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name) != 0;
+    const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name);
     if (m_profile.Code == CodeSystemEuc && ascii)
         return m_client.PutFileEUCAuto(local, remote, deleteFirst);
     if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
@@ -149,7 +149,7 @@ OpResult TransferBatch::receive(const QString& local, const QByteArray& remote,
                                 const QString& name) {
     // A file the transfer mode makes binary moves byte for byte, on an EUC-JP server too:
     // converting an image or an archive would corrupt it.
-    const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name) != 0;
+    const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name);
     if (m_profile.Code == CodeSystemEuc && ascii)
         return m_client.GetFileEUCAuto(local, remote);
     if (const OpResult entered = enterDirectory(); entered != OpResult::Done)

@@ -12,16 +12,16 @@
 
 namespace TransferRules {
 
-int asciiFor(const AppSettings& settings, int mode, const QString& name) {
+bool asciiFor(const AppSettings& settings, int mode, const QString& name) {
     switch (mode) {
     case TransferAscii:
-        return 1;
+        return true;
     case TransferBinary:
-        return 0;
+        return false;
     default: {
         const qsizetype dot = name.lastIndexOf(u'.');
         const QString extension = dot < 0 ? QString() : name.mid(dot);
-        return ServerFileIcon(settings, extension) == 0 ? 1 : 0;
+        return ServerFileIcon(settings, extension) == 0;
     }
     }
 }

@@ -19,10 +19,10 @@ enum TransferMode : int { TransferAuto = 0, TransferAscii = 1, TransferBinary = 
 // names a file takes on the other side, and the texts of the progress window.
 namespace TransferRules {
 
-// The ascii argument of a plain (Shift_JIS) transfer of `name`: "ASCII" 1, "BINARY" 0, "AUTO"
-// 1 unless the name's extension (from its last dot) is one of the server filter's rows. A name
+// Whether a transfer of `name` is a text (ASCII) transfer: "ASCII" yes, "BINARY" no, "AUTO"
+// yes unless the name's extension (from its last dot) is one of the server filter's rows. A name
 // without a dot has an empty extension, which equals the first empty row.
-int asciiFor(const AppSettings& settings, int mode, const QString& name);
+bool asciiFor(const AppSettings& settings, int mode, const QString& name);
 
 // "【 %d/%d 】": the position of the selected line being moved and the number of them.
 QString counterText(int position, int total);

@@ -13,7 +13,7 @@
 struct TransferWindowContext {
     AppSettings& settings;
     int& currentServer;
-    int ftpDebugLog = 0;
+    bool ftpDebugLog = false;
     // OpenTextDocument: path, profile, from-server flag, read-only flag.
     std::function<bool(const QString&, const ServerProfile&, bool, bool)> openDocument;
     // The lines of the drive box; the system's mounted file systems when not set.

@@ -45,7 +45,7 @@ TEST(DocumentCommands, OpenAndSaveWithoutEditsIsByteIdenticalAndEditsAreWritten)
     CVantorpadDoc* doc = activeDoc(h.frame());
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->title(), QStringLiteral("a.txt"));
-    EXPECT_EQ(doc->serverFile(), 0);
+    EXPECT_FALSE(doc->serverFile());
     EXPECT_FALSE(doc->isModified()) << "dropping the end-of-file byte is no edit";
     EXPECT_EQ(h.frame().shownMenu(), CMainFrame::DocumentMenu);
     EXPECT_EQ(h.app().recentFiles.files().value(0), h.pcFile(QStringLiteral("a.txt")));
@@ -123,7 +123,7 @@ TEST(DocumentCommands, ReadOnlyChoiceAndSpreadsheetChoice) {
 
     ASSERT_TRUE(openClientFile(h, dialogs, QStringLiteral("r.csv"), true));
     EXPECT_TRUE(activeView(h.frame())->isReadOnly());
-    EXPECT_EQ(activeDoc(h.frame())->readOnly(), 1);
+    EXPECT_TRUE(activeDoc(h.frame())->readOnly());
 }
 
 TEST(DocumentCommands, ReloadAsksOnlyWhenChangedAndRereadsTheLocalFile) {

@@ -43,7 +43,7 @@ TEST(ServerSave, BackupByRenameThenUploadAndTheCopyGoesOnClose) {
     profile.BackExt = QStringLiteral(".bak");
     CVantorpadDoc* doc = openServerCopy(h, QStringLiteral("index.html"), "old", profile);
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->serverFile(), 1);
+    EXPECT_TRUE(doc->serverFile());
     h.frame().refreshCommandStates();
     EXPECT_TRUE(h.frame().action(CmdSaveToServer)->isEnabled());
 

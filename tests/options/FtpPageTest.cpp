@@ -27,7 +27,7 @@ const QString FieldsMissing = QStringLiteral("サーバ名、ユーザ、パス�
 // The options dialog opened on the FTP tab, as a user reaches it.
 class FtpPage : public ::testing::Test {
 protected:
-    void open(int debugLog = 0) {
+    void open(bool debugLog = false) {
         m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog);
         m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
         m_page = m_dialog->ftpPage();
@@ -39,7 +39,7 @@ protected:
     // What the program's settings hold after the dialog closed.
     AppSettings outcome() {
         AppSettings live = m_settings;
-        int debugLog = 0;
+        bool debugLog = false;
         m_dialog->applyTo(live, debugLog);
         return live;
     }

@@ -23,7 +23,9 @@ namespace {
 
 class OptionDialog : public ::testing::Test {
 protected:
-    void open(int debugLog = 0) { m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog); }
+    void open(bool debugLog = false) {
+        m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog);
+    }
     void ok() { child<QPushButton>(m_dialog.get(), "OK")->click(); }
     void cancel() { child<QPushButton>(m_dialog.get(), "Cancel")->click(); }
     QWidget* net() { return m_dialog->networkPage(); }
@@ -173,9 +175,9 @@ TEST_F(OptionDialog, DebugLogSwitchGoesToTheApplicationOnlyOnOk) {
         child<QCheckBox>(net(), "DebugLog")->click();
         confirm ? ok() : cancel();
         AppSettings live = before;
-        int debugLog = 0;
+        bool debugLog = false;
         m_dialog->applyTo(live, debugLog);
-        EXPECT_EQ(debugLog, confirm ? 1 : 0);
+        EXPECT_EQ(debugLog, confirm);
         EXPECT_EQ(live.Network, before.Network) << "the switch is no setting";
     }
     open(1);
@@ -185,7 +187,7 @@ TEST_F(OptionDialog, DebugLogSwitchGoesToTheApplicationOnlyOnOk) {
 TEST_F(OptionDialog, RunWritesEveryPageOnOkAndOnlyTheServerSettingsOnCancel) {
     m_settings.Profiles[1].Server = QStringLiteral("one");
     AppSettings live = m_settings;
-    int debugLog = 0;
+    bool debugLog = false;
     onNextModal<COptionDlg>([](COptionDlg* dialog) {
         child<QCheckBox>(dialog->editorPage(), "WordWrap")->click();
         dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);

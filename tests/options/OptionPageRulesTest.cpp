@@ -100,15 +100,15 @@ TEST(NetworkPageState, OddProxyModesStartAsTheSystemSettingsWithoutAName) {
     NetworkSettings settings;
     settings.Proxy = 5;
     settings.Name = QStringLiteral("proxy:8080");
-    NetworkPageState state = NetworkPageState::from(settings, 1);
+    NetworkPageState state = NetworkPageState::from(settings, true);
     EXPECT_EQ(state.values.Proxy, 0);
     EXPECT_TRUE(state.values.Name.isEmpty());
-    EXPECT_EQ(state.debugLog, 1);
+    EXPECT_TRUE(state.debugLog);
 
     settings.Proxy = 1;
-    EXPECT_TRUE(NetworkPageState::from(settings, 0).values.Name.isEmpty());
+    EXPECT_TRUE(NetworkPageState::from(settings, false).values.Name.isEmpty());
     settings.Proxy = 2;
-    state = NetworkPageState::from(settings, 0);
+    state = NetworkPageState::from(settings, false);
     EXPECT_EQ(state.values.Name, QStringLiteral("proxy:8080"));
     EXPECT_TRUE(state.nameEnabled());
 

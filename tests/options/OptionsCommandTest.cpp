@@ -54,7 +54,7 @@ TEST(OptionsCommand, OkMovesToTheDefaultProfileAndRestylesOpenViewsUnmodified) {
     EXPECT_TRUE(harness.frame().triggerCommand(CmdOptions));
     EXPECT_EQ(harness.app().settings.DefaultNo, 2);
     EXPECT_EQ(harness.app().currentServer, 2);
-    EXPECT_EQ(harness.app().ftpDebugLog, 1);
+    EXPECT_TRUE(harness.app().ftpDebugLog);
     EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     EXPECT_DOUBLE_EQ(view->tabStopDistance(), eightColumns / 2);
     EXPECT_FALSE(view->document()->isModified()) << "a new look is no edit";

@@ -47,7 +47,7 @@ TEST(FtpTransferCommand, OneWindowIsShownAgainUntilShutDownAndOpensServerDocumen
         CVantorpadDoc* document = harness.frame().activeDocument();
         ASSERT_NE(document, nullptr);
         EXPECT_EQ(document->pathName(), harness.tranFile(QStringLiteral("page.txt")));
-        EXPECT_EQ(document->serverFile(), 1);
+        EXPECT_TRUE(document->serverFile());
         EXPECT_EQ(document->profile().Dir, QStringLiteral("/sub"));
 
         window->close();

@@ -92,7 +92,7 @@ TEST_F(MainTask, OpenEditAndSaveAnEucFileOnTheServer) {
     ASSERT_NE(view, nullptr) << m_prompt.texts().join(u'\n').toStdString();
     EXPECT_TRUE(view->toPlainText().contains(QStringLiteral("営業時間のお知らせ")));
     CVantorpadDoc* doc = view->doc();
-    EXPECT_EQ(doc->serverFile(), 1);
+    EXPECT_TRUE(doc->serverFile());
     EXPECT_EQ(doc->profile().Code, CodeSystemEuc);
 
     QTextCursor cursor = view->textCursor();

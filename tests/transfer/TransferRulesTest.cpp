@@ -61,17 +61,17 @@ private:
 
 TEST(TransferRules, TransferModeDecidesTheDataTypeAutoByTheServerFilter) {
     AppSettings settings;
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("index.html")), 1);
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("photo.GIF")), 0)
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("index.html")), true);
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("photo.GIF")), false)
         << "listed extensions go binary, whatever their letter case";
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("a.tar.zip")), 0);
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("README")), 0)
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("a.tar.zip")), false);
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("README")), false)
         << "no extension equals the first empty row of the filter";
     settings.Ext[5] = QStringLiteral(".bin");
     settings.Ext[6] = settings.Ext[7] = settings.Ext[8] = QStringLiteral(".x");
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("README")), 1);
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAscii, QStringLiteral("photo.gif")), 1);
-    EXPECT_EQ(TransferRules::asciiFor(settings, TransferBinary, QStringLiteral("a.txt")), 0);
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAuto, QStringLiteral("README")), true);
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferAscii, QStringLiteral("photo.gif")), true);
+    EXPECT_EQ(TransferRules::asciiFor(settings, TransferBinary, QStringLiteral("a.txt")), false);
     EXPECT_EQ(TransferRules::counterText(3, 12), QStringLiteral("【 3/12 】"));
 }
 
