@@ -1,5 +1,6 @@
 #include "platform/MessageBoxPrompt.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -47,11 +48,26 @@ PromptAnswer toAnswer(int button) {
     }
 }
 
+// The buttons speak the program's language whatever translation Qt has loaded: questions name
+// them ("はい：…").
+void nameButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, const char16_t*> names[] = {
+        {QMessageBox::Yes, u"はい(&Y)"},
+        {QMessageBox::No, u"いいえ(&N)"},
+        {QMessageBox::Cancel, u"キャンセル"},
+    };
+    for (const auto& [which, name] : names) {
+        if (QAbstractButton* button = box.button(which))
+            button->setText(QString::fromUtf16(name));
+    }
+}
+
 } // namespace
 
 PromptAnswer MessageBoxPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
     QMessageBox box(toIcon(icon), QApplication::applicationName(), text, toButtons(buttons),
                     QApplication::activeWindow());
+    nameButtons(box);
     // A message must be readable and clickable even while a long operation holds the wait
     // cursor and the mouse.
     QPointer<QWidget> grabber = QWidget::mouseGrabber();
