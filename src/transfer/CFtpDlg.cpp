@@ -170,10 +170,6 @@ QByteArray CFtpDlg::serverDirectory() const {
     return m_server->state().directory();
 }
 
-const ServerFileList& CFtpDlg::serverEntries() const {
-    return m_server->entries();
-}
-
 int CFtpDlg::transferMode() const {
     return m_mode->currentIndex();
 }

@@ -64,7 +64,6 @@ public:
     const ServerProfile& profile() const;
     int profileNumber() const;
     QByteArray serverDirectory() const;
-    const ServerFileList& serverEntries() const;
     ServerBrowser* serverBrowser() const { return m_server; }
     const ServerFileList& pcEntries() const { return m_pcEntries; }
     QString pcPath() const { return m_pcPath; }

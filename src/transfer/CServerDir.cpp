@@ -65,22 +65,6 @@ CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
 
 CServerDir::~CServerDir() = default;
 
-const ServerProfile& CServerDir::profile() const {
-    return m_browser->state().profile();
-}
-
-int CServerDir::profileNumber() const {
-    return m_browser->state().profileNumber();
-}
-
-QByteArray CServerDir::directoryBytes() const {
-    return m_browser->state().directory();
-}
-
-const ServerFileList& CServerDir::entries() const {
-    return m_browser->entries();
-}
-
 void CServerDir::registerToolTipTexts() {
     QHash<int, QString>& table = stringTable();
     ServerBrowser::registerToolTipTexts(table);
@@ -193,7 +177,7 @@ bool CServerDir::download() {
     const QString fileName = m_fileNameEdit->text();
     const int listCode = m_browser->state().listCode();
     const std::optional<QByteArray> remote =
-        ServerNames::resolve(fileName, entries(), false, listCode);
+        ServerNames::resolve(fileName, m_browser->entries(), false, listCode);
     if (!remote) {
         Prompt::error(FtpNames::unencodableMessage(fileName));
         return false;

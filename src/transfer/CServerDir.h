@@ -3,6 +3,7 @@
 #include "app/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
 #include "transfer/BusyCount.h"
+#include "transfer/ServerBrowser.h"
 
 #include "frame/CToolTipDialog.h"
 
@@ -13,7 +14,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class ServerBrowser;
 
 // "サーバ一覧": one server directory as a list. In open mode the user picks a file, which is
 // downloaded into the transfer directory before the dialog closes; the caller then opens the
@@ -39,13 +39,12 @@ public:
     QString localPath() const { return m_localPath; }
     QByteArray remoteName() const { return m_remoteName; }
     QString selectedDirectory() const { return m_selectedDirectory; }
-    const ServerProfile& profile() const;
-    int profileNumber() const;
+    // The profile with the directory shown and the code system chosen, and its number.
+    const ServerProfile& profile() const { return m_browser->state().profile(); }
+    int profileNumber() const { return m_browser->state().profileNumber(); }
     bool readOnly() const { return m_readOnly; }
 
-    // The listed directory as the server's bytes, and what the list shows.
-    QByteArray directoryBytes() const;
-    const ServerFileList& entries() const;
+    // The server pane: the directory shown and its listing.
     ServerBrowser* browser() const { return m_browser; }
 
     void accept() override;

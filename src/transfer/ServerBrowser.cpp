@@ -255,35 +255,32 @@ bool ServerBrowser::connectForAction(bool freshLogon) {
     return true;
 }
 
-bool ServerBrowser::haveSelection(const ServerFileList& chosen, const char16_t* action) const {
-    if (!chosen.empty())
-        return true;
-    Prompt::information(FileActionMessages::selectFirst(QString::fromUtf16(action)));
-    return false;
+void ServerBrowser::actOnSelection(const char16_t* action,
+                                   const std::function<int(const ServerFileList&)>& act) {
+    const ServerFileList chosen = selectedEntries();
+    if (!m_client)
+        return;
+    if (chosen.empty()) {
+        Prompt::information(FileActionMessages::selectFirst(QString::fromUtf16(action)));
+        return;
+    }
+    Busy busy(*this, false);
+    if (connectForAction(m_options.freshLogonForActions) && act(chosen) > 0)
+        refresh();
 }
 
 void ServerBrowser::deleteSelected() {
-    const ServerFileList chosen = selectedEntries();
-    if (!m_client || !haveSelection(chosen, u"削除"))
-        return;
-    Busy busy(*this, false);
-    if (!connectForAction(m_options.freshLogonForActions))
-        return;
-    if (ServerFileActions::deleteEntries(*m_client, chosen, m_state.listCode()) > 0)
-        refresh();
+    actOnSelection(u"削除", [this](const ServerFileList& chosen) {
+        return ServerFileActions::deleteEntries(*m_client, chosen, m_state.listCode());
+    });
 }
 
 void ServerBrowser::renameSelected() {
-    const ServerFileList chosen = selectedEntries();
-    if (!m_client || !haveSelection(chosen, u"名称変更"))
-        return;
-    Busy busy(*this, false);
-    if (!connectForAction(m_options.freshLogonForActions))
-        return;
-    WindowNameDialogs dialogs(window());
-    if (ServerFileActions::renameEntries(*m_client, chosen, entries(), m_state.listCode(),
-                                         dialogs) > 0)
-        refresh();
+    actOnSelection(u"名称変更", [this](const ServerFileList& chosen) {
+        WindowNameDialogs dialogs(window());
+        return ServerFileActions::renameEntries(*m_client, chosen, entries(), m_state.listCode(),
+                                                dialogs);
+    });
 }
 
 void ServerBrowser::makeDirectory() {

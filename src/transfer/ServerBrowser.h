@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -91,7 +92,10 @@ private:
     void showEntries();
     void applyVisibility();
     [[nodiscard]] std::optional<ServerFileEntry> entryOf(const QModelIndex& index) const;
-    [[nodiscard]] bool haveSelection(const ServerFileList& chosen, const char16_t* action) const;
+    // Runs a file action on the selected lines over the connection it needs, and lists the
+    // directory again when the action asked the server for something.
+    void actOnSelection(const char16_t* action,
+                        const std::function<int(const ServerFileList&)>& act);
 
     AppSettings& m_settings;
     BusyCount& m_busy;
