@@ -15,3 +15,4 @@ struct CtlCommand {
 // Each file of commands registers its table here (see main.cpp).
 QList<CtlCommand> convertCommands();
 QList<CtlCommand> ftpCommands();
+QList<CtlCommand> textCommands();

@@ -8,7 +8,7 @@
 namespace {
 
 QList<CtlCommand> allCommands() {
-    return convertCommands() + ftpCommands();
+    return convertCommands() + textCommands() + ftpCommands();
 }
 
 int usage() {

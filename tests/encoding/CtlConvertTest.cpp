@@ -1,6 +1,8 @@
 #include "ConversionTestSupport.h"
 #include "TempDir.h"
 
+#include "encoding/LosslessCodec.h"
+
 #include <QDir>
 #include <QProcess>
 
@@ -93,3 +95,41 @@ TEST(CtlConvert, WrongArgumentsShowUsage) {
 }
 
 } // namespace
+
+// `text` converts a whole file as the editor converts a selection, keeping its line ends and
+// its invalid bytes, and replaces the destination only when it has the whole result.
+QByteArray sjisOf(const char* utf8) {
+    return LosslessCodec::cp932().encode(QString::fromUtf8(utf8)).bytes;
+}
+
+TEST(CtlText, ConvertsAWholeFileKeepingLineEndsAndInvalidBytes) {
+    TempDir dir;
+    const QByteArray sjis = sjisOf("ｶﾞｷﾞ abc\r\n") + QByteArray("\x80\xA0\n") + sjisOf("ひら\r");
+    const QString source = dir.write(QStringLiteral("in.txt"), sjis);
+    const QString target = dir.write(QStringLiteral("out.txt"), "old");
+    struct Case {
+        const char* option;
+        QByteArray expected;
+    };
+    const Case cases[] = {
+        {"--kana-full", sjisOf("ガギ abc\r\n") + QByteArray("\x80\xA0\n") + sjisOf("ひら\r")},
+        {"--upper", sjisOf("ｶﾞｷﾞ ABC\r\n") + QByteArray("\x80\xA0\n") + sjisOf("ひら\r")},
+        {"--katakana", sjisOf("ｶﾞｷﾞ abc\r\n") + QByteArray("\x80\xA0\n") + sjisOf("ヒラ\r")},
+    };
+    for (const Case& c : cases) {
+        const CtlRun run =
+            runCtl({QStringLiteral("text"), QString::fromLatin1(c.option), source, target});
+        EXPECT_EQ(run.exitCode, 0) << c.option << run.standardError.toStdString();
+        EXPECT_EQ(dir.read(QStringLiteral("out.txt")), c.expected) << c.option;
+    }
+    // Bad input: a missing source or an unknown option leaves the destination as it was.
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("text"), QStringLiteral("--upper"),
+                      dir.filePath(QStringLiteral("missing.txt")), target},
+          QStringList{QStringLiteral("text"), QStringLiteral("--sideways"), source, target}}) {
+        const CtlRun run = runCtl(args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_FALSE(run.standardError.isEmpty());
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("out.txt")), cases[2].expected);
+}
