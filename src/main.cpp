@@ -2,6 +2,7 @@
 #include "platform/MessageBoxPrompt.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include <chrono>
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorpad"));
     QApplication::setApplicationVersion(QStringLiteral(VANTORPAD_VERSION));
+    // Every window without an icon of its own shows the program's.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vantorpad.svg")));
     MessageBoxPrompt messageBoxes;
     ScopedPrompt installed(&messageBoxes);
 

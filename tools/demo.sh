@@ -39,18 +39,48 @@ rm -f "$port_file"
 # The server: every name is bytes (surrogateescape), so EUC-JP and Shift_JIS names pass as
 # they are. It listens on an ephemeral port on 127.0.0.1 and writes the port to $port_file.
 "$python" - "$served" "$user" "$password" "$port_file" >"$demo/server.log" 2>&1 <<'PY' &
+import asynchat
+import os
 import sys
+import traceback
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 root, user, password, port_file = sys.argv[1:5]
+
+
+class DemoHandler(FTPHandler):
+    unicode_errors = 'surrogateescape'
+    banner = 'Vantorpad demo server ready.'
+
+    # Replies name paths (MKD, PWD, CWD): their bytes go back as they came, not UTF-8 only.
+    def push(self, s):
+        asynchat.async_chat.push(self, s.encode('utf8', self.unicode_errors))
+
+    # CWD tries a directory by entering it with the whole process. Starting and ending at "/"
+    # keeps one failed or removed directory from breaking CWD for every later session.
+    def ftp_CWD(self, path):
+        os.chdir('/')
+        try:
+            return super().ftp_CWD(path)
+        finally:
+            os.chdir('/')
+
+    # A command that fails inside the server gets an answer; the session goes on.
+    def process_command(self, cmd, *args, **kwargs):
+        try:
+            super().process_command(cmd, *args, **kwargs)
+        except Exception as err:
+            self.logerror(traceback.format_exc())
+            self.respond('451 Requested action aborted: %s.' % err)
+
+
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm='elradfmwMT')
-FTPHandler.authorizer = authorizer
-FTPHandler.unicode_errors = 'surrogateescape'
-FTPHandler.banner = 'Vantorpad demo server ready.'
-server = FTPServer(('127.0.0.1', 0), FTPHandler)
+DemoHandler.authorizer = authorizer
+os.chdir('/')
+server = FTPServer(('127.0.0.1', 0), DemoHandler)
 with open(port_file + '.tmp', 'w') as f:
     f.write('%d\n' % server.address[1])
 import os

@@ -34,6 +34,29 @@ data.decode('euc_jp')
 sys.exit(0 if any(b > 0x7F for b in data) else 1)
 CHECK
 printf 'edited\n' | curl -s -T - "$url/index.html"
+# A directory with a Japanese name in EUC-JP bytes, as the editor sends it for the demo's EUC
+# profile: made, entered, removed while entered; the session and a new one carry on.
+/usr/bin/python3 - "$port" <<'NAMES' || { echo "Japanese directory names fail" >&2; exit 15; }
+import ftplib, sys
+def session():
+    ftp = ftplib.FTP(encoding='latin-1')  # latin-1 carries the name's bytes unchanged
+    ftp.connect('127.0.0.1', int(sys.argv[1]))
+    ftp.login('demo', 'demo')
+    return ftp
+name = '日本語フォルダ'.encode('euc_jp').decode('latin-1')
+ftp = session()
+replies = [ftp.sendcmd('MKD ' + name), ftp.sendcmd('CWD ' + name), ftp.sendcmd('PWD')]
+assert [r[:3] for r in replies] == ['257', '250', '257'], replies
+assert '"/%s"' % name in replies[2], replies
+assert ftp.sendcmd('RMD /' + name).startswith('250')
+try:
+    ftp.sendcmd('CWD /' + name)
+    sys.exit('entered a removed directory')
+except ftplib.error_perm:
+    pass
+assert ftp.sendcmd('CWD /news').startswith('250')
+assert name not in session().nlst('/')
+NAMES
 echo "$port" >"$DEMO_TEST_PORT_FILE"
 EDITOR
 chmod +x "$work/editor"
