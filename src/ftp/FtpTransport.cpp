@@ -416,14 +416,7 @@ bool FtpTransport::runTransfer() {
 }
 
 void FtpTransport::pumpEvents() {
-    auto* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread())
-        return;
-    qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_lastPump < 25)
-        return;
-    m_lastPump = now;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    m_pump.turn();
 }
 
 void FtpTransport::recordFailure(int curlCode, const char* detail) {
