@@ -66,6 +66,9 @@ CProgressDlg::CProgressDlg(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Win
     m_bytesLine = line("BytesLine", this);
     m_bytes = bar("Bytes", BarSteps, this);
     m_batchLine = line("BatchLine", this);
+    // Wide enough for a batch of gigabytes from the start: the window does not grow mid-way.
+    m_batchLine->setMinimumWidth(m_batchLine->fontMetrics().horizontalAdvance(
+        QStringLiteral("9,999 / 9,999 ファイル　9,999,999,999 / 9,999,999,999 バイト")));
     m_batch = bar("Batch", BarSteps, this);
     m_cancel = new QPushButton(QStringLiteral("中止"), this);
     m_cancel->setObjectName(QStringLiteral("Cancel"));
