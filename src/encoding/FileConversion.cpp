@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -64,13 +66,15 @@ bool isDevice(const QByteArray& path) {
     return ::stat(path.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
-enum class CopyFailure { None, Read, Write };
+enum class CopyFailure { None, Read, Write, Cancelled };
 
-CopyFailure convertStream(int in, QIODevice& out, ByteStreamConverter& converter) {
+CopyFailure convertStream(int in, qint64 size, QIODevice& out, ByteStreamConverter& converter,
+                          const ConversionProgress& progress) {
     auto input = std::make_unique<unsigned char[]>(kBlockSize + 1);
     auto output =
         std::make_unique<unsigned char[]>((kBlockSize + 1) * ByteStreamConverter::kMaxGrowth);
     std::size_t carried = 0;
+    qint64 read = 0;
     for (;;) {
         const ssize_t n = readSome(in, input.get() + carried, kBlockSize);
         if (n < 0)
@@ -85,6 +89,9 @@ CopyFailure convertStream(int in, QIODevice& out, ByteStreamConverter& converter
             return CopyFailure::Write;
         if (last)
             return CopyFailure::None;
+        read += n;
+        if (progress && !progress(read, std::max(size, read)))
+            return CopyFailure::Cancelled;
         carried = length - consumed;
         if (carried > 0)
             input[0] = input[consumed];
@@ -122,9 +129,12 @@ FileDescriptor openSource(const QString& source, const FileConversionTexts& text
     return in;
 }
 
-int convertOpened(int in, QFileDevice& out, const QString& source, ByteStreamConverter& converter,
-                  const FileConversionTexts& texts) {
-    CopyFailure failure = convertStream(in, out, converter);
+int convertOpened(int in, qint64 size, QFileDevice& out, const QString& source,
+                  ByteStreamConverter& converter, const FileConversionTexts& texts,
+                  const ConversionProgress& progress) {
+    CopyFailure failure = convertStream(in, size, out, converter, progress);
+    if (failure == CopyFailure::Cancelled)
+        return ConversionCancelled; // the user stopped it and knows
     if (failure == CopyFailure::None && !out.flush())
         failure = CopyFailure::Write;
     if (failure == CopyFailure::None)
@@ -139,7 +149,7 @@ int convertOpened(int in, QFileDevice& out, const QString& source, ByteStreamCon
 } // namespace
 
 int convertFile(const QString& destination, const QString& source, ByteStreamConverter& converter,
-                const FileConversionTexts& texts) {
+                const FileConversionTexts& texts, const ConversionProgress& progress) {
     struct stat sourceStat;
     FileDescriptor in = openSource(source, texts, &sourceStat);
     if (!in.isOpen())
@@ -156,15 +166,17 @@ int convertFile(const QString& destination, const QString& source, ByteStreamCon
             report(texts.cannotOpen, destination);
             return 1;
         }
-        return convertOpened(in.get(), out, source, converter, texts);
+        return convertOpened(in.get(), sourceStat.st_size, out, source, converter, texts, progress);
     }
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly)) {
         report(texts.cannotOpen, destination);
         return 1;
     }
-    if (convertOpened(in.get(), out, source, converter, texts) != 0)
-        return 1; // the temporary file goes with `out`, the destination stays as it was
+    if (const int failed =
+            convertOpened(in.get(), sourceStat.st_size, out, source, converter, texts, progress);
+        failed != 0)
+        return failed; // the temporary file goes with `out`, the destination stays as it was
     if (!out.commit()) {
         report(texts.cannotWrite, destination);
         return 1;
@@ -173,10 +185,11 @@ int convertFile(const QString& destination, const QString& source, ByteStreamCon
 }
 
 int convertFile(QFileDevice& destination, const QString& source, ByteStreamConverter& converter,
-                const FileConversionTexts& texts) {
+                const FileConversionTexts& texts, const ConversionProgress& progress) {
     struct stat sourceStat;
     FileDescriptor in = openSource(source, texts, &sourceStat);
     if (!in.isOpen())
         return 1;
-    return convertOpened(in.get(), destination, source, converter, texts);
+    return convertOpened(in.get(), sourceStat.st_size, destination, source, converter, texts,
+                         progress);
 }

@@ -64,12 +64,18 @@ int ConvertSjisToEuc(const QString& destination, const QString& source) {
     return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc());
 }
 
-int ConvertSjisToEuc(QFileDevice& destination, const QString& source) {
+int ConvertSjisToEuc(QFileDevice& destination, const QString& source,
+                     const ConversionProgress& progress) {
     SjisToEucConverter converter;
-    return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc());
+    return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc(), progress);
 }
 
 int ConvertEucToSjis(const QString& destination, const QString& source) {
+    return ConvertEucToSjis(destination, source, {});
+}
+
+int ConvertEucToSjis(const QString& destination, const QString& source,
+                     const ConversionProgress& progress) {
     EucToSjisConverter converter;
-    return convertFile(destination, source, converter, FileConversionTexts::eucToSjis());
+    return convertFile(destination, source, converter, FileConversionTexts::eucToSjis(), progress);
 }

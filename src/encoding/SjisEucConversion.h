@@ -1,5 +1,7 @@
 #pragma once
 
+#include "encoding/FileConversion.h"
+
 #include <QString>
 
 class QFileDevice;
@@ -25,7 +27,11 @@ SjisPair JisToSjis(unsigned char row, unsigned char cell);
 // shown through Prompt: a source that cannot be opened creates nothing, and a destination that
 // fails while being written is removed.
 // The destination is replaced only when complete, keeping its mode (see convertFile).
+// `progress` hears of every block and may stop the conversion (ConversionCancelled).
 int ConvertSjisToEuc(const QString& destination, const QString& source);
 int ConvertEucToSjis(const QString& destination, const QString& source);
+int ConvertEucToSjis(const QString& destination, const QString& source,
+                     const ConversionProgress& progress);
 // Into a file the caller opened for writing: the intermediate file of an upload.
-int ConvertSjisToEuc(QFileDevice& destination, const QString& source);
+int ConvertSjisToEuc(QFileDevice& destination, const QString& source,
+                     const ConversionProgress& progress = {});

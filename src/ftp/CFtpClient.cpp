@@ -53,18 +53,30 @@ QString intermediateTemplate(const QString& local) {
 }
 
 // Writes the whole of `from` into `local` as every local file is written (QSaveFile: beside the
-// target, its mode kept, a symbolic link's target replaced), unchanged.
-bool copyInto(QFileDevice& from, const QString& local) {
+// target, its mode kept, a symbolic link's target replaced), unchanged. Returns as the
+// conversions do: 0, 1 (not reported yet) or ConversionCancelled.
+int copyInto(QFileDevice& from, const QString& local, const ConversionProgress& progress) {
     QSaveFile out(local);
     if (!from.seek(0) || !out.open(QIODevice::WriteOnly))
-        return false;
+        return 1;
     char block[64 * 1024];
     qint64 n = 0;
+    qint64 copied = 0;
     while ((n = from.read(block, sizeof block)) > 0) {
         if (out.write(block, n) != n)
-            return false;
+            return 1;
+        copied += n;
+        if (!progress(copied, from.size()))
+            return ConversionCancelled;
     }
-    return n == 0 && out.commit();
+    return n == 0 && out.commit() ? 0 : 1;
+}
+
+// What a conversion's return says for the transfer: a stop by the handler is the user's cancel.
+OpResult conversionResult(int converted) {
+    if (converted == ConversionCancelled)
+        return OpResult::Cancelled;
+    return converted == 0 ? OpResult::Done : OpResult::Failed;
 }
 
 } // namespace
@@ -343,8 +355,13 @@ OpResult CFtpClient::readyToReceive(bool ascii, const QString& local, const QByt
     return OpResult::Done;
 }
 
-OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii) {
-    FtpTransport::Sink sink = [&file](const char* data, qsizetype size) {
+OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii,
+                                 TextCodeGuess* guess) {
+    // The code system is told while the data arrives: a second pass over a large file would
+    // hold the window as long as its conversion.
+    FtpTransport::Sink sink = [&file, guess](const char* data, qsizetype size) {
+        if (guess)
+            guess->feed(QByteArrayView(data, size));
         return file.write(data, size) == size;
     };
     if (!m_connection->retrieve(absolute(remote), ascii, sink))
@@ -397,8 +414,13 @@ OpResult CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remo
             FileConversionTexts::sjisToEuc().cannotOpen.arg(local + QStringLiteral(".$$$")));
         return OpResult::Failed;
     }
-    if (ConvertSjisToEuc(intermediate, local) != 0)
-        return OpResult::Failed;
+    const auto progress = [this](qint64 done, qint64 total) {
+        return conversionProgressed(done, total);
+    };
+    if (const OpResult converted =
+            conversionResult(ConvertSjisToEuc(intermediate, local, progress));
+        converted != OpResult::Done)
+        return converted; // the server has not been asked for anything
     if (const OpResult r = OpenSession(); r != OpResult::Done)
         return r;
     if (SetServerDir() != OpResult::Done)
@@ -447,18 +469,19 @@ EucDownload CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& r
         CloseSession();
         return {OpResult::Failed, std::nullopt};
     }
+    TextCodeGuess guess;
     OpResult received = readyToReceive(false, intermediate.fileName(), remote);
     if (received == OpResult::Done)
-        received = receiveInto(intermediate, remote, false);
+        received = receiveInto(intermediate, remote, false, &guess);
     CloseSession();
     if (received != OpResult::Done)
         return {received, std::nullopt};
     EucDownload download;
-    if (!intermediate.flush() || !intermediate.seek(0)) {
+    if (!intermediate.flush()) {
         Prompt::error(accessDenied(local));
         return download;
     }
-    download.looksLike = TextCodeGuess::notEucJp(intermediate);
+    download.looksLike = guess.notEucJp();
     download.result = writeTarget(local, intermediate, download.looksLike, otherwise);
     Log("GetFileEUCAuto END %d", int(download.result));
     return download;
@@ -470,15 +493,28 @@ OpResult CFtpClient::writeTarget(const QString& local, QFileDevice& intermediate
                                  std::optional<TextCode> looksLike, NotEucJp otherwise) {
     if (looksLike && otherwise == NotEucJp::Report)
         return OpResult::Refused;
+    const auto progress = [this](qint64 done, qint64 total) {
+        return conversionProgressed(done, total);
+    };
     if (looksLike && otherwise == NotEucJp::AsIs) {
-        if (copyInto(intermediate, local))
-            return OpResult::Done;
-        Prompt::error(accessDenied(local));
-        return OpResult::Failed;
+        const int copied = copyInto(intermediate, local, progress);
+        if (copied == 1)
+            Prompt::error(accessDenied(local));
+        return conversionResult(copied);
     }
     // Replaces the target only when complete, keeping its mode (see convertFile).
-    return ConvertEucToSjis(local, intermediate.fileName()) == 0 ? OpResult::Done
-                                                                 : OpResult::Failed;
+    return conversionResult(ConvertEucToSjis(local, intermediate.fileName(), progress));
+}
+
+// A block of a conversion is done: the window gets its turn and the handler hears of it.
+bool CFtpClient::conversionProgressed(qint64 done, qint64 total) {
+    m_pump.turn();
+    if (!m_progress)
+        return true;
+    m_phase = TransferPhase::Conversion;
+    const bool goOn = m_progress(done, total);
+    m_phase = TransferPhase::Data;
+    return goOn;
 }
 
 bool CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode) {

@@ -2,6 +2,7 @@
 
 #include "app/ServerProfile.h"
 #include "encoding/TextCodeGuess.h"
+#include "ftp/EventPump.h"
 #include "ftp/FtpDebugLog.h"
 #include "ftp/FtpTransport.h"
 #include "ftp/ListingParser.h"
@@ -17,6 +18,11 @@
 
 class ListingStream;
 class QFileDevice;
+
+// The step of a transfer the progress handler is told about (CFtpClient::phase): the data
+// moving over the connection, or the conversion between Shift_JIS and EUC-JP (or the copy of a
+// downloaded file) on the PC, before an upload's data or after a download's.
+enum class TransferPhase { Data, Conversion };
 
 // What a download from an EUC-JP server does with a file whose bytes are not EUC-JP (a
 // Shift_JIS or UTF-8 file on that server): converting it would garble it without a word.
@@ -53,8 +59,10 @@ struct [[nodiscard]] EucDownload {
 class CFtpClient {
 public:
     // Called during a transfer with the bytes moved so far and the size (0 when the server did
-    // not tell it). Returning false cancels the transfer: it ends Cancelled and shows no
-    // message, because the user who cancelled knows; the target is left as it was.
+    // not tell it), and during a converting transfer's conversion after every block with the
+    // bytes of the file converted so far and its size; phase() says which. Returning false
+    // cancels the transfer: it ends Cancelled and shows no message, because the user who
+    // cancelled knows; the target is left as it was and no intermediate file stays behind.
     using ProgressHandler = std::function<bool(qint64 done, qint64 total)>;
 
     CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
@@ -114,6 +122,8 @@ public:
     QString lastErrorText() const { return m_lastErrorText; }
 
     void setProgressHandler(ProgressHandler handler);
+    // The step the progress handler is being told about.
+    TransferPhase phase() const { return m_phase; }
     void setTimeouts(const FtpTimeouts& timeouts) { m_timeouts = timeouts; }
     // The time-outs new clients start with (tests shorten them).
     static void setDefaultTimeouts(const FtpTimeouts& timeouts);
@@ -127,7 +137,9 @@ private:
     bool simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode);
     bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
     OpResult readyToReceive(bool ascii, const QString& local, const QByteArray& remote);
-    OpResult receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii);
+    OpResult receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii,
+                         TextCodeGuess* guess = nullptr);
+    bool conversionProgressed(qint64 done, qint64 total);
     OpResult writeTarget(const QString& local, QFileDevice& intermediate,
                          std::optional<TextCode> looksLike, NotEucJp otherwise);
     OpResult sendFrom(const QString& local, const QByteArray& remote, bool ascii);
@@ -155,4 +167,6 @@ private:
     QByteArray m_currentDirectory;
     FtpTimeouts m_timeouts;
     ProgressHandler m_progress;
+    TransferPhase m_phase = TransferPhase::Data;
+    EventPump m_pump;
 };

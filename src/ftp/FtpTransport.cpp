@@ -416,14 +416,7 @@ bool FtpTransport::runTransfer() {
 }
 
 void FtpTransport::pumpEvents() {
-    auto* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread())
-        return;
-    qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_lastPump < 25)
-        return;
-    m_lastPump = now;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    m_pump.turn();
 }
 
 void FtpTransport::recordFailure(int curlCode, const char* detail) {
@@ -527,6 +520,9 @@ void FtpTransport::noteAnnouncedSize(const FtpReply& reply) {
 size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     ++t->m_activity;
+    // A fast server fills one turn of the loop with many megabytes: the window gets its turn
+    // between the blocks too (a call into the busy client meanwhile fails at once).
+    t->pumpEvents();
     size_t bytes = size * count;
     if (!t->m_request || !t->m_request->sink)
         return bytes;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ftp/EventPump.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -133,7 +135,7 @@ private:
     const Request* m_request = nullptr;
     std::vector<FtpReply> m_replies;
     FtpReply m_partial;
-    qint64 m_lastPump = 0;
+    EventPump m_pump;
     quint64 m_activity = 0; // counts replies, commands and data, to tell progress from waiting
     QByteArray m_lastVerb;  // of the command the next reply answers
     std::vector<qint64> m_announcedSizes; // by SIZE and the 150 reply of this retrieval

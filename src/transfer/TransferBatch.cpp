@@ -54,6 +54,15 @@ void TransferBatch::download(const ServerFileList& selected, int listCode) {
 void TransferBatch::run(Direction direction, const ServerFileList& selected, int listCode) {
     m_direction = direction;
     const int total = int(selected.size());
+    m_batchFiles = m_filesDone = 0;
+    m_batchBytes = m_bytesBefore = 0;
+    for (const ServerFileEntry& entry : selected) {
+        if (entry.directory == 0) {
+            ++m_batchFiles;
+            m_batchBytes += std::max<qint64>(0, entry.size);
+        }
+    }
+    m_progress.showBatch(0, m_batchFiles, 0, m_batchBytes);
     int position = 0;
     for (const ServerFileEntry& entry : selected) {
         m_progress.processEvents();
@@ -69,7 +78,14 @@ void TransferBatch::run(Direction direction, const ServerFileList& selected, int
             uploadOne(entry, counter);
         else
             downloadOne(entry, listCode, counter);
+        finishFile(entry.size);
     }
+}
+
+void TransferBatch::finishFile(qint64 size) {
+    ++m_filesDone;
+    m_bytesBefore += std::max<qint64>(0, size);
+    m_progress.showBatch(m_filesDone, m_batchFiles, m_bytesBefore, m_batchBytes);
 }
 
 bool TransferBatch::askToStop() {
@@ -82,10 +98,23 @@ bool TransferBatch::askToStop() {
 }
 
 bool TransferBatch::progressed(qint64 done, qint64 total) {
-    m_progress.showBytes(done, total > 0 ? total : m_expectedSize);
-    // An upload finishes its file; a download is asked at once and may stop where it is.
-    if (m_direction != Direction::Download || m_stopFile || !m_progress.takeCancelPress())
+    const bool converting = m_client.phase() == TransferPhase::Conversion;
+    m_progress.showBytes(done, total > 0 || converting ? total : m_expectedSize);
+    if (!converting) {
+        m_progress.showBatch(m_filesDone, m_batchFiles,
+                             m_bytesBefore + std::clamp<qint64>(done, 0, m_expectedSize),
+                             m_batchBytes);
+    }
+    // The window turns with the transport's loop, and here with the conversion's blocks.
+    // An upload finishes moving its file; a download, and a conversion in either direction,
+    // is asked at once and may stop where it is.
+    const bool atOnce = converting || m_direction == Direction::Download;
+    if (!atOnce || m_stopFile || !m_progress.takeCancelPress())
         return !m_stopFile;
+    return stopAtOnce();
+}
+
+bool TransferBatch::stopAtOnce() {
     if (Prompt::question(CancelQuestion) != PromptAnswer::Yes)
         return true;
     m_stopFile = true;
@@ -100,6 +129,7 @@ void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& count
     const QString shown =
         m_profile.NameSmall != 0 ? FtpNames::lowerCaseAscii(localName) : localName;
     m_expectedSize = entry.size;
+    m_stopFile = false;
     m_progress.showItem(shown, counter);
     m_progress.showBytes(0, entry.size);
     const std::optional<QByteArray> remote = TransferRules::uploadName(localName, m_profile);
@@ -113,6 +143,8 @@ void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& count
         ++m_transferred;
         return;
     }
+    if (m_stopFile)
+        return; // stopped by the user during the conversion, before anything was sent
     ++m_failed;
     Prompt::error(QStringLiteral("<%1>のアップロードに失敗しました。(CODE=%2)")
                       .arg(local)

@@ -27,7 +27,12 @@ class TransferProgress;
 // よろしいですか？"; Yes ends the loop, No goes on (and the question comes again before the next
 // line). An upload finishes the file it is moving first. A download asks at once: Yes stops the
 // file where it is, the partial data is dropped and an older local file of that name stays as
-// it was.
+// it was. During the conversion of a converting transfer (an upload's before its data moves, a
+// download's after) the question comes at once in both directions: Yes stops the conversion,
+// and the server's file and the local file stay as they were.
+//
+// The progress window hears of the current file's bytes (of its conversion, then of its data,
+// or the other way round) and of the whole batch's files and bytes.
 class TransferBatch {
 public:
     TransferBatch(CFtpClient& client, const AppSettings& settings, const ServerProfile& profile,
@@ -55,6 +60,8 @@ private:
     void run(Direction direction, const ServerFileList& selected, int listCode);
     bool askToStop();
     bool progressed(qint64 done, qint64 total);
+    bool stopAtOnce();
+    void finishFile(qint64 size);
     void uploadOne(const ServerFileEntry& entry, const QString& counter);
     void downloadOne(const ServerFileEntry& entry, int listCode, const QString& counter);
     OpResult send(const QString& local, const QByteArray& remote, const QString& name);
@@ -76,6 +83,10 @@ private:
     std::vector<QByteArray> m_listedFiles; // sorted; empty without a listing
     bool m_haveListing = false;
     bool m_cancelled = false;
+    int m_batchFiles = 0;     // files among the selected lines
+    qint64 m_batchBytes = 0;  // and their sizes
+    int m_filesDone = 0;      // files finished, moved or not
+    qint64 m_bytesBefore = 0; // sizes of the files finished
     int m_transferred = 0;
     int m_failed = 0;
 };

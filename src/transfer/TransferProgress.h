@@ -11,8 +11,11 @@ public:
 
     // The file being moved and the counter text of its line.
     virtual void showItem(const QString& name, const QString& counter) = 0;
-    // Bytes of the current file moved so far, of `total` (0 when not known).
+    // Bytes of the current file's step moved or converted so far, of `total` (0 when not
+    // known). A converting transfer's file has two steps, the conversion and the data.
     virtual void showBytes(qint64 done, qint64 total) = 0;
+    // The whole batch: files finished of the files to move, and the bytes of them.
+    virtual void showBatch(int filesDone, int files, qint64 bytesDone, qint64 bytes) = 0;
     // Lets pending window events run (repaint, the cancel button).
     virtual void processEvents() = 0;
     // The cancel button was pressed at some time during this run; it stays set.

@@ -439,3 +439,45 @@ TEST(Transfer, NamesInShiftJisAndEucBytesAndNamesDifferingInCaseStayApart) {
     EXPECT_EQ(local.read(QStringLiteral("u")), "upper");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
+
+TEST(Transfer, CancelDuringTheConversionOfALargeEucFileLeavesBothSidesAsTheyWere) {
+    // A few MB, so the conversion runs through many blocks; cancelled after the first.
+    QByteArray sjis, euc;
+    for (int i = 0; i < 80000; ++i) {
+        sjis += SjisText;
+        euc += EucText;
+    }
+    struct Case {
+        const char* name;
+        bool upload;
+    };
+    for (const Case& c : {Case{"upload", true}, Case{"download", false}}) {
+        SCOPED_TRACE(c.name);
+        FtpServerFixture server;
+        server.writeFile("big.txt", c.upload ? QByteArray("older on the server") : euc);
+        TempDir local;
+        const QString path = local.write(QStringLiteral("big.txt"), c.upload ? sjis : "older");
+        ScriptedPrompt prompt;
+        auto client = clientFor(server);
+        int conversionBlocks = 0;
+        qint64 dataDone = 0;
+        client->setProgressHandler([&](qint64 done, qint64 total) {
+            if (client->phase() == TransferPhase::Data) {
+                dataDone = done;
+                return true;
+            }
+            EXPECT_EQ(total, c.upload ? sjis.size() : euc.size());
+            return ++conversionBlocks < 2;
+        });
+        const OpResult result = c.upload ? client->PutFileEUCAuto(path, "big.txt", true)
+                                         : client->GetFileEUCAuto(path, "big.txt");
+        EXPECT_EQ(result, OpResult::Cancelled);
+        EXPECT_EQ(conversionBlocks, 2);
+        EXPECT_EQ(dataDone, c.upload ? 0 : euc.size()) << "an upload converts before it sends";
+        EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
+        EXPECT_EQ(local.read(QStringLiteral("big.txt")), c.upload ? sjis : QByteArray("older"));
+        EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("big.txt")});
+        EXPECT_EQ(server.readFile("big.txt"), c.upload ? QByteArray("older on the server") : euc);
+        EXPECT_EQ(server.names(), QByteArrayList{"big.txt"});
+    }
+}

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 
@@ -49,8 +50,15 @@ void answerNameDialogs(QList<std::optional<QString>> answers) {
 struct ProgressWatch {
     QStringList counters;
     QStringList names;
+    QStringList batches;
     bool pressAtOnce = false;
     bool pressMidFile = false;
+    // Presses once in the n-th step of a file (1 = the first that moves a byte: the data, or
+    // an upload's conversion), after its first block; the texts shown then are kept.
+    int pressInStep = 0;
+    int step = 0;
+    qint64 lastDone = 0;
+    QString shownAtPress;
 
     void attach(CFtpDlg& window) {
         QObject::connect(&window, &CFtpDlg::progressShown, &window, [this](CProgressDlg* p) {
@@ -61,7 +69,15 @@ struct ProgressWatch {
                                  names.append(name);
                                  counters.append(counter);
                              });
+            QObject::connect(p, &CProgressDlg::batchShown, p,
+                             [this](const QString& text) { batches.append(text); });
             QObject::connect(p, &CProgressDlg::bytesShown, p, [this, p](qint64 done, qint64 total) {
+                if (done > 0 && (lastDone == 0 || done < lastDone) && ++step == pressInStep) {
+                    shownAtPress = p->fileNameText() + u'|' + p->bytesText();
+                    QTest::mouseClick(p->findChild<QPushButton*>(QStringLiteral("Cancel")),
+                                      Qt::LeftButton);
+                }
+                lastDone = done;
                 if (pressMidFile && done > 0 && done < total) {
                     pressMidFile = false;
                     QTest::mouseClick(p->findChild<QPushButton*>(QStringLiteral("Cancel")),
@@ -139,6 +155,69 @@ TEST(CFtpDlgTransfer, EucServersGetConvertedTextAndJapaneseNamesWithSpaces) {
               sjisBytes("<p>ようこそ</p>\r\n"));
     EXPECT_FALSE(QFileInfo::exists(world.pcFile(QStringLiteral("お 知らせ.html.$$$"))));
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
+}
+
+TEST(CFtpDlgTransfer, CancelDuringTheConversionOfAnEucTransferLeavesBothSidesAsTheyWere) {
+    QByteArray sjis, euc;
+    for (int i = 0; i < 200000; ++i) {
+        sjis += sjisBytes("本日は休業です。\n");
+        euc += eucBytes("本日は休業です。\n");
+    }
+    struct Case {
+        const char* button;
+        CFtpDlg::Pane pane;
+        int conversionStep; // an upload converts first, a download after its data
+    };
+    for (const Case& c :
+         {Case{"Upload", CFtpDlg::PcPane, 1}, Case{"Download", CFtpDlg::ServerPane, 2}}) {
+        SCOPED_TRACE(c.button);
+        TransferWorld world(CodeSystemEuc, QStringLiteral("/"));
+        writeFileBytes(world.pcFile(QStringLiteral("大.txt")),
+                       c.pane == CFtpDlg::PcPane ? sjis : "older");
+        world.server.writeFile(eucBytes("大.txt"), c.pane == CFtpDlg::PcPane ? "older" : euc);
+        ScriptedPrompt prompt;
+        auto window = world.open();
+        ProgressWatch watch;
+        watch.pressInStep = c.conversionStep;
+        watch.attach(*window);
+        prompt.expectQuestion(PromptAnswer::Yes);
+        selectNames(*window, c.pane, {QStringLiteral("大.txt")});
+        pressButton(window.get(), c.button);
+        EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("中止します。\nよろしいですか？")});
+        const QString size = QLocale(QLocale::Japanese)
+                                 .toString(c.pane == CFtpDlg::PcPane ? sjis.size() : euc.size());
+        EXPECT_EQ(watch.shownAtPress, QStringLiteral("大.txt|65,536 / %1 バイト").arg(size));
+        EXPECT_EQ(readFileBytes(world.pcFile(QStringLiteral("大.txt"))),
+                  c.pane == CFtpDlg::PcPane ? sjis : "older");
+        EXPECT_EQ(world.server.readFile(eucBytes("大.txt")),
+                  c.pane == CFtpDlg::PcPane ? "older" : euc);
+        EXPECT_EQ(QDir(world.pc.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("大.txt")});
+        EXPECT_EQ(world.server.names(), QByteArrayList{eucBytes("大.txt")});
+    }
+}
+
+TEST(CFtpDlgTransfer, TheProgressWindowCountsTheWholeBatch) {
+    TransferWorld world(CodeSystemSjis, QStringLiteral("/"));
+    QDir(world.pc.path()).mkdir(QStringLiteral("dir"));
+    world.pc.write(QStringLiteral("a.txt"), "1");
+    world.pc.write(QStringLiteral("b.txt"), "22");
+    world.pc.write(QStringLiteral("c.txt"), QByteArray(300000, 'c'));
+    ScriptedPrompt prompt;
+    auto window = world.open();
+    ProgressWatch watch;
+    watch.attach(*window);
+    setMode(*window, TransferBinary);
+    selectNames(*window, CFtpDlg::PcPane,
+                {QStringLiteral("dir"), QStringLiteral("a.txt"), QStringLiteral("b.txt"),
+                 QStringLiteral("c.txt")});
+    pressButton(window.get(), "Upload");
+    ASSERT_GE(watch.batches.size(), 4);
+    EXPECT_EQ(watch.batches.first(), QStringLiteral("0 / 3 ファイル　0 / 300,003 バイト"))
+        << "directories are no files of the batch";
+    EXPECT_TRUE(watch.batches.contains(QStringLiteral("2 / 3 ファイル　3 / 300,003 バイト")));
+    EXPECT_EQ(watch.batches.last(), QStringLiteral("3 / 3 ファイル　300,003 / 300,003 バイト"));
+    EXPECT_TRUE(prompt.texts().isEmpty());
 }
 
 TEST(CFtpDlgTransfer, TheCounterCountsDirectoriesButOnlyFilesMove) {

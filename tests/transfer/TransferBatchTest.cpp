@@ -41,6 +41,7 @@ public:
             press();
         }
     }
+    void showBatch(int, int, qint64, qint64) override {}
     void processEvents() override {
         if (m_turn++ == pressOnTurn)
             press();

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Lets the Qt event loop turn during a long step of an FTP operation (a transfer, a
+// conversion), so windows repaint and a cancel button can be pressed. Called as often as the
+// step likes, it turns the loop at most every 25 ms, for at most 10 ms, and only on the
+// application's thread.
+class EventPump {
+public:
+    void turn();
+
+private:
+    qint64 m_last = 0;
+};
