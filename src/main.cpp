@@ -1,4 +1,5 @@
 #include "app/CVantorpadApp.h"
+#include "app/InterfaceLanguage.h"
 #include "platform/MessageBoxPrompt.h"
 
 #include <QApplication>
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorpad"));
     QApplication::setApplicationVersion(QStringLiteral(VANTORPAD_VERSION));
+    const QtTranslation qtInJapanese;
+    applyInterfaceFont(qapp);
     MessageBoxPrompt messageBoxes;
     ScopedPrompt installed(&messageBoxes);
 
