@@ -21,9 +21,7 @@
 #include <QTextBlock>
 #include <QUrl>
 
-namespace {
-
-CVantorpadView::Hooks defaultHooks() {
+CVantorpadView::Hooks CVantorpadView::defaultHooks() {
     CVantorpadView::Hooks h;
     h.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     // The options page's chooser: one list of the faces the editor can draw with.
@@ -50,8 +48,6 @@ CVantorpadView::Hooks defaultHooks() {
     };
     return h;
 }
-
-} // namespace
 
 CVantorpadView::Hooks& CVantorpadView::hooks() {
     static Hooks h = defaultHooks();
