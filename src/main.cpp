@@ -1,4 +1,5 @@
 #include "app/CVantorpadApp.h"
+#include "app/InterfaceLanguage.h"
 #include "platform/MessageBoxPrompt.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VANTORPAD_VERSION));
     // Every window without an icon of its own shows the program's.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vantorpad.svg")));
+    const QtTranslation qtInJapanese;
+    applyInterfaceFont(qapp);
     MessageBoxPrompt messageBoxes;
     ScopedPrompt installed(&messageBoxes);
 

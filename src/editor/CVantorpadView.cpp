@@ -7,11 +7,11 @@
 #include "editor/EditorCommands.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/UrlDetector.h"
+#include "options/FixedPitchFontDialog.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 
 #include <QDesktopServices>
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -21,19 +21,16 @@
 #include <QTextBlock>
 #include <QUrl>
 
-namespace {
-
-CVantorpadView::Hooks defaultHooks() {
+CVantorpadView::Hooks CVantorpadView::defaultHooks() {
     CVantorpadView::Hooks h;
     h.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    // The options page's chooser: one list of the faces the editor can draw with.
     h.chooseFont = [](QWidget* parent, QFont& font) {
-        bool ok = false;
-        QFont chosen =
-            QFontDialog::getFont(&ok, font, parent, QString(),
-                                 QFontDialog::MonospacedFonts | QFontDialog::ScalableFonts);
-        if (ok)
-            font = chosen;
-        return ok;
+        FixedPitchFontDialog dialog(FixedPitchFontDialog::choiceOf(font), parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        font = FixedPitchFontDialog::fontOf(dialog.choice());
+        return true;
     };
     h.pageSetup = [](QWidget* parent, QPrinter& printer) {
         QPageSetupDialog dialog(&printer, parent);
@@ -51,8 +48,6 @@ CVantorpadView::Hooks defaultHooks() {
     };
     return h;
 }
-
-} // namespace
 
 CVantorpadView::Hooks& CVantorpadView::hooks() {
     static Hooks h = defaultHooks();

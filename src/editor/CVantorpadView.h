@@ -32,6 +32,8 @@ public:
             printPreview;
     };
     static Hooks& hooks();
+    // The real dialogs, for a test that put its own hooks in their place.
+    static Hooks defaultHooks();
 
     CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWidget* parent = nullptr);
     ~CVantorpadView() override;

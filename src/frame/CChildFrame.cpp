@@ -4,6 +4,7 @@
 #include "editor/CVantorpadView.h"
 
 #include <QCloseEvent>
+#include <QTextDocument>
 
 CChildFrame::CChildFrame(CVantorpadDoc* document, CVantorpadView* view, QWidget* parent)
     : QMdiSubWindow(parent), m_document(document), m_view(view) {
@@ -12,8 +13,15 @@ CChildFrame::CChildFrame(CVantorpadDoc* document, CVantorpadView* view, QWidget*
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWidget(view);
-    setWindowTitle(document->title());
-    connect(document, &CVantorpadDoc::titleChanged, this, &QWidget::setWindowTitle);
+    // "[*]" is where the window system marks a window whose document has unsaved changes.
+    const auto showTitle = [this](const QString& title) {
+        setWindowTitle(title + QStringLiteral("[*]"));
+    };
+    showTitle(document->title());
+    setWindowModified(document->isModified());
+    connect(document, &CVantorpadDoc::titleChanged, this, showTitle);
+    connect(document->textDocument(), &QTextDocument::modificationChanged, this,
+            &QWidget::setWindowModified);
 }
 
 CChildFrame::~CChildFrame() = default;

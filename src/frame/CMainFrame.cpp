@@ -3,9 +3,11 @@
 #include "app/CVantorpadApp.h"
 #include "app/Command.h"
 #include "app/WindowPlacement.h"
+#include "frame/MenuBarKeys.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -37,6 +39,14 @@ bool CMainFrame::create() {
         showMenu(child ? DocumentMenu : MainMenu);
         refreshCommandStates();
     });
+    new MenuBarKeys(this);
+    // The idle text comes back whenever a menu item's tip or a passing message has gone.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty())
+            statusBar()->showMessage(QStringLiteral("レディ"));
+    });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CMainFrame::refreshCommandStates);
     statusBar()->showMessage(QStringLiteral("レディ"));
     refreshCommandStates();
     return true;
@@ -90,10 +100,12 @@ void CMainFrame::createActions() {
         QKeySequence(Qt::ALT | Qt::Key_F));
     wire(CmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), [this] { close(); });
     createDocumentActions();
+    createEditWindowActions();
 }
 
 QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
-    auto* file = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    // No mnemonic marker: Alt+F is the transfer command's (see MenuBarKeys).
+    auto* file = new QMenu(QStringLiteral("ファイル(F)"), this);
     file->addAction(action(CmdFileNew));
     file->addAction(action(CmdFileOpen));
     file->addAction(action(CmdOpenServerFile));
@@ -118,7 +130,13 @@ QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
     auto* help = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
     help->addAction(action(CmdAppAbout));
 
-    const QList<QMenu*> menus{file, tools, help};
+    QList<QMenu*> menus{file};
+    if (id == DocumentMenu)
+        menus.append(buildEditMenu());
+    menus.append(tools);
+    if (id == DocumentMenu)
+        menus.append(buildWindowMenu());
+    menus.append(help);
     for (QMenu* menu : menus)
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::refreshCommandStates);
     return menus;

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <optional>
+
 class CChildFrame;
 class CVantorpadApp;
 class CVantorpadDoc;
@@ -64,6 +66,12 @@ private:
     void addRecentFileItems(QMenu* file);
     void addDocumentToolItems(QMenu* tools);
     bool runViewCommand(int command);
+    // The "編集" and "ウィンドウ" menus; the enable rule of their commands, nullopt for others.
+    void createEditWindowActions();
+    QMenu* buildEditMenu();
+    QMenu* buildWindowMenu();
+    void listWindows(QMenu* windows);
+    std::optional<bool> editCommandEnabled(int command) const;
     void updateRecentFileActions();
     void openRecentFile(int index);
     CChildFrame* addChildFrame(CVantorpadDoc* document);

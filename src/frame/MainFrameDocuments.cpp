@@ -68,7 +68,7 @@ void CMainFrame::createDocumentActions() {
 void CMainFrame::addDocumentFileItems(QMenu* file) {
     file->addAction(action(CmdFileClose));
     file->addSeparator();
-    for (int id : {CmdFileSave, CmdFileSaveAs, CmdSaveToServer, CmdReload})
+    for (int id : {CmdFileSave, CmdFileSaveAs, CmdSaveToServer})
         file->addAction(action(id));
     file->addSeparator();
     file->addAction(action(CmdFilePrint));
@@ -140,6 +140,8 @@ QList<CChildFrame*> CMainFrame::childFrames() const {
 bool CMainFrame::isCommandEnabled(int command) const {
     if (command == CmdFilePageSetup)
         return true;
+    if (const std::optional<bool> edit = editCommandEnabled(command))
+        return *edit;
     if (CVantorpadView::handlesCommand(command)) {
         CVantorpadView* view = activeView();
         return view && view->isCommandEnabled(command);
@@ -165,6 +167,8 @@ CChildFrame* CMainFrame::addChildFrame(CVantorpadDoc* document) {
     m_mdi->setActiveSubWindow(child);
     view->setFocus();
     connect(view, &QPlainTextEdit::selectionChanged, this, &CMainFrame::refreshCommandStates);
+    for (auto changed : {&QPlainTextEdit::undoAvailable, &QPlainTextEdit::redoAvailable})
+        connect(view, changed, this, &CMainFrame::refreshCommandStates);
     refreshCommandStates();
     return child;
 }

@@ -43,15 +43,31 @@ QString styleLabel(const QString& name, int weight, bool italic) {
 
 } // namespace
 
-QStringList FixedPitchFontDialog::fixedPitchFamilies() {
+QStringList FixedPitchFontDialog::fixedPitchFamilies(const QString& inUse) {
     QStringList families;
-    for (const QString& family : QFontDatabase::families()) {
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
         if (family.startsWith(u'@') || QFontDatabase::isPrivateFamily(family))
             continue;
         if (isFixedPitch(family))
             families.append(family);
     }
+    if (!inUse.isEmpty() && !families.contains(inUse, Qt::CaseInsensitive) &&
+        QFontDatabase::hasFamily(inUse) && isFixedPitch(inUse))
+        families.prepend(inUse);
     return families;
+}
+
+FontChoice FixedPitchFontDialog::choiceOf(const QFont& font) {
+    return FontChoice{font.family(), font.pointSizeF(), font.weight(), font.italic()};
+}
+
+QFont FixedPitchFontDialog::fontOf(const FontChoice& choice) {
+    QFont font(choice.face);
+    if (choice.pointSize > 0)
+        font.setPointSizeF(choice.pointSize);
+    font.setWeight(QFont::Weight(choice.weight));
+    font.setItalic(choice.italic);
+    return font;
 }
 
 FixedPitchFontDialog::FixedPitchFontDialog(const FontChoice& initial, QWidget* parent)
@@ -64,7 +80,7 @@ FixedPitchFontDialog::FixedPitchFontDialog(const FontChoice& initial, QWidget* p
 
     m_families = new QListWidget(this);
     m_families->setObjectName(QStringLiteral("Families"));
-    m_families->addItems(fixedPitchFamilies());
+    m_families->addItems(fixedPitchFamilies(initial.face));
     m_styles = new QListWidget(this);
     m_styles->setObjectName(QStringLiteral("Styles"));
     m_size = new QDoubleSpinBox(this);
@@ -164,10 +180,5 @@ FontChoice FixedPitchFontDialog::choice() const {
 }
 
 void FixedPitchFontDialog::updateSample() {
-    FontChoice chosen = choice();
-    QFont font(chosen.face);
-    font.setPointSizeF(chosen.pointSize);
-    font.setWeight(QFont::Weight(chosen.weight));
-    font.setItalic(chosen.italic);
-    m_sample->setFont(font);
+    m_sample->setFont(fontOf(choice()));
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QDoubleSpinBox;
+class QFont;
 class QLabel;
 class QListWidget;
 
@@ -17,9 +18,11 @@ struct FontChoice {
     bool italic = false;
 };
 
-// The editor font dialog: only fonts whose characters all take the same width (a Japanese face
-// that pairs half-width and full-width cells counts), with their styles and a size. No writing
-// system choice and no effects: colour, underline and strike-out are not the editor's.
+// The one font chooser of the editor, for the options page and for the font of a selection: only
+// fonts whose characters all take the same width (a Japanese face that pairs half-width and
+// full-width cells counts) and that cover Japanese, with their styles and a size. The face in use
+// is listed even when it lacks Japanese, so that OK without a choice keeps it. No writing system
+// choice and no effects: colour, underline and strike-out are not the editor's.
 class FixedPitchFontDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,7 +30,11 @@ public:
 
     FontChoice choice() const;
 
-    static QStringList fixedPitchFamilies();
+    // The faces offered; `inUse` is listed as well when it is an installed fixed-pitch face.
+    static QStringList fixedPitchFamilies(const QString& inUse = QString());
+
+    static FontChoice choiceOf(const QFont& font);
+    static QFont fontOf(const FontChoice& choice);
 
 private:
     struct Style {

@@ -51,6 +51,10 @@ void CFtpDlg::connectControls() {
         if (!m_busy.busy() && entry < m_pcEntries.size())
             openPcEntry(ServerFileEntry(m_pcEntries[entry]));
     });
+    const std::pair<QKeyCombination, int> pcKeys[] = {
+        {Qt::Key_Delete, CmdPcDelete}, {Qt::Key_F2, CmdPcRename}, {Qt::Key_F5, CmdPcRefresh}};
+    for (const auto& [key, id] : pcKeys)
+        ServerBrowser::addPaneKey(m_pcList, key, [this, id = id] { runCommand(id); });
     for (FileListView* list : {m_server->list(), m_pcList}) {
         const Pane which = list == m_pcList ? PcPane : ServerPane;
         connect(list, &QWidget::customContextMenuRequested, this, [this, list, which](QPoint at) {

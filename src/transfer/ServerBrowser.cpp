@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -73,6 +74,12 @@ ServerBrowser::~ServerBrowser() {
     m_list->clearLines();
     if (m_client)
         m_client->CloseSession();
+}
+
+void ServerBrowser::addPaneKey(QWidget* list, QKeyCombination key, std::function<void()> run) {
+    auto* shortcut = new QShortcut(QKeySequence(key), list);
+    shortcut->setContext(Qt::WidgetShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, list, std::move(run));
 }
 
 void ServerBrowser::registerToolTipTexts(QHash<int, QString>& table) {
@@ -134,6 +141,15 @@ void ServerBrowser::connectControls() {
     connect(m_delete, &QToolButton::clicked, this, whenIdle(&ServerBrowser::deleteSelected));
     connect(m_rename, &QToolButton::clicked, this, whenIdle(&ServerBrowser::renameSelected));
     connect(m_makeDir, &QToolButton::clicked, this, whenIdle(&ServerBrowser::makeDirectory));
+    // The list's keys press the pane's buttons, so they follow the buttons' rules: a button that
+    // is hidden (the profile allows no file actions) or disabled (no client) takes no key.
+    const std::pair<QKeyCombination, QAbstractButton*> keys[] = {
+        {Qt::Key_Delete, m_delete}, {Qt::Key_F2, m_rename}, {Qt::Key_F5, m_reload}};
+    for (const auto& [key, button] : keys)
+        addPaneKey(m_list, key, [button] {
+            if (!button->isHidden() && button->isEnabled())
+                button->click();
+        });
     connect(m_profiles, &QComboBox::activated, this, &ServerBrowser::chooseProfile);
     connect(m_directories, &QComboBox::activated, this, &ServerBrowser::chooseHistoryLine);
     connect(m_list, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {

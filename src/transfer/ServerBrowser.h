@@ -42,6 +42,10 @@ public:
                   Options options, QWidget* parent = nullptr);
     ~ServerBrowser() override;
 
+    // Gives a list pane a key of its own (file-manager style: Delete, F2, F5), active while the
+    // list has the focus, so each pane of a window can own the same key.
+    static void addPaneKey(QWidget* list, QKeyCombination key, std::function<void()> run);
+
     // The tool-tip texts of the pane's controls, by control id.
     static void registerToolTipTexts(QHash<int, QString>& table);
 

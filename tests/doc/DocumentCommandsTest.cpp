@@ -188,7 +188,7 @@ TEST(DocumentCommands, NewDocumentIsSavedUnderAChosenName) {
     CVantorpadDoc* doc = activeDoc(h.frame());
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->title(), QStringLiteral("新規"));
-    EXPECT_EQ(h.frame().activeChildFrame()->windowTitle(), QStringLiteral("新規"));
+    EXPECT_EQ(h.frame().activeChildFrame()->windowTitle(), QStringLiteral("新規[*]"));
     EXPECT_TRUE(h.frame().activeChildFrame()->isMaximized());
     appendText(h.frame(), QStringLiteral("ｶﾅ\nかな"));
 
@@ -200,7 +200,7 @@ TEST(DocumentCommands, NewDocumentIsSavedUnderAChosenName) {
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
     EXPECT_EQ(h.dir().read(QStringLiteral("pc/new.txt")), QByteArray("\xb6\xc5\n\x82\xa9\x82\xc8"));
     EXPECT_EQ(doc->title(), QStringLiteral("new.txt"));
-    EXPECT_EQ(h.frame().activeChildFrame()->windowTitle(), QStringLiteral("new.txt"));
+    EXPECT_EQ(h.frame().activeChildFrame()->windowTitle(), QStringLiteral("new.txt[*]"));
     EXPECT_EQ(h.app().recentFiles.files().value(0), h.pcFile(QStringLiteral("new.txt")));
     EXPECT_EQ(dialogs.requests().front().title, QStringLiteral("名前を付けて保存"));
     EXPECT_TRUE(prompt.shown().isEmpty());

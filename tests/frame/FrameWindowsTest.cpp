@@ -3,6 +3,8 @@
 
 #include "app/CVantorpadApp.h"
 #include "app/Command.h"
+#include "editor/CVantorpadView.h"
+#include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
 #include "frame/CFileDialogEx.h"
 #include "frame/CMainFrame.h"
@@ -15,7 +17,10 @@
 #include <QDir>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -95,8 +100,14 @@ TEST(ChildFrame, EveryEditorWindowOpensMaximisedWithItsTitle) {
     EXPECT_TRUE(h.frame().activeChildFrame()->isMaximized());
     const QList<CChildFrame*> frames = h.frame().childFrames();
     ASSERT_EQ(frames.size(), 2);
-    EXPECT_EQ(frames[0]->windowTitle(), QStringLiteral("one.txt"));
-    EXPECT_EQ(frames[1]->windowTitle(), QStringLiteral("新規"));
+    EXPECT_EQ(frames[0]->windowTitle(), QStringLiteral("one.txt[*]"));
+    EXPECT_EQ(frames[1]->windowTitle(), QStringLiteral("新規[*]"));
+    // The title marks unsaved changes, and loses the mark when they are undone.
+    frames[1]->view()->insertPlainText(QStringLiteral("x"));
+    EXPECT_TRUE(frames[1]->isWindowModified());
+    EXPECT_FALSE(frames[0]->isWindowModified());
+    frames[1]->view()->undo();
+    EXPECT_FALSE(frames[1]->isWindowModified());
     EXPECT_EQ(h.frame().activeChildFrame(), frames[1]);
     EXPECT_TRUE(h.frame().action(CmdFileClose)->isEnabled());
     // Closing the main window closes the editors, each asked about as usual.
@@ -104,4 +115,42 @@ TEST(ChildFrame, EveryEditorWindowOpensMaximisedWithItsTitle) {
     QApplication::processEvents();
     EXPECT_TRUE(h.frame().childFrames().isEmpty());
     EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST(MainFrame, EditAndWindowMenusActOnTheActiveEditor) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    ASSERT_TRUE(frame.triggerCommand(CmdFileNew));
+    ASSERT_TRUE(frame.triggerCommand(CmdFileNew));
+    CVantorpadView* view = frame.activeView();
+    EXPECT_FALSE(frame.triggerCommand(EditorCommand::EditCut)) << "nothing selected";
+    view->insertPlainText(QStringLiteral("abc"));
+    for (int command : {int(EditorCommand::EditSelectAll), int(EditorCommand::EditCut)})
+        ASSERT_TRUE(frame.triggerCommand(command));
+    EXPECT_TRUE(view->toPlainText().isEmpty());
+    ASSERT_TRUE(frame.triggerCommand(EditorCommand::EditPaste));
+    ASSERT_TRUE(frame.triggerCommand(CmdEditUndo));
+    EXPECT_TRUE(view->toPlainText().isEmpty());
+    ASSERT_TRUE(frame.triggerCommand(CmdEditRedo));
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("abc"));
+
+    QMenu* windows = nullptr;
+    for (QAction* title : frame.menuBar()->actions())
+        if (title->text() == QStringLiteral("ウィンドウ(&W)"))
+            windows = title->menu();
+    ASSERT_NE(windows, nullptr);
+    for (int shown = 0; shown < 2; ++shown) { // the list is built afresh each time
+        emit windows->aboutToShow();
+        const QList<QAction*> items = windows->actions().mid(3);
+        ASSERT_EQ(items.size(), 2);
+        EXPECT_EQ(items[0]->text(), QStringLiteral("&1 新規"));
+        EXPECT_TRUE(items[1]->isChecked()) << "the active window is ticked";
+    }
+    windows->actions()[3]->trigger();
+    EXPECT_EQ(frame.activeChildFrame(), frame.childFrames().front());
+
+    frame.statusBar()->showMessage(QStringLiteral("tip"));
+    frame.statusBar()->clearMessage(); // as a menu does when it closes
+    EXPECT_EQ(frame.statusBar()->currentMessage(), QStringLiteral("レディ"));
 }

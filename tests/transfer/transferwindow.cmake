@@ -5,4 +5,5 @@ list(APPEND transfer_tests
     ${CMAKE_CURRENT_LIST_DIR}/TransferBatchTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FtpDlgTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FtpDlgTransferTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FtpTransferCommandTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/FtpTransferCommandTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PaneKeysTest.cpp)
