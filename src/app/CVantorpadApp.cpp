@@ -5,6 +5,7 @@
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/DocumentPrinter.h"
+#include "editor/InsertionDialogs.h"
 #include "frame/CMainFrame.h"
 #include "options/COptionDlg.h"
 #include "platform/FileDialogs.h"
@@ -223,7 +224,14 @@ void CVantorpadApp::OnOptions() {
         m_mainFrame->refreshCommandStates();
 }
 
-void CVantorpadApp::OnKeywordSettings() {}
+void CVantorpadApp::OnKeywordSettings() {
+    CKeyWordSet dialog(settings.Key1, settings.Key2, m_mainFrame.get());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Written to the settings file at exit; nothing is coloured again until the user asks.
+    settings.Key1 = dialog.set1();
+    settings.Key2 = dialog.set2();
+}
 
 void CVantorpadApp::OnFileNew() {
     if (!m_mainFrame)
@@ -267,7 +275,22 @@ void CVantorpadApp::OnOpenServerFile() {
     OpenTextDocument(dialog.localPath(), dialog.profile(), true, dialog.readOnly());
 }
 
-void CVantorpadApp::OnInsertFile() {}
+void CVantorpadApp::OnInsertFile() {
+    CVantorpadView* view = m_mainFrame ? m_mainFrame->activeView() : nullptr;
+    if (!view)
+        return;
+    const QString remembered = QDir::currentPath();
+    FileDialogRequest request;
+    request.parent = m_mainFrame.get();
+    request.title = QStringLiteral("ファイルの挿入");
+    request.directory = settings.PcDir;
+    request.filters = settings.BuildPcFileFilter();
+    const FileDialogResult chosen = FileDialogs::current().open(request);
+    QDir::setCurrent(remembered);
+    // A file that cannot be read as text inserts nothing; the count is not needed here.
+    if (chosen.accepted)
+        static_cast<void>(view->InsertTextFile(chosen.path));
+}
 
 void CVantorpadApp::OnFtpTransfer() {
     if (transferWindowOpen && transferWindow) {

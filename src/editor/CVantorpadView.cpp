@@ -117,9 +117,12 @@ bool CVantorpadView::handlesCommand(int command) {
     case CmdFilePrintDirect:
     case CmdFilePrintPreview:
     case CmdSpreadsheet:
+    case EditorCommand::InsertDateTime:
+    case EditorCommand::InsertSpecialString:
+    case EditorCommand::JumpLine:
         return true;
     default:
-        return false;
+        return isConversion(command);
     }
 }
 
@@ -129,8 +132,11 @@ bool CVantorpadView::isCommandEnabled(int command) const {
         return textCursor().hasSelection();
     case CmdSaveToServer:
         return m_document && m_document->canSaveToServer();
+    case EditorCommand::InsertDateTime:
+    case EditorCommand::InsertSpecialString:
+        return !isReadOnly();
     default:
-        return handlesCommand(command);
+        return isConversion(command) ? conversionEnabled(command) : handlesCommand(command);
     }
 }
 
@@ -171,8 +177,20 @@ bool CVantorpadView::runCommand(int command) {
     case CmdSpreadsheet:
         OnSpreadsheet();
         return true;
+    case EditorCommand::InsertDateTime:
+        OnInsertDateTime();
+        return true;
+    case EditorCommand::InsertSpecialString:
+        OnInsertSpecialString();
+        return true;
+    case EditorCommand::JumpLine:
+        OnJumpLine();
+        return true;
     default:
-        return false;
+        if (!isConversion(command))
+            return false;
+        runConversion(command);
+        return true;
     }
 }
 

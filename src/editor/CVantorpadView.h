@@ -54,13 +54,25 @@ public:
     // Runs a command of the view or its document; false when it is not one of theirs.
     bool runCommand(int command);
 
-    void OnKeywordColour();    // 32773
-    void OnFormatFont();       // 57696
-    void OnFilePageSetup();    // 57606
-    void OnFilePrint();        // 57607
-    void OnFilePrintDirect();  // 57608
-    void OnFilePrintPreview(); // 57609
-    void OnSpreadsheet();      // 32776
+    void OnKeywordColour();       // 32773
+    void OnFormatFont();          // 57696
+    void OnFilePageSetup();       // 57606
+    void OnFilePrint();           // 57607
+    void OnFilePrintDirect();     // 57608
+    void OnFilePrintPreview();    // 57609
+    void OnSpreadsheet();         // 32776
+    void OnInsertDateTime();      // 32777
+    void OnInsertSpecialString(); // 32791
+    void OnJumpLine();            // 32769
+    // Inserts the non-empty lines of a text file at the caret, each with a line feed, as one
+    // undo step; returns how many lines were read, or -1 when the file cannot be read as text.
+    int InsertTextFile(const QString& path);
+    void jumpToLine(int line);
+
+    // The character conversions 199-209 on the selection.
+    static bool isConversion(int command);
+    bool conversionEnabled(int command) const;
+    void runConversion(int command);
 
     // Prints the document as the print commands do, with the header dated now.
     void print(QPrinter& printer);
@@ -82,6 +94,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void replaceSelectionLineByLine(const std::function<QString(QStringView)>& convert);
     void addMenuCommand(QMenu* menu, int command);
     // Hands a double-clicked link to the desktop, after a question where the link may be more
     // than a page to show.

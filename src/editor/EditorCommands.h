@@ -14,6 +14,7 @@ constexpr int HalfToFull = 206;
 constexpr int FullToHalf = 207;
 constexpr int HiraganaToKatakana = 208;
 constexpr int KatakanaToHiragana = 209;
+constexpr int JumpLine = 32769;
 constexpr int InsertDateTime = 32777;
 constexpr int InsertSpecialString = 32791;
 constexpr int FindDown = 32795;

@@ -37,6 +37,9 @@ const DocumentCommand DocumentCommands[] = {
     {CmdKeywordColour, u"キーワード色分け(&C)", {}},
     {EditorCommand::FormatFont, u"フォント(&F)", {}},
     {CmdSpreadsheet, u"スプレット入力(&S)", {}},
+    {EditorCommand::InsertDateTime, u"日付＆時刻の挿入\tAlt+D", Qt::ALT | Qt::Key_D},
+    {EditorCommand::InsertSpecialString, u"特定文字列の挿入\tAlt+S", Qt::ALT | Qt::Key_S},
+    {EditorCommand::JumpLine, u"指定行へジャンプ\tCtrl+J", Qt::CTRL | Qt::Key_J},
 };
 
 } // namespace
@@ -48,6 +51,10 @@ void CMainFrame::createDocumentActions() {
             addCommand(c.id, QString::fromUtf16(c.text),
                        c.keys == QKeyCombination() ? QKeySequence() : QKeySequence(c.keys));
         const int id = c.id;
+        // Commands of the editor's right-click menu only: their keys work through the window.
+        if (id == EditorCommand::InsertDateTime || id == EditorCommand::InsertSpecialString ||
+            id == EditorCommand::JumpLine)
+            addAction(a);
         connect(a, &QAction::triggered, this, [this, id] {
             if (id == CmdFileClose) {
                 if (CChildFrame* child = activeChildFrame())
@@ -68,7 +75,7 @@ void CMainFrame::createDocumentActions() {
 void CMainFrame::addDocumentFileItems(QMenu* file) {
     file->addAction(action(CmdFileClose));
     file->addSeparator();
-    for (int id : {CmdFileSave, CmdFileSaveAs, CmdSaveToServer})
+    for (int id : {CmdFileSave, CmdFileSaveAs, CmdSaveToServer, CmdReload})
         file->addAction(action(id));
     file->addSeparator();
     file->addAction(action(CmdFilePrint));

@@ -85,10 +85,6 @@ QMenu* CMainFrame::buildEditMenu() {
         edit->addAction(action(id));
     edit->addSeparator();
     edit->addAction(action(EditSelectAll));
-    // Reading the file again replaces the whole text; in the File menu its "&R" would share the
-    // letter with the printer set-up.
-    edit->addSeparator();
-    edit->addAction(action(CmdReload));
     return edit;
 }
 

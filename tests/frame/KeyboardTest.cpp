@@ -109,6 +109,15 @@ QStringList keyClashes(QWidget* window) {
     return clashes;
 }
 
+// The File menu's own fixed texts share "&R" ("再読込(&R)", "プリンタの設定(&R)..."): there the
+// letter moves between the two items and Enter runs the one it stands on, as menus do with a
+// shared letter. No other pair may share one.
+bool isFixedPair(const QString& a, const QString& b) {
+    const QStringList fixed = {QStringLiteral("再読込(&R)"),
+                               QStringLiteral("プリンタの設定(&R)...")};
+    return fixed.contains(a) && fixed.contains(b);
+}
+
 // Within one popup menu, a letter opens one item.
 QStringList menuClashes(const QMenu* menu) {
     QStringList clashes;
@@ -117,7 +126,7 @@ QStringList menuClashes(const QMenu* menu) {
         const QKeySequence key = QKeySequence::mnemonic(a->text());
         if (a->isSeparator() || !a->isVisible() || key.isEmpty())
             continue;
-        if (seen.contains(key))
+        if (seen.contains(key) && !isFixedPair(seen[key], a->text()))
             clashes.append(QStringLiteral("%1: %2 / %3").arg(menu->title(), seen[key], a->text()));
         seen.insert(key, a->text());
         if (a->menu())

@@ -1,0 +1,110 @@
+// The character conversion commands of the editor view (199-209): each rewrites the selection
+// with one of the pure functions of CharacterConversions.
+
+#include "editor/CVantorpadView.h"
+
+#include "app/AppSettings.h"
+#include "app/CVantorpadApp.h"
+#include "editor/CharacterConversions.h"
+#include "editor/EditorCommands.h"
+#include "platform/BusyGuard.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <functional>
+
+namespace {
+
+using CharacterConversions::Conversion;
+
+std::optional<Conversion> conversionOf(int command) {
+    using namespace EditorCommand;
+    switch (command) {
+    case ToUpper:
+        return Conversion::Upper;
+    case ToLower:
+        return Conversion::Lower;
+    case HalfKanaToFull:
+        return Conversion::KanaToFullWidth;
+    case HalfToFull:
+        return Conversion::ToFullWidth;
+    case FullToHalf:
+        return Conversion::ToHalfWidth;
+    case HiraganaToKatakana:
+        return Conversion::ToKatakana;
+    case KatakanaToHiragana:
+        return Conversion::ToHiragana;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isKeywordCase(int command) {
+    return command >= EditorCommand::Keyword1Upper && command <= EditorCommand::Keyword2Lower;
+}
+
+} // namespace
+
+bool CVantorpadView::isConversion(int command) {
+    return conversionOf(command).has_value() || isKeywordCase(command);
+}
+
+bool CVantorpadView::conversionEnabled(int command) const {
+    if (isReadOnly())
+        return false;
+    // The keyword conversions are always offered; with nothing selected they change nothing.
+    return isKeywordCase(command) || textCursor().hasSelection();
+}
+
+void CVantorpadView::runConversion(int command) {
+    if (!conversionEnabled(command) || !textCursor().hasSelection())
+        return;
+    std::function<QString(QStringView)> convert;
+    if (std::optional<Conversion> conversion = conversionOf(command)) {
+        convert = [c = *conversion](QStringView text) {
+            return CharacterConversions::convert(text, c);
+        };
+    } else {
+        const AppSettings& s = m_app.settings;
+        const bool set1 = command <= EditorCommand::Keyword1Lower;
+        const QStringList keywords = set1 ? QStringList(s.Key1.begin(), s.Key1.end())
+                                          : QStringList(s.Key2.begin(), s.Key2.end());
+        const bool upper =
+            command == EditorCommand::Keyword1Upper || command == EditorCommand::Keyword2Upper;
+        convert = [keywords, upper](QStringView text) {
+            return CharacterConversions::convertKeywordCase(text, keywords, upper);
+        };
+    }
+    replaceSelectionLineByLine(convert);
+}
+
+// Each line of the selection is replaced on its own, so the lines and their line ends stay as
+// they were; the whole replacement is one undo step, and the caret ends after it.
+void CVantorpadView::replaceSelectionLineByLine(
+    const std::function<QString(QStringView)>& convert) {
+    BusyGuard busy(this);
+    QTextCursor selection = textCursor();
+    const int start = selection.selectionStart();
+    int end = selection.selectionEnd();
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() <= end; block = block.next()) {
+        const int from = std::max(start, block.position());
+        const int to = std::min(end, block.position() + block.length() - 1);
+        if (to <= from)
+            continue;
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        const QString before = edit.selectedText();
+        const QString after = convert(before);
+        if (after != before) {
+            edit.insertText(after);
+            end += int(after.size() - before.size());
+        }
+    }
+    edit.endEditBlock();
+    edit.setPosition(end);
+    setTextCursor(edit);
+}
