@@ -241,19 +241,26 @@ void CVantorpadApp::OnFileNew() {
         document->setTitle(QStringLiteral("新規"));
 }
 
-void CVantorpadApp::OnFileOpen() {
+// A local file chosen in `PcDir` with the file kinds of the settings; the file dialog may change
+// the current directory, which is where the settings file lives, so it is put back.
+FileDialogResult CVantorpadApp::askForPcFile(FileDialogRequest request) {
     const QString remembered = QDir::currentPath();
-    FileDialogRequest request;
     request.parent = m_mainFrame.get();
-    request.title = QStringLiteral("クライアントファイル選択");
     request.directory = settings.PcDir;
     request.filters = settings.BuildPcFileFilter();
+    const FileDialogResult chosen = FileDialogs::current().open(request);
+    QDir::setCurrent(remembered);
+    return chosen;
+}
+
+void CVantorpadApp::OnFileOpen() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("クライアントファイル選択");
     request.showReadOnly = true;
     request.choiceLabel = QStringLiteral("読み込み先指定");
     request.choices = {QStringLiteral("標準（エディタ画面）"), QStringLiteral("スプレット画面")};
     request.choiceIndex = 0;
-    const FileDialogResult chosen = FileDialogs::current().open(request);
-    QDir::setCurrent(remembered);
+    const FileDialogResult chosen = askForPcFile(request);
     if (!chosen.accepted)
         return;
     if (chosen.choiceIndex == 1) {
@@ -279,14 +286,9 @@ void CVantorpadApp::OnInsertFile() {
     CVantorpadView* view = m_mainFrame ? m_mainFrame->activeView() : nullptr;
     if (!view)
         return;
-    const QString remembered = QDir::currentPath();
     FileDialogRequest request;
-    request.parent = m_mainFrame.get();
     request.title = QStringLiteral("ファイルの挿入");
-    request.directory = settings.PcDir;
-    request.filters = settings.BuildPcFileFilter();
-    const FileDialogResult chosen = FileDialogs::current().open(request);
-    QDir::setCurrent(remembered);
+    const FileDialogResult chosen = askForPcFile(request);
     // A file that cannot be read as text inserts nothing; the count is not needed here.
     if (chosen.accepted)
         static_cast<void>(view->InsertTextFile(chosen.path));

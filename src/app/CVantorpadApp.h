@@ -13,6 +13,9 @@
 #include <functional>
 #include <memory>
 
+struct FileDialogRequest;
+struct FileDialogResult;
+
 class CMainFrame;
 class QWidget;
 
@@ -83,6 +86,7 @@ signals:
     void optionsApplied();
 
 private:
+    FileDialogResult askForPcFile(FileDialogRequest request);
     bool loadSettings();
     void keepSavedRectOnScreen();
     void showMainWindow(int showState);
