@@ -9,6 +9,8 @@
 // stamps from the press of the button to the end of the transfer is printed (target: under
 // 100 ms). Run it with TMPDIR on a tmpfs or a fast disk: the file is written three times.
 
+#include "BenchServer.h"
+
 #include "platform/ConsolePrompt.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CProgressDlg.h"
@@ -28,38 +30,8 @@
 
 namespace {
 
-const QString User = QStringLiteral("bench");
-const QString Password = QStringLiteral("bench-pass");
-
-// The test server, ended when its stdin closes.
-class Server {
-public:
-    explicit Server(const QString& root) {
-        m_process.setStandardErrorFile(QProcess::nullDevice());
-        m_process.start(QStringLiteral(VANTORPAD_SYSTEM_PYTHON),
-                        {QStringLiteral(VANTORPAD_FTP_SERVER_SCRIPT), QStringLiteral("--root"),
-                         root, QStringLiteral("--user"), User, QStringLiteral("--password"),
-                         Password});
-        QByteArray line;
-        while (m_process.waitForStarted(10000) && !line.contains('\n') &&
-               m_process.waitForReadyRead(15000))
-            line += m_process.readAllStandardOutput();
-        if (line.startsWith("PORT "))
-            m_port = line.mid(5).trimmed().toInt();
-    }
-    ~Server() {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    int port() const { return m_port; }
-
-private:
-    QProcess m_process;
-    int m_port = 0;
-};
-
+using BenchServer::Password;
+using BenchServer::User;
 // Stamps every paint of the watched windows and keeps the longest gap between two.
 class PaintGaps : public QObject {
 public:

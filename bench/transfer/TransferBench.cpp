@@ -10,6 +10,8 @@
 // with TMPDIR on a tmpfs (TMPDIR=/dev/shm) so that creating and removing the 40,000 files of
 // the two listings does not wait for a disk.
 
+#include "BenchServer.h"
+
 #include "platform/ConsolePrompt.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/FileListView.h"
@@ -28,9 +30,8 @@
 
 namespace {
 
-const QString User = QStringLiteral("bench");
-const QString Password = QStringLiteral("bench-pass");
-
+using BenchServer::Password;
+using BenchServer::User;
 struct Options {
     int entries = 20000;
     int files = 200;
@@ -53,35 +54,6 @@ Options parse(const QStringList& args) {
     }
     return o;
 }
-
-// The test server, ended when its stdin closes.
-class Server {
-public:
-    explicit Server(const QString& root) {
-        m_process.setStandardErrorFile(QProcess::nullDevice());
-        m_process.start(QStringLiteral(VANTORPAD_SYSTEM_PYTHON),
-                        {QStringLiteral(VANTORPAD_FTP_SERVER_SCRIPT), QStringLiteral("--root"),
-                         root, QStringLiteral("--user"), User, QStringLiteral("--password"),
-                         Password});
-        QByteArray line;
-        while (m_process.waitForStarted(10000) && !line.contains('\n') &&
-               m_process.waitForReadyRead(15000))
-            line += m_process.readAllStandardOutput();
-        if (line.startsWith("PORT "))
-            m_port = line.mid(5).trimmed().toInt();
-    }
-    ~Server() {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    int port() const { return m_port; }
-
-private:
-    QProcess m_process;
-    int m_port = 0;
-};
 
 void writeFiles(const QString& dir, int count, const QByteArray& content, const char* stem) {
     QDir().mkpath(dir);

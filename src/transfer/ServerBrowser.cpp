@@ -22,25 +22,18 @@
 #include <QVBoxLayout>
 
 // Holds the shared count up, with the wait cursor and the list locked while the pane talks to
-// the server; the cursor goes before a message of the pane's own is shown.
+// the server; messages are shown after it has gone.
 class ServerBrowser::Busy {
 public:
     Busy(ServerBrowser& pane, bool waitCursor) : m_hold(pane.m_busy) {
         if (waitCursor)
             m_guard.emplace(pane.isVisible() ? pane.m_list : nullptr);
     }
-    void release() { m_guard.reset(); }
 
 private:
     BusyCount::Hold m_hold;
     std::optional<BusyGuard> m_guard;
 };
-
-namespace {
-
-const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");
-
-} // namespace
 
 ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, int profileNumber,
                              BusyCount& busy, Options options, QWidget* parent)
@@ -256,19 +249,14 @@ std::optional<ServerFileEntry> ServerBrowser::entryOf(const QModelIndex& index) 
 }
 
 bool ServerBrowser::connectForAction(bool freshLogon) {
-    Busy busy(*this, true);
-    if (!freshLogon && m_client->isConnected()) {
-        m_state.copyProfileInto(*m_client);
-        return true;
+    ServerBrowserState::Listing logon;
+    {
+        Busy busy(*this, true);
+        logon = m_state.logOn(*m_client, freshLogon);
     }
-    m_client->CloseSession();
-    m_state.copyProfileInto(*m_client);
-    if (m_client->OpenSession() != OpResult::Done) {
-        busy.release();
-        Prompt::error(SessionFailed);
-        return false;
-    }
-    return true;
+    if (!logon.message.isEmpty())
+        Prompt::error(logon.message);
+    return logon.result == OpResult::Done;
 }
 
 void ServerBrowser::actOnSelection(const char16_t* action,

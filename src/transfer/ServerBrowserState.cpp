@@ -21,7 +21,7 @@ ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber)
     m_profile = m_settings.Profiles[std::size_t(m_profileNumber)];
     m_directory = ServerNames::directoryBytes(m_profile.Dir);
     m_history.load(m_profile.HisDir);
-    putIntoHistory(m_profile.Dir);
+    m_history.put(m_profile.Dir);
 }
 
 bool ServerBrowserState::selectProfile(int number) {
@@ -36,7 +36,7 @@ bool ServerBrowserState::selectProfile(int number) {
     m_directory = ServerNames::directoryBytes(m_profile.Dir);
     m_haveListed = false; // the last good directory was another server's
     m_history.load(m_profile.HisDir);
-    putIntoHistory(m_profile.Dir);
+    m_history.put(m_profile.Dir);
     return true;
 }
 
@@ -63,10 +63,6 @@ void ServerBrowserState::storeHistory() {
     m_history.storeInto(m_settings.Profiles[std::size_t(m_profileNumber)].HisDir);
 }
 
-void ServerBrowserState::putIntoHistory(const QString& directory) {
-    [[maybe_unused]] const int line = m_history.put(directory);
-}
-
 void ServerBrowserState::copyProfileInto(CFtpClient& client) const {
     client.server = m_profile.Server;
     client.user = m_profile.User;
@@ -78,6 +74,18 @@ void ServerBrowserState::copyProfileInto(CFtpClient& client) const {
 void ServerBrowserState::clearEntries() {
     m_entries.clear();
     m_listed = false;
+}
+
+ServerBrowserState::Listing ServerBrowserState::logOn(CFtpClient& client, bool fresh) const {
+    if (!fresh && client.isConnected()) {
+        copyProfileInto(client);
+        return {};
+    }
+    client.CloseSession();
+    copyProfileInto(client);
+    if (const OpResult opened = client.OpenSession(); opened != OpResult::Done)
+        return {opened, SessionFailed};
+    return {};
 }
 
 ServerBrowserState::Listing ServerBrowserState::list(CFtpClient& client, int kinds,
@@ -101,10 +109,8 @@ ServerBrowserState::Listing ServerBrowserState::list(CFtpClient& client, int kin
 ServerBrowserState::Listing ServerBrowserState::listOnce(CFtpClient& client, int kinds,
                                                          bool ownConnection) {
     clearEntries();
-    client.CloseSession();
-    copyProfileInto(client);
-    if (const OpResult opened = client.OpenSession(); opened != OpResult::Done)
-        return {opened, SessionFailed};
+    if (Listing opened = logOn(client, true); opened.result != OpResult::Done)
+        return opened;
     if (client.SetServerDir() != OpResult::Done)
         return {OpResult::Failed, DirectoryFailed};
     const OpResult read = ownConnection ? client.GetServerFileListSDK("*", m_entries, kinds)
@@ -116,6 +122,6 @@ ServerBrowserState::Listing ServerBrowserState::listOnce(CFtpClient& client, int
         return {read, ownConnection ? QString() : ListingFailed};
     }
     m_listed = true;
-    putIntoHistory(m_profile.Dir);
+    m_history.put(m_profile.Dir);
     return {};
 }

@@ -18,7 +18,7 @@ class CFtpClient;
 // class, so a profile switch, a history line, "↑" and a listing follow the same rules in both.
 class ServerBrowserState {
 public:
-    // How one listing ended, for the window to show once its wait cursor is gone.
+    // How a listing or a logon ended, for the window to show once its wait cursor is gone.
     struct Listing {
         OpResult result = OpResult::Done;
         QString message; // empty when there is nothing more to say
@@ -50,6 +50,9 @@ public:
 
     // Copies host, user, password, directory and port into the client.
     void copyProfileInto(CFtpClient& client) const;
+    // Logs on with the profile: afresh, or on the open connection when `fresh` is false and
+    // there is one. The message says why a logon failed.
+    [[nodiscard]] Listing logOn(CFtpClient& client, bool fresh) const;
 
     // Lists the directory afresh over a new logon: `kinds` are ServerFileKinds; `ownConnection`
     // lists over a connection of its own (the "List" setting). A directory that cannot be
@@ -62,7 +65,6 @@ public:
 
 private:
     [[nodiscard]] Listing listOnce(CFtpClient& client, int kinds, bool ownConnection);
-    void putIntoHistory(const QString& directory);
 
     AppSettings& m_settings;
     int m_profileNumber = 0;
