@@ -6,6 +6,7 @@
 #include "editor/CVantorpadView.h"
 #include "editor/DocumentPrinter.h"
 #include "editor/InsertionDialogs.h"
+#include "frame/BarLayout.h"
 #include "frame/CMainFrame.h"
 #include "options/COptionDlg.h"
 #include "platform/FileDialogs.h"
@@ -17,6 +18,7 @@
 #include "transfer/ServerDialogContext.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPageSetupDialog>
@@ -36,6 +38,11 @@ bool initSocketsDefault() {
     return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
 }
 
+QSize screenSize() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize();
+}
+
 WinRect usableScreenArea() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -53,6 +60,7 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
     m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
         return COptionDlg::Run(app.settings, app.ftpDebugLog, app.mainFrame());
     };
+    m_hooks.openHelp = [](const QUrl& page) { return QDesktopServices::openUrl(page); };
     CVantorpadDoc::setSaveToServerDialog(RunSaveToServerDialog);
 }
 
@@ -110,6 +118,7 @@ bool CVantorpadApp::loadSettings() {
     currentServer = settings.defaultProfileIndex();
     recentFiles.load(ini);
     previewPages = ini.readInt("Settings", "PreviewPages", 1);
+    barLayout = BarLayout::load(ini, screenSize()).value_or(QByteArray());
     m_settingsLoaded = true;
     return true;
 }
@@ -175,6 +184,7 @@ int CVantorpadApp::ExitInstance() {
     const bool saved = SaveSettings(settings, startDir, [this](IniFile& ini) {
         QStringList kept = recentFiles.store(ini);
         ini.writeInt("Settings", "PreviewPages", previewPages);
+        BarLayout::store(ini, barLayout, screenSize());
         return kept;
     });
     return saved ? 0 : 1;

@@ -17,6 +17,7 @@ struct FileDialogRequest;
 struct FileDialogResult;
 
 class CMainFrame;
+class QUrl;
 class QWidget;
 
 // The one application object: owns the settings and a little run-time state, runs start-up and
@@ -33,6 +34,8 @@ public:
         std::function<bool(CVantorpadApp&)> runOptionsDialog;
         // Opens a local file in the spreadsheet editor (path, read-only).
         std::function<void(const QString&, bool)> openInSpreadsheet;
+        // Shows a page in the desktop's browser; false when nothing could show it.
+        std::function<bool(const QUrl&)> openHelp;
     };
 
     explicit CVantorpadApp(QObject* parent = nullptr);
@@ -59,6 +62,8 @@ public:
     QCursor linkCursor;
     RecentFileList recentFiles;
     int previewPages = 1;
+    // The main window's bar layout for this screen (empty: the default layout).
+    QByteArray barLayout;
 
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     const ServerProfile& profile(int index) const;

@@ -13,6 +13,7 @@
 
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -386,4 +387,8 @@ void CVantorpadView::drawUrlUnderlines() {
             }
         }
     }
+}
+
+bool CVantorpadView::canInsertFromMimeData(const QMimeData* source) const {
+    return !source->hasUrls() && QPlainTextEdit::canInsertFromMimeData(source);
 }

@@ -92,6 +92,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Files dragged from the desktop are not text for the view: they go on to the main window,
+    // which opens them.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
     void replaceSelectionLineByLine(const std::function<QString(QStringView)>& convert);

@@ -32,6 +32,7 @@ bool CMainFrame::create() {
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     createActions();
+    createBars();
     m_menus.insert(MainMenu, buildMenus(MainMenu));
     m_menus.insert(DocumentMenu, buildMenus(DocumentMenu));
     showMenu(MainMenu);
@@ -48,6 +49,7 @@ bool CMainFrame::create() {
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             &CMainFrame::refreshCommandStates);
     statusBar()->showMessage(QStringLiteral("レディ"));
+    restoreBarLayout();
     refreshCommandStates();
     return true;
 }
@@ -101,6 +103,7 @@ void CMainFrame::createActions() {
     wire(CmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), [this] { close(); });
     createDocumentActions();
     createEditWindowActions();
+    createViewActions();
 }
 
 QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
@@ -128,11 +131,14 @@ QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
         addDocumentToolItems(tools);
 
     auto* help = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
+    help->addAction(action(CmdHelp));
+    help->addSeparator();
     help->addAction(action(CmdAppAbout));
 
     QList<QMenu*> menus{file};
     if (id == DocumentMenu)
         menus.append(buildEditMenu());
+    menus.append(buildViewMenu());
     menus.append(tools);
     if (id == DocumentMenu)
         menus.append(buildWindowMenu());
@@ -165,6 +171,7 @@ bool CMainFrame::triggerCommand(int command) {
 void CMainFrame::refreshCommandStates() {
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(isCommandEnabled(it.key()));
+    refreshCheckMarks();
 }
 
 void CMainFrame::storePlacement() {
@@ -179,6 +186,7 @@ void CMainFrame::storePlacement() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     storePlacement();
+    m_app.barLayout = barState();
     // One by one, stopping at the first window that stays open (the user cancelled or its save
     // failed): the program keeps running and the other documents are not asked about.
     for (QMdiSubWindow* child : m_mdi->subWindowList()) {

@@ -11,6 +11,9 @@ class CChildFrame;
 class CVantorpadApp;
 class CVantorpadDoc;
 class CVantorpadView;
+class MainStatusBar;
+class MainToolBar;
+class WindowSwitchBar;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -51,8 +54,21 @@ public:
     // Enable rule of a command: the active view's for its own commands, else the application's.
     bool isCommandEnabled(int command) const;
 
+    MainToolBar* mainToolBar() const { return m_toolBar; }
+    MainStatusBar* mainStatusBar() const { return m_statusBar; }
+    // The find bar ("検索"), or nullptr before it is made.
+    QToolBar* findBar() const;
+    // The window switch bar; nullptr when it is off (WindBar).
+    WindowSwitchBar* switchBar() const { return m_switchBar; }
+    // What an idle cycle does: the status panes follow the active editor.
+    void refreshStatus();
+    // The layout of the bars as the settings keep it.
+    QByteArray barState() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* addCommand(int command, const QString& text, QKeySequence shortcut = {});
@@ -60,6 +76,15 @@ private:
     QList<QMenu*> buildMenus(MenuId id);
     void showMenu(MenuId id);
     void storePlacement();
+    // The toolbar, the status bar, the switch bar and the "表示" menu's commands.
+    void createBars();
+    void createViewActions();
+    QMenu* buildViewMenu();
+    void restoreBarLayout();
+    void setFindBarVisible(bool visible);
+    void refreshCheckMarks();
+    void syncSwitchBar();
+    void OnHelp();
     // The commands of documents and views, the document menu's items and the recent files.
     void createDocumentActions();
     void addDocumentFileItems(QMenu* file);
@@ -82,4 +107,7 @@ private:
     QHash<int, QAction*> m_actions;
     QHash<int, QList<QMenu*>> m_menus;
     int m_shownMenu = 0;
+    MainToolBar* m_toolBar = nullptr;
+    MainStatusBar* m_statusBar = nullptr;
+    WindowSwitchBar* m_switchBar = nullptr;
 };

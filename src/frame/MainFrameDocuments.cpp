@@ -176,6 +176,10 @@ CChildFrame* CMainFrame::addChildFrame(CVantorpadDoc* document) {
     connect(view, &QPlainTextEdit::selectionChanged, this, &CMainFrame::refreshCommandStates);
     for (auto changed : {&QPlainTextEdit::undoAvailable, &QPlainTextEdit::redoAvailable})
         connect(view, changed, this, &CMainFrame::refreshCommandStates);
+    // The frame-title updates: a window opened, renamed or gone.
+    connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::syncSwitchBar);
+    connect(child, &QObject::destroyed, this, &CMainFrame::syncSwitchBar, Qt::QueuedConnection);
+    syncSwitchBar();
     refreshCommandStates();
     return child;
 }
