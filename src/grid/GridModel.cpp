@@ -211,15 +211,24 @@ void GridModel::SetCellState(int row, int col, quint32 state) {
         emit cellChanged(row, col);
 }
 
+// GCC 12 takes the copy of an empty std::optional<GridFont> for a read of its payload.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 GridCellAttributes GridModel::CellAttributes(int row, int col) const {
     if (!IsValid(row, col))
         return {};
-    const GridCellAttributes* own = m_store->attributes(row, col);
-    GridCellAttributes attributes = own ? *own : GridCellAttributes{};
-    if (attributes.format == GridFormat::UseDefault)
-        attributes.format = m_columnFormats[size_t(col)];
+    const quint32 columnFormat = m_columnFormats[size_t(col)];
+    if (const GridCellAttributes* own = m_store->attributes(row, col)) {
+        GridCellAttributes attributes = *own;
+        if (attributes.format == GridFormat::UseDefault)
+            attributes.format = columnFormat;
+        return attributes;
+    }
+    GridCellAttributes attributes;
+    attributes.format = columnFormat;
     return attributes;
 }
+#pragma GCC diagnostic pop
 
 void GridModel::SetCellAttributes(int row, int col, const GridCellAttributes& attributes) {
     if (!IsValid(row, col))
