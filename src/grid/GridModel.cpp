@@ -78,6 +78,8 @@ bool GridModel::SetColumnTotal(int n) {
         return false;
     }
     m_fixedCols = std::min(m_fixedCols, n);
+    if (m_sortColumn >= n)
+        m_sortColumn = -1;
     dropInvalidFocus();
     m_modified = true;
     emit layoutChanged();
@@ -158,6 +160,10 @@ QByteArray GridModel::CellBytes(int row, int col) const {
     if (!IsValid(row, col))
         return {};
     return m_store->bytes(row, col).toByteArray();
+}
+
+QByteArrayView GridModel::CellView(int row, int col) const {
+    return IsValid(row, col) ? m_store->bytes(row, col) : QByteArrayView();
 }
 
 EncodeResult GridModel::EncodeText(QStringView text) const {
