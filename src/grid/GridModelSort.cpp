@@ -1,0 +1,90 @@
+// Sorting the data rows by the bytes of one column.
+#include "grid/GridModel.h"
+
+#include "grid/GridCellStore.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// One data row while sorting: its key (a view into the row's cell) and where it came from.
+struct SortEntry {
+    const char* key;
+    qint32 size;
+    qint32 row;
+    QByteArrayView view() const { return {key, size}; }
+};
+
+// The quicksort on rows: the pivot is the middle row's cell; from the left advance while the
+// cell sorts before the pivot, from the right retreat while it sorts after; exchange the two
+// rows unless their cells compare equal, and step both. Not stable. It runs on small entries
+// (key and row), so exchanging costs little; the rows and their heights are moved once at the
+// end. The smaller part is sorted first and the larger one by the loop, so the depth stays low.
+template <typename Before>
+void quickSortRows(std::vector<SortEntry>& rows, int lo, int hi, Before before) {
+    while (lo < hi) {
+        const QByteArrayView pivot = rows[size_t((lo + hi) / 2)].view();
+        int i = lo;
+        int j = hi;
+        while (i <= j) {
+            while (i < hi && before(rows[size_t(i)].view(), pivot) < 0)
+                ++i;
+            while (j > lo && before(pivot, rows[size_t(j)].view()) < 0)
+                --j;
+            if (i <= j) {
+                if (before(rows[size_t(i)].view(), rows[size_t(j)].view()) != 0)
+                    std::swap(rows[size_t(i)], rows[size_t(j)]);
+                ++i;
+                --j;
+            }
+        }
+        if (j - lo < hi - i) {
+            quickSortRows(rows, lo, j, before);
+            lo = i;
+        } else {
+            quickSortRows(rows, i, hi, before);
+            hi = j;
+        }
+    }
+}
+
+} // namespace
+
+bool GridModel::SortByColumn(int col, bool ascending) {
+    if (col < 0 || col >= ColumnTotal())
+        return false;
+    m_sortColumn = col;
+    m_sortAscending = ascending;
+    ClearSelection();
+    const int total = RowTotal();
+    std::vector<SortEntry> rows(static_cast<size_t>(total));
+    for (int r = 0; r < total; ++r) {
+        const QByteArrayView key = m_store->bytes(r, col);
+        rows[size_t(r)] = {key.data(), qint32(key.size()), r};
+    }
+    const GridTextCodec codec = m_codec;
+    const int sign = ascending ? 1 : -1;
+    // before(a, b) < 0: a sorts before b in the chosen direction; 0: equal.
+    if (m_compare)
+        quickSortRows(rows, m_fixedRows, total - 1,
+                      [&](QByteArrayView a, QByteArrayView b) { return sign * m_compare(a, b); });
+    else if (ascending)
+        quickSortRows(rows, m_fixedRows, total - 1, [codec](QByteArrayView a, QByteArrayView b) {
+            return GridText::compare(codec, a, b);
+        });
+    else
+        quickSortRows(rows, m_fixedRows, total - 1, [codec](QByteArrayView a, QByteArrayView b) {
+            return GridText::compare(codec, b, a);
+        });
+
+    std::vector<int> order(rows.size()); // the keys point into the rows: read before they move
+    for (size_t k = 0; k < rows.size(); ++k)
+        order[k] = rows[k].row;
+    rows.clear();
+    m_store->reorderRows(order);
+    m_rows.reorder(order);
+    emit contentChanged();
+    emit layoutChanged();
+    return true;
+}
