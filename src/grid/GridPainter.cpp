@@ -95,7 +95,8 @@ void GridPainter::paintCell(QPainter& painter, int row, int col) const {
     const quint32 state = cell.GetState();
     const bool fixed = state & GridState::Fixed;
     const QRect rect = m_viewport.cellRect(row, col);
-    QColor text = colour(cell.GetTextClr());
+    const QColor ownText = colour(cell.GetTextClr());
+    QColor text = ownText;
     if (state & GridState::Selected && !fixed) {
         painter.fillRect(rect.adjusted(0, 0, -1, -1), m_palette.color(QPalette::Highlight));
         text = m_palette.color(QPalette::HighlightedText);
@@ -109,7 +110,8 @@ void GridPainter::paintCell(QPainter& painter, int row, int col) const {
                               (state & GridState::FixedColumn && row == focus.row));
         paintHeadingEdges(painter, rect, tracked);
     } else if (state & GridState::Focused && m_grid.Behaviour().frameFocusCell) {
-        painter.setPen(text);
+        // In the cell's own text colour, so that it shows on the highlight as well.
+        painter.setPen(ownText);
         painter.drawRect(rect.adjusted(0, 0, -2, -2));
     }
     const quint32 margin = cell.GetMargin();

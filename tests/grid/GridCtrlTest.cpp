@@ -376,3 +376,20 @@ TEST_F(GridCtrlTest, AGridWithoutRowsOrColumnsTakesEveryEvent) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, AHugeCellWithLineFeedsIsShownAndEditedWithoutChange) {
+    QByteArray huge(10 << 20, 'x');
+    huge[5] = '\n';
+    ASSERT_TRUE(model().SetCellBytes(2, 2, huge));
+    grid.viewport()->repaint();
+    focusAt(2, 2);
+    key(Qt::Key_F2);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    key(Qt::Key_Return);
+    EXPECT_EQ(model().CellBytes(2, 2), huge);
+    EXPECT_FALSE(model().IsModified());
+}
+
+} // namespace
