@@ -123,6 +123,8 @@ private:
     void selectTo(GridCellId cell);
     void finishSizing(QPoint point);
     void autoScroll();
+    // Where auto-scrolling goes for a pointer at `pos`: -1, 0 or 1 on each axis; (0,0) inside.
+    QPoint autoScrollDirection(QPoint pos) const;
     void updateCursor(QPoint point);
 
     GridModel m_model;

@@ -393,3 +393,82 @@ TEST_F(GridCtrlTest, AHugeCellWithLineFeedsIsShownAndEditedWithoutChange) {
 }
 
 } // namespace
+
+namespace {
+
+struct StartCase {
+    const char* name;
+    int key;
+    const char* typedAfter;
+    const char* result;
+};
+
+class GridStartKeyTest : public GridCtrlTest, public ::testing::WithParamInterface<StartCase> {};
+
+// The key that opens the edit decides what typing then does to "2,2".
+TEST_P(GridStartKeyTest, StartKeyPlacesTheCaret) {
+    focusAt(2, 2);
+    key(GetParam().key);
+    ASSERT_NE(grid.EditBox(), nullptr) << GetParam().name;
+    QTest::keyClicks(grid.EditBox(), QString::fromUtf8(GetParam().typedAfter));
+    key(Qt::Key_Return);
+    EXPECT_EQ(text(2, 2), QString::fromUtf8(GetParam().result)) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, GridStartKeyTest,
+                         ::testing::Values(StartCase{"letter", Qt::Key_Q, "r", "qr"},
+                                           StartCase{"f2", Qt::Key_F2, "x", "2,2x"},
+                                           StartCase{"enter", Qt::Key_Return, "x", "2,2x"},
+                                           StartCase{"backspace", Qt::Key_Backspace, "x", "2,x"},
+                                           StartCase{"space", Qt::Key_Space, "x", "x"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GridCtrlTest, ClickingAnotherCellEndsTheEditKeepingTheText) {
+    focusAt(2, 2);
+    QTest::keyClicks(&grid, QStringLiteral("k"));
+    click(5, 4);
+    EXPECT_EQ(grid.EditBox(), nullptr);
+    EXPECT_EQ(text(2, 2), QStringLiteral("k"));
+    EXPECT_EQ(focus(), (GridCellId{5, 4}));
+}
+
+TEST_F(GridCtrlTest, HoldingTheButtonBelowTheGridScrollsAndExtendsTheSelection) {
+    ASSERT_TRUE(model().SetRowTotal(200));
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, centre(1, 1));
+    const QPoint below(centre(1, 1).x(), grid.viewport()->height() + 20);
+    QMouseEvent move(QEvent::MouseMove, below, grid.viewport()->mapToGlobal(below), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::qWait(200);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, below);
+    const GridRange bounds = model().SelectionBounds();
+    EXPECT_EQ(bounds.top, 1);
+    EXPECT_EQ(bounds.left, 1);
+    EXPECT_EQ(bounds.right, 1);
+    EXPECT_GT(bounds.bottom, 10);
+    EXPECT_GT(grid.verticalScrollBar()->value(), 0);
+    const int stopped = bounds.bottom;
+    QTest::qWait(100);
+    EXPECT_EQ(model().SelectionBounds().bottom, stopped);
+}
+
+TEST_F(GridCtrlTest, DoubleClickOnAColumnBorderFitsTheColumn) {
+    const QString wide = QStringLiteral("一二三四五六七八九十一二三四五六七八九十");
+    ASSERT_TRUE(model().SetCellText(4, 2, wide));
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, {grid.CellRect(0, 2).right() + 1, 10});
+    EXPECT_GE(model().ColumnWidth(2), grid.fontMetrics().horizontalAdvance(wide));
+}
+
+TEST_F(GridCtrlTest, AHeadingClickSortsWhenSortingByClickIsOn) {
+    for (int r = 1; r < 12; ++r)
+        ASSERT_TRUE(model().SetCellText(r, 3, QString(QChar(u'a' + (r * 7) % 11))));
+    model().Behaviour().sortOnClick = true;
+    click(0, 3);
+    EXPECT_EQ(model().SortColumn(), 3);
+    EXPECT_EQ(text(1, 3), QStringLiteral("a"));
+    EXPECT_EQ(model().SelectionBounds(), (GridRange{1, 3, 11, 3}));
+    click(0, 3);
+    EXPECT_EQ(text(1, 3), QStringLiteral("k"));
+}
+
+} // namespace
