@@ -1,8 +1,5 @@
 #include "grid/GridTextCodec.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
 
 constexpr char16_t kRawByteBase = 0xDC00; // an undecodable byte b shows as U+DC00 + b
@@ -84,20 +81,6 @@ EncodeResult encodeUtf8(QStringView text) {
     return result;
 }
 
-bool isCp932Lead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// The next character code of CP932 bytes: a lead byte with a following byte is one code.
-unsigned nextCp932Code(const unsigned char* p, qsizetype left, qsizetype* step) {
-    if (isCp932Lead(p[0]) && left >= 2) {
-        *step = 2;
-        return (unsigned(p[0]) << 8) | p[1];
-    }
-    *step = 1;
-    return p[0];
-}
-
 } // namespace
 
 namespace GridText {
@@ -112,37 +95,6 @@ EncodeResult encode(GridTextCodec codec, QStringView text) {
     if (codec == GridTextCodec::Utf8)
         return encodeUtf8(text);
     return LosslessCodec::cp932().encode(text);
-}
-
-int compare(GridTextCodec codec, QByteArrayView a, QByteArrayView b) {
-    if (codec == GridTextCodec::Utf8) {
-        const int c = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
-        if (c != 0)
-            return c;
-        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-    }
-    const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
-    const auto* pb = reinterpret_cast<const unsigned char*>(b.data());
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (pa[i] < 0x80 && pb[j] < 0x80) { // the common case: ASCII against ASCII
-            if (pa[i] != pb[j])
-                return pa[i] < pb[j] ? -1 : 1;
-            ++i, ++j;
-            continue;
-        }
-        qsizetype sa = 0;
-        qsizetype sb = 0;
-        const unsigned ca = nextCp932Code(pa + i, a.size() - i, &sa);
-        const unsigned cb = nextCp932Code(pb + j, b.size() - j, &sb);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        i += sa, j += sb;
-    }
-    if (i < a.size())
-        return 1;
-    return j < b.size() ? -1 : 0;
 }
 
 } // namespace GridText
