@@ -153,7 +153,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     if (handleCommandKey(event) || handleMoveKey(event->key(), event->modifiers()))
         return;
     const QString text = event->text();
-    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    // Alt and Meta combinations are the window's menus and shortcuts, never cell text.
+    const bool ctrl =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (text.isEmpty() || ctrl || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab ||
         event->key() == Qt::Key_Backtab) {
         event->ignore();
@@ -357,15 +359,22 @@ void CGridCtrl::onEditEnded(int row, int col, const QString& text, int key) {
     CGridEditBox* box = m_editBox;
     m_editBox = nullptr;
     m_model.SetEditingCell({});
-    if (key != Qt::Key_Escape)
-        (void)UpdateCellText(row, col, text);
-    if (key != 0)
+    const CellUpdate update = key == Qt::Key_Escape ? CellUpdate{} : applyCellText(row, col, text);
+    if (key != 0 || update.unencodableAt >= 0)
         setFocus(Qt::OtherFocusReason);
     if (box) {
         box->hide();
         box->deleteLater();
     }
     viewport()->update();
+    if (update.unencodableAt >= 0) {
+        // The typed text is not lost: after the message the edit opens again with it.
+        reportUnencodable(text, update.unencodableAt);
+        BeginCellEdit(row, col, GridEditStart::Mouse);
+        if (m_editBox)
+            m_editBox->setText(text);
+        return;
+    }
     if (!carriesOn(key))
         return;
     // Tab, arrows and the page keys carry on into the next cell, still typing.

@@ -106,7 +106,11 @@ private:
     void pageMove(int direction, bool extend);
 
     // Cell updates and the clipboard (CGridCtrlClipboard.cpp).
-    struct CellUpdate;
+    // What applying a text to a cell came to; the caller tells the user.
+    struct CellUpdate {
+        bool changed = false;
+        qsizetype unencodableAt = -1; // a character the cell's codec cannot hold
+    };
     CellUpdate applyCellText(int row, int col, const QString& text);
     void reportUnencodable(const QString& text, qsizetype at) const;
     GridCellId pasteTarget() const;

@@ -2,6 +2,8 @@
 // columns by their borders, double clicks, the wheel and auto-scrolling.
 #include "grid/CGridCtrl.h"
 
+#include "platform/BusyGuard.h"
+
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -112,6 +114,7 @@ void CGridCtrl::pressOnHeading(GridCellId cell, Qt::KeyboardModifiers modifiers)
         if (behaviour.sortOnClick && cell.row == 0) {
             const bool ascending =
                 m_model.SortColumn() == cell.col ? !m_model.SortAscending() : true;
+            BusyGuard busy(viewport());
             (void)m_model.SortByColumn(cell.col, ascending);
         }
         if (!behaviour.selectColumnsByFixedRow)
@@ -308,6 +311,7 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (border.index >= 0) {
         m_mouseMode = MouseMode::None;
         m_sizingLine = -1;
+        BusyGuard busy(viewport());
         (void)(border.column ? m_model.FitColumn(border.index) : m_model.FitRow(border.index));
         updateScrollBars();
         return;

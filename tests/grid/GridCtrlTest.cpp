@@ -472,3 +472,21 @@ TEST_F(GridCtrlTest, AHeadingClickSortsWhenSortingByClickIsOn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, AnEditWithACharacterTheFileCannotHoldOpensAgainWithTheText) {
+    focusAt(2, 2);
+    key(Qt::Key_F2);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    grid.EditBox()->insert(QStringLiteral("\U0001F600"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(prompt.texts().size(), 1);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    EXPECT_EQ(grid.EditBox()->text(), QStringLiteral("2,2\U0001F600"));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(text(2, 2), QStringLiteral("2,2"));
+    EXPECT_FALSE(model().IsModified());
+}
+
+} // namespace
