@@ -490,3 +490,29 @@ TEST_F(GridCtrlTest, AnEditWithACharacterTheFileCannotHoldOpensAgainWithTheText)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, DeleteClearsTheSelectedCellsButNotHiddenOnes) {
+    model().SetRowHeight(2, 0);
+    drag(centre(1, 1), centre(3, 2));
+    key(Qt::Key_Delete);
+    for (GridCellId cell : {GridCellId{1, 1}, GridCellId{1, 2}, GridCellId{3, 1}})
+        EXPECT_EQ(text(cell.row, cell.col), QString()) << cell.row << "," << cell.col;
+    EXPECT_EQ(text(2, 1), QStringLiteral("2,1"));
+    EXPECT_EQ(text(1, 3), QStringLiteral("1,3"));
+    EXPECT_TRUE(model().CellState(1, 1) & GridState::Modified);
+}
+
+TEST_F(GridCtrlTest, CtrlArrowEndsAnEditThatBeganWithTheMouse) {
+    focusAt(2, 2);
+    key(Qt::Key_F2);
+    key(Qt::Key_Right);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(focus(), (GridCellId{2, 3}));
+    ASSERT_NE(grid.EditBox(), nullptr);
+    EXPECT_EQ(grid.EditBox()->column(), 3);
+}
+
+} // namespace
