@@ -156,6 +156,14 @@ QString GridModel::CellText(int row, int col) const {
     return GridText::decode(m_codec, m_store->bytes(row, col));
 }
 
+QString GridModel::CellTextPrefix(int row, int col, qsizetype maxBytes) const {
+    if (!IsValid(row, col))
+        return {};
+    const QByteArrayView bytes = m_store->bytes(row, col);
+    return GridText::decode(m_codec,
+                            bytes.first(GridText::characterPrefix(m_codec, bytes, maxBytes)));
+}
+
 QByteArray GridModel::CellBytes(int row, int col) const {
     if (!IsValid(row, col))
         return {};

@@ -93,6 +93,9 @@ public:
     // --- cells ---------------------------------------------------------------------------
     CGridCell CellAt(int row, int col);
     QString CellText(int row, int col) const;
+    // The start of the cell's text, decoded from at most maxBytes bytes cut at a character
+    // boundary: drawing a cell of megabytes on one line needs no more than its start.
+    QString CellTextPrefix(int row, int col, qsizetype maxBytes) const;
     QByteArray CellBytes(int row, int col) const;
     // The cell's bytes without a copy, for writing a file out: valid until the next change of
     // the table.

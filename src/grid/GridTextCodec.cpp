@@ -1,5 +1,7 @@
 #include "grid/GridTextCodec.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kRawByteBase = 0xDC00; // an undecodable byte b shows as U+DC00 + b
@@ -89,6 +91,27 @@ QString decode(GridTextCodec codec, QByteArrayView bytes) {
     if (codec == GridTextCodec::Utf8)
         return decodeUtf8(bytes);
     return LosslessCodec::cp932().decode(bytes);
+}
+
+qsizetype characterPrefix(GridTextCodec codec, QByteArrayView bytes, qsizetype limit) {
+    if (limit >= bytes.size())
+        return bytes.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (codec == GridTextCodec::Utf8) {
+        qsizetype end = std::max<qsizetype>(limit, 0);
+        while (end > 0 && (p[end] & 0xC0) == 0x80) // p[end] starts the cut-off part
+            --end;
+        return end;
+    }
+    qsizetype end = 0; // CP932 has no way back: walk forward over whole characters
+    while (end < limit) {
+        const bool lead = (p[end] >= 0x81 && p[end] <= 0x9F) || (p[end] >= 0xE0 && p[end] <= 0xFC);
+        const qsizetype step = lead ? 2 : 1;
+        if (end + step > limit)
+            break;
+        end += step;
+    }
+    return end;
 }
 
 EncodeResult encode(GridTextCodec codec, QStringView text) {

@@ -20,6 +20,8 @@ EncodeResult encode(GridTextCodec codec, QStringView text);
 // (lead * 256 + trail), so a half-width kana sorts before every double-byte character; for UTF-8
 // plain byte order, which is code point order. Case-sensitive, no numeric ordering.
 inline int compare(GridTextCodec codec, QByteArrayView a, QByteArrayView b);
+// The longest start of `bytes` of at most `limit` bytes that ends on a character boundary.
+qsizetype characterPrefix(GridTextCodec codec, QByteArrayView bytes, qsizetype limit);
 } // namespace GridText
 
 // Inline: sorting a million rows calls it some thirty million times.
