@@ -60,7 +60,7 @@ CGridCtrl::CGridCtrl(QWidget* parent) : QAbstractScrollArea(parent), m_fonts(fon
     m_wheelLines = QApplication::wheelScrollLines() > 0 ? QApplication::wheelScrollLines() : 3;
 
     auto repaint = [this] { viewport()->update(); };
-    connect(&m_model, &GridModel::layoutChanged, this, &CGridCtrl::updateScrollBars);
+    connect(&m_model, &GridModel::layoutChanged, this, &CGridCtrl::followLayout);
     connect(&m_model, &GridModel::cellChanged, this, repaint);
     connect(&m_model, &GridModel::contentChanged, this, repaint);
     connect(&m_model, &GridModel::selectionChanged, this, repaint);
@@ -103,6 +103,17 @@ void CGridCtrl::updateScrollBars() {
     horizontalScrollBar()->setPageStep(qMax(1, map.pageWidth()));
     horizontalScrollBar()->setSingleStep(qMax(1, m_model.DefaultColumnWidth()));
     viewport()->update();
+}
+
+void CGridCtrl::followLayout() {
+    updateScrollBars();
+    if (!m_editBox)
+        return;
+    // The edit box stays on its cell as sizes change, and ends when its cell is gone.
+    if (!m_model.IsValid(m_editBox->row(), m_editBox->column()))
+        m_editBox->finish();
+    else
+        m_editBox->move(CellRect(m_editBox->row(), m_editBox->column()).topLeft());
 }
 
 void CGridCtrl::EnsureVisible(int row, int col) {
@@ -360,7 +371,8 @@ void CGridCtrl::onEditEnded(int row, int col, const QString& text, int key) {
     m_editBox = nullptr;
     m_model.SetEditingCell({});
     const CellUpdate update = key == Qt::Key_Escape ? CellUpdate{} : applyCellText(row, col, text);
-    if (key != 0 || update.unencodableAt >= 0)
+    // The grid takes the focus back unless the edit ended because it went elsewhere.
+    if (key != 0 || update.unencodableAt >= 0 || (box && box->hasFocus()))
         setFocus(Qt::OtherFocusReason);
     if (box) {
         box->hide();

@@ -98,6 +98,7 @@ protected:
 private:
     GridViewport viewportMap() const;
     void updateScrollBars();
+    void followLayout();
     bool handleMoveKey(int key, Qt::KeyboardModifiers modifiers);
     bool handleCommandKey(const QKeyEvent* event);
     void moveFocus(GridCellId to, bool extend);

@@ -516,3 +516,26 @@ TEST_F(GridCtrlTest, CtrlArrowEndsAnEditThatBeganWithTheMouse) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, RemovingTheEditedRowEndsTheEdit) {
+    focusAt(11, 2);
+    QTest::keyClicks(&grid, QStringLiteral("w"));
+    ASSERT_NE(grid.EditBox(), nullptr);
+    ASSERT_TRUE(model().RemoveRow(11));
+    EXPECT_EQ(grid.EditBox(), nullptr);
+    EXPECT_TRUE(grid.hasFocus());
+    EXPECT_EQ(text(10, 2), QStringLiteral("10,2"));
+}
+
+TEST_F(GridCtrlTest, CtrlEndReachesTheLastOf100000Columns) {
+    ASSERT_TRUE(model().SetColumnTotal(100000));
+    focusAt(1, 1);
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(focus(), (GridCellId{11, 99999}));
+    EXPECT_TRUE(grid.viewport()->rect().contains(grid.CellRect(11, 99999)));
+    grid.viewport()->repaint();
+}
+
+} // namespace
