@@ -11,6 +11,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPageSetupDialog>
@@ -45,6 +46,10 @@ CVantorpadView::Hooks CVantorpadView::defaultHooks() {
         QPrintPreviewDialog dialog(&printer, parent);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
         dialog.exec();
+    };
+    h.searchFailed = [](QWidget* mainWindow) {
+        QApplication::beep();
+        QApplication::alert(mainWindow, 500);
     };
     return h;
 }

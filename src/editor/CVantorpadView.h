@@ -30,6 +30,8 @@ public:
         // Shows a preview that draws its pages with `paint`.
         std::function<void(QWidget*, QPrinter&, const std::function<void(QPrinter*)>& paint)>
             printPreview;
+        // A search that found nothing: the desktop's bell and one flash of the main window.
+        std::function<void(QWidget* mainWindow)> searchFailed;
     };
     static Hooks& hooks();
     // The real dialogs, for a test that put its own hooks in their place.
@@ -68,6 +70,18 @@ public:
     // undo step; returns how many lines were read, or -1 when the file cannot be read as text.
     int InsertTextFile(const QString& path);
     void jumpToLine(int line);
+
+    // Searches from the selection (down from its end, up from its start), never wrapping. A
+    // match is selected and the view takes the focus; otherwise the selection stays and the
+    // search-failed hook runs.
+    bool FindInView(const QString& text, bool up, bool wholeWord, bool matchCase);
+    // Replaces the selection as one undo step (nothing in a read-only view).
+    void replaceSelection(const QString& text);
+    // Replaces every occurrence from the start of the selection to the end of the text as one
+    // undo step, the caret after the last replacement, and reports the final failed search as
+    // FindInView does; returns how many were replaced.
+    qsizetype replaceAll(const QString& text, const QString& replacement, bool wholeWord,
+                         bool matchCase);
 
     // The character conversions 199-209 on the selection.
     static bool isConversion(int command);
