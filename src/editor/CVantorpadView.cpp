@@ -69,6 +69,12 @@ CVantorpadView::CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWid
     viewport()->setMouseTracking(true);
     setOverwriteMode(!document->insertMode());
     connect(document, &CVantorpadDoc::textLoaded, m_keywords, &KeywordOverlay::clear);
+    connect(this->document(), &QTextDocument::contentsChange, this, [this] {
+        if (m_searchedTextValid) {
+            m_searchedTextValid = false;
+            m_searchedText.clear();
+        }
+    });
     ApplyEditorSettings();
 }
 

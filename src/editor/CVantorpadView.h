@@ -110,6 +110,9 @@ protected:
 private:
     void replaceSelectionLineByLine(const std::function<QString(QStringView)>& convert);
     void addMenuCommand(QMenu* menu, int command);
+    // The document's text as the searches see it, kept between searches until the next change
+    // (taking it from a 20 MB document costs as much as the search itself).
+    const QString& searchedText();
     // Hands a double-clicked link to the desktop, after a question where the link may be more
     // than a page to show.
     void openLink(const QUrl& target);
@@ -125,4 +128,6 @@ private:
     bool m_urlDetection = false;
     bool m_selectionFonts = false;
     bool m_overLink = false;
+    QString m_searchedText;
+    bool m_searchedTextValid = false;
 };

@@ -23,6 +23,13 @@ bool isWhole(QStringView text, qsizetype start, QStringView needle) {
            boundedAfter(text, start + needle.size(), needle);
 }
 
+bool containsLineBreak(QStringView text) {
+    for (QChar c : text)
+        if (c == u'\n' || c == QChar::ParagraphSeparator)
+            return true;
+    return false;
+}
+
 Qt::CaseSensitivity caseOf(const Options& options) {
     return options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
 }
@@ -64,7 +71,7 @@ Replaced replaceAll(QStringView text, QStringView needle, QStringView replacemen
     if (needle.isEmpty() || needle.size() > text.size())
         return r;
     const Qt::CaseSensitivity cs = caseOf(options);
-    qsizetype copied = 0; // end of the old text already taken into r.text
+    qsizetype copied = 0; // end of the old text already taken into a piece
     qsizetype at = text.indexOf(needle, qBound(qsizetype(0), from, text.size()), cs);
     while (at >= 0) {
         if (options.wholeWord) {
@@ -80,17 +87,19 @@ Replaced replaceAll(QStringView text, QStringView needle, QStringView replacemen
                 continue;
             }
         }
-        if (r.count == 0) {
-            r.start = copied = at;
-            r.text.reserve(text.size() - at);
+        // A line break between two occurrences starts a new piece.
+        if (r.count == 0 || containsLineBreak(text.sliced(copied, at - copied))) {
+            r.pieces.append({at, at, QString()});
+            copied = at;
         }
-        r.text.append(text.sliced(copied, at - copied));
-        r.text.append(replacement);
+        Piece& piece = r.pieces.last();
+        piece.text.append(text.sliced(copied, at - copied));
+        piece.text.append(replacement);
         copied = at + needle.size();
+        piece.end = copied;
         ++r.count;
         at = text.indexOf(needle, copied, cs);
     }
-    r.end = r.count > 0 ? copied : r.start;
     return r;
 }
 

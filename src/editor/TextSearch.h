@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -25,11 +26,16 @@ struct Match {
 Match find(QStringView text, QStringView needle, qsizetype from, const Options& options);
 
 // Every occurrence at or after `from`, each searched for after the previous replacement as a
-// loop of "find down, replace" would (a replacement is never searched again).
-struct Replaced {
-    qsizetype start = 0; // where the changed stretch begins in the old text
+// loop of "find down, replace" would (a replacement is never searched again). The changes come
+// as pieces in text order, one per line that has occurrences (from its first to its last), so
+// that an editor replaces them without touching the lines between.
+struct Piece {
+    qsizetype start = 0; // where the piece begins in the old text
     qsizetype end = 0;   // and where it ends
     QString text;        // what stands there now
+};
+struct Replaced {
+    QList<Piece> pieces;
     qsizetype count = 0;
 };
 Replaced replaceAll(QStringView text, QStringView needle, QStringView replacement, qsizetype from,

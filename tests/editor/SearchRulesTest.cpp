@@ -60,13 +60,16 @@ TEST(TextSearch, ReplaceAllActsAfterTheStartAndNeverSearchesAReplacement) {
         // Right after "b" replaced the first "a.", the second no longer starts a word.
         {"a.a.", "a.", "b", 0, true, false, "ba.", 1},
         {"abc", "x", "y", 0, false, false, "abc", 0},
+        {"a\nb a\u2029a", "a", "cc", 1, false, false, "a\nb cc\u2029cc", 2},
     };
     for (const Case& c : cases) {
         const QString text = QString::fromUtf8(c.text);
         const TextSearch::Replaced r = TextSearch::replaceAll(
             text, QString::fromUtf8(c.needle), QString::fromUtf8(c.replacement), c.from,
             {false, c.wholeWord, c.matchCase});
-        const QString after = text.left(r.start) + r.text + text.mid(r.end);
+        QString after = text;
+        for (auto piece = r.pieces.crbegin(); piece != r.pieces.crend(); ++piece)
+            after.replace(piece->start, piece->end - piece->start, piece->text);
         EXPECT_EQ(after, QString::fromUtf8(c.expected)) << c.text << " / " << c.needle;
         EXPECT_EQ(r.count, c.count) << c.text << " / " << c.needle;
     }
