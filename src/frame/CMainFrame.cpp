@@ -33,6 +33,7 @@ bool CMainFrame::create() {
     setCentralWidget(m_mdi);
     createActions();
     createBars();
+    createFindBar();
     m_menus.insert(MainMenu, buildMenus(MainMenu));
     m_menus.insert(DocumentMenu, buildMenus(DocumentMenu));
     showMenu(MainMenu);
@@ -104,6 +105,7 @@ void CMainFrame::createActions() {
     createDocumentActions();
     createEditWindowActions();
     createViewActions();
+    createSearchActions();
 }
 
 QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
@@ -187,6 +189,7 @@ void CMainFrame::storePlacement() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     storePlacement();
     m_app.barLayout = barState();
+    storeSearchHistory();
     // One by one, stopping at the first window that stays open (the user cancelled or its save
     // failed): the program keeps running and the other documents are not asked about.
     for (QMdiSubWindow* child : m_mdi->subWindowList()) {

@@ -14,6 +14,7 @@ class CVantorpadView;
 class MainStatusBar;
 class MainToolBar;
 class WindowSwitchBar;
+class FindBar;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -53,11 +54,11 @@ public:
     CVantorpadDoc* newDocument();
     // Enable rule of a command: the active view's for its own commands, else the application's.
     bool isCommandEnabled(int command) const;
+    // The find bar "検索" with the find box.
+    FindBar* findBar() const;
 
     MainToolBar* mainToolBar() const { return m_toolBar; }
     MainStatusBar* mainStatusBar() const { return m_statusBar; }
-    // The find bar ("検索"), or nullptr before it is made.
-    QToolBar* findBar() const;
     // The window switch bar; nullptr when it is off (WindBar).
     WindowSwitchBar* switchBar() const { return m_switchBar; }
     // What an idle cycle does: the status panes follow the active editor.
@@ -102,6 +103,15 @@ private:
     CChildFrame* addChildFrame(CVantorpadDoc* document);
     CChildFrame* findChildFrame(const QString& path) const;
 
+    // Searching (MainFrameFindBar.cpp): the find bar, the commands 57636, 57641 and 32794-32796,
+    // the dialogs, and the search history taken from the find box when the window closes.
+    void createSearchActions();
+    void createFindBar();
+    std::optional<bool> searchCommandEnabled(int command) const;
+    void runSearchCommand(int command);
+    void openSearchDialog(CVantorpadView* view, bool replace);
+    void storeSearchHistory();
+
     CVantorpadApp& m_app;
     QMdiArea* m_mdi = nullptr;
     QHash<int, QAction*> m_actions;
@@ -110,4 +120,5 @@ private:
     MainToolBar* m_toolBar = nullptr;
     MainStatusBar* m_statusBar = nullptr;
     WindowSwitchBar* m_switchBar = nullptr;
+    FindBar* m_findBar = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "frame/CChildFrame.h"
+#include "frame/FindBar.h"
 #include "frame/HelpFile.h"
 #include "frame/KeyboardLocks.h"
 #include "frame/MainStatusBar.h"
@@ -114,10 +115,6 @@ QMenu* CMainFrame::buildViewMenu() {
     for (int id : {CmdToolbarSize, CmdFindBox})
         view->addAction(action(id));
     return view;
-}
-
-QToolBar* CMainFrame::findBar() const {
-    return findChild<QToolBar*>(QStringLiteral("FindBar"), Qt::FindDirectChildrenOnly);
 }
 
 void CMainFrame::setFindBarVisible(bool visible) {

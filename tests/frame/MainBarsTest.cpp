@@ -8,6 +8,7 @@
 #include "frame/BarLayout.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
+#include "frame/FindBar.h"
 #include "frame/MainStatusBar.h"
 #include "frame/MainToolBar.h"
 #include "frame/WindowSwitchBar.h"
@@ -127,6 +128,15 @@ TEST(MainToolBar, SizeSwitchKeepsTheDockSideAndTheSettingSurvivesARestart) {
         EXPECT_EQ(frame.toolBarArea(bar), Qt::LeftToolBarArea);
         ASSERT_TRUE(frame.triggerCommand(CmdViewStatusBar));
         EXPECT_TRUE(frame.mainStatusBar()->isHidden());
+        ASSERT_TRUE(frame.action(CmdFindBox)->isChecked());
+        ASSERT_TRUE(frame.triggerCommand(CmdFindBox));
+        EXPECT_TRUE(frame.findBar()->isHidden());
+        EXPECT_EQ(h.app().settings.FindBox, 0);
+        // Shown again by other means (its own toggle), the setting follows.
+        frame.findBar()->toggleViewAction()->trigger();
+        EXPECT_EQ(h.app().settings.FindBox, 1);
+        frame.findBar()->toggleViewAction()->trigger();
+        EXPECT_EQ(h.app().settings.FindBox, 0);
         frame.close();
         EXPECT_EQ(h.app().ExitInstance(), 0);
         savedIni = h.dir().read(QStringLiteral("Vantorpad.ini"));
@@ -135,6 +145,8 @@ TEST(MainToolBar, SizeSwitchKeepsTheDockSideAndTheSettingSurvivesARestart) {
     AppHarness again(savedIni);
     EXPECT_FALSE(again.frame().mainToolBar()->isLarge());
     EXPECT_EQ(again.frame().toolBarArea(again.frame().mainToolBar()), Qt::LeftToolBarArea);
+    EXPECT_TRUE(again.frame().findBar()->isHidden());
+    EXPECT_FALSE(again.frame().action(CmdFindBox)->isChecked());
 }
 
 TEST(BarLayout, DamagedOrForeignLayoutsAreIgnored) {
