@@ -1,0 +1,108 @@
+#include "grid/GridAxis.h"
+
+#include <algorithm>
+#include <bit>
+
+int GridAxis::size(int i) const {
+    if (i < 0 || i >= count())
+        return 0;
+    return int(m_sizes[size_t(i)]);
+}
+
+void GridAxis::setSize(int i, int size) {
+    if (i < 0 || i >= count())
+        return;
+    const quint32 value = quint32(std::max(size, 0));
+    const qint64 delta = qint64(value) - qint64(m_sizes[size_t(i)]);
+    m_sizes[size_t(i)] = value;
+    if (delta != 0)
+        add(i, delta);
+}
+
+qint64 GridAxis::start(int i) const {
+    qint64 sum = 0;
+    for (int k = std::clamp(i, 0, count()); k > 0; k -= k & -k)
+        sum += m_tree[size_t(k)];
+    return sum;
+}
+
+int GridAxis::indexAt(qint64 pixel) const {
+    if (pixel < 0 || pixel >= total())
+        return -1;
+    // Descend the tree: find the largest k with start(k) <= pixel; entry k covers the pixel.
+    // Hidden entries (size 0) never do, since the descent passes over empty spans.
+    int pos = 0;
+    qint64 rest = pixel;
+    for (int step = int(std::bit_floor(unsigned(count()))); step > 0; step >>= 1) {
+        const int next = pos + step;
+        if (next <= count() && m_tree[size_t(next)] <= rest) {
+            pos = next;
+            rest -= m_tree[size_t(next)];
+        }
+    }
+    return pos;
+}
+
+int GridAxis::visibleAtOrAfter(int i) const {
+    i = std::max(i, 0);
+    if (i >= count())
+        return -1;
+    return indexAt(start(i));
+}
+
+int GridAxis::visibleAtOrBefore(int i) const {
+    i = std::min(i, count() - 1);
+    if (i < 0)
+        return -1;
+    const qint64 end = start(i + 1);
+    return end == 0 ? -1 : indexAt(end - 1);
+}
+
+void GridAxis::insert(int at, int n, int size) {
+    if (n <= 0 || at < 0 || at > count())
+        return;
+    m_sizes.insert(m_sizes.begin() + at, size_t(n), quint32(std::max(size, 0)));
+    rebuild();
+}
+
+void GridAxis::remove(int at, int n) {
+    if (at < 0 || at >= count() || n <= 0)
+        return;
+    n = std::min(n, count() - at);
+    m_sizes.erase(m_sizes.begin() + at, m_sizes.begin() + at + n);
+    rebuild();
+}
+
+void GridAxis::resize(int n, int size) {
+    n = std::max(n, 0);
+    if (n == count())
+        return;
+    m_sizes.resize(size_t(n), quint32(std::max(size, 0)));
+    rebuild();
+}
+
+void GridAxis::reorder(const std::vector<int>& order) {
+    if (int(order.size()) != count())
+        return;
+    std::vector<quint32> sizes(order.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        sizes[k] = m_sizes[size_t(order[k])];
+    m_sizes.swap(sizes);
+    rebuild();
+}
+
+void GridAxis::rebuild() {
+    // O(n) construction: each node passes its sum on to its parent.
+    m_tree.assign(m_sizes.size() + 1, 0);
+    for (size_t k = 1; k < m_tree.size(); ++k) {
+        m_tree[k] += m_sizes[k - 1];
+        const size_t parent = k + (k & (~k + 1));
+        if (parent < m_tree.size())
+            m_tree[parent] += m_tree[k];
+    }
+}
+
+void GridAxis::add(int i, qint64 delta) {
+    for (size_t k = size_t(i) + 1; k < m_tree.size(); k += k & (~k + 1))
+        m_tree[k] += delta;
+}

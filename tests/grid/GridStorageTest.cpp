@@ -1,0 +1,96 @@
+#include "GridTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Cells keep the file's bytes: whatever the codec makes of them, an unedited cell gives back
+// exactly what was put in, and an edit goes through the codec.
+TEST(GridStorage, KeepsBytesAndShowsThemThroughTheCodec) {
+    const struct {
+        GridTextCodec codec;
+        QByteArray bytes;
+        QString shown;
+    } cases[] = {
+        {GridTextCodec::Cp932,
+         "\x82\xa0"
+         "A\xb1",
+         u"あAｱ"_s},
+        {GridTextCodec::Cp932, "\x82", QString(QChar(char16_t(0xDC82)))}, // lone lead byte
+        {GridTextCodec::Utf8, "\xe3\x81\x82z", u"あz"_s},
+        {GridTextCodec::Utf8, "a\xff\xe3\x81",
+         u"a"_s + QChar(char16_t(0xDCFF)) + QChar(char16_t(0xDCE3)) + QChar(char16_t(0xDC81))},
+    };
+    for (const auto& c : cases) {
+        GridModel grid;
+        grid.SetTextCodec(c.codec);
+        (void)grid.SetRowTotal(1);
+        (void)grid.SetColumnTotal(2);
+        ASSERT_TRUE(grid.SetCellBytes(0, 1, c.bytes));
+        EXPECT_EQ(grid.CellText(0, 1), c.shown);
+        EXPECT_EQ(grid.CellBytes(0, 1), c.bytes);
+        ASSERT_TRUE(grid.SetCellText(0, 0, c.shown)); // edited back: the same bytes
+        EXPECT_EQ(grid.CellBytes(0, 0), c.bytes);
+    }
+}
+
+TEST(GridStorage, RefusesTextTheCodecCannotHoldAndKeepsTheCell) {
+    GridModel grid;
+    (void)grid.SetRowTotal(1);
+    (void)grid.SetColumnTotal(1);
+    ASSERT_TRUE(grid.SetCellText(0, 0, u"元"_s));
+    EXPECT_EQ(grid.EncodeText(u"ab😀"_s).unencodableAt, 2);
+    EXPECT_FALSE(grid.SetCellText(0, 0, u"ab😀"_s));
+    EXPECT_EQ(grid.CellText(0, 0), u"元"_s);
+    grid.SetTextCodec(GridTextCodec::Utf8);
+    EXPECT_TRUE(grid.SetCellText(0, 0, u"ab😀"_s));
+    EXPECT_EQ(grid.CellBytes(0, 0), "ab\xf0\x9f\x98\x80");
+}
+
+TEST(GridStorage, HoldsLargeCellsWithLineFeedsAndWideTables) {
+    GridModel grid;
+    ASSERT_TRUE(grid.SetColumnTotal(100000));
+    ASSERT_TRUE(grid.SetRowTotal(3));
+    const QByteArray big = QByteArray(10 * 1024 * 1024, 'x') + "\nend\r\n";
+    ASSERT_TRUE(grid.SetCellBytes(1, 99999, big));
+    ASSERT_TRUE(grid.SetCellBytes(1, 5, "five"));
+    EXPECT_EQ(grid.CellBytes(1, 99999), big);
+    EXPECT_EQ(grid.CellBytes(1, 5), "five");
+    EXPECT_EQ(grid.CellBytes(1, 99998), "");
+    EXPECT_EQ(grid.CellBytes(2, 99999), "");
+}
+
+TEST(GridStorage, MovesCellsStateAndAttributesWithTheirColumns) {
+    GridModel grid;
+    fillGrid(grid, 3, 4);
+    GridCellAttributes red;
+    red.textColour = 0xFF0000;
+    grid.SetCellAttributes(2, 3, red);
+    grid.SetCellState(2, 3, GridState::ReadOnly);
+    ASSERT_EQ(grid.AddColumn(u"new"_s, GridFormat::Initial, 2), 2);
+    EXPECT_EQ(grid.CellText(2, 4), u"2,3"_s);
+    EXPECT_EQ(grid.CellAttributes(2, 4).textColour, 0xFF0000u);
+    EXPECT_TRUE(grid.CellState(2, 4) & GridState::ReadOnly);
+    EXPECT_EQ(grid.CellText(2, 2), u""_s);
+    ASSERT_TRUE(grid.RemoveColumn(1));
+    EXPECT_EQ(grid.CellText(2, 3), u"2,3"_s);
+    EXPECT_EQ(grid.CellAttributes(2, 3).textColour, 0xFF0000u);
+    ASSERT_TRUE(grid.RemoveColumn(3));
+    EXPECT_EQ(grid.AttributedCellCount(), 0);
+    EXPECT_EQ(grid.CellText(2, 0), u"2,0"_s);
+}
+
+TEST(GridStorage, FillsARowInOnePassAndDropsFieldsPastTheEnd) {
+    GridModel grid;
+    (void)grid.SetRowTotal(2);
+    (void)grid.SetColumnTotal(3);
+    ASSERT_TRUE(grid.SetRowBytes(1, 1, {"a", "", "dropped"}));
+    EXPECT_EQ(grid.CellBytes(1, 1), "a");
+    EXPECT_EQ(grid.CellBytes(1, 2), "");
+    EXPECT_FALSE(grid.SetRowBytes(2, 0, {"x"}));
+    EXPECT_FALSE(grid.SetCellBytes(0, 3, "x"));
+}
+
+} // namespace
