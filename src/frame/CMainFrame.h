@@ -47,6 +47,8 @@ public:
     CVantorpadView* activeView() const;
     CVantorpadDoc* activeDocument() const;
     QList<CChildFrame*> childFrames() const;
+    // The editor window of the file at `path`, or none.
+    CChildFrame* findChildFrame(const QString& path) const;
     CVantorpadDoc* newDocument();
     // Enable rule of a command: the active view's for its own commands, else the application's.
     bool isCommandEnabled(int command) const;
@@ -75,7 +77,6 @@ private:
     void updateRecentFileActions();
     void openRecentFile(int index);
     CChildFrame* addChildFrame(CVantorpadDoc* document);
-    CChildFrame* findChildFrame(const QString& path) const;
 
     CVantorpadApp& m_app;
     QMdiArea* m_mdi = nullptr;
