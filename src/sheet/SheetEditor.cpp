@@ -60,6 +60,7 @@ void SheetEditor::configureGrid() {
 void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& progress) {
     configureGrid();
     m_encoding = parsed.encoding;
+    m_sizeHint = parsed.bytes.size() + parsed.bytes.size() / 8;
     m_grid.SetTextCodec(codecFor(parsed.encoding));
     const int lines = int(parsed.records.size());
     const int n = parsed.fieldCount;
@@ -84,7 +85,7 @@ void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
         DelimitedText::splitRecord(parsed, parsed.records[size_t(j)], format, fields, scratch);
         fields.resize(n); // short lines get empty cells, headings included
         if (r > 0) {
-            heading = SheetRules::rowHeading(r).toLatin1();
+            heading = SheetRules::rowHeadingBytes(r);
             fields.prepend(heading);
             static_cast<void>(m_grid.SetRowBytes(r, 0, fields));
         } else {
@@ -98,15 +99,6 @@ void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
     m_grid.MarkModified(false);
 }
 
-std::optional<GridCellId> SheetEditor::firstLayoutBreaker() const {
-    const int firstRow = m_options.firstRowHeadings ? 0 : 1;
-    for (int r = firstRow; r < m_grid.RowTotal(); ++r)
-        for (int c = 1; c < m_grid.ColumnTotal(); ++c)
-            if (DelimitedText::breaksLayout(m_grid.CellBytes(r, c), m_options.delimiter))
-                return GridCellId{r, c};
-    return std::nullopt;
-}
-
 QString SheetEditor::rowName(int row) const {
     const QString heading = m_grid.CellText(row, 0);
     return heading.isEmpty() ? QStringLiteral("%1 行目").arg(row + 1) : heading;
@@ -118,21 +110,28 @@ QString SheetEditor::columnName(int col) const {
 }
 
 std::optional<QByteArray> SheetEditor::fileBytes() {
-    if (!m_options.quoted) {
-        if (const std::optional<GridCellId> cell = firstLayoutBreaker()) {
-            const QString question = DelimitedText::layoutQuestion(
-                rowName(cell->row), columnName(cell->col), m_options.delimiter);
-            if (Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) !=
-                PromptAnswer::Yes)
-                return std::nullopt;
-        }
-    }
+    // One pass writes the file and notes the first cell that would change the layout; the
+    // question comes before anything reaches the disk.
     DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
+    writer.reserve(m_sizeHint);
+    const bool check = !m_options.quoted;
+    std::optional<GridCellId> breaker;
     const int columns = m_grid.ColumnTotal();
     for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
         writer.beginRow();
-        for (int c = 1; c < columns; ++c)
-            writer.addField(m_grid.CellBytes(r, c));
+        for (int c = 1; c < columns; ++c) {
+            const QByteArray field = m_grid.CellBytes(r, c);
+            if (check && !breaker && DelimitedText::breaksLayout(field, m_options.delimiter))
+                breaker = GridCellId{r, c};
+            writer.addField(field);
+        }
+    }
+    if (breaker) {
+        const QString question = DelimitedText::layoutQuestion(
+            rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
+        if (Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) !=
+            PromptAnswer::Yes)
+            return std::nullopt;
     }
     return writer.take();
 }

@@ -73,14 +73,14 @@ public:
 
 private:
     void configureGrid();
-    std::optional<GridCellId> firstLayoutBreaker() const;
     QString rowName(int row) const;
     QString columnName(int col) const;
 
     GridModel& m_grid;
     DelimitedTextOptions m_options;
     TextEncoding m_encoding = TextEncoding::Cp932;
-    int m_rows = 0;    // L: numbers new rows
-    int m_columns = 1; // N: numbers new columns
+    qsizetype m_sizeHint = 0; // what a save is likely to write: the loaded size and some
+    int m_rows = 0;           // L: numbers new rows
+    int m_columns = 1;        // N: numbers new columns
     QStringList m_written;
 };

@@ -1,6 +1,7 @@
 #include "sheet/SheetRules.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace SheetRules {
 
@@ -9,7 +10,13 @@ QString columnHeading(int column) {
 }
 
 QString rowHeading(int row) {
-    return QStringLiteral("No.%1").arg(row, 5, 10, QLatin1Char('0'));
+    return QString::fromLatin1(rowHeadingBytes(row));
+}
+
+QByteArray rowHeadingBytes(int row) {
+    char text[24];
+    const int length = std::snprintf(text, sizeof text, "No.%05d", row);
+    return QByteArray(text, length);
 }
 
 std::optional<int> moveTarget(const QString& field) {
