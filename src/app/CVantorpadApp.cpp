@@ -11,6 +11,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
+#include "sheet/OpenInSpreadsheet.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CServerDir.h"
 #include "transfer/SaveToServerDialog.h"
@@ -52,6 +53,9 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
     m_hooks.initComponents = [] { return true; }; // no component library to start here
     m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
         return COptionDlg::Run(app.settings, app.ftpDebugLog, app.mainFrame());
+    };
+    m_hooks.openInSpreadsheet = [this](const QString& path, bool readOnly) {
+        OpenInSpreadsheet(*this, path, readOnly);
     };
     CVantorpadDoc::setSaveToServerDialog(RunSaveToServerDialog);
 }
