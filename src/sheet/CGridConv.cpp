@@ -3,6 +3,7 @@
 #include "app/CVantorpadApp.h"
 #include "frame/CMainFrame.h"
 #include "grid/CGridCtrl.h"
+#include "grid/GridFontMetrics.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
@@ -290,9 +291,15 @@ void CGridConv::onMoveColumn() {
 
 void CGridConv::onFont() {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, m_grid->font(), this);
-    if (ok)
-        m_grid->setFont(chosen);
+    const QFont chosen =
+        QFontDialog::getFont(&ok, m_grid->font(), this, QStringLiteral("フォント"));
+    if (!ok)
+        return;
+    // The four default cells take the font; cells without one of their own follow. Sizes stay
+    // until "サイズ自動調整".
+    m_grid->setFont(chosen);
+    model().SetDefaultFont(GridFontMetrics::describe(chosen));
+    m_grid->viewport()->update();
 }
 
 void CGridConv::onSearch() {
