@@ -56,6 +56,7 @@ QComboBox* GridSheetPage::addCombo(const char* name, int id) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxCount(SheetSearch::MaxListEntries);
+    combo->setMinimumContentsLength(24);
     setControlId(combo, name, id);
     return combo;
 }

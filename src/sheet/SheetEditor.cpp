@@ -72,8 +72,7 @@ void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
     sized = sized && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
     if (!sized)
         return; // the grid has reported the lack of memory
-    for (int c = 1; c <= n; ++c)
-        static_cast<void>(m_grid.SetCellText(0, c, SheetRules::columnHeading(c)));
+    fillColumnHeadings(n);
     if (progress.cellRange)
         progress.cellRange(lines);
     const DelimitedFormat format{m_options.delimiter, m_options.quoted};
@@ -107,6 +106,25 @@ QString SheetEditor::rowName(int row) const {
 QString SheetEditor::columnName(int col) const {
     const QString heading = m_grid.CellText(0, col);
     return heading.isEmpty() ? SheetRules::columnHeading(col) : heading;
+}
+
+void SheetEditor::fillColumnHeadings(int columns) {
+    // One pass over row 0: a cell at a time would rewrite the row once per column.
+    QByteArray text;
+    std::vector<qsizetype> ends;
+    ends.reserve(size_t(columns));
+    for (int c = 1; c <= columns; ++c) {
+        text += SheetRules::columnHeadingBytes(c);
+        ends.push_back(text.size());
+    }
+    QList<QByteArrayView> headings;
+    headings.reserve(columns);
+    qsizetype start = 0;
+    for (qsizetype end : ends) {
+        headings.append(QByteArrayView(text.constData() + start, end - start));
+        start = end;
+    }
+    static_cast<void>(m_grid.SetRowBytes(0, 1, headings));
 }
 
 std::optional<QByteArray> SheetEditor::fileBytes() {

@@ -73,6 +73,7 @@ public:
 
 private:
     void configureGrid();
+    void fillColumnHeadings(int columns);
     QString rowName(int row) const;
     QString columnName(int col) const;
 

@@ -6,7 +6,11 @@
 namespace SheetRules {
 
 QString columnHeading(int column) {
-    return QStringLiteral("Col.%1").arg(column);
+    return QString::fromLatin1(columnHeadingBytes(column));
+}
+
+QByteArray columnHeadingBytes(int column) {
+    return "Col." + QByteArray::number(column);
 }
 
 QString rowHeading(int row) {

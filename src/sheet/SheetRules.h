@@ -13,7 +13,8 @@ constexpr int MaxMoveTarget = 99999;
 // The headings the spreadsheet writes: "Col.%d" over data columns, "No.%05d" beside data rows.
 QString columnHeading(int column);
 QString rowHeading(int row);
-// The row heading as the cell's bytes (ASCII), for filling a million rows quickly.
+// The headings as the cells' bytes (ASCII), for filling a million rows or columns quickly.
+QByteArray columnHeadingBytes(int column);
 QByteArray rowHeadingBytes(int row);
 
 // The target column typed in "列移動": a whole number from 1 to MaxMoveTarget, else nothing.

@@ -237,3 +237,19 @@ TEST(SheetEditor, UnterminatedQuoteIsLoadedAndReported) {
     EXPECT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts().value(0).contains(QStringLiteral("2 行目の引用符")));
 }
+
+TEST(SheetEditor, VeryWideAndVeryLongLinesLoadAndSaveBack) {
+    QByteArray wide = QByteArray("a,").repeated(1000000) + "\nb";
+    QByteArray longLine(10 << 20, 'x');
+    for (const QByteArray& file : {wide, longLine}) {
+        Loaded l(file);
+        const int fields = int(file.count(',')) + 1;
+        EXPECT_EQ(l.grid.ColumnTotal(), fields + 1);
+        EXPECT_EQ(l.grid.CellText(0, fields), QStringLiteral("Col.%1").arg(fields));
+        EXPECT_EQ(l.editor.save(), OpResult::Done);
+        QByteArray expected = file;
+        if (file.contains('\n'))
+            expected.replace("\nb", "\r\nb" + QByteArray(",").repeated(fields - 1));
+        EXPECT_EQ(l.saved(), expected);
+    }
+}

@@ -11,6 +11,7 @@
 #include "sheet/CGridConv.h"
 #include "sheet/SheetDialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
@@ -220,4 +221,25 @@ TEST(SheetWindow, OpenClientFileOffersTheSpreadsheet) {
     EXPECT_EQ(columns, 4);
     EXPECT_FALSE(editable);
     EXPECT_TRUE(h.frame().childFrames().isEmpty());
+}
+
+TEST(SheetWindow, TogglesCarryTheirCheckMarksAndCopyNeedsASelection) {
+    ScriptedPrompt prompt;
+    Window w("a,b");
+    CGridConv& c = *w.window;
+    c.runCommand(SheetCommand::ReadOnly);
+    EXPECT_TRUE(c.action(SheetCommand::ReadOnly)->isChecked());
+    EXPECT_FALSE(c.model().Behaviour().editable);
+    EXPECT_EQ(c.SaveDelimitedText(), OpResult::Refused);
+    c.runCommand(SheetCommand::ReadOnly);
+    EXPECT_TRUE(c.model().Behaviour().editable);
+    c.runCommand(SheetCommand::SortOnClick);
+    EXPECT_TRUE(c.action(SheetCommand::SortOnClick)->isChecked());
+    EXPECT_TRUE(c.model().Behaviour().sortOnClick);
+
+    c.model().ClearSelection();
+    EXPECT_FALSE(c.action(SheetCommand::Copy)->isEnabled());
+    c.model().SelectColumns(1, 1);
+    EXPECT_TRUE(c.action(SheetCommand::Copy)->isEnabled());
+    EXPECT_TRUE(prompt.texts().isEmpty());
 }
