@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     }
     m.SetColumnWidth(0, 80);
     m.SetColumnWidth(6, 0);
-    (void)m.SortByColumn(2, true);
     m.MarkModified(false);
+    (void)m.SortByColumn(3, false);
     grid.SetFocusCellTo({3, 3});
     grid.SetFocusCellTo({5, 4}, true);
     grid.resize(900, 500);

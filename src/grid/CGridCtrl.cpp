@@ -60,7 +60,7 @@ CGridCtrl::CGridCtrl(QWidget* parent) : QAbstractScrollArea(parent), m_fonts(fon
     m_wheelLines = QApplication::wheelScrollLines() > 0 ? QApplication::wheelScrollLines() : 3;
 
     auto repaint = [this] { viewport()->update(); };
-    connect(&m_model, &GridModel::layoutChanged, this, &CGridCtrl::updateScrollBars);
+    connect(&m_model, &GridModel::layoutChanged, this, &CGridCtrl::followLayout);
     connect(&m_model, &GridModel::cellChanged, this, repaint);
     connect(&m_model, &GridModel::contentChanged, this, repaint);
     connect(&m_model, &GridModel::selectionChanged, this, repaint);
@@ -103,6 +103,17 @@ void CGridCtrl::updateScrollBars() {
     horizontalScrollBar()->setPageStep(qMax(1, map.pageWidth()));
     horizontalScrollBar()->setSingleStep(qMax(1, m_model.DefaultColumnWidth()));
     viewport()->update();
+}
+
+void CGridCtrl::followLayout() {
+    updateScrollBars();
+    if (!m_editBox)
+        return;
+    // The edit box stays on its cell as sizes change, and ends when its cell is gone.
+    if (!m_model.IsValid(m_editBox->row(), m_editBox->column()))
+        m_editBox->finish();
+    else
+        m_editBox->move(CellRect(m_editBox->row(), m_editBox->column()).topLeft());
 }
 
 void CGridCtrl::EnsureVisible(int row, int col) {
@@ -153,7 +164,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     if (handleCommandKey(event) || handleMoveKey(event->key(), event->modifiers()))
         return;
     const QString text = event->text();
-    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    // Alt and Meta combinations are the window's menus and shortcuts, never cell text.
+    const bool ctrl =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (text.isEmpty() || ctrl || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab ||
         event->key() == Qt::Key_Backtab) {
         event->ignore();
@@ -357,15 +370,23 @@ void CGridCtrl::onEditEnded(int row, int col, const QString& text, int key) {
     CGridEditBox* box = m_editBox;
     m_editBox = nullptr;
     m_model.SetEditingCell({});
-    if (key != Qt::Key_Escape)
-        (void)UpdateCellText(row, col, text);
-    if (key != 0)
+    const CellUpdate update = key == Qt::Key_Escape ? CellUpdate{} : applyCellText(row, col, text);
+    // The grid takes the focus back unless the edit ended because it went elsewhere.
+    if (key != 0 || update.unencodableAt >= 0 || (box && box->hasFocus()))
         setFocus(Qt::OtherFocusReason);
     if (box) {
         box->hide();
         box->deleteLater();
     }
     viewport()->update();
+    if (update.unencodableAt >= 0) {
+        // The typed text is not lost: after the message the edit opens again with it.
+        reportUnencodable(text, update.unencodableAt);
+        BeginCellEdit(row, col, GridEditStart::Mouse);
+        if (m_editBox)
+            m_editBox->setText(text);
+        return;
+    }
     if (!carriesOn(key))
         return;
     // Tab, arrows and the page keys carry on into the next cell, still typing.

@@ -98,6 +98,7 @@ protected:
 private:
     GridViewport viewportMap() const;
     void updateScrollBars();
+    void followLayout();
     bool handleMoveKey(int key, Qt::KeyboardModifiers modifiers);
     bool handleCommandKey(const QKeyEvent* event);
     void moveFocus(GridCellId to, bool extend);
@@ -106,7 +107,11 @@ private:
     void pageMove(int direction, bool extend);
 
     // Cell updates and the clipboard (CGridCtrlClipboard.cpp).
-    struct CellUpdate;
+    // What applying a text to a cell came to; the caller tells the user.
+    struct CellUpdate {
+        bool changed = false;
+        qsizetype unencodableAt = -1; // a character the cell's codec cannot hold
+    };
     CellUpdate applyCellText(int row, int col, const QString& text);
     void reportUnencodable(const QString& text, qsizetype at) const;
     GridCellId pasteTarget() const;
@@ -123,6 +128,8 @@ private:
     void selectTo(GridCellId cell);
     void finishSizing(QPoint point);
     void autoScroll();
+    // Where auto-scrolling goes for a pointer at `pos`: -1, 0 or 1 on each axis; (0,0) inside.
+    QPoint autoScrollDirection(QPoint pos) const;
     void updateCursor(QPoint point);
 
     GridModel m_model;

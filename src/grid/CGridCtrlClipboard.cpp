@@ -25,12 +25,6 @@ std::vector<int> visibleBetween(const GridAxis& axis, int first, int last) {
 
 } // namespace
 
-// What applying a text to a cell came to; the caller says so to the user.
-struct CGridCtrl::CellUpdate {
-    bool changed = false;
-    qsizetype unencodableAt = -1; // position of a character the cell's codec cannot hold
-};
-
 CGridCtrl::CellUpdate CGridCtrl::applyCellText(int row, int col, const QString& text) {
     if (!m_model.Behaviour().editable || !m_model.IsValid(row, col) ||
         (m_model.CellState(row, col) & GridState::ReadOnly) || refusesEdit(row, col))

@@ -2,6 +2,8 @@
 // columns by their borders, double clicks, the wheel and auto-scrolling.
 #include "grid/CGridCtrl.h"
 
+#include "platform/BusyGuard.h"
+
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -112,6 +114,7 @@ void CGridCtrl::pressOnHeading(GridCellId cell, Qt::KeyboardModifiers modifiers)
         if (behaviour.sortOnClick && cell.row == 0) {
             const bool ascending =
                 m_model.SortColumn() == cell.col ? !m_model.SortAscending() : true;
+            BusyGuard busy(viewport());
             (void)m_model.SortByColumn(cell.col, ascending);
         }
         if (!behaviour.selectColumnsByFixedRow)
@@ -232,9 +235,7 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
     default:
         return;
     }
-    const GridViewport map = viewportMap();
-    const bool outside = pos.x() < map.fixedWidth() || pos.y() < map.fixedHeight() ||
-                         pos.x() > area.right() || pos.y() > area.bottom();
+    const bool outside = autoScrollDirection(pos) != QPoint();
     if (outside && !m_autoScroll.isActive())
         m_autoScroll.start();
     else if (!outside)
@@ -244,22 +245,27 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
 
 // While the button is held outside the data area: one row or column towards the pointer each
 // tick, as an arrow key would, the selection following to the cell at the edge.
-void CGridCtrl::autoScroll() {
+QPoint CGridCtrl::autoScrollDirection(QPoint pos) const {
     const GridViewport map = viewportMap();
     const QRect area = viewport()->rect();
-    const int dy = m_lastMouse.y() < map.fixedHeight() ? -1
-                   : m_lastMouse.y() > area.bottom()   ? 1
-                                                       : 0;
-    const int dx = m_lastMouse.x() < map.fixedWidth() ? -1 : m_lastMouse.x() > area.right() ? 1 : 0;
-    if ((dx == 0 && dy == 0) || !m_dragCell.isValid()) {
+    QPoint toward;
+    // Selecting whole columns scrolls only sideways, whole rows only up and down.
+    if (m_mouseMode != MouseMode::SelectRow)
+        toward.setX(pos.x() < map.fixedWidth() ? -1 : pos.x() > area.right() ? 1 : 0);
+    if (m_mouseMode != MouseMode::SelectColumn)
+        toward.setY(pos.y() < map.fixedHeight() ? -1 : pos.y() > area.bottom() ? 1 : 0);
+    return toward;
+}
+
+void CGridCtrl::autoScroll() {
+    const QPoint toward = autoScrollDirection(m_lastMouse);
+    if (toward == QPoint() || !m_dragCell.isValid()) {
         m_autoScroll.stop();
         return;
     }
     GridCellId to = m_dragCell;
-    if (m_mouseMode != MouseMode::SelectColumn)
-        to.row = GridNavigation::rowsAway(m_model, to.row, dy);
-    if (m_mouseMode != MouseMode::SelectRow)
-        to.col = GridNavigation::columnsAway(m_model, to.col, dx);
+    to.row = GridNavigation::rowsAway(m_model, to.row, toward.y());
+    to.col = GridNavigation::columnsAway(m_model, to.col, toward.x());
     EnsureVisible(to.row, to.col);
     selectTo(to);
 }
@@ -305,6 +311,7 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (border.index >= 0) {
         m_mouseMode = MouseMode::None;
         m_sizingLine = -1;
+        BusyGuard busy(viewport());
         (void)(border.column ? m_model.FitColumn(border.index) : m_model.FitRow(border.index));
         updateScrollBars();
         return;

@@ -81,6 +81,12 @@ void CGridEditBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void CGridEditBox::fitToText() {
+    // A text longer than any screen is wide needs no measuring: the box takes all the room.
+    constexpr qsizetype kMeasuredLength = 4096;
+    if (text().size() > kMeasuredLength) {
+        resize(qMax(m_cellRect.width(), m_rightLimit - m_cellRect.left()), m_cellRect.height());
+        return;
+    }
     const int wanted = fontMetrics().horizontalAdvance(text()) +
                        fontMetrics().averageCharWidth() * 2 + (hasFrame() ? 8 : 4);
     const int width = qMax(m_cellRect.width(), qMin(wanted, m_rightLimit - m_cellRect.left()));

@@ -61,24 +61,27 @@ int GridAxis::visibleAtOrBefore(int i) const {
 void GridAxis::insert(int at, int n, int size) {
     if (n <= 0 || at < 0 || at > count())
         return;
-    m_sizes.insert(m_sizes.begin() + at, size_t(n), quint32(std::max(size, 0)));
-    rebuild();
+    std::vector<quint32> sizes = m_sizes;
+    sizes.insert(sizes.begin() + at, size_t(n), quint32(std::max(size, 0)));
+    replace(std::move(sizes));
 }
 
 void GridAxis::remove(int at, int n) {
     if (at < 0 || at >= count() || n <= 0)
         return;
     n = std::min(n, count() - at);
-    m_sizes.erase(m_sizes.begin() + at, m_sizes.begin() + at + n);
-    rebuild();
+    std::vector<quint32> sizes = m_sizes;
+    sizes.erase(sizes.begin() + at, sizes.begin() + at + n);
+    replace(std::move(sizes));
 }
 
 void GridAxis::resize(int n, int size) {
     n = std::max(n, 0);
     if (n == count())
         return;
-    m_sizes.resize(size_t(n), quint32(std::max(size, 0)));
-    rebuild();
+    std::vector<quint32> sizes = m_sizes;
+    sizes.resize(size_t(n), quint32(std::max(size, 0)));
+    replace(std::move(sizes));
 }
 
 void GridAxis::reorder(const std::vector<int>& order) {
@@ -87,19 +90,21 @@ void GridAxis::reorder(const std::vector<int>& order) {
     std::vector<quint32> sizes(order.size());
     for (size_t k = 0; k < order.size(); ++k)
         sizes[k] = m_sizes[size_t(order[k])];
-    m_sizes.swap(sizes);
-    rebuild();
+    replace(std::move(sizes));
 }
 
-void GridAxis::rebuild() {
-    // O(n) construction: each node passes its sum on to its parent.
-    m_tree.assign(m_sizes.size() + 1, 0);
-    for (size_t k = 1; k < m_tree.size(); ++k) {
-        m_tree[k] += m_sizes[k - 1];
+// Builds the new tree before anything changes, so running out of memory leaves the axis as it
+// was. O(n): each node passes its sum on to its parent.
+void GridAxis::replace(std::vector<quint32>&& sizes) {
+    std::vector<qint64> tree(sizes.size() + 1, 0);
+    for (size_t k = 1; k < tree.size(); ++k) {
+        tree[k] += sizes[k - 1];
         const size_t parent = k + (k & (~k + 1));
-        if (parent < m_tree.size())
-            m_tree[parent] += m_tree[k];
+        if (parent < tree.size())
+            tree[parent] += tree[k];
     }
+    m_sizes.swap(sizes);
+    m_tree.swap(tree);
 }
 
 void GridAxis::add(int i, qint64 delta) {

@@ -40,7 +40,7 @@ public:
     void reorder(const std::vector<int>& order);
 
 private:
-    void rebuild();
+    void replace(std::vector<quint32>&& sizes);
     void add(int i, qint64 delta);
 
     std::vector<quint32> m_sizes;

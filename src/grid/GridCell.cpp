@@ -154,14 +154,16 @@ bool CGridDefaultCell::SetText(QStringView text) {
 void CGridDefaultCell::SetFont(const GridFont& font) {
     m_attributes.font = font;
     const GridTextMeasurer* measurer = m_grid ? m_grid->TextMeasurer() : nullptr;
-    if (!measurer) { // no drawing context
+    const GridSize sample = measurer ? measurer->lineSize(font, u" XXXXXXXXXXXX ") : GridSize{};
+    if (sample.width <= 0 || sample.height <= 0) {
+        // No drawing context, or a font that draws nothing (zero height): sizes of 0 would hide
+        // every new row and column, so the sizes of a grid without a drawing context apply.
         m_attributes.margin = 3;
         m_width = 40;
         m_height = 16;
         return;
     }
     m_attributes.margin = quint32(std::max(measurer->lineSize(font, u" ").width, 0));
-    const GridSize sample = measurer->lineSize(font, u" XXXXXXXXXXXX ");
     m_width = sample.width;
     m_height = sample.height * 3 / 2;
 }

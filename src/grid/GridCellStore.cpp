@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <new>
 
 namespace {
@@ -48,6 +49,8 @@ GridCellStore::Block GridCellStore::buildBlock(int cells, CellOf cellOf) {
     }
     if (used == 0)
         return {};
+    if (textSize > std::numeric_limits<quint32>::max() - kHeader - 5 * size_t(used))
+        throw std::bad_alloc(); // the offsets are 32 bits: a row holds less than 4 GB
     const size_t size = kHeader + 5 * size_t(used) + textSize;
     char* block = static_cast<char*>(std::malloc(size));
     if (!block)

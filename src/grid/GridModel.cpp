@@ -78,6 +78,8 @@ bool GridModel::SetColumnTotal(int n) {
         return false;
     }
     m_fixedCols = std::min(m_fixedCols, n);
+    if (m_sortColumn >= n)
+        m_sortColumn = -1;
     dropInvalidFocus();
     m_modified = true;
     emit layoutChanged();
@@ -154,10 +156,22 @@ QString GridModel::CellText(int row, int col) const {
     return GridText::decode(m_codec, m_store->bytes(row, col));
 }
 
+QString GridModel::CellTextPrefix(int row, int col, qsizetype maxBytes) const {
+    if (!IsValid(row, col))
+        return {};
+    const QByteArrayView bytes = m_store->bytes(row, col);
+    return GridText::decode(m_codec,
+                            bytes.first(GridText::characterPrefix(m_codec, bytes, maxBytes)));
+}
+
 QByteArray GridModel::CellBytes(int row, int col) const {
     if (!IsValid(row, col))
         return {};
     return m_store->bytes(row, col).toByteArray();
+}
+
+QByteArrayView GridModel::CellView(int row, int col) const {
+    return IsValid(row, col) ? m_store->bytes(row, col) : QByteArrayView();
 }
 
 EncodeResult GridModel::EncodeText(QStringView text) const {
@@ -211,15 +225,24 @@ void GridModel::SetCellState(int row, int col, quint32 state) {
         emit cellChanged(row, col);
 }
 
+// GCC 12 takes the copy of an empty std::optional<GridFont> for a read of its payload.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 GridCellAttributes GridModel::CellAttributes(int row, int col) const {
     if (!IsValid(row, col))
         return {};
-    const GridCellAttributes* own = m_store->attributes(row, col);
-    GridCellAttributes attributes = own ? *own : GridCellAttributes{};
-    if (attributes.format == GridFormat::UseDefault)
-        attributes.format = m_columnFormats[size_t(col)];
+    const quint32 columnFormat = m_columnFormats[size_t(col)];
+    if (const GridCellAttributes* own = m_store->attributes(row, col)) {
+        GridCellAttributes attributes = *own;
+        if (attributes.format == GridFormat::UseDefault)
+            attributes.format = columnFormat;
+        return attributes;
+    }
+    GridCellAttributes attributes;
+    attributes.format = columnFormat;
     return attributes;
 }
+#pragma GCC diagnostic pop
 
 void GridModel::SetCellAttributes(int row, int col, const GridCellAttributes& attributes) {
     if (!IsValid(row, col))

@@ -93,7 +93,13 @@ public:
     // --- cells ---------------------------------------------------------------------------
     CGridCell CellAt(int row, int col);
     QString CellText(int row, int col) const;
+    // The start of the cell's text, decoded from at most maxBytes bytes cut at a character
+    // boundary: drawing a cell of megabytes on one line needs no more than its start.
+    QString CellTextPrefix(int row, int col, qsizetype maxBytes) const;
     QByteArray CellBytes(int row, int col) const;
+    // The cell's bytes without a copy, for writing a file out: valid until the next change of
+    // the table.
+    QByteArrayView CellView(int row, int col) const;
     // Sets the text of a cell through the codec. False outside the table or when the codec
     // cannot hold a character of the text (see EncodeText); the cell is then unchanged.
     [[nodiscard]] bool SetCellText(int row, int col, QStringView text);

@@ -3,41 +3,47 @@
 
 #include "grid/GridCellStore.h"
 
-#include <numeric>
 #include <utility>
 #include <vector>
 
 namespace {
 
+// One data row while sorting: its key (a view into the row's cell) and where it came from.
+struct SortEntry {
+    const char* key;
+    qint32 size;
+    qint32 row;
+    QByteArrayView view() const { return {key, size}; }
+};
+
 // The quicksort on rows: the pivot is the middle row's cell; from the left advance while the
 // cell sorts before the pivot, from the right retreat while it sorts after; exchange the two
-// rows unless their cells compare equal, and step both. Not stable. It runs on the row order
-// (keys cached), so exchanging costs nothing; the rows and their heights are moved once at the
+// rows unless their cells compare equal, and step both. Not stable. It runs on small entries
+// (key and row), so exchanging costs little; the rows and their heights are moved once at the
 // end. The smaller part is sorted first and the larger one by the loop, so the depth stays low.
-template <typename Less>
-void quickSortRows(std::vector<int>& order, const std::vector<QByteArrayView>& keys, int lo, int hi,
-                   Less before) {
+template <typename Before>
+void quickSortRows(std::vector<SortEntry>& rows, int lo, int hi, Before before) {
     while (lo < hi) {
-        const QByteArrayView pivot = keys[size_t(order[size_t((lo + hi) / 2)])];
+        const QByteArrayView pivot = rows[size_t((lo + hi) / 2)].view();
         int i = lo;
         int j = hi;
         while (i <= j) {
-            while (i < hi && before(keys[size_t(order[size_t(i)])], pivot) < 0)
+            while (i < hi && before(rows[size_t(i)].view(), pivot) < 0)
                 ++i;
-            while (j > lo && before(pivot, keys[size_t(order[size_t(j)])]) < 0)
+            while (j > lo && before(pivot, rows[size_t(j)].view()) < 0)
                 --j;
             if (i <= j) {
-                if (before(keys[size_t(order[size_t(i)])], keys[size_t(order[size_t(j)])]) != 0)
-                    std::swap(order[size_t(i)], order[size_t(j)]);
+                if (before(rows[size_t(i)].view(), rows[size_t(j)].view()) != 0)
+                    std::swap(rows[size_t(i)], rows[size_t(j)]);
                 ++i;
                 --j;
             }
         }
         if (j - lo < hi - i) {
-            quickSortRows(order, keys, lo, j, before);
+            quickSortRows(rows, lo, j, before);
             lo = i;
         } else {
-            quickSortRows(order, keys, i, hi, before);
+            quickSortRows(rows, i, hi, before);
             hi = j;
         }
     }
@@ -51,25 +57,31 @@ bool GridModel::SortByColumn(int col, bool ascending) {
     m_sortColumn = col;
     m_sortAscending = ascending;
     ClearSelection();
-    const int rows = RowTotal();
-    std::vector<QByteArrayView> keys(static_cast<size_t>(rows));
-    for (int r = 0; r < rows; ++r)
-        keys[size_t(r)] = m_store->bytes(r, col);
-    std::vector<int> order(static_cast<size_t>(rows));
-    std::iota(order.begin(), order.end(), 0);
-
+    const int total = RowTotal();
+    std::vector<SortEntry> rows(static_cast<size_t>(total));
+    for (int r = 0; r < total; ++r) {
+        const QByteArrayView key = m_store->bytes(r, col);
+        rows[size_t(r)] = {key.data(), qint32(key.size()), r};
+    }
     const GridTextCodec codec = m_codec;
     const int sign = ascending ? 1 : -1;
-    // "before(a, b) < 0": a sorts before b in the chosen direction; 0: equal.
+    // before(a, b) < 0: a sorts before b in the chosen direction; 0: equal.
     if (m_compare)
-        quickSortRows(order, keys, m_fixedRows, rows - 1,
+        quickSortRows(rows, m_fixedRows, total - 1,
                       [&](QByteArrayView a, QByteArrayView b) { return sign * m_compare(a, b); });
+    else if (ascending)
+        quickSortRows(rows, m_fixedRows, total - 1, [codec](QByteArrayView a, QByteArrayView b) {
+            return GridText::compare(codec, a, b);
+        });
     else
-        quickSortRows(order, keys, m_fixedRows, rows - 1, [&](QByteArrayView a, QByteArrayView b) {
-            return sign * GridText::compare(codec, a, b);
+        quickSortRows(rows, m_fixedRows, total - 1, [codec](QByteArrayView a, QByteArrayView b) {
+            return GridText::compare(codec, b, a);
         });
 
-    keys.clear(); // views into the rows: gone before the rows move
+    std::vector<int> order(rows.size()); // the keys point into the rows: read before they move
+    for (size_t k = 0; k < rows.size(); ++k)
+        order[k] = rows[k].row;
+    rows.clear();
     m_store->reorderRows(order);
     m_rows.reorder(order);
     emit contentChanged();

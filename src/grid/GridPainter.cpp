@@ -25,6 +25,10 @@ Qt::Alignment alignment(quint32 format) {
     return a | Qt::AlignTop;
 }
 
+bool isSingleLine(quint32 format) {
+    return (format & GridFormat::SingleLine) || !(format & GridFormat::WordBreak);
+}
+
 } // namespace
 
 GridPainter::GridPainter(GridModel& grid, const GridViewport& viewport, const QPalette& palette,
@@ -95,7 +99,8 @@ void GridPainter::paintCell(QPainter& painter, int row, int col) const {
     const quint32 state = cell.GetState();
     const bool fixed = state & GridState::Fixed;
     const QRect rect = m_viewport.cellRect(row, col);
-    QColor text = colour(cell.GetTextClr());
+    const QColor ownText = colour(cell.GetTextClr());
+    QColor text = ownText;
     if (state & GridState::Selected && !fixed) {
         painter.fillRect(rect.adjusted(0, 0, -1, -1), m_palette.color(QPalette::Highlight));
         text = m_palette.color(QPalette::HighlightedText);
@@ -109,7 +114,8 @@ void GridPainter::paintCell(QPainter& painter, int row, int col) const {
                               (state & GridState::FixedColumn && row == focus.row));
         paintHeadingEdges(painter, rect, tracked);
     } else if (state & GridState::Focused && m_grid.Behaviour().frameFocusCell) {
-        painter.setPen(text);
+        // In the cell's own text colour, so that it shows on the highlight as well.
+        painter.setPen(ownText);
         painter.drawRect(rect.adjusted(0, 0, -2, -2));
     }
     const quint32 margin = cell.GetMargin();
@@ -123,7 +129,12 @@ void GridPainter::paintCell(QPainter& painter, int row, int col) const {
         return; // the edit box shows the text
     painter.setPen(text);
     painter.setFont(m_fonts.font(cell.GetFont()));
-    paintText(painter, textRect, cell.GetText(), cell.GetFormat());
+    // Only the start of a long cell can show: every character is at least a pixel wide (and
+    // high) and takes at most four bytes, so a cell of megabytes costs no more than a short one.
+    const quint32 format = cell.GetFormat();
+    const qsizetype pixels = qsizetype(qMax(0, textRect.width())) *
+                             (isSingleLine(format) ? 1 : qMax(1, textRect.height()));
+    paintText(painter, textRect, m_grid.CellTextPrefix(row, col, 4 * pixels + 8), format);
 }
 
 void GridPainter::paintHeadingEdges(QPainter& painter, const QRect& rect, bool sunken) const {
@@ -157,13 +168,10 @@ void GridPainter::paintText(QPainter& painter, const QRect& rect, const QString&
                             quint32 format) const {
     if (text.isEmpty() || rect.width() <= 0)
         return;
-    const bool singleLine = (format & GridFormat::SingleLine) || !(format & GridFormat::WordBreak);
-    if (!singleLine) {
+    if (!isSingleLine(format)) {
         painter.drawText(rect, int(alignment(format)) | Qt::TextWordWrap, text);
         return;
     }
-    // Every character is at least a pixel wide: more than the width in characters never shows,
-    // so a cell of megabytes costs no more than a short one.
     QString line = text.left(rect.width() + 2);
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     if (format & GridFormat::EndEllipsis)

@@ -1,7 +1,6 @@
 #include "grid/GridTextCodec.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -84,20 +83,6 @@ EncodeResult encodeUtf8(QStringView text) {
     return result;
 }
 
-bool isCp932Lead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// The next character code of CP932 bytes: a lead byte with a following byte is one code.
-unsigned nextCp932Code(const unsigned char* p, qsizetype left, qsizetype* step) {
-    if (isCp932Lead(p[0]) && left >= 2) {
-        *step = 2;
-        return (unsigned(p[0]) << 8) | p[1];
-    }
-    *step = 1;
-    return p[0];
-}
-
 } // namespace
 
 namespace GridText {
@@ -108,41 +93,31 @@ QString decode(GridTextCodec codec, QByteArrayView bytes) {
     return LosslessCodec::cp932().decode(bytes);
 }
 
+qsizetype characterPrefix(GridTextCodec codec, QByteArrayView bytes, qsizetype limit) {
+    if (limit >= bytes.size())
+        return bytes.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (codec == GridTextCodec::Utf8) {
+        qsizetype end = std::max<qsizetype>(limit, 0);
+        while (end > 0 && (p[end] & 0xC0) == 0x80) // p[end] starts the cut-off part
+            --end;
+        return end;
+    }
+    qsizetype end = 0; // CP932 has no way back: walk forward over whole characters
+    while (end < limit) {
+        const bool lead = (p[end] >= 0x81 && p[end] <= 0x9F) || (p[end] >= 0xE0 && p[end] <= 0xFC);
+        const qsizetype step = lead ? 2 : 1;
+        if (end + step > limit)
+            break;
+        end += step;
+    }
+    return end;
+}
+
 EncodeResult encode(GridTextCodec codec, QStringView text) {
     if (codec == GridTextCodec::Utf8)
         return encodeUtf8(text);
     return LosslessCodec::cp932().encode(text);
-}
-
-int compare(GridTextCodec codec, QByteArrayView a, QByteArrayView b) {
-    if (codec == GridTextCodec::Utf8) {
-        const int c = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
-        if (c != 0)
-            return c;
-        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-    }
-    const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
-    const auto* pb = reinterpret_cast<const unsigned char*>(b.data());
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (pa[i] < 0x80 && pb[j] < 0x80) { // the common case: ASCII against ASCII
-            if (pa[i] != pb[j])
-                return pa[i] < pb[j] ? -1 : 1;
-            ++i, ++j;
-            continue;
-        }
-        qsizetype sa = 0;
-        qsizetype sb = 0;
-        const unsigned ca = nextCp932Code(pa + i, a.size() - i, &sa);
-        const unsigned cb = nextCp932Code(pb + j, b.size() - j, &sb);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        i += sa, j += sb;
-    }
-    if (i < a.size())
-        return 1;
-    return j < b.size() ? -1 : 0;
 }
 
 } // namespace GridText

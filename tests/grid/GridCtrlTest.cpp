@@ -376,3 +376,166 @@ TEST_F(GridCtrlTest, AGridWithoutRowsOrColumnsTakesEveryEvent) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, AHugeCellWithLineFeedsIsShownAndEditedWithoutChange) {
+    QByteArray huge(10 << 20, 'x');
+    huge[5] = '\n';
+    ASSERT_TRUE(model().SetCellBytes(2, 2, huge));
+    grid.viewport()->repaint();
+    focusAt(2, 2);
+    key(Qt::Key_F2);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    key(Qt::Key_Return);
+    EXPECT_EQ(model().CellBytes(2, 2), huge);
+    EXPECT_FALSE(model().IsModified());
+}
+
+} // namespace
+
+namespace {
+
+struct StartCase {
+    const char* name;
+    int key;
+    const char* typedAfter;
+    const char* result;
+};
+
+class GridStartKeyTest : public GridCtrlTest, public ::testing::WithParamInterface<StartCase> {};
+
+// The key that opens the edit decides what typing then does to "2,2".
+TEST_P(GridStartKeyTest, StartKeyPlacesTheCaret) {
+    focusAt(2, 2);
+    key(GetParam().key);
+    ASSERT_NE(grid.EditBox(), nullptr) << GetParam().name;
+    QTest::keyClicks(grid.EditBox(), QString::fromUtf8(GetParam().typedAfter));
+    key(Qt::Key_Return);
+    EXPECT_EQ(text(2, 2), QString::fromUtf8(GetParam().result)) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, GridStartKeyTest,
+                         ::testing::Values(StartCase{"letter", Qt::Key_Q, "r", "qr"},
+                                           StartCase{"f2", Qt::Key_F2, "x", "2,2x"},
+                                           StartCase{"enter", Qt::Key_Return, "x", "2,2x"},
+                                           StartCase{"backspace", Qt::Key_Backspace, "x", "2,x"},
+                                           StartCase{"space", Qt::Key_Space, "x", "x"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GridCtrlTest, ClickingAnotherCellEndsTheEditKeepingTheText) {
+    focusAt(2, 2);
+    QTest::keyClicks(&grid, QStringLiteral("k"));
+    click(5, 4);
+    EXPECT_EQ(grid.EditBox(), nullptr);
+    EXPECT_EQ(text(2, 2), QStringLiteral("k"));
+    EXPECT_EQ(focus(), (GridCellId{5, 4}));
+}
+
+TEST_F(GridCtrlTest, HoldingTheButtonBelowTheGridScrollsAndExtendsTheSelection) {
+    ASSERT_TRUE(model().SetRowTotal(200));
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, centre(1, 1));
+    const QPoint below(centre(1, 1).x(), grid.viewport()->height() + 20);
+    QMouseEvent move(QEvent::MouseMove, below, grid.viewport()->mapToGlobal(below), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::qWait(200);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, below);
+    const GridRange bounds = model().SelectionBounds();
+    EXPECT_EQ(bounds.top, 1);
+    EXPECT_EQ(bounds.left, 1);
+    EXPECT_EQ(bounds.right, 1);
+    EXPECT_GT(bounds.bottom, 10);
+    EXPECT_GT(grid.verticalScrollBar()->value(), 0);
+    const int stopped = bounds.bottom;
+    QTest::qWait(100);
+    EXPECT_EQ(model().SelectionBounds().bottom, stopped);
+}
+
+TEST_F(GridCtrlTest, DoubleClickOnAColumnBorderFitsTheColumn) {
+    const QString wide = QStringLiteral("一二三四五六七八九十一二三四五六七八九十");
+    ASSERT_TRUE(model().SetCellText(4, 2, wide));
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, {grid.CellRect(0, 2).right() + 1, 10});
+    EXPECT_GE(model().ColumnWidth(2), grid.fontMetrics().horizontalAdvance(wide));
+}
+
+TEST_F(GridCtrlTest, AHeadingClickSortsWhenSortingByClickIsOn) {
+    for (int r = 1; r < 12; ++r)
+        ASSERT_TRUE(model().SetCellText(r, 3, QString(QChar(u'a' + (r * 7) % 11))));
+    model().Behaviour().sortOnClick = true;
+    click(0, 3);
+    EXPECT_EQ(model().SortColumn(), 3);
+    EXPECT_EQ(text(1, 3), QStringLiteral("a"));
+    EXPECT_EQ(model().SelectionBounds(), (GridRange{1, 3, 11, 3}));
+    click(0, 3);
+    EXPECT_EQ(text(1, 3), QStringLiteral("k"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, AnEditWithACharacterTheFileCannotHoldOpensAgainWithTheText) {
+    focusAt(2, 2);
+    key(Qt::Key_F2);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    grid.EditBox()->insert(QStringLiteral("\U0001F600"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(prompt.texts().size(), 1);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    EXPECT_EQ(grid.EditBox()->text(), QStringLiteral("2,2\U0001F600"));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(text(2, 2), QStringLiteral("2,2"));
+    EXPECT_FALSE(model().IsModified());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, DeleteClearsTheSelectedCellsButNotHiddenOnes) {
+    model().SetRowHeight(2, 0);
+    drag(centre(1, 1), centre(3, 2));
+    key(Qt::Key_Delete);
+    for (GridCellId cell : {GridCellId{1, 1}, GridCellId{1, 2}, GridCellId{3, 1}})
+        EXPECT_EQ(text(cell.row, cell.col), QString()) << cell.row << "," << cell.col;
+    EXPECT_EQ(text(2, 1), QStringLiteral("2,1"));
+    EXPECT_EQ(text(1, 3), QStringLiteral("1,3"));
+    EXPECT_TRUE(model().CellState(1, 1) & GridState::Modified);
+}
+
+TEST_F(GridCtrlTest, CtrlArrowEndsAnEditThatBeganWithTheMouse) {
+    focusAt(2, 2);
+    key(Qt::Key_F2);
+    key(Qt::Key_Right);
+    ASSERT_NE(grid.EditBox(), nullptr);
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(focus(), (GridCellId{2, 3}));
+    ASSERT_NE(grid.EditBox(), nullptr);
+    EXPECT_EQ(grid.EditBox()->column(), 3);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GridCtrlTest, RemovingTheEditedRowEndsTheEdit) {
+    focusAt(11, 2);
+    QTest::keyClicks(&grid, QStringLiteral("w"));
+    ASSERT_NE(grid.EditBox(), nullptr);
+    ASSERT_TRUE(model().RemoveRow(11));
+    EXPECT_EQ(grid.EditBox(), nullptr);
+    EXPECT_TRUE(grid.hasFocus());
+    EXPECT_EQ(text(10, 2), QStringLiteral("10,2"));
+}
+
+TEST_F(GridCtrlTest, CtrlEndReachesTheLastOf100000Columns) {
+    ASSERT_TRUE(model().SetColumnTotal(100000));
+    focusAt(1, 1);
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(focus(), (GridCellId{11, 99999}));
+    EXPECT_TRUE(grid.viewport()->rect().contains(grid.CellRect(11, 99999)));
+    grid.viewport()->repaint();
+}
+
+} // namespace

@@ -96,6 +96,11 @@ TEST(GridModel, DefaultCellsTakeTheirSizesFromTheFont) {
         }
     (void)grid.SetRowTotal(2);
     EXPECT_EQ(grid.RowHeight(1), 18);
+    measurer.lineHeight = 0; // a font that draws nothing must not hide new rows
+    grid.SetDefaultFont(GridFont{u"Broken"_s, 0});
+    EXPECT_EQ(grid.DefaultRowHeight(), 16);
+    EXPECT_EQ(grid.AddRow(u""_s), 2);
+    EXPECT_EQ(grid.RowHeight(2), 16);
 }
 
 // AddColumn and AddRow: where they may insert, what the new heading gets, and the focus.

@@ -36,6 +36,35 @@ TEST(GridStorage, KeepsBytesAndShowsThemThroughTheCodec) {
     }
 }
 
+TEST(GridStorage, CutsTheStartOfALongCellAtACharacterBoundary) {
+    const struct {
+        GridTextCodec codec;
+        QByteArray bytes;
+        qsizetype limit;
+        QString start;
+    } cases[] = {
+        {GridTextCodec::Cp932,
+         "a\x82\xa0"
+         "b",
+         2, u"a"_s}, // not half of あ
+        {GridTextCodec::Cp932,
+         "a\x82\xa0"
+         "b",
+         3, u"aあ"_s},
+        {GridTextCodec::Cp932, "\xb1\xb2", 1, u"ｱ"_s},
+        {GridTextCodec::Utf8, "a\xe3\x81\x82", 3, u"a"_s},
+        {GridTextCodec::Utf8, "a\xe3\x81\x82", 9, u"aあ"_s},
+    };
+    for (const auto& c : cases) {
+        GridModel grid;
+        grid.SetTextCodec(c.codec);
+        (void)grid.SetRowTotal(1);
+        (void)grid.SetColumnTotal(1);
+        ASSERT_TRUE(grid.SetCellBytes(0, 0, c.bytes));
+        EXPECT_EQ(grid.CellTextPrefix(0, 0, c.limit), c.start) << c.bytes.toHex().constData();
+    }
+}
+
 TEST(GridStorage, RefusesTextTheCodecCannotHoldAndKeepsTheCell) {
     GridModel grid;
     (void)grid.SetRowTotal(1);
