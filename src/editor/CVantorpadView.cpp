@@ -11,6 +11,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPageSetupDialog>
@@ -46,6 +47,10 @@ CVantorpadView::Hooks CVantorpadView::defaultHooks() {
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
         dialog.exec();
     };
+    h.searchFailed = [](QWidget* mainWindow) {
+        QApplication::beep();
+        QApplication::alert(mainWindow, 500);
+    };
     return h;
 }
 
@@ -64,6 +69,12 @@ CVantorpadView::CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWid
     viewport()->setMouseTracking(true);
     setOverwriteMode(!document->insertMode());
     connect(document, &CVantorpadDoc::textLoaded, m_keywords, &KeywordOverlay::clear);
+    connect(this->document(), &QTextDocument::contentsChange, this, [this] {
+        if (m_searchedTextValid) {
+            m_searchedTextValid = false;
+            m_searchedText.clear();
+        }
+    });
     ApplyEditorSettings();
 }
 

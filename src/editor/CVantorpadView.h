@@ -30,6 +30,8 @@ public:
         // Shows a preview that draws its pages with `paint`.
         std::function<void(QWidget*, QPrinter&, const std::function<void(QPrinter*)>& paint)>
             printPreview;
+        // A search that found nothing: the desktop's bell and one flash of the main window.
+        std::function<void(QWidget* mainWindow)> searchFailed;
     };
     static Hooks& hooks();
     // The real dialogs, for a test that put its own hooks in their place.
@@ -69,6 +71,18 @@ public:
     int InsertTextFile(const QString& path);
     void jumpToLine(int line);
 
+    // Searches from the selection (down from its end, up from its start), never wrapping. A
+    // match is selected and the view takes the focus; otherwise the selection stays and the
+    // search-failed hook runs.
+    bool FindInView(const QString& text, bool up, bool wholeWord, bool matchCase);
+    // Replaces the selection as one undo step (nothing in a read-only view).
+    void replaceSelection(const QString& text);
+    // Replaces every occurrence from the start of the selection to the end of the text as one
+    // undo step, the caret after the last replacement, and reports the final failed search as
+    // FindInView does; returns how many were replaced.
+    qsizetype replaceAll(const QString& text, const QString& replacement, bool wholeWord,
+                         bool matchCase);
+
     // The character conversions 199-209 on the selection.
     static bool isConversion(int command);
     bool conversionEnabled(int command) const;
@@ -96,6 +110,9 @@ protected:
 private:
     void replaceSelectionLineByLine(const std::function<QString(QStringView)>& convert);
     void addMenuCommand(QMenu* menu, int command);
+    // The document's text as the searches see it, kept between searches until the next change
+    // (taking it from a 20 MB document costs as much as the search itself).
+    const QString& searchedText();
     // Hands a double-clicked link to the desktop, after a question where the link may be more
     // than a page to show.
     void openLink(const QUrl& target);
@@ -111,4 +128,6 @@ private:
     bool m_urlDetection = false;
     bool m_selectionFonts = false;
     bool m_overLink = false;
+    QString m_searchedText;
+    bool m_searchedTextValid = false;
 };

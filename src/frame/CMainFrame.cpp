@@ -32,6 +32,7 @@ bool CMainFrame::create() {
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     createActions();
+    createFindBar();
     m_menus.insert(MainMenu, buildMenus(MainMenu));
     m_menus.insert(DocumentMenu, buildMenus(DocumentMenu));
     showMenu(MainMenu);
@@ -101,6 +102,7 @@ void CMainFrame::createActions() {
     wire(CmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), [this] { close(); });
     createDocumentActions();
     createEditWindowActions();
+    createSearchActions();
 }
 
 QList<QMenu*> CMainFrame::buildMenus(MenuId id) {
@@ -179,6 +181,7 @@ void CMainFrame::storePlacement() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     storePlacement();
+    storeSearchHistory();
     // One by one, stopping at the first window that stays open (the user cancelled or its save
     // failed): the program keeps running and the other documents are not asked about.
     for (QMdiSubWindow* child : m_mdi->subWindowList()) {

@@ -11,6 +11,7 @@ class CChildFrame;
 class CVantorpadApp;
 class CVantorpadDoc;
 class CVantorpadView;
+class FindBar;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -52,6 +53,8 @@ public:
     CVantorpadDoc* newDocument();
     // Enable rule of a command: the active view's for its own commands, else the application's.
     bool isCommandEnabled(int command) const;
+    // The find bar "検索" with the find box.
+    FindBar* findBar() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,9 +81,19 @@ private:
     void openRecentFile(int index);
     CChildFrame* addChildFrame(CVantorpadDoc* document);
 
+    // Searching (MainFrameFindBar.cpp): the find bar, the commands 57636, 57641 and 32794-32796,
+    // the dialogs, and the search history taken from the find box when the window closes.
+    void createSearchActions();
+    void createFindBar();
+    std::optional<bool> searchCommandEnabled(int command) const;
+    void runSearchCommand(int command);
+    void openSearchDialog(CVantorpadView* view, bool replace);
+    void storeSearchHistory();
+
     CVantorpadApp& m_app;
     QMdiArea* m_mdi = nullptr;
     QHash<int, QAction*> m_actions;
     QHash<int, QList<QMenu*>> m_menus;
     int m_shownMenu = 0;
+    FindBar* m_findBar = nullptr;
 };

@@ -149,6 +149,8 @@ bool CMainFrame::isCommandEnabled(int command) const {
         return true;
     if (const std::optional<bool> edit = editCommandEnabled(command))
         return *edit;
+    if (const std::optional<bool> search = searchCommandEnabled(command))
+        return *search;
     if (CVantorpadView::handlesCommand(command)) {
         CVantorpadView* view = activeView();
         return view && view->isCommandEnabled(command);

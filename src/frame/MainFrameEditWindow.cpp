@@ -85,6 +85,9 @@ QMenu* CMainFrame::buildEditMenu() {
         edit->addAction(action(id));
     edit->addSeparator();
     edit->addAction(action(EditSelectAll));
+    edit->addSeparator();
+    for (int id : {EditFind, FindDown, FindUp, EditReplace})
+        edit->addAction(action(id));
     return edit;
 }
 

@@ -1,0 +1,150 @@
+// The main window's side of searching: the find bar, the search commands, the search and
+// replace dialogs and the application's search history kept in step with the find box.
+#include "frame/CMainFrame.h"
+
+#include "app/CVantorpadApp.h"
+#include "editor/CVantorpadView.h"
+#include "editor/ComboHistory.h"
+#include "editor/EditorCommands.h"
+#include "editor/SearchDialogs.h"
+#include "frame/FindBar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QIcon>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+struct SearchCommand {
+    int id;
+    const char16_t* text;
+    QKeyCombination keys;
+    const char* themeIcon;
+    const char* ownIcon;
+};
+
+const SearchCommand SearchCommands[] = {
+    {EditorCommand::EditFind, u"検索(&F)...\tCtrl+F", Qt::CTRL | Qt::Key_F, "edit-find",
+     ":/search/find.svg"},
+    {EditorCommand::EditReplace, u"置換(&E)\tCtrl+H", Qt::CTRL | Qt::Key_H, "edit-find-replace",
+     nullptr},
+    {EditorCommand::FindToBox, u"BOX挿入", {}, "edit-paste", ":/search/box-insert.svg"},
+    {EditorCommand::FindDown, u"下方検索\tF3", Qt::Key_F3, "go-down-search",
+     ":/search/find-down.svg"},
+    {EditorCommand::FindUp, u"上方検索\tShift+F3", Qt::SHIFT | Qt::Key_F3, "go-up-search",
+     ":/search/find-up.svg"},
+};
+
+// A toolbar button's text: the menu text without its key, its mnemonic and its "...", so that
+// the button claims no Alt key of the main window.
+QString buttonText(const QString& menuText) {
+    QString text = menuText.section(u'\t', 0, 0);
+    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    text.remove(QStringLiteral("..."));
+    return text.remove(u'&');
+}
+
+} // namespace
+
+void CMainFrame::createSearchActions() {
+    for (const SearchCommand& c : SearchCommands) {
+        QAction* a =
+            addCommand(c.id, QString::fromUtf16(c.text),
+                       c.keys == QKeyCombination() ? QKeySequence() : QKeySequence(c.keys));
+        // Our own images are compiled into the program (not into the libraries tests link).
+        const QString ownPath = c.ownIcon ? QString::fromLatin1(c.ownIcon) : QString();
+        const QIcon own = QFile::exists(ownPath) ? QIcon(ownPath) : QIcon();
+        a->setIcon(QIcon::fromTheme(QString::fromLatin1(c.themeIcon), own));
+        a->setIconText(buttonText(a->text()));
+        addAction(a); // the keys work wherever the focus is in the main window
+        connect(a, &QAction::triggered, this, [this, id = c.id] {
+            runSearchCommand(id);
+            refreshCommandStates();
+        });
+    }
+}
+
+void CMainFrame::createFindBar() {
+    m_findBar = new FindBar([this](int id) { return action(id); }, this);
+    addToolBar(Qt::TopToolBarArea, m_findBar);
+    m_findBar->refill(m_app.settings.SearchHistory);
+    connect(m_findBar, &FindBar::textChanged, this, &CMainFrame::refreshCommandStates);
+}
+
+FindBar* CMainFrame::findBar() const {
+    return m_findBar;
+}
+
+std::optional<bool> CMainFrame::searchCommandEnabled(int command) const {
+    using namespace EditorCommand;
+    CVantorpadView* view = activeView();
+    switch (command) {
+    case EditFind:
+    case EditReplace:
+        return view != nullptr;
+    case FindToBox:
+        return view && view->textCursor().hasSelection();
+    case FindDown:
+    case FindUp:
+        return view && m_findBar && !m_findBar->text().isEmpty();
+    default:
+        return std::nullopt;
+    }
+}
+
+void CMainFrame::runSearchCommand(int command) {
+    using namespace EditorCommand;
+    CVantorpadView* view = activeView();
+    if (!view || !m_findBar)
+        return;
+    switch (command) {
+    case EditFind:
+    case EditReplace:
+        openSearchDialog(view, command == EditReplace);
+        break;
+    case FindToBox:
+        SearchCombo::record(m_findBar->findBox(), view->textCursor().selectedText());
+        break;
+    case FindDown:
+    case FindUp: {
+        m_findBar->findBox()->lineEdit()->selectAll();
+        const QString text = m_findBar->text();
+        QStringList& history = m_app.settings.SearchHistory;
+        history.clear();
+        if (text.isEmpty())
+            break;
+        history.append(text);
+        view->FindInView(text, command == FindUp, false, false);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CMainFrame::openSearchDialog(CVantorpadView* view, bool replace) {
+    const ComboHistory::Seed seed = ComboHistory::seed(
+        m_findBar->text(), view->textCursor().selectedText(), m_findBar->items());
+    m_app.settings.SearchHistory = seed.history;
+    std::unique_ptr<SearchDialogBase> dialog;
+    if (replace)
+        dialog = std::make_unique<CReplaseDlg>(view, seed.history, seed.preselect, this);
+    else
+        dialog = std::make_unique<CSearchDlg>(view, seed.history, seed.preselect, this);
+    dialog->exec();
+    if (!dialog->recorded())
+        return;
+    m_app.settings.SearchHistory = dialog->history();
+    m_findBar->refill(m_app.settings.SearchHistory);
+}
+
+void CMainFrame::storeSearchHistory() {
+    if (m_findBar)
+        m_app.settings.SearchHistory = m_findBar->items();
+}

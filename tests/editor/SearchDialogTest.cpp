@@ -1,0 +1,209 @@
+#include "AppHarness.h"
+#include "ScriptedPrompt.h"
+
+#include "app/CVantorpadApp.h"
+#include "editor/CVantorpadView.h"
+#include "editor/EditorCommands.h"
+#include "editor/SearchDialogs.h"
+#include "frame/CMainFrame.h"
+#include "frame/FindBar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace EditorCommand;
+
+// Counts the failed searches (bell and flash) while it lives.
+struct FailedSearches {
+    int count = 0;
+    CVantorpadView::Hooks saved = CVantorpadView::hooks();
+    FailedSearches() {
+        CVantorpadView::hooks().searchFailed = [this](QWidget*) { ++count; };
+    }
+    ~FailedSearches() { CVantorpadView::hooks() = saved; }
+};
+
+CVantorpadView* openText(AppHarness& h, const QByteArray& bytes, int caret) {
+    h.dir().write(QStringLiteral("pc/s.txt"), bytes);
+    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("s.txt")), ServerProfile(), false, false))
+        return nullptr;
+    CVantorpadView* view = h.frame().activeView();
+    QTextCursor c = view->textCursor();
+    c.setPosition(caret);
+    view->setTextCursor(c);
+    return view;
+}
+
+// Runs `command` and, once its dialog is up, `act` on it.
+void withDialog(AppHarness& h, int command, std::function<void(SearchDialogBase*)> act) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<SearchDialogBase*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        ran = true;
+        act(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    ASSERT_TRUE(h.frame().triggerCommand(command));
+    EXPECT_TRUE(ran);
+}
+
+template <class T> T* child(QWidget* dialog, const char* id) {
+    T* w = dialog->findChild<T*>(QString::fromLatin1(id));
+    EXPECT_NE(w, nullptr) << id;
+    return w;
+}
+
+void click(QWidget* dialog, const char* id) {
+    child<QPushButton>(dialog, id)->click();
+}
+
+} // namespace
+
+TEST(SearchDialog, NextWalksThroughTheMatchesAndStopsAtTheEnd) {
+    // "abc ABC abcd" then "abc" on the second line.
+    const QByteArray text = "abc ABC abcd\r\nabc";
+    struct Case {
+        bool wholeWord, matchCase, up;
+        int caret;
+        QList<int> starts;
+    } cases[] = {
+        {false, false, false, 0, {0, 4, 8, 13}},
+        {false, true, false, 0, {0, 8, 13}},
+        {true, false, false, 0, {0, 4, 13}},
+        {true, true, true, 16, {13, 0}},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompt prompt;
+        AppHarness h;
+        FailedSearches failed;
+        CVantorpadView* view = openText(h, text, c.caret);
+        ASSERT_NE(view, nullptr);
+        QList<int> starts;
+        withDialog(h, EditFind, [&](SearchDialogBase* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("検索"));
+            child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("abc"));
+            child<QCheckBox>(dialog, "1052")->setChecked(c.wholeWord);
+            child<QCheckBox>(dialog, "1055")->setChecked(c.matchCase);
+            child<QRadioButton>(dialog, c.up ? "1068" : "1064")->setChecked(true);
+            for (qsizetype i = 0; i <= c.starts.size(); ++i) {
+                click(dialog, "1058");
+                if (view->textCursor().hasSelection())
+                    starts.append(view->textCursor().selectionStart());
+            }
+        });
+        EXPECT_EQ(starts.mid(0, c.starts.size()), c.starts);
+        EXPECT_EQ(failed.count, 1) << "one bell at the end, the selection kept";
+        EXPECT_EQ(view->textCursor().selectionStart(), c.starts.last());
+    }
+}
+
+TEST(SearchDialog, ReplaceAllFromTheMiddleIsOneUndoStepAndEndsAfterOnePass) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    FailedSearches failed;
+    CVantorpadView* view = openText(h, "a b a\r\nb a A", 2);
+    ASSERT_NE(view, nullptr);
+    const QString before = view->toPlainText();
+    withDialog(h, EditReplace, [&](SearchDialogBase* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("置換"));
+        child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("a"));
+        click(dialog, "1075"); // no replacement text: nothing
+        EXPECT_EQ(view->toPlainText(), before);
+        child<QComboBox>(dialog, "1062")->setEditText(QStringLiteral("aa"));
+        click(dialog, "1075");
+    });
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("a b aa\nb aa aa"));
+    EXPECT_EQ(view->textCursor().position(), view->toPlainText().size());
+    EXPECT_EQ(failed.count, 1);
+    view->undo();
+    EXPECT_EQ(view->toPlainText(), before) << "one undo takes the whole replacement back";
+}
+
+TEST(SearchDialog, ReplaceAndNextReplacesTheSelectionAndHonoursTheDirection) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    FailedSearches failed;
+    CVantorpadView* view = openText(h, "x1 x2 x3", 8);
+    ASSERT_NE(view, nullptr);
+    withDialog(h, EditReplace, [&](SearchDialogBase* dialog) {
+        child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("x"));
+        child<QComboBox>(dialog, "1062")->setEditText(QStringLiteral("y"));
+        child<QRadioButton>(dialog, "1068")->setChecked(true);
+        click(dialog, "1165"); // selects the last x
+        click(dialog, "1071"); // replaces it, selects the middle one
+        click(dialog, "1071");
+    });
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("x1 y2 y3"));
+    EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("x"));
+    EXPECT_EQ(failed.count, 0);
+}
+
+TEST(SearchDialog, ClosingPathsRecordTheSearchTextOrNot) {
+    enum How { Cancel, Escape, CloseBox };
+    struct Case {
+        int command;
+        How how;
+        bool recorded;
+    } cases[] = {
+        {EditFind, Cancel, true},    {EditFind, Escape, true},    {EditFind, CloseBox, true},
+        {EditReplace, Cancel, true}, {EditReplace, Escape, true}, {EditReplace, CloseBox, false},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompt prompt;
+        AppHarness h("[Search]\r\n00=old\r\n");
+        CVantorpadView* view = openText(h, "text", 0);
+        ASSERT_NE(view, nullptr);
+        withDialog(h, c.command, [&](SearchDialogBase* dialog) {
+            auto* combo = child<QComboBox>(dialog, "1049");
+            EXPECT_EQ(combo->currentText(), QString()) << "nothing to preselect";
+            combo->setEditText(QStringLiteral("new"));
+            if (c.how == Cancel)
+                click(dialog, "2");
+            else if (c.how == Escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                dialog->close();
+            EXPECT_FALSE(dialog->isVisible());
+        });
+        const QStringList box = h.frame().findBar()->items();
+        EXPECT_EQ(box, c.recorded ? QStringList({QStringLiteral("new"), QStringLiteral("old")})
+                                  : QStringList{QStringLiteral("old")})
+            << c.command << " " << c.how;
+        if (c.recorded) {
+            EXPECT_EQ(h.app().settings.SearchHistory, box);
+        }
+    }
+}
+
+TEST(SearchDialog, TheSelectionSeedsTheDialogAndHistoryClearAsksFirst) {
+    for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
+        ScriptedPrompt prompt;
+        AppHarness h("[Search]\r\n00=old\r\n");
+        CVantorpadView* view = openText(h, "pick me", 0);
+        ASSERT_NE(view, nullptr);
+        view->selectAll();
+        prompt.expectQuestion(answer);
+        withDialog(h, EditFind, [&](SearchDialogBase* dialog) {
+            auto* combo = child<QComboBox>(dialog, "1049");
+            EXPECT_EQ(combo->currentText(), QStringLiteral("pick me"));
+            EXPECT_EQ(combo->count(), 2);
+            click(dialog, "1164");
+        });
+        EXPECT_EQ(prompt.texts(),
+                  QStringList{QStringLiteral("検索履歴文字列を全て削除します。宜しいですか？")});
+        const QStringList kept{QStringLiteral("pick me"), QStringLiteral("old")};
+        EXPECT_EQ(h.frame().findBar()->items(),
+                  answer == PromptAnswer::Yes ? QStringList{QStringLiteral("pick me")} : kept);
+    }
+}

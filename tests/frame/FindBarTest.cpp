@@ -1,0 +1,154 @@
+#include "AppHarness.h"
+#include "ScriptedPrompt.h"
+
+#include "app/CVantorpadApp.h"
+#include "editor/CVantorpadView.h"
+#include "editor/EditorCommands.h"
+#include "frame/CMainFrame.h"
+#include "frame/FindBar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace EditorCommand;
+
+struct FailedSearches {
+    int count = 0;
+    CVantorpadView::Hooks saved = CVantorpadView::hooks();
+    FailedSearches() {
+        CVantorpadView::hooks().searchFailed = [this](QWidget*) { ++count; };
+    }
+    ~FailedSearches() { CVantorpadView::hooks() = saved; }
+};
+
+CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
+    h.dir().write(QStringLiteral("pc/f.txt"), bytes);
+    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("f.txt")), ServerProfile(), false, false))
+        return nullptr;
+    return h.frame().activeView();
+}
+
+QStringList strings(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* t : texts)
+        list.append(QString::fromUtf8(t));
+    return list;
+}
+
+} // namespace
+
+TEST(FindBar, StartsFromTheIniHistoryUpToItsFirstHoleAndGivesItBackOnClose) {
+    ScriptedPrompt prompt;
+    const QByteArray longValue(300, 'x');
+    AppHarness h("[Search]\r\n00=abc\r\n01=ABC\r\n02=\x82\r\n03=" + longValue +
+                 "\r\n05=after the hole\r\n");
+    FindBar* bar = h.frame().findBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->objectName(), QStringLiteral("FindBar"));
+    EXPECT_EQ(bar->windowTitle(), QStringLiteral("検索"));
+    const QStringList expected{QStringLiteral("abc"), QString(QChar(0xDC82)), QString(255, u'x')};
+    EXPECT_EQ(bar->items(), expected) << "ABC is abc; the hole ends the list";
+    EXPECT_EQ(bar->findBox()->width(), 150);
+
+    {
+        bar->findBox()->setEditText(QStringLiteral("new"));
+        QTest::keyClick(bar->findBox()->lineEdit(), Qt::Key_Return);
+    }
+    h.frame().close();
+    EXPECT_EQ(h.app().settings.SearchHistory, QStringList{QStringLiteral("new")} + expected);
+}
+
+TEST(FindBar, EnterRecordsWithoutSearchingAndPastedLineBreaksCutTheText) {
+    ScriptedPrompt prompt;
+    AppHarness h("[Search]\r\n00=abc\r\n");
+    CVantorpadView* view = openText(h, "abc ABC");
+    ASSERT_NE(view, nullptr);
+    QComboBox* box = h.frame().findBar()->findBox();
+    struct Case {
+        const char* typed;
+        QStringList list;
+        const char* shown;
+    } cases[] = {
+        {"ABC", strings({"abc"}), "abc"},
+        {"two", strings({"two", "abc"}), "two"},
+        {"", strings({"two", "abc"}), ""},
+    };
+    for (const Case& c : cases) {
+        box->setEditText(QString::fromUtf8(c.typed));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(h.frame().findBar()->items(), c.list) << c.typed;
+        EXPECT_EQ(box->currentText(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_FALSE(view->textCursor().hasSelection()) << "Enter does not search";
+    }
+    box->setEditText(QString());
+    QApplication::clipboard()->setText(QStringLiteral("li\tne\r\nnext"));
+    box->lineEdit()->paste();
+    EXPECT_EQ(box->currentText(), QStringLiteral("li\tne"));
+}
+
+TEST(FindBar, DownAndUpSearchTheBoxTextAndLeaveOnlyItInTheHistory) {
+    ScriptedPrompt prompt;
+    AppHarness h("[Search]\r\n00=keep\r\n");
+    FailedSearches failed;
+    CVantorpadView* view = openText(h, "xa Xb xc");
+    ASSERT_NE(view, nullptr);
+    CMainFrame& frame = h.frame();
+    EXPECT_FALSE(frame.isCommandEnabled(FindDown)) << "empty find box";
+    frame.findBar()->findBox()->setEditText(QStringLiteral("x"));
+    EXPECT_TRUE(frame.action(FindDown)->isEnabled());
+    QList<int> starts;
+    for (int command : {FindDown, FindDown, FindDown, FindUp, FindUp}) {
+        ASSERT_TRUE(frame.triggerCommand(command));
+        starts.append(view->textCursor().selectionStart());
+    }
+    EXPECT_EQ(starts, QList<int>({0, 3, 6, 3, 0}));
+    EXPECT_EQ(failed.count, 0);
+    ASSERT_TRUE(frame.triggerCommand(FindUp));
+    EXPECT_EQ(failed.count, 1);
+    EXPECT_EQ(view->textCursor().selectionStart(), 0);
+    EXPECT_EQ(h.app().settings.SearchHistory, QStringList{QStringLiteral("x")});
+    EXPECT_EQ(frame.findBar()->items(), QStringList{QStringLiteral("keep")});
+
+    // BOX挿入 takes the selection into the box; without a selection it is off.
+    QTextCursor c = view->textCursor();
+    c.setPosition(3);
+    c.setPosition(5, QTextCursor::KeepAnchor);
+    view->setTextCursor(c);
+    ASSERT_TRUE(frame.triggerCommand(FindToBox));
+    EXPECT_EQ(frame.findBar()->items(), strings({"Xb", "keep"}));
+    EXPECT_EQ(frame.findBar()->text(), QStringLiteral("Xb"));
+    c.clearSelection();
+    view->setTextCursor(c);
+    EXPECT_FALSE(frame.isCommandEnabled(FindToBox));
+}
+
+TEST(FindBar, DockedUprightAFindButtonTakesTheBoxPlace) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    frame.show();
+    FindBar* bar = frame.findBar();
+    bar->findBox()->setEditText(QStringLiteral("kept"));
+    auto buttonShown = [bar] {
+        const QList<QAction*> actions = bar->actions();
+        return actions.size() > 1 && actions[1]->isVisible();
+    };
+    EXPECT_TRUE(bar->findBox()->isVisible());
+    EXPECT_FALSE(buttonShown());
+    frame.addToolBar(Qt::LeftToolBarArea, bar);
+    QApplication::processEvents(); // the bar lays itself out afresh
+    EXPECT_FALSE(bar->findBox()->isVisible());
+    EXPECT_TRUE(buttonShown());
+    frame.addToolBar(Qt::TopToolBarArea, bar);
+    QApplication::processEvents();
+    EXPECT_TRUE(bar->findBox()->isVisible());
+    EXPECT_EQ(bar->text(), QStringLiteral("kept"));
+}
