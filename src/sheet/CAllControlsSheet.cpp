@@ -1,7 +1,9 @@
 #include "sheet/CAllControlsSheet.h"
 
 #include "app/CVantorpadApp.h"
+#include "editor/ComboHistory.h"
 #include "frame/CMainFrame.h"
+#include "frame/FindBar.h"
 #include "grid/CGridCtrl.h"
 #include "grid/GridModel.h"
 #include "platform/BusyGuard.h"
@@ -35,9 +37,9 @@ QPushButton* addButton(QWidget* page, QLayout* layout, const QString& text, cons
 // The history entries after the first, each once, up to the list's limit.
 void appendHistory(QStringList& items, const QStringList& history) {
     for (const QString& entry : history) {
-        if (items.size() >= SheetSearch::MaxListEntries)
+        if (items.size() >= ComboHistory::MaxItems)
             break;
-        if (!entry.isEmpty() && !items.contains(entry, Qt::CaseInsensitive))
+        if (!entry.isEmpty() && ComboHistory::indexOf(items, entry) < 0)
             items.append(entry);
     }
 }
@@ -55,7 +57,7 @@ QComboBox* GridSheetPage::addCombo(const char* name, int id) {
     auto* combo = new QComboBox(this);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMaxCount(SheetSearch::MaxListEntries);
+    combo->setMaxCount(ComboHistory::MaxItems);
     combo->setMinimumContentsLength(24);
     setControlId(combo, name, id);
     return combo;
@@ -73,7 +75,7 @@ void GridSheetPage::fill(QComboBox* combo, const QStringList& items, int current
 
 QString GridSheetPage::take(QComboBox* combo, QStringList& items) {
     const QString text = combo->currentText();
-    const int index = SheetSearch::addToList(items, text);
+    const int index = int(ComboHistory::add(items, text));
     fill(combo, items, index);
     combo->setEditText(text);
     return text;
@@ -92,7 +94,7 @@ void GridSheetPage::showEvent(QShowEvent* event) {
 }
 
 void GridSheetPage::initialise() {
-    SheetSearch::addToList(m_searchItems, SheetSearch::prepare(*m_grid));
+    ComboHistory::add(m_searchItems, SheetSearch::prepare(*m_grid));
     appendHistory(m_searchItems, m_history);
     fill(m_search, m_searchItems, m_searchItems.isEmpty() ? -1 : 0);
 }
@@ -282,5 +284,7 @@ void CAllControlsSheet::done(int result) {
         page->takeSearchText();
         m_app.settings.SearchHistory = page->searchList();
     }
+    if (m_app.mainFrame() && m_app.mainFrame()->findBar())
+        m_app.mainFrame()->findBar()->refill(m_app.settings.SearchHistory);
     QDialog::done(result);
 }

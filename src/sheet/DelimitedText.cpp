@@ -180,38 +180,69 @@ void splitRecord(const Parsed& parsed, const Record& record, DelimitedFormat for
 }
 
 bool breaksLayout(QByteArrayView field, char delimiter) {
-    return field.contains(delimiter) || field.contains('\n');
+    // Fields are short: one loop beats a library search per byte value.
+    for (char c : field)
+        if (c == delimiter || c == '\n')
+            return true;
+    return false;
 }
+
+namespace {
+
+bool needsQuotes(QByteArrayView field, char delimiter) {
+    for (char c : field)
+        if (c == delimiter || c == '\n' || c == '\r' || c == Quote)
+            return true;
+    return false;
+}
+
+} // namespace
 
 Writer::Writer(DelimitedFormat format, TextEncoding encoding) : m_format(format) {
     if (encoding == TextEncoding::Utf8Bom)
-        m_out.append("\xEF\xBB\xBF", 3);
+        put("\xEF\xBB\xBF", 3);
+}
+
+void Writer::reserve(qsizetype bytes) {
+    if (bytes > m_out.size())
+        m_out.resize(bytes);
+}
+
+void Writer::put(const char* bytes, qsizetype n) {
+    if (m_used + n > m_out.size())
+        m_out.resize(std::max(m_out.size() * 2, m_used + n + 4096));
+    std::memcpy(m_out.data() + m_used, bytes, size_t(n));
+    m_used += n;
+}
+
+QByteArray Writer::take() {
+    m_out.truncate(m_used);
+    m_used = 0;
+    return std::move(m_out);
 }
 
 void Writer::beginRow() {
     if (!m_firstRow)
-        m_out.append("\r\n", 2);
+        put("\r\n", 2);
     m_firstRow = false;
     m_firstField = true;
 }
 
 void Writer::addField(QByteArrayView field) {
     if (!m_firstField)
-        m_out.append(m_format.delimiter);
+        put(m_format.delimiter);
     m_firstField = false;
-    const bool quote = m_format.quoted && (breaksLayout(field, m_format.delimiter) ||
-                                           field.contains(Quote) || field.contains('\r'));
-    if (!quote) {
-        m_out.append(field);
+    if (!m_format.quoted || !needsQuotes(field, m_format.delimiter)) {
+        put(field.data(), field.size());
         return;
     }
-    m_out.append(Quote);
+    put(Quote);
     for (char c : field) {
-        m_out.append(c);
+        put(c);
         if (c == Quote)
-            m_out.append(Quote);
+            put(Quote);
     }
-    m_out.append(Quote);
+    put(Quote);
 }
 
 QString unterminatedQuoteMessage(const QString& path, int line) {

@@ -68,14 +68,19 @@ bool breaksLayout(QByteArrayView field, char delimiter);
 class Writer {
 public:
     Writer(DelimitedFormat format, TextEncoding encoding);
-    void reserve(qsizetype bytes) { m_out.reserve(bytes); }
+    void reserve(qsizetype bytes);
     void beginRow();
     void addField(QByteArrayView field);
-    QByteArray take() { return std::move(m_out); }
+    QByteArray take();
 
 private:
+    // Appends raw bytes; the buffer grows by doubling, so a field costs one copy.
+    void put(const char* bytes, qsizetype n);
+    void put(char byte) { put(&byte, 1); }
+
     DelimitedFormat m_format;
-    QByteArray m_out;
+    QByteArray m_out; // its size is the capacity in use; m_used bytes are written
+    qsizetype m_used = 0;
     bool m_firstRow = true;
     bool m_firstField = true;
 };

@@ -138,7 +138,7 @@ std::optional<QByteArray> SheetEditor::fileBytes() {
     for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
         writer.beginRow();
         for (int c = 1; c < columns; ++c) {
-            const QByteArray field = m_grid.CellBytes(r, c);
+            const QByteArrayView field = m_grid.CellView(r, c);
             if (check && !breaker && DelimitedText::breaksLayout(field, m_options.delimiter))
                 breaker = GridCellId{r, c};
             writer.addField(field);

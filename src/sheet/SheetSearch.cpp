@@ -115,16 +115,4 @@ void narrow(GridModel& grid, const QString& search, bool hideColumns, bool keepM
     emit grid.layoutChanged();
 }
 
-int addToList(QStringList& list, const QString& text) {
-    if (text.isEmpty())
-        return -1;
-    for (int i = 0; i < list.size(); ++i)
-        if (list[i].compare(text, Qt::CaseInsensitive) == 0)
-            return i;
-    list.prepend(text);
-    while (list.size() > MaxListEntries)
-        list.removeLast();
-    return 0;
-}
-
 } // namespace SheetSearch

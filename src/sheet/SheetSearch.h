@@ -15,8 +15,6 @@ class GridModel;
 // and left to right.
 namespace SheetSearch {
 
-constexpr int MaxListEntries = 20;
-
 // A page opening: a selection of more than one cell moves the focus to its top-left corner.
 // Returns the focused cell's text (empty without a focused cell).
 QString prepare(GridModel& grid);
@@ -47,10 +45,5 @@ int replaceAll(GridModel& grid, const CellWriter& write, const QString& search,
 // Hides the row (or column) of every visited cell that matches (keepMatching false) or does not
 // match (keepMatching true); the focused cell is always tested. Nothing without a focused cell.
 void narrow(GridModel& grid, const QString& search, bool hideColumns, bool keepMatching);
-
-// The list rule of the search boxes: an empty text is not added; a text already there (compared
-// without regard to case) stays where it is; otherwise it goes on top and the list is cut to
-// MaxListEntries. Returns the index of the text's entry (-1 for an empty text).
-int addToList(QStringList& list, const QString& text);
 
 } // namespace SheetSearch

@@ -160,15 +160,3 @@ TEST(SheetSearch, NarrowingHidesRowsOrColumnsOnMatchOrMismatch) {
         EXPECT_FALSE(grid.IsModified()) << c.name;
     }
 }
-
-TEST(SheetSearch, ListsKeepTwentyEntriesNewestFirst) {
-    QStringList items = list({"b", "c"});
-    EXPECT_EQ(SheetSearch::addToList(items, QString()), -1);
-    EXPECT_EQ(SheetSearch::addToList(items, QStringLiteral("C")), 1); // already there: selected
-    EXPECT_EQ(SheetSearch::addToList(items, QStringLiteral("a")), 0);
-    EXPECT_EQ(items, list({"a", "b", "c"}));
-    for (int i = 0; i < 30; ++i)
-        SheetSearch::addToList(items, QString::number(i));
-    EXPECT_EQ(items.size(), SheetSearch::MaxListEntries);
-    EXPECT_EQ(items.front(), QStringLiteral("29"));
-}

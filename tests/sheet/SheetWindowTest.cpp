@@ -6,6 +6,7 @@
 #include "app/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "frame/CMainFrame.h"
+#include "frame/FindBar.h"
 #include "grid/CGridCtrl.h"
 #include "sheet/CAllControlsSheet.h"
 #include "sheet/CGridConv.h"
@@ -175,6 +176,7 @@ TEST(SheetWindow, SearchSheetReplacesAndStoresTheHistory) {
     sheet.reject();
     EXPECT_EQ(w.h.app().settings.SearchHistory,
               (QStringList{QStringLiteral("a"), QStringLiteral("old")}));
+    EXPECT_EQ(w.h.frame().findBar()->items(), w.h.app().settings.SearchHistory);
 }
 
 TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrote) {
