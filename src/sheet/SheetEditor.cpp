@@ -70,8 +70,11 @@ void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
     bool sized = m_grid.SetColumnTotal(n + 1);
     sized = sized && m_grid.SetRowTotal(std::max(lines + firstRow, 1));
     sized = sized && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
-    if (!sized)
-        return; // the grid has reported the lack of memory
+    if (!sized) {
+        // The grid stays as it was; the cells are not filled.
+        Prompt::error(QStringLiteral("メモリが不足しています。"));
+        return;
+    }
     fillColumnHeadings(n);
     if (progress.cellRange)
         progress.cellRange(lines);
