@@ -245,3 +245,29 @@ TEST(SheetWindow, TogglesCarryTheirCheckMarksAndCopyNeedsASelection) {
     EXPECT_TRUE(c.action(SheetCommand::Copy)->isEnabled());
     EXPECT_TRUE(prompt.texts().isEmpty());
 }
+
+TEST(SheetWindow, HeadingClickSortsBothWaysWithoutModifyingOnceSortingIsOn) {
+    ScriptedPrompt prompt;
+    Window w("b\nc\na");
+    CGridCtrl* grid = w.window->gridCtrl();
+    const auto clickHeading = [grid] {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(0, 1).center());
+    };
+    const auto column = [&w] {
+        return QStringList{w.window->model().CellText(1, 1), w.window->model().CellText(2, 1),
+                           w.window->model().CellText(3, 1)};
+    };
+    clickHeading(); // sorting by click is off after loading
+    EXPECT_EQ(column(),
+              (QStringList{QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")}));
+    w.window->runCommand(SheetCommand::SortOnClick);
+    clickHeading();
+    EXPECT_EQ(column(),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    clickHeading();
+    EXPECT_EQ(column(),
+              (QStringList{QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a")}));
+    w.window->close();
+    EXPECT_FALSE(w.window->isVisible());
+    EXPECT_TRUE(prompt.texts().isEmpty());
+}
