@@ -12,6 +12,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
+#include "sheet/OpenInSpreadsheet.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CServerDir.h"
 #include "transfer/SaveToServerDialog.h"
@@ -61,6 +62,9 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
         return COptionDlg::Run(app.settings, app.ftpDebugLog, app.mainFrame());
     };
     m_hooks.openHelp = [](const QUrl& page) { return QDesktopServices::openUrl(page); };
+    m_hooks.openInSpreadsheet = [this](const QString& path, bool readOnly) {
+        OpenInSpreadsheet(*this, path, readOnly);
+    };
     CVantorpadDoc::setSaveToServerDialog(RunSaveToServerDialog);
 }
 

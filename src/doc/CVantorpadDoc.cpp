@@ -218,14 +218,26 @@ void CVantorpadDoc::OnFileReload() {
     if (isModified() && Prompt::question(QStringLiteral(
                             "変更を破棄して再読込します。宜しいですか？")) != PromptAnswer::Yes)
         return;
+    static_cast<void>(readFile());
+}
+
+bool CVantorpadDoc::readFile() {
     TextFileIO::ReadResult read = TextFileIO::readFile(m_pathName);
     if (!read.ok) {
         Prompt::error(read.error);
-        return;
+        return false;
     }
     if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
         read.bytes.chop(1);
     loadText(decodeDocument(read.bytes));
+    return true;
+}
+
+void CVantorpadDoc::OnFileRewritten() {
+    if (isModified())
+        return; // edits not yet saved are never thrown away
+    if (readFile() && m_serverFile)
+        setModified(true);
 }
 
 bool CVantorpadDoc::SaveModified() {

@@ -55,6 +55,10 @@ public:
     void OnFileSaveToServer(); // 32774
     bool canSaveToServer() const;
     void OnFileReload(); // 32775
+    // Another window of the program (the spreadsheet) wrote the document's file: an unmodified
+    // document shows the new text, and a server document is then modified, so that its save
+    // sends the text to the server and closing asks first.
+    void OnFileRewritten();
 
     // Writes the local file, then uploads it to the profile's server directory. Done when the
     // server holds the text.
@@ -98,6 +102,8 @@ signals:
 
 private:
     void loadText(const DecodedText& decoded);
+    // Reads the file at the document's path into the text; false (reported) when it cannot.
+    [[nodiscard]] bool readFile();
     OpResult uploadLocalCopy();
     // Gives the local copy the new name `name` beside where it lies; false (with a message)
     // when the name is taken, cannot be sent to the server of `profile`, or the rename fails.

@@ -125,18 +125,24 @@ bool isStrictUtf8(QByteArrayView bytes) {
     return true;
 }
 
+TextEncoding detectEncoding(QByteArrayView bytes) {
+    const QByteArrayView bom("\xEF\xBB\xBF", 3);
+    if (bytes.startsWith(bom) && isStrictUtf8(bytes.sliced(3)))
+        return TextEncoding::Utf8Bom;
+    if (hasNonAscii(bytes) && isStrictUtf8(bytes))
+        return TextEncoding::Utf8;
+    return TextEncoding::Cp932;
+}
+
 DecodedText decodeDocument(QByteArrayView bytes) {
     DecodedText decoded;
-    const QByteArrayView bom("\xEF\xBB\xBF", 3);
-    if (bytes.startsWith(bom) && isStrictUtf8(bytes.sliced(3))) {
-        decoded.encoding = TextEncoding::Utf8Bom;
+    decoded.encoding = detectEncoding(bytes);
+    if (decoded.encoding == TextEncoding::Utf8Bom)
         decoded.text = QString::fromUtf8(bytes.sliced(3));
-    } else if (hasNonAscii(bytes) && isStrictUtf8(bytes)) {
-        decoded.encoding = TextEncoding::Utf8;
+    else if (decoded.encoding == TextEncoding::Utf8)
         decoded.text = QString::fromUtf8(bytes);
-    } else {
+    else
         decoded.text = LosslessCodec::cp932().decode(bytes);
-    }
     splitLines(decoded);
     return decoded;
 }

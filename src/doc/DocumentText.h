@@ -43,6 +43,10 @@ struct DecodedText {
     QList<LineEndException> exceptions;
 };
 
+// The encoding a file's bytes are shown in: UTF-8 (with its byte order mark, or valid UTF-8
+// holding a non-ASCII byte), else CP932.
+TextEncoding detectEncoding(QByteArrayView bytes);
+
 // Decodes a whole file. A file starting with the UTF-8 byte order mark whose rest is valid
 // UTF-8, or valid UTF-8 holding a non-ASCII byte, is UTF-8; anything else is CP932.
 DecodedText decodeDocument(QByteArrayView bytes);

@@ -51,6 +51,8 @@ public:
     CVantorpadView* activeView() const;
     CVantorpadDoc* activeDocument() const;
     QList<CChildFrame*> childFrames() const;
+    // The editor window of the file at `path`, or none.
+    CChildFrame* findChildFrame(const QString& path) const;
     CVantorpadDoc* newDocument();
     // Enable rule of a command: the active view's for its own commands, else the application's.
     bool isCommandEnabled(int command) const;
@@ -101,7 +103,6 @@ private:
     void updateRecentFileActions();
     void openRecentFile(int index);
     CChildFrame* addChildFrame(CVantorpadDoc* document);
-    CChildFrame* findChildFrame(const QString& path) const;
 
     // Searching (MainFrameFindBar.cpp): the find bar, the commands 57636, 57641 and 32794-32796,
     // the dialogs, and the search history taken from the find box when the window closes.

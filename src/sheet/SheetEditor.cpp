@@ -1,0 +1,285 @@
+#include "sheet/SheetEditor.h"
+
+#include "grid/GridModel.h"
+#include "platform/Prompt.h"
+#include "sheet/DelimitedFile.h"
+#include "sheet/SheetRules.h"
+
+#include <QList>
+
+namespace {
+
+constexpr GridColour LightYellow = 0xFFFFE0; // RGB(255,255,224), the normal cells
+
+GridTextCodec codecFor(TextEncoding encoding) {
+    return encoding == TextEncoding::Cp932 ? GridTextCodec::Cp932 : GridTextCodec::Utf8;
+}
+
+} // namespace
+
+SheetEditor::SheetEditor(GridModel& grid, DelimitedTextOptions options)
+    : m_grid(grid), m_options(std::move(options)) {}
+
+quint32 SheetEditor::insertedColumnFormat() {
+    return GridFormat::SingleLine | GridFormat::VCenter | GridFormat::EndEllipsis;
+}
+
+bool SheetEditor::load(const LoadProgress& progress) {
+    DelimitedFile::ReadResult read = DelimitedFile::read(m_options.path);
+    if (!read.ok) {
+        Prompt::error(read.error);
+        configureGrid();
+        return false;
+    }
+    if (progress.readRange)
+        progress.readRange(read.bytes.size());
+    const DelimitedFormat format{m_options.delimiter, m_options.quoted};
+    const DelimitedText::Parsed parsed =
+        DelimitedText::parse(std::move(read.bytes), format, progress.read);
+    if (progress.read)
+        progress.read(parsed.bytes.size());
+    fill(parsed, progress);
+    if (parsed.unterminatedQuoteLine > 0)
+        Prompt::warning(
+            DelimitedText::unterminatedQuoteMessage(m_options.path, parsed.unterminatedQuoteLine));
+    return true;
+}
+
+void SheetEditor::configureGrid() {
+    GridBehaviour& b = m_grid.Behaviour();
+    b.listMode = false;
+    b.editable = !m_options.readOnly;
+    b.dragAndDrop = false;
+    b.rowResize = true;
+    b.selectRowsByFixedColumn = true;
+    b.selectColumnsByFixedRow = true;
+    b.sortOnClick = false;
+    m_grid.DefaultCell(false, false).SetBackClr(LightYellow);
+}
+
+void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& progress) {
+    configureGrid();
+    m_encoding = parsed.encoding;
+    m_sizeHint = parsed.bytes.size() + parsed.bytes.size() / 8;
+    m_grid.SetTextCodec(codecFor(parsed.encoding));
+    const int lines = int(parsed.records.size());
+    const int n = parsed.fieldCount;
+    const int firstRow = m_options.firstRowHeadings ? 0 : 1;
+    m_rows = lines;
+    m_columns = n;
+    bool sized = m_grid.SetColumnTotal(n + 1);
+    sized = sized && m_grid.SetRowTotal(std::max(lines + firstRow, 1));
+    sized = sized && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
+    if (!sized) {
+        // The grid stays as it was; the cells are not filled.
+        Prompt::error(QStringLiteral("メモリが不足しています。"));
+        return;
+    }
+    fillColumnHeadings(n);
+    if (progress.cellRange)
+        progress.cellRange(lines);
+    const DelimitedFormat format{m_options.delimiter, m_options.quoted};
+    QList<QByteArrayView> fields;
+    QByteArray scratch;
+    QByteArray heading;
+    for (int j = 0; j < lines; ++j) {
+        const int r = j + firstRow;
+        DelimitedText::splitRecord(parsed, parsed.records[size_t(j)], format, fields, scratch);
+        fields.resize(n); // short lines get empty cells, headings included
+        if (r > 0) {
+            heading = SheetRules::rowHeadingBytes(r);
+            fields.prepend(heading);
+            static_cast<void>(m_grid.SetRowBytes(r, 0, fields));
+        } else {
+            static_cast<void>(m_grid.SetRowBytes(r, 1, fields));
+        }
+        if (progress.cells)
+            progress.cells(j + 1);
+    }
+    if (m_options.autoSize)
+        m_grid.FitAll(GridFit::Both);
+    m_grid.MarkModified(false);
+}
+
+QString SheetEditor::rowName(int row) const {
+    const QString heading = m_grid.CellText(row, 0);
+    return heading.isEmpty() ? QStringLiteral("%1 行目").arg(row + 1) : heading;
+}
+
+QString SheetEditor::columnName(int col) const {
+    const QString heading = m_grid.CellText(0, col);
+    return heading.isEmpty() ? SheetRules::columnHeading(col) : heading;
+}
+
+void SheetEditor::fillColumnHeadings(int columns) {
+    // One pass over row 0: a cell at a time would rewrite the row once per column.
+    QByteArray text;
+    std::vector<qsizetype> ends;
+    ends.reserve(size_t(columns));
+    for (int c = 1; c <= columns; ++c) {
+        text += SheetRules::columnHeadingBytes(c);
+        ends.push_back(text.size());
+    }
+    QList<QByteArrayView> headings;
+    headings.reserve(columns);
+    qsizetype start = 0;
+    for (qsizetype end : ends) {
+        headings.append(QByteArrayView(text.constData() + start, end - start));
+        start = end;
+    }
+    static_cast<void>(m_grid.SetRowBytes(0, 1, headings));
+}
+
+std::optional<QByteArray> SheetEditor::fileBytes() {
+    // One pass writes the file and notes the first cell that would change the layout; the
+    // question comes before anything reaches the disk.
+    DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
+    writer.reserve(m_sizeHint);
+    const bool check = !m_options.quoted;
+    std::optional<GridCellId> breaker;
+    const int columns = m_grid.ColumnTotal();
+    for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
+        writer.beginRow();
+        for (int c = 1; c < columns; ++c) {
+            const QByteArrayView field = m_grid.CellView(r, c);
+            if (check && !breaker && DelimitedText::breaksLayout(field, m_options.delimiter))
+                breaker = GridCellId{r, c};
+            writer.addField(field);
+        }
+    }
+    if (breaker) {
+        const QString question = DelimitedText::layoutQuestion(
+            rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
+        if (Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) !=
+            PromptAnswer::Yes)
+            return std::nullopt;
+    }
+    return writer.take();
+}
+
+OpResult SheetEditor::save() {
+    if (m_options.readOnly)
+        return OpResult::Refused;
+    m_rows = m_grid.RowTotal();
+    m_columns = m_grid.ColumnTotal();
+    const std::optional<QByteArray> bytes = fileBytes();
+    if (!bytes)
+        return OpResult::Cancelled;
+    const OpResult written = DelimitedFile::write(m_options.path, *bytes);
+    if (!succeeded(written))
+        return written;
+    m_grid.MarkModified(false);
+    if (!m_written.contains(m_options.path))
+        m_written.append(m_options.path);
+    return OpResult::Done;
+}
+
+void SheetEditor::setReadOnly(bool readOnly) {
+    m_options.readOnly = readOnly;
+    m_grid.Behaviour().editable = !readOnly;
+}
+
+bool SheetEditor::sortOnClick() const {
+    return m_grid.Behaviour().sortOnClick;
+}
+
+void SheetEditor::setSortOnClick(bool on) {
+    m_grid.Behaviour().sortOnClick = on;
+}
+
+void SheetEditor::insertRow() {
+    const GridRange s = m_grid.SelectionBounds();
+    if (s.bottom < 0)
+        return;
+    ++m_rows;
+    const int before = s.bottom + 1 < m_grid.RowTotal() ? s.bottom + 1 : -1;
+    m_grid.AddRow(SheetRules::rowHeading(m_rows), before);
+    m_grid.MarkModified(true);
+}
+
+void SheetEditor::deleteRows() {
+    const GridRange s = m_grid.SelectionBounds();
+    if (!s.isValid())
+        return;
+    if (Prompt::question(
+            QStringLiteral("%1 行を削除しても宜しいですか？").arg(s.bottom - s.top + 1)) !=
+        PromptAnswer::Yes)
+        return;
+    for (int r = s.bottom; r >= s.top; --r)
+        static_cast<void>(m_grid.RemoveRow(r));
+    m_grid.MarkModified(true);
+    m_rows = m_grid.RowTotal();
+}
+
+void SheetEditor::insertColumn() {
+    const GridRange s = m_grid.SelectionBounds();
+    if (s.right < 0)
+        return;
+    ++m_columns;
+    m_grid.AddColumn(SheetRules::columnHeading(m_columns), insertedColumnFormat(), s.right + 1);
+    m_grid.MarkModified(true);
+}
+
+void SheetEditor::deleteColumns() {
+    const GridRange s = m_grid.SelectionBounds();
+    if (!s.isValid())
+        return;
+    if (Prompt::question(
+            QStringLiteral("%1 列を削除しても宜しいですか？").arg(s.right - s.left + 1)) !=
+        PromptAnswer::Yes)
+        return;
+    for (int c = s.right; c >= s.left; --c)
+        static_cast<void>(m_grid.RemoveColumn(c));
+    m_grid.MarkModified(true);
+    m_columns = m_grid.ColumnTotal();
+}
+
+int SheetEditor::moveColumnSource() {
+    const GridRange s = m_grid.SelectionBounds();
+    if (!s.isValid() || s.left != s.right) {
+        Prompt::error(QStringLiteral("列を１列選択して下さい。"));
+        return -1;
+    }
+    return s.left;
+}
+
+void SheetEditor::moveColumn(int source, int target) {
+    m_rows = m_grid.RowTotal();
+    const QString heading = m_grid.CellText(0, source);
+    std::vector<QByteArray> texts;
+    texts.reserve(size_t(std::max(m_rows - 1, 0)));
+    for (int r = 1; r < m_rows; ++r)
+        texts.push_back(m_grid.CellBytes(r, source));
+    if (!m_grid.RemoveColumn(source))
+        return;
+    const int before = target < m_grid.ColumnTotal() ? target : -1;
+    const int col = m_grid.AddColumn(heading, insertedColumnFormat(), before);
+    if (col < 0)
+        return;
+    for (int r = 1; r < m_rows; ++r) {
+        static_cast<void>(m_grid.SetCellBytes(r, col, texts[size_t(r - 1)]));
+        m_grid.MarkModified(true, r, col);
+    }
+    m_grid.MarkModified(true);
+}
+
+void SheetEditor::hide() {
+    const GridRange s = m_grid.SelectionBounds();
+    if (s.left != 1 && s.left >= 0 && s.left < m_grid.ColumnTotal())
+        m_grid.SetColumnWidth(s.left, 0);
+    if (s.top != 1 && s.top >= 0 && s.top < m_grid.RowTotal())
+        m_grid.SetRowHeight(s.top, 0);
+}
+
+void SheetEditor::revealHidden(GridModel& grid) {
+    for (int c = 0; c < grid.ColumnTotal(); ++c)
+        if (grid.ColumnWidth(c) == 0) {
+            grid.SetColumnWidth(c, 1);
+            static_cast<void>(grid.FitColumn(c));
+        }
+    for (int r = 0; r < grid.RowTotal(); ++r)
+        if (grid.RowHeight(r) == 0) {
+            grid.SetRowHeight(r, 1);
+            static_cast<void>(grid.FitRow(r));
+        }
+}

@@ -1,0 +1,242 @@
+#include "sheet/DelimitedText.h"
+#include "sheet/DelimitedFile.h"
+
+#include "ScriptedPrompt.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+constexpr DelimitedFormat Csv{',', false};
+constexpr DelimitedFormat Tab{'\t', false};
+constexpr DelimitedFormat Space{' ', false};
+constexpr DelimitedFormat QuotedCsv{',', true};
+
+// The grid a file gives: every record padded to the file's field count.
+Rows readRows(const QByteArray& bytes, DelimitedFormat format, int* fieldCount = nullptr) {
+    const DelimitedText::Parsed parsed = DelimitedText::parse(bytes, format);
+    Rows rows;
+    QList<QByteArrayView> fields;
+    QByteArray scratch;
+    for (const DelimitedText::Record& record : parsed.records) {
+        DelimitedText::splitRecord(parsed, record, format, fields, scratch);
+        std::vector<std::string> row;
+        for (QByteArrayView f : fields)
+            row.emplace_back(f.data(), size_t(f.size()));
+        row.resize(size_t(parsed.fieldCount));
+        rows.push_back(row);
+    }
+    if (fieldCount)
+        *fieldCount = parsed.fieldCount;
+    return rows;
+}
+
+// Load then save unchanged.
+QByteArray roundTrip(const QByteArray& bytes, DelimitedFormat format) {
+    const DelimitedText::Parsed parsed = DelimitedText::parse(bytes, format);
+    DelimitedText::Writer writer(format, parsed.encoding);
+    QList<QByteArrayView> fields;
+    QByteArray scratch;
+    for (const DelimitedText::Record& record : parsed.records) {
+        DelimitedText::splitRecord(parsed, record, format, fields, scratch);
+        fields.resize(parsed.fieldCount);
+        writer.beginRow();
+        for (QByteArrayView f : fields)
+            writer.addField(f);
+    }
+    return writer.take();
+}
+
+struct ReadCase {
+    const char* name;
+    QByteArray file;
+    DelimitedFormat format;
+    int fieldCount;
+    Rows rows;
+};
+
+QByteArray bytes(const char* s, size_t n) {
+    return QByteArray(s, qsizetype(n));
+}
+
+} // namespace
+
+TEST(DelimitedText, ReadsByTheFormatRules) {
+    const std::vector<ReadCase> cases = {
+        {"empty file", "", Csv, 1, {}},
+        {"only empty lines", "\n\r\n\n", Csv, 1, {}},
+        {"empty middle field", "a,,b", Csv, 3, {{"a", "", "b"}}},
+        {"empty last field", "a,", Csv, 2, {{"a", ""}}},
+        {"empty first field", ",a", Csv, 2, {{"", "a"}}},
+        {"short lines padded",
+         "a,b\r\nc,d,e,f,g\nh,i,j",
+         Csv,
+         5,
+         {{"a", "b", "", "", ""}, {"c", "d", "e", "f", "g"}, {"h", "i", "j", "", ""}}},
+        {"quotes are text", "\"x,y\",z", Csv, 3, {{"\"x", "y\"", "z"}}},
+        {"doubled quote stays", "a\"\"b", Csv, 1, {{"a\"\"b"}}},
+        {"spaces each separate", "a  b", Space, 3, {{"a", "", "b"}}},
+        {"leading and trailing spaces", " a ", Space, 3, {{"", "a", ""}}},
+        {"tab", "a\tb,c", Tab, 2, {{"a", "b,c"}}},
+        {"line of spaces kept", "  \nx", Csv, 1, {{"  "}, {"x"}}},
+        {"lone CR stays in the cell", "a\rb,c\r\n", Csv, 2, {{"a\rb", "c"}}},
+        {"CR only line ends are one line", "a\rb\rc", Csv, 1, {{"a\rb\rc"}}},
+        {"final line end or not", "a\nb\n", Csv, 1, {{"a"}, {"b"}}},
+        {"0x1A inside is a byte",
+         "a\x1A"
+         "b,c\nd",
+         Csv,
+         2,
+         {{"a\x1A"
+           "b",
+           "c"},
+          {"d", ""}}},
+        {"0x1A at the end is dropped", "a,b\x1A", Csv, 2, {{"a", "b"}}},
+        {"Shift_JIS second byte 0x5C", "\x83\x5C,x", Csv, 2, {{"\x83\x5C", "x"}}},
+        {"UTF-8 byte order mark set aside",
+         "\xEF\xBB\xBF"
+         "a,b",
+         Csv,
+         2,
+         {{"a", "b"}}},
+        {"quoted off by default for quotes with line ends", "\"a\nb\"", Csv, 1, {{"\"a"}, {"b\""}}},
+    };
+    for (const ReadCase& c : cases) {
+        int n = 0;
+        EXPECT_EQ(readRows(c.file, c.format, &n), c.rows) << c.name;
+        EXPECT_EQ(n, c.fieldCount) << c.name;
+    }
+}
+
+TEST(DelimitedText, QuotedCsvFollowsRfc4180) {
+    const std::vector<ReadCase> cases = {
+        {"embedded delimiter", "\"a,b\",c", QuotedCsv, 2, {{"a,b", "c"}}},
+        {"doubled quotes", "\"a\"\"b\",\"\"\"\"", QuotedCsv, 2, {{"a\"b", "\""}}},
+        {"CR LF inside quotes",
+         "\"l1\r\nl2\",x\r\ny,z",
+         QuotedCsv,
+         2,
+         {{"l1\r\nl2", "x"}, {"y", "z"}}},
+        {"empty quoted fields", "\"\",\"\"\n,", QuotedCsv, 2, {{"", ""}, {"", ""}}},
+        {"quote inside an unquoted field is text", "a\"b,c", QuotedCsv, 2, {{"a\"b", "c"}}},
+        {"text after the closing quote is kept", "\"ab\"cd,e", QuotedCsv, 2, {{"abcd", "e"}}},
+        {"empty line inside quotes is text", "\"a\n\nb\"", QuotedCsv, 1, {{"a\n\nb"}}},
+        {"tab delimiter", "\"a\tb\"\tc", DelimitedFormat{'\t', true}, 2, {{"a\tb", "c"}}},
+    };
+    for (const ReadCase& c : cases) {
+        int n = 0;
+        EXPECT_EQ(readRows(c.file, c.format, &n), c.rows) << c.name;
+        EXPECT_EQ(n, c.fieldCount) << c.name;
+    }
+}
+
+TEST(DelimitedText, UnterminatedQuoteTakesTheRestAndSaysWhere) {
+    const QByteArray file = "a\n\"b,c\nd";
+    EXPECT_EQ(readRows(file, QuotedCsv), (Rows{{"a"}, {"b,c\nd"}}));
+    EXPECT_EQ(DelimitedText::parse(file, QuotedCsv).unterminatedQuoteLine, 2);
+    EXPECT_EQ(DelimitedText::parse("\"a\"\n\"b\"", QuotedCsv).unterminatedQuoteLine, 0);
+    EXPECT_EQ(DelimitedText::unterminatedQuoteMessage(QStringLiteral("/d/x.csv"), 2),
+              QStringLiteral("/d/x.csv の 2 行目の引用符(\")が閉じられていません。\n"
+                             "ファイルの終わりまでを１つのセルとして読み込みました。"));
+}
+
+TEST(DelimitedText, LoadThenSaveGivesTheFileBack) {
+    struct Case {
+        const char* name;
+        QByteArray file;
+        DelimitedFormat format;
+        QByteArray saved;
+    };
+    const std::vector<Case> cases = {
+        {"unchanged", "a,b\r\nc,d", Csv, "a,b\r\nc,d"},
+        {"Part's normalisations", "a,b,c\n\nd\n", Csv, "a,b,c\r\nd,,"},
+        {"0x1A inside kept, final one dropped",
+         "a\x1A"
+         "b,c\x1A",
+         Csv,
+         "a\x1A"
+         "b,c"},
+        {"invalid CP932 bytes", bytes("\x81,\xFF\xA0,\x82\xA0", 9), Csv,
+         bytes("\x81,\xFF\xA0,\x82\xA0", 9)},
+        {"Shift_JIS text", "\x93\xfa\x96\x7b,\x83\x5C", Csv, "\x93\xfa\x96\x7b,\x83\x5C"},
+        {"UTF-8 with byte order mark", "\xEF\xBB\xBF\xE6\x97\xA5,b", Csv,
+         "\xEF\xBB\xBF\xE6\x97\xA5,b"},
+        {"UTF-8 without", "\xE6\x97\xA5,b\r\nc,d", Csv, "\xE6\x97\xA5,b\r\nc,d"},
+        {"quoted fields written by a spreadsheet program",
+         "id,text\r\n1,\"a,b\"\r\n2,\"say \"\"hi\"\"\"\r\n3,\"l1\r\nl2\"", QuotedCsv,
+         "id,text\r\n1,\"a,b\"\r\n2,\"say \"\"hi\"\"\"\r\n3,\"l1\r\nl2\""},
+        {"needless quotes are dropped", "\"a\",b", QuotedCsv, "a,b"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(roundTrip(c.file, c.format), c.saved) << c.name;
+}
+
+TEST(DelimitedText, CellsThatWouldChangeTheLayoutAreFound) {
+    struct Case {
+        const char* field;
+        char delimiter;
+        bool breaks;
+    };
+    const Case cases[] = {{"a b", ',', false}, {"a,b", ',', true},  {"a\tb", '\t', true},
+                          {"a b", ' ', true},  {"a\nb", ',', true}, {"a\rb", ',', false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(DelimitedText::breaksLayout(c.field, c.delimiter), c.breaks) << c.field;
+    EXPECT_EQ(
+        DelimitedText::layoutQuestion(QStringLiteral("No.00003"), QStringLiteral("Col.2"), '\t'),
+        QStringLiteral("セル（No.00003, Col.2）に区切文字（TAB）か改行が有る為、"
+                       "読み直すと列か行が増えます。\nこのまま保存しますか？"));
+}
+
+TEST(DelimitedFile, BadFilesAreRefusedWithAMessage) {
+    TempDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing.csv"));
+    const QString binary = dir.write(QStringLiteral("b.csv"), bytes("a,\0b", 4));
+    const QString huge = dir.filePath(QStringLiteral("huge.csv"));
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(DelimitedFile::MaxFileSize + 1));
+    }
+    const struct {
+        QString path;
+        QString error;
+    } cases[] = {
+        {missing, missing + QStringLiteral(" ファイルがOPEN出来ませんでした。")},
+        {dir.path(), dir.path() + QStringLiteral(" ファイルがOPEN出来ませんでした。")},
+        {binary, binary + QStringLiteral(" はバイナリファイルの為、開けません。")},
+        {huge, huge + QStringLiteral(" は大きすぎる為（256 MB）、スプレット画面では開けません。")},
+    };
+    for (const auto& c : cases) {
+        const DelimitedFile::ReadResult r = DelimitedFile::read(c.path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, c.error);
+    }
+}
+
+TEST(DelimitedFile, SaveReplacesTheFileKeepingItsModeOrLeavesItAlone) {
+    TempDir dir;
+    const QString target = dir.write(QStringLiteral("a.csv"), "old");
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ScriptedPrompt prompt;
+    EXPECT_EQ(DelimitedFile::write(target, "new"), OpResult::Done);
+    EXPECT_EQ(readFileBytes(target), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(target) & 0x0FFF, QFileDevice::ReadUser | QFileDevice::WriteUser);
+
+    // A target that is a folder cannot be replaced: the message names it and nothing changes.
+    const QString folder = dir.filePath(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    dir.write(QStringLiteral("sub/keep.csv"), "keep");
+    EXPECT_EQ(DelimitedFile::write(folder, "x"), OpResult::Failed);
+    EXPECT_EQ(prompt.texts(),
+              QStringList{folder + QStringLiteral(" ファイルに書き込み出来ません。")});
+    EXPECT_EQ(dir.read(QStringLiteral("sub/keep.csv")), QByteArray("keep"));
+}

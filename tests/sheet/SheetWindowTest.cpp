@@ -1,0 +1,273 @@
+#include "AppHarness.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompt.h"
+
+#include "app/CVantorpadApp.h"
+#include "app/Command.h"
+#include "doc/CVantorpadDoc.h"
+#include "frame/CMainFrame.h"
+#include "frame/FindBar.h"
+#include "grid/CGridCtrl.h"
+#include "sheet/CAllControlsSheet.h"
+#include "sheet/CGridConv.h"
+#include "sheet/SheetDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the next modal dialog of type T once it is up; the steps of a test queue one
+// after the other, so that nested modal runs are driven in order.
+template <typename T> void onModal(std::function<void(T*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(dialog);
+    });
+    timer->start();
+}
+
+void acceptSettings() {
+    onModal<CDelimMsgDlg>([](CDelimMsgDlg* d) { d->accept(); });
+}
+
+void cancelSettings() {
+    onModal<CDelimMsgDlg>([](CDelimMsgDlg* d) { d->reject(); });
+}
+
+struct Window {
+    AppHarness h;
+    QString path;
+    std::unique_ptr<CGridConv> window;
+
+    explicit Window(const QByteArray& file, DelimitedTextOptions options = {}) {
+        path = h.dir().write(QStringLiteral("pc/s.csv"), file);
+        options.path = path;
+        window = std::make_unique<CGridConv>(h.app(), options);
+        EXPECT_TRUE(window->LoadDelimitedText());
+        window->show();
+    }
+    void edit(int row, int col, const char* text) {
+        ASSERT_TRUE(window->gridCtrl()->UpdateCellText(row, col, QString::fromUtf8(text)));
+    }
+    QByteArray file() const { return readFileBytes(path); }
+};
+
+} // namespace
+
+TEST(SheetWindow, LoadingMinimisesTheMainWindowUntilTheSpreadsheetGoes) {
+    ScriptedPrompt prompt;
+    Window w("a,b");
+    EXPECT_TRUE(w.h.frame().isMinimized());
+    EXPECT_FALSE(w.window->action(SheetCommand::SortOnClick)->isChecked());
+    w.window.reset();
+    EXPECT_FALSE(w.h.frame().isMinimized());
+}
+
+TEST(SheetWindow, BothClosingPathsAskAndKeepEditsThatWereNotWritten) {
+    enum Path { CancelCommand, CloseBox };
+    enum Settings { NoSettings, SettingsOk, SettingsCancelled };
+    struct Case {
+        const char* name;
+        Path path;
+        bool modified;
+        PromptAnswer answer;
+        Settings settings;
+        bool closes;
+        QByteArray file;
+    };
+    const Case cases[] = {
+        {"cancel, unchanged", CancelCommand, false, PromptAnswer::Ok, NoSettings, true, "a,b"},
+        {"cancel, No keeps it", CancelCommand, true, PromptAnswer::No, NoSettings, false, "a,b"},
+        {"cancel, Yes discards", CancelCommand, true, PromptAnswer::Yes, NoSettings, true, "a,b"},
+        {"close box, No discards", CloseBox, true, PromptAnswer::No, NoSettings, true, "a,b"},
+        {"close box, Yes saves", CloseBox, true, PromptAnswer::Yes, SettingsOk, true, "x,b"},
+        {"close box, Yes but settings cancelled stays", CloseBox, true, PromptAnswer::Yes,
+         SettingsCancelled, false, "a,b"},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompt prompt;
+        Window w("a,b");
+        if (c.modified)
+            w.edit(1, 1, "x");
+        if (c.modified)
+            prompt.expectQuestion(c.answer);
+        if (c.settings == SettingsOk)
+            acceptSettings();
+        else if (c.settings == SettingsCancelled)
+            cancelSettings();
+        if (c.path == CancelCommand)
+            w.window->runCommand(SheetCommand::Close);
+        else
+            w.window->close();
+        EXPECT_EQ(w.window->isVisible(), !c.closes) << c.name;
+        EXPECT_EQ(w.file(), c.file) << c.name;
+        const QString question = c.path == CancelCommand
+                                     ? QStringLiteral("編集を破棄します。宜しいですか？")
+                                     : QStringLiteral("変更を保存しますか？");
+        EXPECT_EQ(prompt.texts(), c.modified ? QStringList{question} : QStringList()) << c.name;
+        if (!c.closes) {
+            EXPECT_TRUE(w.window->model().IsModified()) << c.name;
+        }
+    }
+}
+
+TEST(SheetWindow, EnterAndEscapeNeverCloseTheWindow) {
+    ScriptedPrompt prompt;
+    Window w("a,b");
+    w.window->gridCtrl()->setFocus();
+    QTest::keyClick(w.window->gridCtrl(), Qt::Key_Escape);
+    QTest::keyClick(w.window->gridCtrl(), Qt::Key_Return);
+    QTest::keyClick(w.window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(w.window->isVisible());
+    EXPECT_TRUE(prompt.texts().isEmpty());
+}
+
+TEST(SheetWindow, SaveAsWritesTheNewPathAfterItsSettings) {
+    ScriptedPrompt prompt;
+    ScriptedFileDialogs dialogs;
+    Window w("a,b");
+    const QString other = w.h.pcFile(QStringLiteral("other.csv"));
+    dialogs.expectSave(ScriptedFileDialogs::chose(other));
+    onModal<CDelimMsgDlg>([](CDelimMsgDlg* d) {
+        d->findChild<QAbstractButton*>(QStringLiteral("Tab"))->click();
+        d->accept();
+    });
+    EXPECT_EQ(w.window->SaveDelimitedTextAs(), OpResult::Done);
+    EXPECT_EQ(readFileBytes(other), QByteArray("a\tb"));
+    EXPECT_EQ(w.file(), QByteArray("a,b"));
+    EXPECT_EQ(dialogs.requests().value(0).title, QStringLiteral("名前を付けて保存"));
+    EXPECT_EQ(dialogs.requests().value(0).directory, w.h.app().settings.PcDir);
+}
+
+TEST(SheetWindow, SearchSheetReplacesAndStoresTheHistory) {
+    ScriptedPrompt prompt;
+    Window w("a,b\nc,a\na,a");
+    w.h.app().settings.SearchHistory = {QStringLiteral("old")};
+    w.window->model().SelectColumns(1, 1);
+    CAllControlsSheet sheet(w.h.app(), w.window->gridCtrl(), w.window.get());
+    sheet.show();
+    sheet.tabs()->setCurrentWidget(sheet.replacePage());
+    auto* search = sheet.replacePage()->findChild<QComboBox*>(QStringLiteral("Search"));
+    auto* replacement = sheet.replacePage()->findChild<QComboBox*>(QStringLiteral("Replacement"));
+    EXPECT_EQ(search->currentText(), QStringLiteral("a")); // the focused cell's text
+    replacement->setEditText(QStringLiteral("ab"));
+    sheet.replacePage()->findChild<QPushButton*>(QStringLiteral("ReplaceAll"))->click();
+    EXPECT_EQ(w.window->model().CellText(1, 1), QStringLiteral("ab"));
+    EXPECT_EQ(w.window->model().CellText(2, 1), QStringLiteral("c"));
+    EXPECT_EQ(w.window->model().CellText(3, 1), QStringLiteral("ab"));
+    EXPECT_EQ(w.window->model().CellText(3, 2), QStringLiteral("a"));
+    sheet.reject();
+    EXPECT_EQ(w.h.app().settings.SearchHistory,
+              (QStringList{QStringLiteral("a"), QStringLiteral("old")}));
+    EXPECT_EQ(w.h.frame().findBar()->items(), w.h.app().settings.SearchHistory);
+}
+
+TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrote) {
+    for (const bool serverFile : {false, true}) {
+        ScriptedPrompt prompt;
+        AppHarness h;
+        const QString path = h.dir().write(QStringLiteral("tran/s.csv"), "a,b");
+        ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), serverFile, false));
+        CVantorpadDoc* doc = h.frame().activeDocument();
+        if (!serverFile) {
+            doc->textDocument()->setPlainText(QStringLiteral("a,b\nc,d"));
+            prompt.expectQuestion(PromptAnswer::Yes);
+        }
+        acceptSettings();
+        onModal<CGridConv>([](CGridConv* window) {
+            EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
+            acceptSettings();
+            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            window->runCommand(SheetCommand::Close);
+        });
+        ASSERT_TRUE(h.frame().triggerCommand(CmdSpreadsheet));
+        const QString expected = serverFile ? QStringLiteral("a,z") : QStringLiteral("a,z\nc,d");
+        EXPECT_EQ(doc->textDocument()->toPlainText(), expected) << serverFile;
+        EXPECT_EQ(doc->isModified(), serverFile);
+        doc->setModified(false); // the harness closes without questions
+    }
+}
+
+TEST(SheetWindow, OpenClientFileOffersTheSpreadsheet) {
+    ScriptedPrompt prompt;
+    ScriptedFileDialogs dialogs;
+    AppHarness h;
+    const QString path = h.dir().write(QStringLiteral("pc/o.csv"), "1,2,3");
+    dialogs.expectOpen(ScriptedFileDialogs::chose(path, true, 1));
+    acceptSettings();
+    int columns = 0;
+    bool editable = true;
+    onModal<CGridConv>([&](CGridConv* window) {
+        columns = window->model().ColumnTotal();
+        editable = window->model().Behaviour().editable;
+        window->runCommand(SheetCommand::Close);
+    });
+    h.app().OnFileOpen();
+    EXPECT_EQ(columns, 4);
+    EXPECT_FALSE(editable);
+    EXPECT_TRUE(h.frame().childFrames().isEmpty());
+}
+
+TEST(SheetWindow, TogglesCarryTheirCheckMarksAndCopyNeedsASelection) {
+    ScriptedPrompt prompt;
+    Window w("a,b");
+    CGridConv& c = *w.window;
+    c.runCommand(SheetCommand::ReadOnly);
+    EXPECT_TRUE(c.action(SheetCommand::ReadOnly)->isChecked());
+    EXPECT_FALSE(c.model().Behaviour().editable);
+    EXPECT_EQ(c.SaveDelimitedText(), OpResult::Refused);
+    c.runCommand(SheetCommand::ReadOnly);
+    EXPECT_TRUE(c.model().Behaviour().editable);
+    c.runCommand(SheetCommand::SortOnClick);
+    EXPECT_TRUE(c.action(SheetCommand::SortOnClick)->isChecked());
+    EXPECT_TRUE(c.model().Behaviour().sortOnClick);
+
+    c.model().ClearSelection();
+    EXPECT_FALSE(c.action(SheetCommand::Copy)->isEnabled());
+    c.model().SelectColumns(1, 1);
+    EXPECT_TRUE(c.action(SheetCommand::Copy)->isEnabled());
+    EXPECT_TRUE(prompt.texts().isEmpty());
+}
+
+TEST(SheetWindow, HeadingClickSortsBothWaysWithoutModifyingOnceSortingIsOn) {
+    ScriptedPrompt prompt;
+    Window w("b\nc\na");
+    CGridCtrl* grid = w.window->gridCtrl();
+    const auto clickHeading = [grid] {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(0, 1).center());
+    };
+    const auto column = [&w] {
+        return QStringList{w.window->model().CellText(1, 1), w.window->model().CellText(2, 1),
+                           w.window->model().CellText(3, 1)};
+    };
+    clickHeading(); // sorting by click is off after loading
+    EXPECT_EQ(column(),
+              (QStringList{QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")}));
+    w.window->runCommand(SheetCommand::SortOnClick);
+    clickHeading();
+    EXPECT_EQ(column(),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    clickHeading();
+    EXPECT_EQ(column(),
+              (QStringList{QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a")}));
+    w.window->close();
+    EXPECT_FALSE(w.window->isVisible());
+    EXPECT_TRUE(prompt.texts().isEmpty());
+}
