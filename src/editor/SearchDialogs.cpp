@@ -123,6 +123,14 @@ void SearchDialogBase::reject() {
     QDialog::reject();
 }
 
+QGroupBox* SearchDialogBase::directionBox() {
+    auto* box = new QGroupBox(QStringLiteral("検索する方向"), this);
+    auto* radios = new QHBoxLayout(box);
+    radios->addWidget(m_down);
+    radios->addWidget(m_up);
+    return box;
+}
+
 CSearchDlg::CSearchDlg(CVantorpadView* view, const QStringList& history, bool preselect,
                        QWidget* parent)
     : SearchDialogBase(view, history, preselect, parent) {
@@ -131,10 +139,7 @@ CSearchDlg::CSearchDlg(CVantorpadView* view, const QStringList& history, bool pr
     auto* next = button(this, QStringLiteral("1058"), QStringLiteral("次を検索"));
     auto* cancel = button(this, QStringLiteral("2"), QStringLiteral("ｷｬﾝｾﾙ"));
     next->setDefault(true);
-    auto* direction = new QGroupBox(QStringLiteral("検索する方向"), this);
-    auto* radios = new QHBoxLayout(direction);
-    radios->addWidget(m_down);
-    radios->addWidget(m_up);
+    QGroupBox* direction = directionBox();
 
     auto* grid = new QGridLayout(this);
     auto* label = new QLabel(QStringLiteral("検索する文字列"), this);
@@ -176,10 +181,7 @@ CReplaseDlg::CReplaseDlg(CVantorpadView* view, const QStringList& history, bool 
     auto* all = button(this, QStringLiteral("1075"), QStringLiteral("全て置換"));
     auto* cancel = button(this, QStringLiteral("2"), QStringLiteral("ｷｬﾝｾﾙ"));
     next->setDefault(true);
-    auto* direction = new QGroupBox(QStringLiteral("検索する方向"), this);
-    auto* radios = new QHBoxLayout(direction);
-    radios->addWidget(m_down);
-    radios->addWidget(m_up);
+    QGroupBox* direction = directionBox();
 
     auto* grid = new QGridLayout(this);
     auto* searchLabel = new QLabel(QStringLiteral("検索する文字列"), this);

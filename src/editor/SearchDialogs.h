@@ -7,6 +7,7 @@
 class CVantorpadView;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QRadioButton;
 
 // The search-text combo boxes of the find box and the search dialogs: editable, one line (a
@@ -37,6 +38,8 @@ protected:
     SearchDialogBase(CVantorpadView* view, const QStringList& history, bool preselect,
                      QWidget* parent);
     QComboBox* addCombo(const QString& objectName, bool preselect);
+    // The group "検索する方向" holding the two direction radios.
+    QGroupBox* directionBox();
     void findNext(bool up);
 
     QPointer<CVantorpadView> m_view;

@@ -134,8 +134,11 @@ void CMainFrame::restoreBarLayout() {
     if (!m_app.barLayout.isEmpty() && restoreState(m_app.barLayout))
         return;
     // No layout of this screen, or a damaged one: the default layout, the find bar as last
-    // recorded.
+    // recorded. Beside the large buttons the find bar would not fit a window of the default
+    // width, so it then starts on the next row.
     m_app.barLayout.clear();
+    if (m_toolBar->isLarge() && findBar())
+        insertToolBarBreak(findBar());
     setFindBarVisible(m_app.settings.FindBox != 0);
 }
 
