@@ -81,6 +81,7 @@ public:
     QString password; // sent as CP932; never shown or logged
     QByteArray serverDirectory;
     int port = 21;
+    int protocol = ProtocolFtp; // ServerProtocol
 
     OpResult OpenSession();
     void CloseSession();

@@ -1,5 +1,6 @@
 #include "ftp/FtpTransport.h"
 
+#include "app/ServerProfile.h"
 #include "encoding/LosslessCodec.h"
 
 #include <QCoreApplication>
@@ -73,6 +74,14 @@ QString transportText(int code) {
     case CURLE_FTP_WEIRD_PASV_REPLY:
     case CURLE_FTP_WEIRD_227_FORMAT:
         return QStringLiteral("サーバとの接続が切断されました。");
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return QStringLiteral("サーバの証明書を確認出来ませんでした。");
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return QStringLiteral("サーバの証明書が信頼した時の証明書と異なります。");
+    case CURLE_USE_SSL_FAILED:
+        return QStringLiteral("サーバが暗号化(AUTH TLS)を受け付けませんでした。");
+    case CURLE_SSL_CONNECT_ERROR:
+        return QStringLiteral("暗号化通信を確立出来ませんでした。");
     case CURLE_FTP_ACCEPT_TIMEOUT:
         return QStringLiteral("データ接続がタイムアウトしました。");
     default:
@@ -155,6 +164,7 @@ void FtpTransport::applyCommonOptions() {
         curl_easy_setopt(e, CURLOPT_PROXY, m_endpoint.proxyName.constData());
     // An FTP session through an HTTP proxy needs a tunnel; without a proxy this does nothing.
     curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    applySecurityOptions(e, m_endpoint);
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_VERBOSE, 1L); // the debug callback reads the server's replies
@@ -173,6 +183,89 @@ void FtpTransport::applyCommonOptions() {
     curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &FtpTransport::closeSocketCallback);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
+}
+
+void FtpTransport::applySecurityOptions(CURL* e, const FtpEndpoint& endpoint) {
+    if (endpoint.protocol != ProtocolFtps)
+        return;
+    // Explicit TLS: AUTH TLS first, and the control and every data connection encrypted; a
+    // server that refuses ends the logon before the password is sent.
+    curl_easy_setopt(e, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    curl_easy_setopt(e, CURLOPT_CERTINFO, 1L);
+    if (!endpoint.pinnedKey.isEmpty()) {
+        // A certificate the user trusted is checked by its key, in the handshake.
+        curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(e, CURLOPT_PINNEDPUBLICKEY, endpoint.pinnedKey.constData());
+    }
+}
+
+namespace {
+
+PeerCertificate certificateOf(CURL* easy) {
+    PeerCertificate c;
+    curl_certinfo* info = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CERTINFO, &info) != CURLE_OK || !info ||
+        info->num_of_certs < 1)
+        return c;
+    for (curl_slist* item = info->certinfo[0]; item; item = item->next) {
+        const QByteArray line(item->data);
+        const qsizetype colon = line.indexOf(':');
+        const QByteArray key = line.left(colon);
+        const QString value = QString::fromUtf8(line.mid(colon + 1)).trimmed();
+        if (key == "Subject")
+            c.subject = value;
+        else if (key == "Issuer")
+            c.issuer = value;
+        else if (key == "Start date")
+            c.notBefore = value;
+        else if (key == "Expire date")
+            c.notAfter = value;
+        else if (key == "Cert")
+            c.der = PeerCertificate::derOfPem(line.mid(colon + 1));
+    }
+    return c;
+}
+
+} // namespace
+
+PeerCertificate FtpTransport::certificate() const {
+    return m_easy ? certificateOf(m_easy) : PeerCertificate();
+}
+
+PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
+                                               const FtpTimeouts& timeouts) {
+    initCurlOnce();
+    CURL* e = curl_easy_init();
+    if (!e)
+        return {};
+    FtpEndpoint probe = endpoint;
+    probe.pinnedKey.clear();
+    probe.user = "anonymous";
+    probe.password.clear();
+    FtpTransport shape(probe, timeouts);
+    const QByteArray url = shape.urlFor("/");
+    curl_easy_setopt(e, CURLOPT_URL, url.constData());
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_USERNAME, "anonymous");
+    curl_easy_setopt(e, CURLOPT_PASSWORD, "");
+    curl_easy_setopt(e, CURLOPT_CONNECT_ONLY, 1L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
+                     long(timeouts.connectMs) + 1000L * timeouts.responseSeconds);
+    curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(timeouts.responseSeconds));
+    if (endpoint.proxyMode == 1)
+        curl_easy_setopt(e, CURLOPT_PROXY, "");
+    else if (endpoint.proxyMode == 2)
+        curl_easy_setopt(e, CURLOPT_PROXY, endpoint.proxyName.constData());
+    curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    applySecurityOptions(e, probe);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+    (void)curl_easy_perform(e); // the logon may fail: the handshake before it is what counts
+    PeerCertificate c = certificateOf(e);
+    curl_easy_cleanup(e);
+    return c;
 }
 
 QByteArray FtpTransport::urlFor(const QByteArray& path) const {
@@ -433,6 +526,14 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
     if (m_connectionLost) {
         m_errorCode = curlCode;
         m_errorText = QStringLiteral("サーバとの接続が切断されました。");
+        return;
+    }
+    // A server without TLS answers AUTH with a refusal of its own; our text says what failed.
+    if (curlCode == CURLE_USE_SSL_FAILED) {
+        m_errorCode = curlCode;
+        m_errorText = transportText(curlCode);
+        if (!m_replies.empty() && m_replies.back().isError())
+            m_errorText += QStringLiteral(" (") + fromCp932(m_replies.back().text) + u')';
         return;
     }
     // A refusal that ended the operation says most: it wins over libcurl's view of the

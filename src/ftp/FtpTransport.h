@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ftp/EventPump.h"
+#include "ftp/ServerTrust.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,10 @@ struct FtpEndpoint {
     int proxyMode = 0; // 1 = direct, 2 = the proxy in proxyName, else the environment's
     QByteArray proxyName;
     bool passive = false;
+    int protocol = 0; // ServerProtocol: plain FTP, FTPS (AUTH TLS) or SFTP
+    // FTPS: the key pin of a certificate the user trusted; the handshake then checks the key
+    // instead of the system's certificate store.
+    QByteArray pinnedKey;
 };
 
 // One FTP control connection and the transfers on it, over libcurl. Every path given to it is
@@ -61,6 +66,12 @@ public:
     void close();
     QByteArray entryPath() const { return m_entryPath; }
     bool offersMlsd() const { return m_offersMlsd; }
+    // FTPS: the certificate the server presented at logOn.
+    PeerCertificate certificate() const;
+    // FTPS: the certificate of the server, read in a handshake of its own that trusts anything
+    // and logs on as "anonymous" (never with the profile's password), to show to the user.
+    static PeerCertificate probeCertificate(const FtpEndpoint& endpoint,
+                                            const FtpTimeouts& timeouts);
 
     // Sends one command line; true when the server answered it, whatever the code.
     bool command(const QByteArray& line, FtpReply* reply);
@@ -103,6 +114,7 @@ private:
     void pumpEvents();
     void recordFailure(int curlCode, const char* detail);
     QByteArray urlFor(const QByteArray& path) const;
+    static void applySecurityOptions(CURL* easy, const FtpEndpoint& endpoint);
 
     static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
     static size_t writeCallback(char* data, size_t size, size_t count, void* self);

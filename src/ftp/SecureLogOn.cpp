@@ -1,0 +1,62 @@
+#include "ftp/SecureLogOn.h"
+
+#include "app/ServerProfile.h"
+#include "platform/Prompt.h"
+
+SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
+                         FtpTransport::Progress progress)
+    : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)),
+      m_server(endpoint.host + ':' + QByteArray::number(endpoint.port)) {}
+
+QString SecureLogOn::serverText() const {
+    return QString::fromLatin1(m_server);
+}
+
+SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection) {
+    return attempt(connection, true);
+}
+
+SecureLogOn::Outcome SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk) {
+    const bool ftps = m_endpoint.protocol == ProtocolFtps;
+    const auto trusted = ftps ? ServerTrust::certificateFor(m_server) : std::nullopt;
+    FtpEndpoint endpoint = m_endpoint;
+    endpoint.pinnedKey = trusted ? trusted->pin : QByteArray();
+    connection = std::make_unique<FtpTransport>(endpoint, m_timeouts);
+    connection->setProgressHandler(m_progress);
+    if (connection->logOn()) {
+        if (!trusted)
+            return Outcome::LoggedOn;
+        // The same key under another certificate is still not the certificate the user saw.
+        const PeerCertificate now = connection->certificate();
+        if (now.fingerprint() == trusted->fingerprint)
+            return Outcome::LoggedOn;
+        connection->close();
+        ServerTrust::warnCertificateChanged(serverText(), trusted->fingerprint, now);
+        return Outcome::Refused;
+    }
+    if (!ftps)
+        return Outcome::Failed;
+    if (connection->errorCode() == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
+        ServerTrust::warnCertificateChanged(serverText(),
+                                            trusted ? trusted->fingerprint : QString(),
+                                            FtpTransport::probeCertificate(m_endpoint, m_timeouts));
+        return Outcome::Refused;
+    }
+    if (connection->errorCode() == CURLE_PEER_FAILED_VERIFICATION && mayAsk && !trusted)
+        return askAboutCertificate(connection);
+    return Outcome::Failed;
+}
+
+SecureLogOn::Outcome SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTransport>& connection) {
+    const PeerCertificate certificate = FtpTransport::probeCertificate(m_endpoint, m_timeouts);
+    if (certificate.isNull() || certificate.publicKeyPin().isEmpty())
+        return Outcome::Failed; // nothing the user could judge: the verification failure stands
+    const TrustChoice choice = ServerTrust::askCertificate(serverText(), certificate);
+    if (choice == TrustChoice::Cancel)
+        return Outcome::Cancelled;
+    if (!ServerTrust::trustCertificate(m_server, certificate, choice))
+        Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
+                                     "この証明書は今回のみ信頼します。")
+                          .arg(ServerTrust::filePath()));
+    return attempt(connection, false);
+}
