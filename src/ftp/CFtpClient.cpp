@@ -113,6 +113,7 @@ std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, b
     client->serverDirectory = cp(profile.Dir);
     client->port = profile.Port;
     client->protocol = profile.Protocol;
+    client->keyFile = profile.KeyFile;
     return client;
 }
 
@@ -154,6 +155,7 @@ FtpEndpoint CFtpClient::endpoint(int proxyMode, int portNumber) const {
     e.proxyName = m_proxyName;
     e.passive = m_passive;
     e.protocol = protocol;
+    e.keyFile = QFile::encodeName(keyFile);
     return e;
 }
 

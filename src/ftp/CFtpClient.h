@@ -82,6 +82,7 @@ public:
     QByteArray serverDirectory;
     int port = 21;
     int protocol = ProtocolFtp; // ServerProtocol
+    QString keyFile;            // SFTP: a private key to log on with
 
     OpResult OpenSession();
     void CloseSession();

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QSet>
 
 namespace {
 
@@ -84,6 +85,27 @@ QHash<QByteArray, ServerTrust::Entry> readTrustFile() {
     return entries;
 }
 
+QSet<QByteArray>& sessionHostKeys() {
+    static QSet<QByteArray> keys;
+    return keys;
+}
+
+// The key type an SSH key blob names in its first field ("ssh-ed25519", "ecdsa-sha2-nistp256").
+QByteArray keyTypeOf(const QByteArray& blob) {
+    if (blob.size() < 4)
+        return {};
+    const quint32 length = (quint32(uchar(blob[0])) << 24) | (quint32(uchar(blob[1])) << 16) |
+                           (quint32(uchar(blob[2])) << 8) | quint32(uchar(blob[3]));
+    return length <= quint32(blob.size() - 4) ? blob.mid(4, length) : QByteArray();
+}
+
+// "host" for port 22, "[host]:port" otherwise, as known-hosts files name a server.
+QByteArray knownHostsName(const QByteArray& server) {
+    const qsizetype colon = server.lastIndexOf(':');
+    const QByteArray port = server.mid(colon + 1);
+    return port == "22" ? server.left(colon) : '[' + server.left(colon) + "]:" + port;
+}
+
 } // namespace
 
 QString PeerCertificate::fingerprint() const {
@@ -148,8 +170,63 @@ bool ServerTrust::trustCertificate(const QByteArray& server, const PeerCertifica
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }
 
+bool ServerTrust::hostKeyTrusted(const QByteArray& server, const QByteArray& blob) {
+    return sessionHostKeys().contains(server + ' ' + blob.toBase64());
+}
+
+bool ServerTrust::trustHostKey(const QByteArray& server, const QByteArray& blob,
+                               TrustChoice choice) {
+    if (choice == TrustChoice::Cancel)
+        return true;
+    sessionHostKeys().insert(server + ' ' + blob.toBase64());
+    if (choice != TrustChoice::Permanently)
+        return true;
+    QFile old(knownHostsPath());
+    QByteArray text = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += '\n';
+    text += knownHostsName(server) + ' ' + keyTypeOf(blob) + ' ' + blob.toBase64() + '\n';
+    QSaveFile file(knownHostsPath());
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+QString ServerTrust::hostKeyFingerprint(const QByteArray& blob) {
+    QByteArray hash = QCryptographicHash::hash(blob, QCryptographicHash::Sha256).toBase64();
+    while (hash.endsWith('='))
+        hash.chop(1);
+    return QStringLiteral("SHA256:") + QString::fromLatin1(hash);
+}
+
+TrustChoice ServerTrust::askHostKey(const QString& server, const QByteArray& blob) {
+    const QString text =
+        QStringLiteral("サーバ %1 のホスト鍵は、まだ記録されていません。\n\n"
+                       "鍵の種類: %2\nフィンガープリント:\n%3\n\n"
+                       "このホスト鍵を信頼しますか？\n"
+                       "［はい］常に信頼する　［いいえ］今回のみ信頼する　［キャンセル］接続しない")
+            .arg(server, QString::fromLatin1(keyTypeOf(blob)), hostKeyFingerprint(blob));
+    switch (Prompt::current().ask(text, PromptIcon::Warning, PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return TrustChoice::Permanently;
+    case PromptAnswer::No:
+        return TrustChoice::ThisSession;
+    default:
+        return TrustChoice::Cancel;
+    }
+}
+
+void ServerTrust::warnHostKeyChanged(const QString& server, const QByteArray& blob) {
+    Prompt::warning(
+        QStringLiteral("警告: サーバ %1 のホスト鍵が、記録されている鍵から変わっています。\n"
+                       "第三者が通信を横取りしている可能性がある為、接続を中止しました。\n\n"
+                       "今回のホスト鍵のフィンガープリント:\n%2\n\n"
+                       "鍵の変更をサーバの管理者に確認し、正しい場合は %3 からこのサーバの行を"
+                       "削除して下さい。")
+            .arg(server, hostKeyFingerprint(blob), knownHostsPath()));
+}
+
 void ServerTrust::forgetSession() {
     sessionEntries().clear();
+    sessionHostKeys().clear();
 }
 
 TrustChoice ServerTrust::askCertificate(const QString& server, const PeerCertificate& c) {

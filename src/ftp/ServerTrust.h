@@ -50,6 +50,16 @@ public:
     [[nodiscard]] static bool trustCertificate(const QByteArray& server,
                                                const PeerCertificate& certificate,
                                                TrustChoice choice);
+    // SSH host keys (the key blob as the server sends it): trusted for this session, or kept
+    // in the known-hosts file, which libcurl checks.
+    static bool hostKeyTrusted(const QByteArray& server, const QByteArray& blob);
+    [[nodiscard]] static bool trustHostKey(const QByteArray& server, const QByteArray& blob,
+                                           TrustChoice choice);
+    static TrustChoice askHostKey(const QString& server, const QByteArray& blob);
+    static void warnHostKeyChanged(const QString& server, const QByteArray& blob);
+    // "SHA256:<base64>" as ssh shows a key.
+    static QString hostKeyFingerprint(const QByteArray& blob);
+
     // Forgets the choices of this session (tests).
     static void forgetSession();
 

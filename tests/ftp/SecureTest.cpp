@@ -1,6 +1,7 @@
 #include "FtpTestSupport.h"
 #include "FtpsServerFixture.h"
 #include "ScriptedPrompt.h"
+#include "SftpServerFixture.h"
 #include "TempDir.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/ServerTrust.h"
@@ -100,20 +101,30 @@ TEST(Ftps, AChangedCertificateIsRefusedWithAWarningWhetherTrustedForeverOrForNow
     }
 }
 
-TEST(Ftps, FilesGoBothWaysWithAndWithoutConversionAndTheServerCommandsWork) {
-    FtpsServerFixture server;
+// Everything the editor and the transfer window do on a server, over one secure server whose
+// files live in `root`; the trust question is answered "this session" once.
+static void exerciseServer(const NetworkSettings& network, const ServerProfile& sjisProfile,
+                           const QString& root) {
     TrustPlace trust;
     ScriptedPrompt prompt;
     prompt.expectQuestion(PromptAnswer::No);
     TempDir local;
+    TempDir server;
+    auto onServer = [&root](const char* name) { return QDir(root).filePath(QLatin1String(name)); };
     const QString text = QStringLiteral("日本語のテキスト\n二行目\n");
-    server.writeFile(QStringLiteral("euc.txt"), LosslessCodec::eucJp().encode(text).bytes);
+    writeFileBytes(onServer("euc.txt"), LosslessCodec::eucJp().encode(text).bytes);
+    auto make = [&network](ServerProfile profile, int code) {
+        profile.Code = code;
+        auto client = CFtpClient::create(network, false, profile);
+        client->setTimeouts(shortTimeouts());
+        return client;
+    };
 
-    auto sjis = clientFor(server);
+    auto sjis = make(sjisProfile, CodeSystemSjis);
     ASSERT_EQ(sjis->OpenSession(), OpResult::Done);
     const QString up = local.write(QStringLiteral("up.txt"), toCp932(text));
     EXPECT_EQ(sjis->PutFileAuto(up, "sjis.txt", true, true), OpResult::Done);
-    EXPECT_EQ(server.readFile(QStringLiteral("sjis.txt")), toCp932(text));
+    EXPECT_EQ(readFileBytes(onServer("sjis.txt")), toCp932(text));
     EXPECT_EQ(sjis->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "sjis.txt", false),
               OpResult::Done);
     EXPECT_EQ(local.read(QStringLiteral("down.txt")), toCp932(text));
@@ -127,19 +138,109 @@ TEST(Ftps, FilesGoBothWaysWithAndWithoutConversionAndTheServerCommandsWork) {
         names << e.name + (e.directory ? "/" : "");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (QByteArrayList{"euc.txt", "sjis.bak", "sub/"}));
+    ServerFileList own; // the transfer window's listing, over a connection of its own
+    EXPECT_EQ(sjis->GetServerFileListSDK("*", own, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(own.size(), list.size());
+    ServerFileList one;
+    EXPECT_EQ(sjis->GetServerFileList("sjis.bak", one, ServerFileKindFiles), OpResult::Done);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].size, toCp932(text).size());
+    EXPECT_EQ(sjis->SetServerDir(), OpResult::Done);
     EXPECT_TRUE(sjis->RmDir("sub"));
     EXPECT_TRUE(sjis->Remove("sjis.bak"));
-    EXPECT_FALSE(QFile::exists(QDir(server.rootDir()).filePath(QStringLiteral("sjis.bak"))));
+    EXPECT_FALSE(QFile::exists(onServer("sjis.bak")));
 
-    auto euc = clientFor(server, CodeSystemEuc);
+    auto euc = make(sjisProfile, CodeSystemEuc);
     EXPECT_EQ(euc->GetFileEUCAuto(local.filePath(QStringLiteral("euc-down.txt")), "euc.txt"),
               OpResult::Done);
     EXPECT_EQ(local.read(QStringLiteral("euc-down.txt")),
               toCp932(QString(text).replace(u'\n', QStringLiteral("\r\n"))));
     EXPECT_EQ(euc->PutFileEUCAuto(up, "euc-up.txt", false), OpResult::Done);
-    EXPECT_EQ(server.readFile(QStringLiteral("euc-up.txt")),
-              LosslessCodec::eucJp().encode(text).bytes);
+    EXPECT_EQ(readFileBytes(onServer("euc-up.txt")), LosslessCodec::eucJp().encode(text).bytes);
     EXPECT_EQ(prompt.texts().size(), 1); // the one trust question
+}
+
+TEST(Ftps, FilesGoBothWaysWithAndWithoutConversionAndTheServerCommandsWork) {
+    FtpsServerFixture server;
+    exerciseServer(server.network(), server.profile(), server.rootDir());
+}
+
+TEST(Sftp, FilesGoBothWaysWithAndWithoutConversionAndTheServerCommandsWork) {
+    SftpServerFixture server;
+    exerciseServer(server.network(), server.profile(), server.rootDir());
+}
+
+TEST(Sftp, HostKeyAnswersHoldAsLongAsTheySayAndAChangedKeyIsRefused) {
+    SftpServerFixture server;
+    for (PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel}) {
+        SCOPED_TRACE(int(answer));
+        TrustPlace trust;
+        ScriptedPrompt prompt;
+        prompt.expectQuestion(answer);
+        auto connect = [&server] {
+            auto client = CFtpClient::create(server.network(), false, server.profile());
+            client->setTimeouts(shortTimeouts());
+            return client->OpenSession();
+        };
+        const bool trusted = answer != PromptAnswer::Cancel;
+        EXPECT_EQ(connect(), trusted ? OpResult::Done : OpResult::Cancelled);
+        ASSERT_EQ(prompt.texts().size(), 1);
+        EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("SHA256:")));
+        prompt.clear();
+        if (!trusted)
+            continue;
+        EXPECT_EQ(connect(), OpResult::Done); // not asked again
+        EXPECT_EQ(prompt.texts().size(), 0);
+        if (answer != PromptAnswer::Yes)
+            continue;
+        server.replaceHostKey();
+        EXPECT_EQ(connect(), OpResult::Failed);
+        ASSERT_EQ(prompt.shown().size(), 1);
+        EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Warning);
+        EXPECT_TRUE(prompt.texts()[0].contains(
+            QStringLiteral("ホスト鍵が、記録されている鍵から変わっています")));
+        server.replaceHostKey();
+    }
+}
+
+TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
+    SftpServerFixture server(QStringLiteral("secret phrase"));
+    struct Case {
+        const char* what;
+        QString keyFile;
+        QString password;
+        OpResult result;
+        QString message;
+    } cases[] = {
+        {"key and pass phrase", server.clientKey(), QStringLiteral("secret phrase"), OpResult::Done,
+         QString()},
+        {"wrong password", QString(), QStringLiteral("wrong"), OpResult::Failed,
+         QStringLiteral("ログオン出来ませんでした")},
+        {"key without its pass phrase", server.clientKey(), QStringLiteral("wrong"),
+         OpResult::Failed, QStringLiteral("ログオン出来ませんでした")},
+        {"missing key file", server.clientKey() + QStringLiteral(".gone"),
+         QStringLiteral("secret phrase"), OpResult::Failed, QStringLiteral("が見つかりません")},
+    };
+    TrustPlace trust;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPrompt prompt;
+        if (&c == cases)
+            prompt.expectQuestion(PromptAnswer::No); // asked on the first contact only
+        ServerProfile profile = server.profile();
+        profile.KeyFile = c.keyFile;
+        profile.Passwd = c.password;
+        auto client = CFtpClient::create(server.network(), false, profile);
+        client->setTimeouts(shortTimeouts());
+        EXPECT_EQ(client->OpenSession(), c.result);
+        const QStringList errors = prompt.texts().filter(QStringLiteral("ホスト鍵"));
+        const QStringList rest = QStringList(prompt.texts()).mid(errors.size());
+        if (c.message.isEmpty())
+            EXPECT_TRUE(rest.isEmpty()) << rest.join(u'|').toStdString();
+        else
+            EXPECT_TRUE(!rest.isEmpty() && rest.last().contains(c.message))
+                << rest.join(u'|').toStdString();
+    }
 }
 
 TEST(Ftps, AServerThatRefusesAuthTlsIsReportedInOurWords) {
