@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
 #include "encoding/LosslessCodec.h"
+#include "ftp/ServerTrust.h"
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -111,6 +112,22 @@ template <typename Io, typename Profile> void visitProfile(const Io& io, Profile
         io(numbered("HisDir%02d", j), p.HisDir[j]);
 }
 
+// Keys of later versions: read when there, written only when set or already in the file, so a
+// file of a profile that uses none of them is saved byte for byte as it was.
+template <typename Io, typename Profile> void visitLaterProfileKeys(const Io& io, Profile& p) {
+    io("Protocol", p.Protocol);
+    io("KeyFile", p.KeyFile);
+}
+
+void storeLaterProfileKeys(IniFile& ini, const QByteArray& section, const ServerProfile& p,
+                           QStringList& kept) {
+    SectionIo io(ini, section, &kept);
+    if (p.Protocol != ProtocolFtp || ini.contains(section, "Protocol"))
+        io.write("Protocol", p.Protocol);
+    if (!p.KeyFile.isEmpty() || ini.contains(section, "KeyFile"))
+        io.write("KeyFile", p.KeyFile);
+}
+
 template <typename Io, typename Network> void visitNetwork(const Io& io, Network& n) {
     io("Proxy", n.Proxy);
     io("Name", n.Name);
@@ -164,6 +181,7 @@ void AppSettings::load(const IniFile& ini) {
     for (int i = 0; i < ProfileCount; ++i) {
         ServerProfile profile; // literal defaults, not the values held now
         visitProfile(r.in(numbered("Server%02d", i).constData()), profile);
+        visitLaterProfileKeys(r.in(numbered("Server%02d", i).constData()), profile);
         Profiles[i] = profile;
     }
     visitNetwork(r.in("Network"), Network);
@@ -192,8 +210,10 @@ QStringList AppSettings::store(IniFile& ini) const {
     ini.writeInt("SvFilter", "ExtFlt", ExtFlt);
     visitSvFilterLists(w.in("SvFilter"), *this);
     visitServer(w.in("Server"), *this);
-    for (int i = 0; i < ProfileCount; ++i)
+    for (int i = 0; i < ProfileCount; ++i) {
         visitProfile(w.in(numbered("Server%02d", i).constData()), Profiles[i]);
+        storeLaterProfileKeys(ini, numbered("Server%02d", i), Profiles[i], kept);
+    }
     visitNetwork(w.in("Network"), Network);
     visitKeyWord(w.in("KeyWord"), *this);
 
@@ -248,6 +268,7 @@ bool LoadSettings(AppSettings& settings, const QString& directory) {
     IniFile ini(settingsFilePath(directory));
     bool readable = ini.load();
     settings.load(ini);
+    ServerTrust::setDirectory(directory); // trusted certificates live beside the settings
     return readable;
 }
 

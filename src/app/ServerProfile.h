@@ -6,6 +6,14 @@
 
 #include <array>
 
+// How a profile reaches its server (key "Protocol").
+enum ServerProtocol { ProtocolFtp = 0, ProtocolFtps = 1, ProtocolSftp = 2 };
+
+// The port a profile uses when its port field is empty: FTP's and FTPS's 21, SSH's 22.
+inline int defaultPortOf(int protocol) {
+    return protocol == ProtocolSftp ? 22 : 21;
+}
+
 // One of the five numbered server settings (sections "Server00".."Server04"). Fields are in the
 // order the record is laid out, copied, read and written.
 struct ServerProfile {
@@ -26,6 +34,8 @@ struct ServerProfile {
     int NameSmall = 0;
     int SvDel = 1;
     std::array<QString, HistoryCount> HisDir;
+    int Protocol = ProtocolFtp;
+    QString KeyFile; // SFTP: a private key file to log on with instead of the password
 
     // Server, user and password are all set: enough to log on.
     bool canLogOn() const { return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty(); }

@@ -1,5 +1,7 @@
 #include "ftp/CFtpClient.h"
 
+#include "ftp/SecureLogOn.h"
+
 #include "encoding/FileConversion.h"
 #include "encoding/LosslessCodec.h"
 #include "encoding/SjisEucConversion.h"
@@ -110,6 +112,8 @@ std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, b
     client->password = profile.Passwd;
     client->serverDirectory = cp(profile.Dir);
     client->port = profile.Port;
+    client->protocol = profile.Protocol;
+    client->keyFile = profile.KeyFile;
     return client;
 }
 
@@ -150,6 +154,8 @@ FtpEndpoint CFtpClient::endpoint(int proxyMode, int portNumber) const {
     e.proxyMode = proxyMode;
     e.proxyName = m_proxyName;
     e.passive = m_passive;
+    e.protocol = protocol;
+    e.keyFile = QFile::encodeName(keyFile);
     return e;
 }
 
@@ -180,9 +186,14 @@ OpResult CFtpClient::OpenSession() {
         port, int(m_passive));
     CloseSession();
 
-    auto connection = std::make_unique<FtpTransport>(endpoint(m_proxyMode, port), m_timeouts);
-    connection->setProgressHandler(m_progress);
-    if (!connection->logOn()) {
+    std::unique_ptr<FtpTransport> connection;
+    const SecureLogOn::Outcome trust =
+        SecureLogOn(endpoint(m_proxyMode, port), m_timeouts, m_progress).run(connection);
+    if (trust == SecureLogOn::Outcome::Cancelled)
+        return OpResult::Cancelled;
+    if (trust == SecureLogOn::Outcome::Refused)
+        return OpResult::Failed; // the warning has been shown
+    if (trust == SecureLogOn::Outcome::Failed) {
         rememberFailure(*connection);
         if (m_lastErrorText.isEmpty()) {
             Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));

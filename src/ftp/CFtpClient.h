@@ -81,6 +81,8 @@ public:
     QString password; // sent as CP932; never shown or logged
     QByteArray serverDirectory;
     int port = 21;
+    int protocol = ProtocolFtp; // ServerProtocol
+    QString keyFile;            // SFTP: a private key to log on with
 
     OpResult OpenSession();
     void CloseSession();

@@ -5,6 +5,7 @@
 #include "ftp/FtpNames.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ListingStream.h"
+#include "ftp/SecureLogOn.h"
 #include "platform/Prompt.h"
 
 #include <cstdio>
@@ -197,14 +198,22 @@ OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
     Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
         int(m_passive), int(m_rawListing));
     // A connection of its own, direct, on the profile's port.
-    FtpTransport transport(endpoint(1, port), m_timeouts);
-    transport.setProgressHandler(m_progress);
-    if (server.isEmpty() || FtpNames::breaksCommandLine(user) ||
-        FtpNames::breaksCommandLine(password) || !transport.logOn()) {
-        rememberFailure(transport);
+    std::unique_ptr<FtpTransport> own;
+    auto outcome = SecureLogOn::Outcome::Failed;
+    if (!server.isEmpty() && !FtpNames::breaksCommandLine(user) &&
+        !FtpNames::breaksCommandLine(password))
+        outcome = SecureLogOn(endpoint(1, port), m_timeouts, m_progress).run(own);
+    if (outcome == SecureLogOn::Outcome::Cancelled)
+        return OpResult::Cancelled;
+    if (outcome == SecureLogOn::Outcome::Refused)
+        return OpResult::Failed; // the warning has been shown
+    if (outcome != SecureLogOn::Outcome::LoggedOn) {
+        if (own)
+            rememberFailure(*own);
         Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(m_lastError));
         return OpResult::Failed;
     }
+    FtpTransport& transport = *own;
     QByteArray directory = transport.entryPath();
     if (!serverDirectory.isEmpty()) {
         FtpReply reply;

@@ -1,10 +1,13 @@
 #include "ftp/FtpTransport.h"
 
+#include "app/ServerProfile.h"
 #include "encoding/LosslessCodec.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include <algorithm>
@@ -73,6 +76,17 @@ QString transportText(int code) {
     case CURLE_FTP_WEIRD_PASV_REPLY:
     case CURLE_FTP_WEIRD_227_FORMAT:
         return QStringLiteral("サーバとの接続が切断されました。");
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return QStringLiteral("サーバの証明書を確認出来ませんでした。");
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return QStringLiteral("サーバの証明書が信頼した時の証明書と異なります。");
+    case CURLE_USE_SSL_FAILED:
+        return QStringLiteral("サーバが暗号化(AUTH TLS)を受け付けませんでした。");
+    case CURLE_SSL_CONNECT_ERROR:
+        return QStringLiteral("暗号化通信を確立出来ませんでした。");
+    case CURLE_LOGIN_DENIED:
+        return QStringLiteral(
+            "ログオン出来ませんでした。ユーザ名、パスワードまたは秘密鍵を確認して下さい。");
     case CURLE_FTP_ACCEPT_TIMEOUT:
         return QStringLiteral("データ接続がタイムアウトしました。");
     default:
@@ -155,6 +169,11 @@ void FtpTransport::applyCommonOptions() {
         curl_easy_setopt(e, CURLOPT_PROXY, m_endpoint.proxyName.constData());
     // An FTP session through an HTTP proxy needs a tunnel; without a proxy this does nothing.
     curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    applySecurityOptions(e, m_endpoint);
+    if (isSftp()) {
+        curl_easy_setopt(e, CURLOPT_SSH_KEYFUNCTION, &FtpTransport::sshKeyCallback);
+        curl_easy_setopt(e, CURLOPT_SSH_KEYDATA, this);
+    }
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_VERBOSE, 1L); // the debug callback reads the server's replies
@@ -175,10 +194,114 @@ void FtpTransport::applyCommonOptions() {
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
 }
 
+void FtpTransport::applySecurityOptions(CURL* e, const FtpEndpoint& endpoint) {
+    if (endpoint.protocol == ProtocolSftp) {
+        const QByteArray knownHosts = QFile::encodeName(ServerTrust::knownHostsPath());
+        curl_easy_setopt(e, CURLOPT_SSH_KNOWNHOSTS, knownHosts.constData());
+        if (endpoint.keyFile.isEmpty()) {
+            curl_easy_setopt(e, CURLOPT_SSH_AUTH_TYPES,
+                             long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+        } else {
+            curl_easy_setopt(e, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PUBLICKEY));
+            curl_easy_setopt(e, CURLOPT_SSH_PRIVATE_KEYFILE, endpoint.keyFile.constData());
+            curl_easy_setopt(e, CURLOPT_KEYPASSWD, endpoint.password.constData());
+        }
+        return;
+    }
+    if (endpoint.protocol != ProtocolFtps)
+        return;
+    // Explicit TLS: AUTH TLS first, and the control and every data connection encrypted; a
+    // server that refuses ends the logon before the password is sent.
+    curl_easy_setopt(e, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    curl_easy_setopt(e, CURLOPT_CERTINFO, 1L);
+    if (!endpoint.pinnedKey.isEmpty()) {
+        // A certificate the user trusted is checked by its key, in the handshake.
+        curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(e, CURLOPT_PINNEDPUBLICKEY, endpoint.pinnedKey.constData());
+    }
+}
+
+namespace {
+
+PeerCertificate certificateOf(CURL* easy) {
+    PeerCertificate c;
+    curl_certinfo* info = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CERTINFO, &info) != CURLE_OK || !info ||
+        info->num_of_certs < 1)
+        return c;
+    for (curl_slist* item = info->certinfo[0]; item; item = item->next) {
+        const QByteArray line(item->data);
+        const qsizetype colon = line.indexOf(':');
+        const QByteArray key = line.left(colon);
+        const QString value = QString::fromUtf8(line.mid(colon + 1)).trimmed();
+        if (key == "Subject")
+            c.subject = value;
+        else if (key == "Issuer")
+            c.issuer = value;
+        else if (key == "Start date")
+            c.notBefore = value;
+        else if (key == "Expire date")
+            c.notAfter = value;
+        else if (key == "Cert")
+            c.der = PeerCertificate::derOfPem(line.mid(colon + 1));
+    }
+    return c;
+}
+
+} // namespace
+
+PeerCertificate FtpTransport::certificate() const {
+    return m_easy ? certificateOf(m_easy) : PeerCertificate();
+}
+
+PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
+                                               const FtpTimeouts& timeouts) {
+    initCurlOnce();
+    CURL* e = curl_easy_init();
+    if (!e)
+        return {};
+    FtpEndpoint probe = endpoint;
+    probe.pinnedKey.clear();
+    probe.user = "anonymous";
+    probe.password.clear();
+    FtpTransport shape(probe, timeouts);
+    const QByteArray url = shape.urlFor("/");
+    curl_easy_setopt(e, CURLOPT_URL, url.constData());
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_USERNAME, "anonymous");
+    curl_easy_setopt(e, CURLOPT_PASSWORD, "");
+    curl_easy_setopt(e, CURLOPT_CONNECT_ONLY, 1L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
+                     long(timeouts.connectMs) + 1000L * timeouts.responseSeconds);
+    curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(timeouts.responseSeconds));
+    if (endpoint.proxyMode == 1)
+        curl_easy_setopt(e, CURLOPT_PROXY, "");
+    else if (endpoint.proxyMode == 2)
+        curl_easy_setopt(e, CURLOPT_PROXY, endpoint.proxyName.constData());
+    curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    applySecurityOptions(e, probe);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+    (void)curl_easy_perform(e); // the logon may fail: the handshake before it is what counts
+    PeerCertificate c = certificateOf(e);
+    curl_easy_cleanup(e);
+    return c;
+}
+
 QByteArray FtpTransport::urlFor(const QByteArray& path) const {
     QByteArray host = m_endpoint.host;
     if (host.contains(':') && !host.startsWith('['))
         host = '[' + host + ']';
+    if (isSftp()) {
+        // SFTP paths are the server's: absolute from "/", every byte but '/' escaped.
+        QByteArray url = "sftp://" + host + ':' + QByteArray::number(m_endpoint.port);
+        for (const QByteArray& part : (path.startsWith('/') ? path : '/' + path).split('/'))
+            url += percentEncoded(part) + '/';
+        url.chop(1);
+        return url;
+    }
     QByteArray url = "ftp://" + host + ':' + QByteArray::number(m_endpoint.port) + '/';
     // The whole path, slashes included, is escaped: "%2F" first makes it absolute.
     return url + percentEncoded(path.startsWith('/') ? path : '/' + path);
@@ -189,7 +312,10 @@ bool FtpTransport::logOn() {
     m_connectionLost = false;
     if (!ensureHandles())
         return false;
-    curl_slist* quote = curl_slist_append(nullptr, "*FEAT");
+    // SFTP has no features to ask for: listings are its own, never MLSD.
+    curl_slist* quote = isSftp() ? nullptr : curl_slist_append(nullptr, "*FEAT");
+    m_offeredHostKey.clear();
+    m_hostKeyChanged = false;
     Request request;
     request.quote = quote;
     m_allowControlConnect = true;
@@ -203,6 +329,7 @@ bool FtpTransport::logOn() {
     char* entry = nullptr;
     curl_easy_getinfo(m_easy, CURLINFO_FTP_ENTRY_PATH, &entry);
     m_entryPath = entry && *entry ? QByteArray(entry) : QByteArray("/");
+    m_sftpDirectory = m_entryPath;
     m_offersMlsd = false;
     for (const FtpReply& reply : m_replies) {
         if (reply.code != 211)
@@ -243,6 +370,8 @@ bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
         recordFailure(CURLE_COULDNT_CONNECT, nullptr);
         return false;
     }
+    if (isSftp())
+        return sftpCommand(line, reply);
     // The leading '*' makes libcurl go on after a refusal: the caller judges the reply.
     curl_slist* quote = curl_slist_append(nullptr, QByteArray('*' + line).constData());
     Request request;
@@ -299,6 +428,8 @@ bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const 
 }
 
 bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
+    if (isSftp())
+        return sftpList(directory, sink);
     Request request;
     request.kind = Kind::Listing;
     request.path = directory.endsWith('/') ? directory : directory + '/';
@@ -344,20 +475,21 @@ bool FtpTransport::perform(const Request& request) {
     // kept in binary: text then passes unchanged in both directions, as the server sends it
     // (libcurl would turn CR LF into LF), and libcurl's idea of the type never goes stale.
     curl_slist* type = nullptr;
-    if (request.kind == Kind::Retrieve || request.kind == Kind::Store)
+    if ((request.kind == Kind::Retrieve || request.kind == Kind::Store) && !isSftp())
         type = curl_slist_append(nullptr, request.ascii ? "TYPE A" : "TYPE I");
     // libcurl would stop reading at the size the server announced and call a longer file
     // complete. It reads every download to the end of its data connection instead, and the
     // announced size is asked for (SIZE, binary only: servers refuse it in text mode) and
     // held against what came, by retrieve().
-    if (request.kind == Kind::Retrieve && !request.ascii)
+    if (request.kind == Kind::Retrieve && !request.ascii && !isSftp())
         type = curl_slist_append(type, QByteArray("*SIZE " + request.path).constData());
     curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 0L);
     curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(e, CURLOPT_PREQUOTE, type);
     curl_easy_setopt(e, CURLOPT_QUOTE, request.quote);
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST,
-                     request.kind == Kind::Listing ? request.verb.constData() : nullptr);
+                     request.kind == Kind::Listing && !isSftp() ? request.verb.constData()
+                                                                : nullptr);
     curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE,
                      curl_off_t(request.kind == Kind::Store ? request.size : -1));
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_timeouts.responseSeconds));
@@ -433,6 +565,14 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
     if (m_connectionLost) {
         m_errorCode = curlCode;
         m_errorText = QStringLiteral("サーバとの接続が切断されました。");
+        return;
+    }
+    // A server without TLS answers AUTH with a refusal of its own; our text says what failed.
+    if (curlCode == CURLE_USE_SSL_FAILED) {
+        m_errorCode = curlCode;
+        m_errorText = transportText(curlCode);
+        if (!m_replies.empty() && m_replies.back().isError())
+            m_errorText += QStringLiteral(" (") + fromCp932(m_replies.back().text) + u')';
         return;
     }
     // A refusal that ended the operation says most: it wins over libcurl's view of the
@@ -626,4 +766,159 @@ int FtpTransport::closeSocketCallback(void* self, curl_socket_t socket) {
     if (socket == t->m_preconnected)
         t->m_preconnected = -1;
     return ::close(socket);
+}
+
+namespace {
+
+// A name inside a quoted argument of libcurl's SFTP commands.
+QByteArray quotedSftpPath(const QByteArray& path) {
+    QByteArray out = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+QByteArray cleanSftpPath(const QByteArray& path) {
+    return QDir::cleanPath(QString::fromLatin1(path)).toLatin1();
+}
+
+bool notThere(int curlCode) {
+    return curlCode == CURLE_REMOTE_FILE_NOT_FOUND || curlCode == CURLE_REMOTE_ACCESS_DENIED ||
+           curlCode == CURLE_QUOTE_ERROR || curlCode == CURLE_SSH;
+}
+
+} // namespace
+
+bool FtpTransport::sftpCommand(const QByteArray& line, FtpReply* reply) {
+    const qsizetype space = line.indexOf(' ');
+    const QByteArray verb = line.left(space).toUpper();
+    const QByteArray argument = space < 0 ? QByteArray() : line.mid(space + 1);
+    const QByteArray path =
+        cleanSftpPath(argument.startsWith('/') ? argument : m_sftpDirectory + '/' + argument);
+    auto answer = [this, reply](int code, const QByteArray& text) {
+        reply->code = code;
+        reply->text = QByteArray::number(code) + ' ' + text;
+        m_replies = {*reply};
+        if (reply->isError()) {
+            m_errorCode = code;
+            m_errorText = fromCp932(reply->text);
+        }
+        return true;
+    };
+    if (verb == "PWD")
+        return answer(257, '"' + m_sftpDirectory + "\" is the current directory.");
+    if (verb == "QUIT")
+        return answer(221, "Goodbye.");
+    if (verb == "CWD") {
+        // A directory is current when it can be listed, as a CWD finds out.
+        const Sink discard = [](const char*, qsizetype) { return true; };
+        Request request;
+        request.kind = Kind::Listing;
+        request.path = path + '/';
+        request.sink = &discard;
+        if (perform(request)) {
+            m_sftpDirectory = path;
+            return answer(250, "Directory successfully changed.");
+        }
+        return notThere(m_errorCode) && answer(550, "Failed to change directory.");
+    }
+    if (verb == "RNFR") {
+        m_sftpRenameFrom = path;
+        return answer(350, "Ready for RNTO.");
+    }
+    if (verb == "RNTO")
+        return sftpQuote("rename " + quotedSftpPath(m_sftpRenameFrom) + ' ' + quotedSftpPath(path),
+                         reply) &&
+               (reply->isError() || answer(250, "Rename successful."));
+    static const std::pair<const char*, const char*> simple[] = {
+        {"DELE", "rm "}, {"MKD", "mkdir "}, {"RMD", "rmdir "}};
+    for (const auto& [ftp, sftp] : simple) {
+        if (verb == ftp)
+            return sftpQuote(sftp + quotedSftpPath(path), reply) &&
+                   (reply->isError() || answer(verb == "MKD" ? 257 : 250, '"' + path + "\" done."));
+    }
+    return answer(502, "Command not implemented.");
+}
+
+bool FtpTransport::sftpQuote(const QByteArray& command, FtpReply* reply) {
+    curl_slist* quote = curl_slist_append(nullptr, command.constData());
+    Request request;
+    request.quote = quote;
+    const bool ok = perform(request);
+    curl_slist_free_all(quote);
+    if (ok || !notThere(m_errorCode))
+        return ok;
+    // The server refused the request: an FTP server's refusal, with the reason it gave.
+    reply->code = 550;
+    reply->text = "550 " + QByteArray(m_errorBuffer);
+    m_replies = {*reply};
+    m_errorCode = 550;
+    m_errorText = fromCp932(reply->text);
+    return true;
+}
+
+bool FtpTransport::sftpList(const QByteArray& path, const Sink& sink) {
+    // An SFTP listing names the directory itself and its parent, which no FTP listing does.
+    QByteArray partial;
+    auto passLine = [&sink](const QByteArray& line) {
+        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+        return text.endsWith(" .") || text.endsWith(" ..") ||
+               sink((line + '\n').constData(), line.size() + 1);
+    };
+    const Sink withoutDots = [&partial, &passLine](const char* data, qsizetype size) {
+        partial.append(data, size);
+        qsizetype end;
+        while ((end = partial.indexOf('\n')) >= 0) {
+            const QByteArray line = partial.left(end);
+            partial.remove(0, end + 1);
+            if (!passLine(line))
+                return false;
+        }
+        return true;
+    };
+    Request request;
+    request.kind = Kind::Listing;
+    request.path = path.endsWith('/') ? path : path + '/';
+    request.sink = &withoutDots;
+    if (perform(request))
+        return partial.isEmpty() || passLine(partial);
+    if (!notThere(m_errorCode) || path.endsWith('/'))
+        return false;
+    // Not a directory: the lines of its parent's listing that end in its name stand for it,
+    // as a LIST of one file gives that file's line.
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray ending = ' ' + path.mid(slash + 1);
+    QByteArray listing;
+    const Sink keep = [&listing](const char* data, qsizetype size) {
+        listing.append(data, size);
+        return true;
+    };
+    request.path = path.left(slash + 1);
+    request.sink = &keep;
+    if (!perform(request))
+        return false;
+    for (const QByteArray& line : listing.split('\n')) {
+        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+        if (text.endsWith(ending) && !sink((text + '\n').constData(), text.size() + 1))
+            return false;
+    }
+    return true;
+}
+
+int FtpTransport::sshKeyCallback(CURL*, const curl_khkey*, const curl_khkey* found,
+                                 curl_khmatch match, void* self) {
+    auto* t = static_cast<FtpTransport*>(self);
+    if (match == CURLKHMATCH_OK)
+        return CURLKHSTAT_FINE;
+    const QByteArray blob = found->len ? QByteArray(found->key, qsizetype(found->len))
+                                       : QByteArray::fromBase64(found->key);
+    if (match == CURLKHMATCH_MISSING && ServerTrust::hostKeyTrusted(t->serverName(), blob))
+        return CURLKHSTAT_FINE;
+    // Refused: the logon fails, and the caller asks the user about this key or warns.
+    t->m_offeredHostKey = blob;
+    t->m_hostKeyChanged = match == CURLKHMATCH_MISMATCH;
+    return CURLKHSTAT_REJECT;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/ServerProfile.h"
 #include "ftp/EventPump.h"
+#include "ftp/ServerTrust.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +36,11 @@ struct FtpEndpoint {
     int proxyMode = 0; // 1 = direct, 2 = the proxy in proxyName, else the environment's
     QByteArray proxyName;
     bool passive = false;
+    int protocol = 0; // ServerProtocol: plain FTP, FTPS (AUTH TLS) or SFTP
+    // FTPS: the key pin of a certificate the user trusted; the handshake then checks the key
+    // instead of the system's certificate store.
+    QByteArray pinnedKey;
+    QByteArray keyFile; // SFTP: log on with this private key (the password unlocks it)
 };
 
 // One FTP control connection and the transfers on it, over libcurl. Every path given to it is
@@ -54,6 +61,15 @@ public:
     // Connects, logs on (USER, PASS), reads the directory the server put us in (PWD) and the
     // features it offers (FEAT). A connection that drops later is never made again silently.
     bool logOn();
+    bool isSftp() const { return m_endpoint.protocol == ProtocolSftp; }
+    // SFTP: the host key (the SSH key blob) the server offered at the last logon when it was
+    // not in the known-hosts file or differed from it; and whether it differed.
+    QByteArray offeredHostKey() const { return m_offeredHostKey; }
+    bool hostKeyChanged() const { return m_hostKeyChanged; }
+    // "host:port", as trust is kept.
+    QByteArray serverName() const {
+        return m_endpoint.host + ':' + QByteArray::number(m_endpoint.port);
+    }
     bool isOpen() const { return m_controlSocket >= 0; }
     // An operation is under way (the event loop may call back into the owner meanwhile).
     bool busy() const { return m_request != nullptr; }
@@ -61,6 +77,12 @@ public:
     void close();
     QByteArray entryPath() const { return m_entryPath; }
     bool offersMlsd() const { return m_offersMlsd; }
+    // FTPS: the certificate the server presented at logOn.
+    PeerCertificate certificate() const;
+    // FTPS: the certificate of the server, read in a handshake of its own that trusts anything
+    // and logs on as "anonymous" (never with the profile's password), to show to the user.
+    static PeerCertificate probeCertificate(const FtpEndpoint& endpoint,
+                                            const FtpTimeouts& timeouts);
 
     // Sends one command line; true when the server answered it, whatever the code.
     bool command(const QByteArray& line, FtpReply* reply);
@@ -103,6 +125,14 @@ private:
     void pumpEvents();
     void recordFailure(int curlCode, const char* detail);
     QByteArray urlFor(const QByteArray& path) const;
+    // SFTP has no FTP commands: the few the client sends are done with SFTP requests and
+    // answered with the reply an FTP server would give.
+    bool sftpCommand(const QByteArray& line, FtpReply* reply);
+    bool sftpQuote(const QByteArray& command, FtpReply* reply);
+    bool sftpList(const QByteArray& path, const Sink& sink);
+    static int sshKeyCallback(CURL*, const curl_khkey* known, const curl_khkey* found,
+                              curl_khmatch match, void* self);
+    static void applySecurityOptions(CURL* easy, const FtpEndpoint& endpoint);
 
     static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
     static size_t writeCallback(char* data, size_t size, size_t count, void* self);
@@ -131,6 +161,10 @@ private:
     int m_preconnected = -1;
     QByteArray m_entryPath;
     bool m_offersMlsd = false;
+    QByteArray m_sftpDirectory;  // SFTP: the directory CWD made current
+    QByteArray m_sftpRenameFrom; // SFTP: the name of the last RNFR
+    QByteArray m_offeredHostKey;
+    bool m_hostKeyChanged = false;
 
     const Request* m_request = nullptr;
     std::vector<FtpReply> m_replies;

@@ -101,7 +101,15 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     grid->addWidget(m_server, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("ポート番号"), this), 0, 2);
     grid->addWidget(m_port, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("ﾃﾞﾌｫﾙﾄ=21"), this), 0, 4);
+    m_protocol = named(new QComboBox(this), "Protocol");
+    m_protocol->addItems({QStringLiteral("FTP"), QStringLiteral("FTPS"), QStringLiteral("SFTP")});
+    m_protocol->setToolTip(
+        QStringLiteral("FTPS: 暗号化(AUTH TLS)したFTP　SFTP: SSHのファイル転送"));
+    m_defaultPort = new QLabel(QStringLiteral("ﾃﾞﾌｫﾙﾄ=21"), this);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(m_protocol);
+    portRow->addWidget(m_defaultPort);
+    grid->addLayout(portRow, 0, 4);
     grid->addWidget(new QLabel(QStringLiteral("ＦＴＰユーザ名"), this), 1, 0);
     grid->addWidget(m_user, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("ＦＴＰパスワード"), this), 2, 0);
@@ -110,6 +118,10 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     grid->addWidget(new QLabel(QStringLiteral("ＦＴＰ　Ｄｉｒ"), this), 3, 0);
     grid->addWidget(m_dir, 3, 1, 1, 3);
     grid->addWidget(browse, 3, 4);
+    m_keyFile = named(new QLineEdit(this), "KeyFile");
+    m_keyFile->setPlaceholderText(QStringLiteral("SFTP: 空欄ならパスワードでログオン"));
+    grid->addWidget(new QLabel(QStringLiteral("秘密鍵ファイル"), this), 4, 0);
+    grid->addWidget(m_keyFile, 4, 1, 1, 3);
     layout->addLayout(grid);
 
     auto* code = new QGroupBox(QStringLiteral("コード体系"), this);
@@ -164,6 +176,22 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     connect(m_backMode, &QCheckBox::clicked, this, &CFtpOpt::applyBackupRule);
     connect(test, &QPushButton::clicked, this, &CFtpOpt::testConnection);
     connect(browse, &QPushButton::clicked, this, &CFtpOpt::chooseServerDirectory);
+    connect(m_protocol, &QComboBox::activated, this, &CFtpOpt::protocolChosen);
+}
+
+void CFtpOpt::protocolChosen(int protocol) {
+    // A port left at the old protocol's default follows the new one.
+    const int shown = portOfText(m_port->text());
+    if (shown <= 0 || shown == defaultPortOf(m_fields.Protocol))
+        m_port->setText(QString::number(defaultPortOf(protocol)));
+    m_fields.Protocol = protocol;
+    showProtocol();
+}
+
+void CFtpOpt::showProtocol() {
+    m_protocol->setCurrentIndex(m_fields.Protocol);
+    m_defaultPort->setText(QStringLiteral("ﾃﾞﾌｫﾙﾄ=%1").arg(defaultPortOf(m_fields.Protocol)));
+    m_keyFile->setEnabled(m_fields.Protocol == ProtocolSftp);
 }
 
 void CFtpOpt::load(AppSettings& settings, bool ftpDebugLog) {
@@ -195,6 +223,8 @@ void CFtpOpt::showFields() {
     const ProfileFields& f = m_fields;
     m_server->setText(f.Server);
     m_port->setText(QString::number(f.Port));
+    m_keyFile->setText(f.KeyFile);
+    showProtocol();
     m_user->setText(f.User);
     m_passwd->setText(f.Passwd);
     m_dir->setText(f.Dir);
@@ -214,6 +244,8 @@ void CFtpOpt::takeControls() {
     ProfileFields& f = m_fields;
     f.Server = m_server->text();
     f.Port = portOfText(m_port->text());
+    f.Protocol = qMax(0, m_protocol->currentIndex());
+    f.KeyFile = m_keyFile->text();
     f.User = m_user->text();
     f.Passwd = m_passwd->text();
     f.Dir = m_dir->text();
@@ -283,7 +315,9 @@ ServerProfile CFtpOpt::profileOfFields() const {
     profile.Passwd = m_fields.Passwd;
     profile.Dir = m_fields.Dir;
     // A port of 0 or less in the field means the default port here as well.
-    profile.Port = ProfileWorkingCopy::normalisedPort(m_fields.Port);
+    profile.Port = ProfileWorkingCopy::normalisedPort(m_fields.Port, m_fields.Protocol);
+    profile.Protocol = m_fields.Protocol;
+    profile.KeyFile = m_fields.KeyFile;
     return profile;
 }
 
@@ -298,7 +332,8 @@ QList<PageText> CFtpOpt::texts() const {
     return {{QStringLiteral("サーバ名称"), m_fields.Server, m_server},
             {QStringLiteral("ＦＴＰユーザ名"), m_fields.User, m_user},
             {QStringLiteral("ＦＴＰパスワード"), m_fields.Passwd, m_passwd},
-            {QStringLiteral("ＦＴＰ　Ｄｉｒ"), m_fields.Dir, m_dir}};
+            {QStringLiteral("ＦＴＰ　Ｄｉｒ"), m_fields.Dir, m_dir},
+            {QStringLiteral("秘密鍵ファイル"), m_fields.KeyFile, m_keyFile}};
 }
 
 QWidget* CFtpOpt::refusePortOutOfRange() {

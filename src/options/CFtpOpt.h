@@ -8,6 +8,7 @@
 struct AppSettings;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -50,6 +51,8 @@ private:
     void showFields();
     void applyBackupRule();
     void profileChosen(int index);
+    void protocolChosen(int protocol);
+    void showProtocol();
     void defaultChosen(int index);
     ServerProfile profileOfFields() const;
     bool checkLogOnFields() const;
@@ -69,6 +72,9 @@ private:
     QComboBox* m_profileBox = nullptr;
     QLineEdit* m_server = nullptr;
     QLineEdit* m_port = nullptr;
+    QComboBox* m_protocol = nullptr;
+    QLabel* m_defaultPort = nullptr;
+    QLineEdit* m_keyFile = nullptr;
     QLineEdit* m_user = nullptr;
     QLineEdit* m_passwd = nullptr;
     QLineEdit* m_dir = nullptr;

@@ -13,7 +13,9 @@ ProfileFields ProfileFields::shownFor(const ServerProfile& profile) {
     fields.User = profile.User;
     fields.Passwd = profile.Passwd;
     fields.Code = profile.Code;
-    fields.Port = ProfileWorkingCopy::normalisedPort(profile.Port);
+    fields.Port = ProfileWorkingCopy::normalisedPort(profile.Port, profile.Protocol);
+    fields.Protocol = profile.Protocol;
+    fields.KeyFile = profile.KeyFile;
     fields.Dir = profile.Dir;
     fields.Update = profile.Update;
     fields.DirChg = profile.DirChg;
@@ -52,7 +54,7 @@ ProfileFields ProfileWorkingCopy::load(int index) {
 }
 
 ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
-    fields.Port = normalisedPort(fields.Port);
+    fields.Port = normalisedPort(fields.Port, fields.Protocol);
     // A backup number that came from an edited file selects nothing; the first extension is
     // stored then, so that a backup never gets the file's own name.
     if (fields.BackNo < 0 || fields.BackNo >= BackupExtensions().size())
@@ -74,6 +76,8 @@ ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
     profile.NameSmall = fields.NameSmall;
     profile.SvDel = fields.SvDel;
     profile.Port = fields.Port;
+    profile.Protocol = fields.Protocol;
+    profile.KeyFile = fields.KeyFile;
     return fields;
 }
 

@@ -24,6 +24,8 @@ struct ProfileFields {
     QString BackExt;
     int NameSmall = 0;
     int SvDel = 1;
+    int Protocol = ProtocolFtp;
+    QString KeyFile;
 
     // What "ｸﾘｱ" puts into the controls.
     static ProfileFields cleared();
@@ -81,6 +83,10 @@ public:
     QString itemText(int index) const { return itemText(index, profile(index)); }
 
     static int normalisedPort(int port) { return port <= 0 ? 21 : port; }
+    // An empty port means the default port of the protocol.
+    static int normalisedPort(int port, int protocol) {
+        return port <= 0 ? defaultPortOf(protocol) : port;
+    }
     // 0 and less stand for the default port; nothing can stand for a port past the last one.
     static constexpr int MaxPort = 65535;
     static bool portInRange(int port) { return port <= MaxPort; }

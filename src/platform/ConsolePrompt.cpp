@@ -8,5 +8,9 @@ PromptAnswer ConsolePrompt::ask(const QString& text, PromptIcon, PromptButtons b
         return PromptAnswer::Ok;
     if (buttons == PromptButtons::OkCancel)
         return m_questionAnswer == PromptAnswer::Yes ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    // Three ways out (whether to trust a server's certificate or host key): a script cannot
+    // judge, so it takes the way that does nothing; the user decides once in the editor.
+    if (buttons == PromptButtons::YesNoCancel)
+        return PromptAnswer::Cancel;
     return m_questionAnswer;
 }

@@ -3,7 +3,7 @@
 #include "platform/Prompt.h"
 
 // Prints every message to stderr. Questions get the answer given at construction, because a
-// script cannot be asked.
+// script cannot be asked; a question with three ways out gets Cancel.
 class ConsolePrompt : public Prompt {
 public:
     explicit ConsolePrompt(PromptAnswer questionAnswer = PromptAnswer::No)

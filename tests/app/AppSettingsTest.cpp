@@ -215,3 +215,21 @@ TEST(AppSettings, SaveAndLoadThroughTheFileInADirectory) {
     LoadSettings(fresh, other.path());
     EXPECT_EQ(fresh, AppSettings());
 }
+
+TEST(AppSettings, AFileOfProfilesWithoutProtocolsSavesByteForByteAndProtocolsRoundTrip) {
+    // A file as written before profiles had protocols: loading and saving it changes nothing.
+    const QByteArray before = storeOf(AppSettings());
+    EXPECT_FALSE(before.contains("Protocol"));
+    EXPECT_FALSE(before.contains("KeyFile"));
+    EXPECT_EQ(storeOf(loadFrom(before), before), before);
+
+    AppSettings secure = loadFrom(before);
+    secure.Profiles[2].Protocol = ProtocolSftp;
+    secure.Profiles[2].KeyFile = QStringLiteral("/home/me/.ssh/id_ed25519");
+    const QByteArray withProtocol = storeOf(secure, before);
+    EXPECT_EQ(loadFrom(withProtocol), secure);
+
+    // Back to plain FTP: the keys stay in the file, so what it says is what was chosen.
+    secure.Profiles[2] = ServerProfile();
+    EXPECT_EQ(loadFrom(storeOf(secure, withProtocol)).Profiles[2], ServerProfile());
+}

@@ -1,4 +1,5 @@
 #include "FtpServerFixture.h"
+#include "FtpTestSupport.h"
 #include "TempDir.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FtpNames.h"
@@ -6,6 +7,10 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+
+#include "ScriptedPrompt.h"
+#include "SftpServerFixture.h"
+#include "ftp/ServerTrust.h"
 
 #include <gtest/gtest.h>
 
@@ -249,4 +254,38 @@ TEST(CtlFtp, TypedNamesTheServersCodeSystemCannotHoldAreRefused) {
     }
     EXPECT_TRUE(server.names("pub").isEmpty());
     EXPECT_TRUE(server.names("euc").isEmpty());
+}
+
+TEST(CtlFtp, AnSftpProfileWorksOnceItsHostKeyIsTrustedAndIsRefusedBefore) {
+    SftpServerFixture server;
+    FtpServerFixture plain;
+    Ctl ctl(plain);
+    const ServerProfile sftp = server.profile();
+    writeFileBytes(QDir(server.rootDir()).filePath(QStringLiteral("a.txt")), "12345");
+    // Profile NO:1 becomes the SFTP server's, the rest of the file as it was.
+    QByteArray ini = ctl.dir().read(QStringLiteral("Vantorpad.ini"));
+    ini.replace("Port=" + QByteArray::number(plain.port()) + "\r\nDir=/euc",
+                "Port=" + QByteArray::number(server.port()) + "\r\nDir=/\r\nProtocol=2");
+    ini.replace("Code=0", "Code=1");
+    ctl.dir().write(QStringLiteral("Vantorpad.ini"), ini);
+    const QStringList ls{QStringLiteral("ls"), QStringLiteral("-p"), QStringLiteral("1")};
+
+    CtlRun refused = ctl(ls);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("SHA256:"))) << refused.err.toStdString();
+
+    // Trusted once, permanently, as the editor would: the script then gets through.
+    ServerTrust::setDirectory(ctl.dir().path());
+    ServerTrust::forgetSession();
+    {
+        ScriptedPrompt prompt;
+        prompt.expectQuestion(PromptAnswer::Yes);
+        auto client = CFtpClient::create(server.network(), false, sftp);
+        client->setTimeouts(shortTimeouts());
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    }
+    ServerTrust::forgetSession();
+    CtlRun listed = ctl(ls);
+    EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("a.txt"))) << listed.out.toStdString();
 }

@@ -351,3 +351,31 @@ TEST_F(FtpPage, BrowseTakesTheDirectoryChosenInTheServerTree) {
     child<QPushButton>(m_page, "Browse")->click();
     EXPECT_EQ(m_prompt.texts(), QStringList{FieldsMissing});
 }
+
+TEST_F(FtpPage, TheProtocolChoiceMovesADefaultPortAlongAndIsStoredWithTheKeyFile) {
+    m_settings.Profiles[0].Server = QStringLiteral("h");
+    m_settings.Profiles[0].User = QStringLiteral("u");
+    m_settings.Profiles[0].Passwd = QStringLiteral("p");
+    m_settings.Profiles[1] = m_settings.Profiles[0];
+    m_settings.Profiles[1].Port = 2121; // a port of the user's own stays
+    open();
+    auto* protocol = field<QComboBox>("Protocol");
+    EXPECT_FALSE(edit("KeyFile")->isEnabled());
+    choose(protocol, ProtocolSftp);
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("22"));
+    EXPECT_TRUE(edit("KeyFile")->isEnabled());
+    retype(edit("KeyFile"), QStringLiteral("/home/u/.ssh/id_ecdsa"));
+    choose(field<QComboBox>("ProfileNo"), 1);
+    choose(protocol, ProtocolFtps);
+    EXPECT_EQ(edit("Port")->text(), QStringLiteral("2121"));
+    retype(edit("Port"), QString()); // empty: the protocol's default
+    choose(field<QComboBox>("ProfileNo"), 0);
+    EXPECT_EQ(protocol->currentIndex(), ProtocolSftp);
+    ok();
+    const AppSettings saved = outcome();
+    EXPECT_EQ(saved.Profiles[0].Protocol, ProtocolSftp);
+    EXPECT_EQ(saved.Profiles[0].Port, 22);
+    EXPECT_EQ(saved.Profiles[0].KeyFile, QStringLiteral("/home/u/.ssh/id_ecdsa"));
+    EXPECT_EQ(saved.Profiles[1].Protocol, ProtocolFtps);
+    EXPECT_EQ(saved.Profiles[1].Port, 21);
+}

@@ -12,7 +12,7 @@ cat >"$work/editor" <<'EDITOR'
 set -euo pipefail
 [ -f Vantorpad.ini ] || { echo "not started in the demo directory" >&2; exit 10; }
 ini="$(cat Vantorpad.ini)"
-port="$(printf '%s\n' "$ini" | tr -d '\r' | sed -n 's/^Port=//p')"
+port="$(printf '%s\n' "$ini" | tr -d '\r' | sed -n 's/^Port=//p' | head -n 1)" # profile NO:0, plain FTP
 for key in 'Server=127.0.0.1' 'User=demo' 'Passwd=demo' 'Code=0' 'Dir=/' 'BackExt=.bak'; do
     printf '%s\n' "$ini" | tr -d '\r' | grep -qx "$key" || { echo "missing $key" >&2; exit 11; }
 done

@@ -1,0 +1,95 @@
+#include "ftp/SecureLogOn.h"
+
+#include "app/ServerProfile.h"
+#include "platform/Prompt.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
+                         FtpTransport::Progress progress)
+    : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)),
+      m_server(endpoint.host + ':' + QByteArray::number(endpoint.port)) {}
+
+QString SecureLogOn::serverText() const {
+    return QString::fromLatin1(m_server);
+}
+
+SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection) {
+    if (m_endpoint.protocol == ProtocolSftp && !m_endpoint.keyFile.isEmpty() &&
+        !QFileInfo(QFile::decodeName(m_endpoint.keyFile)).isFile()) {
+        Prompt::error(QStringLiteral("秘密鍵ファイル %1 が見つかりません。\n"
+                                     "オプション設定のサーバ設定を確認して下さい。")
+                          .arg(QFile::decodeName(m_endpoint.keyFile)));
+        return Outcome::Refused;
+    }
+    return attempt(connection, true);
+}
+
+SecureLogOn::Outcome SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk) {
+    const bool ftps = m_endpoint.protocol == ProtocolFtps;
+    const auto trusted = ftps ? ServerTrust::certificateFor(m_server) : std::nullopt;
+    FtpEndpoint endpoint = m_endpoint;
+    endpoint.pinnedKey = trusted ? trusted->pin : QByteArray();
+    connection = std::make_unique<FtpTransport>(endpoint, m_timeouts);
+    connection->setProgressHandler(m_progress);
+    if (connection->logOn()) {
+        if (!trusted)
+            return Outcome::LoggedOn;
+        // The same key under another certificate is still not the certificate the user saw.
+        const PeerCertificate now = connection->certificate();
+        if (now.fingerprint() == trusted->fingerprint)
+            return Outcome::LoggedOn;
+        connection->close();
+        ServerTrust::warnCertificateChanged(serverText(), trusted->fingerprint, now);
+        return Outcome::Refused;
+    }
+    if (m_endpoint.protocol == ProtocolSftp)
+        return hostKeyOutcome(connection, mayAsk);
+    if (!ftps)
+        return Outcome::Failed;
+    if (connection->errorCode() == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
+        ServerTrust::warnCertificateChanged(serverText(),
+                                            trusted ? trusted->fingerprint : QString(),
+                                            FtpTransport::probeCertificate(m_endpoint, m_timeouts));
+        return Outcome::Refused;
+    }
+    if (connection->errorCode() == CURLE_PEER_FAILED_VERIFICATION && mayAsk && !trusted)
+        return askAboutCertificate(connection);
+    return Outcome::Failed;
+}
+
+SecureLogOn::Outcome SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTransport>& connection) {
+    const PeerCertificate certificate = FtpTransport::probeCertificate(m_endpoint, m_timeouts);
+    if (certificate.isNull() || certificate.publicKeyPin().isEmpty())
+        return Outcome::Failed; // nothing the user could judge: the verification failure stands
+    const TrustChoice choice = ServerTrust::askCertificate(serverText(), certificate);
+    if (choice == TrustChoice::Cancel)
+        return Outcome::Cancelled;
+    if (!ServerTrust::trustCertificate(m_server, certificate, choice))
+        Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
+                                     "この証明書は今回のみ信頼します。")
+                          .arg(ServerTrust::filePath()));
+    return attempt(connection, false);
+}
+
+SecureLogOn::Outcome SecureLogOn::hostKeyOutcome(std::unique_ptr<FtpTransport>& connection,
+                                                 bool mayAsk) {
+    const QByteArray key = connection->offeredHostKey();
+    if (key.isEmpty())
+        return Outcome::Failed; // not about the host key
+    if (connection->hostKeyChanged()) {
+        ServerTrust::warnHostKeyChanged(serverText(), key);
+        return Outcome::Refused;
+    }
+    if (!mayAsk)
+        return Outcome::Failed;
+    const TrustChoice choice = ServerTrust::askHostKey(serverText(), key);
+    if (choice == TrustChoice::Cancel)
+        return Outcome::Cancelled;
+    if (!ServerTrust::trustHostKey(m_server, key, choice))
+        Prompt::error(QStringLiteral("信頼したホスト鍵を %1 に保存出来ませんでした。\n"
+                                     "このホスト鍵は今回のみ信頼します。")
+                          .arg(ServerTrust::knownHostsPath()));
+    return attempt(connection, false);
+}

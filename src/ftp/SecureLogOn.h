@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ftp/FtpTransport.h"
+
+#include <memory>
+
+// The logon of a session, with the trust questions of FTPS: a certificate the system's store
+// does not vouch for is shown to the user once (ServerTrust::askCertificate), one trusted
+// before is checked by its key and fingerprint, and a changed one is refused with a warning
+// before the password leaves the PC. SFTP host keys are treated the same way against the
+// program's known-hosts file. A plain FTP logon is just the transport's.
+class SecureLogOn {
+public:
+    enum class Outcome {
+        LoggedOn,  // the connection is open
+        Failed,    // the connection says why (errorText); nothing shown yet
+        Refused,   // a changed certificate: the warning has been shown
+        Cancelled, // the user did not trust the certificate
+    };
+
+    SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
+                FtpTransport::Progress progress);
+    // Makes `connection` and logs on with it.
+    Outcome run(std::unique_ptr<FtpTransport>& connection);
+
+private:
+    Outcome attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
+    Outcome askAboutCertificate(std::unique_ptr<FtpTransport>& connection);
+    // SFTP: a host key that is not known is asked about, a changed one refused.
+    Outcome hostKeyOutcome(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
+    QString serverText() const;
+
+    FtpEndpoint m_endpoint;
+    FtpTimeouts m_timeouts;
+    FtpTransport::Progress m_progress;
+    QByteArray m_server; // "host:port", as trust is kept
+};

@@ -1,0 +1,256 @@
+#include "FtpTestSupport.h"
+#include "FtpsServerFixture.h"
+#include "ScriptedPrompt.h"
+#include "SftpServerFixture.h"
+#include "TempDir.h"
+#include "encoding/LosslessCodec.h"
+#include "ftp/ServerTrust.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Trusted certificates of the test go to a directory of its own, and nothing of an earlier
+// test is trusted for this session.
+class TrustPlace {
+public:
+    TrustPlace() {
+        ServerTrust::setDirectory(m_dir.path());
+        ServerTrust::forgetSession();
+    }
+    ~TrustPlace() { ServerTrust::forgetSession(); }
+    QByteArray file() const {
+        QFile f(m_dir.filePath(QStringLiteral("VantorpadTrust.txt")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private:
+    TempDir m_dir;
+};
+
+std::unique_ptr<CFtpClient> clientFor(const FtpsServerFixture& server, int code = CodeSystemSjis) {
+    auto client = CFtpClient::create(server.network(), false, server.profile(code));
+    client->setTimeouts(shortTimeouts());
+    return client;
+}
+
+} // namespace
+
+TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays) {
+    FtpsServerFixture server;
+    ASSERT_TRUE(server.isRunning());
+    struct Case {
+        PromptAnswer answer;
+        OpResult result;
+        bool inFile;
+        bool trustedThisSession;
+    } cases[] = {{PromptAnswer::Yes, OpResult::Done, true, true},
+                 {PromptAnswer::No, OpResult::Done, false, true},
+                 {PromptAnswer::Cancel, OpResult::Cancelled, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        TrustPlace trust;
+        ScriptedPrompt prompt;
+        prompt.expectQuestion(c.answer);
+        auto client = clientFor(server);
+        EXPECT_EQ(client->OpenSession(), c.result);
+        ASSERT_EQ(prompt.texts().size(), 1);
+        EXPECT_TRUE(prompt.texts()[0].contains(server.fingerprint()));
+        EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("CN = localhost")));
+        EXPECT_EQ(trust.file().contains(server.fingerprint().toLatin1()), c.inFile);
+
+        // A second session asks again only when nothing was trusted.
+        prompt.clear();
+        if (!c.trustedThisSession)
+            prompt.expectQuestion(PromptAnswer::Cancel);
+        EXPECT_EQ(clientFor(server)->OpenSession(), c.result);
+        EXPECT_EQ(prompt.texts().size(), c.trustedThisSession ? 0 : 1);
+
+        // After a restart only the permanent choice holds.
+        ServerTrust::forgetSession();
+        prompt.clear();
+        if (!c.inFile)
+            prompt.expectQuestion(PromptAnswer::Cancel);
+        EXPECT_EQ(clientFor(server)->OpenSession(),
+                  c.inFile ? OpResult::Done : OpResult::Cancelled);
+    }
+}
+
+TEST(Ftps, AChangedCertificateIsRefusedWithAWarningWhetherTrustedForeverOrForNow) {
+    FtpsServerFixture server;
+    for (PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        TrustPlace trust;
+        ScriptedPrompt prompt;
+        prompt.expectQuestion(answer);
+        ASSERT_EQ(clientFor(server)->OpenSession(), OpResult::Done);
+        const QString trustedFingerprint = server.fingerprint();
+        const QByteArray trustFile = trust.file();
+
+        server.replaceCertificate();
+        prompt.clear();
+        EXPECT_EQ(clientFor(server)->OpenSession(), OpResult::Failed);
+        ASSERT_EQ(prompt.shown().size(), 1);
+        EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Warning);
+        EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("変わっています")));
+        EXPECT_TRUE(prompt.texts()[0].contains(trustedFingerprint));
+        EXPECT_TRUE(prompt.texts()[0].contains(server.fingerprint()));
+        EXPECT_EQ(trust.file(), trustFile);
+    }
+}
+
+// Everything the editor and the transfer window do on a server, over one secure server whose
+// files live in `root`; the trust question is answered "this session" once.
+static void exerciseServer(const NetworkSettings& network, const ServerProfile& sjisProfile,
+                           const QString& root) {
+    TrustPlace trust;
+    ScriptedPrompt prompt;
+    prompt.expectQuestion(PromptAnswer::No);
+    TempDir local;
+    TempDir server;
+    auto onServer = [&root](const char* name) { return QDir(root).filePath(QLatin1String(name)); };
+    const QString text = QStringLiteral("日本語のテキスト\n二行目\n");
+    writeFileBytes(onServer("euc.txt"), LosslessCodec::eucJp().encode(text).bytes);
+    auto make = [&network](ServerProfile profile, int code) {
+        profile.Code = code;
+        auto client = CFtpClient::create(network, false, profile);
+        client->setTimeouts(shortTimeouts());
+        return client;
+    };
+
+    auto sjis = make(sjisProfile, CodeSystemSjis);
+    ASSERT_EQ(sjis->OpenSession(), OpResult::Done);
+    const QString up = local.write(QStringLiteral("up.txt"), toCp932(text));
+    EXPECT_EQ(sjis->PutFileAuto(up, "sjis.txt", true, true), OpResult::Done);
+    EXPECT_EQ(readFileBytes(onServer("sjis.txt")), toCp932(text));
+    EXPECT_EQ(sjis->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "sjis.txt", false),
+              OpResult::Done);
+    EXPECT_EQ(local.read(QStringLiteral("down.txt")), toCp932(text));
+    ASSERT_EQ(sjis->OpenSession(), OpResult::Done); // the transfers above closed theirs
+    EXPECT_TRUE(sjis->Rename("sjis.txt", "sjis.bak"));
+    EXPECT_TRUE(sjis->MakeDir("sub"));
+    ServerFileList list;
+    EXPECT_EQ(sjis->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    QByteArrayList names;
+    for (const ServerFileEntry& e : list)
+        names << e.name + (e.directory ? "/" : "");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (QByteArrayList{"euc.txt", "sjis.bak", "sub/"}));
+    ServerFileList own; // the transfer window's listing, over a connection of its own
+    EXPECT_EQ(sjis->GetServerFileListSDK("*", own, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(own.size(), list.size());
+    ServerFileList one;
+    EXPECT_EQ(sjis->GetServerFileList("sjis.bak", one, ServerFileKindFiles), OpResult::Done);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].size, toCp932(text).size());
+    EXPECT_EQ(sjis->SetServerDir(), OpResult::Done);
+    EXPECT_TRUE(sjis->RmDir("sub"));
+    EXPECT_TRUE(sjis->Remove("sjis.bak"));
+    EXPECT_FALSE(QFile::exists(onServer("sjis.bak")));
+
+    auto euc = make(sjisProfile, CodeSystemEuc);
+    EXPECT_EQ(euc->GetFileEUCAuto(local.filePath(QStringLiteral("euc-down.txt")), "euc.txt"),
+              OpResult::Done);
+    EXPECT_EQ(local.read(QStringLiteral("euc-down.txt")),
+              toCp932(QString(text).replace(u'\n', QStringLiteral("\r\n"))));
+    EXPECT_EQ(euc->PutFileEUCAuto(up, "euc-up.txt", false), OpResult::Done);
+    EXPECT_EQ(readFileBytes(onServer("euc-up.txt")), LosslessCodec::eucJp().encode(text).bytes);
+    EXPECT_EQ(prompt.texts().size(), 1); // the one trust question
+}
+
+TEST(Ftps, FilesGoBothWaysWithAndWithoutConversionAndTheServerCommandsWork) {
+    FtpsServerFixture server;
+    exerciseServer(server.network(), server.profile(), server.rootDir());
+}
+
+TEST(Sftp, FilesGoBothWaysWithAndWithoutConversionAndTheServerCommandsWork) {
+    SftpServerFixture server;
+    exerciseServer(server.network(), server.profile(), server.rootDir());
+}
+
+TEST(Sftp, HostKeyAnswersHoldAsLongAsTheySayAndAChangedKeyIsRefused) {
+    SftpServerFixture server;
+    for (PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel}) {
+        SCOPED_TRACE(int(answer));
+        TrustPlace trust;
+        ScriptedPrompt prompt;
+        prompt.expectQuestion(answer);
+        auto connect = [&server] {
+            auto client = CFtpClient::create(server.network(), false, server.profile());
+            client->setTimeouts(shortTimeouts());
+            return client->OpenSession();
+        };
+        const bool trusted = answer != PromptAnswer::Cancel;
+        EXPECT_EQ(connect(), trusted ? OpResult::Done : OpResult::Cancelled);
+        ASSERT_EQ(prompt.texts().size(), 1);
+        EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("SHA256:")));
+        prompt.clear();
+        if (!trusted)
+            continue;
+        EXPECT_EQ(connect(), OpResult::Done); // not asked again
+        EXPECT_EQ(prompt.texts().size(), 0);
+        if (answer != PromptAnswer::Yes)
+            continue;
+        server.replaceHostKey();
+        EXPECT_EQ(connect(), OpResult::Failed);
+        ASSERT_EQ(prompt.shown().size(), 1);
+        EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Warning);
+        EXPECT_TRUE(prompt.texts()[0].contains(
+            QStringLiteral("ホスト鍵が、記録されている鍵から変わっています")));
+        server.replaceHostKey();
+    }
+}
+
+TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
+    SftpServerFixture server(QStringLiteral("secret phrase"));
+    struct Case {
+        const char* what;
+        QString keyFile;
+        QString password;
+        OpResult result;
+        QString message;
+    } cases[] = {
+        {"key and pass phrase", server.clientKey(), QStringLiteral("secret phrase"), OpResult::Done,
+         QString()},
+        {"wrong password", QString(), QStringLiteral("wrong"), OpResult::Failed,
+         QStringLiteral("ログオン出来ませんでした")},
+        {"key without its pass phrase", server.clientKey(), QStringLiteral("wrong"),
+         OpResult::Failed, QStringLiteral("ログオン出来ませんでした")},
+        {"missing key file", server.clientKey() + QStringLiteral(".gone"),
+         QStringLiteral("secret phrase"), OpResult::Failed, QStringLiteral("が見つかりません")},
+    };
+    TrustPlace trust;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPrompt prompt;
+        if (&c == cases)
+            prompt.expectQuestion(PromptAnswer::No); // asked on the first contact only
+        ServerProfile profile = server.profile();
+        profile.KeyFile = c.keyFile;
+        profile.Passwd = c.password;
+        auto client = CFtpClient::create(server.network(), false, profile);
+        client->setTimeouts(shortTimeouts());
+        EXPECT_EQ(client->OpenSession(), c.result);
+        const QStringList errors = prompt.texts().filter(QStringLiteral("ホスト鍵"));
+        const QStringList rest = QStringList(prompt.texts()).mid(errors.size());
+        if (c.message.isEmpty())
+            EXPECT_TRUE(rest.isEmpty()) << rest.join(u'|').toStdString();
+        else
+            EXPECT_TRUE(!rest.isEmpty() && rest.last().contains(c.message))
+                << rest.join(u'|').toStdString();
+    }
+}
+
+TEST(Ftps, AServerThatRefusesAuthTlsIsReportedInOurWords) {
+    FtpServerFixture plain;
+    ScriptedPrompt prompt;
+    ServerProfile profile = plain.profile();
+    profile.Protocol = ProtocolFtps;
+    auto client = CFtpClient::create(plain.network(), false, profile);
+    client->setTimeouts(shortTimeouts());
+    EXPECT_EQ(client->OpenSession(), OpResult::Failed);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("AUTH TLS")));
+}

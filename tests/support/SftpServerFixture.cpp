@@ -1,0 +1,78 @@
+#include "SftpServerFixture.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+SftpServerFixture::SftpServerFixture(const QString& keyPassphrase) : m_passphrase(keyPassphrase) {
+    start();
+}
+
+SftpServerFixture::~SftpServerFixture() {
+    stop();
+}
+
+void SftpServerFixture::start() {
+    QStringList args{QStringLiteral(VANTORPAD_TESTS_DIR "/support/sftp_server.py"),
+                     QStringLiteral("--root"),
+                     m_root.path(),
+                     QStringLiteral("--user"),
+                     QStringLiteral("vantorpad"),
+                     QStringLiteral("--password"),
+                     QStringLiteral("pass-w0rd"),
+                     QStringLiteral("--host-key"),
+                     m_work.filePath(QStringLiteral("host")),
+                     QStringLiteral("--port"),
+                     QString::number(m_port),
+                     QStringLiteral("--client-key"),
+                     clientKey()};
+    if (!m_passphrase.isEmpty())
+        args << QStringLiteral("--client-passphrase") << m_passphrase;
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.start(QStringLiteral(VANTORPAD_SYSTEM_PYTHON), args);
+    if (!m_process.waitForStarted(10000)) {
+        ADD_FAILURE() << "cannot start the SFTP server";
+        return;
+    }
+    QByteArray line;
+    while (!line.contains('\n') && m_process.waitForReadyRead(15000))
+        line += m_process.readAllStandardOutput();
+    if (line.startsWith("PORT "))
+        m_port = line.mid(5).trimmed().toInt();
+    if (m_port <= 0)
+        ADD_FAILURE() << "the SFTP server did not report its port: " << line.toStdString();
+}
+
+void SftpServerFixture::stop() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.closeWriteChannel(); // the server ends when its stdin closes
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+void SftpServerFixture::replaceHostKey() {
+    stop();
+    QFile::remove(m_work.filePath(QStringLiteral("host")));
+    start();
+}
+
+ServerProfile SftpServerFixture::profile(int code) const {
+    ServerProfile p;
+    p.Server = QStringLiteral("127.0.0.1");
+    p.User = QStringLiteral("vantorpad");
+    p.Passwd = QStringLiteral("pass-w0rd");
+    p.Port = m_port;
+    p.Code = code;
+    p.Protocol = ProtocolSftp;
+    return p;
+}
+
+NetworkSettings SftpServerFixture::network() const {
+    NetworkSettings n;
+    n.Proxy = 1;
+    n.Passive = 1;
+    return n;
+}
