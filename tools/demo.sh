@@ -137,6 +137,7 @@ lines = [
     'BackExt=.bak',
     'NameSmall=0',
     'SvDel=1',
+    'SafeUpload=1',
     '[Network]',
     'Proxy=1',
     'Passive=1',

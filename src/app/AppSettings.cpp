@@ -127,6 +127,22 @@ template <typename Io, typename Settings> void visitKeyWord(const Io& io, Settin
         io(numbered("Key2[%d]", i), s.Key2[i]);
 }
 
+// Keys that came after the file's original layout are written only when they say something or
+// the file already has them, so a file that never used them is saved byte for byte as it was.
+void writeAddedKey(IniFile& ini, const QByteArray& section, const char* key, int value,
+                   int fallback) {
+    if (value != fallback || ini.contains(section, key))
+        ini.writeInt(section, key, value);
+}
+
+void readAddedProfileKeys(const IniFile& ini, const QByteArray& section, ServerProfile& p) {
+    p.SafeUpload = ini.readInt(section, "SafeUpload", p.SafeUpload);
+}
+
+void writeAddedProfileKeys(IniFile& ini, const QByteArray& section, const ServerProfile& p) {
+    writeAddedKey(ini, section, "SafeUpload", p.SafeUpload, ServerProfile().SafeUpload);
+}
+
 struct Reader {
     const IniFile& ini;
     auto in(const char* section) const {
@@ -164,6 +180,7 @@ void AppSettings::load(const IniFile& ini) {
     for (int i = 0; i < ProfileCount; ++i) {
         ServerProfile profile; // literal defaults, not the values held now
         visitProfile(r.in(numbered("Server%02d", i).constData()), profile);
+        readAddedProfileKeys(ini, numbered("Server%02d", i), profile);
         Profiles[i] = profile;
     }
     visitNetwork(r.in("Network"), Network);
@@ -192,8 +209,10 @@ QStringList AppSettings::store(IniFile& ini) const {
     ini.writeInt("SvFilter", "ExtFlt", ExtFlt);
     visitSvFilterLists(w.in("SvFilter"), *this);
     visitServer(w.in("Server"), *this);
-    for (int i = 0; i < ProfileCount; ++i)
+    for (int i = 0; i < ProfileCount; ++i) {
         visitProfile(w.in(numbered("Server%02d", i).constData()), Profiles[i]);
+        writeAddedProfileKeys(ini, numbered("Server%02d", i), Profiles[i]);
+    }
     visitNetwork(w.in("Network"), Network);
     visitKeyWord(w.in("KeyWord"), *this);
 

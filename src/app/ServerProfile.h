@@ -26,6 +26,8 @@ struct ServerProfile {
     int NameSmall = 0;
     int SvDel = 1;
     std::array<QString, HistoryCount> HisDir;
+    // Uploads go to a temporary name beside the target and are renamed over it when complete.
+    int SafeUpload = 0;
 
     // Server, user and password are all set: enough to log on.
     bool canLogOn() const { return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty(); }

@@ -132,6 +132,7 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     m_backExt->addItems(BackupExtensions());
     m_svDel = check("サーバ保存時既存ファイルを削除後、更新する", "SvDel");
     m_nameSmall = check("送受信ファイル名を全て小文字に変換する。", "NameSmall");
+    m_safeUpload = check("サーバ保存時一時ファイルに送信後、名称変更する", "SafeUpload");
     layout->addWidget(m_update);
     layout->addWidget(m_dirChg);
     layout->addWidget(m_special);
@@ -142,6 +143,7 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     layout->addLayout(backupRow);
     layout->addWidget(m_svDel);
     layout->addWidget(m_nameSmall);
+    layout->addWidget(m_safeUpload);
 
     auto* general = new QGroupBox(this);
     auto* generalLayout = new QVBoxLayout(general);
@@ -206,6 +208,7 @@ void CFtpOpt::showFields() {
     m_backExt->setCurrentIndex(f.BackNo);
     m_nameSmall->setChecked(f.NameSmall != 0);
     m_svDel->setChecked(f.SvDel != 0);
+    m_safeUpload->setChecked(f.SafeUpload != 0);
     m_svDel->setEnabled(f.deleteFirstEnabled());
     m_backExt->setEnabled(f.extensionListEnabled());
 }
@@ -225,6 +228,7 @@ void CFtpOpt::takeControls() {
     f.BackNo = m_backExt->currentIndex();
     f.NameSmall = m_nameSmall->isChecked() ? 1 : 0;
     f.SvDel = m_svDel->isChecked() ? 1 : 0;
+    f.SafeUpload = m_safeUpload->isChecked() ? 1 : 0;
     m_defaultDisp = m_defaultDispBox->isChecked() ? 1 : 0;
     m_ftpUse = m_ftpUseBox->isChecked() ? 1 : 0;
 }

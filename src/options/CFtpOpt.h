@@ -81,6 +81,7 @@ private:
     QComboBox* m_backExt = nullptr;
     QCheckBox* m_svDel = nullptr;
     QCheckBox* m_nameSmall = nullptr;
+    QCheckBox* m_safeUpload = nullptr;
     QComboBox* m_defaultBox = nullptr;
     QCheckBox* m_defaultDispBox = nullptr;
     QCheckBox* m_ftpUseBox = nullptr;

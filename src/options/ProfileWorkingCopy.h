@@ -24,6 +24,7 @@ struct ProfileFields {
     QString BackExt;
     int NameSmall = 0;
     int SvDel = 1;
+    int SafeUpload = 0;
 
     // What "ｸﾘｱ" puts into the controls.
     static ProfileFields cleared();

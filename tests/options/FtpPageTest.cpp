@@ -351,3 +351,20 @@ TEST_F(FtpPage, BrowseTakesTheDirectoryChosenInTheServerTree) {
     child<QPushButton>(m_page, "Browse")->click();
     EXPECT_EQ(m_prompt.texts(), QStringList{FieldsMissing});
 }
+
+TEST_F(FtpPage, SafeUploadIsShownAndStoredPerProfile) {
+    m_settings.Profiles[0].Server = QStringLiteral("a");
+    m_settings.Profiles[1].Server = QStringLiteral("b");
+    m_settings.Profiles[1].SafeUpload = 1;
+    open();
+    auto* safe = field<QCheckBox>("SafeUpload");
+    EXPECT_FALSE(safe->isChecked());
+    safe->click();
+    choose(field<QComboBox>("ProfileNo"), 1);
+    EXPECT_TRUE(safe->isChecked());
+    safe->click();
+    ok();
+    AppSettings after = outcome();
+    EXPECT_EQ(after.Profiles[0].SafeUpload, 1);
+    EXPECT_EQ(after.Profiles[1].SafeUpload, 0);
+}
