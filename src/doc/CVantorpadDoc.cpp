@@ -3,6 +3,7 @@
 #include "app/CVantorpadApp.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
+#include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
@@ -211,7 +212,37 @@ OpResult CVantorpadDoc::uploadLocalCopy() {
     request.localPath = m_pathName;
     request.fileName = m_fileName;
     request.utf8 = m_encoding != TextEncoding::Cp932;
+    request.openServerVersion = [this](CFtpClient& client, const QByteArray& remote) {
+        openServerVersion(client, remote);
+    };
     return uploadToServer(request);
+}
+
+namespace {
+
+// "<name>_server.<ext>" beside `copy`, numbered when that name is taken, so that no file is
+// overwritten and the extension (and with it the keyword colouring) stays.
+QString serverVersionPath(const QString& copy) {
+    const QFileInfo info(copy);
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    for (int n = 1;; ++n) {
+        const QString tail = n == 1 ? QString() : QString::number(n);
+        const QString path = info.dir().filePath(info.completeBaseName() +
+                                                 QStringLiteral("_server") + tail + suffix);
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+}
+
+} // namespace
+
+void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
+    const QString path = serverVersionPath(m_pathName);
+    const OpResult fetched = m_profile.Code == CodeSystemEuc
+                                 ? client.GetFileEUCAuto(path, remote)
+                                 : client.GetFileAuto(path, remote, true);
+    if (fetched == OpResult::Done)
+        static_cast<void>(m_app.OpenTextDocument(path, m_profile, false, true));
 }
 
 void CVantorpadDoc::OnFileReload() {

@@ -67,6 +67,46 @@ OpResult uploadSafely(CFtpClient& client, const ServerUploadRequest& request,
     return put(client, request, remote, true);
 }
 
+// Someone else's newer file is never overwritten without a word. A server that cannot tell
+// the file's time, or a copy whose server version was never known, saves as it always did.
+OpResult checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
+                        const QByteArray& remote) {
+    const std::optional<ServerFileStamp> opened = ServerFileStamps::recall(request.localPath);
+    if (!opened)
+        return OpResult::Done;
+    const std::optional<ServerFileStamp> now = client.StampOf(remote);
+    if (!now || *now == *opened)
+        return OpResult::Done;
+    const QString text =
+        ServerFileStamps::changedMessage(request.fileName) +
+        QStringLiteral("\n\nはい：上書きします。\n"
+                       "いいえ：サーバの現在のファイルを新しいウィンドウで開きます。\n"
+                       "キャンセル：送信しません。");
+    switch (Prompt::question(text, PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return OpResult::Done;
+    case PromptAnswer::No:
+        if (request.openServerVersion)
+            request.openServerVersion(client, remote);
+        return OpResult::Cancelled;
+    default:
+        return OpResult::Cancelled;
+    }
+}
+
+// After a save the server's file is the document's: its new stamp is the one later saves
+// compare with.
+void rememberSaved(CFtpClient& client, const ServerUploadRequest& request,
+                   const QByteArray& remote) {
+    std::optional<ServerFileStamp> now;
+    if (client.isConnected() || client.OpenSession() == OpResult::Done)
+        now = client.StampOf(remote);
+    if (now)
+        ServerFileStamps::remember(request.localPath, *now);
+    else
+        ServerFileStamps::forget(request.localPath);
+}
+
 } // namespace
 
 std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile) {
@@ -101,6 +141,11 @@ OpResult uploadToServer(const ServerUploadRequest& request) {
         Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
         return OpResult::Failed;
     }
+    if (const OpResult checked = checkUnchanged(*client, request, *remote);
+        checked != OpResult::Done) {
+        client->CloseSession();
+        return checked;
+    }
     OpResult result = OpResult::Done;
     if (profile.SafeUpload != 0) {
         result = uploadSafely(*client, request, *remote);
@@ -110,6 +155,8 @@ OpResult uploadToServer(const ServerUploadRequest& request) {
     }
     if (result != OpResult::Done)
         Prompt::error(QStringLiteral("ファイル送信に失敗しました。(%1)").arg(resultCode(result)));
+    else if (ServerFileStamps::recall(request.localPath))
+        rememberSaved(*client, request, *remote);
     client->CloseSession();
     return result;
 }
