@@ -16,9 +16,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
 
@@ -195,6 +197,7 @@ OpResult CVantorpadDoc::SaveToServer() {
     BusyGuard busy(m_view);
     if (m_pathName.isEmpty())
         return OpResult::Refused;
+    adoptServerEncoding();
     if (!OnSaveDocument(m_pathName))
         return OpResult::Failed;
     m_serverCopyPending = true;
@@ -202,6 +205,15 @@ OpResult CVantorpadDoc::SaveToServer() {
     if (uploaded == OpResult::Done)
         m_serverCopyPending = false;
     return uploaded;
+}
+
+void CVantorpadDoc::adoptServerEncoding() {
+    if (!m_serverFile || m_profile.Code != CodeSystemUtf8 || m_encoding != TextEncoding::Cp932)
+        return;
+    QFile copy(m_pathName);
+    const QByteArray bytes = copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray();
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+        m_encoding = TextEncoding::Utf8;
 }
 
 OpResult CVantorpadDoc::uploadLocalCopy() {

@@ -115,7 +115,8 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
 
 OpResult uploadToServer(const ServerUploadRequest& request) {
     const ServerProfile& profile = request.profile;
-    if (profile.Code != CodeSystemEuc && profile.Code != CodeSystemSjis) {
+    if (profile.Code != CodeSystemEuc && profile.Code != CodeSystemSjis &&
+        profile.Code != CodeSystemUtf8) {
         Prompt::error(QStringLiteral("コード体系(%1)が不正な為、サーバに送信しませんでした。")
                           .arg(profile.Code));
         return OpResult::Refused;
@@ -124,6 +125,13 @@ OpResult uploadToServer(const ServerUploadRequest& request) {
         // The upload converts Shift_JIS to EUC-JP; UTF-8 text would arrive garbled.
         Prompt::error(QStringLiteral("UTF-8 のファイルの為、EUC のサーバ(%1)に送信しませんでした。")
                           .arg(profile.Server));
+        return OpResult::Refused;
+    }
+    if (profile.Code == CodeSystemUtf8 && !request.utf8) {
+        // The text goes up unconverted; Shift_JIS bytes would arrive garbled.
+        Prompt::error(
+            QStringLiteral("Shift_JIS のファイルの為、UTF-8 のサーバ(%1)に送信しませんでした。")
+                .arg(profile.Server));
         return OpResult::Refused;
     }
     const std::optional<QByteArray> remote = serverNameOf(request.fileName, profile);

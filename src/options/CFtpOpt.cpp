@@ -116,8 +116,10 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     auto* codeRow = new QHBoxLayout(code);
     m_euc = named(new QRadioButton(QStringLiteral("EUC"), code), "EUC");
     m_sjis = named(new QRadioButton(QStringLiteral("SJIS"), code), "SJIS");
+    m_utf8 = named(new QRadioButton(QStringLiteral("UTF-8"), code), "UTF8");
     codeRow->addWidget(m_euc);
     codeRow->addWidget(m_sjis);
+    codeRow->addWidget(m_utf8);
     codeRow->addStretch();
     layout->addWidget(code);
 
@@ -200,7 +202,8 @@ void CFtpOpt::showFields() {
     m_user->setText(f.User);
     m_passwd->setText(f.Passwd);
     m_dir->setText(f.Dir);
-    (f.Code == CodeSystemSjis ? m_sjis : m_euc)->setChecked(true);
+    const int code = codeSystemIndex(f.Code);
+    (code == CodeSystemUtf8 ? m_utf8 : code == CodeSystemSjis ? m_sjis : m_euc)->setChecked(true);
     m_update->setChecked(f.Update != 0);
     m_dirChg->setChecked(f.DirChg != 0);
     m_special->setChecked(f.Special != 0);
@@ -220,7 +223,9 @@ void CFtpOpt::takeControls() {
     f.User = m_user->text();
     f.Passwd = m_passwd->text();
     f.Dir = m_dir->text();
-    f.Code = m_sjis->isChecked() ? CodeSystemSjis : CodeSystemEuc;
+    f.Code = m_utf8->isChecked()   ? CodeSystemUtf8
+             : m_sjis->isChecked() ? CodeSystemSjis
+                                   : CodeSystemEuc;
     f.Update = m_update->isChecked() ? 1 : 0;
     f.DirChg = m_dirChg->isChecked() ? 1 : 0;
     f.Special = m_special->isChecked() ? 1 : 0;

@@ -74,6 +74,7 @@ private:
     QLineEdit* m_dir = nullptr;
     QRadioButton* m_euc = nullptr;
     QRadioButton* m_sjis = nullptr;
+    QRadioButton* m_utf8 = nullptr;
     QCheckBox* m_update = nullptr;
     QCheckBox* m_dirChg = nullptr;
     QCheckBox* m_special = nullptr;
