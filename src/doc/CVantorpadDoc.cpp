@@ -5,6 +5,7 @@
 #include "doc/TextFileIO.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
+#include "ftp/ServerFileStamp.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
@@ -310,6 +311,9 @@ bool CVantorpadDoc::SaveModified() {
 }
 
 void CVantorpadDoc::OnCloseDocument() {
+    // The copy's server version matters to this document only.
+    if (m_serverFile && !m_localCopy.isEmpty())
+        ServerFileStamps::forget(m_localCopy);
     if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;
