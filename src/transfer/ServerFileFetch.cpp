@@ -36,8 +36,30 @@ Choice askAboutNotEuc(const QString& name, TextCode looksLike) {
     }
 }
 
+// The download by the profile's code system, asking about a file of an EUC-JP server that
+// is not EUC-JP.
 OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote,
-                  FetchedFile& fetched);
+                  FetchedFile& fetched) {
+    const QString& local = fetched.localPath;
+    const int listCode = fetched.listCode;
+    if (profile.Code != CodeSystemEuc)
+        return client.GetFileAuto(local, remote, true);
+    const EucDownload first = client.GetFileEUCAuto(local, remote, NotEucJp::Report);
+    if (first.result != OpResult::Refused || !first.looksLike)
+        return first.result;
+    switch (askAboutNotEuc(FtpNames::display(remote, listCode), *first.looksLike)) {
+    case Choice::LooksLike:
+        // Unconverted both ways: the text goes back to the server as it came.
+        fetched.profile.Code = CodeSystemSjis;
+        return client.GetFileEUCAuto(local, remote, NotEucJp::AsIs).result;
+    case Choice::EucReadOnly:
+        fetched.readOnly = true;
+        return client.GetFileEUCAuto(local, remote, NotEucJp::Convert).result;
+    case Choice::None:
+        break;
+    }
+    return OpResult::Cancelled;
+}
 
 } // namespace
 
@@ -63,30 +85,3 @@ FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory
         ServerFileStamps::forget(*local);
     return fetched;
 }
-
-namespace {
-
-OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote,
-                  FetchedFile& fetched) {
-    const QString& local = fetched.localPath;
-    const int listCode = fetched.listCode;
-    if (profile.Code != CodeSystemEuc)
-        return client.GetFileAuto(local, remote, true);
-    const EucDownload first = client.GetFileEUCAuto(local, remote, NotEucJp::Report);
-    if (first.result != OpResult::Refused || !first.looksLike)
-        return first.result;
-    switch (askAboutNotEuc(FtpNames::display(remote, listCode), *first.looksLike)) {
-    case Choice::LooksLike:
-        // Unconverted both ways: the text goes back to the server as it came.
-        fetched.profile.Code = CodeSystemSjis;
-        return client.GetFileEUCAuto(local, remote, NotEucJp::AsIs).result;
-    case Choice::EucReadOnly:
-        fetched.readOnly = true;
-        return client.GetFileEUCAuto(local, remote, NotEucJp::Convert).result;
-    case Choice::None:
-        break;
-    }
-    return OpResult::Cancelled;
-}
-
-} // namespace
