@@ -202,6 +202,7 @@ lines = [
     'BackExt=.bak',
     'NameSmall=0',
     'SvDel=1',
+    'SafeUpload=1',
 ] + ([
     '[Server01]', 'Server=127.0.0.1', 'User=anonymous', 'Passwd=%s' % password, 'Code=0',
     'Port=%s' % ftps_port, 'Dir=%s/server' % demo, 'BackMode=1', 'BackNo=0', 'BackExt=.bak',

@@ -117,6 +117,7 @@ template <typename Io, typename Profile> void visitProfile(const Io& io, Profile
 template <typename Io, typename Profile> void visitLaterProfileKeys(const Io& io, Profile& p) {
     io("Protocol", p.Protocol);
     io("KeyFile", p.KeyFile);
+    io("SafeUpload", p.SafeUpload);
 }
 
 void storeLaterProfileKeys(IniFile& ini, const QByteArray& section, const ServerProfile& p,
@@ -126,6 +127,8 @@ void storeLaterProfileKeys(IniFile& ini, const QByteArray& section, const Server
         io.write("Protocol", p.Protocol);
     if (!p.KeyFile.isEmpty() || ini.contains(section, "KeyFile"))
         io.write("KeyFile", p.KeyFile);
+    if (p.SafeUpload != 0 || ini.contains(section, "SafeUpload"))
+        io.write("SafeUpload", p.SafeUpload);
 }
 
 template <typename Io, typename Network> void visitNetwork(const Io& io, Network& n) {

@@ -36,6 +36,8 @@ struct ServerProfile {
     std::array<QString, HistoryCount> HisDir;
     int Protocol = ProtocolFtp;
     QString KeyFile; // SFTP: a private key file to log on with instead of the password
+    // Uploads go to a temporary name beside the target and are renamed over it when complete.
+    int SafeUpload = 0;
 
     // Server, user and password are all set: enough to log on.
     bool canLogOn() const { return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty(); }

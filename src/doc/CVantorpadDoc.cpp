@@ -3,7 +3,9 @@
 #include "app/CVantorpadApp.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
+#include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
+#include "ftp/ServerFileStamp.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
@@ -15,9 +17,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
 
@@ -194,6 +198,7 @@ OpResult CVantorpadDoc::SaveToServer() {
     BusyGuard busy(m_view);
     if (m_pathName.isEmpty())
         return OpResult::Refused;
+    adoptServerEncoding();
     if (!OnSaveDocument(m_pathName))
         return OpResult::Failed;
     m_serverCopyPending = true;
@@ -201,6 +206,15 @@ OpResult CVantorpadDoc::SaveToServer() {
     if (uploaded == OpResult::Done)
         m_serverCopyPending = false;
     return uploaded;
+}
+
+void CVantorpadDoc::adoptServerEncoding() {
+    if (!m_serverFile || m_profile.Code != CodeSystemUtf8 || m_encoding != TextEncoding::Cp932)
+        return;
+    QFile copy(m_pathName);
+    const QByteArray bytes = copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray();
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+        m_encoding = TextEncoding::Utf8;
 }
 
 OpResult CVantorpadDoc::uploadLocalCopy() {
@@ -211,7 +225,37 @@ OpResult CVantorpadDoc::uploadLocalCopy() {
     request.localPath = m_pathName;
     request.fileName = m_fileName;
     request.utf8 = m_encoding != TextEncoding::Cp932;
+    request.openServerVersion = [this](CFtpClient& client, const QByteArray& remote) {
+        openServerVersion(client, remote);
+    };
     return uploadToServer(request);
+}
+
+namespace {
+
+// "<name>_server.<ext>" beside `copy`, numbered when that name is taken, so that no file is
+// overwritten and the extension (and with it the keyword colouring) stays.
+QString serverVersionPath(const QString& copy) {
+    const QFileInfo info(copy);
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    for (int n = 1;; ++n) {
+        const QString tail = n == 1 ? QString() : QString::number(n);
+        const QString path = info.dir().filePath(info.completeBaseName() +
+                                                 QStringLiteral("_server") + tail + suffix);
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+}
+
+} // namespace
+
+void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
+    const QString path = serverVersionPath(m_pathName);
+    const OpResult fetched = m_profile.Code == CodeSystemEuc
+                                 ? client.GetFileEUCAuto(path, remote)
+                                 : client.GetFileAuto(path, remote, true);
+    if (fetched == OpResult::Done)
+        static_cast<void>(m_app.OpenTextDocument(path, m_profile, false, true));
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -267,6 +311,9 @@ bool CVantorpadDoc::SaveModified() {
 }
 
 void CVantorpadDoc::OnCloseDocument() {
+    // The copy's server version matters to this document only.
+    if (m_serverFile && !m_localCopy.isEmpty())
+        ServerFileStamps::forget(m_localCopy);
     if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class CFtpClient;
 class CVantorpadApp;
 class QTextDocument;
 class QWidget;
@@ -105,6 +106,13 @@ private:
     // Reads the file at the document's path into the text; false (reported) when it cannot.
     [[nodiscard]] bool readFile();
     OpResult uploadLocalCopy();
+    // A UTF-8 server keeps its text in UTF-8: a copy that came as plain ASCII (read as
+    // Shift_JIS, which it equally is) is written back as UTF-8, so the characters typed since
+    // reach that server as it keeps them. A Shift_JIS file stays one; its upload is refused.
+    void adoptServerEncoding();
+    // Downloads the server's current `remote` beside the local copy under a name of its own
+    // and opens it read-only, to compare with the document before overwriting it.
+    void openServerVersion(CFtpClient& client, const QByteArray& remote);
     // Gives the local copy the new name `name` beside where it lies; false (with a message)
     // when the name is taken, cannot be sent to the server of `profile`, or the rename fails.
     [[nodiscard]] bool renameLocalCopy(const QString& name, const ServerProfile& profile);

@@ -5,7 +5,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class CFtpClient;
 
 // What saving a document to its server needs once the local file has been written.
 struct ServerUploadRequest {
@@ -15,13 +18,19 @@ struct ServerUploadRequest {
     QString localPath; // the written local file
     QString fileName;  // the document's file name, also its name on the server
     bool utf8 = false; // the local file is UTF-8 rather than Shift_JIS
+    // Fetches the server's current file over the logged-on client and shows it beside the
+    // document, when the user would rather compare than overwrite someone else's change.
+    std::function<void(CFtpClient&, const QByteArray& remote)> openServerVersion;
 };
 
 // The bytes of the document's name on the server: ASCII letters lower-cased when the profile
 // asks for it, in the server's code system; nothing when that code system cannot hold it.
 std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile);
 
-// Logs on with the profile, moves the server's old file to its backup name when the profile
-// asks for a backup, and uploads the local file (converted to EUC-JP for an EUC server). Every
-// failure has been reported to the user when this returns anything but Done.
+// Logs on with the profile; when the server's file has changed since the local copy was
+// downloaded (ServerFileStamps), asks whether to overwrite it, to open the server's version
+// instead (Cancelled, nothing sent) or to stop (Cancelled); then moves the server's old file to its
+// backup name when the profile asks for a backup, and uploads the local file (converted to EUC-JP
+// for an EUC server). Every failure has been reported to the user when this returns anything but
+// Done.
 OpResult uploadToServer(const ServerUploadRequest& request);

@@ -110,7 +110,8 @@ std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, b
     client->server = profile.Server;
     client->user = profile.User;
     client->password = profile.Passwd;
-    client->serverDirectory = cp(profile.Dir);
+    client->serverDirectory =
+        FtpNames::encodeForServer(profile.Dir, profile.Code).value_or(cp(profile.Dir));
     client->port = profile.Port;
     client->protocol = profile.Protocol;
     client->keyFile = profile.KeyFile;

@@ -7,6 +7,7 @@
 #include "ftp/FtpTransport.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ServerFileEntry.h"
+#include "ftp/ServerFileStamp.h"
 #include "platform/OpResult.h"
 
 #include <QByteArray>
@@ -101,6 +102,10 @@ public:
     [[nodiscard]] bool Rename(const QByteArray& oldName, const QByteArray& newName);
     [[nodiscard]] bool RmDir(const QByteArray& name);
     [[nodiscard]] bool MakeDir(const QByteArray& name);
+    // The size and modification time of `remote` on a logged-on session, shown to no one:
+    // nothing when the server cannot tell (no MDTM, an answer of another shape) or the name
+    // is not there.
+    std::optional<ServerFileStamp> StampOf(const QByteArray& remote);
 
     // Appends the entries of `path` ("*" = the current directory) of the kinds in `kinds`
     // (ServerFileKinds). Shows no message: a listing that cannot be read is Failed, an empty

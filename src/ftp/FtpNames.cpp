@@ -2,6 +2,7 @@
 
 #include "encoding/CodeSystem.h"
 #include "encoding/LosslessCodec.h"
+#include "grid/GridTextCodec.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,16 +63,29 @@ QByteArray lastComponent(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
+// A server's name as text in its code system; bytes that are no character of it become
+// U+DC00 + byte, so the name encodes back to exactly the bytes it came as.
+QString decodeName(const QByteArray& name, int codeSystem) {
+    const bool ascii =
+        std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii)
+        return QString::fromLatin1(name);
+    if (codeSystem == CodeSystemUtf8)
+        return GridText::decode(GridTextCodec::Utf8, name);
+    return (codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932())
+        .decode(name);
+}
+
 std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
                                     int codeSystem, bool nameSmall) {
     if (!isSafeLocalComponent(name))
         return std::nullopt;
-    const bool ascii =
-        std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
-    QString local =
-        ascii ? QString::fromLatin1(name)
-              : (codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932())
-                    .decode(name);
+    QString local = decodeName(name, codeSystem);
+    // Such a name has no spelling in the local file system's UTF-8 either.
+    if (codeSystem == CodeSystemUtf8 && std::any_of(local.cbegin(), local.cend(), [](QChar c) {
+            return isUndecodedByte(c.unicode());
+        }))
+        return std::nullopt;
     if (nameSmall)
         local = lowerCaseAscii(local);
     if (!isSafeLocalComponent(local))
@@ -104,9 +118,10 @@ QString lowerCaseAscii(const QString& name) {
 }
 
 std::optional<QByteArray> encodeForServer(const QString& name, int codeSystem) {
-    const LosslessCodec& codec =
-        codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932();
-    EncodeResult encoded = codec.encode(name);
+    const EncodeResult encoded =
+        codeSystem == CodeSystemUtf8  ? GridText::encode(GridTextCodec::Utf8, name)
+        : codeSystem == CodeSystemEuc ? LosslessCodec::eucJp().encode(name)
+                                      : LosslessCodec::cp932().encode(name);
     if (!encoded.ok())
         return std::nullopt;
     return encoded.bytes;
@@ -150,16 +165,7 @@ QByteArray extensionOf(const QByteArray& name) {
 }
 
 QString display(const QByteArray& name, int codeSystem) {
-    // Plain ASCII reads the same in both code systems.
-    const bool ascii =
-        std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
-    QString text;
-    if (ascii)
-        text = QString::fromLatin1(name);
-    else if (codeSystem == CodeSystemEuc)
-        text = LosslessCodec::eucJp().decode(name);
-    else
-        text = LosslessCodec::cp932().decode(name);
+    const QString text = decodeName(name, codeSystem);
     // Controls and bytes that are no character are shown as "\xNN", the byte they stand for.
     auto escaped = [](QChar c) { return isControl(c.unicode()) || isUndecodedByte(c.unicode()); };
     if (std::none_of(text.cbegin(), text.cend(), escaped))

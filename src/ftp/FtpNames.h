@@ -23,9 +23,9 @@ bool isSafeLocalComponent(const QString& name);
 QByteArray lastComponent(const QByteArray& path);
 
 // The one way a server's file name becomes a local path: the name decoded from the server's
-// code system (0 = EUC-JP, else CP932), lower-cased by the "NameSmall" rule when asked, inside
-// `directory`. Nothing when the name is not a safe local component or the result would not lie
-// directly in `directory`: the caller refuses the download with unreceivableMessage.
+// code system (0 = EUC-JP, 2 = UTF-8, else CP932), lower-cased by the "NameSmall" rule when asked,
+// inside `directory`. Nothing when the name is not a safe local component or the result would not
+// lie directly in `directory`: the caller refuses the download with unreceivableMessage.
 std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
                                     int codeSystem, bool nameSmall);
 // "サーバのファイル名 %s は受信出来ません。"
@@ -58,6 +58,10 @@ QByteArray directoryOfPwdReply(const QByteArray& reply);
 
 // The part from the name's last dot on ("" when it has none).
 QByteArray extensionOf(const QByteArray& name);
+
+// The name decoded from the server's code system, a byte that is no character of it as
+// U+DC00 + byte (encodeForServer gives the same bytes back).
+QString decodeName(const QByteArray& name, int codeSystem);
 
 // The name as a user reads it: decoded from the server's code system (0 = EUC-JP, else
 // CP932), C0 and C1 control characters and bytes that are no character shown as "\xNN", so

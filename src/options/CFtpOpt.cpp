@@ -128,8 +128,10 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     auto* codeRow = new QHBoxLayout(code);
     m_euc = named(new QRadioButton(QStringLiteral("EUC"), code), "EUC");
     m_sjis = named(new QRadioButton(QStringLiteral("SJIS"), code), "SJIS");
+    m_utf8 = named(new QRadioButton(QStringLiteral("UTF-8"), code), "UTF8");
     codeRow->addWidget(m_euc);
     codeRow->addWidget(m_sjis);
+    codeRow->addWidget(m_utf8);
     codeRow->addStretch();
     layout->addWidget(code);
 
@@ -144,6 +146,7 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     m_backExt->addItems(BackupExtensions());
     m_svDel = check("サーバ保存時既存ファイルを削除後、更新する", "SvDel");
     m_nameSmall = check("送受信ファイル名を全て小文字に変換する。", "NameSmall");
+    m_safeUpload = check("サーバ保存時一時ファイルに送信後、名称変更する", "SafeUpload");
     layout->addWidget(m_update);
     layout->addWidget(m_dirChg);
     layout->addWidget(m_special);
@@ -154,6 +157,7 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     layout->addLayout(backupRow);
     layout->addWidget(m_svDel);
     layout->addWidget(m_nameSmall);
+    layout->addWidget(m_safeUpload);
 
     auto* general = new QGroupBox(this);
     auto* generalLayout = new QVBoxLayout(general);
@@ -228,7 +232,8 @@ void CFtpOpt::showFields() {
     m_user->setText(f.User);
     m_passwd->setText(f.Passwd);
     m_dir->setText(f.Dir);
-    (f.Code == CodeSystemSjis ? m_sjis : m_euc)->setChecked(true);
+    const int code = codeSystemIndex(f.Code);
+    (code == CodeSystemUtf8 ? m_utf8 : code == CodeSystemSjis ? m_sjis : m_euc)->setChecked(true);
     m_update->setChecked(f.Update != 0);
     m_dirChg->setChecked(f.DirChg != 0);
     m_special->setChecked(f.Special != 0);
@@ -236,6 +241,7 @@ void CFtpOpt::showFields() {
     m_backExt->setCurrentIndex(f.BackNo);
     m_nameSmall->setChecked(f.NameSmall != 0);
     m_svDel->setChecked(f.SvDel != 0);
+    m_safeUpload->setChecked(f.SafeUpload != 0);
     m_svDel->setEnabled(f.deleteFirstEnabled());
     m_backExt->setEnabled(f.extensionListEnabled());
 }
@@ -249,7 +255,9 @@ void CFtpOpt::takeControls() {
     f.User = m_user->text();
     f.Passwd = m_passwd->text();
     f.Dir = m_dir->text();
-    f.Code = m_sjis->isChecked() ? CodeSystemSjis : CodeSystemEuc;
+    f.Code = m_utf8->isChecked()   ? CodeSystemUtf8
+             : m_sjis->isChecked() ? CodeSystemSjis
+                                   : CodeSystemEuc;
     f.Update = m_update->isChecked() ? 1 : 0;
     f.DirChg = m_dirChg->isChecked() ? 1 : 0;
     f.Special = m_special->isChecked() ? 1 : 0;
@@ -257,6 +265,7 @@ void CFtpOpt::takeControls() {
     f.BackNo = m_backExt->currentIndex();
     f.NameSmall = m_nameSmall->isChecked() ? 1 : 0;
     f.SvDel = m_svDel->isChecked() ? 1 : 0;
+    f.SafeUpload = m_safeUpload->isChecked() ? 1 : 0;
     m_defaultDisp = m_defaultDispBox->isChecked() ? 1 : 0;
     m_ftpUse = m_ftpUseBox->isChecked() ? 1 : 0;
 }

@@ -80,6 +80,7 @@ private:
     QLineEdit* m_dir = nullptr;
     QRadioButton* m_euc = nullptr;
     QRadioButton* m_sjis = nullptr;
+    QRadioButton* m_utf8 = nullptr;
     QCheckBox* m_update = nullptr;
     QCheckBox* m_dirChg = nullptr;
     QCheckBox* m_special = nullptr;
@@ -87,6 +88,7 @@ private:
     QComboBox* m_backExt = nullptr;
     QCheckBox* m_svDel = nullptr;
     QCheckBox* m_nameSmall = nullptr;
+    QCheckBox* m_safeUpload = nullptr;
     QComboBox* m_defaultBox = nullptr;
     QCheckBox* m_defaultDispBox = nullptr;
     QCheckBox* m_ftpUseBox = nullptr;

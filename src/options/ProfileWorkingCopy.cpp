@@ -26,6 +26,7 @@ ProfileFields ProfileFields::shownFor(const ServerProfile& profile) {
     fields.BackExt = profile.BackExt;
     fields.NameSmall = profile.NameSmall;
     fields.SvDel = profile.SvDel;
+    fields.SafeUpload = profile.SafeUpload;
     fields.applyBackupRule();
     return fields;
 }
@@ -75,6 +76,7 @@ ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
     profile.BackExt = fields.BackExt;
     profile.NameSmall = fields.NameSmall;
     profile.SvDel = fields.SvDel;
+    profile.SafeUpload = fields.SafeUpload;
     profile.Port = fields.Port;
     profile.Protocol = fields.Protocol;
     profile.KeyFile = fields.KeyFile;

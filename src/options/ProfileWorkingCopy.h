@@ -26,6 +26,7 @@ struct ProfileFields {
     int SvDel = 1;
     int Protocol = ProtocolFtp;
     QString KeyFile;
+    int SafeUpload = 0;
 
     // What "ｸﾘｱ" puts into the controls.
     static ProfileFields cleared();

@@ -20,7 +20,7 @@
 CSaveSv::CSaveSv(ServerDialogContext& context, const ServerProfile& profile,
                  const QString& fileName, QWidget* parent)
     : QDialog(parent), m_context(context), m_profile(profile), m_directory(profile.Dir),
-      m_fileName(fileName), m_code(profile.Code == CodeSystemSjis ? 1 : 0) {
+      m_fileName(fileName), m_code(codeSystemIndex(profile.Code)) {
     setWindowTitle(QStringLiteral("サーバ保存確認"));
     auto* layout = new QVBoxLayout(this);
 
@@ -54,11 +54,15 @@ CSaveSv::CSaveSv(ServerDialogContext& context, const ServerProfile& profile,
     m_euc->setObjectName(QStringLiteral("Euc"));
     m_sjis = new QRadioButton(QStringLiteral("SJIS"), this);
     m_sjis->setObjectName(QStringLiteral("Sjis"));
+    m_utf8 = new QRadioButton(QStringLiteral("UTF-8"), this);
+    m_utf8->setObjectName(QStringLiteral("Utf8"));
     auto* group = new QButtonGroup(this);
     group->addButton(m_euc);
     group->addButton(m_sjis);
+    group->addButton(m_utf8);
     codes->addWidget(m_euc);
     codes->addWidget(m_sjis);
+    codes->addWidget(m_utf8);
     codes->addStretch();
     grid->addWidget(new QLabel(QStringLiteral("ｺｰﾄﾞ体系"), this), 2, 0);
     grid->addLayout(codes, 2, 1, 1, 2);
@@ -71,7 +75,9 @@ CSaveSv::CSaveSv(ServerDialogContext& context, const ServerProfile& profile,
 
 void CSaveSv::readControls() {
     m_fileName = m_fileNameEdit->text();
-    m_code = m_sjis->isChecked() ? 1 : 0;
+    m_code = m_utf8->isChecked()   ? CodeSystemUtf8
+             : m_sjis->isChecked() ? CodeSystemSjis
+                                   : CodeSystemEuc;
 }
 
 void CSaveSv::showValues() {
@@ -79,7 +85,10 @@ void CSaveSv::showValues() {
         QStringLiteral("サーバ:%1 に保存します。宜しいですか？").arg(m_profile.Server));
     m_directoryEdit->setText(m_directory);
     m_fileNameEdit->setText(m_fileName);
-    (m_code == 1 ? m_sjis : m_euc)->setChecked(true);
+    (m_code == CodeSystemUtf8   ? m_utf8
+     : m_code == CodeSystemSjis ? m_sjis
+                                : m_euc)
+        ->setChecked(true);
 }
 
 void CSaveSv::browse() {

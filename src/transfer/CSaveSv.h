@@ -46,4 +46,5 @@ private:
     QLineEdit* m_fileNameEdit = nullptr;
     QRadioButton* m_euc = nullptr;
     QRadioButton* m_sjis = nullptr;
+    QRadioButton* m_utf8 = nullptr;
 };

@@ -47,7 +47,7 @@ CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_browser, 1);
     layout->addWidget(buildBottomRows());
-    m_code->setCurrentIndex(profile().Code == CodeSystemSjis ? 1 : 0);
+    m_code->setCurrentIndex(codeSystemIndex(profile().Code));
     m_filterCheck->setChecked(filtering);
     m_selectedDirectory = profile().Dir;
     connectControls();
@@ -89,7 +89,7 @@ QWidget* CServerDir::buildBottomRows() {
     setControlId(m_readOnlyCheck, "ReadOnly", 1061);
     m_code = new QComboBox(bottom);
     setControlId(m_code, "Code", 1019);
-    m_code->addItems({QStringLiteral("EUC"), QStringLiteral("SJIS")});
+    m_code->addItems({QStringLiteral("EUC"), QStringLiteral("SJIS"), QStringLiteral("UTF-8")});
     m_cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), bottom);
     setControlId(m_cancel, "Cancel", 2);
     m_filterCheck = new QCheckBox(QStringLiteral("フィルタリングする。"), bottom);
@@ -111,7 +111,7 @@ void CServerDir::connectControls() {
     connect(m_cancel, &QPushButton::clicked, this, &CServerDir::reject);
     connect(m_code, &QComboBox::activated, this, [this](int index) {
         // For this opening only: the profile in the table keeps its code system.
-        m_browser->state().profile().Code = index == 1 ? CodeSystemSjis : CodeSystemEuc;
+        m_browser->state().profile().Code = index;
     });
     connect(m_filterCheck, &QCheckBox::toggled, m_browser, &ServerBrowser::setFiltering);
     connect(m_browser, &ServerBrowser::listed, this, &CServerDir::onListed);
@@ -120,7 +120,7 @@ void CServerDir::connectControls() {
 }
 
 void CServerDir::onListed() {
-    m_code->setCurrentIndex(profile().Code == CodeSystemSjis ? 1 : 0);
+    m_code->setCurrentIndex(codeSystemIndex(profile().Code));
     m_fileNameEdit->clear();
     m_selectedDirectory = profile().Dir;
 }
@@ -130,7 +130,7 @@ void CServerDir::onEntryClicked(const ServerFileEntry& entry) {
         m_fileNameEdit->clear();
     else
         m_fileNameEdit->setText(ServerNames::shown(entry.name, m_browser->state().listCode()));
-    m_selectedDirectory = ServerNames::directoryText(entry.path);
+    m_selectedDirectory = ServerNames::directoryText(entry.path, profile().Code);
 }
 
 void CServerDir::onEntryActivated(const ServerFileEntry& entry) {

@@ -19,7 +19,7 @@ ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber)
     : m_settings(settings),
       m_profileNumber(std::clamp(profileNumber, 0, AppSettings::ProfileCount - 1)) {
     m_profile = m_settings.Profiles[std::size_t(m_profileNumber)];
-    m_directory = ServerNames::directoryBytes(m_profile.Dir);
+    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
     m_history.load(m_profile.HisDir);
     m_history.put(m_profile.Dir);
 }
@@ -33,7 +33,7 @@ bool ServerBrowserState::selectProfile(int number) {
     storeHistory();
     m_profile = chosen;
     m_profileNumber = number;
-    m_directory = ServerNames::directoryBytes(m_profile.Dir);
+    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
     m_haveListed = false; // the last good directory was another server's
     m_history.load(m_profile.HisDir);
     m_history.put(m_profile.Dir);
@@ -43,12 +43,12 @@ bool ServerBrowserState::selectProfile(int number) {
 void ServerBrowserState::selectHistoryLine(int index) {
     m_history.select(index);
     m_profile.Dir = m_history.currentText();
-    m_directory = ServerNames::directoryBytes(m_profile.Dir);
+    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
 }
 
 void ServerBrowserState::enter(const QByteArray& path) {
     m_directory = path;
-    m_profile.Dir = ServerNames::directoryText(path);
+    m_profile.Dir = ServerNames::directoryText(path, m_profile.Code);
 }
 
 bool ServerBrowserState::goUp() {

@@ -43,7 +43,7 @@ void ServerDirTree::fill(CFtpClient* connection, const QString& startDirectory, 
         return;
     }
     m_rootBytes = m_connection->currentDirectory();
-    m_rootText = ServerNames::directoryText(m_rootBytes);
+    m_rootText = ServerNames::directoryText(m_rootBytes, m_codeSystem);
     auto* root = new QTreeWidgetItem(this, {m_rootText});
     root->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
     expandItem(root);
@@ -65,7 +65,7 @@ void ServerDirTree::walkTo(const QString& startDirectory) {
         below.clear();
     const QStringList components = below.split(u'/', Qt::SkipEmptyParts);
     for (const QString& component : components) {
-        const QByteArray wanted = ServerNames::directoryBytes(component);
+        const QByteArray wanted = ServerNames::directoryBytes(component, m_codeSystem);
         QTreeWidgetItem* found = nullptr;
         for (int i = 0; i < current->childCount() && !found; ++i) {
             QTreeWidgetItem* child = current->child(i);
@@ -136,5 +136,5 @@ QString ServerDirTree::itemPath(const QTreeWidgetItem* item) const {
         return {};
     if (!m_connection)
         return item->text(0);
-    return ServerNames::directoryText(itemPathBytes(item));
+    return ServerNames::directoryText(itemPathBytes(item), m_codeSystem);
 }

@@ -36,12 +36,37 @@ Choice askAboutNotEuc(const QString& name, TextCode looksLike) {
     }
 }
 
+// The download by the profile's code system, asking about a file of an EUC-JP server that
+// is not EUC-JP.
+OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote,
+                  FetchedFile& fetched) {
+    const QString& local = fetched.localPath;
+    const int listCode = fetched.listCode;
+    if (profile.Code != CodeSystemEuc)
+        return client.GetFileAuto(local, remote, true);
+    const EucDownload first = client.GetFileEUCAuto(local, remote, NotEucJp::Report);
+    if (first.result != OpResult::Refused || !first.looksLike)
+        return first.result;
+    switch (askAboutNotEuc(FtpNames::display(remote, listCode), *first.looksLike)) {
+    case Choice::LooksLike:
+        // Unconverted both ways: the text goes back to the server as it came.
+        fetched.profile.Code = CodeSystemSjis;
+        return client.GetFileEUCAuto(local, remote, NotEucJp::AsIs).result;
+    case Choice::EucReadOnly:
+        fetched.readOnly = true;
+        return client.GetFileEUCAuto(local, remote, NotEucJp::Convert).result;
+    case Choice::None:
+        break;
+    }
+    return OpResult::Cancelled;
+}
+
 } // namespace
 
 FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                             const ServerProfile& profile, int listCode, const QByteArray& remote,
                             bool readOnly) {
-    FetchedFile fetched{OpResult::Failed, QString(), profile, readOnly};
+    FetchedFile fetched{OpResult::Failed, QString(), profile, readOnly, listCode};
     const std::optional<QString> local =
         FtpNames::localPathFor(transferDirectory, remote, listCode, profile.NameSmall != 0);
     if (!local) {
@@ -49,28 +74,14 @@ FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory
         return fetched;
     }
     fetched.localPath = *local;
-    if (profile.Code != CodeSystemEuc) {
-        fetched.result = client.GetFileAuto(*local, remote, true);
-        return fetched;
-    }
-    const EucDownload first = client.GetFileEUCAuto(*local, remote, NotEucJp::Report);
-    if (first.result != OpResult::Refused || !first.looksLike) {
-        fetched.result = first.result;
-        return fetched;
-    }
-    switch (askAboutNotEuc(FtpNames::display(remote, listCode), *first.looksLike)) {
-    case Choice::LooksLike:
-        // Unconverted both ways: the text goes back to the server as it came.
-        fetched.profile.Code = CodeSystemSjis;
-        fetched.result = client.GetFileEUCAuto(*local, remote, NotEucJp::AsIs).result;
-        break;
-    case Choice::EucReadOnly:
-        fetched.readOnly = true;
-        fetched.result = client.GetFileEUCAuto(*local, remote, NotEucJp::Convert).result;
-        break;
-    case Choice::None:
-        fetched.result = OpResult::Cancelled;
-        break;
-    }
+    // Taken before the download, so that a change made meanwhile counts as a change when the
+    // copy is saved back, never the other way round.
+    const std::optional<ServerFileStamp> stamp =
+        client.isConnected() ? client.StampOf(remote) : std::nullopt;
+    fetched.result = download(client, profile, remote, fetched);
+    if (fetched.result == OpResult::Done && stamp)
+        ServerFileStamps::remember(*local, *stamp);
+    else
+        ServerFileStamps::forget(*local);
     return fetched;
 }

@@ -14,6 +14,7 @@ struct FetchedFile {
     QString localPath;
     ServerProfile profile; // the code system is the one the document is opened in
     bool readOnly = false;
+    int listCode = 1; // the code system the server's name was listed in
 };
 
 // The one way both server windows fetch a file to edit: the local path by the name rule of
@@ -22,6 +23,8 @@ struct FetchedFile {
 // open it in the code system it looks like (the profile copy then says so, and the text goes
 // back to the server unconverted), to open it converted but read-only, or not at all.
 // `listCode` is the code system the name was listed in. Every failure has been reported.
+// The server file's size and time before the download are remembered for the local copy
+// (ServerFileStamps), so that saving it back can tell whether someone changed it meanwhile.
 [[nodiscard]] FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                                           const ServerProfile& profile, int listCode,
                                           const QByteArray& remote, bool readOnly);

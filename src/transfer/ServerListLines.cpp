@@ -44,12 +44,12 @@ std::optional<QByteArray> resolve(const QString& typed, const ServerFileList& en
     return FtpNames::encodeForServer(typed, codeSystem);
 }
 
-QString directoryText(const QByteArray& path) {
-    return fromCp932(path);
+QString directoryText(const QByteArray& path, int codeSystem) {
+    return FtpNames::decodeName(path, codeSystem);
 }
 
-QByteArray directoryBytes(const QString& directory) {
-    return toCp932(directory);
+QByteArray directoryBytes(const QString& directory, int codeSystem) {
+    return FtpNames::encodeForServer(directory, codeSystem).value_or(toCp932(directory));
 }
 
 } // namespace ServerNames

@@ -41,9 +41,10 @@ QString shown(const QByteArray& name, int codeSystem);
 std::optional<QByteArray> resolve(const QString& typed, const ServerFileList& entries,
                                   bool directory, int codeSystem);
 
-// Directories are held in the settings as CP932 text: the server path bytes as they are.
-QString directoryText(const QByteArray& path);
-QByteArray directoryBytes(const QString& directory);
+// A server directory as the profile holds and shows it: decoded from the server's code
+// system (a byte that is no character of it kept as U+DC00 + byte), and back to the exact bytes.
+QString directoryText(const QByteArray& path, int codeSystem);
+QByteArray directoryBytes(const QString& directory, int codeSystem);
 
 } // namespace ServerNames
 

@@ -233,3 +233,24 @@ TEST(AppSettings, AFileOfProfilesWithoutProtocolsSavesByteForByteAndProtocolsRou
     secure.Profiles[2] = ServerProfile();
     EXPECT_EQ(loadFrom(storeOf(secure, withProtocol)).Profiles[2], ServerProfile());
 }
+
+TEST(AppSettings, AFileWithoutTheNewerProfileKeysIsSavedByteForByte) {
+    AppSettings s;
+    s.Profiles[2].Server = QStringLiteral("ftp.example.jp");
+    s.Profiles[2].Code = CodeSystemSjis;
+    const QByteArray today = storeOf(s);
+    ASSERT_FALSE(today.contains("SafeUpload"));
+    EXPECT_EQ(storeOf(loadFrom(today), today), today);
+
+    // A profile that turns it on writes the key in its own section only, and reads it back;
+    // turned off again, the line the file now has stays and says 0.
+    AppSettings safe = loadFrom(today);
+    safe.Profiles[2].SafeUpload = 1;
+    const QByteArray withKey = storeOf(safe, today);
+    EXPECT_EQ(withKey.count("SafeUpload="), 1);
+    EXPECT_GT(withKey.indexOf("SafeUpload=1"), withKey.indexOf("[Server02]"));
+    EXPECT_LT(withKey.indexOf("SafeUpload=1"), withKey.indexOf("[Server03]"));
+    EXPECT_EQ(loadFrom(withKey), safe);
+    safe.Profiles[2].SafeUpload = 0;
+    EXPECT_TRUE(storeOf(safe, withKey).contains("SafeUpload=0"));
+}

@@ -379,3 +379,36 @@ TEST_F(FtpPage, TheProtocolChoiceMovesADefaultPortAlongAndIsStoredWithTheKeyFile
     EXPECT_EQ(saved.Profiles[1].Protocol, ProtocolFtps);
     EXPECT_EQ(saved.Profiles[1].Port, 21);
 }
+
+TEST_F(FtpPage, SafeUploadIsShownAndStoredPerProfile) {
+    m_settings.Profiles[0].Server = QStringLiteral("a");
+    m_settings.Profiles[1].Server = QStringLiteral("b");
+    m_settings.Profiles[1].SafeUpload = 1;
+    open();
+    auto* safe = field<QCheckBox>("SafeUpload");
+    EXPECT_FALSE(safe->isChecked());
+    safe->click();
+    choose(field<QComboBox>("ProfileNo"), 1);
+    EXPECT_TRUE(safe->isChecked());
+    safe->click();
+    ok();
+    AppSettings after = outcome();
+    EXPECT_EQ(after.Profiles[0].SafeUpload, 1);
+    EXPECT_EQ(after.Profiles[1].SafeUpload, 0);
+}
+
+TEST_F(FtpPage, UtfEightIsOneOfTheCodeSystems) {
+    m_settings.Profiles[0].Server = QStringLiteral("a");
+    m_settings.Profiles[0].Code = CodeSystemUtf8;
+    m_settings.Profiles[1].Server = QStringLiteral("b");
+    m_settings.Profiles[1].Code = CodeSystemSjis;
+    open();
+    EXPECT_TRUE(field<QRadioButton>("UTF8")->isChecked());
+    choose(field<QComboBox>("ProfileNo"), 1);
+    EXPECT_TRUE(field<QRadioButton>("SJIS")->isChecked());
+    field<QRadioButton>("UTF8")->click();
+    ok();
+    AppSettings after = outcome();
+    EXPECT_EQ(after.Profiles[0].Code, CodeSystemUtf8);
+    EXPECT_EQ(after.Profiles[1].Code, CodeSystemUtf8);
+}

@@ -24,6 +24,7 @@ public:
         //   "undersize" (SIZE announces half the file's size, RETR sends all of it),
         //   "under150" (SIZE refused, the 150 reply announces "(N bytes)" with half the size,
         //               RETR sends all of it),
+        //   "noclobber" (RNTO onto an existing name is refused),
         //   "droplist" (LIST and MLSD send half the listing, then drop both connections).
         QStringList faults;
         bool mlsd = true;       // offer MLST/MLSD in FEAT

@@ -17,6 +17,7 @@ Faults (--fault NAME or NAME=ARG, repeatable):
   undersize       SIZE announces half of the file's size; RETR sends the whole file
   under150        SIZE is refused; the 150 reply of RETR announces "(N bytes)" with half of
                   the file's size; RETR sends the whole file
+  noclobber       RNTO onto a name that exists is refused (as some servers do)
   droplist        LIST and MLSD send the first half of the listing, then both connections
                   are dropped
 Other switches: --no-mlsd, --no-epsv, --masquerade ADDR (address named in PASV replies),
@@ -228,6 +229,13 @@ class FaultHandler(FTPHandler):
             self.respond('213 %d' % (self.fs.getsize(path) // 2))
             return
         return super().ftp_SIZE(path)
+
+    def ftp_RNTO(self, path):
+        if 'noclobber' in self.faults and self._rnfr and os.path.lexists(path):
+            self._rnfr = None
+            self.respond('553 File exists.')
+            return None
+        return super().ftp_RNTO(path)
 
     def ftp_RETR(self, file):
         mode = next((m for m in ('dropretr', 'shortretr', 'stallretr') if m in self.faults), None)

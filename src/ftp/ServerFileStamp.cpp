@@ -1,0 +1,61 @@
+#include "ftp/ServerFileStamp.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+QHash<QString, ServerFileStamp>& stamps() {
+    static QHash<QString, ServerFileStamp> held;
+    return held;
+}
+
+// One key for one file, however the path was spelled.
+QString keyOf(const QString& localPath) {
+    return QFileInfo(localPath).absoluteFilePath();
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+namespace ServerFileStamps {
+
+std::optional<QByteArray> modifiedOfMdtmReply(int code, const QByteArray& text) {
+    if (code != 213)
+        return std::nullopt;
+    const QByteArray time = text.mid(4).trimmed();
+    const qsizetype dot = time.indexOf('.');
+    const QByteArray whole = dot < 0 ? time : time.left(dot);
+    const QByteArray fraction = dot < 0 ? QByteArray() : time.mid(dot + 1);
+    const bool digits = std::all_of(whole.begin(), whole.end(), isDigit) &&
+                        std::all_of(fraction.begin(), fraction.end(), isDigit);
+    if (whole.size() != 14 || !digits || (dot >= 0 && fraction.isEmpty()))
+        return std::nullopt;
+    return time;
+}
+
+void remember(const QString& localPath, const ServerFileStamp& stamp) {
+    stamps().insert(keyOf(localPath), stamp);
+}
+
+void forget(const QString& localPath) {
+    stamps().remove(keyOf(localPath));
+}
+
+std::optional<ServerFileStamp> recall(const QString& localPath) {
+    const auto found = stamps().constFind(keyOf(localPath));
+    if (found == stamps().constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+QString changedMessage(const QString& name) {
+    return QStringLiteral("サーバ上の %1 は開いた後に変更されています。上書きしますか？").arg(name);
+}
+
+} // namespace ServerFileStamps

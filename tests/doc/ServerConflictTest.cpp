@@ -1,0 +1,104 @@
+#include "AppHarness.h"
+#include "DocTestSupport.h"
+#include "FtpServerFixture.h"
+#include "ScriptedPrompt.h"
+
+#include "app/Command.h"
+#include "ftp/CFtpClient.h"
+#include "transfer/ServerFileFetch.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Opens "page.txt" the way the server windows do: fetched over a logged-on client, then
+// opened as a server document.
+CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
+                            const ServerProfile& profile) {
+    auto client = CFtpClient::create(server.network(), false, profile);
+    if (client->OpenSession() != OpResult::Done)
+        return nullptr;
+    const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
+                                                profile.Code, "page.txt", false);
+    if (fetched.result != OpResult::Done ||
+        !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false))
+        return nullptr;
+    return activeDoc(h.frame());
+}
+
+// Another client's change: other text, and a time a minute later.
+void changeOnServer(const FtpServerFixture& server, const QByteArray& text) {
+    server.writeFile("page.txt", text);
+    QFile file(QString::fromLocal8Bit(server.localPath("page.txt")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+TEST(ServerConflict, AChangeOnTheServerAsksWithThreeWaysOut) {
+    const QString asked =
+        QStringLiteral("サーバ上の page.txt は開いた後に変更されています。上書きしますか？");
+    for (PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel}) {
+        SCOPED_TRACE(int(answer));
+        FtpServerFixture server;
+        ASSERT_TRUE(server.isRunning());
+        server.writeFile("page.txt", "mine");
+        ScriptedPrompt prompt;
+        AppHarness h;
+        h.app().settings.Network = server.network();
+        const ServerProfile profile = server.profile(CodeSystemSjis, QStringLiteral("/"));
+        CVantorpadDoc* doc = fetchAndOpen(h, server, profile);
+        ASSERT_NE(doc, nullptr);
+        changeOnServer(server, "theirs, longer");
+        appendText(h.frame(), QStringLiteral("+"));
+
+        prompt.expectQuestion(answer);
+        ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+        ASSERT_FALSE(prompt.texts().isEmpty());
+        EXPECT_TRUE(prompt.texts().front().startsWith(asked))
+            << prompt.texts().front().toStdString();
+        EXPECT_EQ(prompt.texts().size(), 1) << prompt.texts().join(u'|').toStdString();
+        EXPECT_EQ(server.readFile("page.txt"),
+                  answer == PromptAnswer::Yes ? QByteArray("mine+") : QByteArray("theirs, longer"));
+        EXPECT_EQ(doc->serverCopyPending(), answer != PromptAnswer::Yes);
+        // "No" shows the server's version in a window of its own, read-only.
+        const QString theirs = h.tranFile(QStringLiteral("page_server.txt"));
+        EXPECT_EQ(h.frame().childFrames().size(), answer == PromptAnswer::No ? 2 : 1);
+        EXPECT_EQ(QFile::exists(theirs), answer == PromptAnswer::No);
+        if (answer == PromptAnswer::No) {
+            EXPECT_EQ(h.dir().read(QStringLiteral("tran/page_server.txt")),
+                      QByteArray("theirs, longer"));
+        }
+        if (answer == PromptAnswer::Yes) {
+            // The server now has the document's text: the next save asks nothing.
+            prompt.clear();
+            appendText(h.frame(), QStringLiteral("+"));
+            ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+            EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
+            EXPECT_EQ(server.readFile("page.txt"), QByteArray("mine++"));
+        }
+    }
+}
+
+TEST(ServerConflict, AServerThatCannotTellTheTimeSavesAsBefore) {
+    FtpServerFixture::Options options;
+    options.faults = {QStringLiteral("refuse=MDTM")};
+    FtpServerFixture server(options);
+    ASSERT_TRUE(server.isRunning());
+    server.writeFile("page.txt", "mine");
+    ScriptedPrompt prompt;
+    AppHarness h;
+    h.app().settings.Network = server.network();
+    ASSERT_NE(fetchAndOpen(h, server, server.profile(CodeSystemSjis, QStringLiteral("/"))),
+              nullptr);
+    changeOnServer(server, "theirs");
+    appendText(h.frame(), QStringLiteral("+"));
+    ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+    EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
+    EXPECT_EQ(server.readFile("page.txt"), QByteArray("mine+"));
+}
