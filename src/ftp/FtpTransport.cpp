@@ -466,10 +466,12 @@ bool FtpTransport::perform(const Request& request) {
         return false;
 
     CURL* e = m_easy;
-    bool body = request.kind != Kind::Commands;
+    const bool stat = request.kind == Kind::Stat;
+    bool body = request.kind != Kind::Commands && !stat;
     QByteArray url = urlFor(request.kind == Kind::Commands ? QByteArray("/") : request.path);
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
+    curl_easy_setopt(e, CURLOPT_FILETIME, stat ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_UPLOAD, request.kind == Kind::Store ? 1L : 0L);
     // The data type is set by a command of our own right before each transfer, with libcurl
     // kept in binary: text then passes unchanged in both directions, as the server sends it
@@ -497,6 +499,14 @@ bool FtpTransport::perform(const Request& request) {
     m_request = &request;
     bool ok = runTransfer();
     m_request = nullptr;
+    if (stat) {
+        curl_off_t time = -1;
+        curl_off_t size = -1;
+        curl_easy_getinfo(e, CURLINFO_FILETIME_T, &time);
+        curl_easy_getinfo(e, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        m_statTime = ok ? qint64(time) : -1;
+        m_statSize = ok ? qint64(size) : -1;
+    }
     curl_easy_setopt(e, CURLOPT_PREQUOTE, nullptr);
     curl_slist_free_all(type);
     return ok;
@@ -825,6 +835,10 @@ bool FtpTransport::sftpCommand(const QByteArray& line, FtpReply* reply) {
         }
         return notThere(m_errorCode) && answer(550, "Failed to change directory.");
     }
+    if (verb == "MDTM" || verb == "SIZE")
+        return sftpStat(verb, path, reply);
+    if (verb == "TYPE")
+        return answer(200, "Type set."); // SFTP moves bytes as they are
     if (verb == "RNFR") {
         m_sftpRenameFrom = path;
         return answer(350, "Ready for RNTO.");
@@ -841,6 +855,32 @@ bool FtpTransport::sftpCommand(const QByteArray& line, FtpReply* reply) {
                    (reply->isError() || answer(verb == "MKD" ? 257 : 250, '"' + path + "\" done."));
     }
     return answer(502, "Command not implemented.");
+}
+
+bool FtpTransport::sftpStat(const QByteArray& verb, const QByteArray& path, FtpReply* reply) {
+    Request request;
+    request.kind = Kind::Stat;
+    request.path = path;
+    const bool ok = perform(request);
+    const qint64 value = verb == "MDTM" ? m_statTime : m_statSize;
+    if (ok && value >= 0) {
+        const QByteArray text = verb == "MDTM" ? QDateTime::fromSecsSinceEpoch(value, Qt::UTC)
+                                                     .toString(u"yyyyMMddHHmmss")
+                                                     .toLatin1()
+                                               : QByteArray::number(value);
+        reply->code = 213;
+        reply->text = "213 " + text;
+        m_replies = {*reply};
+        return true;
+    }
+    if (!ok && !notThere(m_errorCode))
+        return false;
+    reply->code = 550;
+    reply->text = "550 No such file or its attributes are not known.";
+    m_replies = {*reply};
+    m_errorCode = 550;
+    m_errorText = fromCp932(reply->text);
+    return true;
 }
 
 bool FtpTransport::sftpQuote(const QByteArray& command, FtpReply* reply) {

@@ -106,7 +106,7 @@ public:
     const std::vector<FtpReply>& replies() const { return m_replies; }
 
 private:
-    enum class Kind { Commands, Retrieve, Store, Listing };
+    enum class Kind { Commands, Retrieve, Store, Listing, Stat };
     struct Request {
         Kind kind = Kind::Commands;
         QByteArray path;
@@ -128,6 +128,8 @@ private:
     // SFTP has no FTP commands: the few the client sends are done with SFTP requests and
     // answered with the reply an FTP server would give.
     bool sftpCommand(const QByteArray& line, FtpReply* reply);
+    // MDTM and SIZE of SFTP: the file's attributes, answered as an FTP server would.
+    bool sftpStat(const QByteArray& verb, const QByteArray& path, FtpReply* reply);
     bool sftpQuote(const QByteArray& command, FtpReply* reply);
     bool sftpList(const QByteArray& path, const Sink& sink);
     static int sshKeyCallback(CURL*, const curl_khkey* known, const curl_khkey* found,
@@ -163,6 +165,10 @@ private:
     bool m_offersMlsd = false;
     QByteArray m_sftpDirectory;  // SFTP: the directory CWD made current
     QByteArray m_sftpRenameFrom; // SFTP: the name of the last RNFR
+    // What the last Stat request found: modification time (seconds since 1970, UTC) and size;
+    // -1 when the server did not say.
+    qint64 m_statTime = -1;
+    qint64 m_statSize = -1;
     QByteArray m_offeredHostKey;
     bool m_hostKeyChanged = false;
 

@@ -2,12 +2,16 @@
 #include "DocTestSupport.h"
 #include "FtpServerFixture.h"
 #include "ScriptedPrompt.h"
+#include "SftpServerFixture.h"
+#include "TempDir.h"
 
 #include "app/Command.h"
 #include "ftp/CFtpClient.h"
+#include "ftp/ServerTrust.h"
 #include "transfer/ServerFileFetch.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -101,4 +105,41 @@ TEST(ServerConflict, AServerThatCannotTellTheTimeSavesAsBefore) {
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
     EXPECT_EQ(server.readFile("page.txt"), QByteArray("mine+"));
+}
+
+TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
+    SftpServerFixture server;
+    TempDir trust;
+    ServerTrust::setDirectory(trust.path());
+    ServerTrust::forgetSession();
+    const QString live = QDir(server.rootDir()).filePath(QStringLiteral("page.txt"));
+    writeFileBytes(live, "mine");
+    ScriptedPrompt prompt;
+    prompt.expectQuestion(PromptAnswer::No); // trust the host key for this session
+    AppHarness h;
+    h.app().settings.Network = server.network();
+    ServerProfile profile = server.profile(CodeSystemSjis);
+    profile.Dir = QStringLiteral("/");
+    auto client = CFtpClient::create(server.network(), false, profile);
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
+                                                profile.Code, "page.txt", false);
+    ASSERT_EQ(fetched.result, OpResult::Done);
+    ASSERT_TRUE(h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false));
+    client.reset();
+
+    writeFileBytes(live, "theirs");
+    QFile file(live);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    appendText(h.frame(), QStringLiteral("+"));
+    prompt.clear();
+    prompt.expectQuestion(PromptAnswer::Cancel);
+    ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+    ASSERT_EQ(prompt.texts().size(), 1) << prompt.texts().join(u'|').toStdString();
+    EXPECT_TRUE(prompt.texts().front().startsWith(QStringLiteral("サーバ上の page.txt は")));
+    EXPECT_EQ(readFileBytes(live), QByteArray("theirs"));
+    ServerTrust::forgetSession();
 }
