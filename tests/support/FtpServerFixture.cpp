@@ -1,5 +1,7 @@
 #include "FtpServerFixture.h"
 
+#include "PythonServer.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -82,18 +84,7 @@ void FtpServerFixture::start(const Options& options) {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     else
         m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral(VANTORPAD_SYSTEM_PYTHON), args);
-    if (!m_process.waitForStarted(10000)) {
-        ADD_FAILURE() << "cannot start the FTP server: " << m_process.errorString().toStdString();
-        return;
-    }
-    QByteArray line;
-    while (!line.contains('\n') && m_process.waitForReadyRead(15000))
-        line += m_process.readAllStandardOutput();
-    if (line.startsWith("PORT "))
-        m_port = line.mid(5).trimmed().toInt();
-    if (m_port <= 0)
-        ADD_FAILURE() << "the FTP server did not report its port: " << line.toStdString();
+    m_port = startPythonServer(m_process, args, "FTP");
 }
 
 QByteArrayList FtpServerFixture::hostileNames() {

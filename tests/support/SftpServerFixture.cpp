@@ -1,5 +1,7 @@
 #include "SftpServerFixture.h"
 
+#include "PythonServer.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -29,18 +31,7 @@ void SftpServerFixture::start() {
     if (!m_passphrase.isEmpty())
         args << QStringLiteral("--client-passphrase") << m_passphrase;
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral(VANTORPAD_SYSTEM_PYTHON), args);
-    if (!m_process.waitForStarted(10000)) {
-        ADD_FAILURE() << "cannot start the SFTP server";
-        return;
-    }
-    QByteArray line;
-    while (!line.contains('\n') && m_process.waitForReadyRead(15000))
-        line += m_process.readAllStandardOutput();
-    if (line.startsWith("PORT "))
-        m_port = line.mid(5).trimmed().toInt();
-    if (m_port <= 0)
-        ADD_FAILURE() << "the SFTP server did not report its port: " << line.toStdString();
+    m_port = startPythonServer(m_process, args, "SFTP");
 }
 
 void SftpServerFixture::stop() {
