@@ -2,7 +2,7 @@
 
 #include "encoding/CodeSystem.h"
 #include "encoding/LosslessCodec.h"
-#include "grid/GridTextCodec.h"
+#include "encoding/LosslessUtf8.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,7 +71,7 @@ QString decodeName(const QByteArray& name, int codeSystem) {
     if (ascii)
         return QString::fromLatin1(name);
     if (codeSystem == CodeSystemUtf8)
-        return GridText::decode(GridTextCodec::Utf8, name);
+        return LosslessUtf8::decode(name);
     return (codeSystem == CodeSystemEuc ? LosslessCodec::eucJp() : LosslessCodec::cp932())
         .decode(name);
 }
@@ -118,10 +118,10 @@ QString lowerCaseAscii(const QString& name) {
 }
 
 std::optional<QByteArray> encodeForServer(const QString& name, int codeSystem) {
-    const EncodeResult encoded =
-        codeSystem == CodeSystemUtf8  ? GridText::encode(GridTextCodec::Utf8, name)
-        : codeSystem == CodeSystemEuc ? LosslessCodec::eucJp().encode(name)
-                                      : LosslessCodec::cp932().encode(name);
+    const EncodeResult encoded = codeSystem == CodeSystemUtf8 ? LosslessUtf8::encode(name)
+                                 : codeSystem == CodeSystemEuc
+                                     ? LosslessCodec::eucJp().encode(name)
+                                     : LosslessCodec::cp932().encode(name);
     if (!encoded.ok())
         return std::nullopt;
     return encoded.bytes;
