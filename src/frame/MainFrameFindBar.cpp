@@ -8,12 +8,12 @@
 #include "editor/EditorCommands.h"
 #include "editor/SearchDialogs.h"
 #include "frame/FindBar.h"
+#include "frame/MainToolBar.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QIcon>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QToolBar>
 
 #include <memory>
@@ -40,15 +40,6 @@ const SearchCommand SearchCommands[] = {
      ":/search/find-up.svg"},
 };
 
-// A toolbar button's text: the menu text without its key, its mnemonic and its "...", so that
-// the button claims no Alt key of the main window.
-QString buttonText(const QString& menuText) {
-    QString text = menuText.section(u'\t', 0, 0);
-    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    text.remove(QStringLiteral("..."));
-    return text.remove(u'&');
-}
-
 } // namespace
 
 void CMainFrame::createSearchActions() {
@@ -58,7 +49,7 @@ void CMainFrame::createSearchActions() {
                        c.keys == QKeyCombination() ? QKeySequence() : QKeySequence(c.keys));
         const QIcon own = c.ownIcon ? QIcon(QString::fromLatin1(c.ownIcon)) : QIcon();
         a->setIcon(QIcon::fromTheme(QString::fromLatin1(c.themeIcon), own));
-        a->setIconText(buttonText(a->text()));
+        a->setIconText(MainToolBar::buttonText(a->text()));
         addAction(a); // the keys work wherever the focus is in the main window
         connect(a, &QAction::triggered, this, [this, id = c.id] {
             runSearchCommand(id);

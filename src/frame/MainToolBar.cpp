@@ -41,16 +41,21 @@ QIcon iconOf(const Button& b) {
     return QIcon::fromTheme(QLatin1String(b.themeIcon), own);
 }
 
-// A button's tip: its menu item's text without the access key and the dots, with its key.
+// A button's tip: its short text with its key.
 QString tipOf(const QAction* a) {
-    QString text = a->text().section(u'\t', 0, 0);
-    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)|\\.\\.\\.$")));
-    text.remove(u'&');
     const QString keys = a->text().section(u'\t', 1);
+    const QString text = MainToolBar::buttonText(a->text());
     return keys.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, keys);
 }
 
 } // namespace
+
+QString MainToolBar::buttonText(const QString& menuText) {
+    QString text = menuText.section(u'\t', 0, 0);
+    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    text.remove(QStringLiteral("..."));
+    return text.remove(u'&');
+}
 
 MainToolBar::MainToolBar(const std::function<QAction*(int)>& actionOf, bool large, QWidget* parent)
     : QToolBar(QStringLiteral("ツール バー"), parent) {

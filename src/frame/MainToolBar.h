@@ -15,6 +15,10 @@ public:
     // button is enabled exactly when its menu item is).
     MainToolBar(const std::function<QAction*(int)>& actionOf, bool large, QWidget* parent);
 
+    // A button's text: its menu item's text without the key after the tab, the access key and
+    // the dots, so that a button claims no Alt key of the main window.
+    static QString buttonText(const QString& menuText);
+
     bool isLarge() const { return m_large; }
     void setLarge(bool large);
 
