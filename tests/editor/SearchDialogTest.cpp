@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "FailedSearches.h"
 #include "ScriptedPrompt.h"
 
 #include "app/CVantorpadApp.h"
@@ -21,16 +22,6 @@
 namespace {
 
 using namespace EditorCommand;
-
-// Counts the failed searches (bell and flash) while it lives.
-struct FailedSearches {
-    int count = 0;
-    CVantorpadView::Hooks saved = CVantorpadView::hooks();
-    FailedSearches() {
-        CVantorpadView::hooks().searchFailed = [this](QWidget*) { ++count; };
-    }
-    ~FailedSearches() { CVantorpadView::hooks() = saved; }
-};
 
 CVantorpadView* openText(AppHarness& h, const QByteArray& bytes, int caret) {
     h.dir().write(QStringLiteral("pc/s.txt"), bytes);

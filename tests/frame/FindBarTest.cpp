@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "FailedSearches.h"
 #include "ScriptedPrompt.h"
 
 #include "app/CVantorpadApp.h"
@@ -19,15 +20,6 @@
 namespace {
 
 using namespace EditorCommand;
-
-struct FailedSearches {
-    int count = 0;
-    CVantorpadView::Hooks saved = CVantorpadView::hooks();
-    FailedSearches() {
-        CVantorpadView::hooks().searchFailed = [this](QWidget*) { ++count; };
-    }
-    ~FailedSearches() { CVantorpadView::hooks() = saved; }
-};
 
 CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
     h.dir().write(QStringLiteral("pc/f.txt"), bytes);
