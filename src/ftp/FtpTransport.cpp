@@ -2,6 +2,7 @@
 
 #include "app/ServerProfile.h"
 #include "encoding/LosslessCodec.h"
+#include "ftp/ListingParser.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -927,10 +928,12 @@ bool FtpTransport::sftpList(const QByteArray& path, const Sink& sink) {
         return partial.isEmpty() || passLine(partial);
     if (!notThere(m_errorCode) || path.endsWith('/'))
         return false;
-    // Not a directory: the lines of its parent's listing that end in its name stand for it,
-    // as a LIST of one file gives that file's line.
+    // Not a directory: the line of its parent's listing that names it stands for it, as a
+    // LIST of one file gives that file's line. The name is compared whole, as the listing
+    // reads it: a line merely ending in it ("x a.txt" for "a.txt") is another file.
     const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray ending = ' ' + path.mid(slash + 1);
+    const QByteArray name = path.mid(slash + 1);
+    const ListingParser parser;
     QByteArray listing;
     const Sink keep = [&listing](const char* data, qsizetype size) {
         listing.append(data, size);
@@ -942,7 +945,8 @@ bool FtpTransport::sftpList(const QByteArray& path, const Sink& sink) {
         return false;
     for (const QByteArray& line : listing.split('\n')) {
         const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
-        if (text.endsWith(ending) && !sink((text + '\n').constData(), text.size() + 1))
+        const std::optional<ListedEntry> entry = parser.parseListLine(text);
+        if (entry && entry->name == name && !sink((text + '\n').constData(), text.size() + 1))
             return false;
     }
     return true;

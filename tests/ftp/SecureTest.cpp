@@ -141,9 +141,13 @@ static void exerciseServer(const NetworkSettings& network, const ServerProfile& 
     ServerFileList own; // the transfer window's listing, over a connection of its own
     EXPECT_EQ(sjis->GetServerFileListSDK("*", own, ServerFileKindAll), OpResult::Done);
     EXPECT_EQ(own.size(), list.size());
+    // A name that merely ends in the one asked for is another file.
+    writeFileBytes(onServer("x sjis.bak"), "other");
     ServerFileList one;
     EXPECT_EQ(sjis->GetServerFileList("sjis.bak", one, ServerFileKindFiles), OpResult::Done);
     ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].name, QByteArray("sjis.bak"));
+    QFile::remove(onServer("x sjis.bak"));
     EXPECT_EQ(one[0].size, toCp932(text).size());
     EXPECT_EQ(sjis->SetServerDir(), OpResult::Done);
     EXPECT_TRUE(sjis->RmDir("sub"));
