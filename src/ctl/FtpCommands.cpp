@@ -7,6 +7,7 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
+#include "ftp/ProfileUpload.h"
 #include "platform/Prompt.h"
 
 #include <QDir>
@@ -178,10 +179,14 @@ int runPut(const QStringList& args) {
     const std::optional<QByteArray> name = splitRemote(call, remoteText, *client);
     if (!name)
         return 1;
-    const bool deleteFirst = call.profile.SvDel != 0;
-    const OpResult result = call.profile.Code == CodeSystemEuc
-                                ? client->PutFileEUCAuto(local, *name, deleteFirst)
-                                : client->PutFileAuto(local, *name, true, deleteFirst);
+    const ProfileUpload upload{*name, call.profile.SvDel != 0, false};
+    const OpResult result =
+        uploadByProfile(*client, call.profile, upload, [&](const QByteArray& as, bool deleteFirst) {
+            return call.profile.Code == CodeSystemEuc
+                       ? client->PutFileEUCAuto(local, as, deleteFirst)
+                       : client->PutFileAuto(local, as, true, deleteFirst);
+        });
+    client->CloseSession();
     return result == OpResult::Done ? 0 : 1;
 }
 

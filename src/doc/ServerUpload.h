@@ -29,8 +29,9 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
 
 // Logs on with the profile; when the server's file has changed since the local copy was
 // downloaded (ServerFileStamps), asks whether to overwrite it, to open the server's version
-// instead (Cancelled, nothing sent) or to stop (Cancelled); then moves the server's old file to its
-// backup name when the profile asks for a backup, and uploads the local file (converted to EUC-JP
-// for an EUC server). Every failure has been reported to the user when this returns anything but
-// Done.
+// instead (Cancelled, nothing sent) or to stop (Cancelled), and when the change cannot be
+// checked any more, whether to send all the same; then uploads the local file (converted to
+// EUC-JP for an EUC server) by the profile's upload rule (uploadByProfile), with the backup the
+// profile asks for. Every failure has been reported to the user when this returns Failed or
+// Refused; Cancelled means the user chose to send nothing.
 OpResult uploadToServer(const ServerUploadRequest& request);

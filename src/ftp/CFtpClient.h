@@ -103,8 +103,8 @@ public:
     [[nodiscard]] bool RmDir(const QByteArray& name);
     [[nodiscard]] bool MakeDir(const QByteArray& name);
     // The size and modification time of `remote` on a logged-on session, shown to no one:
-    // nothing when the server cannot tell (no MDTM, an answer of another shape) or the name
-    // is not there.
+    // either may be missing (no MDTM, an answer of another shape, no SIZE); nothing when the
+    // server tells neither or the name is not there.
     std::optional<ServerFileStamp> StampOf(const QByteArray& remote);
 
     // Appends the entries of `path` ("*" = the current directory) of the kinds in `kinds`

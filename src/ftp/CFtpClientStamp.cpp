@@ -7,27 +7,28 @@ std::optional<ServerFileStamp> CFtpClient::StampOf(const QByteArray& remote) {
         FtpNames::breaksCommandLine(remote) || SetServerDir() != OpResult::Done)
         return std::nullopt;
     const QByteArray path = absolute(remote);
-    FtpReply mdtm;
-    if (!m_connection->command("MDTM " + path, &mdtm))
-        return std::nullopt;
-    const std::optional<QByteArray> modified =
-        ServerFileStamps::modifiedOfMdtmReply(mdtm.code, mdtm.text);
-    if (!modified) {
-        Log("StampOf %s: MDTM %d", remote.constData(), mdtm.code);
-        return std::nullopt;
-    }
     ServerFileStamp stamp;
-    stamp.modified = *modified;
-    // Servers answer SIZE in binary mode only; a size they will not give leaves the time alone
-    // to compare.
+    FtpReply mdtm;
+    if (m_connection->command("MDTM " + path, &mdtm)) {
+        const std::optional<QByteArray> modified =
+            ServerFileStamps::modifiedOfMdtmReply(mdtm.code, mdtm.text);
+        if (modified)
+            stamp.modified = *modified;
+        else
+            Log("StampOf %s: MDTM %d", remote.constData(), mdtm.code);
+    }
+    // Servers answer SIZE in binary mode only. A server without a usable MDTM is compared by
+    // its size alone, which still tells most changes.
     FtpReply type;
     FtpReply size;
     if (m_connection->command("TYPE I", &type) && !type.isError() &&
         m_connection->command("SIZE " + path, &size) && size.code == 213) {
         bool ok = false;
         const qint64 bytes = size.text.mid(4).trimmed().toLongLong(&ok);
-        if (ok)
+        if (ok && bytes >= 0)
             stamp.size = bytes;
     }
+    if (stamp.modified.isEmpty() && stamp.size < 0)
+        return std::nullopt;
     return stamp;
 }

@@ -39,6 +39,19 @@ std::optional<QByteArray> modifiedOfMdtmReply(int code, const QByteArray& text) 
     return time;
 }
 
+StampCheck compare(const ServerFileStamp& opened, const std::optional<ServerFileStamp>& now) {
+    if (!now)
+        return StampCheck::Unknown;
+    if (opened.size >= 0 && now->size >= 0 && opened.size != now->size)
+        return StampCheck::Changed;
+    if (!opened.modified.isEmpty()) {
+        if (now->modified.isEmpty())
+            return StampCheck::Unknown;
+        return opened.modified == now->modified ? StampCheck::Same : StampCheck::Changed;
+    }
+    return opened.size >= 0 && now->size >= 0 ? StampCheck::Same : StampCheck::Unknown;
+}
+
 void remember(const QString& localPath, const ServerFileStamp& stamp) {
     stamps().insert(keyOf(localPath), stamp);
 }
@@ -56,6 +69,12 @@ std::optional<ServerFileStamp> recall(const QString& localPath) {
 
 QString changedMessage(const QString& name) {
     return QStringLiteral("サーバ上の %1 は開いた後に変更されています。上書きしますか？").arg(name);
+}
+
+QString uncheckableMessage(const QString& name) {
+    return QStringLiteral("サーバ上の %1 が開いた後に変更されたかどうか、サーバの応答からは確認出来"
+                          "ませんでした。\nこのまま送信して上書きしますか？")
+        .arg(name);
 }
 
 } // namespace ServerFileStamps

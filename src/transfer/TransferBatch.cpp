@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
+#include "ftp/ProfileUpload.h"
 #include "platform/Prompt.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
@@ -167,8 +168,17 @@ OpResult TransferBatch::enterDirectory() {
 }
 
 OpResult TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
-    // The server's file of that name goes first, whatever the profile's "SvDel" says.
-    const bool deleteFirst = mayExistOnServer(remote);
+    // Without SafeUpload the server's file of that name goes first, whatever the profile's
+    // "SvDel" says.
+    const ProfileUpload upload{remote, mayExistOnServer(remote), false};
+    return uploadByProfile(m_client, m_profile, upload,
+                           [&](const QByteArray& as, bool deleteFirst) {
+                               return sendAs(local, as, name, deleteFirst);
+                           });
+}
+
+OpResult TransferBatch::sendAs(const QString& local, const QByteArray& remote, const QString& name,
+                               bool deleteFirst) {
     const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name);
     if (m_profile.Code == CodeSystemEuc && ascii)
         return m_client.PutFileEUCAuto(local, remote, deleteFirst);

@@ -23,6 +23,9 @@ class TransferProgress;
 // a connection of their own each; files the transfer mode makes binary move byte for byte over
 // the open connection, as on any server.
 //
+// Every upload follows the profile's upload rule (uploadByProfile): with SafeUpload a file
+// replaces the server's file only once it is complete.
+//
 // Before every line after the cancel button was pressed the user is asked "中止します。
 // よろしいですか？"; Yes ends the loop, No goes on (and the question comes again before the next
 // line). An upload finishes the file it is moving first. A download asks at once: Yes stops the
@@ -65,6 +68,8 @@ private:
     void uploadOne(const ServerFileEntry& entry, const QString& counter);
     void downloadOne(const ServerFileEntry& entry, int listCode, const QString& counter);
     OpResult send(const QString& local, const QByteArray& remote, const QString& name);
+    OpResult sendAs(const QString& local, const QByteArray& remote, const QString& name,
+                    bool deleteFirst);
     bool mayExistOnServer(const QByteArray& remote) const;
     OpResult receive(const QString& local, const QByteArray& remote, const QString& name);
     OpResult enterDirectory();

@@ -89,9 +89,9 @@ TEST(ServerConflict, AChangeOnTheServerAsksWithThreeWaysOut) {
     }
 }
 
-TEST(ServerConflict, AServerThatCannotTellTheTimeSavesAsBefore) {
+TEST(ServerConflict, AServerThatTellsNeitherTimeNorSizeSavesAsBefore) {
     FtpServerFixture::Options options;
-    options.faults = {QStringLiteral("refuse=MDTM")};
+    options.faults = {QStringLiteral("refuse=MDTM"), QStringLiteral("refuse=SIZE")};
     FtpServerFixture server(options);
     ASSERT_TRUE(server.isRunning());
     server.writeFile("page.txt", "mine");
@@ -105,6 +105,95 @@ TEST(ServerConflict, AServerThatCannotTellTheTimeSavesAsBefore) {
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
     EXPECT_EQ(server.readFile("page.txt"), QByteArray("mine+"));
+}
+
+// The time the server gave at opening cannot be had at saving, or the server never gave one:
+// what can still be compared is, and what cannot is asked about before anything is sent.
+TEST(ServerConflict, AServerThatNoLongerTellsTheTimeIsAskedAboutOrComparedBySize) {
+    const QString unsure =
+        QStringLiteral("サーバ上の page.txt "
+                       "が開いた後に変更されたかどうか、サーバの応答からは確認出来ませんでした。");
+    const QString changed =
+        QStringLiteral("サーバ上の page.txt は開いた後に変更されています。上書きしますか？");
+    const QString none;
+    const struct {
+        const char* name;
+        QStringList atOpen; // faults from the start
+        QStringList atSave; // faults added before saving
+        const char* theirs; // the other user's text, nullptr: no change
+        QString asked;      // the question's start, empty: none
+        PromptAnswer answer;
+        const char* onServer; // afterwards
+    } cases[] = {
+        {"MDTM refused at saving",
+         {},
+         {QStringLiteral("refuse=MDTM")},
+         "ours",
+         unsure,
+         PromptAnswer::No,
+         "ours"},
+        {"MDTM malformed at saving",
+         {},
+         {QStringLiteral("badmdtm")},
+         "ours",
+         unsure,
+         PromptAnswer::No,
+         "ours"},
+        {"MDTM refused at saving, going on",
+         {},
+         {QStringLiteral("refuse=MDTM")},
+         "ours",
+         unsure,
+         PromptAnswer::Yes,
+         "mine+"},
+        {"MDTM and SIZE refused at saving",
+         {},
+         {QStringLiteral("refuse=MDTM"), QStringLiteral("refuse=SIZE")},
+         nullptr,
+         unsure,
+         PromptAnswer::No,
+         "mine"},
+        {"no MDTM, another size",
+         {QStringLiteral("refuse=MDTM")},
+         {},
+         "theirs, longer",
+         changed,
+         PromptAnswer::Cancel,
+         "theirs, longer"},
+        {"no MDTM, the same size",
+         {QStringLiteral("badmdtm")},
+         {},
+         nullptr,
+         none,
+         PromptAnswer::Yes,
+         "mine+"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FtpServerFixture::Options options;
+        options.faults = c.atOpen;
+        FtpServerFixture server(options);
+        ASSERT_TRUE(server.isRunning());
+        server.writeFile("page.txt", "mine");
+        ScriptedPrompt prompt;
+        AppHarness h;
+        h.app().settings.Network = server.network();
+        ASSERT_NE(fetchAndOpen(h, server, server.profile(CodeSystemSjis, QStringLiteral("/"))),
+                  nullptr);
+        if (c.theirs)
+            changeOnServer(server, c.theirs);
+        server.setFaults(c.atSave);
+        appendText(h.frame(), QStringLiteral("+"));
+        if (!c.asked.isEmpty())
+            prompt.expectQuestion(c.answer);
+        ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+        const QStringList texts = prompt.texts();
+        ASSERT_EQ(texts.size(), c.asked.isEmpty() ? 0 : 1) << texts.join(u'|').toStdString();
+        if (!c.asked.isEmpty()) {
+            EXPECT_TRUE(texts.front().startsWith(c.asked)) << texts.front().toStdString();
+        }
+        EXPECT_EQ(server.readFile("page.txt"), QByteArray(c.onServer));
+    }
 }
 
 TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {

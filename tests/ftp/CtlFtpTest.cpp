@@ -5,6 +5,7 @@
 #include "ftp/FtpNames.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -26,11 +27,12 @@ struct CtlRun {
 // vantorpadctl as a script runs it: in a directory that holds Vantorpad.ini.
 class Ctl {
 public:
-    explicit Ctl(const FtpServerFixture& server) {
+    // `server00` adds lines to the first profile.
+    explicit Ctl(const FtpServerFixture& server, const QByteArray& server00 = {}) {
         QByteArray ini = "[Server00]\r\nServer=127.0.0.1\r\nUser=" + server.user().toLatin1() +
                          "\r\nPasswd=" + server.password().toLatin1() +
                          "\r\nCode=1\r\nPort=" + QByteArray::number(server.port()) +
-                         "\r\nDir=/pub\r\nSvDel=1\r\n" +
+                         "\r\nDir=/pub\r\nSvDel=1\r\n" + server00 +
                          "[Server01]\r\nServer=127.0.0.1\r\nUser=" + server.user().toLatin1() +
                          "\r\nPasswd=" + server.password().toLatin1() +
                          "\r\nCode=0\r\nPort=" + QByteArray::number(server.port()) +
@@ -131,6 +133,37 @@ TEST(CtlFtp, GetsPutsAndManagesFiles) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_FALSE(ctl.dir().exists(QStringLiteral("missing.txt")));
     EXPECT_EQ(ctl({QStringLiteral("rm")}).status, 1);
+}
+
+// Killed while its data moves, a put on a profile with safe uploads has touched only its
+// temporary file: the server's file is as it was.
+TEST(CtlFtp, APutKilledHalfWayLeavesTheServerFileOfASafeUploadProfile) {
+    FtpServerFixture::Options options;
+    options.faults = {QStringLiteral("stallstor")}; // holds the upload after 64 KiB
+    FtpServerFixture server(options);
+    server.makeDir("pub");
+    server.writeFile("pub/big.txt", "older");
+    Ctl ctl(server, "SafeUpload=1\r\n");
+    const QString local = ctl.dir().write(QStringLiteral("big.txt"), QByteArray(1 << 20, 'p'));
+    QProcess put;
+    put.setWorkingDirectory(ctl.dir().path());
+    put.start(QStringLiteral(VANTORPADCTL_PATH), {QStringLiteral("put"), local});
+    const auto holdsPartOfTheUpload = [&server] {
+        for (const QByteArray& name : server.names("pub")) {
+            if (QFileInfo(QFile::decodeName(server.localPath("pub/" + name))).size() > 65536)
+                return true;
+        }
+        return false;
+    };
+    bool arrived = false;
+    for (int turn = 0; turn < 600 && !arrived && put.state() != QProcess::NotRunning; ++turn) {
+        put.waitForFinished(50);
+        arrived = holdsPartOfTheUpload();
+    }
+    ASSERT_TRUE(arrived) << put.readAllStandardError().toStdString();
+    put.kill();
+    put.waitForFinished();
+    EXPECT_EQ(server.readFile("pub/big.txt"), QByteArray("older"));
 }
 
 TEST(CtlFtp, EucProfilesConvertOnTheWayAsTheEditorDoes) {

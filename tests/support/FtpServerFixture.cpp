@@ -79,12 +79,22 @@ void FtpServerFixture::start(const Options& options) {
         args << QStringLiteral("--mlsd-file")
              << writeWorkFile(m_work, QStringLiteral("mlsd.txt"), options.mlsdListing);
 
+    args << QStringLiteral("--fault-file") << faultFile();
+
     // The server's own log is only kept when asked for: an unread pipe would block it.
     if (qEnvironmentVariableIsSet("VANTORPAD_FTP_SERVER_LOG"))
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     else
         m_process.setStandardErrorFile(QProcess::nullDevice());
     m_port = startPythonServer(m_process, args, "FTP");
+}
+
+QString FtpServerFixture::faultFile() const {
+    return m_work.filePath(QStringLiteral("faults.txt"));
+}
+
+void FtpServerFixture::setFaults(const QStringList& faults) const {
+    writeWorkFile(m_work, QStringLiteral("faults.txt"), faults.join(u'\n').toUtf8());
 }
 
 QByteArrayList FtpServerFixture::hostileNames() {

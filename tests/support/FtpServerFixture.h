@@ -20,7 +20,9 @@ public:
         //   "refuse=VERB" (e.g. STOR, DELE, CWD; "refuse=LIST" / "refuse=MLSD" answer 550),
         //   "reply421=VERB", "mute=VERB", "longreply=VERB",
         //   "dropretr", "shortretr" (RETR sends half the file and reports success),
-        //   "stallretr", "dropstor",
+        //   "stallretr", "dropstor", "dropstor=N" (only the N-th STOR drops),
+        //   "stallstor" (STOR holds after 64 KiB until the client is gone),
+        //   "badmdtm" (MDTM answers a time of another shape),
         //   "undersize" (SIZE announces half the file's size, RETR sends all of it),
         //   "under150" (SIZE refused, the 150 reply announces "(N bytes)" with half the size,
         //               RETR sends all of it),
@@ -48,6 +50,10 @@ public:
     FtpServerFixture(const FtpServerFixture&) = delete;
     FtpServerFixture& operator=(const FtpServerFixture&) = delete;
 
+    // Faults added to those of the options from the next command on, on every connection
+    // (an empty list takes them away again).
+    void setFaults(const QStringList& faults) const;
+
     bool isRunning() const { return m_port > 0; }
     int port() const { return m_port; }
     QString host() const { return QStringLiteral("127.0.0.1"); }
@@ -71,6 +77,7 @@ public:
 
 private:
     void start(const Options& options);
+    QString faultFile() const;
 
     QTemporaryDir m_root;
     QTemporaryDir m_work;

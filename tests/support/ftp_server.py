@@ -14,13 +14,18 @@ Faults (--fault NAME or NAME=ARG, repeatable):
   shortretr       RETR sends half of the file and reports success
   stallretr       RETR sends part of the file, then nothing for 5 seconds
   dropstor        STOR drops both connections after 64 KiB were received
+  dropstor=N      only the N-th STOR the server receives (counted from 1) drops them
+  stallstor       STOR stops taking data after 64 KiB were received (written out to the file)
+                  until the client's control connection closes (a killed client), at most 30 s
+  badmdtm         MDTM answers "213 " with a time of another shape
   undersize       SIZE announces half of the file's size; RETR sends the whole file
   under150        SIZE is refused; the 150 reply of RETR announces "(N bytes)" with half of
                   the file's size; RETR sends the whole file
   noclobber       RNTO onto a name that exists is refused (as some servers do)
   droplist        LIST and MLSD send the first half of the listing, then both connections
                   are dropped
-Other switches: --no-mlsd, --no-epsv, --masquerade ADDR (address named in PASV replies),
+Other switches: --fault-file F (faults, one a line, read anew before every command and added
+to those of --fault, so a test can change them while the server runs), --no-mlsd, --no-epsv, --masquerade ADDR (address named in PASV replies),
 --list-file F and --mlsd-file F (serve the bytes of F as every LIST / MLSD listing),
 --extra-name HEX (repeatable: a file of 3 bytes with these raw name bytes, given in hex, is
 listed after the real entries of every LIST and MLSD of a directory).
@@ -28,6 +33,7 @@ listed after the real entries of every LIST and MLSD of a directory).
 
 import argparse
 import os
+import select
 import socket
 import sys
 import threading
@@ -94,12 +100,25 @@ class FaultyReader:
         self._fd.close()
 
 
-class FaultyWriter:
-    """A file object for STOR that drops the connection after 64 KiB."""
+def wait_for_client_to_go(handler, seconds):
+    """Blocks until the peer of the control connection has closed it, or the time is up."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            readable, _, _ = select.select([handler.socket], [], [], 0.05)
+            if readable and not handler.socket.recv(1, socket.MSG_PEEK):
+                return
+        except OSError:
+            return
 
-    def __init__(self, handler, fd):
+
+class FaultyWriter:
+    """A file object for STOR that drops the connection after 64 KiB, or stalls there."""
+
+    def __init__(self, handler, fd, mode):
         self._handler = handler
         self._fd = fd
+        self._mode = mode
         self._received = 0
         self.name = fd.name
         self.closed = False
@@ -107,7 +126,14 @@ class FaultyWriter:
     def write(self, data):
         self._received += len(data)
         if self._received > 65536:
-            drop_connection(self._handler)
+            if self._mode == 'stallstor':
+                self._mode = None
+                self._fd.write(data)
+                self._fd.flush()
+                wait_for_client_to_go(self._handler, 30)
+                return len(data)
+            if self._mode == 'dropstor':
+                drop_connection(self._handler)
         return self._fd.write(data)
 
     def __getattr__(self, name):
@@ -157,6 +183,9 @@ class FaultHandler(FTPHandler):
     unicode_errors = 'surrogateescape'
     use_sendfile = False
     faults = {}
+    base_faults = []
+    fault_file = None
+    stores = 0  # STOR commands received, on every connection
     list_file = None
     mlsd_file = None
     extra_names = []
@@ -167,6 +196,8 @@ class FaultHandler(FTPHandler):
     def pre_process_command(self, line, cmd, arg):
         if self.muted:
             return
+        if self.fault_file:
+            self.reload_faults()
         faults = self.faults
         if faults.get('mute') == cmd:
             self.muted = True
@@ -182,6 +213,15 @@ class FaultHandler(FTPHandler):
             self.respond(REFUSALS.get(cmd, '550 Refused.'))
             return
         super().pre_process_command(line, cmd, arg)
+
+    @classmethod
+    def reload_faults(cls):
+        try:
+            with open(cls.fault_file) as f:
+                added = f.read().split()
+        except OSError:
+            added = []
+        cls.faults = parse_faults(cls.base_faults + added)
 
     def _push_file(self, path, cmd):
         with open(path, 'rb') as f:
@@ -253,15 +293,30 @@ class FaultHandler(FTPHandler):
         self.push_dtp_data(producer, isproducer=True, file=reader, cmd='RETR')
         return file
 
+    def _stor_fault(self):
+        """The fault this STOR gets: 'dropstor', 'stallstor' or None."""
+        FaultHandler.stores += 1
+        drop = self.faults.get('dropstor')
+        if drop is True or (drop and int(drop) == FaultHandler.stores):
+            return 'dropstor'
+        return 'stallstor' if 'stallstor' in self.faults else None
+
     def ftp_STOR(self, file, mode='w'):
         result = super().ftp_STOR(file, mode)
-        if 'dropstor' in self.faults and result is not None:
+        fault = self._stor_fault() if result is not None else None
+        if fault:
             if self.data_channel is not None and self.data_channel.file_obj is not None:
-                self.data_channel.file_obj = FaultyWriter(self, self.data_channel.file_obj)
+                self.data_channel.file_obj = FaultyWriter(self, self.data_channel.file_obj, fault)
             elif self._in_dtp_queue is not None:
                 fd, command = self._in_dtp_queue
-                self._in_dtp_queue = (FaultyWriter(self, fd), command)
+                self._in_dtp_queue = (FaultyWriter(self, fd, fault), command)
         return result
+
+    def ftp_MDTM(self, path):
+        if 'badmdtm' in self.faults:
+            self.respond('213 yesterday')
+            return None
+        return super().ftp_MDTM(path)
 
 
 def parse_faults(values):
@@ -292,6 +347,7 @@ def main():
     parser.add_argument('--user', default='user')
     parser.add_argument('--password', default='secret')
     parser.add_argument('--fault', action='append', default=[])
+    parser.add_argument('--fault-file')
     parser.add_argument('--no-mlsd', action='store_true')
     parser.add_argument('--no-epsv', action='store_true')
     parser.add_argument('--masquerade')
@@ -307,6 +363,8 @@ def main():
     handler = FaultHandler
     handler.authorizer = authorizer
     handler.faults = parse_faults(args.fault)
+    handler.base_faults = args.fault
+    handler.fault_file = args.fault_file
     handler.list_file = args.list_file
     handler.mlsd_file = args.mlsd_file
     handler.extra_names = [bytes.fromhex(n) for n in args.extra_name]

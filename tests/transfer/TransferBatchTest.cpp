@@ -199,3 +199,31 @@ TEST(TransferBatch, ADroppedConnectionFailsThatFileOnlyAndNothingIsLost) {
     EXPECT_EQ(world.pc.read(QStringLiteral("big.bin")), big);
     EXPECT_EQ(batch.transferred(), 1);
 }
+
+// On a profile with safe uploads every file, converted or not, goes to a temporary name first:
+// a transfer that breaks leaves the server's file as it was and nothing else behind.
+TEST(TransferBatch, OnASafeUploadProfileABrokenTransferLeavesTheServerFileAsItWas) {
+    for (int code : {CodeSystemSjis, CodeSystemEuc}) {
+        SCOPED_TRACE(code);
+        FtpServerFixture::Options dropping;
+        dropping.faults = {QStringLiteral("dropstor=1")};
+        TransferWorld world(code, QString(), dropping);
+        world.settings.Profiles[0].SafeUpload = 1;
+        const QByteArray big(256 * 1024, 'b');
+        world.pc.write(QStringLiteral("big.txt"), big);
+        world.pc.write(QStringLiteral("small.txt"), "small");
+        world.server.writeFile("big.txt", "older");
+        world.server.writeFile("small.txt", "older");
+        auto client = clientOf(world);
+        ScriptedPrompt prompt;
+        RecordingProgress progress;
+        TransferBatch batch(*client, world.settings, world.settings.Profiles[0], TransferAscii,
+                            world.pc.path(), progress);
+        batch.upload({fileEntry("big.txt", big.size()), fileEntry("small.txt", 5)});
+        EXPECT_EQ(world.server.readFile("big.txt"), QByteArray("older"));
+        EXPECT_EQ(world.server.readFile("small.txt"), QByteArray("small"));
+        EXPECT_EQ(world.server.names(), (QByteArrayList{"big.txt", "small.txt"}));
+        EXPECT_EQ(batch.transferred(), 1);
+        EXPECT_EQ(batch.failed(), 1);
+    }
+}
