@@ -1,8 +1,12 @@
 #include "FtpServerFixture.h"
 #include "ScriptedPrompt.h"
+#include "SftpServerFixture.h"
 #include "TempDir.h"
 
 #include "doc/ServerUpload.h"
+#include "ftp/ServerTrust.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -103,7 +107,7 @@ TEST(SafeUpload, ABackupThatCannotBeMadeIsNamedAndTheUserDecides) {
         bool question; // asked, and answered Yes or No
         bool goOn;
         OpResult expected;
-        const char* live; // afterwards, nullptr: none
+        const char* live; // page.txt afterwards
     } cases[] = {
         {"direct, stop", 0, true, true, false, OpResult::Cancelled, "old"},
         {"direct, go on", 0, true, true, true, OpResult::Done, "new"},
@@ -144,4 +148,30 @@ TEST(SafeUpload, ABackupThatCannotBeMadeIsNamedAndTheUserDecides) {
         EXPECT_EQ(server.names(), QByteArrayList{"page.txt"});
         EXPECT_EQ(server.readFile("page.txt"), QByteArray(c.live));
     }
+}
+
+// An SFTP server that never renames over an existing file, as OpenSSH's: the new file still
+// takes the live name, and nothing else is left beside it.
+TEST(SafeUpload, OverSftpTheLiveFileIsReplacedThoughTheServerWillNotRenameOverIt) {
+    SftpServerFixture server;
+    TempDir trust;
+    ServerTrust::setDirectory(trust.path());
+    ServerTrust::forgetSession();
+    const QDir root(server.rootDir());
+    writeFileBytes(root.filePath(QStringLiteral("page.txt")), "old");
+    TempDir dir;
+    ScriptedPrompt prompt;
+    prompt.expectQuestion(PromptAnswer::No); // trust the host key for this session
+
+    ServerUploadRequest request;
+    request.network = server.network();
+    request.profile = server.profile(CodeSystemSjis);
+    request.profile.Dir = QStringLiteral("/");
+    request.profile.SafeUpload = 1;
+    request.localPath = dir.write(QStringLiteral("page.txt"), "new");
+    request.fileName = QStringLiteral("page.txt");
+    EXPECT_EQ(uploadToServer(request), OpResult::Done) << prompt.texts().join(u'|').toStdString();
+    EXPECT_EQ(readFileBytes(root.filePath(QStringLiteral("page.txt"))), QByteArray("new"));
+    EXPECT_EQ(root.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("page.txt")});
+    ServerTrust::forgetSession();
 }
