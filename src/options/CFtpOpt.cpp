@@ -146,7 +146,7 @@ CFtpOpt::CFtpOpt(QWidget* parent) : QWidget(parent) {
     m_backExt->addItems(BackupExtensions());
     m_svDel = check("サーバ保存時既存ファイルを削除後、更新する", "SvDel");
     m_nameSmall = check("送受信ファイル名を全て小文字に変換する。", "NameSmall");
-    m_safeUpload = check("サーバ保存時一時ファイルに送信後、名称変更する", "SafeUpload");
+    m_safeUpload = check("アップロード時一時ファイルに送信後、名称変更する", "SafeUpload");
     layout->addWidget(m_update);
     layout->addWidget(m_dirChg);
     layout->addWidget(m_special);
