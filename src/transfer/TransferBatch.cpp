@@ -53,33 +53,45 @@ void TransferBatch::download(const ServerFileList& selected, int listCode) {
 
 void TransferBatch::run(Direction direction, const ServerFileList& selected, int listCode) {
     m_direction = direction;
-    const int total = int(selected.size());
+    m_refused.clear();
+    // "." and ".." stand for directories already listed: selected with the rest, they are
+    // neither moved nor counted.
+    std::vector<const ServerFileEntry*> lines;
+    lines.reserve(selected.size());
+    for (const ServerFileEntry& entry : selected) {
+        if (entry.name != "." && entry.name != "..")
+            lines.push_back(&entry);
+    }
+    const int total = int(lines.size());
     m_batchFiles = m_filesDone = 0;
     m_batchBytes = m_bytesBefore = 0;
-    for (const ServerFileEntry& entry : selected) {
-        if (entry.directory == 0) {
+    for (const ServerFileEntry* entry : lines) {
+        if (entry->directory == 0) {
             ++m_batchFiles;
-            m_batchBytes += std::max<qint64>(0, entry.size);
+            m_batchBytes += std::max<qint64>(0, entry->size);
         }
     }
     m_progress.showBatch(0, m_batchFiles, 0, m_batchBytes);
     int position = 0;
-    for (const ServerFileEntry& entry : selected) {
+    for (const ServerFileEntry* entry : lines) {
         m_progress.processEvents();
         if (m_cancelled)
             break; // confirmed while the last file was coming in
         if (m_progress.cancelRequested() && askToStop())
             break;
         ++position;
-        if (entry.directory != 0)
+        if (entry->directory != 0)
             continue; // counted, never moved
         const QString counter = TransferRules::counterText(position, total);
         if (direction == Direction::Upload)
-            uploadOne(entry, counter);
+            uploadOne(*entry, counter);
         else
-            downloadOne(entry, listCode, counter);
-        finishFile(entry.size);
+            downloadOne(*entry, listCode, counter);
+        finishFile(entry->size);
     }
+    // Names no local file can have, all in one message rather than one box each.
+    if (!m_refused.isEmpty())
+        Prompt::error(FtpNames::unreceivableMessage(m_refused, listCode));
 }
 
 void TransferBatch::finishFile(qint64 size) {
@@ -196,7 +208,7 @@ void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
         TransferRules::downloadPath(m_pcPath, entry.name, listCode, m_profile);
     if (!local) {
         ++m_failed;
-        Prompt::error(FtpNames::unreceivableMessage(entry.name, listCode));
+        m_refused << entry.name;
         return;
     }
     m_expectedSize = entry.size;
