@@ -51,43 +51,49 @@ void TransferBatch::download(const ServerFileList& selected, int listCode) {
     run(Direction::Download, selected, listCode);
 }
 
+namespace {
+
+// "." and ".." stand for directories already listed: selected with the rest, they are not
+// counted (a server that lists a file of such a name has it refused like any unusable name).
+bool isDots(const ServerFileEntry& entry) {
+    return entry.name == "." || entry.name == "..";
+}
+
+} // namespace
+
 void TransferBatch::run(Direction direction, const ServerFileList& selected, int listCode) {
     m_direction = direction;
     m_refused.clear();
-    // "." and ".." stand for directories already listed: selected with the rest, they are
-    // neither moved nor counted.
-    std::vector<const ServerFileEntry*> lines;
-    lines.reserve(selected.size());
-    for (const ServerFileEntry& entry : selected) {
-        if (entry.name != "." && entry.name != "..")
-            lines.push_back(&entry);
-    }
-    const int total = int(lines.size());
+    const int total = int(std::count_if(selected.begin(), selected.end(),
+                                        [](const ServerFileEntry& e) { return !isDots(e); }));
     m_batchFiles = m_filesDone = 0;
     m_batchBytes = m_bytesBefore = 0;
-    for (const ServerFileEntry* entry : lines) {
-        if (entry->directory == 0) {
+    for (const ServerFileEntry& entry : selected) {
+        if (entry.directory == 0 && !isDots(entry)) {
             ++m_batchFiles;
-            m_batchBytes += std::max<qint64>(0, entry->size);
+            m_batchBytes += std::max<qint64>(0, entry.size);
         }
     }
     m_progress.showBatch(0, m_batchFiles, 0, m_batchBytes);
     int position = 0;
-    for (const ServerFileEntry* entry : lines) {
+    for (const ServerFileEntry& entry : selected) {
         m_progress.processEvents();
         if (m_cancelled)
             break; // confirmed while the last file was coming in
         if (m_progress.cancelRequested() && askToStop())
             break;
-        ++position;
-        if (entry->directory != 0)
+        const bool counted = !isDots(entry);
+        if (counted)
+            ++position;
+        if (entry.directory != 0)
             continue; // counted, never moved
         const QString counter = TransferRules::counterText(position, total);
         if (direction == Direction::Upload)
-            uploadOne(*entry, counter);
+            uploadOne(entry, counter);
         else
-            downloadOne(*entry, listCode, counter);
-        finishFile(entry->size);
+            downloadOne(entry, listCode, counter);
+        if (counted)
+            finishFile(entry.size);
     }
     // Names no local file can have, all in one message rather than one box each.
     if (!m_refused.isEmpty())
