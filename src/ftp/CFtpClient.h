@@ -133,6 +133,11 @@ public:
     TransferPhase phase() const { return m_phase; }
     void setTimeouts(const FtpTimeouts& timeouts) { m_timeouts = timeouts; }
     // The time-outs new clients start with (tests shorten them).
+    // The most entries a listing keeps (DefaultListingLimit unless a test sets another); a
+    // longer listing keeps the first ones and says how many it shows.
+    static constexpr qsizetype DefaultListingLimit = 200000;
+    static void setListingLimit(qsizetype limit);
+    static qsizetype listingLimit();
     static void setDefaultTimeouts(const FtpTimeouts& timeouts);
     static FtpTimeouts defaultTimeouts();
 

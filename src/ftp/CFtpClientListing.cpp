@@ -8,21 +8,9 @@
 #include "ftp/SecureLogOn.h"
 #include "platform/Prompt.h"
 
-#include <cstdio>
 #include <fnmatch.h>
 
 namespace {
-
-const char* const UnknownDate = "----/--/--";
-
-QString dateText(const ListedTime& when) {
-    if (!when.isValid())
-        return QString::fromLatin1(UnknownDate);
-    char text[32];
-    std::snprintf(text, sizeof text, "%4d/%02d/%02d %02d:%02d", when.year, when.month, when.day,
-                  when.hour, when.minute);
-    return QString::fromLatin1(text);
-}
 
 // Servers that answer a listing of a missing name with an error line in the data.
 bool isPseudoEntry(const QByteArray& name) {
@@ -33,12 +21,25 @@ bool isPseudoEntry(const QByteArray& name) {
            name.contains(notFoundJapanese);
 }
 
+qsizetype& listingLimitSetting() {
+    static qsizetype limit = CFtpClient::DefaultListingLimit;
+    return limit;
+}
+
 QByteArray parentOf(const QByteArray& path) {
     qsizetype slash = path.lastIndexOf('/');
     return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
 } // namespace
+
+void CFtpClient::setListingLimit(qsizetype limit) {
+    listingLimitSetting() = limit;
+}
+
+qsizetype CFtpClient::listingLimit() {
+    return listingLimitSetting();
+}
 
 OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileList START %s %d RAW=%d", path.constData(), kinds, int(m_rawListing));
@@ -70,11 +71,13 @@ OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
 
 bool CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
                                const QByteArray& verb, ListingStream& stream) {
-    FtpTransport::Sink sink = [&stream](const char* data, qsizetype size) {
-        stream.feed(data, size);
-        return true;
-    };
-    const bool read = transport.list(path, verb, sink);
+    const bool read =
+        transport.isSftp()
+            ? transport.listEntries(path, [&stream](ListedEntry&& e) { stream.add(std::move(e)); })
+            : transport.list(path, verb, [&stream](const char* data, qsizetype size) {
+                  stream.feed(data, size);
+                  return true;
+              });
     if (stream.droppedLines() > 0)
         Log("★★★GetServerFileList %d lines longer than %lld bytes dropped", stream.droppedLines(),
             qlonglong(ListingStream::MaxLineBytes));
@@ -85,12 +88,23 @@ bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& director
                              bool keepUnrecognised, std::vector<ListedEntry>* entries) {
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
     bool mlsd = transport.offersMlsd() && !m_rawListing;
+    // An SFTP directory that changed between its two readings is read once more.
+    int sftpReadings = 2;
     for (;;) {
-        ListingStream stream(mlsd, keepUnrecognised && !mlsd);
+        ListingStream stream(mlsd, keepUnrecognised && !mlsd, ListingParser(), listingLimit());
         if (streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream)) {
             *entries = stream.finish();
+            if (const qsizetype omitted = stream.omittedEntries(); omitted > 0) {
+                Log("★★★GetServerFileList %lld entries past the limit omitted", qlonglong(omitted));
+                Prompt::information(
+                    QStringLiteral("サーバの一覧は %1 件ありますが、最初の %2 件だけを表示します。")
+                        .arg(qsizetype(entries->size()) + omitted)
+                        .arg(entries->size()));
+            }
             return true;
         }
+        if (transport.listingDisagreed() && --sftpReadings > 0)
+            continue;
         int code = transport.errorCode();
         if (!mlsd || (code != 500 && code != 502 && code != 504))
             break;
@@ -110,7 +124,7 @@ int CFtpClient::appendListed(const QByteArray& directory, const std::vector<List
         ServerFileEntry entry;
         entry.name = e.name;
         entry.path = FtpNames::join(directory, e.name);
-        entry.date = dateText(e.modified);
+        entry.date = e.modified.text();
         entry.size = e.directory ? 0 : e.size;
         entry.directory = e.directory ? 1 : 0;
         if (appendEntry(std::move(entry), e.recognised, list, kinds))
@@ -154,7 +168,7 @@ OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int
         ServerFileEntry entry;
         entry.name = e.recognised ? FtpNames::lastComponent(e.name) : e.name;
         entry.path = FtpNames::join(parentOf(path), entry.name);
-        entry.date = dateText(e.modified);
+        entry.date = e.modified.text();
         entry.size = e.directory ? 0 : e.size;
         entry.directory = e.directory ? 1 : 0;
         if (appendEntry(std::move(entry), e.recognised, list, kinds))
@@ -184,7 +198,7 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
         if (blank >= 0)
             entry.name = entry.name.mid(blank + 1);
         entry.path = entry.path.left(entry.path.lastIndexOf('/') + 1) + entry.name;
-        entry.date = QString::fromLatin1(UnknownDate);
+        entry.date = ListedTime().text();
         Log("★★★GetServerFileList SP-DELIM Name=%s Path=%s", entry.name.constData(),
             entry.path.constData());
     }
@@ -247,7 +261,7 @@ OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
         ServerFileEntry entry;
         entry.name = e.name;
         entry.path = serverDirectory == "/" ? "/" + e.name : serverDirectory + "/" + e.name;
-        entry.date = dateText(e.modified);
+        entry.date = e.modified.text();
         // Only an entry that is nothing but a directory counts as one here.
         entry.directory = e.attributes == ListedEntry::Directory ? 1 : 0;
         entry.size = entry.directory ? 0 : e.size;

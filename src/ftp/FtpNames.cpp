@@ -5,6 +5,7 @@
 #include "encoding/LosslessUtf8.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -42,9 +43,21 @@ bool isControl(char16_t code) {
     return code < 0x20 || (code >= 0x7F && code < 0xA0);
 }
 
+// The bidirectional controls (Unicode's Bidi_Control): they reorder what follows, so that
+// "txt.exe" can read as "exe.txt" in a list, a message or a file manager.
+bool isBidiControl(char16_t code) {
+    return code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+// What display() cannot show as it is.
+bool isEscaped(char16_t code) {
+    return isControl(code) || isUndecodedByte(code) || isBidiControl(code);
+}
+
 bool isUnsafeCharacter(QChar c) {
     const char16_t code = c.unicode();
-    return isControl(code) || code == u'/' || code == u'\\';
+    return isControl(code) || isBidiControl(code) || code == u'/' || code == u'\\';
 }
 
 } // namespace
@@ -76,22 +89,51 @@ QString decodeName(const QByteArray& name, int codeSystem) {
         .decode(name);
 }
 
-std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
-                                    int codeSystem, bool nameSmall) {
+namespace {
+
+// The longest name a local file may have, in bytes (NAME_MAX of Linux file systems).
+constexpr qsizetype MaxLocalNameBytes = 255;
+
+// A server's name as a local file's name, or why it cannot be one.
+struct LocalName {
+    std::optional<QString> name;
+    bool tooLong = false;
+};
+
+LocalName localNameOf(const QByteArray& name, int codeSystem, bool nameSmall) {
     if (!isSafeLocalComponent(name))
-        return std::nullopt;
+        return {};
     QString local = decodeName(name, codeSystem);
     // Such a name has no spelling in the local file system's UTF-8 either.
     if (codeSystem == CodeSystemUtf8 && std::any_of(local.cbegin(), local.cend(), [](QChar c) {
             return isUndecodedByte(c.unicode());
         }))
-        return std::nullopt;
+        return {};
     if (nameSmall)
         local = lowerCaseAscii(local);
     if (!isSafeLocalComponent(local))
+        return {};
+    if (QFile::encodeName(local).size() > MaxLocalNameBytes)
+        return {std::nullopt, true};
+    return {local};
+}
+
+// A name in a message: a name of thousands of bytes would make the message unreadable.
+QString shownInMessage(const QByteArray& name, int codeSystem) {
+    constexpr qsizetype MaxShown = 80;
+    const QString shown = display(name, codeSystem);
+    return shown.size() <= MaxShown ? shown : shown.left(MaxShown) + QStringLiteral("…");
+}
+
+} // namespace
+
+std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
+                                    int codeSystem, bool nameSmall) {
+    const std::optional<QString> local = localNameOf(name, codeSystem, nameSmall).name;
+    if (!local)
         return std::nullopt;
     const QString base = QDir::cleanPath(directory);
-    const QString path = QDir::cleanPath(base + u'/' + local);
+    const QString path = QDir::cleanPath(base + u'/' + *local);
     // Belt and braces: whatever the name held, the file lands directly in the directory.
     if (QFileInfo(path).dir().path() != base && !(base == u"/" && !path.mid(1).contains(u'/')))
         return std::nullopt;
@@ -99,8 +141,28 @@ std::optional<QString> localPathFor(const QString& directory, const QByteArray& 
 }
 
 QString unreceivableMessage(const QByteArray& name, int codeSystem) {
+    if (localNameOf(name, codeSystem, false).tooLong)
+        return QStringLiteral("サーバのファイル名 %1 は長すぎる為(%2 バイト)、受信出来ません。")
+            .arg(shownInMessage(name, codeSystem))
+            .arg(name.size());
     return QStringLiteral("サーバのファイル名 %1 は受信出来ません。")
-        .arg(display(name, codeSystem));
+        .arg(shownInMessage(name, codeSystem));
+}
+
+QString unreceivableMessage(const QByteArrayList& names, int codeSystem) {
+    if (names.size() == 1)
+        return unreceivableMessage(names.front(), codeSystem);
+    constexpr qsizetype MaxLines = 20;
+    QString text =
+        QStringLiteral("次のサーバのファイル名 %1 件は受信出来ません。\n").arg(names.size());
+    for (qsizetype i = 0; i < names.size() && i < MaxLines; ++i) {
+        text += u'\n' + shownInMessage(names[i], codeSystem);
+        if (localNameOf(names[i], codeSystem, false).tooLong)
+            text += QStringLiteral("　(長すぎる名前)");
+    }
+    if (names.size() > MaxLines)
+        text += QStringLiteral("\nほか %1 件").arg(names.size() - MaxLines);
+    return text;
 }
 
 bool isSafeLocalTarget(const QString& path) {
@@ -166,10 +228,11 @@ QByteArray extensionOf(const QByteArray& name) {
 
 QString display(const QByteArray& name, int codeSystem) {
     const QString text = decodeName(name, codeSystem);
-    // Controls and bytes that are no character are shown as "\xNN", the byte they stand for.
-    auto escaped = [](QChar c) { return isControl(c.unicode()) || isUndecodedByte(c.unicode()); };
+    auto escaped = [](QChar c) { return isEscaped(c.unicode()); };
     if (std::none_of(text.cbegin(), text.cend(), escaped))
         return text;
+    // A control as its code, a byte that is no character as itself, a bidirectional control as
+    // the bytes the server spells it with: each as "\xNN".
     QString shown;
     shown.reserve(text.size() + 8);
     for (QChar c : text) {
@@ -177,9 +240,15 @@ QString display(const QByteArray& name, int codeSystem) {
             shown += c;
             continue;
         }
-        const char16_t byte = isUndecodedByte(c.unicode()) ? c.unicode() - 0xDC00 : c.unicode();
-        shown +=
-            QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, u'0');
+        const char16_t code = c.unicode();
+        const QByteArray bytes =
+            isUndecodedByte(code) ? QByteArray(1, char(code - 0xDC00))
+            : isControl(code)
+                ? QByteArray(1, char(code))
+                : encodeForServer(QString(c), codeSystem).value_or(QString(c).toUtf8());
+        for (char byte : bytes)
+            shown += QStringLiteral("\\x") +
+                     QString::number(uchar(byte), 16).toUpper().rightJustified(2, u'0');
     }
     return shown;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 #include <optional>
@@ -14,8 +15,9 @@ bool breaksCommandLine(const QByteArray& text);
 bool breaksCommandLine(const QString& text);
 
 // A server's name that may become one component of a local path: not empty, not "." or "..",
-// no "/", no control character (NUL, CR, LF, ESC... and DEL); the decoded name no backslash
-// and no C1 control either, decoded or as a byte that is no character (0x9B alone).
+// no "/", no control character (NUL, CR, LF, ESC... and DEL); the decoded name no backslash,
+// no C1 control, decoded or as a byte that is no character (0x9B alone), and no bidirectional
+// control.
 bool isSafeLocalComponent(const QByteArray& name);
 bool isSafeLocalComponent(const QString& name);
 
@@ -28,8 +30,11 @@ QByteArray lastComponent(const QByteArray& path);
 // lie directly in `directory`: the caller refuses the download with unreceivableMessage.
 std::optional<QString> localPathFor(const QString& directory, const QByteArray& name,
                                     int codeSystem, bool nameSmall);
-// "サーバのファイル名 %s は受信出来ません。"
+// "サーバのファイル名 %s は受信出来ません。", or that the name is too long for a local file
+// (more than 255 bytes); a name of thousands of bytes is shown cut short.
 QString unreceivableMessage(const QByteArray& name, int codeSystem = 1);
+// The same for several names, in one message.
+QString unreceivableMessage(const QByteArrayList& names, int codeSystem);
 // A local path a download may write: its last component is a safe name and no component
 // climbs out with "..".
 bool isSafeLocalTarget(const QString& path);
@@ -64,8 +69,10 @@ QByteArray extensionOf(const QByteArray& name);
 QString decodeName(const QByteArray& name, int codeSystem);
 
 // The name as a user reads it: decoded from the server's code system (0 = EUC-JP, else
-// CP932), C0 and C1 control characters and bytes that are no character shown as "\xNN", so
-// that nothing in a name can move a line or talk to a terminal.
+// CP932), C0 and C1 control characters, bytes that are no character and bidirectional controls
+// (U+202E...) shown as "\xNN", so that nothing in a name can move a line, talk to a terminal or
+// turn "txt.exe" round to read "exe.txt". A name holding a control or a bidirectional control
+// never becomes a local path (isSafeLocalComponent).
 QString display(const QByteArray& name, int codeSystem = 1);
 
 } // namespace FtpNames

@@ -3,6 +3,7 @@
 #include "app/ServerProfile.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
+#include "ftp/SftpListing.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -242,9 +243,9 @@ PeerCertificate certificateOf(CURL* easy) {
         else if (key == "Issuer")
             c.issuer = value;
         else if (key == "Start date")
-            c.notBefore = value;
+            c.notBefore = PeerCertificate::localDate(value);
         else if (key == "Expire date")
-            c.notAfter = value;
+            c.notAfter = PeerCertificate::localDate(value);
         else if (key == "Cert")
             c.der = PeerCertificate::derOfPem(line.mid(colon + 1));
     }
@@ -429,8 +430,6 @@ bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const 
 }
 
 bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
-    if (isSftp())
-        return sftpList(directory, sink);
     Request request;
     request.kind = Kind::Listing;
     request.path = directory.endsWith('/') ? directory : directory + '/';
@@ -452,6 +451,7 @@ bool FtpTransport::perform(const Request& request) {
     m_errorText.clear();
     m_cancelled = false;
     m_localWriteFailed = false;
+    m_listingDisagreed = false;
     m_loggedOnAgain = false;
     m_connectTimedOut = false;
     m_errorBuffer[0] = 0;
@@ -474,6 +474,7 @@ bool FtpTransport::perform(const Request& request) {
     curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
     curl_easy_setopt(e, CURLOPT_FILETIME, stat ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_UPLOAD, request.kind == Kind::Store ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_DIRLISTONLY, request.namesOnly ? 1L : 0L);
     // The data type is set by a command of our own right before each transfer, with libcurl
     // kept in binary: text then passes unchanged in both directions, as the server sends it
     // (libcurl would turn CR LF into LF), and libcurl's idea of the type never goes stale.
@@ -612,6 +613,14 @@ int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t si
         static const char* const marks[] = {"* ", "< ", "> "};
         std::fprintf(stderr, "%s%s", marks[type], text.constData());
     }
+    if (type == CURLINFO_DATA_IN && t->takesRawListing()) {
+        // libcurl reads a listing in ASCII and turns every CR, a CR inside a name too, into a
+        // line feed before the write callback sees it; here the bytes are still as they came.
+        t->m_received += qint64(size);
+        if (!t->m_localWriteFailed && !(*t->m_request->sink)(data, qsizetype(size)))
+            t->m_localWriteFailed = true; // the write callback ends the transfer
+        return 0;
+    }
     if (type == CURLINFO_HEADER_IN) {
         QByteArray chunk(data, qsizetype(size));
         for (QByteArray line : chunk.split('\n')) {
@@ -675,6 +684,8 @@ size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* 
     // between the blocks too (a call into the busy client meanwhile fails at once).
     t->pumpEvents();
     size_t bytes = size * count;
+    if (t->takesRawListing())
+        return t->m_localWriteFailed ? 0 : bytes; // read by the debug callback
     if (!t->m_request || !t->m_request->sink)
         return bytes;
     t->m_received += qint64(bytes);
@@ -901,55 +912,49 @@ bool FtpTransport::sftpQuote(const QByteArray& command, FtpReply* reply) {
     return true;
 }
 
-bool FtpTransport::sftpList(const QByteArray& path, const Sink& sink) {
-    // An SFTP listing names the directory itself and its parent, which no FTP listing does.
-    QByteArray partial;
-    auto passLine = [&sink](const QByteArray& line) {
-        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
-        return text.endsWith(" .") || text.endsWith(" ..") ||
-               sink((line + '\n').constData(), line.size() + 1);
-    };
-    const Sink withoutDots = [&partial, &passLine](const char* data, qsizetype size) {
-        partial.append(data, size);
-        qsizetype end;
-        while ((end = partial.indexOf('\n')) >= 0) {
-            const QByteArray line = partial.left(end);
-            partial.remove(0, end + 1);
-            if (!passLine(line))
-                return false;
-        }
+bool FtpTransport::sftpDirectoryEntries(const QByteArray& directory, const EntrySink& sink) {
+    QByteArray names;
+    const Sink keepNames = [&names](const char* data, qsizetype size) {
+        names.append(data, size);
         return true;
     };
     Request request;
     request.kind = Kind::Listing;
-    request.path = path.endsWith('/') ? path : path + '/';
-    request.sink = &withoutDots;
-    if (perform(request))
-        return partial.isEmpty() || passLine(partial);
-    if (!notThere(m_errorCode) || path.endsWith('/'))
-        return false;
-    // Not a directory: the line of its parent's listing that names it stands for it, as a
-    // LIST of one file gives that file's line. The name is compared whole, as the listing
-    // reads it: a line merely ending in it ("x a.txt" for "a.txt") is another file.
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray name = path.mid(slash + 1);
-    const ListingParser parser;
-    QByteArray listing;
-    const Sink keep = [&listing](const char* data, qsizetype size) {
-        listing.append(data, size);
-        return true;
-    };
-    request.path = path.left(slash + 1);
-    request.sink = &keep;
+    request.path = directory.endsWith('/') ? directory : directory + '/';
+    request.namesOnly = true;
+    request.sink = &keepNames;
     if (!perform(request))
         return false;
-    for (const QByteArray& line : listing.split('\n')) {
-        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
-        const std::optional<ListedEntry> entry = parser.parseListLine(text);
-        if (entry && entry->name == name && !sink((text + '\n').constData(), text.size() + 1))
-            return false;
-    }
-    return true;
+    SftpListing merge(std::move(names), sink);
+    const Sink lines = [&merge](const char* data, qsizetype size) {
+        merge.feed(data, size);
+        return true;
+    };
+    request.namesOnly = false;
+    request.sink = &lines;
+    if (!perform(request))
+        return false;
+    if (merge.finish())
+        return true;
+    m_listingDisagreed = true;
+    m_errorCode = CURLE_WEIRD_SERVER_REPLY;
+    m_errorText = QStringLiteral("サーバの一覧を読み取れませんでした。");
+    return false;
+}
+
+bool FtpTransport::listEntries(const QByteArray& path, const EntrySink& sink) {
+    if (sftpDirectoryEntries(path, sink))
+        return true;
+    if (m_listingDisagreed || !notThere(m_errorCode) || path.endsWith('/'))
+        return false;
+    // Not a directory: its entry in its parent's listing stands for it, as a LIST of one file
+    // gives that file's line. The name is compared whole.
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray name = path.mid(slash + 1);
+    return sftpDirectoryEntries(path.left(slash + 1), [&sink, &name](ListedEntry&& entry) {
+        if (entry.name == name)
+            sink(std::move(entry));
+    });
 }
 
 int FtpTransport::sshKeyCallback(CURL*, const curl_khkey*, const curl_khkey* found,

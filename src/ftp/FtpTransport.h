@@ -2,6 +2,7 @@
 
 #include "app/ServerProfile.h"
 #include "ftp/EventPump.h"
+#include "ftp/ListingParser.h"
 #include "ftp/ServerTrust.h"
 
 #include <QByteArray>
@@ -91,8 +92,14 @@ public:
     // it sent, more or less: a size that lies leaves the caller nothing it could take as whole.
     bool retrieve(const QByteArray& path, bool ascii, const Sink& sink);
     bool store(const QByteArray& path, bool ascii, qint64 size, const Source& source);
-    // Reads the listing of a directory with LIST or MLSD as it arrives.
+    // Reads the listing of a directory with LIST or MLSD as it arrives (FTP).
     bool list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
+    // SFTP: the entries of a directory, names exactly as the server has them, without "." and
+    // "..". A path that is no directory gives the entry of that name in its parent directory.
+    // Fails with listingDisagreed() when the names and the "ls -l" lines read do not agree.
+    using EntrySink = std::function<void(ListedEntry&& entry)>;
+    bool listEntries(const QByteArray& path, const EntrySink& sink);
+    bool listingDisagreed() const { return m_listingDisagreed; }
 
     void setProgressHandler(Progress handler) { m_progress = std::move(handler); }
 
@@ -115,6 +122,7 @@ private:
         const Source* source = nullptr;
         qint64 size = -1;
         QByteArray verb;
+        bool namesOnly = false; // SFTP listing: the names alone, each followed by a line feed
         curl_slist* quote = nullptr;
     };
 
@@ -131,7 +139,7 @@ private:
     // MDTM and SIZE of SFTP: the file's attributes, answered as an FTP server would.
     bool sftpStat(const QByteArray& verb, const QByteArray& path, FtpReply* reply);
     bool sftpQuote(const QByteArray& command, FtpReply* reply);
-    bool sftpList(const QByteArray& path, const Sink& sink);
+    bool sftpDirectoryEntries(const QByteArray& directory, const EntrySink& sink);
     static int sshKeyCallback(CURL*, const curl_khkey* known, const curl_khkey* found,
                               curl_khmatch match, void* self);
     static void applySecurityOptions(CURL* easy, const FtpEndpoint& endpoint);
@@ -148,6 +156,10 @@ private:
     // The TCP connect of the control connection, bounded by the connect time-out.
     curl_socket_t connectControl(const curl_sockaddr* address);
     void takeReplyLine(const QByteArray& line);
+    // An FTP listing under way: its data is taken from the debug callback, as it came.
+    bool takesRawListing() const {
+        return m_request && m_request->kind == Kind::Listing && m_request->sink && !isSftp();
+    }
     void noteAnnouncedSize(const FtpReply& reply);
     bool receivedAsAnnounced();
 
@@ -186,5 +198,6 @@ private:
     QString m_errorText;
     bool m_cancelled = false;
     bool m_localWriteFailed = false;
+    bool m_listingDisagreed = false;
     char m_errorBuffer[256] = {};
 };

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 
 namespace {
@@ -144,6 +145,14 @@ qint64 utcSeconds(QByteArrayView text) {
 
 } // namespace
 
+QString ListedTime::text() const {
+    if (!isValid())
+        return QStringLiteral("----/--/--");
+    char text[32];
+    std::snprintf(text, sizeof text, "%4d/%02d/%02d %02d:%02d", year, month, day, hour, minute);
+    return QString::fromLatin1(text);
+}
+
 ListingParser::ListingParser(const QDateTime& now) {
     QDate d = now.date();
     QTime t = now.time();
@@ -169,9 +178,7 @@ QByteArrayList ListingParser::lines(const QByteArray& data) {
     return result;
 }
 
-std::optional<ListedEntry> ListingParser::parseMlsdLine(QByteArray line) const {
-    if (line.endsWith('\r'))
-        line.chop(1);
+std::optional<ListedEntry> ListingParser::parseMlsdLine(const QByteArray& line) const {
     // "fact=value;fact=value; name": every fact ends with ';', the name follows one blank.
     qsizetype space = line.indexOf(' ');
     if (space <= 0 || space + 1 >= line.size() || line[space - 1] != ';')
@@ -222,15 +229,21 @@ std::optional<ListedEntry> ListingParser::parseMlsdLine(QByteArray line) const {
     return entry;
 }
 
-std::optional<ListedEntry> ListingParser::parseListLine(QByteArray line) const {
-    if (line.endsWith('\r'))
-        line.chop(1);
-    if (auto entry = parseUnixLine(line))
-        return entry;
-    return parseDosLine(line);
+std::optional<ListedEntry> ListingParser::parseListLine(const QByteArray& line,
+                                                        qsizetype* nameStart) const {
+    qsizetype start = 0;
+    std::optional<ListedEntry> entry = parseUnixLine(line, &start);
+    if (!entry) {
+        entry = parseDosLine(line);
+        start = entry ? line.size() - entry->name.size() : 0;
+    }
+    if (nameStart)
+        *nameStart = start;
+    return entry;
 }
 
-std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line) const {
+std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line,
+                                                        qsizetype* nameStart) const {
     std::vector<Token> t = tokens(line);
     if (t.size() < 6 || !isPermissions(t[0].text))
         return std::nullopt;
@@ -261,7 +274,8 @@ std::optional<ListedEntry> ListingParser::parseUnixLine(const QByteArray& line) 
         if (!when.isValid() || t[last].end + 1 >= line.size())
             continue;
         ListedEntry entry;
-        entry.name = line.mid(t[last].end + 1);
+        *nameStart = t[last].end + 1;
+        entry.name = line.mid(*nameStart);
         entry.directory = t[0].text[0] == 'd';
         if (t[0].text[0] == 'l') {
             qsizetype arrow = entry.name.indexOf(" -> ");

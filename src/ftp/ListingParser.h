@@ -18,6 +18,8 @@ struct ListedTime {
     int minute = 0;
 
     bool isValid() const { return year > 0; }
+    // "%4d/%02d/%02d %02d:%02d", the way the program shows a date; "----/--/--" when not known.
+    QString text() const;
     auto operator<=>(const ListedTime&) const = default;
 };
 
@@ -48,8 +50,11 @@ public:
     // A UTC time given as seconds since 1970, in the local time zone.
     static ListedTime localFromUtc(qint64 secondsSinceEpoch);
 
-    std::optional<ListedEntry> parseMlsdLine(QByteArray line) const;
-    std::optional<ListedEntry> parseListLine(QByteArray line) const;
+    // One line without its line end: a CR left at its end belongs to the name.
+    std::optional<ListedEntry> parseMlsdLine(const QByteArray& line) const;
+    // `nameStart`, when given: where the name begins in the line.
+    std::optional<ListedEntry> parseListLine(const QByteArray& line,
+                                             qsizetype* nameStart = nullptr) const;
 
     // Whole listings, in the server's order. MLSD entries of the listed directory itself and of
     // its parent are left out, and so are lines of no known format, unless `keepUnrecognised`
@@ -64,7 +69,7 @@ public:
     static bool isCount(QByteArrayView text);
 
 private:
-    std::optional<ListedEntry> parseUnixLine(const QByteArray& line) const;
+    std::optional<ListedEntry> parseUnixLine(const QByteArray& line, qsizetype* nameStart) const;
     std::optional<ListedEntry> parseDosLine(const QByteArray& line) const;
     ListedTime dateWithoutYear(int month, int day, int hour, int minute) const;
 

@@ -3,8 +3,9 @@
 #include <cstring>
 #include <utility>
 
-ListingStream::ListingStream(bool mlsd, bool keepUnrecognised, const ListingParser& parser)
-    : m_parser(parser), m_mlsd(mlsd), m_keepUnrecognised(keepUnrecognised) {}
+ListingStream::ListingStream(bool mlsd, bool keepUnrecognised, const ListingParser& parser,
+                             qsizetype limit)
+    : m_parser(parser), m_mlsd(mlsd), m_keepUnrecognised(keepUnrecognised), m_limit(limit) {}
 
 void ListingStream::feed(const char* data, qsizetype size) {
     const char* end = data + size;
@@ -37,6 +38,13 @@ std::vector<ListedEntry> ListingStream::finish() {
     return std::move(m_entries);
 }
 
+void ListingStream::add(ListedEntry&& entry) {
+    if (m_limit >= 0 && qsizetype(m_entries.size()) >= m_limit)
+        ++m_omitted;
+    else
+        m_entries.push_back(std::move(entry));
+}
+
 void ListingStream::take(QByteArray line) {
     if (line.endsWith('\r'))
         line.chop(1);
@@ -44,13 +52,13 @@ void ListingStream::take(QByteArray line) {
         return;
     if (m_mlsd) {
         if (auto entry = m_parser.parseMlsdLine(line))
-            m_entries.push_back(std::move(*entry));
+            add(std::move(*entry));
         return;
     }
     if (line.startsWith("total ") && ListingParser::isCount(line.mid(6).trimmed()))
         return;
     if (auto entry = m_parser.parseListLine(line))
-        m_entries.push_back(std::move(*entry));
+        add(std::move(*entry));
     else if (m_keepUnrecognised)
-        m_entries.push_back(ListingParser::unrecognised(line));
+        add(ListingParser::unrecognised(line));
 }

@@ -15,13 +15,20 @@ public:
     static constexpr qsizetype MaxLineBytes = 64 * 1024;
 
     // `keepUnrecognised`: LIST lines of no known format become unrecognised entries.
-    ListingStream(bool mlsd, bool keepUnrecognised, const ListingParser& parser = ListingParser());
+    // `limit`: at most so many entries are kept; the rest are only counted, so a directory of
+    // millions of entries cannot take the memory of the machine.
+    ListingStream(bool mlsd, bool keepUnrecognised, const ListingParser& parser = ListingParser(),
+                  qsizetype limit = -1);
 
     void feed(const char* data, qsizetype size);
+    // An entry read whole elsewhere (SFTP).
+    void add(ListedEntry&& entry);
     // Takes a last line without a line end; returns the entries in the server's order.
     std::vector<ListedEntry> finish();
     // Lines dropped for being longer than MaxLineBytes.
     int droppedLines() const { return m_dropped; }
+    // Entries listed past the limit, counted but not kept.
+    qsizetype omittedEntries() const { return m_omitted; }
 
 private:
     void take(QByteArray line);
@@ -32,5 +39,7 @@ private:
     QByteArray m_pending;
     bool m_dropping = false; // inside a line that is too long, until its line end
     int m_dropped = 0;
+    qsizetype m_limit;
+    qsizetype m_omitted = 0;
     std::vector<ListedEntry> m_entries;
 };

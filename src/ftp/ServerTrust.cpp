@@ -1,11 +1,14 @@
 #include "ftp/ServerTrust.h"
 
+#include "ftp/ListingParser.h"
 #include "platform/Prompt.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QLocale>
 #include <QSaveFile>
 #include <QSet>
 
@@ -258,4 +261,16 @@ void ServerTrust::warnCertificateChanged(const QString& server, const QString& t
                        "証明書の変更をサーバの管理者に確認して下さい。")
             .arg(server, trusted,
                  now.isNull() ? QStringLiteral("(取得出来ませんでした)") : now.fingerprint()));
+}
+
+QString PeerCertificate::localDate(const QString& text) {
+    const QStringList parts = text.simplified().split(u' ');
+    if (parts.size() != 5 || parts[4] != u"GMT")
+        return text;
+    const QDateTime read =
+        QLocale::c().toDateTime(parts.mid(0, 4).join(u' '), QStringLiteral("MMM d HH:mm:ss yyyy"));
+    if (!read.isValid())
+        return text;
+    const QDateTime utc(read.date(), read.time(), Qt::UTC);
+    return ListingParser::localFromUtc(utc.toSecsSinceEpoch()).text();
 }

@@ -23,6 +23,9 @@ struct PeerCertificate {
 
     // The first certificate of a PEM text ("-----BEGIN CERTIFICATE-----").
     static QByteArray derOfPem(const QByteArray& pem);
+    // A time as OpenSSL prints it ("Dec  8 05:39:39 2026 GMT") in local time, the way the
+    // program shows dates ("2026/12/08 14:39"); a text of another shape as it is.
+    static QString localDate(const QString& text);
 };
 
 // What the user answered to a certificate or host key the program cannot vouch for.

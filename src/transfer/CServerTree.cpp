@@ -23,7 +23,8 @@ CServerTree::CServerTree(CFtpClient& client, const QString& startDirectory, int 
         connected = true;
         m_ownsConnection = true;
     }
-    m_tree->fill(connected ? &m_client : nullptr, startDirectory, codeSystem, spaceDelimited);
+    m_tree->fill(connected ? &m_client : nullptr, startDirectory, codeSystem, spaceDelimited,
+                 connected ? QString() : m_client.lastErrorText());
 }
 
 CServerTree::~CServerTree() {

@@ -5,6 +5,7 @@
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 
+#include <QHeaderView>
 #include <QStyle>
 
 namespace {
@@ -21,6 +22,9 @@ ServerDirTree::ServerDirTree(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setColumnCount(1);
     setIconSize(QSize(16, 15));
+    // A long name or message scrolls instead of being cut short with "...".
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         if (!m_filling)
             expandItem(item);
@@ -28,7 +32,7 @@ ServerDirTree::ServerDirTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ServerDirTree::fill(CFtpClient* connection, const QString& startDirectory, int codeSystem,
-                         bool spaceDelimited) {
+                         bool spaceDelimited, const QString& noConnectionDetail) {
     BusyGuard busy;
     clear();
     m_connection = connection;
@@ -39,7 +43,9 @@ void ServerDirTree::fill(CFtpClient* connection, const QString& startDirectory, 
         auto* item = new QTreeWidgetItem(this, {m_rootText});
         item->setIcon(0, style()->standardIcon(QStyle::SP_MessageBoxWarning));
         item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+        item->setToolTip(0, noConnectionDetail);
         setRootIsDecorated(false);
+        resizeColumnToContents(0);
         return;
     }
     m_rootBytes = m_connection->currentDirectory();

@@ -52,13 +52,25 @@ void TransferBatch::download(const ServerFileList& selected, int listCode) {
     run(Direction::Download, selected, listCode);
 }
 
+namespace {
+
+// "." and ".." stand for directories already listed: selected with the rest, they are not
+// counted (a server that lists a file of such a name has it refused like any unusable name).
+bool isDots(const ServerFileEntry& entry) {
+    return entry.name == "." || entry.name == "..";
+}
+
+} // namespace
+
 void TransferBatch::run(Direction direction, const ServerFileList& selected, int listCode) {
     m_direction = direction;
-    const int total = int(selected.size());
+    m_refused.clear();
+    const int total = int(std::count_if(selected.begin(), selected.end(),
+                                        [](const ServerFileEntry& e) { return !isDots(e); }));
     m_batchFiles = m_filesDone = 0;
     m_batchBytes = m_bytesBefore = 0;
     for (const ServerFileEntry& entry : selected) {
-        if (entry.directory == 0) {
+        if (entry.directory == 0 && !isDots(entry)) {
             ++m_batchFiles;
             m_batchBytes += std::max<qint64>(0, entry.size);
         }
@@ -71,7 +83,9 @@ void TransferBatch::run(Direction direction, const ServerFileList& selected, int
             break; // confirmed while the last file was coming in
         if (m_progress.cancelRequested() && askToStop())
             break;
-        ++position;
+        const bool counted = !isDots(entry);
+        if (counted)
+            ++position;
         if (entry.directory != 0)
             continue; // counted, never moved
         const QString counter = TransferRules::counterText(position, total);
@@ -79,8 +93,12 @@ void TransferBatch::run(Direction direction, const ServerFileList& selected, int
             uploadOne(entry, counter);
         else
             downloadOne(entry, listCode, counter);
-        finishFile(entry.size);
+        if (counted)
+            finishFile(entry.size);
     }
+    // Names no local file can have, all in one message rather than one box each.
+    if (!m_refused.isEmpty())
+        Prompt::error(FtpNames::unreceivableMessage(m_refused, listCode));
 }
 
 void TransferBatch::finishFile(qint64 size) {
@@ -206,7 +224,7 @@ void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
         TransferRules::downloadPath(m_pcPath, entry.name, listCode, m_profile);
     if (!local) {
         ++m_failed;
-        Prompt::error(FtpNames::unreceivableMessage(entry.name, listCode));
+        m_refused << entry.name;
         return;
     }
     m_expectedSize = entry.size;

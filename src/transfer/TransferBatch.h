@@ -4,6 +4,7 @@
 #include "ftp/ServerFileEntry.h"
 #include "platform/OpResult.h"
 
+#include <QByteArrayList>
 #include <QString>
 
 #include <vector>
@@ -13,8 +14,9 @@ class CFtpClient;
 class TransferProgress;
 
 // One upload or download of the selected lines of a pane, in list order. Every selected line
-// is counted, directories too, but only files are moved. A file that fails shows its message
-// and the loop goes on with the next one.
+// but "." and ".." is counted, directories too, but only files are moved. A file that fails
+// shows its message and the loop goes on with the next one; server names that cannot be local
+// names are told in one message at the end.
 //
 // Plain (Shift_JIS) files go over the client's open connection, which enters the server
 // directory once for the whole batch: a logon and a change of directory per file would cost
@@ -94,4 +96,5 @@ private:
     qint64 m_bytesBefore = 0; // sizes of the files finished
     int m_transferred = 0;
     int m_failed = 0;
+    QByteArrayList m_refused; // server names no local file can have
 };

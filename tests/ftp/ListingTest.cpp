@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -280,5 +282,43 @@ TEST(Listing, AListingThatBreaksOffIsAFailureNotAnEmptyDirectory) {
         EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Failed);
         EXPECT_TRUE(list.empty());
         EXPECT_FALSE(client->lastErrorText().isEmpty());
+    }
+}
+
+TEST(Listing, ACarriageReturnInANameStaysInIt) {
+    FtpServerFixture server;
+    server.writeFile("cr", "another file");
+    server.writeFile("cr\r", "abc");
+    server.writeFile("a\rb.txt", "abc");
+    ScriptedPrompt prompt;
+    for (int raw : {0, 1}) {
+        SCOPED_TRACE(raw ? "LIST" : "MLSD");
+        auto client = clientFor(server, true, false, QString(), raw);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        QByteArrayList names;
+        for (const ServerFileEntry& e : listOf(*client))
+            names << e.name;
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (QByteArrayList{"a\rb.txt", "cr", "cr\r"}));
+    }
+}
+
+TEST(Listing, AListingPastTheLimitKeepsTheFirstEntriesAndSaysHowManyItShows) {
+    struct Limit {
+        explicit Limit(qsizetype n) { CFtpClient::setListingLimit(n); }
+        ~Limit() { CFtpClient::setListingLimit(CFtpClient::DefaultListingLimit); }
+    } limit(3);
+    FtpServerFixture server;
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        server.writeFile(name, "x");
+    for (int raw : {0, 1}) {
+        SCOPED_TRACE(raw ? "LIST" : "MLSD");
+        ScriptedPrompt prompt;
+        auto client = clientFor(server, true, false, QString(), raw);
+        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        EXPECT_EQ(listOf(*client).size(), 3u);
+        EXPECT_EQ(prompt.texts(),
+                  QStringList{QStringLiteral(
+                      "サーバの一覧は 5 件ありますが、最初の 3 件だけを表示します。")});
     }
 }

@@ -6,10 +6,14 @@
 #include "encoding/LosslessCodec.h"
 #include "ftp/ServerTrust.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,6 +64,9 @@ TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays)
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].contains(server.fingerprint()));
         EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("CN = localhost")));
+        EXPECT_TRUE(prompt.texts()[0].contains(QRegularExpression(
+            QStringLiteral("有効期間: \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d ～ \\d{4}/"))))
+            << "dates as the program shows them";
         EXPECT_EQ(trust.file().contains(server.fingerprint().toLatin1()), c.inFile);
 
         // A second session asks again only when nothing was trusted.
@@ -257,4 +264,48 @@ TEST(Ftps, AServerThatRefusesAuthTlsIsReportedInOurWords) {
     EXPECT_EQ(client->OpenSession(), OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("AUTH TLS")));
+}
+
+TEST(Sftp, NamesComeWholeWhateverTheyHold) {
+    SftpServerFixture server;
+    TrustPlace trust;
+    ScriptedPrompt prompt;
+    prompt.expectQuestion(PromptAnswer::No);
+    const QByteArrayList names = {"x\n-rw-r--r--    1 u g 5 Jan  1  2020 made-up.txt", "end .",
+                                  "cr\r", "a\rb.txt", "plain.txt"};
+    for (const QByteArray& name : names)
+        writeFileBytes(QDir(server.rootDir()).filePath(QFile::decodeName(name)), "12345");
+    auto client = CFtpClient::create(server.network(), false, server.profile());
+    client->setTimeouts(shortTimeouts());
+    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ServerFileList list;
+    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    QByteArrayList listed;
+    for (const ServerFileEntry& e : list) {
+        listed << e.name;
+        EXPECT_EQ(e.size, 5);
+    }
+    std::sort(listed.begin(), listed.end());
+    QByteArrayList expected = names;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    // The lookup of one such file finds it, and only it.
+    ServerFileList one;
+    ASSERT_EQ(client->GetServerFileList(names[1], one, ServerFileKindFiles), OpResult::Done);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].name, names[1]);
+}
+
+TEST(ServerTrust, CertificateTimesAreShownInLocalTimeAsTheProgramShowsDates) {
+    auto local = [](int y, int mo, int d, int h, int mi) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi), Qt::UTC)
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+    };
+    EXPECT_EQ(PeerCertificate::localDate(QStringLiteral("Dec  8 05:39:39 2026 GMT")),
+              local(2026, 12, 8, 5, 39));
+    EXPECT_EQ(PeerCertificate::localDate(QStringLiteral("Feb 29 23:59:00 2028 GMT")),
+              local(2028, 2, 29, 23, 59));
+    EXPECT_EQ(PeerCertificate::localDate(QStringLiteral("20261208053939Z")),
+              QStringLiteral("20261208053939Z"));
 }

@@ -17,6 +17,17 @@ TEST(Utf8Names, NamesReadInTheirCodeSystemAndGoBackAsTheirBytes) {
         {CodeSystemSjis, "\x93\xfa\x96\x7b\x8c\xea.txt", "日本語.txt", true},
         {CodeSystemUtf8, "bad\xff\xfe.txt", "bad\\xFF\\xFE.txt", false},
         {CodeSystemUtf8, "\x93\xfa\x96\x7b.txt", "\\x93\\xFA\\x96{.txt", false},
+        // Bidirectional controls would turn "txt.exe" round to read "exe.txt".
+        {CodeSystemUtf8, "report\xe2\x80\xaetxt.exe", "report\\xE2\\x80\\xAEtxt.exe", false},
+        {CodeSystemUtf8,
+         "a\xe2\x81\xa6"
+         "b\xe2\x81\xa9.txt",
+         "a\\xE2\\x81\\xA6b\\xE2\\x81\\xA9.txt", false},
+        {CodeSystemUtf8, "\xe2\x80\x8fname.txt", "\\xE2\\x80\\x8Fname.txt", false},
+        {CodeSystemUtf8,
+         "\xe2\x80\x94"
+         "dash.txt",
+         "\u2014dash.txt", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);

@@ -131,7 +131,10 @@ TEST(CServerTree, WithoutAConnectionOneItemSaysSoAndOkKeepsTheDirectory) {
         ServerDirTree* tree = dialog.tree();
         ASSERT_EQ(tree->topLevelItemCount(), 1);
         QTreeWidgetItem* item = tree->topLevelItem(0);
-        EXPECT_EQ(item->text(0), QStringLiteral("An FTP connection has not been established."));
+        EXPECT_EQ(item->text(0), QStringLiteral("ＦＴＰセッションが確立されていません。"));
+        EXPECT_TRUE(item->toolTip(0).contains(u"530")) << "the server's refusal as the detail";
+        EXPECT_GE(tree->columnWidth(0), tree->fontMetrics().horizontalAdvance(item->text(0)))
+            << "shown whole";
         EXPECT_FALSE(item->isSelected());
         EXPECT_EQ(item->childCount(), 0);
         tree->setCurrentItem(item);

@@ -89,9 +89,9 @@ TEST(TransferBatch, CountsDirectoriesMovesFilesAndGoesOnAfterAFailure) {
     RecordingProgress progress;
     TransferBatch batch(*client, world.settings, world.settings.Profiles[0], TransferBinary,
                         world.pc.path(), progress);
-    // "missing.txt" was listed but has gone since.
-    batch.upload({fileEntry("one.txt"), directoryEntry("dir"), fileEntry("missing.txt"),
-                  fileEntry("three.txt")});
+    // "missing.txt" was listed but has gone since; "." and ".." are no lines to count.
+    batch.upload({directoryEntry("."), directoryEntry(".."), fileEntry("one.txt"),
+                  directoryEntry("dir"), fileEntry("missing.txt"), fileEntry("three.txt")});
     EXPECT_EQ(progress.counters, utf8List({"【 1/4 】", "【 3/4 】", "【 4/4 】"}));
     EXPECT_EQ(progress.names, utf8List({"one.txt", "missing.txt", "three.txt"}));
     const QString missing = world.pcFile(QStringLiteral("missing.txt"));
@@ -105,6 +105,36 @@ TEST(TransferBatch, CountsDirectoriesMovesFilesAndGoesOnAfterAFailure) {
     EXPECT_EQ(batch.transferred(), 2);
     EXPECT_EQ(batch.failed(), 1);
     EXPECT_FALSE(progress.hidden);
+}
+
+TEST(TransferBatch, NamesNoLocalFileCanHaveAreToldInOneMessage) {
+    TransferWorld world;
+    world.server.writeFile("real.txt", "abc");
+    auto client = clientOf(world);
+    ScriptedPrompt prompt;
+    RecordingProgress progress;
+    TransferBatch batch(*client, world.settings, world.settings.Profiles[0], TransferBinary,
+                        world.pc.path(), progress);
+    const QByteArray longName = QByteArray(5000, 'n') + ".txt";
+    batch.download({fileEntry("bell\x07.txt"), fileEntry(longName), fileEntry("real.txt"),
+                    fileEntry("sub/evil.txt")},
+                   CodeSystemSjis);
+    ASSERT_EQ(prompt.texts().size(), 1) << prompt.texts().join(u'\n').toStdString();
+    const QStringList lines = prompt.texts()[0].split(u'\n');
+    EXPECT_EQ(lines.value(0), QStringLiteral("次のサーバのファイル名 3 件は受信出来ません。"));
+    EXPECT_EQ(lines.value(2), QStringLiteral("bell\\x07.txt"));
+    EXPECT_TRUE(lines.value(3).endsWith(QStringLiteral("…　(長すぎる名前)")));
+    EXPECT_LT(lines.value(3).size(), 100);
+    EXPECT_EQ(lines.value(4), QStringLiteral("sub/evil.txt"));
+    EXPECT_EQ(world.pc.read(QStringLiteral("real.txt")), QByteArray("abc"));
+    EXPECT_EQ(batch.failed(), 3);
+
+    // One such name alone says why.
+    prompt.clear();
+    batch.download({fileEntry(longName)}, CodeSystemSjis);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(
+        prompt.texts()[0].contains(QStringLiteral("は長すぎる為(5004 バイト)、受信出来ません。")));
 }
 
 TEST(TransferBatch, CancelThenNoAsksBeforeEveryLaterLineAndYesStops) {
