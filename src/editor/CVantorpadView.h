@@ -75,8 +75,10 @@ public:
     // match is selected and the view takes the focus; otherwise the selection stays and the
     // search-failed hook runs.
     bool FindInView(const QString& text, bool up, bool wholeWord, bool matchCase);
-    // Replaces the selection as one undo step (nothing in a read-only view).
-    void replaceSelection(const QString& text);
+    // Replaces the selection as one undo step (nothing in a read-only view). The caret goes
+    // after the new text, or before it with `caretBefore`, so that a search upward from there
+    // does not find the text just put in.
+    void replaceSelection(const QString& text, bool caretBefore = false);
     // Replaces every occurrence from the start of the selection to the end of the text as one
     // undo step, the caret after the last replacement, and reports the final failed search as
     // FindInView does; returns how many were replaced.
