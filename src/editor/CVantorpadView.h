@@ -67,7 +67,8 @@ public:
     void OnInsertSpecialString(); // 32791
     void OnJumpLine();            // 32769
     // Inserts the non-empty lines of a text file at the caret, each with a line feed, as one
-    // undo step; returns how many lines were read, or -1 when the file cannot be read as text.
+    // undo step; returns how many lines were read, or -1 when the file cannot be read as text
+    // or the view is read-only (nothing is inserted then).
     int InsertTextFile(const QString& path);
     void jumpToLine(int line);
 
@@ -113,7 +114,7 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
-    void replaceSelectionLineByLine(const std::function<QString(QStringView)>& convert);
+    void replaceSelectionLineByLine(const std::function<QString(QStringView, QChar)>& convert);
     void addMenuCommand(QMenu* menu, int command);
     // The document's text as the searches see it, kept between searches until the next change
     // (taking it from a 20 MB document costs as much as the search itself).
