@@ -200,8 +200,10 @@ bool CVantorpadApp::isCommandEnabled(int command) const {
         return currentProfile().isComplete();
     case CmdFtpTransfer:
         return currentProfile().isComplete() && settings.FtpUse != 0;
-    case CmdInsertFile:
-        return m_mainFrame && m_mainFrame->activeChild() != nullptr;
+    case CmdInsertFile: {
+        const CVantorpadView* view = m_mainFrame ? m_mainFrame->activeView() : nullptr;
+        return view && !view->isReadOnly();
+    }
     default:
         return true;
     }
@@ -298,7 +300,7 @@ void CVantorpadApp::OnOpenServerFile() {
 
 void CVantorpadApp::OnInsertFile() {
     CVantorpadView* view = m_mainFrame ? m_mainFrame->activeView() : nullptr;
-    if (!view)
+    if (!view || view->isReadOnly())
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("ファイルの挿入");

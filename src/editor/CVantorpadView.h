@@ -67,7 +67,8 @@ public:
     void OnInsertSpecialString(); // 32791
     void OnJumpLine();            // 32769
     // Inserts the non-empty lines of a text file at the caret, each with a line feed, as one
-    // undo step; returns how many lines were read, or -1 when the file cannot be read as text.
+    // undo step; returns how many lines were read, or -1 when the file cannot be read as text
+    // or the view is read-only (nothing is inserted then).
     int InsertTextFile(const QString& path);
     void jumpToLine(int line);
 
@@ -75,8 +76,10 @@ public:
     // match is selected and the view takes the focus; otherwise the selection stays and the
     // search-failed hook runs.
     bool FindInView(const QString& text, bool up, bool wholeWord, bool matchCase);
-    // Replaces the selection as one undo step (nothing in a read-only view).
-    void replaceSelection(const QString& text);
+    // Replaces the selection as one undo step (nothing in a read-only view). The caret goes
+    // after the new text, or before it with `caretBefore`, so that a search upward from there
+    // does not find the text just put in.
+    void replaceSelection(const QString& text, bool caretBefore = false);
     // Replaces every occurrence from the start of the selection to the end of the text as one
     // undo step, the caret after the last replacement, and reports the final failed search as
     // FindInView does; returns how many were replaced.
@@ -111,7 +114,7 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
-    void replaceSelectionLineByLine(const std::function<QString(QStringView)>& convert);
+    void replaceSelectionLineByLine(const std::function<QString(QStringView, QChar)>& convert);
     void addMenuCommand(QMenu* menu, int command);
     // The document's text as the searches see it, kept between searches until the next change
     // (taking it from a 20 MB document costs as much as the search itself).

@@ -1,7 +1,10 @@
 #include "editor/CharacterConversions.h"
 
+#include "encoding/LosslessCodec.h"
+
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace CharacterConversions {
 
@@ -172,9 +175,29 @@ QString toHalfWidth(QStringView text) {
     return out;
 }
 
-} // namespace
+bool isLoneLead(QChar c) {
+    const int byte = escapedByte(c);
+    return byte >= 0 && isCp932LeadByte((unsigned char)byte);
+}
 
-QString convert(QStringView text, Conversion conversion) {
+// Which characters stay as they are: each one right after a lead byte that had no valid second
+// byte. The file holds the two bytes as one unit; a changed second byte would pair up with the
+// lead byte into another character when the file is read again.
+std::vector<bool> keptAfterLoneLeads(QStringView text, QChar before) {
+    std::vector<bool> kept(std::size_t(text.size()), false);
+    bool leadBefore = isLoneLead(before);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (leadBefore) {
+            kept[std::size_t(i)] = true;
+            leadBefore = false; // the unit ends here, even when this byte is a lead byte too
+        } else {
+            leadBefore = isLoneLead(text[i]);
+        }
+    }
+    return kept;
+}
+
+QString convertRun(QStringView text, Conversion conversion) {
     switch (conversion) {
     case Conversion::Upper:
         return mapEach(text, [](char16_t c) { return toCase(c, true); });
@@ -194,8 +217,28 @@ QString convert(QStringView text, Conversion conversion) {
     return text.toString();
 }
 
-QString convertKeywordCase(QStringView text, const QStringList& keywords, bool upper) {
-    const QString work = convert(text, Conversion::Upper);
+} // namespace
+
+QString convert(QStringView text, Conversion conversion, QChar before) {
+    const std::vector<bool> kept = keptAfterLoneLeads(text, before);
+    QString out;
+    out.reserve(text.size());
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !kept[std::size_t(i)])
+            continue;
+        out += convertRun(text.sliced(runStart, i - runStart), conversion);
+        if (i < text.size())
+            out += text[i];
+        runStart = i + 1;
+    }
+    return out;
+}
+
+QString convertKeywordCase(QStringView text, const QStringList& keywords, bool upper,
+                           QChar before) {
+    const QString work = convert(text, Conversion::Upper, before);
+    const std::vector<bool> kept = keptAfterLoneLeads(text, before);
     QString out = text.toString();
     for (const QString& keyword : keywords) {
         if (keyword.isEmpty())
@@ -203,7 +246,7 @@ QString convertKeywordCase(QStringView text, const QStringList& keywords, bool u
         for (qsizetype at = work.indexOf(keyword); at >= 0;
              at = work.indexOf(keyword, at + keyword.size())) {
             for (qsizetype i = at; i < at + keyword.size(); ++i) {
-                if (isAsciiLetter(out[i].unicode()))
+                if (isAsciiLetter(out[i].unicode()) && !kept[std::size_t(i)])
                     out[i] = QChar(toCase(out[i].unicode(), upper));
             }
         }

@@ -60,10 +60,10 @@ bool CVantorpadView::conversionEnabled(int command) const {
 void CVantorpadView::runConversion(int command) {
     if (!conversionEnabled(command) || !textCursor().hasSelection())
         return;
-    std::function<QString(QStringView)> convert;
+    std::function<QString(QStringView, QChar)> convert;
     if (std::optional<Conversion> conversion = conversionOf(command)) {
-        convert = [c = *conversion](QStringView text) {
-            return CharacterConversions::convert(text, c);
+        convert = [c = *conversion](QStringView text, QChar before) {
+            return CharacterConversions::convert(text, c, before);
         };
     } else {
         const AppSettings& s = m_app.settings;
@@ -72,17 +72,18 @@ void CVantorpadView::runConversion(int command) {
                                           : QStringList(s.Key2.begin(), s.Key2.end());
         const bool upper =
             command == EditorCommand::Keyword1Upper || command == EditorCommand::Keyword2Upper;
-        convert = [keywords, upper](QStringView text) {
-            return CharacterConversions::convertKeywordCase(text, keywords, upper);
+        convert = [keywords, upper](QStringView text, QChar before) {
+            return CharacterConversions::convertKeywordCase(text, keywords, upper, before);
         };
     }
     replaceSelectionLineByLine(convert);
 }
 
 // Each line of the selection is replaced on its own, so the lines and their line ends stay as
-// they were; the whole replacement is one undo step, and the caret ends after it.
+// they were; the whole replacement is one undo step, and the caret ends after it. Each line's
+// piece is converted knowing the character in front of it.
 void CVantorpadView::replaceSelectionLineByLine(
-    const std::function<QString(QStringView)>& convert) {
+    const std::function<QString(QStringView, QChar)>& convert) {
     BusyGuard busy(this);
     QTextCursor selection = textCursor();
     const int start = selection.selectionStart();
@@ -98,7 +99,9 @@ void CVantorpadView::replaceSelectionLineByLine(
         edit.setPosition(from);
         edit.setPosition(to, QTextCursor::KeepAnchor);
         const QString before = edit.selectedText();
-        const QString after = convert(before);
+        const QChar previous =
+            from > block.position() ? document()->characterAt(from - 1) : QChar();
+        const QString after = convert(before, previous);
         if (after != before) {
             edit.insertText(after);
             end += int(after.size() - before.size());

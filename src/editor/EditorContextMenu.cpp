@@ -3,11 +3,14 @@
 #include "editor/CVantorpadView.h"
 
 #include "app/Command.h"
+#include "app/CommandHelp.h"
 #include "editor/EditorCommands.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
+#include <QStatusTipEvent>
 
 namespace {
 
@@ -73,6 +76,7 @@ void CVantorpadView::addMenuCommand(QMenu* menu, int command) {
     const int routed = command == EditRepeat ? FindDown : command;
     QAction* item = menu->addAction(menuText(command));
     item->setData(command);
+    item->setStatusTip(commandHelp(command));
     QAction* target = m_lookup ? m_lookup(routed) : nullptr;
     if (handlesCommand(routed)) {
         item->setEnabled(isCommandEnabled(routed));
@@ -142,6 +146,13 @@ QMenu* CVantorpadView::createContextMenu() {
     keywords->addSeparator();
     addMenuCommand(keywords, Keyword2Upper);
     addMenuCommand(keywords, Keyword2Lower);
+    // The popup is a window of its own, from which a help text would not reach the main
+    // window's status bar: the view passes the texts on.
+    connect(menu, &QMenu::hovered, this, [this](QAction* item) { item->showStatusText(this); });
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        QStatusTipEvent gone{QString()};
+        QCoreApplication::sendEvent(this, &gone);
+    });
     return menu;
 }
 

@@ -31,6 +31,8 @@ void CVantorpadView::OnInsertSpecialString() {
 }
 
 int CVantorpadView::InsertTextFile(const QString& path) {
+    if (isReadOnly())
+        return -1;
     const std::optional<Insertions::FileLines> file = Insertions::textFileLines(path);
     if (!file)
         return -1;

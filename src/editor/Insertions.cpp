@@ -11,17 +11,23 @@ namespace Insertions {
 
 namespace {
 
-constexpr qsizetype MaxEntryBytes = 255;
+constexpr qsizetype MaxDateTimeBytes = 255;
 
-// Appends `text` unless an equal one (letter case ignored) is there or it is too long.
+// Appends `text` unless it is empty or an equal one (letter case ignored) is there.
 void addUnique(QStringList& list, const QString& text) {
-    if (text.isEmpty() || toCp932(text).size() > MaxEntryBytes)
+    if (text.isEmpty())
         return;
     for (const QString& known : list) {
         if (known.compare(text, Qt::CaseInsensitive) == 0)
             return;
     }
     list.append(text);
+}
+
+// A formatted date or time goes in only when it fits the locale's 255-byte buffer.
+void addDateTime(QStringList& list, const QString& text) {
+    if (toCp932(text).size() <= MaxDateTimeBytes)
+        addUnique(list, text);
 }
 
 struct Era {
@@ -72,13 +78,13 @@ QStringList dateTimeEntries(const QDateTime& moment) {
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
     QStringList entries;
     for (const char* format : {"yyyy/MM/dd", "yy/MM/dd", "yyyy/M/d", "yyyy-MM-dd"})
-        addUnique(entries, date.toString(QString::fromLatin1(format)));
+        addDateTime(entries, date.toString(QString::fromLatin1(format)));
     for (const char16_t* format : {u"yyyy年M月d日", u"yyyy年M月d日 dddd", u"yyyy年MM月dd日"})
-        addUnique(entries, japanese.toString(date, QString::fromUtf16(format)));
+        addDateTime(entries, japanese.toString(date, QString::fromUtf16(format)));
     for (const QString& era : eraDates(date))
-        addUnique(entries, era);
+        addDateTime(entries, era);
     for (const char16_t* format : {u"H:mm:ss", u"HH:mm:ss", u"AP h:mm:ss", u"H時mm分ss秒"})
-        addUnique(entries, japanese.toString(time, QString::fromUtf16(format)));
+        addDateTime(entries, japanese.toString(time, QString::fromUtf16(format)));
     return entries;
 }
 

@@ -18,7 +18,8 @@ namespace Insertions {
 QStringList dateTimeEntries(const QDateTime& moment);
 
 // The entries of a special-string file: its lines (decoded as documents are, ending at CR LF,
-// CR or LF), empty ones left out, a line equal to an earlier one (letter case ignored) too.
+// CR or LF), empty ones left out, a line equal to an earlier one (letter case ignored) too. A
+// line of any length is an entry.
 QStringList specialStrings(QByteArrayView fileBytes);
 
 // The entries of the first of `stringFile` and "KeyString.txt" in `startDirectory` that can be

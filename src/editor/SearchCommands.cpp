@@ -33,11 +33,14 @@ bool CVantorpadView::FindInView(const QString& text, bool up, bool wholeWord, bo
     return true;
 }
 
-void CVantorpadView::replaceSelection(const QString& text) {
+void CVantorpadView::replaceSelection(const QString& text, bool caretBefore) {
     QTextCursor selection = textCursor();
     if (isReadOnly() || !selection.hasSelection())
         return;
+    const int start = selection.selectionStart();
     selection.insertText(text);
+    if (caretBefore)
+        selection.setPosition(start);
     setTextCursor(selection);
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/CVantorpadView.h"
 #include "editor/ComboHistory.h"
+#include "editor/DialogPlacement.h"
 #include "platform/Prompt.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QValidator>
 
@@ -40,9 +42,17 @@ QPushButton* button(QWidget* parent, const QString& objectName, const QString& t
 
 namespace SearchCombo {
 
+void searchWhatIsTyped(QComboBox* combo) {
+    // The combo's own completer writes the rest of a listed entry into the field as the user
+    // types, and its Enter picks the entry that equals the text in another letter case.
+    combo->setCompleter(nullptr);
+    combo->setDuplicatesEnabled(true);
+}
+
 void setUp(QComboBox* combo) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    searchWhatIsTyped(combo);
     combo->setMaxVisibleItems(ComboHistory::MaxItems);
     combo->lineEdit()->setValidator(new OneLineValidator(combo));
     // Typing never lets the list grow past its limit.
@@ -112,8 +122,28 @@ void SearchDialogBase::findNext(bool up) {
     const QString text = m_search->currentText();
     if (text.isEmpty() || !m_view)
         return;
-    m_view->FindInView(text, up, m_wholeWord->isChecked(), m_matchCase->isChecked());
+    noteSearch(text, up);
+    if (m_view->FindInView(text, up, m_wholeWord->isChecked(), m_matchCase->isChecked()))
+        uncoverSelection();
     activateWindow(); // the dialog stays in front for the next press
+}
+
+void SearchDialogBase::noteSearch(const QString& text, bool up) {
+    m_lastSearch = {text, {up, m_wholeWord->isChecked(), m_matchCase->isChecked()}};
+}
+
+void SearchDialogBase::uncoverSelection() {
+    const QTextCursor selection = m_view->textCursor();
+    QTextCursor start = selection;
+    start.setPosition(selection.selectionStart());
+    const QRect match = m_view->cursorRect(start).united(m_view->cursorRect(selection));
+    const QRect onScreen(m_view->viewport()->mapToGlobal(match.topLeft()), match.size());
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QPoint place = placeClearOf(frameGeometry(), onScreen, screen->availableGeometry());
+    if (place != frameGeometry().topLeft())
+        move(place);
 }
 
 void SearchDialogBase::reject() {
@@ -201,6 +231,12 @@ CReplaseDlg::CReplaseDlg(CVantorpadView* view, const QStringList& history, bool 
     buttons->addStretch();
     grid->addLayout(buttons, 0, 2, 5, 1);
 
+    // Tab follows the dialog from the top: both texts first, then the choices and the buttons.
+    const QList<QWidget*> order = {m_search, m_replacement, m_wholeWord, m_matchCase, m_down,
+                                   m_up,     next,          replace,     all,         cancel};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     // The direction radios steer "次を検索" (and so "置換して次に"); "全て置換" runs downward.
     connect(next, &QPushButton::clicked, this, [this] { findNext(m_up->isChecked()); });
     connect(replace, &QPushButton::clicked, this, &CReplaseDlg::replaceAndFindNext);
@@ -212,8 +248,9 @@ void CReplaseDlg::replaceAndFindNext() {
     const QString replacement = m_replacement->currentText();
     if (replacement.isEmpty() || !m_view)
         return;
-    m_view->replaceSelection(replacement);
-    findNext(m_up->isChecked());
+    const bool up = m_up->isChecked();
+    m_view->replaceSelection(replacement, up);
+    findNext(up);
 }
 
 void CReplaseDlg::replaceAll() {
@@ -221,6 +258,7 @@ void CReplaseDlg::replaceAll() {
     const QString replacement = m_replacement->currentText();
     if (text.isEmpty() || replacement.isEmpty() || !m_view)
         return;
+    noteSearch(text, false);
     m_view->replaceAll(text, replacement, m_wholeWord->isChecked(), m_matchCase->isChecked());
     activateWindow();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/TextSearch.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QStringList>
@@ -15,6 +17,9 @@ class QRadioButton;
 // follows the history rules of ComboHistory.
 namespace SearchCombo {
 void setUp(QComboBox* combo);
+// An editable combo whose text is searched holds exactly what the user typed: nothing completed
+// from its list, and Enter does not swap the text for a list entry of another letter case.
+void searchWhatIsTyped(QComboBox* combo);
 QStringList items(const QComboBox* combo);
 void setItems(QComboBox* combo, const QStringList& items);
 // AddToComboHistory: records `text` by the history rules and selects its entry.
@@ -31,6 +36,13 @@ public:
     // the search combo's list, from which the find box is refilled.
     bool recorded() const { return m_recorded; }
     const QStringList& history() const { return m_history; }
+    // The last search the dialog made, for F3 and Shift+F3 to repeat; the text is empty when
+    // it made none.
+    struct Search {
+        QString text;
+        TextSearch::Options options;
+    };
+    const Search& lastSearch() const { return m_lastSearch; }
 
     void reject() override; // Cancel and Escape
 
@@ -41,6 +53,8 @@ protected:
     // The group "検索する方向" holding the two direction radios.
     QGroupBox* directionBox();
     void findNext(bool up);
+    // Remembers a search for lastSearch().
+    void noteSearch(const QString& text, bool up);
 
     QPointer<CVantorpadView> m_view;
     QStringList m_history;
@@ -51,7 +65,11 @@ protected:
     QRadioButton* m_up = nullptr;
 
 private:
+    // Moves the dialog off the selected match, so that the user sees what was found.
+    void uncoverSelection();
+
     bool m_recorded = false;
+    Search m_lastSearch;
 };
 
 // The search dialog (dialog 148).

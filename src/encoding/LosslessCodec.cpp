@@ -11,7 +11,7 @@ using Tables = LosslessCodec::Tables;
 constexpr char16_t kEscapeBase = 0xDC00;
 
 inline bool isEscape(char16_t c) {
-    return c >= 0xDC80 && c <= 0xDCFF;
+    return escapedByte(QChar(c)) >= 0;
 }
 
 // Appends the bytes of one packed code (see Tables::encode) and returns the new end.

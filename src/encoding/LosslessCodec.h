@@ -40,6 +40,17 @@ private:
     std::unique_ptr<Tables> m_tables;
 };
 
+// Whether `byte` starts a two-byte CP932 character.
+constexpr bool isCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The byte that a character of decoded text keeps because it was no part of a valid character
+// (U+DC00 + byte), or -1 for every other character.
+constexpr int escapedByte(QChar c) {
+    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF ? int(c.unicode() - 0xDC00) : -1;
+}
+
 // Shorthands for the program's own strings (settings, names, messages), which are CP932.
 inline QString fromCp932(QByteArrayView bytes) {
     return LosslessCodec::cp932().decode(bytes);

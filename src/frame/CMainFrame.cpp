@@ -2,6 +2,7 @@
 
 #include "app/CVantorpadApp.h"
 #include "app/Command.h"
+#include "app/CommandHelp.h"
 #include "app/WindowPlacement.h"
 #include "frame/MenuBarKeys.h"
 
@@ -62,6 +63,7 @@ QMdiSubWindow* CMainFrame::activeChild() const {
 QAction* CMainFrame::addCommand(int command, const QString& text, QKeySequence shortcut) {
     auto* action = new QAction(text, this);
     action->setData(command);
+    action->setStatusTip(commandHelp(command));
     if (!shortcut.isEmpty()) {
         action->setShortcut(shortcut);
         action->setShortcutContext(Qt::ApplicationShortcut);

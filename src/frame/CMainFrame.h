@@ -72,6 +72,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QAction* addCommand(int command, const QString& text, QKeySequence shortcut = {});
@@ -85,6 +86,7 @@ private:
     QMenu* buildViewMenu();
     void restoreBarLayout();
     void setFindBarVisible(bool visible);
+    void fitFindBarBesideToolBar();
     void refreshCheckMarks();
     void syncSwitchBar();
     void OnHelp();

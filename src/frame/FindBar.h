@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/TextSearch.h"
+
 #include <QToolBar>
 
 #include <functional>
@@ -20,6 +22,11 @@ public:
     QStringList items() const;
     // RefillFindBox: the list from a history, its first 20 entries each once; the edit text stays.
     void refill(const QStringList& history);
+    // Puts the text of a search made in a search dialog into the box, so that F3 and Shift+F3
+    // repeat that search: with its whole-word and match-case choices while the box holds it.
+    void repeatSearch(const QString& text, const TextSearch::Options& options);
+    // The whole-word and match-case choices for searching the box's text.
+    TextSearch::Options options() const;
 
 signals:
     void textChanged();
@@ -33,4 +40,7 @@ private:
     QComboBox* m_box;
     QAction* m_boxItem;
     QAction* m_findButton;
+    QAction* m_findDown;
+    QString m_repeatedText;
+    TextSearch::Options m_repeatedOptions;
 };

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -98,6 +99,7 @@ void CMainFrame::createViewActions() {
     checkable(CmdToolbarSize, QStringLiteral("ﾎﾞﾀﾝの文字列(&B)"), [this] {
         m_app.settings.ToolBar = m_app.settings.ToolBar == 1 ? 0 : 1;
         m_toolBar->setLarge(m_app.settings.ToolBar == 1);
+        fitFindBarBesideToolBar();
     });
     checkable(CmdFindBox, QStringLiteral("検索BOX(&F)"), [this] {
         if (QToolBar* bar = findBar())
@@ -130,16 +132,43 @@ void CMainFrame::restoreBarLayout() {
         connect(bar, &QToolBar::visibilityChanged, this, [this](bool visible) {
             m_app.settings.FindBox = visible ? 1 : 0;
             refreshCheckMarks();
+            fitFindBarBesideToolBar();
         });
-    if (!m_app.barLayout.isEmpty() && restoreState(m_app.barLayout))
+    if (!m_app.barLayout.isEmpty() && restoreState(m_app.barLayout)) {
+        fitFindBarBesideToolBar();
         return;
+    }
     // No layout of this screen, or a damaged one: the default layout, the find bar as last
-    // recorded. Beside the large buttons the find bar would not fit a window of the default
-    // width, so it then starts on the next row.
+    // recorded.
     m_app.barLayout.clear();
-    if (m_toolBar->isLarge() && findBar())
-        insertToolBarBreak(findBar());
     setFindBarVisible(m_app.settings.FindBox != 0);
+    fitFindBarBesideToolBar();
+}
+
+// Docked on the same side as the toolbar, the find bar stands to its right on the same row
+// when both fit the window's width, else at the start of the next row (side by side, both
+// would be cut short). Asked again whenever the buttons, the window's width or the find
+// bar's visibility change.
+void CMainFrame::fitFindBarBesideToolBar() {
+    QToolBar* bar = findBar();
+    if (!bar || !m_toolBar || bar->isHidden() || m_toolBar->isHidden())
+        return;
+    const Qt::ToolBarArea area = toolBarArea(m_toolBar);
+    if (toolBarArea(bar) != area || (area != Qt::TopToolBarArea && area != Qt::BottomToolBarArea))
+        return;
+    const bool fits = m_toolBar->sizeHint().width() + bar->sizeHint().width() <= width();
+    if (toolBarBreak(bar) == !fits)
+        return;
+    if (fits)
+        removeToolBarBreak(bar);
+    else
+        insertToolBarBreak(bar);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (event->oldSize().width() != event->size().width())
+        fitFindBarBesideToolBar();
 }
 
 QByteArray CMainFrame::barState() const {

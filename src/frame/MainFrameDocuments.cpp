@@ -8,6 +8,7 @@
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
+#include "frame/MenuBarKeys.h"
 #include "frame/ProgramFileDialogs.h"
 
 #include <QAction>
@@ -103,9 +104,8 @@ void CMainFrame::updateRecentFileActions() {
             continue;
         const bool used = i < files.size();
         a->setVisible(used);
-        QString shown = used ? QDir::toNativeSeparators(files[i]) : QString();
-        a->setText(
-            QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))));
+        const QString shown = used ? shownAsIs(QDir::toNativeSeparators(files[i])) : QString();
+        a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
     }
 }
 

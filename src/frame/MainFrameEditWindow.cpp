@@ -7,6 +7,7 @@
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
+#include "frame/MenuBarKeys.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -109,10 +110,10 @@ void CMainFrame::listWindows(QMenu* windows) {
     CChildFrame* active = activeChildFrame();
     for (qsizetype i = 0; i < frames.size(); ++i) {
         CChildFrame* child = frames[i];
-        QString title = child->document()->title();
-        title.replace(u'&', QStringLiteral("&&"));
+        const QString title = shownAsIs(child->document()->title());
         const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title;
         QAction* item = windows->addAction(text);
+        item->setStatusTip(QStringLiteral("このウィンドウをアクティブにします"));
         item->setCheckable(true);
         item->setChecked(child == active);
         connect(item, &QAction::triggered, this, [this, child = QPointer<CChildFrame>(child)] {

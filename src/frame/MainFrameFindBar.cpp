@@ -108,7 +108,8 @@ void CMainFrame::runSearchCommand(int command) {
         if (text.isEmpty())
             break;
         history.append(text);
-        view->FindInView(text, command == FindUp, false, false);
+        const TextSearch::Options options = m_findBar->options();
+        view->FindInView(text, command == FindUp, options.wholeWord, options.matchCase);
         break;
     }
     default:
@@ -126,10 +127,13 @@ void CMainFrame::openSearchDialog(CVantorpadView* view, bool replace) {
     else
         dialog = std::make_unique<CSearchDlg>(view, seed.history, seed.preselect, this);
     dialog->exec();
-    if (!dialog->recorded())
-        return;
-    m_app.settings.SearchHistory = dialog->history();
-    m_findBar->refill(m_app.settings.SearchHistory);
+    if (dialog->recorded()) {
+        m_app.settings.SearchHistory = dialog->history();
+        m_findBar->refill(m_app.settings.SearchHistory);
+    }
+    if (const SearchDialogBase::Search& last = dialog->lastSearch(); !last.text.isEmpty())
+        m_findBar->repeatSearch(last.text, last.options);
+    refreshCommandStates();
 }
 
 void CMainFrame::storeSearchHistory() {

@@ -3,12 +3,20 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 std::array<QString StatusTexts::*, 7> paneFields() {
     return {&StatusTexts::server,   &StatusTexts::directory, &StatusTexts::line,
             &StatusTexts::modified, &StatusTexts::caps,      &StatusTexts::num,
             &StatusTexts::overwrite};
+}
+
+// The width of a pane that shows `text` whole.
+int widthFor(const QLabel* pane, const QString& text) {
+    const QMargins m = pane->contentsMargins();
+    return pane->fontMetrics().horizontalAdvance(text) + m.left() + m.right() + 8;
 }
 
 } // namespace
@@ -21,8 +29,8 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
         auto* pane = new QLabel(this);
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pane->setAlignment(Qt::AlignCenter);
-        const int margins = pane->contentsMargins().left() + pane->contentsMargins().right();
-        pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(sizing.*fields[i]) + margins + 8);
+        m_sizingWidths[i] = widthFor(pane, sizing.*fields[i]);
+        pane->setFixedWidth(m_sizingWidths[i]);
         addPermanentWidget(pane);
         m_panes[i] = pane;
     }
@@ -41,8 +49,15 @@ void MainStatusBar::show(const StatusTexts& texts) {
         if (text == m_shown.*fields[i])
             continue;
         QLabel* pane = m_panes[i];
-        // A pane keeps its width: a longer server name or directory is shortened in the middle
-        // and shown whole in the pane's tip.
+        if (i >= ElidedPanes) {
+            // A number or state is never cut: a line count of five digits or more widens its
+            // pane, which keeps the wider size while the texts stay long.
+            pane->setFixedWidth(std::max(m_sizingWidths[i], widthFor(pane, text)));
+            pane->setText(text);
+            continue;
+        }
+        // The server name and directory panes keep their width: a longer text is shortened in
+        // the middle and shown whole in the pane's tip.
         const QMargins m = pane->contentsMargins();
         const int room = pane->maximumWidth() - m.left() - m.right() - 8;
         const QString fitted = pane->fontMetrics().elidedText(text, Qt::ElideMiddle, room);

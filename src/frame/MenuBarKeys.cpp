@@ -16,6 +16,11 @@ bool titleNamesKey(const QString& title, const QString& typed) {
 
 } // namespace
 
+QString shownAsIs(const QString& name) {
+    QString text = name;
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
 MenuBarKeys::MenuBarKeys(QMainWindow* window) : QObject(window), m_window(window) {
     auto* openFirst = new QAction(window);
     openFirst->setObjectName(QStringLiteral("OpenMenuBar"));

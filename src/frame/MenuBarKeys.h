@@ -3,6 +3,11 @@
 #include <QObject>
 
 class QMainWindow;
+class QString;
+
+// A name shown in a menu item or a tab exactly as it is: every '&' doubled, so that a file
+// named "r&d.txt" gives no access key and takes no Alt key from the main window.
+QString shownAsIs(const QString& name);
 
 // Keyboard access to the main window's menu bar for a title that carries no mnemonic.
 //

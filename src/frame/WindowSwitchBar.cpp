@@ -1,5 +1,7 @@
 #include "frame/WindowSwitchBar.h"
 
+#include "frame/MenuBarKeys.h"
+
 #include <QContextMenuEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,7 +14,7 @@ namespace {
 QString tabTextOf(const QMdiSubWindow* window) {
     QString title = window->windowTitle();
     title.remove(QStringLiteral("[*]"));
-    return title;
+    return shownAsIs(title);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/CVantorpadApp.h"
 #include "editor/ComboHistory.h"
+#include "editor/SearchDialogs.h"
 #include "frame/CMainFrame.h"
 #include "frame/FindBar.h"
 #include "grid/CGridCtrl.h"
@@ -57,6 +58,7 @@ QComboBox* GridSheetPage::addCombo(const char* name, int id) {
     auto* combo = new QComboBox(this);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    SearchCombo::searchWhatIsTyped(combo);
     combo->setMaxCount(ComboHistory::MaxItems);
     combo->setMinimumContentsLength(24);
     setControlId(combo, name, id);

@@ -44,6 +44,11 @@ TEST(CharacterConversions, CharactersOutsideTheCodePageAndInvalidBytesPassThroug
     const QString foreign = u8("😀") + QChar(0xDC80) + QChar(0xDCA0) + u8("𠮷");
     for (int c = int(Conversion::Upper); c <= int(Conversion::ToHiragana); ++c)
         EXPECT_EQ(convert(foreign, Conversion(c)), foreign) << c;
+    // The character after a lead byte without its second byte (0x85) belongs to that byte.
+    const QChar lead(0xDC85);
+    EXPECT_EQ(convertKeywordCase(QString(lead) + u8("bb"), {u8("B")}, true, QChar()),
+              QString(lead) + u8("bB"));
+    EXPECT_EQ(convert(u8("a b"), Conversion::ToFullWidth, lead), u8("a　ｂ"));
 }
 
 TEST(CharacterConversions, FullThenHalfWidthGivesBackPrintableAsciiAndKana) {

@@ -12,11 +12,13 @@
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"
+#include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -70,6 +72,20 @@ TEST(EditorAids, AConversionReplacesTheSelectionLineByLineAsOneUndoStep) {
     EXPECT_EQ(view->doc()->textWithLineEnds(), QString::fromUtf8("ab ｶﾞ\r\ncd\nef"));
 }
 
+TEST(EditorAids, AByteAfterAnInvalidLeadByteStaysWhatItWasThroughAConversionAndASave) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    // 81 has no valid second byte here; 85 40 is no character, so 85 stands alone too.
+    CVantorpadView* view = openText(h, "\x81\x20\x31\r\n\x85\x40"
+                                       "a A");
+    ASSERT_NE(view, nullptr);
+    select(view, 1, 9); // from the byte right after 81 to the end
+    ASSERT_TRUE(view->runCommand(EditorCommand::HalfToFull));
+    ASSERT_EQ(view->doc()->DoSave(h.pcFile(QStringLiteral("v.txt"))), OpResult::Done);
+    EXPECT_EQ(h.dir().read(QStringLiteral("pc/v.txt")),
+              "\x81\x20\x82\x50\r\n\x85\x40\x82\x81\x81\x40\x82\x60");
+}
+
 TEST(EditorAids, InsertedFilesKeywordsAndTheJump) {
     ScriptedPrompt prompt;
     ScriptedFileDialogs dialogs;
@@ -89,6 +105,13 @@ TEST(EditorAids, InsertedFilesKeywordsAndTheJump) {
     view->document()->undo();
     EXPECT_TRUE(view->doc()->textWithLineEnds().startsWith(QStringLiteral("line 1\n")));
     EXPECT_EQ(view->InsertTextFile(h.dir().filePath(QStringLiteral("missing"))), -1);
+    // A read-only document takes nothing in.
+    const QString readOnly = h.dir().write(QStringLiteral("pc/ro.txt"), "ro\n");
+    ASSERT_TRUE(h.app().OpenTextDocument(readOnly, ServerProfile(), false, true));
+    EXPECT_FALSE(h.frame().isCommandEnabled(CmdInsertFile));
+    EXPECT_EQ(h.frame().activeView()->InsertTextFile(inserted), -1);
+    EXPECT_EQ(h.frame().activeView()->toPlainText(), QStringLiteral("ro\n"));
+    h.frame().mdiArea()->setActiveSubWindow(h.frame().childFrames().first());
 
     // 32771: typed letters are stored as capitals.
     whenModal([](QWidget* dialog) {

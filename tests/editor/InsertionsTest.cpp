@@ -43,7 +43,8 @@ TEST(Insertions, DateAndTimeEntriesForOneMoment) {
 }
 
 TEST(Insertions, SpecialStringsAndInsertedFilesAreReadAsDocuments) {
-    EXPECT_EQ(Insertions::specialStrings("A\r\n\r\nB\ra\n"), u8List({"A", "B"}));
+    EXPECT_EQ(Insertions::specialStrings("A\r\n\r\nB\ra\n" + QByteArray(300, 'x')),
+              QStringList({u8("A"), u8("B"), QString(300, u'x')}));
     TempDir dir;
     dir.write(QStringLiteral("KeyString.txt"), "fallback\n");
     // A StringFile that is a directory, missing or binary falls back to KeyString.txt.

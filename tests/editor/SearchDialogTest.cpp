@@ -121,7 +121,7 @@ TEST(SearchDialog, ReplaceAllFromTheMiddleIsOneUndoStepAndEndsAfterOnePass) {
     EXPECT_EQ(view->toPlainText(), before) << "one undo takes the whole replacement back";
 }
 
-TEST(SearchDialog, ReplaceAndNextReplacesTheSelectionAndHonoursTheDirection) {
+TEST(SearchDialog, ReplaceAndNextReplacesTheSelectionAndNeverFindsItsOwnReplacement) {
     ScriptedPrompt prompt;
     AppHarness h;
     FailedSearches failed;
@@ -129,13 +129,13 @@ TEST(SearchDialog, ReplaceAndNextReplacesTheSelectionAndHonoursTheDirection) {
     ASSERT_NE(view, nullptr);
     withDialog(h, EditReplace, [&](SearchDialogBase* dialog) {
         child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("x"));
-        child<QComboBox>(dialog, "1062")->setEditText(QStringLiteral("y"));
+        child<QComboBox>(dialog, "1062")->setEditText(QStringLiteral("yx"));
         child<QRadioButton>(dialog, "1068")->setChecked(true);
         click(dialog, "1165"); // selects the last x
         click(dialog, "1071"); // replaces it, selects the middle one
         click(dialog, "1071");
     });
-    EXPECT_EQ(view->toPlainText(), QStringLiteral("x1 y2 y3"));
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("x1 yx2 yx3"));
     EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("x"));
     EXPECT_EQ(failed.count, 0);
 }
@@ -197,4 +197,66 @@ TEST(SearchDialog, TheSelectionSeedsTheDialogAndHistoryClearAsksFirst) {
         EXPECT_EQ(h.frame().findBar()->items(),
                   answer == PromptAnswer::Yes ? QStringList{QStringLiteral("pick me")} : kept);
     }
+}
+
+TEST(SearchDialog, KeysSearchWhatWasTypedAndTabGoesFromTheSearchToTheReplacement) {
+    ScriptedPrompt prompt;
+    AppHarness h("[Search]\r\n00=abc\r\n");
+    CVantorpadView* view = openText(h, "abc ABC", 0);
+    ASSERT_NE(view, nullptr);
+    withDialog(h, EditReplace, [&](SearchDialogBase* dialog) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        auto* search = child<QComboBox>(dialog, "1049");
+        search->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), search);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(dialog, "1062"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), search);
+        // Typed over the listed abc, with the case to match: Enter searches ABC.
+        child<QCheckBox>(dialog, "1055")->setChecked(true);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("AB"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("C"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(search->currentText(), QStringLiteral("ABC"));
+    });
+    EXPECT_EQ(view->textCursor().selectionStart(), 4);
+}
+
+TEST(SearchDialog, F3RepeatsTheDialogsLastSearchWithItsChoices) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    FailedSearches failed;
+    CVantorpadView* view = openText(h, "abc ABC abc", 0);
+    ASSERT_NE(view, nullptr);
+    withDialog(h, EditFind, [&](SearchDialogBase* dialog) {
+        child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("abc"));
+        child<QCheckBox>(dialog, "1055")->setChecked(true);
+        click(dialog, "1058");
+    });
+    EXPECT_EQ(h.frame().findBar()->text(), QStringLiteral("abc"));
+    ASSERT_TRUE(h.frame().triggerCommand(FindDown));
+    EXPECT_EQ(view->textCursor().selectionStart(), 8) << "ABC does not match with case";
+    EXPECT_EQ(failed.count, 0);
+}
+
+TEST(SearchDialog, TheDialogMovesOffTheMatchItFound) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CVantorpadView* view = openText(h, QByteArray("line\n").repeated(8) + "  target\n", 0);
+    ASSERT_NE(view, nullptr);
+    h.frame().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.frame()));
+    // Where the match's first letter stands on the screen, before and after the search.
+    QTextCursor at(view->document());
+    at.setPosition(42);
+    const QRect letter(view->viewport()->mapToGlobal(view->cursorRect(at).topLeft()), QSize(8, 8));
+    withDialog(h, EditFind, [&](SearchDialogBase* dialog) {
+        child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("target"));
+        dialog->move(letter.topLeft() - QPoint(30, 20));
+        ASSERT_TRUE(dialog->frameGeometry().intersects(letter));
+        click(dialog, "1058");
+        EXPECT_EQ(view->textCursor().selectionStart(), 42);
+        EXPECT_FALSE(dialog->frameGeometry().intersects(letter));
+    });
 }

@@ -28,6 +28,21 @@ CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
     return h.frame().activeView();
 }
 
+// The find box with the keyboard's focus, as a click into it leaves it.
+QWidget* focusFindBox(CMainFrame& frame) {
+    frame.show();
+    frame.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.findBar()->findBox()->setFocus();
+    return QApplication::focusWidget();
+}
+
+void typeInto(QWidget* widget, const char* text) {
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(widget, Qt::Key_Delete);
+    QTest::keyClicks(widget, QString::fromUtf8(text));
+}
+
 QStringList strings(std::initializer_list<const char*> texts) {
     QStringList list;
     for (const char* t : texts)
@@ -50,40 +65,60 @@ TEST(FindBar, StartsFromTheIniHistoryUpToItsFirstHoleAndGivesItBackOnClose) {
     EXPECT_EQ(bar->items(), expected) << "ABC is abc; the hole ends the list";
     EXPECT_EQ(bar->findBox()->width(), 150);
 
-    {
-        bar->findBox()->setEditText(QStringLiteral("new"));
-        QTest::keyClick(bar->findBox()->lineEdit(), Qt::Key_Return);
-    }
+    QWidget* box = focusFindBox(h.frame());
+    typeInto(box, "new");
+    QTest::keyClick(box, Qt::Key_Return);
     h.frame().close();
     EXPECT_EQ(h.app().settings.SearchHistory, QStringList{QStringLiteral("new")} + expected);
 }
 
-TEST(FindBar, EnterRecordsWithoutSearchingAndPastedLineBreaksCutTheText) {
+TEST(FindBar, EnterRecordsAndSearchesDownAndPastedLineBreaksCutTheText) {
     ScriptedPrompt prompt;
     AppHarness h("[Search]\r\n00=abc\r\n");
+    FailedSearches failed;
     CVantorpadView* view = openText(h, "abc ABC");
     ASSERT_NE(view, nullptr);
     QComboBox* box = h.frame().findBar()->findBox();
+    QWidget* keys = focusFindBox(h.frame());
+    ASSERT_EQ(keys, box);
     struct Case {
         const char* typed;
         QStringList list;
         const char* shown;
+        int selectionStart, failures;
     } cases[] = {
-        {"ABC", strings({"abc"}), "abc"},
-        {"two", strings({"two", "abc"}), "two"},
-        {"", strings({"two", "abc"}), ""},
+        {"ABC", strings({"abc"}), "abc", 0, 0},
+        {nullptr, strings({"abc"}), "abc", 4, 0}, // Enter again: the next match
+        {"two", strings({"two", "abc"}), "two", 4, 1},
+        {"", strings({"two", "abc"}), "", 4, 1},
     };
     for (const Case& c : cases) {
-        box->setEditText(QString::fromUtf8(c.typed));
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        if (c.typed)
+            typeInto(keys, c.typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(h.frame().findBar()->items(), c.list) << c.typed;
         EXPECT_EQ(box->currentText(), QString::fromUtf8(c.shown)) << c.typed;
-        EXPECT_FALSE(view->textCursor().hasSelection()) << "Enter does not search";
+        EXPECT_EQ(view->textCursor().selectionStart(), c.selectionStart) << c.typed;
+        EXPECT_EQ(failed.count, c.failures) << c.typed;
+        EXPECT_EQ(QApplication::focusWidget(), box) << "the next Enter searches again";
     }
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("abc ABC"));
     box->setEditText(QString());
     QApplication::clipboard()->setText(QStringLiteral("li\tne\r\nnext"));
     box->lineEdit()->paste();
     EXPECT_EQ(box->currentText(), QStringLiteral("li\tne"));
+}
+
+TEST(FindBar, F3SearchesWhatWasTypedNotAListedEntryItStarts) {
+    ScriptedPrompt prompt;
+    AppHarness h("[Search]\r\n00=abcdef\r\n");
+    CVantorpadView* view = openText(h, "x abcdef ab");
+    ASSERT_NE(view, nullptr);
+    QWidget* keys = focusFindBox(h.frame());
+    typeInto(keys, "ab");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+    EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("ab"));
+    EXPECT_EQ(h.frame().findBar()->text(), QStringLiteral("ab"));
 }
 
 TEST(FindBar, DownAndUpSearchTheBoxTextAndLeaveOnlyItInTheHistory) {

@@ -17,9 +17,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QEnterEvent>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -110,6 +116,71 @@ TEST(MainStatusBar, PanesFollowTheActiveDocument) {
         EXPECT_EQ(shown.directory, step.window == readOnly ? profile.Dir : QString());
     }
     fresh->document()->setModified(false);
+
+    // Five digits widen the line pane rather than being cut short.
+    h.dir().write(QStringLiteral("pc/long.txt"), QByteArray("x\n").repeated(12344) + "x");
+    ASSERT_TRUE(h.app().OpenTextDocument(h.pcFile(QStringLiteral("long.txt")), {}, false, false));
+    frame.refreshStatus();
+    QStringList panes;
+    for (const QLabel* pane : frame.mainStatusBar()->findChildren<QLabel*>())
+        panes.append(pane->text());
+    EXPECT_TRUE(panes.contains(QStringLiteral("   1/12345"))) << panes.join(u'|').toStdString();
+}
+
+TEST(MainStatusBar, MenuItemsAndToolbarButtonsShowTheirHelpInTheMessagePane) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    ASSERT_TRUE(frame.triggerCommand(CmdFileNew));
+    frame.activeView()->setPlainText(QStringLiteral("text"));
+    frame.activeView()->selectAll();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QStatusBar* status = frame.statusBar();
+    int seen = 0;
+    auto hoverItems = [&](QMenu* menu) {
+        for (QAction* item : menu->actions()) {
+            if (item->isSeparator() || item->menu() || !item->isVisible() || !item->isEnabled())
+                continue;
+            menu->setActiveAction(item);
+            EXPECT_FALSE(item->statusTip().isEmpty()) << item->text().toStdString();
+            EXPECT_EQ(status->currentMessage(), item->statusTip()) << item->text().toStdString();
+            ++seen;
+        }
+    };
+    for (QAction* title : frame.menuBar()->actions()) {
+        frame.menuBar()->setActiveAction(title);
+        hoverItems(title->menu());
+        title->menu()->close();
+    }
+    QMenu* context = frame.activeView()->createContextMenu();
+    context->popup(frame.geometry().center());
+    hoverItems(context);
+    for (QMenu* sub : context->findChildren<QMenu*>()) {
+        context->setActiveAction(sub->menuAction());
+        QApplication::processEvents();
+        hoverItems(sub);
+    }
+    context->close();
+    delete context;
+    EXPECT_GT(seen, 40);
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("レディ"));
+
+    for (QToolBar* bar :
+         {static_cast<QToolBar*>(frame.mainToolBar()), static_cast<QToolBar*>(frame.findBar())}) {
+        for (QToolButton* button : bar->findChildren<QToolButton*>()) {
+            if (!button->defaultAction() || !button->isVisible())
+                continue;
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+            QApplication::sendEvent(button, &enter);
+            EXPECT_FALSE(status->currentMessage().isEmpty() ||
+                         status->currentMessage() == QStringLiteral("レディ"))
+                << button->defaultAction()->text().toStdString();
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(button, &leave);
+            EXPECT_EQ(status->currentMessage(), QStringLiteral("レディ"));
+        }
+    }
 }
 
 TEST(MainToolBar, SizeSwitchKeepsTheDockSideAndTheSettingSurvivesARestart) {
@@ -147,6 +218,34 @@ TEST(MainToolBar, SizeSwitchKeepsTheDockSideAndTheSettingSurvivesARestart) {
     EXPECT_EQ(again.frame().toolBarArea(again.frame().mainToolBar()), Qt::LeftToolBarArea);
     EXPECT_TRUE(again.frame().findBar()->isHidden());
     EXPECT_FALSE(again.frame().action(CmdFindBox)->isChecked());
+}
+
+TEST(MainToolBar, TheFindBarSharesTheToolbarsRowWhenBothFit) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    MainToolBar* toolBar = frame.mainToolBar();
+    FindBar* findBar = frame.findBar();
+    frame.resize(1200, 500);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    ASSERT_TRUE(toolBar->isLarge());
+    const int both = toolBar->sizeHint().width() + findBar->sizeHint().width();
+    const struct Step {
+        bool large;
+        int width;
+        bool sameRow;
+    } steps[] = {
+        {false, 1200, true}, {false, 300, false}, {true, 1200, both <= 1200}, {false, 1200, true}};
+    for (const Step& step : steps) {
+        if (toolBar->isLarge() != step.large) {
+            ASSERT_TRUE(frame.triggerCommand(CmdToolbarSize));
+        }
+        frame.resize(step.width, 500);
+        QApplication::processEvents();
+        EXPECT_EQ(findBar->y() == toolBar->y(), step.sameRow) << step.large << " " << step.width;
+        EXPECT_EQ(frame.toolBarBreak(findBar), !step.sameRow) << step.large << " " << step.width;
+    }
 }
 
 TEST(BarLayout, DamagedOrForeignLayoutsAreIgnored) {
