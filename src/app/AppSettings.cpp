@@ -256,9 +256,12 @@ QString settingsFilePath(const QString& directory) {
     return QDir(directory).filePath(QStringLiteral("Vantorpad.ini"));
 }
 
-bool settingsCanHold(const QString& text) {
+SettingsTextFault settingsTextFault(const QString& text) {
     EncodeResult bytes = LosslessCodec::cp932().encode(text);
-    return bytes.ok() && IniFile::canHold(bytes.bytes);
+    if (!bytes.ok() || !IniFile::canHold(bytes.bytes))
+        return SettingsTextFault::Unstorable;
+    return bytes.bytes.size() > IniFile::MaxValueBytes ? SettingsTextFault::TooLong
+                                                       : SettingsTextFault::None;
 }
 
 bool writeSettingsText(IniFile& ini, QByteArrayView section, QByteArrayView key,

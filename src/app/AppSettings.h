@@ -120,9 +120,10 @@ QString settingsFilePath(const QString& directory);
 // Loads the settings file of `directory` into `settings`; a missing or unreadable file leaves the
 // defaults. Returns false when the file exists but could not be read.
 bool LoadSettings(AppSettings& settings, const QString& directory);
-// Whether the settings file can hold `text` unchanged: CP932 has every character of it, and it
-// is one line.
-bool settingsCanHold(const QString& text);
+// Why the settings file cannot hold `text` unchanged: a character CP932 lacks or a line break,
+// or more bytes than a value holds (IniFile::MaxValueBytes, counted in CP932).
+enum class SettingsTextFault { None, Unstorable, TooLong };
+SettingsTextFault settingsTextFault(const QString& text);
 // Writes `text` as the value of `key`, cut to 255 bytes. A text the file cannot hold is never
 // written altered: the key keeps the line it had and the result is false.
 [[nodiscard]] bool writeSettingsText(IniFile& ini, QByteArrayView section, QByteArrayView key,

@@ -290,7 +290,7 @@ void CVantorpadApp::OnFileOpen() {
 
 void CVantorpadApp::OnOpenServerFile() {
     currentServer = settings.defaultProfileIndex();
-    ServerDialogContext context{settings, currentServer, ftpDebugLog};
+    ServerDialogContext context{settings, currentServer, ftpDebugLog, serverListOrder};
     CServerDir dialog(context, CServerDir::OpenMode, m_mainFrame.get());
     // The dialog ends with OK only once the file is in the transfer directory.
     if (dialog.exec() != QDialog::Accepted)

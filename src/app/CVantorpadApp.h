@@ -3,6 +3,8 @@
 #include "app/AppSettings.h"
 #include "app/RecentFileList.h"
 #include "app/WindowPlacement.h"
+#include "ftp/FileListOrder.h"
+#include "transfer/ServerListLines.h"
 
 #include <QCursor>
 #include <QObject>
@@ -59,6 +61,8 @@ public:
     int transferWindowOpen = 0;
     QString startDir;
     bool ftpDebugLog = false;
+    // The column directions of the open-from-server dialog's list, kept from one run to the next.
+    FileListOrder serverListOrder{ColumnCount, NameColumn};
     QCursor linkCursor;
     RecentFileList recentFiles;
     int previewPages = 1;

@@ -14,6 +14,7 @@ struct PageText {
 };
 
 // Refuses the first text the settings file cannot hold unchanged (a character CP932 lacks, a
-// line break): says so, naming the field by its label, and returns the field. Returns nullptr
+// line break, more than 255 bytes): says so, naming the field by its label, and returns the
+// field. Returns nullptr
 // when every text can be stored.
 QWidget* refuseUnstorableText(const QList<PageText>& texts);

@@ -46,6 +46,29 @@ bool splitKeyLine(QByteArrayView line, QByteArrayView* key, QByteArrayView* valu
     return true;
 }
 
+// A value wholly enclosed in one kind of quotes reads without them, as the classic reader has
+// it; `value` is already trimmed.
+QByteArrayView unquoted(QByteArrayView value) {
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\''))
+        return value.sliced(1, value.size() - 2);
+    return value;
+}
+
+// What the reader makes of the text after a key's '='.
+QByteArrayView valueAsRead(QByteArrayView stored) {
+    return unquoted(trimmed(stored));
+}
+
+// The text that reads back as `value`: the value itself, or the value in double quotes when the
+// reader would change it (blanks at either end, quotes around it). Inside the quotes nothing is
+// trimmed or unquoted, so any value comes back exactly.
+QByteArray storedForm(const QByteArray& value) {
+    if (valueAsRead(value) == value)
+        return value;
+    return '"' + value + '"';
+}
+
 bool isCp932Lead(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
@@ -173,11 +196,7 @@ QByteArray IniFile::readString(QByteArrayView section, QByteArrayView key,
         return cutAtCharBoundary(fallback);
     QByteArrayView name, value;
     splitKeyLine(m_lines[k].text, &name, &value);
-    // A value wholly enclosed in quotes reads without them, as the classic reader does.
-    if (value.size() >= 2 && value.front() == value.back() &&
-        (value.front() == '"' || value.front() == '\''))
-        value = value.sliced(1, value.size() - 2);
-    return cutAtCharBoundary(value.toByteArray());
+    return cutAtCharBoundary(valueAsRead(value).toByteArray());
 }
 
 int IniFile::readInt(QByteArrayView section, QByteArrayView key, int fallback) const {
@@ -197,7 +216,8 @@ bool IniFile::canHold(QByteArrayView value) {
 bool IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value) {
     if (!canHold(value))
         return false;
-    QByteArray line = key.toByteArray() + '=' + value;
+    const QByteArray stored = storedForm(value);
+    QByteArray line = key.toByteArray() + '=' + stored;
     qsizetype s = findSection(section);
     if (s < 0) {
         insertLine(m_lines.size(), '[' + section.toByteArray() + ']');
@@ -206,10 +226,13 @@ bool IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByt
     }
     qsizetype k = findKey(s, key);
     if (k >= 0) {
-        // Keep the key's spelling as it stands in the file.
         QByteArrayView oldKey, oldValue;
         splitKeyLine(m_lines[k].text, &oldKey, &oldValue);
-        m_lines[k].text = oldKey.toByteArray() + '=' + value;
+        // A line that already reads as the value stays as its owner wrote it (blanks, quotes).
+        if (valueAsRead(oldValue) == value)
+            return true;
+        // Keep the key's spelling as it stands in the file.
+        m_lines[k].text = oldKey.toByteArray() + '=' + stored;
         return true;
     }
     // New keys go after the last non-blank line of their section.

@@ -6,7 +6,9 @@
 
 // A settings file with the semantics of the classic private-profile calls: sections and keys
 // match without regard to letter case, the first of duplicate keys wins, integers read by their
-// leading digits, strings are cut at 255 bytes. Every line the program does not own survives a
+// leading digits, strings lose the blanks at either end and one pair of enclosing quotes and are
+// cut at 255 bytes. A string the reader would change is written in double quotes, so that every
+// string reads back as it was written. Every line the program does not own survives a
 // save in place and in order, with its own line end; a leading byte order mark is kept. Values
 // are raw bytes (the file is CP932); callers decode them. The file may hold passwords, so a new
 // one is created readable by its owner only.
@@ -33,7 +35,7 @@ public:
     int readInt(QByteArrayView section, QByteArrayView key, int fallback) const;
 
     // A value the file cannot hold (see canHold) is refused: nothing is written and the result
-    // is false.
+    // is false. A key whose line already reads as `value` keeps its line as it stands.
     [[nodiscard]] bool writeString(QByteArrayView section, QByteArrayView key,
                                    const QByteArray& value);
     void writeInt(QByteArrayView section, QByteArrayView key, int value);

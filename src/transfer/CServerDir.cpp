@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,6 +44,7 @@ CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
     m_browser =
         new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.currentServer,
                           m_busy, browserOptions(mode, filtering), this);
+    m_browser->list()->keepOrderIn(m_context.listOrder);
     m_browser->list()->setMinimumSize(440, 260);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_browser, 1);
@@ -113,14 +115,30 @@ void CServerDir::connectControls() {
         // For this opening only: the profile in the table keeps its code system.
         m_browser->state().profile().Code = index;
     });
-    connect(m_filterCheck, &QCheckBox::toggled, m_browser, &ServerBrowser::setFiltering);
+    connect(m_filterCheck, &QCheckBox::toggled, this, [this](bool on) {
+        m_browser->setFiltering(on);
+        forgetChoice(); // the lines are shown anew, none of them selected
+    });
     connect(m_browser, &ServerBrowser::listed, this, &CServerDir::onListed);
     connect(m_browser, &ServerBrowser::entryClicked, this, &CServerDir::onEntryClicked);
+    // A line chosen with the arrow keys or by typing its first letters counts as clicked.
+    FileListView* list = m_browser->list();
+    connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this, list](const QModelIndex& current) {
+                const std::optional<std::size_t> entry = list->entryAt(current);
+                if (entry && *entry < m_browser->entries().size() &&
+                    list->selectionModel()->isSelected(current))
+                    onEntryClicked(m_browser->entries()[*entry]);
+            });
     connect(m_browser, &ServerBrowser::entryActivated, this, &CServerDir::onEntryActivated);
 }
 
 void CServerDir::onListed() {
     m_code->setCurrentIndex(codeSystemIndex(profile().Code));
+    forgetChoice();
+}
+
+void CServerDir::forgetChoice() {
     m_fileNameEdit->clear();
     m_selectedDirectory = profile().Dir;
 }
@@ -149,18 +167,36 @@ void CServerDir::accept() {
         return;
     m_readOnly = m_readOnlyCheck->isChecked();
     if (m_mode == OpenMode) {
-        if (m_fileNameEdit->text().isEmpty()) {
-            Prompt::information(QStringLiteral("リストから表示するファイルを選択して下さい。"));
+        const std::optional<QByteArray> remote = chosenRemoteName();
+        if (!remote || m_browser->selectedEntries().empty())
             return;
-        }
-        if (m_browser->selectedEntries().empty())
-            return;
-        if (!download())
+        if (!download(*remote))
             return;
     }
     m_context.currentServer = profileNumber();
     m_browser->state().storeHistory();
     QDialog::accept();
+}
+
+std::optional<QByteArray> CServerDir::chosenRemoteName() {
+    const QString fileName = m_fileNameEdit->text();
+    if (fileName.isEmpty()) {
+        Prompt::information(QStringLiteral("リストから表示するファイルを選択して下さい。"));
+        return std::nullopt;
+    }
+    const int listCode = m_browser->state().listCode();
+    const std::optional<QByteArray> remote =
+        ServerNames::resolve(fileName, m_browser->entries(), false, listCode);
+    if (!remote) {
+        Prompt::error(FtpNames::unencodableMessage(fileName));
+        return std::nullopt;
+    }
+    if (!FtpNames::localPathFor(m_context.settings.TranDir, *remote, listCode,
+                                profile().NameSmall != 0)) {
+        Prompt::error(FtpNames::unreceivableMessage(*remote, listCode));
+        return std::nullopt;
+    }
+    return remote;
 }
 
 void CServerDir::reject() {
@@ -170,24 +206,17 @@ void CServerDir::reject() {
     QDialog::reject();
 }
 
-bool CServerDir::download() {
+bool CServerDir::download(const QByteArray& remote) {
     CFtpClient* client = m_browser->client();
     if (!client)
         return false;
-    const QString fileName = m_fileNameEdit->text();
     const int listCode = m_browser->state().listCode();
-    const std::optional<QByteArray> remote =
-        ServerNames::resolve(fileName, m_browser->entries(), false, listCode);
-    if (!remote) {
-        Prompt::error(FtpNames::unencodableMessage(fileName));
-        return false;
-    }
     FetchedFile fetched;
     {
         BusyCount::Hold hold(m_busy);
         BusyGuard busy(m_browser->list());
         m_browser->state().copyProfileInto(*client);
-        fetched = fetchForEditing(*client, m_context.settings.TranDir, profile(), listCode, *remote,
+        fetched = fetchForEditing(*client, m_context.settings.TranDir, profile(), listCode, remote,
                                   m_readOnly);
     }
     if (fetched.result != OpResult::Done)
@@ -195,6 +224,6 @@ bool CServerDir::download() {
     m_browser->state().profile().Code = fetched.profile.Code;
     m_readOnly = fetched.readOnly;
     m_localPath = fetched.localPath;
-    m_remoteName = *remote;
+    m_remoteName = remote;
     return true;
 }

@@ -7,6 +7,8 @@
 
 #include "frame/CToolTipDialog.h"
 
+#include <optional>
+
 struct ServerDialogContext;
 class CFtpClient;
 class QCheckBox;
@@ -55,9 +57,15 @@ private:
     QWidget* buildBottomRows();
     void connectControls();
     void onListed();
+    // No line is chosen: no file name, and the directory is the one shown.
+    void forgetChoice();
     void onEntryClicked(const ServerFileEntry& entry);
     void onEntryActivated(const ServerFileEntry& entry);
-    [[nodiscard]] bool download();
+    // The server's name of the file the name box names, by the name rule of every download, so
+    // that a typed path is refused with a message whether or not a line is selected. Nothing
+    // after the message.
+    [[nodiscard]] std::optional<QByteArray> chosenRemoteName();
+    [[nodiscard]] bool download(const QByteArray& remote);
 
     ServerDialogContext& m_context;
     const Mode m_mode;

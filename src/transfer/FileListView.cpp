@@ -8,7 +8,7 @@
 #include <algorithm>
 
 FileListView::FileListView(QWidget* parent)
-    : QTreeView(parent), m_model(new FileListModel(this)), m_order(ColumnCount, NameColumn) {
+    : QTreeView(parent), m_model(new FileListModel(this)), m_ownOrder(ColumnCount, NameColumn) {
     setModel(m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -36,7 +36,7 @@ FileListView::FileListView(QWidget* parent)
 
 void FileListView::showLines(std::vector<ServerListLine> lines) {
     m_listed = std::move(lines);
-    m_order.refill();
+    m_order->refill();
     showSorted();
     scrollToTop();
 }
@@ -48,9 +48,14 @@ void FileListView::clearLines() {
 
 void FileListView::sortBy(int column) {
     const std::vector<std::size_t> selected = selectedEntries();
-    m_order.toggle(column);
+    m_order->toggle(column);
     showSorted();
     selectEntries(selected);
+}
+
+void FileListView::keepOrderIn(FileListOrder& order) {
+    m_order = &order;
+    showSorted();
 }
 
 void FileListView::showSorted() {
@@ -58,7 +63,7 @@ void FileListView::showSorted() {
     rows.reserve(m_listed.size());
     for (std::size_t i = 0; i < m_listed.size(); ++i)
         rows.push_back({m_listed[i].directory, m_listed[i].texts, int(i)});
-    m_order.sort(rows);
+    m_order->sort(rows);
     std::vector<ServerListLine> shown;
     shown.reserve(rows.size());
     for (const FileListOrder::Row& row : rows)
@@ -66,8 +71,8 @@ void FileListView::showSorted() {
     m_model->setLines(std::move(shown));
     // The header shows a triangle pointing up for ascending. Qt's header draws the ascending
     // state as a downward arrow, so it is handed the opposite order.
-    header()->setSortIndicator(m_order.sortColumn(),
-                               m_order.ascending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    header()->setSortIndicator(m_order->sortColumn(),
+                               m_order->ascending() ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 int FileListView::lineCount() const {

@@ -12,7 +12,7 @@ class FileListModel;
 
 // One pane of the transfer window: a report-style list of the four columns, several lines
 // selectable, sorted in the program's list order with one direction state per column for the
-// life of the pane.
+// life of the pane, or of whoever keeps the states (keepOrderIn).
 class FileListView : public QTreeView {
     Q_OBJECT
 public:
@@ -24,8 +24,10 @@ public:
     // A click on a column header: that column's direction toggles and the list is sorted by
     // it; the selected lines stay selected.
     void sortBy(int column);
+    // From now on the column directions are `order`'s, kept by its owner beyond this list.
+    void keepOrderIn(FileListOrder& order);
 
-    const FileListOrder& order() const { return m_order; }
+    const FileListOrder& order() const { return *m_order; }
     FileListModel* lines() const { return m_model; }
     int lineCount() const;
 
@@ -44,6 +46,7 @@ private:
     void showSorted();
 
     FileListModel* m_model = nullptr;
-    FileListOrder m_order;
+    FileListOrder m_ownOrder;
+    FileListOrder* m_order = &m_ownOrder;
     std::vector<ServerListLine> m_listed; // in listing order
 };

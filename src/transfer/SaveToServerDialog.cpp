@@ -8,7 +8,8 @@ bool RunSaveToServerDialog(QWidget* parent, ServerProfile& profile, QString& fil
     CVantorpadApp* app = CVantorpadApp::instance();
     if (!app)
         return false;
-    ServerDialogContext context{app->settings, app->currentServer, app->ftpDebugLog};
+    ServerDialogContext context{app->settings, app->currentServer, app->ftpDebugLog,
+                                app->serverListOrder};
     CSaveSv dialog(context, profile, fileName, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -175,7 +175,7 @@ TEST(Keyboard, NoWindowClaimsAKeyOrMnemonicTwice) {
     add("editor menu", frame.activeView()->createContextMenu());
 
     ASSERT_TRUE(frame.triggerCommand(CmdFtpTransfer));
-    ServerDialogContext context{app.settings, app.currentServer, false};
+    ServerDialogContext context{app.settings, app.currentServer, false, app.serverListOrder};
     add("open from server", new CServerDir(context, CServerDir::OpenMode, &frame));
     add("save to server", new CServerDir(context, CServerDir::SaveMode, &frame));
     add("options", new COptionDlg(app.settings, false, &frame));

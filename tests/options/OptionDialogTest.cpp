@@ -224,15 +224,33 @@ TEST_F(OptionDialog, TextTheSettingsFileCannotHoldIsRefusedNamingItsFieldAndStay
         {COptionDlg::ServerFilterTab, "Ext3", "拡張子３", Ok},
         {COptionDlg::NetworkTab, "Name", "プロクシ名", Ok},
     };
+    // A character the file lacks, and more bytes than a value holds in fewer characters; the
+    // second one's corrected text is as long as a value may be.
+    struct Fault {
+        QString bad;
+        QString message;
+        QString corrected;
+    };
+    const Fault faults[] = {
+        {QStringLiteral(".josé"), QStringLiteral(" に使用出来ない文字が含まれています。"),
+         QStringLiteral(".jose")},
+        {u'.' + QString(128, u'あ'),
+         QStringLiteral(" は半角255文字（全角127文字）以内で入力して下さい。"),
+         u'.' + QString(127, u'あ')},
+    };
+    std::vector<std::pair<Case, Fault>> runs;
+    for (const Case& c : cases)
+        for (const Fault& fault : faults)
+            runs.emplace_back(c, fault);
     m_settings.Network.Proxy = 2; // the proxy name can be typed
-    for (const Case& c : cases) {
+    for (const auto& [c, fault] : runs) {
         SCOPED_TRACE(c.field);
         m_prompt.clear();
         open();
         QTabWidget* tabs = m_dialog->tabs();
         tabs->setCurrentIndex(c.tab);
         auto* edit = child<QLineEdit>(tabs->widget(c.tab), c.field);
-        const QString bad = QStringLiteral(".josé");
+        const QString& bad = fault.bad;
         edit->selectAll();
         edit->insert(bad); // as pasted: key clicks carry ASCII only
         auto trigger = [&] {
@@ -247,15 +265,14 @@ TEST_F(OptionDialog, TextTheSettingsFileCannotHoldIsRefusedNamingItsFieldAndStay
             }
         };
         trigger();
-        EXPECT_EQ(m_prompt.texts(),
-                  QStringList{QString::fromUtf8(c.label) +
-                              QStringLiteral(" に使用出来ない文字が含まれています。")});
+        EXPECT_EQ(m_prompt.texts(), QStringList{QString::fromUtf8(c.label) + fault.message});
         EXPECT_EQ(tabs->currentIndex(), c.tab);
         EXPECT_EQ(edit->text(), bad);
         EXPECT_EQ(child<QComboBox>(m_dialog->ftpPage(), "ProfileNo")->currentIndex(), 0);
         EXPECT_NE(m_dialog->result(), QDialog::Accepted);
 
-        retype(edit, QStringLiteral(".jose"));
+        edit->selectAll();
+        edit->insert(fault.corrected);
         trigger();
         ok();
         EXPECT_EQ(m_prompt.texts().size(), 1) << "the corrected text passes";

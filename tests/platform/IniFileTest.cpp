@@ -124,6 +124,44 @@ TEST(IniFile, ByteOrderMarkIsSkippedWhenReadingAndWrittenBack) {
     EXPECT_EQ(ini.contents(), "\xEF\xBB\xBF[Pos]\r\nSave=0\r\n");
 }
 
+TEST(IniFile, EveryValueReadsBackAsWrittenAndOnlyThoseTheReaderWouldChangeAreQuoted) {
+    struct Case {
+        QByteArray value;
+        bool quoted;
+    };
+    const Case cases[] = {
+        {" pw ", true},       {"\"\"dq\"\"", true}, {"\"dq\"", true},         {"'sq'", true},
+        {"\tTab\t", true},    {"  ", true},         {"\"\"", true},           {"\"", false},
+        {"\"half", false},    {"tail'", false},     {"\"mixed'", false},      {"in\tside", false},
+        {"a = \"b\"", false}, {"", false},          {"\x82\xa0 kana", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.constData());
+        for (const QByteArray& existing : {QByteArray(), QByteArray("[S]\r\nK=old\r\n")}) {
+            IniFile ini = iniWith(existing);
+            ASSERT_TRUE(ini.writeString("S", "K", c.value));
+            const QByteArray stored = c.quoted ? '"' + c.value + '"' : c.value;
+            EXPECT_EQ(ini.contents(), "[S]\r\nK=" + stored + "\r\n");
+            // Read back from the bytes, as the next start does, and written again unchanged.
+            IniFile next = iniWith(ini.contents());
+            EXPECT_EQ(next.readString("S", "K", "fallback"), c.value);
+            ASSERT_TRUE(next.writeString("S", "K", next.readString("S", "K", "")));
+            EXPECT_EQ(next.contents(), ini.contents());
+        }
+    }
+}
+
+TEST(IniFile, ALineThatAlreadyReadsAsTheValueKeepsItsBlanksAndQuotes) {
+    const QByteArray original = "[S]\nA = plain \nB=\"quoted\"\nC=' pw '\n";
+    IniFile ini = iniWith(original);
+    ASSERT_TRUE(ini.writeString("S", "A", "plain"));
+    ASSERT_TRUE(ini.writeString("S", "B", "quoted"));
+    ASSERT_TRUE(ini.writeString("S", "C", " pw "));
+    EXPECT_EQ(ini.contents(), original);
+    ASSERT_TRUE(ini.writeString("S", "B", "other"));
+    EXPECT_EQ(ini.contents(), "[S]\nA = plain \nB=other\nC=' pw '\n");
+}
+
 TEST(IniFile, ValueWithALineBreakIsRefusedAndChangesNothing) {
     const QByteArray original = "[Server00]\r\nPasswd=old\r\n";
     for (QByteArray value : {"x\r\n[Server01]", "x\n", "\rx"}) {

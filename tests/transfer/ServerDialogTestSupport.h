@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/AppSettings.h"
+#include "ftp/FileListOrder.h"
 #include "transfer/ServerDialogContext.h"
+#include "transfer/ServerListLines.h"
 
 #include "FtpServerFixture.h"
 #include "TempDir.h"
@@ -25,7 +27,8 @@ struct ServerDialogWorld {
     TempDir transfer;
     AppSettings settings;
     int currentServer = 0;
-    ServerDialogContext context{settings, currentServer, 0};
+    FileListOrder listOrder{ColumnCount, NameColumn};
+    ServerDialogContext context{settings, currentServer, 0, listOrder};
 };
 
 // Readable failure output for Qt strings.

@@ -5,6 +5,7 @@
 #include "ServerDialogTestSupport.h"
 
 #include "transfer/FileListView.h"
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -412,6 +413,93 @@ TEST(CServerDir, ListedNamesThatCannotBeLocalNamesAreRefused) {
     EXPECT_TRUE(dialog.isVisible());
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_EQ(prompt.texts()[0], QStringLiteral("サーバのファイル名 .. は受信出来ません。"));
+    EXPECT_TRUE(
+        QDir(world.transfer.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+TEST(CServerDir, ArrowKeysAndTypedLettersChooseALineAsAClickDoes) {
+    ServerDialogWorld world;
+    for (const char* name : {"alpha.txt", "beta.txt", "delta.txt"})
+        world.server.writeFile(name, name);
+    world.server.makeDir("sub");
+    ScriptedPrompt prompt;
+    CServerDir dialog(world.context, CServerDir::OpenMode);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    clickLine(listOf(dialog), QStringLiteral("alpha.txt"));
+    const auto key = [](auto key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    key(Qt::Key_Down);
+    EXPECT_EQ(fileNameOf(dialog)->text(), QStringLiteral("beta.txt"));
+    key('d');
+    EXPECT_EQ(fileNameOf(dialog)->text(), QStringLiteral("delta.txt"));
+    key(Qt::Key_Home);
+    EXPECT_TRUE(fileNameOf(dialog)->text().isEmpty()) << "a directory clears the name";
+    EXPECT_EQ(dialog.selectedDirectory(), QStringLiteral("/sub"));
+    key(Qt::Key_End);
+    press(dialog, "Ok");
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(readFileBytes(dialog.localPath()), QByteArray("delta.txt"));
+}
+
+TEST(CServerDir, AFilterToggleLeavesNoLineChosenInEitherMode) {
+    ServerDialogWorld world(CodeSystemSjis, QStringLiteral("/"));
+    world.server.writeFile("a.txt", "a");
+    world.server.makeDir("pub");
+    ScriptedPrompt prompt;
+    {
+        CServerDir dialog(world.context, CServerDir::OpenMode);
+        dialog.show();
+        clickLine(listOf(dialog), QStringLiteral("a.txt"));
+        tick(childNamed<QCheckBox>(&dialog, "Filter"));
+        EXPECT_TRUE(fileNameOf(dialog)->text().isEmpty());
+        press(dialog, "Ok");
+        EXPECT_EQ(prompt.texts(),
+                  QStringList{QStringLiteral("リストから表示するファイルを選択して下さい。")});
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    CServerDir dialog(world.context, CServerDir::SaveMode);
+    dialog.show();
+    clickLine(listOf(dialog), QStringLiteral("pub"));
+    tick(childNamed<QCheckBox>(&dialog, "Filter"));
+    press(dialog, "Ok");
+    EXPECT_EQ(dialog.selectedDirectory(), QStringLiteral("/")) << "the shown one, none clicked";
+}
+
+TEST(CServerDir, ColumnDirectionsLastFromOneDialogToTheNext) {
+    ServerDialogWorld world;
+    world.server.writeFile("big.txt", "12345");
+    world.server.writeFile("small.txt", "1");
+    ScriptedPrompt prompt;
+    for (const char* expected : {"small.txt", "big.txt"}) {
+        CServerDir dialog(world.context, CServerDir::OpenMode);
+        EXPECT_EQ(columnTexts(listOf(dialog)).front(), QStringLiteral("big.txt")) << "by name";
+        listOf(dialog)->header()->sectionClicked(SizeColumn);
+        EXPECT_EQ(columnTexts(listOf(dialog)).front(), QString::fromUtf8(expected));
+    }
+}
+
+TEST(CServerDir, ATypedPathIsRefusedWithAMessageEvenWithNoLineSelected) {
+    ServerDialogWorld world(CodeSystemSjis, QStringLiteral("/"));
+    world.server.makeDir("sub");
+    world.server.writeFile("sub/a.txt", "a");
+    ScriptedPrompt prompt;
+    CServerDir dialog(world.context, CServerDir::OpenMode);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (const char* typed : {"sub/a.txt", "../a.txt", "..", "sub\\a.txt"}) {
+        const QString name = QString::fromUtf8(typed);
+        prompt.clear();
+        fileNameOf(dialog)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), name);
+        press(dialog, "Ok");
+        ASSERT_EQ(prompt.texts().size(), 1) << typed;
+        EXPECT_EQ(prompt.texts()[0],
+                  QStringLiteral("サーバのファイル名 %1 は受信出来ません。").arg(name));
+        EXPECT_TRUE(dialog.isVisible());
+    }
     EXPECT_TRUE(
         QDir(world.transfer.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
