@@ -27,20 +27,15 @@ void choose(QComboBox* combo, int index) {
     emit combo->activated(index);
 }
 
-void writeInto(const QString& root, const char* name) {
-    QFile file(QDir(root).filePath(QLatin1String(name)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("x");
-}
-
 // A transfer world whose profile 0 is plain FTP, 1 an FTPS server that demands TLS and 2 an
 // SFTP server that takes only the key file (the password is the key's pass phrase, which the
 // server would refuse as a password). Trust choices go to a directory of the test's own.
 struct SecureWorld : TransferWorld {
     SecureWorld() : TransferWorld(CodeSystemSjis, QStringLiteral("/")), sftp(Phrase) {
         server.writeFile("plain.txt", "x");
-        writeInto(ftps.rootDir(), "over-tls.txt");
-        writeInto(sftp.rootDir(), "over-ssh.txt");
+        ftps.writeFile(QStringLiteral("over-tls.txt"), "x");
+        QFile ssh(QDir(sftp.rootDir()).filePath(QStringLiteral("over-ssh.txt")));
+        EXPECT_TRUE(ssh.open(QIODevice::WriteOnly) && ssh.write("x") == 1);
         settings.Profiles[1] = ftps.profile(); // its logon directory is its root
         settings.Profiles[2] = sftp.profile();
         settings.Profiles[2].KeyFile = sftp.clientKey();
