@@ -107,15 +107,18 @@ std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, b
                                                const ServerProfile& profile) {
     auto client = std::make_unique<CFtpClient>(network.Proxy, network.Name, network.Passive != 0,
                                                network.Raw != 0, network.SpDelim != 0, debugLog);
-    client->server = profile.Server;
-    client->user = profile.User;
-    client->password = profile.Passwd;
-    client->serverDirectory =
-        FtpNames::encodeForServer(profile.Dir, profile.Code).value_or(cp(profile.Dir));
-    client->port = profile.Port;
-    client->protocol = profile.Protocol;
-    client->keyFile = profile.KeyFile;
+    client->useProfile(profile);
     return client;
+}
+
+void CFtpClient::useProfile(const ServerProfile& profile) {
+    const FtpEndpoint before = endpoint(m_proxyMode);
+    m_profile = profile;
+    serverDirectory =
+        FtpNames::encodeForServer(profile.Dir, profile.Code).value_or(cp(profile.Dir));
+    // An open connection is another server's, or another user's, once the logon differs.
+    if (m_connection && !(endpoint(m_proxyMode) == before))
+        CloseSession();
 }
 
 void CFtpClient::setDefaultTimeouts(const FtpTimeouts& timeouts) {
@@ -146,17 +149,17 @@ void CFtpClient::Log(const char* format, ...) {
     m_log.write(QByteArray(buffer));
 }
 
-FtpEndpoint CFtpClient::endpoint(int proxyMode, int portNumber) const {
+FtpEndpoint CFtpClient::endpoint(int proxyMode) const {
     FtpEndpoint e;
-    e.host = cp(server);
-    e.port = portNumber;
-    e.user = cp(user);
-    e.password = cp(password);
+    e.host = cp(m_profile.Server);
+    e.port = m_profile.Port;
+    e.user = cp(m_profile.User);
+    e.password = cp(m_profile.Passwd);
     e.proxyMode = proxyMode;
     e.proxyName = m_proxyName;
     e.passive = m_passive;
-    e.protocol = protocol;
-    e.keyFile = QFile::encodeName(keyFile);
+    e.protocol = m_profile.Protocol;
+    e.keyFile = QFile::encodeName(m_profile.KeyFile);
     return e;
 }
 
@@ -175,21 +178,21 @@ void CFtpClient::showFailure(const QString& fallback) const {
 }
 
 OpResult CFtpClient::OpenSession() {
-    if (server.isEmpty() || user.isEmpty() || password.isEmpty() ||
-        FtpNames::breaksCommandLine(server) || FtpNames::breaksCommandLine(user) ||
-        FtpNames::breaksCommandLine(password)) {
+    const ServerProfile& p = m_profile;
+    if (!p.canLogOn() || FtpNames::breaksCommandLine(p.Server) ||
+        FtpNames::breaksCommandLine(p.User) || FtpNames::breaksCommandLine(p.Passwd)) {
         Prompt::error(QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。"));
         return OpResult::Refused;
     }
     if (m_connection && m_connection->busy())
         return OpResult::Refused;
-    Log("OpenSession START %s %s PORT=%d RAW=%d", cp(server).constData(), cp(user).constData(),
-        port, int(m_passive));
+    Log("OpenSession START %s %s PORT=%d RAW=%d", cp(p.Server).constData(), cp(p.User).constData(),
+        p.Port, int(m_passive));
     CloseSession();
 
     std::unique_ptr<FtpTransport> connection;
     const SecureLogOn::Outcome trust =
-        SecureLogOn(endpoint(m_proxyMode, port), m_timeouts, m_progress).run(connection);
+        SecureLogOn(endpoint(m_proxyMode), m_timeouts, m_progress).run(connection);
     if (trust == SecureLogOn::Outcome::Cancelled)
         return OpResult::Cancelled;
     if (trust == SecureLogOn::Outcome::Refused)
@@ -201,8 +204,8 @@ OpResult CFtpClient::OpenSession() {
         } else {
             Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
                                          "Pwd=%4 Port=%5 Pass=%6")
-                              .arg(m_lastErrorText, server, user, QLatin1String(HiddenPassword))
-                              .arg(port)
+                              .arg(m_lastErrorText, p.Server, p.User, QLatin1String(HiddenPassword))
+                              .arg(p.Port)
                               .arg(int(m_passive)));
         }
         return OpResult::Failed;
@@ -383,8 +386,7 @@ OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bo
 
 bool CFtpClient::checkComposite(const QString& local, const QByteArray& remote,
                                 const QString& message) {
-    if (server.isEmpty() || user.isEmpty() || password.isEmpty() || local.isEmpty() ||
-        remote.isEmpty()) {
+    if (!m_profile.canLogOn() || local.isEmpty() || remote.isEmpty()) {
         Prompt::error(message);
         return false;
     }

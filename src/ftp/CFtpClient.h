@@ -44,8 +44,8 @@ struct [[nodiscard]] EucDownload {
     std::optional<TextCode> looksLike;
 };
 
-// The one object through which the program talks FTP. A task creates one, fills in the
-// server's host, user, password, port and directory, calls operations and destroys it.
+// The one object through which the program talks FTP. A task creates one from a whole server
+// profile, calls operations and destroys it.
 //
 // The session, transfer and listing operations say what happened with an OpResult: Done,
 // Failed (tried; the message has been shown through Prompt), Cancelled (the user stopped a
@@ -72,18 +72,19 @@ public:
     CFtpClient(const CFtpClient&) = delete;
     CFtpClient& operator=(const CFtpClient&) = delete;
 
-    // A client with the network settings and the profile's host, user, password, directory and
-    // port, as every task makes it.
+    // A client with the network settings and the profile, as every task makes it.
     static std::unique_ptr<CFtpClient> create(const NetworkSettings& network, bool debugLog,
                                               const ServerProfile& profile);
 
-    QString server;
-    QString user;     // sent as CP932
-    QString password; // sent as CP932; never shown or logged
+    // The profile the client connects with, taken whole: host, user, password (sent as CP932,
+    // never shown or logged), port, protocol, key file, and whatever a profile holds later, so
+    // that no part of it can stay behind from the profile before. The server directory becomes
+    // the profile's. A connection made for a different logon is closed.
+    void useProfile(const ServerProfile& profile);
+    const ServerProfile& profile() const { return m_profile; }
+
+    // The directory to change to before each file operation (the server's bytes); may be empty.
     QByteArray serverDirectory;
-    int port = 21;
-    int protocol = ProtocolFtp; // ServerProtocol
-    QString keyFile;            // SFTP: a private key to log on with
 
     OpResult OpenSession();
     void CloseSession();
@@ -142,7 +143,7 @@ public:
     static FtpTimeouts defaultTimeouts();
 
 private:
-    FtpEndpoint endpoint(int proxyMode, int port) const;
+    FtpEndpoint endpoint(int proxyMode) const;
     QByteArray absolute(const QByteArray& name) const;
     void rememberFailure(const FtpTransport& transport);
     void showFailure(const QString& fallback) const;
@@ -165,6 +166,7 @@ private:
     OpResult lookUpOne(const QByteArray& name, ServerFileList& list, int kinds, int* count);
     bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);
 
+    ServerProfile m_profile;
     int m_proxyMode;
     QByteArray m_proxyName;
     bool m_passive;

@@ -181,7 +181,7 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
                              int kinds) {
     Q_UNUSED(recognised);
     if (m_logEnabled) {
-        QByteArray url = "ftp://" + toCp932(server) + entry.path;
+        QByteArray url = "ftp://" + toCp932(m_profile.Server) + entry.path;
         Log("★★★GetServerFileList Name=%s Path=%s URL=%s", entry.name.constData(),
             entry.path.constData(), url.constData());
     }
@@ -214,9 +214,9 @@ OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
     // A connection of its own, direct, on the profile's port.
     std::unique_ptr<FtpTransport> own;
     auto outcome = SecureLogOn::Outcome::Failed;
-    if (!server.isEmpty() && !FtpNames::breaksCommandLine(user) &&
-        !FtpNames::breaksCommandLine(password))
-        outcome = SecureLogOn(endpoint(1, port), m_timeouts, m_progress).run(own);
+    if (!m_profile.Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile.User) &&
+        !FtpNames::breaksCommandLine(m_profile.Passwd))
+        outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress).run(own);
     if (outcome == SecureLogOn::Outcome::Cancelled)
         return OpResult::Cancelled;
     if (outcome == SecureLogOn::Outcome::Refused)

@@ -42,6 +42,8 @@ struct FtpEndpoint {
     // instead of the system's certificate store.
     QByteArray pinnedKey;
     QByteArray keyFile; // SFTP: log on with this private key (the password unlocks it)
+
+    bool operator==(const FtpEndpoint&) const = default;
 };
 
 // One FTP control connection and the transfers on it, over libcurl. Every path given to it is

@@ -16,6 +16,14 @@ QString SecureLogOn::serverText() const {
 }
 
 SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection) {
+    if (!isKnownProtocol(m_endpoint.protocol)) {
+        Prompt::error(QStringLiteral("サーバ %1 の接続方式(Protocol=%2)が正しくありません。\n"
+                                     "接続しません。オプション設定のサーバ設定で接続方式を"
+                                     "選び直して下さい。")
+                          .arg(serverText())
+                          .arg(m_endpoint.protocol));
+        return Outcome::Refused;
+    }
     if (m_endpoint.protocol == ProtocolSftp && !m_endpoint.keyFile.isEmpty() &&
         !QFileInfo(QFile::decodeName(m_endpoint.keyFile)).isFile()) {
         Prompt::error(QStringLiteral("秘密鍵ファイル %1 が見つかりません。\n"

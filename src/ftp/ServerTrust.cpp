@@ -109,6 +109,20 @@ QByteArray knownHostsName(const QByteArray& server) {
     return port == "22" ? server.left(colon) : '[' + server.left(colon) + "]:" + port;
 }
 
+// The trust question, with buttons that say what each answer does.
+TrustChoice askTrust(const QString& text) {
+    const PromptChoices choices{QStringLiteral("常に信頼する"), QStringLiteral("今回のみ信頼する"),
+                                QStringLiteral("接続しない")};
+    switch (Prompt::current().choose(text, PromptIcon::Warning, choices)) {
+    case PromptAnswer::Yes:
+        return TrustChoice::Permanently;
+    case PromptAnswer::No:
+        return TrustChoice::ThisSession;
+    default:
+        return TrustChoice::Cancel;
+    }
+}
+
 } // namespace
 
 QString PeerCertificate::fingerprint() const {
@@ -204,17 +218,9 @@ TrustChoice ServerTrust::askHostKey(const QString& server, const QByteArray& blo
     const QString text =
         QStringLiteral("サーバ %1 のホスト鍵は、まだ記録されていません。\n\n"
                        "鍵の種類: %2\nフィンガープリント:\n%3\n\n"
-                       "このホスト鍵を信頼しますか？\n"
-                       "［はい］常に信頼する　［いいえ］今回のみ信頼する　［キャンセル］接続しない")
+                       "このホスト鍵を信頼しますか？")
             .arg(server, QString::fromLatin1(keyTypeOf(blob)), hostKeyFingerprint(blob));
-    switch (Prompt::current().ask(text, PromptIcon::Warning, PromptButtons::YesNoCancel)) {
-    case PromptAnswer::Yes:
-        return TrustChoice::Permanently;
-    case PromptAnswer::No:
-        return TrustChoice::ThisSession;
-    default:
-        return TrustChoice::Cancel;
-    }
+    return askTrust(text);
 }
 
 void ServerTrust::warnHostKeyChanged(const QString& server, const QByteArray& blob) {
@@ -238,17 +244,9 @@ TrustChoice ServerTrust::askCertificate(const QString& server, const PeerCertifi
                        "(自己署名、期限切れ、または別の名前の証明書です)\n\n"
                        "SHA-256 フィンガープリント:\n%2\n"
                        "サブジェクト: %3\n発行者: %4\n有効期間: %5 ～ %6\n\n"
-                       "この証明書を信頼しますか？\n"
-                       "［はい］常に信頼する　［いいえ］今回のみ信頼する　［キャンセル］接続しない")
+                       "この証明書を信頼しますか？")
             .arg(server, c.fingerprint(), c.subject, c.issuer, c.notBefore, c.notAfter);
-    switch (Prompt::current().ask(text, PromptIcon::Warning, PromptButtons::YesNoCancel)) {
-    case PromptAnswer::Yes:
-        return TrustChoice::Permanently;
-    case PromptAnswer::No:
-        return TrustChoice::ThisSession;
-    default:
-        return TrustChoice::Cancel;
-    }
+    return askTrust(text);
 }
 
 void ServerTrust::warnCertificateChanged(const QString& server, const QString& trusted,

@@ -66,7 +66,8 @@ public:
     // Forgets the choices of this session (tests).
     static void forgetSession();
 
-    // Asks through Prompt: Yes = trust permanently, No = this session only, Cancel.
+    // Asks through Prompt, with the buttons "常に信頼する" (Yes), "今回のみ信頼する" (No) and
+    // "接続しない" (Cancel).
     static TrustChoice askCertificate(const QString& server, const PeerCertificate& certificate);
     // Says that the certificate differs from the one trusted before, and that the connection
     // was refused.

@@ -250,7 +250,10 @@ void CFtpOpt::takeControls() {
     ProfileFields& f = m_fields;
     f.Server = m_server->text();
     f.Port = portOfText(m_port->text());
-    f.Protocol = qMax(0, m_protocol->currentIndex());
+    // A value the box cannot show (an edited INI file) stays as it was read, so that the logon
+    // refuses it rather than taking it for plain FTP.
+    if (m_protocol->currentIndex() >= 0)
+        f.Protocol = m_protocol->currentIndex();
     f.KeyFile = m_keyFile->text();
     f.User = m_user->text();
     f.Passwd = m_passwd->text();
@@ -318,16 +321,9 @@ void CFtpOpt::defaultChosen(int index) {
 }
 
 ServerProfile CFtpOpt::profileOfFields() const {
-    ServerProfile profile;
-    profile.Server = m_fields.Server;
-    profile.User = m_fields.User;
-    profile.Passwd = m_fields.Passwd;
-    profile.Dir = m_fields.Dir;
-    // A port of 0 or less in the field means the default port here as well.
-    profile.Port = ProfileWorkingCopy::normalisedPort(m_fields.Port, m_fields.Protocol);
-    profile.Protocol = m_fields.Protocol;
-    profile.KeyFile = m_fields.KeyFile;
-    return profile;
+    // The profile as storing the controls would make it: a field the controls do not show is
+    // the stored profile's, and none is left behind.
+    return m_copy.withFields(m_fields);
 }
 
 bool CFtpOpt::checkLogOnFields() const {

@@ -54,15 +54,19 @@ ProfileFields ProfileWorkingCopy::load(int index) {
     return ProfileFields::shownFor(m_profiles[m_shown]);
 }
 
-ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
+ProfileFields ProfileWorkingCopy::normalised(ProfileFields fields) {
     fields.Port = normalisedPort(fields.Port, fields.Protocol);
     // A backup number that came from an edited file selects nothing; the first extension is
     // stored then, so that a backup never gets the file's own name.
     if (fields.BackNo < 0 || fields.BackNo >= BackupExtensions().size())
         fields.BackNo = 0;
     fields.BackExt = BackupExtensions().at(fields.BackNo);
+    return fields;
+}
 
-    ServerProfile& profile = m_profiles[m_shown];
+ServerProfile ProfileWorkingCopy::withFields(const ProfileFields& shown) const {
+    const ProfileFields fields = normalised(shown);
+    ServerProfile profile = m_profiles[m_shown];
     profile.Server = fields.Server;
     profile.User = fields.User;
     profile.Passwd = fields.Passwd;
@@ -80,7 +84,12 @@ ProfileFields ProfileWorkingCopy::store(ProfileFields fields) {
     profile.Port = fields.Port;
     profile.Protocol = fields.Protocol;
     profile.KeyFile = fields.KeyFile;
-    return fields;
+    return profile;
+}
+
+ProfileFields ProfileWorkingCopy::store(const ProfileFields& fields) {
+    m_profiles[m_shown] = withFields(fields);
+    return normalised(fields);
 }
 
 bool ProfileWorkingCopy::chooseDefault(int index) {

@@ -74,7 +74,10 @@ public:
     // "ｸﾘｱ" empties the controls). A port of 0 or less becomes 21, and the backup extension
     // follows the list choice. The directory history is kept. Returns the values the controls
     // show afterwards.
-    ProfileFields store(ProfileFields fields);
+    ProfileFields store(const ProfileFields& fields);
+    // The shown profile as storing these values would make it (the server tasks of the page
+    // connect with it).
+    ServerProfile withFields(const ProfileFields& fields) const;
     // Only a profile that has a stored server name can become the default; returns whether
     // `index` was taken.
     bool chooseDefault(int index);
@@ -94,6 +97,8 @@ public:
 
 private:
     static int clampIndex(int index);
+    // The values as they are stored: the default port, the backup extension of the list choice.
+    static ProfileFields normalised(ProfileFields fields);
 
     std::array<ServerProfile, AppSettings::ProfileCount> m_profiles;
     int m_shown = 0;

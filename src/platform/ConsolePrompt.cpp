@@ -14,3 +14,10 @@ PromptAnswer ConsolePrompt::ask(const QString& text, PromptIcon, PromptButtons b
         return PromptAnswer::Cancel;
     return m_questionAnswer;
 }
+
+PromptAnswer ConsolePrompt::choose(const QString& text, PromptIcon icon,
+                                   const PromptChoices& choices) {
+    const PromptAnswer answer = ask(text, icon, PromptButtons::YesNoCancel);
+    std::fprintf(stderr, "-> %s\n", choices.cancel.toLocal8Bit().constData());
+    return answer;
+}

@@ -9,6 +9,9 @@ public:
     explicit ConsolePrompt(PromptAnswer questionAnswer = PromptAnswer::No)
         : m_questionAnswer(questionAnswer) {}
     PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
+    // Takes the way that does nothing (Cancel) and says which it took.
+    PromptAnswer choose(const QString& text, PromptIcon icon,
+                        const PromptChoices& choices) override;
 
 private:
     PromptAnswer m_questionAnswer;

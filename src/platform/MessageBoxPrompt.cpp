@@ -62,14 +62,9 @@ void nameButtons(QMessageBox& box) {
     }
 }
 
-} // namespace
-
-PromptAnswer MessageBoxPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
-    QMessageBox box(toIcon(icon), QApplication::applicationName(), text, toButtons(buttons),
-                    QApplication::activeWindow());
-    nameButtons(box);
-    // A message must be readable and clickable even while a long operation holds the wait
-    // cursor and the mouse.
+// A message must be readable and clickable even while a long operation holds the wait cursor
+// and the mouse.
+PromptAnswer run(QMessageBox& box) {
     QPointer<QWidget> grabber = QWidget::mouseGrabber();
     if (grabber)
         grabber->releaseMouse();
@@ -79,4 +74,27 @@ PromptAnswer MessageBoxPrompt::ask(const QString& text, PromptIcon icon, PromptB
     if (grabber)
         grabber->grabMouse();
     return toAnswer(result);
+}
+
+} // namespace
+
+PromptAnswer MessageBoxPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
+    QMessageBox box(toIcon(icon), QApplication::applicationName(), text, toButtons(buttons),
+                    QApplication::activeWindow());
+    nameButtons(box);
+    return run(box);
+}
+
+PromptAnswer MessageBoxPrompt::choose(const QString& text, PromptIcon icon,
+                                      const PromptChoices& choices) {
+    QMessageBox box(toIcon(icon), QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(choices.yes);
+    box.button(QMessageBox::No)->setText(choices.no);
+    box.button(QMessageBox::Cancel)->setText(choices.cancel);
+    // Enter, pressed out of habit, takes the way that does nothing, as Escape does.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return run(box);
 }

@@ -8,4 +8,6 @@ class QWidget;
 class MessageBoxPrompt : public Prompt {
 public:
     PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
+    PromptAnswer choose(const QString& text, PromptIcon icon,
+                        const PromptChoices& choices) override;
 };

@@ -9,6 +9,10 @@ Prompt*& installedPrompt() {
 }
 } // namespace
 
+PromptAnswer Prompt::choose(const QString& text, PromptIcon icon, const PromptChoices&) {
+    return ask(text, icon, PromptButtons::YesNoCancel);
+}
+
 Prompt* Prompt::install(Prompt* prompt) {
     Prompt* previous = installedPrompt();
     installedPrompt() = prompt;

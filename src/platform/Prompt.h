@@ -9,10 +9,21 @@ enum class PromptIcon { Error, Information, Question, Warning };
 enum class PromptButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 
+// The texts of the three buttons of a question whose buttons say what they do, rather than
+// "はい", "いいえ" and "キャンセル": the one that answers Yes, No and Cancel.
+struct PromptChoices {
+    QString yes;
+    QString no;
+    QString cancel;
+};
+
 class Prompt {
 public:
     virtual ~Prompt() = default;
     virtual PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) = 0;
+    // A question with three ways out whose buttons say what they do. Cancel is the way that does
+    // nothing; a prompt that cannot show the texts answers as ask() with YesNoCancel does.
+    virtual PromptAnswer choose(const QString& text, PromptIcon icon, const PromptChoices& choices);
 
     // Installs `prompt` (not owned) and returns the one it replaces; nullptr restores the console.
     static Prompt* install(Prompt* prompt);

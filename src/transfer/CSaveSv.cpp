@@ -93,16 +93,13 @@ void CSaveSv::showValues() {
 
 void CSaveSv::browse() {
     readControls();
-    // The server list starts from the stored profile that this copy came from.
-    const auto& profiles = m_context.settings.Profiles;
-    for (int i = 0; i < AppSettings::ProfileCount; ++i) {
-        if (profiles[i].Server == m_profile.Server && profiles[i].Dir == m_profile.Dir)
-            m_context.currentServer = i;
-    }
-    CServerDir list(m_context, CServerDir::SaveMode, this);
+    // Only the directory is chosen there: the file keeps its own profile (protocol, port,
+    // user...), whichever stored profile shares its server and directory.
+    ServerProfile browsed = m_profile;
+    browsed.Code = m_code; // names are read as they will be written
+    CServerDir list(m_context, browsed, this);
     if (list.exec() != QDialog::Accepted)
         return;
-    m_profile = list.profile();
     m_directory = list.selectedDirectory();
     // The upload goes to the profile's directory: keep it the one the dialog shows.
     m_profile.Dir = m_directory;

@@ -23,7 +23,8 @@
 
 namespace {
 
-ServerBrowser::Options browserOptions(CServerDir::Mode mode, bool filtering) {
+ServerBrowser::Options browserOptions(CServerDir::Mode mode, bool filtering,
+                                      std::optional<ServerProfile> fixed) {
     ServerBrowser::Options options;
     options.kinds = mode == CServerDir::SaveMode ? ServerFileKindDirectories : ServerFileKindAll;
     options.multipleSelection = false;
@@ -31,19 +32,27 @@ ServerBrowser::Options browserOptions(CServerDir::Mode mode, bool filtering) {
     options.upAtRootLists = false;
     options.filtering = filtering;
     options.freshLogonForActions = false;
+    options.fixedProfile = std::move(fixed);
     return options;
 }
 
 } // namespace
 
 CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
+    : CServerDir(context, mode, std::nullopt, parent) {}
+
+CServerDir::CServerDir(ServerDialogContext& context, const ServerProfile& profile, QWidget* parent)
+    : CServerDir(context, SaveMode, profile, parent) {}
+
+CServerDir::CServerDir(ServerDialogContext& context, Mode mode, std::optional<ServerProfile> fixed,
+                       QWidget* parent)
     : CToolTipDialog(parent), m_context(context), m_mode(mode) {
     setWindowTitle(QStringLiteral("サーバ一覧"));
     registerToolTipTexts();
     const bool filtering = m_context.settings.ExtFlt != 0;
     m_browser =
         new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.currentServer,
-                          m_busy, browserOptions(mode, filtering), this);
+                          m_busy, browserOptions(mode, filtering, std::move(fixed)), this);
     m_browser->list()->keepOrderIn(m_context.listOrder);
     m_browser->list()->setMinimumSize(440, 260);
     auto* layout = new QVBoxLayout(this);

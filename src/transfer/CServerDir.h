@@ -35,6 +35,11 @@ public:
     enum Mode { OpenMode, SaveMode };
 
     CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent = nullptr);
+    // Save mode on a given profile (a document's own copy): its server is listed with its own
+    // logon (protocol, port, user...) and only a directory is chosen; the profile box cannot
+    // switch to another profile.
+    CServerDir(ServerDialogContext& context, const ServerProfile& profile,
+               QWidget* parent = nullptr);
     ~CServerDir() override;
 
     // Results.
@@ -53,6 +58,8 @@ public:
     void reject() override;
 
 private:
+    CServerDir(ServerDialogContext& context, Mode mode, std::optional<ServerProfile> fixed,
+               QWidget* parent);
     static void registerToolTipTexts();
     QWidget* buildBottomRows();
     void connectControls();

@@ -38,7 +38,10 @@ private:
 ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, int profileNumber,
                              BusyCount& busy, Options options, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_busy(busy), m_options(options),
-      m_state(settings, profileNumber), m_filtering(options.filtering) {
+      m_state(options.fixedProfile
+                  ? ServerBrowserState(settings, profileNumber, *options.fixedProfile)
+                  : ServerBrowserState(settings, profileNumber)),
+      m_filtering(options.filtering) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(buildProfileRow());
@@ -160,6 +163,12 @@ void ServerBrowser::fillProfileBox() {
     for (int i = 0; i < AppSettings::ProfileCount; ++i)
         m_profiles->addItem(ServerPaths::profileBoxLine(i, m_settings.Profiles[std::size_t(i)]));
     m_profiles->setCurrentIndex(m_state.profileNumber());
+    if (m_options.fixedProfile) {
+        m_profiles->setItemText(
+            m_state.profileNumber(),
+            ServerPaths::profileBoxLine(m_state.profileNumber(), m_state.profile()));
+        m_profiles->setEnabled(false);
+    }
 }
 
 void ServerBrowser::showHistory() {
@@ -214,7 +223,8 @@ void ServerBrowser::goUp() {
 }
 
 void ServerBrowser::chooseProfile(int index) {
-    if (m_busy.busy() || index == m_state.profileNumber() || !m_state.selectProfile(index)) {
+    if (m_busy.busy() || m_options.fixedProfile || index == m_state.profileNumber() ||
+        !m_state.selectProfile(index)) {
         m_profiles->setCurrentIndex(m_state.profileNumber());
         return;
     }

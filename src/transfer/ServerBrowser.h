@@ -36,6 +36,9 @@ public:
         // The file actions log on afresh (the transfer window) rather than using the connection
         // the last listing left open (the open-from-server dialog).
         bool freshLogonForActions = true;
+        // Browses with this profile (a document's own copy) rather than a stored one, and the
+        // profile box cannot switch to another.
+        std::optional<ServerProfile> fixedProfile;
     };
 
     ServerBrowser(AppSettings& settings, bool debugLog, int profileNumber, BusyCount& busy,

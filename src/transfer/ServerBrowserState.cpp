@@ -24,6 +24,31 @@ ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber)
     m_history.put(m_profile.Dir);
 }
 
+ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber,
+                                       const ServerProfile& given)
+    : ServerBrowserState(settings, profileNumber) {
+    m_keepsHistory = false;
+    for (int i = 0; i < AppSettings::ProfileCount; ++i) {
+        if (isCopyOf(given, m_settings.Profiles[std::size_t(i)])) {
+            m_profileNumber = i;
+            m_keepsHistory = true;
+        }
+    }
+    m_profile = given;
+    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
+    // The stored profile's history is newer than the copy's.
+    m_history.load(m_keepsHistory ? m_settings.Profiles[std::size_t(m_profileNumber)].HisDir
+                                  : m_profile.HisDir);
+    m_history.put(m_profile.Dir);
+}
+
+bool ServerBrowserState::isCopyOf(const ServerProfile& copy, ServerProfile stored) {
+    stored.Dir = copy.Dir;
+    stored.HisDir = copy.HisDir;
+    stored.Code = copy.Code;
+    return stored == copy;
+}
+
 bool ServerBrowserState::selectProfile(int number) {
     if (number < 0 || number >= AppSettings::ProfileCount)
         return false;
@@ -33,6 +58,7 @@ bool ServerBrowserState::selectProfile(int number) {
     storeHistory();
     m_profile = chosen;
     m_profileNumber = number;
+    m_keepsHistory = true;
     m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
     m_haveListed = false; // the last good directory was another server's
     m_history.load(m_profile.HisDir);
@@ -60,15 +86,14 @@ bool ServerBrowserState::goUp() {
 }
 
 void ServerBrowserState::storeHistory() {
+    if (!m_keepsHistory)
+        return;
     m_history.storeInto(m_settings.Profiles[std::size_t(m_profileNumber)].HisDir);
 }
 
 void ServerBrowserState::copyProfileInto(CFtpClient& client) const {
-    client.server = m_profile.Server;
-    client.user = m_profile.User;
-    client.password = m_profile.Passwd;
+    client.useProfile(m_profile);
     client.serverDirectory = m_directory;
-    client.port = m_profile.Port;
 }
 
 void ServerBrowserState::clearEntries() {

@@ -25,6 +25,15 @@ public:
     };
 
     ServerBrowserState(AppSettings& settings, int profileNumber);
+    // Browses with `given`, a copy of a stored profile (a document's), rather than with the
+    // stored profile `profileNumber`. Its number is the stored profile it was taken from, whose
+    // history it keeps; when none is (the options changed since), it is `profileNumber` for the
+    // profile box and no history is stored.
+    ServerBrowserState(AppSettings& settings, int profileNumber, const ServerProfile& given);
+
+    // Whether `copy` was taken from `stored`: equal but for what a copy may change on its own
+    // (the directory, its history and the code system of an opening).
+    static bool isCopyOf(const ServerProfile& copy, ServerProfile stored);
 
     const ServerProfile& profile() const { return m_profile; }
     ServerProfile& profile() { return m_profile; }
@@ -48,7 +57,7 @@ public:
     // Writes the history box back into the profile of the table.
     void storeHistory();
 
-    // Copies host, user, password, directory and port into the client.
+    // Gives the client the whole profile in use and the directory shown.
     void copyProfileInto(CFtpClient& client) const;
     // Logs on with the profile: afresh, or on the open connection when `fresh` is false and
     // there is one. The message says why a logon failed.
@@ -76,4 +85,5 @@ private:
     ServerFileList m_entries;
     int m_listCode = 0;
     bool m_listed = false;
+    bool m_keepsHistory = true;
 };

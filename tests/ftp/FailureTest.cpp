@@ -18,19 +18,26 @@ FtpServerFixture::Options withFaults(const QStringList& faults) {
 
 const QString SessionError = QStringLiteral("FTPセッションでエラーになりました。\n");
 
+ServerProfile logOnTo(const QString& server, const char* user, const char* password,
+                      int port = 21) {
+    ServerProfile profile;
+    profile.Server = server;
+    profile.User = QString::fromUtf8(user);
+    profile.Passwd = QString::fromUtf8(password);
+    profile.Port = port;
+    return profile;
+}
+
 } // namespace
 
 TEST(Failure, MissingOrUnsafeLogonDataIsRefusedBeforeAnythingIsSent) {
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false);
-    client.server = QStringLiteral("127.0.0.1");
-    client.user = QStringLiteral("u");
-    EXPECT_EQ(client.OpenSession(), OpResult::Refused);
-    client.password = QStringLiteral("p\r\nDELE x");
-    EXPECT_EQ(client.OpenSession(), OpResult::Refused);
-    client.password = QStringLiteral("p");
-    client.user = QStringLiteral("u\nx");
-    EXPECT_EQ(client.OpenSession(), OpResult::Refused);
+    for (const auto& [user, password] :
+         {std::pair{"u", ""}, std::pair{"u", "p\r\nDELE x"}, std::pair{"u\nx", "p"}}) {
+        client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), user, password));
+        EXPECT_EQ(client.OpenSession(), OpResult::Refused);
+    }
     const QString text = QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。");
     EXPECT_EQ(prompt.texts(), (QStringList{text, text, text}));
     EXPECT_FALSE(client.isConnected());
@@ -40,7 +47,9 @@ TEST(Failure, ALogonErrorShowsTheServersTextButNeverThePassword) {
     FtpServerFixture server;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    client->password = QStringLiteral("wrong-secret");
+    ServerProfile wrong = client->profile();
+    wrong.Passwd = QStringLiteral("wrong-secret");
+    client->useProfile(wrong);
     EXPECT_EQ(client->OpenSession(), OpResult::Failed);
     EXPECT_FALSE(client->isConnected());
     ASSERT_EQ(prompt.texts().size(), 1);
@@ -74,10 +83,7 @@ TEST(Failure, AnUnreachableServerFailsWithinTheConnectTimeOut) {
     ::close(probe);
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false);
-    client.server = QStringLiteral("127.0.0.1");
-    client.user = QStringLiteral("u");
-    client.password = QStringLiteral("p");
-    client.port = port;
+    client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), "u", "p", port));
     EXPECT_EQ(client.OpenSession(), OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(SessionError +
@@ -137,13 +143,11 @@ TEST(Failure, OperationsWithoutAConnectionArePreconditionFailures) {
 TEST(Failure, CompositeOperationsCheckTheirParameters) {
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false);
-    client.server = QStringLiteral("h");
-    client.user = QStringLiteral("u");
-    client.password = QStringLiteral("p");
+    client.useProfile(logOnTo(QStringLiteral("h"), "u", "p"));
     EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0), OpResult::Refused);
     EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0), OpResult::Refused);
     EXPECT_EQ(client.GetFileAuto(QStringLiteral("l"), QByteArray(), 1), OpResult::Refused);
-    client.password.clear();
+    client.useProfile(logOnTo(QStringLiteral("h"), "u", ""));
     EXPECT_EQ(client.GetFileEUCAuto(QStringLiteral("l"), "r"), OpResult::Refused);
     EXPECT_EQ(
         prompt.texts(),
@@ -157,10 +161,8 @@ TEST(Failure, ConversionFailureEndsAnEucUploadBeforeAnyConnection) {
     TempDir local;
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false);
-    client.server = QStringLiteral("127.0.0.1");
-    client.user = QStringLiteral("u");
-    client.password = QStringLiteral("p");
-    client.port = 1; // nothing listens: a connection attempt would add its own message
+    // Nothing listens on port 1: a connection attempt would add its own message.
+    client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), "u", "p", 1));
     EXPECT_EQ(client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0),
               OpResult::Failed);
     EXPECT_EQ(prompt.texts().size(), 1);

@@ -240,7 +240,9 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
 
     client->serverDirectory = "/nowhere";
     EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
-    client->password = QStringLiteral("wrong");
+    ServerProfile wrong = client->profile();
+    wrong.Passwd = QStringLiteral("wrong");
+    client->useProfile(wrong);
     EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
     EXPECT_EQ(prompt.texts(), (QStringList{QStringLiteral("FtpSetCurrentDirectory ERROR <550>"),
                                            QStringLiteral("InternetConnect ERROR <530>")}));

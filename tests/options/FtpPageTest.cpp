@@ -380,6 +380,23 @@ TEST_F(FtpPage, TheProtocolChoiceMovesADefaultPortAlongAndIsStoredWithTheKeyFile
     EXPECT_EQ(saved.Profiles[1].Port, 21);
 }
 
+TEST_F(FtpPage, AProtocolTheBoxCannotShowIsKeptAndRefusedByTheConnectionTest) {
+    FtpServerFixture server;
+    m_settings.Profiles[0] = server.profile();
+    m_settings.Profiles[0].Protocol = 7;
+    m_settings.Profiles[1].Server = QStringLiteral("b");
+    m_settings.Network = server.network();
+    open();
+    child<QPushButton>(m_page, "Test")->click();
+    ASSERT_EQ(m_prompt.texts().size(), 1);
+    EXPECT_TRUE(m_prompt.texts()[0].contains(QStringLiteral("(Protocol=7)")))
+        << m_prompt.texts()[0].toStdString();
+    choose(field<QComboBox>("ProfileNo"), 1);
+    choose(field<QComboBox>("ProfileNo"), 0);
+    ok();
+    EXPECT_EQ(outcome().Profiles[0].Protocol, 7) << "never taken for plain FTP";
+}
+
 TEST_F(FtpPage, SafeUploadIsShownAndStoredPerProfile) {
     m_settings.Profiles[0].Server = QStringLiteral("a");
     m_settings.Profiles[1].Server = QStringLiteral("b");

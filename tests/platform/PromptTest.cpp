@@ -1,7 +1,15 @@
 #include "platform/Prompt.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/MessageBoxPrompt.h"
 
 #include "ScriptedPrompt.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -32,4 +40,39 @@ TEST(Prompt, ConsoleAnswersQuestionsWithItsFixedAnswer) {
     EXPECT_EQ(no.ask(QStringLiteral("q"), PromptIcon::Question, PromptButtons::OkCancel),
               PromptAnswer::Cancel);
     EXPECT_EQ(no.ask(QStringLiteral("m"), PromptIcon::Error, PromptButtons::Ok), PromptAnswer::Ok);
+}
+
+TEST(Prompt, ButtonsThatSayWhatTheyDoAnswerByTheirPlaceAndEnterTakesTheWayThatDoesNothing) {
+    const PromptChoices choices{QStringLiteral("常に信頼する"), QStringLiteral("今回のみ信頼する"),
+                                QStringLiteral("接続しない")};
+    MessageBoxPrompt boxes;
+    // The button pressed by its text (none: the Enter key), and the answer it gives.
+    const std::pair<QString, PromptAnswer> cases[] = {{choices.yes, PromptAnswer::Yes},
+                                                      {choices.no, PromptAnswer::No},
+                                                      {QString(), PromptAnswer::Cancel}};
+    for (const auto& [press, answer] : cases) {
+        SCOPED_TRACE(press.toStdString());
+        QTimer::singleShot(0, [&choices, press = press] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QStringList shown;
+            for (QAbstractButton* button : box->buttons()) {
+                shown.append(button->text());
+                if (button->text() == press)
+                    button->click();
+            }
+            EXPECT_EQ(QSet<QString>(shown.begin(), shown.end()),
+                      QSet<QString>({choices.yes, choices.no, choices.cancel}));
+            if (press.isEmpty()) {
+                box->activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
+        });
+        EXPECT_EQ(boxes.choose(QStringLiteral("q"), PromptIcon::Warning, choices), answer);
+    }
+    // A script cannot judge: it never connects.
+    EXPECT_EQ(
+        ConsolePrompt(PromptAnswer::Yes).choose(QStringLiteral("q"), PromptIcon::Warning, choices),
+        PromptAnswer::Cancel);
 }

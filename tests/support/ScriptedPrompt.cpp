@@ -11,7 +11,7 @@ ScriptedPrompt::~ScriptedPrompt() {
 }
 
 PromptAnswer ScriptedPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
-    m_shown.append({text, icon, buttons});
+    m_shown.append({text, icon, buttons, {}});
     if (buttons == PromptButtons::Ok)
         return PromptAnswer::Ok;
     if (m_answers.isEmpty()) {
@@ -19,6 +19,13 @@ PromptAnswer ScriptedPrompt::ask(const QString& text, PromptIcon icon, PromptBut
         return buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel : PromptAnswer::No;
     }
     return m_answers.takeFirst();
+}
+
+PromptAnswer ScriptedPrompt::choose(const QString& text, PromptIcon icon,
+                                    const PromptChoices& choices) {
+    const PromptAnswer answer = ask(text, icon, PromptButtons::YesNoCancel);
+    m_shown.last().choices = choices;
+    return answer;
 }
 
 QStringList ScriptedPrompt::texts() const {

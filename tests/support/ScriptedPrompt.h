@@ -13,6 +13,7 @@ public:
         QString text;
         PromptIcon icon;
         PromptButtons buttons;
+        PromptChoices choices; // the button texts of choose(), empty for ask()
     };
 
     ScriptedPrompt();
@@ -22,6 +23,9 @@ public:
     void expectQuestion(PromptAnswer answer) { m_answers.append(answer); }
 
     PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
+    // Shown as a YesNoCancel question with the choices' texts; answered from the same queue.
+    PromptAnswer choose(const QString& text, PromptIcon icon,
+                        const PromptChoices& choices) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts() const;

@@ -6,7 +6,8 @@ list(APPEND transfer_tests
     ${CMAKE_CURRENT_LIST_DIR}/ServerDirTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ServerTreeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainTaskTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ServerBrowserTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ServerBrowserTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ServerProfileSwitchTest.cpp)
 
 # The demo server of tools/demo.sh, with a stand-in for the editor.
 add_test(NAME transfer_demo COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/demo_test.sh)
