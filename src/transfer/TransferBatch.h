@@ -5,6 +5,7 @@
 #include "platform/OpResult.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -21,7 +22,9 @@ class TransferProgress;
 // more than moving a small file. After a failure the connection is closed, and the next file
 // logs on afresh. Text files of an EUC-JP server go through the converting transfers, which use
 // a connection of their own each; files the transfer mode makes binary move byte for byte over
-// the open connection, as on any server.
+// the open connection, as on any server. A converting transfer converts only what is text in
+// the code system it converts from (Shift_JIS going up, EUC-JP coming down) and moves any
+// other file byte for byte; after the batch one message names those files.
 //
 // Before every line after the cancel button was pressed the user is asked "中止します。
 // よろしいですか？"; Yes ends the loop, No goes on (and the question comes again before the next
@@ -68,6 +71,7 @@ private:
     bool mayExistOnServer(const QByteArray& remote) const;
     OpResult receive(const QString& local, const QByteArray& remote, const QString& name);
     OpResult enterDirectory();
+    void noteUnconverted(OpResult result, bool unconverted, const QString& name);
 
     CFtpClient& m_client;
     const AppSettings& m_settings;
@@ -89,4 +93,5 @@ private:
     qint64 m_bytesBefore = 0; // sizes of the files finished
     int m_transferred = 0;
     int m_failed = 0;
+    QStringList m_unconverted; // files of a converting transfer that went byte for byte
 };
