@@ -42,9 +42,9 @@ QString unconvertedMessage(bool upload, const QStringList& names) {
 QString modeNote(int code) {
     if (code != CodeSystemEuc)
         return QString();
-    return QStringLiteral("EUC のサーバ：AUTO と ASCII では、Shift_JIS のテキスト（受信は EUC-JP "
-                          "のテキスト）だけを変換し、それ以外のファイルはそのまま転送します。"
-                          "BINARY では変換しません。");
+    return QStringLiteral("EUC のサーバ：AUTO（サーバフィルタの拡張子のファイルを除く）と ASCII "
+                          "では、Shift_JIS のテキスト（受信時は EUC-JP のテキスト）だけを変換し、"
+                          "それ以外のファイルはそのまま転送します。BINARY では変換しません。");
 }
 
 QString counterText(int position, int total) {
