@@ -20,6 +20,14 @@ inline int defaultPortOf(int protocol) {
     return protocol == ProtocolSftp ? 22 : 21;
 }
 
+// The last port number there is; a port of 0 or less stands for the protocol's default.
+inline constexpr int MaxPortNumber = 65535;
+
+// The port a connection of a profile goes to.
+inline int effectivePort(int port, int protocol) {
+    return port <= 0 ? defaultPortOf(protocol) : port;
+}
+
 // One of the five numbered server settings (sections "Server00".."Server04"). Fields are in the
 // order the record is laid out, copied, read and written.
 struct ServerProfile {

@@ -1,4 +1,5 @@
 #include "ctl/CtlCommand.h"
+#include "encoding/LosslessUtf8.h"
 #include "platform/ConsolePrompt.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,16 @@ namespace {
 
 QList<CtlCommand> allCommands() {
     return convertCommands() + textCommands() + ftpCommands();
+}
+
+// The words after the program's name as they were typed: a byte that is no UTF-8 and a leading
+// byte order mark are kept (see LosslessUtf8), so a name reaches a server as the bytes it was
+// given rather than as another name.
+QStringList typedArguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(LosslessUtf8::decode(argv[i]));
+    return args;
 }
 
 int usage() {
@@ -26,7 +37,7 @@ int main(int argc, char** argv) {
     ConsolePrompt console;
     ScopedPrompt installed(&console);
 
-    QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = typedArguments(argc, argv);
     if (args.isEmpty())
         return usage();
     QString name = args.takeFirst();

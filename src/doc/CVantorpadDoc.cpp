@@ -63,7 +63,7 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
     }
     if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
         read.bytes.chop(1);
-    loadText(decodeDocument(read.bytes));
+    loadText(decodeDocument(read.bytes, textOrigin()));
     read.bytes.clear();
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_localCopy = m_pathName;
@@ -71,6 +71,11 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
     if (m_title.isEmpty())
         setTitle(m_fileName);
     return true;
+}
+
+TextOrigin CVantorpadDoc::textOrigin() const {
+    return m_serverFile && m_profile.Code == CodeSystemUtf8 ? TextOrigin::Utf8Server
+                                                            : TextOrigin::Local;
 }
 
 void CVantorpadDoc::loadText(const DecodedText& decoded) {
@@ -273,7 +278,7 @@ bool CVantorpadDoc::readFile() {
     }
     if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
         read.bytes.chop(1);
-    loadText(decodeDocument(read.bytes));
+    loadText(decodeDocument(read.bytes, textOrigin()));
     return true;
 }
 

@@ -102,6 +102,8 @@ signals:
     void textLoaded();
 
 private:
+    // A copy of a UTF-8 server's file reads as UTF-8 even with bytes that are no UTF-8.
+    TextOrigin textOrigin() const;
     void loadText(const DecodedText& decoded);
     // Reads the file at the document's path into the text; false (reported) when it cannot.
     [[nodiscard]] bool readFile();

@@ -1,5 +1,8 @@
 #include "doc/DocumentText.h"
 
+#include "encoding/LosslessUtf8.h"
+#include "encoding/TextCodeGuess.h"
+
 #include <array>
 
 namespace {
@@ -83,6 +86,34 @@ bool hasNonAscii(QByteArrayView bytes) {
     return false;
 }
 
+constexpr char16_t kRawByteFirst = 0xDC80; // LosslessUtf8's stand-ins for bytes 80..FF
+constexpr char16_t kRawByteLast = 0xDCFF;
+
+// Text of a UTF-8 server that reads better as Shift_JIS: valid CP932 in which the bytes that
+// are no UTF-8 outnumber the UTF-8 characters beyond ASCII. One stray byte in UTF-8 text is
+// kept in it rather than turning the whole file into Shift_JIS.
+bool looksLikeShiftJis(QByteArrayView bytes) {
+    TextCodeGuess guess;
+    guess.feed(bytes);
+    if (!guess.isShiftJisText())
+        return false;
+    const QString decoded = LosslessUtf8::decode(bytes);
+    qsizetype characters = 0;
+    qsizetype stray = 0;
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        const char16_t c = decoded[i].unicode();
+        if (QChar::isHighSurrogate(c)) {
+            ++characters;
+            ++i; // a valid sequence's pair, never a stand-in
+        } else if (c >= kRawByteFirst && c <= kRawByteLast) {
+            ++stray;
+        } else if (c >= 0x80) {
+            ++characters;
+        }
+    }
+    return stray > characters;
+}
+
 } // namespace
 
 bool isStrictUtf8(QByteArrayView bytes) {
@@ -125,22 +156,28 @@ bool isStrictUtf8(QByteArrayView bytes) {
     return true;
 }
 
-TextEncoding detectEncoding(QByteArrayView bytes) {
+TextEncoding detectEncoding(QByteArrayView bytes, TextOrigin origin) {
     const QByteArrayView bom("\xEF\xBB\xBF", 3);
-    if (bytes.startsWith(bom) && isStrictUtf8(bytes.sliced(3)))
+    const bool marked = bytes.startsWith(bom);
+    if (origin == TextOrigin::Utf8Server) {
+        if (looksLikeShiftJis(marked ? bytes.sliced(3) : bytes))
+            return TextEncoding::Cp932;
+        return marked ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    }
+    if (marked && isStrictUtf8(bytes.sliced(3)))
         return TextEncoding::Utf8Bom;
     if (hasNonAscii(bytes) && isStrictUtf8(bytes))
         return TextEncoding::Utf8;
     return TextEncoding::Cp932;
 }
 
-DecodedText decodeDocument(QByteArrayView bytes) {
+DecodedText decodeDocument(QByteArrayView bytes, TextOrigin origin) {
     DecodedText decoded;
-    decoded.encoding = detectEncoding(bytes);
+    decoded.encoding = detectEncoding(bytes, origin);
     if (decoded.encoding == TextEncoding::Utf8Bom)
-        decoded.text = QString::fromUtf8(bytes.sliced(3));
+        decoded.text = LosslessUtf8::decode(bytes.sliced(3));
     else if (decoded.encoding == TextEncoding::Utf8)
-        decoded.text = QString::fromUtf8(bytes);
+        decoded.text = LosslessUtf8::decode(bytes);
     else
         decoded.text = LosslessCodec::cp932().decode(bytes);
     splitLines(decoded);
@@ -176,22 +213,9 @@ QString joinLines(QStringView paragraphs, LineEnd prevailing,
 EncodeResult encodeDocument(QStringView text, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp932)
         return LosslessCodec::cp932().encode(text);
-    EncodeResult result;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (!c.isSurrogate())
-            continue;
-        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        result.unencodableAt = i; // half a pair: no UTF-8 form
-        return result;
-    }
-    if (encoding == TextEncoding::Utf8Bom)
-        result.bytes = QByteArray("\xEF\xBB\xBF", 3);
-    result.bytes += text.toUtf8();
+    EncodeResult result = LosslessUtf8::encode(text); // half a pair has no UTF-8 form
+    if (result.ok() && encoding == TextEncoding::Utf8Bom)
+        result.bytes.prepend("\xEF\xBB\xBF", 3);
     return result;
 }
 

@@ -43,13 +43,21 @@ struct DecodedText {
     QList<LineEndException> exceptions;
 };
 
-// The encoding a file's bytes are shown in: UTF-8 (with its byte order mark, or valid UTF-8
-// holding a non-ASCII byte), else CP932.
-TextEncoding detectEncoding(QByteArrayView bytes);
+// Where a document's bytes come from, which decides what bytes that are no UTF-8 read as.
+enum class TextOrigin {
+    Local,      // a file of the PC, or of a Shift_JIS or EUC-JP server
+    Utf8Server, // the copy of a file of a server that keeps its text in UTF-8
+};
 
-// Decodes a whole file. A file starting with the UTF-8 byte order mark whose rest is valid
-// UTF-8, or valid UTF-8 holding a non-ASCII byte, is UTF-8; anything else is CP932.
-DecodedText decodeDocument(QByteArrayView bytes);
+// The encoding a file's bytes are shown in: UTF-8 (with its byte order mark, or valid UTF-8
+// holding a non-ASCII byte), else CP932. A file of a UTF-8 server is UTF-8, plain ASCII too,
+// and keeps a byte that is no UTF-8 as it is, unless it looks like a Shift_JIS text: valid
+// CP932 with more such bytes than UTF-8 characters beyond ASCII.
+TextEncoding detectEncoding(QByteArrayView bytes, TextOrigin origin = TextOrigin::Local);
+
+// Decodes a whole file in the encoding detectEncoding gives it. Bytes that are no character of
+// it are kept as U+DC00 + byte and written back as they were.
+DecodedText decodeDocument(QByteArrayView bytes, TextOrigin origin = TextOrigin::Local);
 
 // Rebuilds the text with its line ends. `paragraphs` holds the lines separated by U+2029 (the
 // text widget's raw text); line i ends with its exception or else with `prevailing`.

@@ -65,23 +65,27 @@ QString decode(QByteArrayView bytes) {
 EncodeResult encode(QStringView text) {
     EncodeResult result;
     result.bytes.reserve(text.size());
+    // Runs of characters are encoded whole: per character, Qt would take a U+FEFF for a byte
+    // order mark and drop it.
+    qsizetype run = 0;
+    const auto endRun = [&](qsizetype end) {
+        result.bytes.append(text.sliced(run, end - run).toUtf8());
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        char32_t code = c;
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c, text[i + 1].unicode());
             ++i;
         } else if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF) {
+            endRun(i);
             result.bytes.append(char(c - kRawByteBase));
-            continue;
+            run = i + 1;
         } else if (QChar::isSurrogate(c)) {
             result.bytes.clear();
             result.unencodableAt = i;
             return result;
         }
-        const char32_t cp[1] = {code};
-        result.bytes.append(QString::fromUcs4(cp, 1).toUtf8());
     }
+    endRun(text.size());
     return result;
 }
 

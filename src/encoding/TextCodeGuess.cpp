@@ -84,6 +84,8 @@ void utf8Byte(Check& c, unsigned char b) {
 void TextCodeGuess::feed(QByteArrayView bytes) {
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
+        m_nul = m_nul || b == 0;
+        m_nonAscii = m_nonAscii || b >= 0x80;
         if (m_euc.valid)
             eucByte(m_euc, b);
         if (m_utf8.valid)
@@ -94,6 +96,8 @@ void TextCodeGuess::feed(QByteArrayView bytes) {
 }
 
 std::optional<TextCode> TextCodeGuess::notEucJp() const {
+    if (m_nul)
+        return TextCode::Unknown;
     if (m_euc.complete())
         return std::nullopt;
     if (m_utf8.complete())
@@ -101,6 +105,10 @@ std::optional<TextCode> TextCodeGuess::notEucJp() const {
     if (m_sjis.complete())
         return TextCode::ShiftJis;
     return TextCode::Unknown;
+}
+
+bool TextCodeGuess::isShiftJisText() const {
+    return !m_nul && m_sjis.complete() && !(m_nonAscii && (m_utf8.complete() || m_euc.complete()));
 }
 
 std::optional<TextCode> TextCodeGuess::notEucJp(QByteArrayView bytes) {

@@ -20,12 +20,19 @@ enum class TextCode : int {
 // 0x8F, and the rows this program gives the Shift_JIS user-defined and extension characters
 // (leads 0x8C and 0x91..0x9E). A text that is not EUC-JP looks like UTF-8 when it is valid
 // UTF-8, else like Shift_JIS when it is valid CP932, else Unknown. Fed block by block, so a
-// sequence may be split anywhere.
+// sequence may be split anywhere. A NUL byte is in no text: bytes holding one are Unknown.
 class TextCodeGuess {
 public:
     void feed(QByteArrayView bytes);
     // After the last block: nothing when everything fed is EUC-JP, else what it looks like.
     std::optional<TextCode> notEucJp() const;
+    // After the last block: whether everything fed is Shift_JIS (CP932) text, ASCII only
+    // included. Text with non-ASCII bytes that is valid UTF-8 or EUC-JP as well is taken for
+    // those: almost every EUC-JP text is valid CP932, while Shift_JIS text of hiragana,
+    // katakana or punctuation is neither.
+    bool isShiftJisText() const;
+    // False once a byte fed rules Shift_JIS text out, so a reader may stop early.
+    bool mayBeShiftJisText() const { return !m_nul && m_sjis.valid; }
 
     static std::optional<TextCode> notEucJp(QByteArrayView bytes);
     // Reads `device` from where it stands to its end; nothing also when it cannot be read.
@@ -43,4 +50,6 @@ private:
     Check m_euc;
     Check m_sjis;
     Check m_utf8;
+    bool m_nul = false;
+    bool m_nonAscii = false;
 };

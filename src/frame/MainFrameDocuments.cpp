@@ -209,6 +209,9 @@ bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& prof
         m_mdi->setActiveSubWindow(child);
     } else {
         auto* document = new CVantorpadDoc(m_app);
+        // A server file is read in its server's code system.
+        document->setServerFile(fromServer);
+        document->setProfile(profile);
         if (!document->OnOpenDocument(path)) {
             delete document;
             return false;

@@ -152,7 +152,7 @@ void CFtpClient::Log(const char* format, ...) {
 FtpEndpoint CFtpClient::endpoint(int proxyMode) const {
     FtpEndpoint e;
     e.host = cp(m_profile.Server);
-    e.port = m_profile.Port;
+    e.port = effectivePort(m_profile.Port, m_profile.Protocol);
     e.user = cp(m_profile.User);
     e.password = cp(m_profile.Passwd);
     e.proxyMode = proxyMode;
@@ -182,6 +182,14 @@ OpResult CFtpClient::OpenSession() {
     if (!p.canLogOn() || FtpNames::breaksCommandLine(p.Server) ||
         FtpNames::breaksCommandLine(p.User) || FtpNames::breaksCommandLine(p.Passwd)) {
         Prompt::error(QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。"));
+        return OpResult::Refused;
+    }
+    if (p.Port > MaxPortNumber) {
+        // libcurl would call the URL malformed, which reads as a fault of a name.
+        Prompt::error(
+            QStringLiteral("ポート番号 %1 は使用出来ません。1～%2 の範囲で設定して下さい。")
+                .arg(p.Port)
+                .arg(MaxPortNumber));
         return OpResult::Refused;
     }
     if (m_connection && m_connection->busy())
@@ -416,32 +424,85 @@ OpResult CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote,
 
 OpResult CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote,
                                     bool deleteFirst) {
+    return PutFileEUCAuto(local, remote, deleteFirst, NotShiftJis::Convert).result;
+}
+
+EucUpload CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote,
+                                     bool deleteFirst, NotShiftJis otherwise) {
     if (!checkComposite(
             local, remote,
             QStringLiteral("PutFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
-        return OpResult::Refused;
+        return {OpResult::Refused, false};
     Log("PutFileEUCAuto START %s→%s %d", cp(local).constData(), remote.constData(),
         int(deleteFirst));
+    EucUpload upload;
+    if (otherwise == NotShiftJis::AsIs) {
+        if (const int read = readsAsShiftJisText(local, &upload.converted); read != 0) {
+            upload.result = conversionResult(read); // nothing has been sent
+            return upload;
+        }
+    }
+    if (!upload.converted) {
+        upload.result = sendIn(local, remote, deleteFirst);
+        Log("PutFileEUCAuto END %d", int(upload.result));
+        return upload;
+    }
     QTemporaryFile intermediate(intermediateTemplate(local));
     if (!intermediate.open()) {
         Prompt::error(
             FileConversionTexts::sjisToEuc().cannotOpen.arg(local + QStringLiteral(".$$$")));
-        return OpResult::Failed;
+        return upload;
     }
     const auto progress = [this](qint64 done, qint64 total) {
         return conversionProgressed(done, total);
     };
     if (const OpResult converted =
             conversionResult(ConvertSjisToEuc(intermediate, local, progress));
-        converted != OpResult::Done)
-        return converted; // the server has not been asked for anything
+        converted != OpResult::Done) {
+        upload.result = converted; // the server has not been asked for anything
+        return upload;
+    }
+    upload.result = sendIn(intermediate.fileName(), remote, deleteFirst);
+    Log("PutFileEUCAuto END %d", int(upload.result));
+    return upload;
+}
+
+// Reads the local file of an upload, block by block in the conversion's phase, until a byte
+// rules Shift_JIS text out: an image or an archive is told by its first bytes, and only a text
+// is read to its end. Returns as the conversions do: 0, 1 (reported) or ConversionCancelled.
+int CFtpClient::readsAsShiftJisText(const QString& local, bool* text) {
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Prompt::error(FileConversionTexts::sjisToEuc().cannotOpen.arg(local));
+        return 1;
+    }
+    TextCodeGuess guess;
+    char block[64 * 1024];
+    qint64 n = 0;
+    qint64 read = 0;
+    while (guess.mayBeShiftJisText() && (n = file.read(block, sizeof block)) > 0) {
+        guess.feed(QByteArrayView(block, n));
+        read += n;
+        if (!conversionProgressed(read, std::max(read, file.size())))
+            return ConversionCancelled;
+    }
+    if (n < 0) {
+        Prompt::error(FileConversionTexts::sjisToEuc().cannotRead.arg(local));
+        return 1;
+    }
+    *text = guess.isShiftJisText();
+    return 0;
+}
+
+// An upload of a converting transfer: a fresh session, the server directory, the file in
+// binary, and the session closed.
+OpResult CFtpClient::sendIn(const QString& local, const QByteArray& remote, bool deleteFirst) {
     if (const OpResult r = OpenSession(); r != OpResult::Done)
         return r;
     if (SetServerDir() != OpResult::Done)
         return OpResult::Failed;
-    const OpResult result = FileSend(intermediate.fileName(), remote, false, deleteFirst);
+    const OpResult result = FileSend(local, remote, false, deleteFirst);
     CloseSession();
-    Log("PutFileEUCAuto END %d", int(result));
     return result;
 }
 

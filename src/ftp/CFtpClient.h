@@ -44,6 +44,20 @@ struct [[nodiscard]] EucDownload {
     std::optional<TextCode> looksLike;
 };
 
+// What an upload to an EUC-JP server does with a local file that is not Shift_JIS text (a
+// UTF-8 or EUC-JP text, an image, an archive): converting it would garble it.
+enum class NotShiftJis {
+    Convert, // convert it all the same
+    AsIs,    // send it as it is, byte for byte
+};
+
+// The outcome of an upload to an EUC-JP server; `converted` is false when the file went as it
+// is (NotShiftJis::AsIs).
+struct [[nodiscard]] EucUpload {
+    OpResult result = OpResult::Failed;
+    bool converted = true;
+};
+
 // The one object through which the program talks FTP. A task creates one from a whole server
 // profile, calls operations and destroys it.
 //
@@ -93,7 +107,13 @@ public:
     OpResult FileReceive(bool ascii, const QString& local, const QByteArray& remote);
     OpResult PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
                          bool deleteFirst);
+    // Converts `local` from Shift_JIS into an intermediate file beside it and sends that,
+    // whatever its bytes are (NotShiftJis::Convert).
     OpResult PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst);
+    // With NotShiftJis::AsIs the file is read first, in the conversion's phase, until a byte
+    // shows it is no Shift_JIS text; such a file is sent unconverted.
+    EucUpload PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst,
+                             NotShiftJis otherwise);
     OpResult GetFileAuto(const QString& local, const QByteArray& remote, bool ascii);
     // Downloads into an intermediate file beside `local` and converts it from EUC-JP into
     // `local`, whatever its bytes are (NotEucJp::Convert).
@@ -156,6 +176,8 @@ private:
     OpResult writeTarget(const QString& local, QFileDevice& intermediate,
                          std::optional<TextCode> looksLike, NotEucJp otherwise);
     OpResult sendFrom(const QString& local, const QByteArray& remote, bool ascii);
+    int readsAsShiftJisText(const QString& local, bool* text);
+    OpResult sendIn(const QString& local, const QByteArray& remote, bool deleteFirst);
     OpResult transferFailure(const QString& fallback);
     bool streamListing(FtpTransport& transport, const QByteArray& path, const QByteArray& verb,
                        ListingStream& stream);

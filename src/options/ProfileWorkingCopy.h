@@ -88,11 +88,9 @@ public:
 
     static int normalisedPort(int port) { return port <= 0 ? 21 : port; }
     // An empty port means the default port of the protocol.
-    static int normalisedPort(int port, int protocol) {
-        return port <= 0 ? defaultPortOf(protocol) : port;
-    }
+    static int normalisedPort(int port, int protocol) { return effectivePort(port, protocol); }
     // 0 and less stand for the default port; nothing can stand for a port past the last one.
-    static constexpr int MaxPort = 65535;
+    static constexpr int MaxPort = MaxPortNumber;
     static bool portInRange(int port) { return port <= MaxPort; }
 
 private:

@@ -9,6 +9,7 @@
 #include "transfer/ServerBrowser.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
+#include "transfer/TransferRules.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -99,8 +100,20 @@ QWidget* CFtpDlg::buildTransferRow() {
     m_mode->addItems({QStringLiteral("AUTO"), QStringLiteral("ASCII"), QStringLiteral("BINARY")});
     m_mode->setCurrentIndex(0);
     groupLayout->addWidget(m_mode);
+    m_modeNote = new QLabel(QStringLiteral("EUC変換はテキストのみ"), group);
+    m_modeNote->setObjectName(QStringLiteral("TransferModeNote"));
+    groupLayout->addWidget(m_modeNote);
     layout->addWidget(group);
+    showModeNote();
     return row;
+}
+
+// The box and its note say what the modes do on a profile whose transfers convert.
+void CFtpDlg::showModeNote() {
+    const QString note = TransferRules::modeNote(profile().Code);
+    m_modeNote->setVisible(!note.isEmpty());
+    m_modeNote->setToolTip(note);
+    m_mode->setToolTip(note);
 }
 
 QWidget* CFtpDlg::buildPcRows() {

@@ -15,6 +15,7 @@ class CProgressDlg;
 class FileListView;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -110,6 +111,7 @@ private:
     void connectControls();
     void registerToolTipTexts();
     void fillDriveBox();
+    void showModeNote();
 
     ServerFileList selected(Pane pane) const;
     void openServerEntry(const ServerFileEntry& entry);
@@ -128,6 +130,7 @@ private:
     QToolButton* m_upload = nullptr;
     QToolButton* m_download = nullptr;
     QComboBox* m_mode = nullptr;
+    QLabel* m_modeNote = nullptr;
     QComboBox* m_driveBox = nullptr;
     QLineEdit* m_pcPathEdit = nullptr;
     FileListView* m_pcList = nullptr;

@@ -45,6 +45,7 @@ void CFtpDlg::connectControls() {
         const QSignalBlocker keep(m_hidden); // the pane could not follow it now
         m_hidden->setChecked(!on);
     });
+    connect(m_server, &ServerBrowser::profileChanged, this, &CFtpDlg::showModeNote);
     connect(m_server, &ServerBrowser::entryActivated, this,
             [this](const ServerFileEntry& entry) { openServerEntry(entry); });
     connect(m_pcList, &FileListView::entryActivated, this, [this](std::size_t entry) {

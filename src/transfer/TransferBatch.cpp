@@ -99,6 +99,14 @@ void TransferBatch::run(Direction direction, const ServerFileList& selected, int
     // Names no local file can have, all in one message rather than one box each.
     if (!m_refused.isEmpty())
         Prompt::error(FtpNames::unreceivableMessage(m_refused, listCode));
+    if (!m_unconverted.isEmpty())
+        Prompt::information(
+            TransferRules::unconvertedMessage(direction == Direction::Upload, m_unconverted));
+}
+
+void TransferBatch::noteUnconverted(OpResult result, bool unconverted, const QString& name) {
+    if (result == OpResult::Done && unconverted)
+        m_unconverted.append(name);
 }
 
 void TransferBatch::finishFile(qint64 size) {
@@ -198,8 +206,12 @@ OpResult TransferBatch::send(const QString& local, const QByteArray& remote, con
 OpResult TransferBatch::sendAs(const QString& local, const QByteArray& remote, const QString& name,
                                bool deleteFirst) {
     const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name);
-    if (m_profile.Code == CodeSystemEuc && ascii)
-        return m_client.PutFileEUCAuto(local, remote, deleteFirst);
+    if (m_profile.Code == CodeSystemEuc && ascii) {
+        const EucUpload sent =
+            m_client.PutFileEUCAuto(local, remote, deleteFirst, NotShiftJis::AsIs);
+        noteUnconverted(sent.result, !sent.converted, name);
+        return sent.result;
+    }
     if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
         return entered;
     return m_client.FileSend(local, remote, ascii, deleteFirst);
@@ -210,8 +222,11 @@ OpResult TransferBatch::receive(const QString& local, const QByteArray& remote,
     // A file the transfer mode makes binary moves byte for byte, on an EUC-JP server too:
     // converting an image or an archive would corrupt it.
     const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name);
-    if (m_profile.Code == CodeSystemEuc && ascii)
-        return m_client.GetFileEUCAuto(local, remote);
+    if (m_profile.Code == CodeSystemEuc && ascii) {
+        const EucDownload received = m_client.GetFileEUCAuto(local, remote, NotEucJp::AsIs);
+        noteUnconverted(received.result, received.looksLike.has_value(), name);
+        return received.result;
+    }
     if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
         return entered;
     return m_client.FileReceive(ascii, local, remote);

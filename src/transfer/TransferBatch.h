@@ -6,6 +6,7 @@
 
 #include <QByteArrayList>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -23,7 +24,9 @@ class TransferProgress;
 // more than moving a small file. After a failure the connection is closed, and the next file
 // logs on afresh. Text files of an EUC-JP server go through the converting transfers, which use
 // a connection of their own each; files the transfer mode makes binary move byte for byte over
-// the open connection, as on any server.
+// the open connection, as on any server. A converting transfer converts only what is text in
+// the code system it converts from (Shift_JIS going up, EUC-JP coming down) and moves any
+// other file byte for byte; after the batch one message names those files.
 //
 // Every upload follows the profile's upload rule (uploadByProfile): with SafeUpload a file
 // replaces the server's file only once it is complete.
@@ -75,6 +78,7 @@ private:
     bool mayExistOnServer(const QByteArray& remote) const;
     OpResult receive(const QString& local, const QByteArray& remote, const QString& name);
     OpResult enterDirectory();
+    void noteUnconverted(OpResult result, bool unconverted, const QString& name);
 
     CFtpClient& m_client;
     const AppSettings& m_settings;
@@ -97,4 +101,5 @@ private:
     int m_transferred = 0;
     int m_failed = 0;
     QByteArrayList m_refused; // server names no local file can have
+    QStringList m_unconverted; // files of a converting transfer that went byte for byte
 };

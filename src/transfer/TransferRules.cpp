@@ -26,6 +26,27 @@ bool asciiFor(const AppSettings& settings, int mode, const QString& name) {
     }
 }
 
+QString unconvertedMessage(bool upload, const QStringList& names) {
+    constexpr qsizetype Shown = 20;
+    QString text = upload ? QStringLiteral("次のファイルは Shift_JIS のテキストではない為、"
+                                           "変換せずにそのまま送信しました。")
+                          : QStringLiteral("次のファイルは EUC-JP のテキストではない為、"
+                                           "変換せずにそのまま受信しました。");
+    for (qsizetype i = 0; i < names.size() && i < Shown; ++i)
+        text += u'\n' + names[i];
+    if (names.size() > Shown)
+        text += QStringLiteral("\nほか %1 ファイル").arg(names.size() - Shown);
+    return text;
+}
+
+QString modeNote(int code) {
+    if (code != CodeSystemEuc)
+        return QString();
+    return QStringLiteral("EUC のサーバ：AUTO（サーバフィルタの拡張子のファイルを除く）と ASCII "
+                          "では、Shift_JIS のテキスト（受信時は EUC-JP のテキスト）だけを変換し、"
+                          "それ以外のファイルはそのまま転送します。BINARY では変換しません。");
+}
+
 QString counterText(int position, int total) {
     return QStringLiteral("【 %1/%2 】").arg(position).arg(total);
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -23,6 +24,15 @@ namespace TransferRules {
 // yes unless the name's extension (from its last dot) is one of the server filter's rows. A name
 // without a dot has an empty extension, which equals the first empty row.
 bool asciiFor(const AppSettings& settings, int mode, const QString& name);
+
+// The message after a batch of an EUC-JP profile that names the files moved unconverted,
+// since they were no text of the code system the transfer converts from: at most 20 names,
+// then how many more.
+QString unconvertedMessage(bool upload, const QStringList& names);
+
+// What "転送ﾓｰﾄﾞ" does on a profile of code system `code`: nothing to add for a profile that
+// converts nothing.
+QString modeNote(int code);
 
 // "【 %d/%d 】": the position of the selected line being moved and the number of them.
 QString counterText(int position, int total);

@@ -11,8 +11,8 @@ QString asParagraphs(const QString& text) {
     return p;
 }
 
-QByteArray roundTrip(const QByteArray& bytes) {
-    const DecodedText d = decodeDocument(bytes);
+QByteArray roundTrip(const QByteArray& bytes, TextOrigin origin = TextOrigin::Local) {
+    const DecodedText d = decodeDocument(bytes, origin);
     const QString joined = joinLines(asParagraphs(d.text), d.prevailing, d.exceptions);
     const EncodeResult e = encodeDocument(joined, d.encoding);
     EXPECT_TRUE(e.ok());
@@ -96,4 +96,20 @@ TEST(DocumentText, UnencodableCharacterIsFoundWithItsLine) {
     ASSERT_FALSE(utf.ok());
     EXPECT_EQ(lineNumberAt(half, utf.unencodableAt), 2);
     EXPECT_EQ(describeCharacter(half, utf.unencodableAt), QStringLiteral("「」(U+D800)"));
+}
+
+// A UTF-8 server's file is UTF-8 unless it reads as a Shift_JIS text; bytes that are no UTF-8
+// come back as they were.
+TEST(DocumentText, AUtf8ServersFileIsUtf8WithItsStrayBytesKept) {
+    const std::pair<QByteArray, TextEncoding> cases[] = {
+        {"plain\n", TextEncoding::Utf8},
+        {"\xe6\x97\xa5\x80\xff\n", TextEncoding::Utf8},
+        {"\xef\xbb\xbf\xe6\x97\xa5\xfe", TextEncoding::Utf8Bom},
+        {"\x93\xfa\x96\x7b\x8c\xea\r\n", TextEncoding::Cp932}, // 日本語 in Shift_JIS
+    };
+    for (const auto& [bytes, encoding] : cases) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        EXPECT_EQ(detectEncoding(bytes, TextOrigin::Utf8Server), encoding);
+        EXPECT_EQ(roundTrip(bytes, TextOrigin::Utf8Server), bytes);
+    }
 }

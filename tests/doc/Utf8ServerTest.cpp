@@ -31,7 +31,8 @@ CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
 
 // A UTF-8 server: its Japanese directory and file names are reached from the profile's text,
 // the text is edited as UTF-8 and goes back unconverted, with a backup beside it. A file that
-// came as plain ASCII goes back as UTF-8 too; a Shift_JIS file is refused, the server untouched.
+// came as plain ASCII goes back as UTF-8 too, and so does one with a byte that is no UTF-8, that
+// byte as it was; a Shift_JIS file is refused, the server untouched.
 TEST(Utf8Server, JapaneseNamesAndTextRoundTrip) {
     const struct {
         const char* name;
@@ -40,6 +41,12 @@ TEST(Utf8Server, JapaneseNamesAndTextRoundTrip) {
     } cases[] = {
         {"utf-8", "\xe6\x97\xa7", "\xe6\x97\xa7\xe6\x96\xb0"}, // 旧 + 新
         {"ascii", "old", "old\xe6\x96\xb0"},
+        // メモ and a stray byte: valid CP932 as a whole, yet UTF-8 with the byte kept.
+        {"utf-8 with a byte that is no utf-8",
+         "\xe3\x83\xa1\xe3\x83\xa2\x93"
+         "a",
+         "\xe3\x83\xa1\xe3\x83\xa2\x93"
+         "a\xe6\x96\xb0"},
         {"shift_jis", "\x8b\x8c", QByteArray()},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,6 @@
 #include "encoding/LosslessCodec.h"
 #include "ConversionTestSupport.h"
+#include "encoding/LosslessUtf8.h"
 
 #include <QRandomGenerator>
 
@@ -150,3 +151,18 @@ TEST(LosslessCodec, SettingsShorthandWritesQuestionMarks) {
 }
 
 } // namespace
+
+// UTF-8 bytes come back as they were: byte order marks anywhere, bytes that start no character,
+// characters beyond the BMP. Half a surrogate pair has no UTF-8 form.
+TEST(LosslessUtf8, BytesComeBackAsTheyWere) {
+    const QByteArray bytes = "\xef\xbb\xbf"
+                             "a\xef\xbb\xbf\xff\xe3\x81\xf0\x9f\x98\x80\xc0\xaf";
+    const QString text = LosslessUtf8::decode(bytes);
+    EXPECT_EQ(text.first(3), u"\uFEFFa\uFEFF"_s);
+    EXPECT_EQ(text.sliced(3, 3), escaped(0xFF) + escaped(0xE3) + escaped(0x81));
+    const EncodeResult back = LosslessUtf8::encode(text);
+    EXPECT_TRUE(back.ok());
+    EXPECT_EQ(back.bytes, bytes);
+    const EncodeResult half = LosslessUtf8::encode(u"ab"_s + QChar(char16_t(0xD83D)) + u"c"_s);
+    EXPECT_EQ(half.unencodableAt, 2);
+}

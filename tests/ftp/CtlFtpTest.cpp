@@ -41,9 +41,13 @@ public:
     }
 
     CtlRun operator()(const QStringList& args) const {
+        return run(QStringLiteral(VANTORPADCTL_PATH), args);
+    }
+
+    CtlRun run(const QString& program, const QStringList& args) const {
         QProcess process;
         process.setWorkingDirectory(m_dir.path());
-        process.start(QStringLiteral(VANTORPADCTL_PATH), args);
+        process.start(program, args);
         CtlRun run;
         if (!process.waitForFinished(60000)) {
             ADD_FAILURE() << "vantorpadctl did not finish";
@@ -56,6 +60,19 @@ public:
         run.out = QString::fromLocal8Bit(run.outBytes);
         run.err = QString::fromLocal8Bit(process.readAllStandardError());
         return run;
+    }
+
+    // The same with words given as bytes, which need not be UTF-8, as a shell passes them.
+    CtlRun typed(const QList<QByteArray>& words) const {
+        QString script = QStringLiteral("exec \"$0\"");
+        for (const QByteArray& word : words) {
+            QString octal;
+            for (char c : word)
+                octal += QStringLiteral("\\%1").arg(uint(uchar(c)), 3, 8, QLatin1Char('0'));
+            script += QStringLiteral(" \"$(printf '%1')\"").arg(octal);
+        }
+        return run(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"), script, QStringLiteral(VANTORPADCTL_PATH)});
     }
 
     const TempDir& dir() const { return m_dir; }
@@ -287,6 +304,45 @@ TEST(CtlFtp, TypedNamesTheServersCodeSystemCannotHoldAreRefused) {
     }
     EXPECT_TRUE(server.names("pub").isEmpty());
     EXPECT_TRUE(server.names("euc").isEmpty());
+}
+
+// On a UTF-8 profile a typed name goes to the server as the bytes it was typed as: with a
+// leading byte order mark, or with bytes that are no UTF-8, never as another file's name.
+// A port past the last one is named as such, not as a name that cannot be used.
+TEST(CtlFtp, AUtf8ProfileSendsTypedNamesAsTheirBytesAndABadPortIsNamed) {
+    const QByteArray bom = "\xef\xbb\xbf";
+    FtpServerFixture server;
+    server.makeDir("pub");
+    server.writeFile("pub/" + bom + "bom.txt", "marked");
+    server.writeFile("pub/bom.txt", "unmarked");
+    server.writeFile("pub/bad\xff.txt", "bad");
+    server.writeFile("pub/bad\xef\xbf\xbd.txt", "replaced"); // the name with U+FFFD
+    Ctl ctl(server);
+    QByteArray ini = ctl.dir().read(QStringLiteral("Vantorpad.ini"));
+    ini.replace("Code=1", "Code=2")
+        .replace("Port=" + QByteArray::number(server.port()) + "\r\nDir=/euc",
+                 "Port=65536\r\nDir=/euc");
+    ctl.dir().write(QStringLiteral("Vantorpad.ini"), ini);
+    const QString up = ctl.dir().write(QStringLiteral("up.txt"), "up");
+
+    for (const auto& [name, content] :
+         {std::pair{bom + "bom.txt", "marked"}, std::pair{QByteArray("bad\xff.txt"), "bad"}}) {
+        SCOPED_TRACE(name.toHex().toStdString());
+        CtlRun run = ctl.typed({"get", name, "got.txt"});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(ctl.dir().read(QStringLiteral("got.txt")), content);
+        EXPECT_EQ(ctl.typed({"put", up.toUtf8(), "new" + name}).status, 0);
+        EXPECT_EQ(server.readFile("pub/new" + name), "up");
+    }
+    EXPECT_EQ(ctl.typed({"rm", "bad\xff.txt"}).status, 0);
+    EXPECT_FALSE(server.exists("pub/bad\xff.txt"));
+    EXPECT_TRUE(server.exists("pub/bad\xef\xbf\xbd.txt"));
+
+    CtlRun ls = ctl({QStringLiteral("ls"), QStringLiteral("-p"), QStringLiteral("1")});
+    EXPECT_EQ(ls.status, 1);
+    EXPECT_EQ(
+        ls.err.trimmed(),
+        QStringLiteral("ポート番号 65536 は使用出来ません。1～65535 の範囲で設定して下さい。"));
 }
 
 TEST(CtlFtp, AnSftpProfileWorksOnceItsHostKeyIsTrustedAndIsRefusedBefore) {

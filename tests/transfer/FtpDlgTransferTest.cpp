@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -155,6 +156,67 @@ TEST(CFtpDlgTransfer, EucServersGetConvertedTextAndJapaneseNamesWithSpaces) {
               sjisBytes("<p>ようこそ</p>\r\n"));
     EXPECT_FALSE(QFileInfo::exists(world.pcFile(QStringLiteral("お 知らせ.html.$$$"))));
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
+}
+
+// On an EUC-JP server a transfer converts only text of the code system it converts from: a
+// UTF-8 text, an image and a binary move byte for byte both ways, and one message afterwards
+// names them. The transfer-mode box says so on such a profile only.
+TEST(CFtpDlgTransfer, EucServersConvertOnlyTextAndNameWhatWentAsItWas) {
+    QByteArray png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+    QByteArray binary;
+    for (int i = 0; png.size() < 5000; ++i)
+        png += char(0xA1 + i % 0x3F); // half-width katakana bytes: each would gain a 0x8E
+    for (int i = 0; i < 300000; ++i)
+        binary += char((i * 37 + i / 256) % 256);
+    const QByteArray utf8 = QStringLiteral("日本語のメモ\n").toUtf8();
+    TransferWorld world(CodeSystemEuc, QStringLiteral("/"));
+    world.settings.Profiles[1] = world.settings.Profiles[0];
+    world.settings.Profiles[1].Code = CodeSystemSjis;
+    const struct {
+        QString name;
+        QByteArray bytes;
+    } asIs[] = {{QStringLiteral("data.bin"), binary},
+                {QStringLiteral("logo.png"), png},
+                {QStringLiteral("utf8.txt"), utf8}};
+    for (const auto& file : asIs) {
+        writeFileBytes(world.pcFile(QStringLiteral("u-") + file.name), file.bytes);
+        world.server.writeFile((QStringLiteral("d-") + file.name).toUtf8(), file.bytes);
+    }
+    writeFileBytes(world.pcFile(QStringLiteral("u-sjis.txt")), sjisBytes("本日は休業です。\r\n"));
+    world.server.writeFile("d-euc.txt", eucBytes("本日は休業です。\n"));
+    ScriptedPrompt prompt;
+    auto window = world.open();
+    setMode(*window, TransferAscii); // every file a text as far as the mode goes
+    EXPECT_FALSE(childNamed<QLabel>(window.get(), "TransferModeNote")->isHidden());
+    EXPECT_TRUE(childNamed<QComboBox>(window.get(), "TransferMode")
+                    ->toolTip()
+                    .contains(QStringLiteral("それ以外のファイルはそのまま転送します。")));
+
+    selectNames(*window, CFtpDlg::PcPane,
+                utf8List({"u-data.bin", "u-logo.png", "u-sjis.txt", "u-utf8.txt"}));
+    pressButton(window.get(), "Upload");
+    selectNames(*window, CFtpDlg::ServerPane,
+                utf8List({"d-data.bin", "d-euc.txt", "d-logo.png", "d-utf8.txt"}));
+    pressButton(window.get(), "Download");
+    for (const auto& file : asIs) {
+        SCOPED_TRACE(file.name.toStdString());
+        EXPECT_EQ(world.server.readFile((QStringLiteral("u-") + file.name).toUtf8()), file.bytes);
+        EXPECT_EQ(readFileBytes(world.pcFile(QStringLiteral("d-") + file.name)), file.bytes);
+    }
+    EXPECT_EQ(world.server.readFile("u-sjis.txt"), eucBytes("本日は休業です。\n"));
+    EXPECT_EQ(readFileBytes(world.pcFile(QStringLiteral("d-euc.txt"))),
+              sjisBytes("本日は休業です。\r\n"));
+    EXPECT_EQ(prompt.texts(),
+              QStringList({QStringLiteral("次のファイルは Shift_JIS のテキストではない為、"
+                                          "変換せずにそのまま送信しました。\n"
+                                          "u-data.bin\nu-logo.png\nu-utf8.txt"),
+                           QStringLiteral("次のファイルは EUC-JP のテキストではない為、"
+                                          "変換せずにそのまま受信しました。\n"
+                                          "d-data.bin\nd-logo.png\nd-utf8.txt")}));
+
+    window->chooseProfile(1);
+    EXPECT_TRUE(childNamed<QLabel>(window.get(), "TransferModeNote")->isHidden());
+    EXPECT_TRUE(childNamed<QComboBox>(window.get(), "TransferMode")->toolTip().isEmpty());
 }
 
 TEST(CFtpDlgTransfer, CancelDuringTheConversionOfAnEucTransferLeavesBothSidesAsTheyWere) {
