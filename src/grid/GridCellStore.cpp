@@ -312,3 +312,9 @@ qsizetype GridCellStore::memoryUsed() const {
     }
     return total;
 }
+
+qint64 GridCellStore::estimate(qint64 rows, qint64 cells, qint64 textBytes) {
+    // A block per row with its allocator's word and rounding.
+    constexpr qint64 perBlock = qint64(kHeader) + 8 + 15;
+    return rows * (qint64(sizeof(Row)) + perBlock) + cells * 5 + textBytes;
+}

@@ -46,6 +46,9 @@ public:
 
     // Bytes held by the cells (blocks, row table and side table), for the benchmarks.
     qsizetype memoryUsed() const;
+    // At most the bytes `rows` rows holding `cells` non-empty cells with `textBytes` bytes of
+    // text in all take.
+    static qint64 estimate(qint64 rows, qint64 cells, qint64 textBytes);
 
 private:
     struct FreeBlock {

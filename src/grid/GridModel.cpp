@@ -262,6 +262,11 @@ qsizetype GridModel::StorageBytes() const {
     return m_store->memoryUsed();
 }
 
+qint64 GridModel::StorageEstimate(qint64 rows, qint64 columns, qint64 cells, qint64 textBytes) {
+    return GridCellStore::estimate(rows, cells, textBytes) + GridAxis::bytesFor(rows) +
+           GridAxis::bytesFor(columns) + columns * qint64(sizeof(quint32));
+}
+
 // --- default cells --------------------------------------------------------------------------
 
 CGridDefaultCell& GridModel::DefaultCell(bool fixedRow, bool fixedCol) {

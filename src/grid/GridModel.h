@@ -123,6 +123,9 @@ public:
     qsizetype AttributedCellCount() const;
     // Bytes the cells take (their blocks, the row table, the side table), for measuring.
     qsizetype StorageBytes() const;
+    // At most the bytes a table of `rows` x `columns` takes when `cells` of its cells hold
+    // `textBytes` bytes of text in all: what a caller checks before building a large table.
+    static qint64 StorageEstimate(qint64 rows, qint64 columns, qint64 cells, qint64 textBytes);
 
     // --- default cells -------------------------------------------------------------------
     CGridDefaultCell& DefaultCell(bool fixedRow, bool fixedCol);

@@ -143,6 +143,9 @@ void CGridConv::showContextMenu(const QPoint& globalPos) {
 
 bool CGridConv::isCommandEnabled(int command) const {
     switch (command) {
+    case SheetCommand::Save:
+    case SheetCommand::SaveAs:
+        return m_editor.loaded(); // a grid that is not the whole file never replaces it
     case SheetCommand::Cut:
     case SheetCommand::Copy:
         return m_grid->model().SelectionBounds().isValid();
@@ -156,7 +159,8 @@ bool CGridConv::isCommandEnabled(int command) const {
 }
 
 void CGridConv::refreshEnabled() {
-    for (int command : {SheetCommand::Cut, SheetCommand::Copy, SheetCommand::Paste})
+    for (int command : {SheetCommand::Save, SheetCommand::SaveAs, SheetCommand::Cut,
+                        SheetCommand::Copy, SheetCommand::Paste})
         m_actions.value(command)->setEnabled(isCommandEnabled(command));
 }
 
@@ -168,6 +172,10 @@ void CGridConv::refreshChecks() {
 void CGridConv::runCommand(int command) {
     using namespace SheetCommand;
     if (!isCommandEnabled(command))
+        return;
+    // Every command but paste (which goes into the edit box) works on the cells: a cell being
+    // edited takes its text first, or stays open when the text cannot be held.
+    if (command != Paste && !m_grid->EndCellEdit())
         return;
     switch (command) {
     case Save:
@@ -250,7 +258,7 @@ bool CGridConv::LoadDelimitedText() {
 }
 
 OpResult CGridConv::SaveDelimitedText() {
-    if (m_editor.readOnly())
+    if (m_editor.readOnly() || !m_editor.loaded() || !m_grid->EndCellEdit())
         return OpResult::Refused;
     CDelimMsgDlg settings(CDelimMsgDlg::Mode::Save, m_editor.options(), this);
     if (settings.exec() != QDialog::Accepted)
@@ -318,6 +326,8 @@ void CGridConv::showAll() {
 }
 
 void CGridConv::reject() {
+    if (!m_closing && !m_grid->EndCellEdit())
+        return;
     if (!m_closing && m_grid->model().IsModified()) {
         QApplication::beep();
         if (Prompt::question(QStringLiteral("編集を破棄します。宜しいですか？")) !=
@@ -328,6 +338,10 @@ void CGridConv::reject() {
 }
 
 void CGridConv::closeEvent(QCloseEvent* event) {
+    if (!m_grid->EndCellEdit()) {
+        event->ignore();
+        return;
+    }
     if (m_grid->model().IsModified()) {
         QApplication::beep();
         if (Prompt::question(QStringLiteral("変更を保存しますか？")) == PromptAnswer::Yes &&

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // The settings that travel from the entry into the spreadsheet window and stay with it.
@@ -32,45 +33,60 @@ struct DelimitedFormat {
 // quote runs to the matching quote and may hold delimiters, doubled quotes and line breaks.
 namespace DelimitedText {
 
-// One kept line (one record in quoted mode, which may span lines), without its line end.
-struct Record {
-    qsizetype offset = 0;
-    qsizetype length = 0;
-};
-
 struct Parsed {
-    QByteArray bytes; // the text the records point into
+    QByteArray bytes; // the text, from `start` on (a byte order mark before it)
+    qsizetype start = 0;
     TextEncoding encoding = TextEncoding::Cp932;
-    std::vector<Record> records;
-    int fieldCount = 1; // the largest field count of all records, at least 1
+    qsizetype recordCount = 0; // kept lines (records in quoted mode, which may span lines)
+    int fieldCount = 1;        // the largest field count of all records, at least 1
+    qsizetype fieldTotal = 0;  // the fields of all records together
     // 1-based line where a quote opened that never closed (the rest of the file is that
     // field), 0 when every quote closed.
     int unterminatedQuoteLine = 0;
 };
 
-// Called now and then during parsing with the number of line bytes read so far.
+// Called now and then during parsing with the number of bytes read so far.
 using Progress = std::function<void(qsizetype bytesRead)>;
 
-// The text of a file's bytes: a 0x1A that is the last byte ends the text (and is dropped); a
-// 0x1A anywhere else is an ordinary byte. A UTF-8 byte order mark is set aside in `encoding`.
+// Reads the text of a file's bytes once to count its records and fields. A run of 0x1A bytes
+// that ends the file ends the text (the bytes are dropped, so a save after a save drops
+// nothing more); a 0x1A anywhere else is an ordinary byte. A UTF-8 byte order mark is set
+// aside in `encoding`.
 Parsed parse(QByteArray fileBytes, DelimitedFormat format, const Progress& progress = {});
 
-// The fields of one record, as views into `parsed.bytes` or into `scratch` (for quoted fields
-// whose doubled quotes were undone). Fills `fields` with the record's own fields (not padded).
-void splitRecord(const Parsed& parsed, const Record& record, DelimitedFormat format,
-                 QList<QByteArrayView>& fields, QByteArray& scratch);
+// Gives the records of parsed text one after the other, split into fields. The same reading
+// as parse's decides where records and fields end, so a record never has more fields than
+// parse counted.
+class RecordReader {
+public:
+    RecordReader(const Parsed& parsed, DelimitedFormat format);
+    // The next record's fields (not padded), as views into the text or, for quoted fields
+    // whose quotes were undone, into the reader's own buffer (valid until the next call).
+    // False after the last record.
+    bool next(QList<QByteArrayView>& fields);
+
+private:
+    const char* m_p;
+    const char* m_end;
+    DelimitedFormat m_format;
+    std::vector<std::pair<const char*, const char*>> m_raw;
+    QByteArray m_scratch;
+};
 
 // True when writing `field` unquoted would give the file more fields or lines when read again.
 bool breaksLayout(QByteArrayView field, char delimiter);
 
 // Builds a file: rows joined by CR LF with no line end after the last, fields joined by the
-// delimiter, in quoted mode exactly the fields that need it in double quotes.
+// delimiter, in quoted mode exactly the fields that need it in double quotes (and a row of one
+// empty field as "", which an empty line would lose).
 class Writer {
 public:
     Writer(DelimitedFormat format, TextEncoding encoding);
     void reserve(qsizetype bytes);
     void beginRow();
     void addField(QByteArrayView field);
+    // Ends the last row; take() does it too.
+    void endRow();
     QByteArray take();
 
 private:
@@ -82,7 +98,8 @@ private:
     QByteArray m_out; // its size is the capacity in use; m_used bytes are written
     qsizetype m_used = 0;
     bool m_firstRow = true;
-    bool m_firstField = true;
+    int m_rowFields = 0;      // fields of the row being written
+    qsizetype m_rowStart = 0; // where its text begins
 };
 
 // Messages of the format, in the program's words.

@@ -128,6 +128,55 @@ TEST(SheetWindow, BothClosingPathsAskAndKeepEditsThatWereNotWritten) {
     }
 }
 
+// Text typed into a cell of an unchanged grid is the grid's before any command reads it or
+// closes the window.
+TEST(SheetWindow, ACellBeingEditedIsEndedBeforeCommandsAndClosing) {
+    enum Path { CancelCommand, CloseBox, Save };
+    for (const Path path : {CancelCommand, CloseBox, Save}) {
+        ScriptedPrompt prompt;
+        Window w("a,b");
+        // The hidden progress window keeps the focus where no window manager takes it back.
+        QApplication::setActiveWindow(w.window.get());
+        w.window->gridCtrl()->setFocus();
+        w.window->gridCtrl()->SetFocusCellTo({1, 1});
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        ASSERT_NE(w.window->gridCtrl()->EditBox(), nullptr);
+        if (path == Save) {
+            acceptSettings();
+            w.window->runCommand(SheetCommand::Save);
+            EXPECT_EQ(w.file(), QByteArray("x,b"));
+            EXPECT_TRUE(prompt.texts().isEmpty());
+            continue;
+        }
+        prompt.expectQuestion(PromptAnswer::No);
+        if (path == CancelCommand)
+            w.window->runCommand(SheetCommand::Close);
+        else
+            w.window->close();
+        EXPECT_EQ(prompt.texts(),
+                  QStringList{path == CancelCommand
+                                  ? QStringLiteral("編集を破棄します。宜しいですか？")
+                                  : QStringLiteral("変更を保存しますか？")});
+        EXPECT_EQ(w.window->isVisible(), path == CancelCommand);
+        EXPECT_EQ(w.window->model().CellText(1, 1), QStringLiteral("x"));
+        EXPECT_EQ(w.file(), QByteArray("a,b"));
+    }
+}
+
+TEST(SheetWindow, AFileThatDidNotLoadCannotBeSaved) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    const QString path = h.dir().write(QStringLiteral("pc/u16.csv"), QByteArray("a\0,\0b\0", 6));
+    DelimitedTextOptions options;
+    options.path = path;
+    CGridConv window(h.app(), options);
+    EXPECT_FALSE(window.LoadDelimitedText());
+    EXPECT_FALSE(window.action(SheetCommand::Save)->isEnabled());
+    EXPECT_FALSE(window.action(SheetCommand::SaveAs)->isEnabled());
+    EXPECT_EQ(window.SaveDelimitedText(), OpResult::Refused);
+    EXPECT_EQ(readFileBytes(path), QByteArray("a\0,\0b\0", 6));
+}
+
 TEST(SheetWindow, EnterAndEscapeNeverCloseTheWindow) {
     ScriptedPrompt prompt;
     Window w("a,b");
