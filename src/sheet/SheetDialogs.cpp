@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -89,8 +91,12 @@ CMoveColMsg::CMoveColMsg(int sourceColumn, QWidget* parent)
     auto* source = new QLineEdit(QString::number(sourceColumn), this);
     setControlId(source, "Source", 1120);
     source->setReadOnly(true);
+    source->setFocusPolicy(Qt::ClickFocus); // Tab passes over it, as over a label
     m_targetEdit = new QLineEdit(QString::number(sourceColumn), this);
     setControlId(m_targetEdit, "Target", 1123);
+    // A number field: digits only; the range is checked on OK.
+    m_targetEdit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*")), m_targetEdit));
     auto* spin = new QVBoxLayout;
     spin->setSpacing(0);
     auto* up = new QToolButton(this);
@@ -111,6 +117,8 @@ CMoveColMsg::CMoveColMsg(int sourceColumn, QWidget* parent)
     row->addLayout(spin);
     layout->addLayout(row);
     layout->addWidget(addOkCancelButtons(this));
+    m_targetEdit->setFocus();
+    m_targetEdit->selectAll();
 }
 
 void CMoveColMsg::step(int by) {

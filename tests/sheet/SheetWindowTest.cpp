@@ -10,6 +10,7 @@
 #include "grid/CGridCtrl.h"
 #include "sheet/CAllControlsSheet.h"
 #include "sheet/CGridConv.h"
+#include "sheet/OpenInSpreadsheet.h"
 #include "sheet/SheetDialogs.h"
 
 #include <QAction>
@@ -250,6 +251,35 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
         const QString expected = serverFile ? QStringLiteral("a,z") : QStringLiteral("a,z\nc,d");
         EXPECT_EQ(doc->textDocument()->toPlainText(), expected) << serverFile;
         EXPECT_EQ(doc->isModified(), serverFile);
+        doc->setModified(false); // the harness closes without questions
+    }
+}
+
+// A document of the same file with edits of its own asks before it reads what the spreadsheet
+// wrote, so that neither text is lost unseen.
+TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
+    for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        ScriptedPrompt prompt;
+        AppHarness h;
+        const QString path = h.dir().write(QStringLiteral("pc/s.csv"), "a,b");
+        ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), false, false));
+        CVantorpadDoc* doc = h.frame().activeDocument();
+        doc->textDocument()->setPlainText(QStringLiteral("own"));
+        doc->setModified(true);
+        acceptSettings();
+        onModal<CGridConv>([](CGridConv* window) {
+            EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
+            acceptSettings();
+            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            window->runCommand(SheetCommand::Close);
+        });
+        prompt.expectQuestion(answer);
+        OpenInSpreadsheet(h.app(), path, false);
+        EXPECT_EQ(prompt.texts().value(0),
+                  doc->title() + QStringLiteral(" はスプレット画面で保存されました。\n"
+                                                "編集中の変更を破棄して再読込しますか？"));
+        EXPECT_EQ(doc->textDocument()->toPlainText(),
+                  answer == PromptAnswer::Yes ? QStringLiteral("a,z") : QStringLiteral("own"));
         doc->setModified(false); // the harness closes without questions
     }
 }
