@@ -165,10 +165,14 @@ public:
     GridSize TextExtent(int row, int col) const;
 
     // --- sorting -------------------------------------------------------------------------
-    // Compares two cells' bytes; negative, 0 or positive. None: GridText::compare.
+    // Compares two cells' bytes; negative, 0 or positive. None: numbers by value when the
+    // column holds only numbers (ColumnHoldsNumbers), else GridText::compare.
     using CompareFunction = std::function<int(QByteArrayView, QByteArrayView)>;
     void SetCompareFunction(CompareFunction compare) { m_compare = std::move(compare); }
     [[nodiscard]] bool SortByColumn(int col, bool ascending);
+    // True when every data cell of the column that is not empty holds a decimal number (a
+    // sign, digits, a point; spaces around), and one at least does.
+    bool ColumnHoldsNumbers(int col) const;
     int SortColumn() const { return m_sortColumn; }
     bool SortAscending() const { return m_sortAscending; }
 

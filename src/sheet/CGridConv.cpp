@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -298,15 +297,16 @@ void CGridConv::onMoveColumn() {
 }
 
 void CGridConv::onFont() {
-    bool ok = false;
-    const QFont chosen =
-        QFontDialog::getFont(&ok, m_grid->font(), this, QStringLiteral("フォント"));
-    if (!ok)
+    CGridDefaultCell& normal = model().DefaultCell(false, false);
+    CGridFontDlg dialog(m_grid->font(), QColor::fromRgb(QRgb(normal.GetTextClr())), this);
+    if (dialog.exec() != QDialog::Accepted)
         return;
     // The four default cells take the font; cells without one of their own follow. Sizes stay
     // until "サイズ自動調整".
+    const QFont chosen = dialog.selectedFont();
     m_grid->setFont(chosen);
     model().SetDefaultFont(GridFontMetrics::describe(chosen));
+    normal.SetTextClr(GridColour(dialog.colour().rgb() & 0xFFFFFF));
     m_grid->viewport()->update();
 }
 

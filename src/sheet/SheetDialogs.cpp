@@ -6,12 +6,16 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -136,4 +140,45 @@ void CMoveColMsg::accept() {
     }
     m_target = *target;
     QDialog::accept();
+}
+
+CGridFontDlg::CGridFontDlg(const QFont& font, const QColor& colour, QWidget* parent)
+    : QDialog(parent), m_colour(colour) {
+    setWindowTitle(QStringLiteral("フォント"));
+    auto* layout = new QVBoxLayout(this);
+    // The font dialog as a part of this one: its own buttons give way to ours.
+    m_fonts = new QFontDialog(font, this);
+    m_fonts->setObjectName(QStringLiteral("Fonts"));
+    m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    m_fonts->setWindowFlags(Qt::Widget);
+    layout->addWidget(m_fonts);
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(new QLabel(QStringLiteral("色"), this));
+    m_colourButton = new QPushButton(QStringLiteral("色(&C)..."), this);
+    m_colourButton->setObjectName(QStringLiteral("Colour"));
+    connect(m_colourButton, &QPushButton::clicked, this, &CGridFontDlg::chooseColour);
+    colourRow->addWidget(m_colourButton);
+    colourRow->addStretch();
+    layout->addLayout(colourRow);
+    layout->addWidget(addOkCancelButtons(this));
+    showColour();
+}
+
+QFont CGridFontDlg::selectedFont() const {
+    return m_fonts->currentFont();
+}
+
+void CGridFontDlg::chooseColour() {
+    QColorDialog dialog(m_colour, this);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_colour = dialog.currentColor();
+    showColour();
+}
+
+void CGridFontDlg::showColour() {
+    QPixmap swatch(16, 16);
+    swatch.fill(m_colour);
+    m_colourButton->setIcon(QIcon(swatch));
 }

@@ -302,9 +302,21 @@ void SheetEditor::revealHidden(GridModel& grid) {
             grid.SetColumnWidth(c, 1);
             static_cast<void>(grid.FitColumn(c));
         }
-    for (int r = 0; r < grid.RowTotal(); ++r)
-        if (grid.RowHeight(r) == 0) {
-            grid.SetRowHeight(r, 1);
-            static_cast<void>(grid.FitRow(r));
+    // A data row takes the height of the data rows around it, which all have the grid's row
+    // height (the default, or the fitted one after "サイズ自動調整"); a fit of its own would
+    // make it stand out. A row with no visible data row around it is fitted.
+    const int fixed = grid.FixedRowTotal();
+    for (int r = 0; r < grid.RowTotal(); ++r) {
+        if (grid.RowHeight(r) != 0)
+            continue;
+        int neighbour = r > fixed ? grid.Rows().visibleAtOrBefore(r - 1) : -1;
+        if (neighbour < fixed)
+            neighbour = r >= fixed ? grid.Rows().visibleAtOrAfter(r + 1) : -1;
+        if (neighbour >= fixed) {
+            grid.SetRowHeight(r, grid.RowHeight(neighbour));
+            continue;
         }
+        grid.SetRowHeight(r, 1);
+        static_cast<void>(grid.FitRow(r));
+    }
 }

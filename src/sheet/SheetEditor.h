@@ -63,8 +63,9 @@ public:
     void moveColumn(int source, int target);
     void hide();
     void showAll() { revealHidden(m_grid); }
-    // Gives every hidden row and column its size back, fitted to its cells; the others keep
-    // theirs. Shared by "全て表示" of the menu and of the narrowing page.
+    // Gives every hidden column its size back, fitted to its cells, and every hidden data row
+    // the height of its visible neighbours; the others keep theirs. Shared by "全て表示" of the
+    // menu and of the narrowing page.
     static void revealHidden(GridModel& grid);
 
     int rowCounter() const { return m_rows; }

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -176,6 +177,43 @@ TEST(SheetWindow, AFileThatDidNotLoadCannotBeSaved) {
     EXPECT_FALSE(window.action(SheetCommand::SaveAs)->isEnabled());
     EXPECT_EQ(window.SaveDelimitedText(), OpResult::Refused);
     EXPECT_EQ(readFileBytes(path), QByteArray("a\0,\0b\0", 6));
+}
+
+// Rows and columns shown again have the sizes their neighbours have.
+TEST(SheetWindow, ShowAllGivesHiddenRowsTheHeightOfTheRest) {
+    ScriptedPrompt prompt;
+    Window w("a,b,c\nd,e,f\ng,h,i");
+    GridModel& grid = w.window->model();
+    grid.SelectRange({2, 2, 2, 2});
+    w.window->runCommand(SheetCommand::Hide);
+    ASSERT_EQ(grid.RowHeight(2), 0);
+    ASSERT_EQ(grid.ColumnWidth(2), 0);
+    w.window->runCommand(SheetCommand::ShowAll);
+    EXPECT_EQ(grid.RowHeight(2), grid.RowHeight(1));
+    EXPECT_GT(grid.ColumnWidth(2), 0);
+}
+
+TEST(SheetWindow, FontCommandSetsTheTextColourOfNormalCells) {
+    for (const bool accept : {true, false}) {
+        ScriptedPrompt prompt;
+        Window w("a,b");
+        GridModel& grid = w.window->model();
+        const GridColour before = grid.DefaultCell(false, false).GetTextClr();
+        QColor offered;
+        onModal<CGridFontDlg>([&](CGridFontDlg* d) {
+            onModal<QColorDialog>([&](QColorDialog* colours) {
+                offered = colours->currentColor();
+                colours->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                colours->accept();
+            });
+            d->findChild<QPushButton*>(QStringLiteral("Colour"))->click();
+            accept ? d->accept() : d->reject();
+        });
+        w.window->runCommand(SheetCommand::Font);
+        EXPECT_EQ(offered.rgb() & 0xFFFFFF, before);
+        EXPECT_EQ(grid.DefaultCell(false, false).GetTextClr(), accept ? 0x123456u : before);
+        EXPECT_EQ(grid.DefaultCell(true, false).GetTextClr(), before); // headings keep theirs
+    }
 }
 
 TEST(SheetWindow, EnterAndEscapeNeverCloseTheWindow) {
