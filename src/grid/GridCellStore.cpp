@@ -326,6 +326,27 @@ QByteArrayView GridCellStore::bytes(int row, int col) const {
     return cellOf(m_rows[size_t(row)], col).bytes;
 }
 
+void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) const {
+    out.resize(0);
+    if (row < 0 || row >= rowCount() || firstCol < 0 || firstCol >= m_columns)
+        return;
+    out.resize(m_columns - firstCol);
+    const char* block = m_rows[size_t(row)];
+    const int cells = std::min(cellCount(block), m_columns);
+    if (cells <= firstCol)
+        return;
+    const quint8 flags = flagsOf(block);
+    const size_t width = widthOf(flags);
+    const char* ends = block + kHeader;
+    const char* text = ends + (width + ((flags & kHasStates) ? 1 : 0)) * size_t(cellCount(block));
+    quint32 begin = firstCol == 0 ? 0 : readEnd(ends, width, firstCol - 1);
+    for (int c = firstCol; c < cells; ++c) {
+        const quint32 end = readEnd(ends, width, c);
+        out[c - firstCol] = QByteArrayView(text + begin, qsizetype(end - begin));
+        begin = end;
+    }
+}
+
 quint8 GridCellStore::state(int row, int col) const {
     if (row < 0 || row >= rowCount())
         return 0;

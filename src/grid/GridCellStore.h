@@ -37,6 +37,8 @@ public:
     void reorderRows(const std::vector<int>& order);
 
     QByteArrayView bytes(int row, int col) const;
+    // The bytes of cells firstCol..columnCount()-1 of a row, in one pass over its block.
+    void rowBytes(int row, int firstCol, QList<QByteArrayView>& out) const;
     void setBytes(int row, int col, QByteArrayView bytes);
     void setRowBytes(int row, int firstCol, const QList<QByteArrayView>& fields);
     quint8 state(int row, int col) const;

@@ -174,6 +174,10 @@ QByteArrayView GridModel::CellView(int row, int col) const {
     return IsValid(row, col) ? m_store->bytes(row, col) : QByteArrayView();
 }
 
+void GridModel::RowViews(int row, int firstCol, QList<QByteArrayView>& out) const {
+    m_store->rowBytes(row, firstCol, out);
+}
+
 EncodeResult GridModel::EncodeText(QStringView text) const {
     return GridText::encode(m_codec, text);
 }

@@ -100,6 +100,9 @@ public:
     // The cell's bytes without a copy, for writing a file out: valid until the next change of
     // the table.
     QByteArrayView CellView(int row, int col) const;
+    // The views of cells firstCol..ColumnTotal()-1 of a row at once (empty outside the table),
+    // valid like CellView's.
+    void RowViews(int row, int firstCol, QList<QByteArrayView>& out) const;
     // Sets the text of a cell through the codec. False outside the table or when the codec
     // cannot hold a character of the text (see EncodeText); the cell is then unchanged.
     [[nodiscard]] bool SetCellText(int row, int col, QStringView text);

@@ -185,6 +185,12 @@ bool breaksLayout(QByteArrayView field, char delimiter) {
     return findFieldEnd(field.data(), end, delimiter) != end;
 }
 
+bool lineBreaksLayout(QByteArrayView line, qsizetype fields, char delimiter) {
+    const char* const end = line.data() + line.size();
+    return std::count(line.data(), end, delimiter) != fields - 1 ||
+           findByte(line.data(), end, '\n') != end;
+}
+
 namespace {
 
 bool needsQuotes(QByteArrayView field, char delimiter) {
@@ -202,21 +208,23 @@ Writer::Writer(DelimitedFormat format, TextEncoding encoding) : m_format(format)
 }
 
 void Writer::reserve(qsizetype bytes) {
-    if (bytes > m_out.size())
-        m_out.resize(bytes);
+    if (bytes <= m_out.size())
+        return;
+    m_out.resize(bytes);
+    m_data = m_out.data();
+    m_capacity = m_out.size();
 }
 
-void Writer::put(const char* bytes, qsizetype n) {
-    if (m_used + n > m_out.size())
-        m_out.resize(std::max(m_out.size() * 2, m_used + n + 4096));
-    std::memcpy(m_out.data() + m_used, bytes, size_t(n));
-    m_used += n;
+void Writer::grow(qsizetype n) {
+    reserve(std::max(m_out.size() * 2, m_used + n + 4096));
 }
 
 QByteArray Writer::take() {
     endRow();
     m_out.truncate(m_used);
     m_used = 0;
+    m_data = nullptr;
+    m_capacity = 0;
     return std::move(m_out);
 }
 

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstring>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -75,6 +76,9 @@ private:
 
 // True when writing `field` unquoted would give the file more fields or lines when read again.
 bool breaksLayout(QByteArrayView field, char delimiter);
+// True when the unquoted line of `fields` fields would read back as more fields or lines: one
+// fast look at the whole line, where breaksLayout tells which field.
+bool lineBreaksLayout(QByteArrayView line, qsizetype fields, char delimiter);
 
 // Builds a file: rows joined by CR LF with no line end after the last, fields joined by the
 // delimiter, in quoted mode exactly the fields that need it in double quotes (and a row of one
@@ -87,16 +91,28 @@ public:
     void addField(QByteArrayView field);
     // Ends the last row; take() does it too.
     void endRow();
+    // The bytes written for the current row so far.
+    QByteArrayView currentRow() const {
+        return {m_out.constData() + m_rowStart, m_used - m_rowStart};
+    }
     QByteArray take();
 
 private:
     // Appends raw bytes; the buffer grows by doubling, so a field costs one copy.
-    void put(const char* bytes, qsizetype n);
+    void put(const char* bytes, qsizetype n) {
+        if (m_used + n > m_capacity)
+            grow(n);
+        std::memcpy(m_data + m_used, bytes, size_t(n));
+        m_used += n;
+    }
+    void grow(qsizetype n);
     void put(char byte) { put(&byte, 1); }
 
     DelimitedFormat m_format;
     QByteArray m_out; // its size is the capacity in use; m_used bytes are written
     qsizetype m_used = 0;
+    char* m_data = nullptr; // m_out's bytes, m_capacity of them
+    qsizetype m_capacity = 0;
     bool m_firstRow = true;
     int m_rowFields = 0;      // fields of the row being written
     qsizetype m_rowStart = 0; // where its text begins

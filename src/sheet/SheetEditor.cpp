@@ -162,15 +162,19 @@ std::optional<QByteArray> SheetEditor::fileBytes() {
     writer.reserve(m_sizeHint);
     const bool check = !m_options.quoted;
     std::optional<GridCellId> breaker;
-    const int columns = m_grid.ColumnTotal();
+    QList<QByteArrayView> fields;
     for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
+        m_grid.RowViews(r, 1, fields);
         writer.beginRow();
-        for (int c = 1; c < columns; ++c) {
-            const QByteArrayView field = m_grid.CellView(r, c);
-            if (check && !breaker && DelimitedText::breaksLayout(field, m_options.delimiter))
-                breaker = GridCellId{r, c};
+        for (QByteArrayView field : fields)
             writer.addField(field);
-        }
+        if (!check || breaker ||
+            !DelimitedText::lineBreaksLayout(writer.currentRow(), fields.size(),
+                                             m_options.delimiter))
+            continue;
+        for (qsizetype k = 0; k < fields.size() && !breaker; ++k)
+            if (DelimitedText::breaksLayout(fields[k], m_options.delimiter))
+                breaker = GridCellId{r, int(k) + 1};
     }
     if (breaker) {
         const QString question = DelimitedText::layoutQuestion(
