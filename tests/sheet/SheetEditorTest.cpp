@@ -122,6 +122,25 @@ TEST(SheetEditor, AGridThatDidNotLoadIsNeverSavedOverItsFile) {
     }
 }
 
+// Short lines of one-character fields cost the most memory against their size: the grid is
+// estimated before it is built, refused when the estimate does not fit, and built when it does.
+TEST(SheetEditor, LoadingIsRefusedOnlyWhenTheGridCannotFit) {
+    const QByteArray file = QByteArray("a,b\r\n").repeated(200000);
+    for (const qint64 times : {12, 4}) {
+        ScriptedPrompt prompt;
+        SheetMemory::ScopedAvailable memory(times * file.size());
+        TempDir dir;
+        GridModel grid;
+        DelimitedTextOptions o;
+        o.path = dir.write(QStringLiteral("t.csv"), file);
+        SheetEditor editor(grid, o);
+        EXPECT_EQ(editor.load(), times == 12) << times;
+        EXPECT_EQ(grid.RowTotal(), times == 12 ? 200001 : 0) << times;
+        EXPECT_LE(grid.StorageBytes(), 8 * file.size()) << times;
+        EXPECT_EQ(prompt.texts().isEmpty(), times == 12) << times;
+    }
+}
+
 TEST(SheetEditor, SavingUnchangedGivesTheFileBackNormalised) {
     struct Case {
         const char* name;
