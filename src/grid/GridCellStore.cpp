@@ -12,7 +12,10 @@ namespace {
 constexpr quint8 kWidthMask = 0x03; // 0, 1, 2: end offsets of 1, 2 or 4 bytes
 constexpr quint8 kHasStates = 0x04;
 constexpr quint8 kPooled = 0x08; // cut from a chunk, not from the allocator
-constexpr size_t kHeader = 1 + sizeof(quint32);
+// Bits 4 to 7 of the first byte hold a count of 1 to 15; 0 there: the count follows as a u32.
+constexpr int kCountShift = 4;
+constexpr quint32 kShortCount = 15;
+constexpr size_t kLongHeader = 1 + sizeof(quint32);
 constexpr qsizetype kChunkSize = qsizetype(1) << 20;
 
 quint32 readU32(const char* p) {
@@ -48,8 +51,18 @@ void writeEnd(char* ends, size_t width, int k, quint32 end) {
         for (size_t b = 0; b < width; ++b)
             p[b] = char(end >> (8 * b));
 }
+size_t headerSize(const char* block) {
+    return (quint8(block[0]) >> kCountShift) ? 1 : kLongHeader;
+}
+size_t headerFor(quint32 cells) {
+    return cells <= kShortCount ? 1 : kLongHeader;
+}
+quint32 countOf(const char* block) {
+    const quint32 shortCount = quint8(block[0]) >> kCountShift;
+    return shortCount ? shortCount : readU32(block + 1);
+}
 char* statesOf(char* block) {
-    return block + kHeader + widthOf(flagsOf(block)) * size_t(readU32(block + 1));
+    return block + headerSize(block) + widthOf(flagsOf(block)) * size_t(countOf(block));
 }
 
 } // namespace
@@ -63,7 +76,7 @@ GridCellStore::~GridCellStore() {
 }
 
 int GridCellStore::cellCount(const char* block) {
-    return block ? int(readU32(block + 1)) : 0;
+    return block ? int(countOf(block)) : 0;
 }
 
 GridCellStore::Cell GridCellStore::cellOf(const char* block, int col) {
@@ -72,7 +85,7 @@ GridCellStore::Cell GridCellStore::cellOf(const char* block, int col) {
         return {};
     const quint8 flags = flagsOf(block);
     const size_t width = widthOf(flags);
-    const char* ends = block + kHeader;
+    const char* ends = block + headerSize(block);
     const char* states = ends + width * size_t(n);
     const char* text = states + ((flags & kHasStates) ? n : 0);
     const quint32 begin = col == 0 ? 0 : readEnd(ends, width, col - 1);
@@ -85,8 +98,8 @@ size_t GridCellStore::blockSize(const char* block) {
     const int n = cellCount(block);
     const quint8 flags = flagsOf(block);
     const size_t width = widthOf(flags);
-    return kHeader + width * size_t(n) + ((flags & kHasStates) ? size_t(n) : 0) +
-           readEnd(block + kHeader, width, n - 1);
+    return headerSize(block) + width * size_t(n) + ((flags & kHasStates) ? size_t(n) : 0) +
+           readEnd(block + headerSize(block), width, n - 1);
 }
 
 char* GridCellStore::allocate(size_t size, bool& pooled) {
@@ -165,15 +178,19 @@ template <typename CellOf> char* GridCellStore::buildBlock(int cells, CellOf cel
     }
     if (used == 0)
         return nullptr;
-    if (textSize > std::numeric_limits<quint32>::max() - kHeader - 9 * size_t(used))
+    if (textSize > std::numeric_limits<quint32>::max() - kLongHeader - 9 * size_t(used))
         throw std::bad_alloc(); // the offsets are 32 bits: a row holds less than 4 GB
     const quint8 widthCode = textSize <= 0xFF ? 0 : textSize <= 0xFFFF ? 1 : 2;
     const size_t width = size_t(1) << widthCode;
-    const size_t size = kHeader + width * size_t(used) + (anyState ? size_t(used) : 0) + textSize;
+    const size_t header = headerFor(quint32(used));
+    const size_t size = header + width * size_t(used) + (anyState ? size_t(used) : 0) + textSize;
     char* block = allocate(size, pooled);
     block[0] = char(widthCode | (anyState ? kHasStates : 0) | (pooled ? kPooled : 0));
-    writeU32(block + 1, quint32(used));
-    char* ends = block + kHeader;
+    if (header == 1)
+        block[0] = char(quint8(block[0]) | quint8(used << kCountShift));
+    else
+        writeU32(block + 1, quint32(used));
+    char* ends = block + header;
     char* states = ends + width * size_t(used);
     char* text = states + (anyState ? used : 0);
     quint32 end = 0;
@@ -337,7 +354,7 @@ void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) 
         return;
     const quint8 flags = flagsOf(block);
     const size_t width = widthOf(flags);
-    const char* ends = block + kHeader;
+    const char* ends = block + headerSize(block);
     const char* text = ends + (width + ((flags & kHasStates) ? 1 : 0)) * size_t(cellCount(block));
     quint32 begin = firstCol == 0 ? 0 : readEnd(ends, width, firstCol - 1);
     for (int c = firstCol; c < cells; ++c) {
@@ -490,5 +507,5 @@ qsizetype GridCellStore::memoryUsed() const {
 
 qint64 GridCellStore::estimate(qint64 rows, qint64 cells, qint64 textBytes) {
     // A row's pointer and header, at most four bytes of offset per cell, the text.
-    return rows * qint64(sizeof(char*) + kHeader) + cells * 4 + textBytes;
+    return rows * qint64(sizeof(char*) + kLongHeader) + cells * 4 + textBytes;
 }

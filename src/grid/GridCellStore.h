@@ -10,11 +10,12 @@
 #include <vector>
 
 // The cells of a grid, stored compactly. A row is one block of memory:
-//     [flags : u8] [cell count n : u32] [end offset of each cell's bytes : 1, 2 or 4 bytes x n]
+//     [flags, and n when under 16 : u8] [cell count n : u32, only when 16 or more]
+//     [end offset of each cell's bytes : 1, 2 or 4 bytes x n]
 //     [stored state : u8 x n, only when a cell has one] [the cells' bytes, one after the other]
 // The offsets take the fewest bytes the row's text allows. Cells at or past n are empty with
 // no state, so a new or empty row costs no block at all, and a short row of text only costs
-// six bytes besides one per cell and its text. Blocks made while loading (setRowBytes) come
+// one byte besides one per cell and its text. Blocks made while loading (setRowBytes) come
 // out of large chunks of the store's own, without an allocator's word and rounding each; a
 // chunk is given back when its last block goes. The few cells with attributes of their own keep
 // them in a side table. Changing a cell rewrites its row's block, which is short.
