@@ -31,7 +31,8 @@ struct DelimitedFormat {
 // Delimited text, bytes in and bytes out. A line ends at LF (a CR just before it belongs to the
 // line end); empty lines are dropped; every delimiter byte separates. Without quoting a field is
 // the exact run of bytes between two delimiters. With quoting, a field that begins with a double
-// quote runs to the matching quote and may hold delimiters, doubled quotes and line breaks.
+// quote runs to the matching quote and may hold delimiters, doubled quotes and line breaks; a
+// quote anywhere else is text.
 namespace DelimitedText {
 
 struct Parsed {
