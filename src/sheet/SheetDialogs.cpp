@@ -152,6 +152,9 @@ CGridFontDlg::CGridFontDlg(const QFont& font, const QColor& colour, QWidget* par
     m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     m_fonts->setWindowFlags(Qt::Widget);
     layout->addWidget(m_fonts);
+    // Esc (or Enter) inside the font part ends it as a dialog: it ends this one.
+    connect(m_fonts, &QDialog::accepted, this, &QDialog::accept);
+    connect(m_fonts, &QDialog::rejected, this, &QDialog::reject);
     auto* colourRow = new QHBoxLayout;
     colourRow->addWidget(new QLabel(QStringLiteral("色"), this));
     m_colourButton = new QPushButton(QStringLiteral("色(&C)..."), this);
