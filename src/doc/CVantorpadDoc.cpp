@@ -283,8 +283,11 @@ bool CVantorpadDoc::readFile() {
 }
 
 void CVantorpadDoc::OnFileRewritten() {
-    if (isModified())
-        return; // edits not yet saved are never thrown away
+    // Edits of its own would overwrite the new file at the next save: the user says which stay.
+    if (isModified() && Prompt::question(QStringLiteral("%1 はスプレット画面で保存されました。\n"
+                                                        "編集中の変更を破棄して再読込しますか？")
+                                             .arg(m_title)) != PromptAnswer::Yes)
+        return;
     if (readFile() && m_serverFile)
         setModified(true);
 }

@@ -56,9 +56,9 @@ public:
     void OnFileSaveToServer(); // 32774
     bool canSaveToServer() const;
     void OnFileReload(); // 32775
-    // Another window of the program (the spreadsheet) wrote the document's file: an unmodified
-    // document shows the new text, and a server document is then modified, so that its save
-    // sends the text to the server and closing asks first.
+    // Another window of the program (the spreadsheet) wrote the document's file: the document
+    // shows the new text (one with edits of its own asks first), and a server document is then
+    // modified, so that its save sends the text to the server and closing asks first.
     void OnFileRewritten();
 
     // Writes the local file, then uploads it to the profile's server directory. Done when the

@@ -366,6 +366,12 @@ void CGridCtrl::BeginCellEdit(int row, int col, GridEditStart how, const QString
     box->start(how, typed);
 }
 
+bool CGridCtrl::EndCellEdit() {
+    if (m_editBox)
+        m_editBox->finish();
+    return !m_editBox;
+}
+
 void CGridCtrl::onEditEnded(int row, int col, const QString& text, int key) {
     CGridEditBox* box = m_editBox;
     m_editBox = nullptr;

@@ -52,6 +52,9 @@ public:
     void BeginCellEdit(int row, int col, GridEditStart how, const QString& typed = {});
     // The open edit box, or none.
     CGridEditBox* EditBox() const { return m_editBox; }
+    // Ends an open edit, its text going into the cell as when the box loses the focus. False
+    // when the edit is still open (its text could not be held and the user was told).
+    [[nodiscard]] bool EndCellEdit();
     // The one way a cell's text is changed by the user (edit, paste, cut, Delete): only in an
     // editable grid, for a cell that is not read-only, with the parent's consent before and
     // after; a changed text marks the cell and the grid modified. True when the text changed.

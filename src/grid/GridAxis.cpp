@@ -20,27 +20,37 @@ void GridAxis::setSize(int i, int size) {
 }
 
 qint64 GridAxis::start(int i) const {
+    i = std::clamp(i, 0, count());
+    const int group = i / kGroup;
     qint64 sum = 0;
-    for (int k = std::clamp(i, 0, count()); k > 0; k -= k & -k)
+    for (int k = group; k > 0; k -= k & -k)
         sum += m_tree[size_t(k)];
+    for (int k = group * kGroup; k < i; ++k)
+        sum += m_sizes[size_t(k)];
     return sum;
 }
 
 int GridAxis::indexAt(qint64 pixel) const {
     if (pixel < 0 || pixel >= total())
         return -1;
-    // Descend the tree: find the largest k with start(k) <= pixel; entry k covers the pixel.
-    // Hidden entries (size 0) never do, since the descent passes over empty spans.
-    int pos = 0;
+    // Descend the tree to the group that holds the pixel, then walk its entries. Hidden
+    // entries (size 0) never hold a pixel, since the walk passes over empty spans.
+    const int groups = int(m_tree.size()) - 1;
+    int group = 0;
     qint64 rest = pixel;
-    for (int step = int(std::bit_floor(unsigned(count()))); step > 0; step >>= 1) {
-        const int next = pos + step;
-        if (next <= count() && m_tree[size_t(next)] <= rest) {
-            pos = next;
+    for (int step = int(std::bit_floor(unsigned(groups))); step > 0; step >>= 1) {
+        const int next = group + step;
+        if (next <= groups && m_tree[size_t(next)] <= rest) {
+            group = next;
             rest -= m_tree[size_t(next)];
         }
     }
-    return pos;
+    for (int k = group * kGroup; k < count(); ++k) {
+        if (rest < qint64(m_sizes[size_t(k)]))
+            return k;
+        rest -= m_sizes[size_t(k)];
+    }
+    return -1;
 }
 
 int GridAxis::visibleAtOrAfter(int i) const {
@@ -79,9 +89,15 @@ void GridAxis::resize(int n, int size) {
     n = std::max(n, 0);
     if (n == count())
         return;
-    std::vector<quint32> sizes = m_sizes;
+    std::vector<quint32> sizes;
+    sizes.reserve(size_t(n)); // exactly: a loaded grid keeps this array as long as it lives
+    sizes.assign(m_sizes.begin(), m_sizes.begin() + std::min(n, count()));
     sizes.resize(size_t(n), quint32(std::max(size, 0)));
     replace(std::move(sizes));
+}
+
+qint64 GridAxis::bytesFor(qint64 entries) {
+    return entries * qint64(sizeof(quint32)) + (entries / kGroup + 2) * qint64(sizeof(qint64));
 }
 
 void GridAxis::reorder(const std::vector<int>& order) {
@@ -96,9 +112,10 @@ void GridAxis::reorder(const std::vector<int>& order) {
 // Builds the new tree before anything changes, so running out of memory leaves the axis as it
 // was. O(n): each node passes its sum on to its parent.
 void GridAxis::replace(std::vector<quint32>&& sizes) {
-    std::vector<qint64> tree(sizes.size() + 1, 0);
+    std::vector<qint64> tree((sizes.size() + kGroup - 1) / kGroup + 1, 0);
+    for (size_t i = 0; i < sizes.size(); ++i)
+        tree[i / kGroup + 1] += sizes[i];
     for (size_t k = 1; k < tree.size(); ++k) {
-        tree[k] += sizes[k - 1];
         const size_t parent = k + (k & (~k + 1));
         if (parent < tree.size())
             tree[parent] += tree[k];
@@ -108,6 +125,6 @@ void GridAxis::replace(std::vector<quint32>&& sizes) {
 }
 
 void GridAxis::add(int i, qint64 delta) {
-    for (size_t k = size_t(i) + 1; k < m_tree.size(); k += k & (~k + 1))
+    for (size_t k = size_t(i / kGroup) + 1; k < m_tree.size(); k += k & (~k + 1))
         m_tree[k] += delta;
 }

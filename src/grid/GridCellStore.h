@@ -5,20 +5,27 @@
 #include <QByteArrayView>
 #include <QList>
 
-#include <cstdlib>
-#include <memory>
+#include <map>
 #include <utility>
 #include <vector>
 
 // The cells of a grid, stored compactly. A row is one block of memory:
-//     [cell count n : u32] [end offset of each cell's bytes : u32 x n] [stored state : u8 x n]
-//     [the cells' bytes, one after the other]
-// Cells at or past n are empty with no state, so a new or empty row costs no block at all and a
-// cell that holds only text costs five bytes besides its text. The few cells with attributes of
-// their own keep them in a side table per row. Changing a cell rewrites its row's block, which
-// is short; loading fills a row in one pass (setRowBytes).
+//     [flags, and n when under 16 : u8] [cell count n : u32, only when 16 or more]
+//     [end offset of each cell's bytes : 1, 2 or 4 bytes x n]
+//     [stored state : u8 x n, only when a cell has one] [the cells' bytes, one after the other]
+// The offsets take the fewest bytes the row's text allows. Cells at or past n are empty with
+// no state, so a new or empty row costs no block at all, and a short row of text only costs
+// one byte besides one per cell and its text. Blocks made while loading (setRowBytes) come
+// out of large chunks of the store's own, without an allocator's word and rounding each; a
+// chunk is given back when its last block goes. The few cells with attributes of their own keep
+// them in a side table. Changing a cell rewrites its row's block, which is short.
 class GridCellStore {
 public:
+    GridCellStore() = default;
+    ~GridCellStore();
+    GridCellStore(const GridCellStore&) = delete;
+    GridCellStore& operator=(const GridCellStore&) = delete;
+
     int rowCount() const { return int(m_rows.size()); }
     int columnCount() const { return m_columns; }
     void setRowCount(int n);
@@ -31,6 +38,8 @@ public:
     void reorderRows(const std::vector<int>& order);
 
     QByteArrayView bytes(int row, int col) const;
+    // The bytes of cells firstCol..columnCount()-1 of a row, in one pass over its block.
+    void rowBytes(int row, int firstCol, QList<QByteArrayView>& out) const;
     void setBytes(int row, int col, QByteArrayView bytes);
     void setRowBytes(int row, int firstCol, const QList<QByteArrayView>& fields);
     quint8 state(int row, int col) const;
@@ -44,29 +53,43 @@ public:
     void setAttributes(int row, int col, const GridCellAttributes& attributes);
     qsizetype attributedCount() const { return m_attributed; }
 
-    // Bytes held by the cells (blocks, row table and side table), for the benchmarks.
+    // Bytes held by the cells (blocks, chunks, row table and side table), for the benchmarks.
     qsizetype memoryUsed() const;
+    // At most the bytes `rows` rows holding `cells` non-empty cells with `textBytes` bytes of
+    // text in all take.
+    static qint64 estimate(qint64 rows, qint64 cells, qint64 textBytes);
 
 private:
-    struct FreeBlock {
-        void operator()(char* block) const { std::free(block); }
-    };
-    using Block = std::unique_ptr<char, FreeBlock>;
     using RowAttributes = std::vector<std::pair<int, GridCellAttributes>>; // sorted by column
-    struct Row {
-        Block block;
-        std::unique_ptr<RowAttributes> attributes;
-    };
     struct Cell {
         QByteArrayView bytes;
         quint8 state = 0;
     };
-    template <typename CellOf> static Block buildBlock(int cells, CellOf cellOf);
+    // A chunk that blocks made while loading are cut from.
+    struct Chunk {
+        char* begin = nullptr;
+        qsizetype size = 0;
+        qsizetype used = 0;
+        qsizetype live = 0; // blocks in it not yet released
+    };
+    template <typename CellOf> char* buildBlock(int cells, CellOf cellOf, bool pooled);
     static int cellCount(const char* block);
     static Cell cellOf(const char* block, int col);
+    static size_t blockSize(const char* block);
+    // A block of `size` bytes, from a chunk when `pooled` and it is small enough (pooled then
+    // says whether it came from one).
+    char* allocate(size_t size, bool& pooled);
+    // Puts `block` in the row and releases the row's old block.
+    void setBlock(int row, char* block);
+    void release(char* block);
+    std::vector<Chunk>::iterator chunkOf(const char* block);
+    void shiftAttributeRows(int from, int delta);
     void shiftAttributeColumns(int from, int delta, int dropBelow);
 
-    std::vector<Row> m_rows;
+    std::vector<char*> m_rows; // a block per row, null for a row of empty cells
     int m_columns = 0;
+    std::map<int, RowAttributes> m_attributes; // by row
     qsizetype m_attributed = 0;
+    std::vector<Chunk> m_chunks; // sorted by address
+    char* m_filling = nullptr;   // the chunk new pooled blocks come from
 };

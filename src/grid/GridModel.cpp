@@ -174,6 +174,10 @@ QByteArrayView GridModel::CellView(int row, int col) const {
     return IsValid(row, col) ? m_store->bytes(row, col) : QByteArrayView();
 }
 
+void GridModel::RowViews(int row, int firstCol, QList<QByteArrayView>& out) const {
+    m_store->rowBytes(row, firstCol, out);
+}
+
 EncodeResult GridModel::EncodeText(QStringView text) const {
     return GridText::encode(m_codec, text);
 }
@@ -260,6 +264,11 @@ qsizetype GridModel::AttributedCellCount() const {
 
 qsizetype GridModel::StorageBytes() const {
     return m_store->memoryUsed();
+}
+
+qint64 GridModel::StorageEstimate(qint64 rows, qint64 columns, qint64 cells, qint64 textBytes) {
+    return GridCellStore::estimate(rows, cells, textBytes) + GridAxis::bytesFor(rows) +
+           GridAxis::bytesFor(columns) + columns * qint64(sizeof(quint32));
 }
 
 // --- default cells --------------------------------------------------------------------------

@@ -100,6 +100,9 @@ public:
     // The cell's bytes without a copy, for writing a file out: valid until the next change of
     // the table.
     QByteArrayView CellView(int row, int col) const;
+    // The views of cells firstCol..ColumnTotal()-1 of a row at once (empty outside the table),
+    // valid like CellView's.
+    void RowViews(int row, int firstCol, QList<QByteArrayView>& out) const;
     // Sets the text of a cell through the codec. False outside the table or when the codec
     // cannot hold a character of the text (see EncodeText); the cell is then unchanged.
     [[nodiscard]] bool SetCellText(int row, int col, QStringView text);
@@ -123,6 +126,9 @@ public:
     qsizetype AttributedCellCount() const;
     // Bytes the cells take (their blocks, the row table, the side table), for measuring.
     qsizetype StorageBytes() const;
+    // At most the bytes a table of `rows` x `columns` takes when `cells` of its cells hold
+    // `textBytes` bytes of text in all: what a caller checks before building a large table.
+    static qint64 StorageEstimate(qint64 rows, qint64 columns, qint64 cells, qint64 textBytes);
 
     // --- default cells -------------------------------------------------------------------
     CGridDefaultCell& DefaultCell(bool fixedRow, bool fixedCol);
@@ -162,10 +168,14 @@ public:
     GridSize TextExtent(int row, int col) const;
 
     // --- sorting -------------------------------------------------------------------------
-    // Compares two cells' bytes; negative, 0 or positive. None: GridText::compare.
+    // Compares two cells' bytes; negative, 0 or positive. None: numbers by value when the
+    // column holds only numbers (ColumnHoldsNumbers), else GridText::compare.
     using CompareFunction = std::function<int(QByteArrayView, QByteArrayView)>;
     void SetCompareFunction(CompareFunction compare) { m_compare = std::move(compare); }
     [[nodiscard]] bool SortByColumn(int col, bool ascending);
+    // True when every data cell of the column that is not empty holds a decimal number (a
+    // sign, digits, a point; spaces around), and one at least does.
+    bool ColumnHoldsNumbers(int col) const;
     int SortColumn() const { return m_sortColumn; }
     bool SortAscending() const { return m_sortAscending; }
 

@@ -3,6 +3,7 @@
 
 #include "grid/GridCellStore.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -49,7 +50,85 @@ void quickSortRows(std::vector<SortEntry>& rows, int lo, int hi, Before before) 
     }
 }
 
+// A cell read as a decimal number: spaces around it, an optional sign, digits with at most one
+// point. Kept as digit runs, so numbers of any length compare exactly.
+struct Number {
+    bool negative = false;
+    QByteArrayView whole;    // without leading zeros
+    QByteArrayView fraction; // without trailing zeros
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::optional<Number> readNumber(QByteArrayView text) {
+    qsizetype i = 0, end = text.size();
+    while (i < end && text[i] == ' ')
+        ++i;
+    while (end > i && text[end - 1] == ' ')
+        --end;
+    Number n;
+    if (i < end && (text[i] == '-' || text[i] == '+'))
+        n.negative = text[i++] == '-';
+    const qsizetype wholeStart = i;
+    while (i < end && isDigit(text[i]))
+        ++i;
+    qsizetype wholeEnd = i, fractionStart = i, fractionEnd = i;
+    if (i < end && text[i] == '.') {
+        fractionStart = ++i;
+        while (i < end && isDigit(text[i]))
+            ++i;
+        fractionEnd = i;
+    }
+    if (i != end || (wholeEnd == wholeStart && fractionEnd == fractionStart))
+        return std::nullopt;
+    qsizetype w = wholeStart;
+    while (w < wholeEnd && text[w] == '0')
+        ++w;
+    while (fractionEnd > fractionStart && text[fractionEnd - 1] == '0')
+        --fractionEnd;
+    n.whole = text.sliced(w, wholeEnd - w);
+    n.fraction = text.sliced(fractionStart, fractionEnd - fractionStart);
+    if (n.whole.isEmpty() && n.fraction.isEmpty())
+        n.negative = false; // -0 is 0
+    return n;
+}
+
+int sign(int v) {
+    return (v > 0) - (v < 0);
+}
+
+// Two numbers by value; empty cells come first, as they do among texts.
+int compareNumbers(QByteArrayView a, QByteArrayView b) {
+    if (a.isEmpty() || b.isEmpty())
+        return int(b.isEmpty()) - int(a.isEmpty());
+    const Number x = *readNumber(a);
+    const Number y = *readNumber(b);
+    if (x.negative != y.negative)
+        return x.negative ? -1 : 1;
+    int magnitude = sign(int(x.whole.size() - y.whole.size()));
+    if (magnitude == 0)
+        magnitude = sign(x.whole.compare(y.whole));
+    if (magnitude == 0)
+        magnitude = sign(x.fraction.compare(y.fraction));
+    return x.negative ? -magnitude : magnitude;
+}
+
 } // namespace
+
+bool GridModel::ColumnHoldsNumbers(int col) const {
+    bool any = false;
+    for (int r = m_fixedRows; r < RowTotal(); ++r) {
+        const QByteArrayView text = m_store->bytes(r, col);
+        if (text.isEmpty())
+            continue;
+        if (!readNumber(text))
+            return false;
+        any = true;
+    }
+    return any;
+}
 
 bool GridModel::SortByColumn(int col, bool ascending) {
     if (col < 0 || col >= ColumnTotal())
@@ -64,11 +143,17 @@ bool GridModel::SortByColumn(int col, bool ascending) {
         rows[size_t(r)] = {key.data(), qint32(key.size()), r};
     }
     const GridTextCodec codec = m_codec;
-    const int sign = ascending ? 1 : -1;
+    const int direction = ascending ? 1 : -1;
     // before(a, b) < 0: a sorts before b in the chosen direction; 0: equal.
     if (m_compare)
+        quickSortRows(rows, m_fixedRows, total - 1, [&](QByteArrayView a, QByteArrayView b) {
+            return direction * m_compare(a, b);
+        });
+    else if (ColumnHoldsNumbers(col))
         quickSortRows(rows, m_fixedRows, total - 1,
-                      [&](QByteArrayView a, QByteArrayView b) { return sign * m_compare(a, b); });
+                      [direction](QByteArrayView a, QByteArrayView b) {
+                          return direction * compareNumbers(a, b);
+                      });
     else if (ascending)
         quickSortRows(rows, m_fixedRows, total - 1, [codec](QByteArrayView a, QByteArrayView b) {
             return GridText::compare(codec, a, b);

@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -143,6 +142,9 @@ void CGridConv::showContextMenu(const QPoint& globalPos) {
 
 bool CGridConv::isCommandEnabled(int command) const {
     switch (command) {
+    case SheetCommand::Save:
+    case SheetCommand::SaveAs:
+        return m_editor.loaded(); // a grid that is not the whole file never replaces it
     case SheetCommand::Cut:
     case SheetCommand::Copy:
         return m_grid->model().SelectionBounds().isValid();
@@ -156,7 +158,8 @@ bool CGridConv::isCommandEnabled(int command) const {
 }
 
 void CGridConv::refreshEnabled() {
-    for (int command : {SheetCommand::Cut, SheetCommand::Copy, SheetCommand::Paste})
+    for (int command : {SheetCommand::Save, SheetCommand::SaveAs, SheetCommand::Cut,
+                        SheetCommand::Copy, SheetCommand::Paste})
         m_actions.value(command)->setEnabled(isCommandEnabled(command));
 }
 
@@ -168,6 +171,10 @@ void CGridConv::refreshChecks() {
 void CGridConv::runCommand(int command) {
     using namespace SheetCommand;
     if (!isCommandEnabled(command))
+        return;
+    // Every command but paste (which goes into the edit box) works on the cells: a cell being
+    // edited takes its text first, or stays open when the text cannot be held.
+    if (command != Paste && !m_grid->EndCellEdit())
         return;
     switch (command) {
     case Save:
@@ -250,7 +257,7 @@ bool CGridConv::LoadDelimitedText() {
 }
 
 OpResult CGridConv::SaveDelimitedText() {
-    if (m_editor.readOnly())
+    if (m_editor.readOnly() || !m_editor.loaded() || !m_grid->EndCellEdit())
         return OpResult::Refused;
     CDelimMsgDlg settings(CDelimMsgDlg::Mode::Save, m_editor.options(), this);
     if (settings.exec() != QDialog::Accepted)
@@ -290,15 +297,16 @@ void CGridConv::onMoveColumn() {
 }
 
 void CGridConv::onFont() {
-    bool ok = false;
-    const QFont chosen =
-        QFontDialog::getFont(&ok, m_grid->font(), this, QStringLiteral("フォント"));
-    if (!ok)
+    CGridDefaultCell& normal = model().DefaultCell(false, false);
+    CGridFontDlg dialog(m_grid->font(), QColor::fromRgb(QRgb(normal.GetTextClr())), this);
+    if (dialog.exec() != QDialog::Accepted)
         return;
     // The four default cells take the font; cells without one of their own follow. Sizes stay
     // until "サイズ自動調整".
+    const QFont chosen = dialog.selectedFont();
     m_grid->setFont(chosen);
     model().SetDefaultFont(GridFontMetrics::describe(chosen));
+    normal.SetTextClr(GridColour(dialog.colour().rgb() & 0xFFFFFF));
     m_grid->viewport()->update();
 }
 
@@ -318,6 +326,8 @@ void CGridConv::showAll() {
 }
 
 void CGridConv::reject() {
+    if (!m_closing && !m_grid->EndCellEdit())
+        return;
     if (!m_closing && m_grid->model().IsModified()) {
         QApplication::beep();
         if (Prompt::question(QStringLiteral("編集を破棄します。宜しいですか？")) !=
@@ -328,6 +338,10 @@ void CGridConv::reject() {
 }
 
 void CGridConv::closeEvent(QCloseEvent* event) {
+    if (!m_grid->EndCellEdit()) {
+        event->ignore();
+        return;
+    }
     if (m_grid->model().IsModified()) {
         QApplication::beep();
         if (Prompt::question(QStringLiteral("変更を保存しますか？")) == PromptAnswer::Yes &&

@@ -9,6 +9,7 @@ namespace DelimitedText {
 namespace {
 
 constexpr char Quote = '"';
+constexpr char EndOfFile = 0x1A;
 constexpr qsizetype ProgressStep = qsizetype(4) << 20; // report about every 4 MB
 
 const char* findByte(const char* from, const char* end, char byte) {
@@ -16,30 +17,11 @@ const char* findByte(const char* from, const char* end, char byte) {
     return hit ? static_cast<const char*>(hit) : end;
 }
 
-int countByte(const char* from, const char* end, char byte) {
-    return int(std::count(from, end, byte));
-}
-
-// Reads records without quoting: one per non-empty line.
-void parsePlain(Parsed& parsed, qsizetype start, char delimiter, const Progress& progress) {
-    const char* const base = parsed.bytes.constData();
-    const char* const end = base + parsed.bytes.size();
-    const char* p = base + start;
-    qsizetype lineBytes = 0, nextReport = ProgressStep;
-    while (p < end) {
-        const char* lf = findByte(p, end, '\n');
-        const char* stop = (lf < end && lf > p && lf[-1] == '\r') ? lf - 1 : lf;
-        if (stop > p) {
-            parsed.records.push_back({p - base, stop - p});
-            parsed.fieldCount = std::max(parsed.fieldCount, countByte(p, stop, delimiter) + 1);
-            lineBytes += stop - p;
-        }
-        p = lf + 1;
-        if (progress && lineBytes >= nextReport) {
-            progress(lineBytes);
-            nextReport = lineBytes + ProgressStep;
-        }
-    }
+// The first delimiter or LF from `from`. Fields are short: one loop beats two library searches.
+const char* findFieldEnd(const char* from, const char* end, char delimiter) {
+    while (from < end && *from != delimiter && *from != '\n')
+        ++from;
+    return from;
 }
 
 // Walks one quoted field's body from just after its opening quote; returns the position after
@@ -57,54 +39,57 @@ const char* skipQuoted(const char* p, const char* end) {
     }
 }
 
-// Reads records with RFC 4180 quoting: a record ends at a line end outside quotes.
-void parseQuoted(Parsed& parsed, qsizetype start, char delimiter, const Progress& progress) {
-    const char* const base = parsed.bytes.constData();
-    const char* const end = base + parsed.bytes.size();
-    const char* p = base + start;
-    int line = 1;
-    qsizetype nextReport = ProgressStep;
-    while (p < end) {
-        const char* recordStart = p;
-        int fields = 1;
-        for (;;) { // one field per turn
-            if (p < end && *p == Quote) {
-                const int openLine = line;
-                const char* after = skipQuoted(p + 1, end);
-                if (!after) {
-                    parsed.unterminatedQuoteLine = openLine;
-                    p = end;
-                    break;
-                }
-                line += countByte(p, after, '\n');
-                p = after;
-            }
-            while (p < end && *p != delimiter && *p != '\n' && *p != Quote)
-                ++p;
-            if (p < end && *p == Quote) { // a quote inside an unquoted field is text
-                ++p;
-                continue;
-            }
-            if (p < end && *p == delimiter) {
-                ++p;
-                ++fields;
-                continue;
-            }
-            break; // at a line end or the end of the text
+// Where the text of a line that ends at `lineEnd` stops: a CR just before an LF belongs to the
+// line end.
+const char* textStop(const char* from, const char* lineEnd, const char* end) {
+    return lineEnd < end && lineEnd > from && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
+}
+
+// The reading of one record from `p`, the only place that decides where records and fields
+// end: calls field(begin, end) with each field's raw bytes (quotes included) and returns where
+// the next record begins. An empty line has no fields. Without quoting every delimiter ends a
+// field. With quoting a field that begins with a quote runs to its closing quote (a doubled
+// quote is text) and then on to the delimiter; anywhere else a quote is text. A quote that
+// never closes takes the rest of the text, and `openQuote` is set to it.
+template <typename Field>
+const char* readRecord(const char* p, const char* end, DelimitedFormat format, Field field,
+                       const char** openQuote) {
+    if (!format.quoted) {
+        const char* lf = findByte(p, end, '\n');
+        const char* stop = textStop(p, lf, end);
+        while (stop > p) {
+            const char* d = findByte(p, stop, format.delimiter);
+            field(p, d);
+            if (d == stop)
+                break;
+            p = d + 1;
+            if (p == stop)
+                field(p, p); // a delimiter at the end leaves an empty last field
         }
-        const char* stop = (p < end && p > recordStart && p[-1] == '\r') ? p - 1 : p;
-        if (stop > recordStart) {
-            parsed.records.push_back({recordStart - base, stop - recordStart});
-            parsed.fieldCount = std::max(parsed.fieldCount, fields);
+        return lf < end ? lf + 1 : end;
+    }
+    const char* const recordStart = p;
+    for (;;) {
+        const char* const fieldStart = p;
+        if (p < end && *p == Quote) {
+            const char* after = skipQuoted(p + 1, end);
+            if (!after) {
+                *openQuote = fieldStart;
+                field(fieldStart, end);
+                return end;
+            }
+            p = after;
         }
-        if (p < end) { // at an LF
+        p = findFieldEnd(p, end, format.delimiter);
+        if (p < end && *p == format.delimiter) {
+            field(fieldStart, p);
             ++p;
-            ++line;
+            continue;
         }
-        if (progress && p - base >= nextReport) {
-            progress(p - base);
-            nextReport = (p - base) + ProgressStep;
-        }
+        const char* stop = textStop(fieldStart, p, end);
+        if (stop > recordStart)
+            field(fieldStart, stop);
+        return p < end ? p + 1 : end;
     }
 }
 
@@ -112,79 +97,98 @@ void parseQuoted(Parsed& parsed, qsizetype start, char delimiter, const Progress
 
 Parsed parse(QByteArray fileBytes, DelimitedFormat format, const Progress& progress) {
     Parsed parsed;
-    if (!fileBytes.isEmpty() && fileBytes.back() == '\x1A')
-        fileBytes.chop(1); // the end-of-file mark some editors still write
+    qsizetype size = fileBytes.size();
+    while (size > 0 && fileBytes[size - 1] == EndOfFile)
+        --size; // the end-of-file marks some editors still write
+    fileBytes.truncate(size);
     parsed.encoding = detectEncoding(fileBytes);
     parsed.bytes = std::move(fileBytes);
-    const qsizetype start = parsed.encoding == TextEncoding::Utf8Bom ? 3 : 0;
-    if (format.quoted)
-        parseQuoted(parsed, start, format.delimiter, progress);
-    else
-        parsePlain(parsed, start, format.delimiter, progress);
+    parsed.start = parsed.encoding == TextEncoding::Utf8Bom ? 3 : 0;
+    const char* const base = parsed.bytes.constData();
+    const char* const end = base + parsed.bytes.size();
+    const char* openQuote = nullptr;
+    qsizetype nextReport = ProgressStep;
+    for (const char* p = base + parsed.start; p < end;) {
+        int fields = 0;
+        p = readRecord(
+            p, end, format, [&](const char*, const char*) { ++fields; }, &openQuote);
+        if (fields > 0) {
+            ++parsed.recordCount;
+            parsed.fieldTotal += fields;
+            parsed.fieldCount = std::max(parsed.fieldCount, fields);
+        }
+        if (progress && p - base >= nextReport) {
+            progress(p - base);
+            nextReport = (p - base) + ProgressStep;
+        }
+    }
+    if (openQuote)
+        parsed.unterminatedQuoteLine = int(std::count(base, openQuote, '\n')) + 1;
     return parsed;
 }
 
-void splitRecord(const Parsed& parsed, const Record& record, DelimitedFormat format,
-                 QList<QByteArrayView>& fields, QByteArray& scratch) {
+RecordReader::RecordReader(const Parsed& parsed, DelimitedFormat format)
+    : m_p(parsed.bytes.constData() + parsed.start),
+      m_end(parsed.bytes.constData() + parsed.bytes.size()), m_format(format) {}
+
+bool RecordReader::next(QList<QByteArrayView>& fields) {
     fields.resize(0); // keeps the capacity for the next record
-    const char* p = parsed.bytes.constData() + record.offset;
-    const char* const end = p + record.length;
-    if (!format.quoted) {
-        for (;;) {
-            const char* d = findByte(p, end, format.delimiter);
-            fields.emplace_back(p, d - p);
-            if (d == end)
-                return;
-            p = d + 1;
-        }
+    const char* openQuote = nullptr;
+    m_raw.clear();
+    while (m_raw.empty() && m_p < m_end)
+        m_p = readRecord(
+            m_p, m_end, m_format,
+            [this](const char* b, const char* e) { m_raw.emplace_back(b, e); }, &openQuote);
+    if (m_raw.empty())
+        return false;
+    if (!m_format.quoted) {
+        for (const auto& [b, e] : m_raw)
+            fields.emplace_back(b, e - b);
+        return true;
     }
-    // Unquoted bodies are never longer than the record, so the views into scratch stay valid.
-    if (scratch.size() < record.length)
-        scratch.resize(record.length);
-    char* const out = scratch.data();
+    // A quoted field's text is never longer than its raw bytes, so one buffer of the record's
+    // size holds them all and the views into it stay valid.
+    const qsizetype length = m_raw.back().second - m_raw.front().first;
+    if (m_scratch.size() < length)
+        m_scratch.resize(length);
+    char* const out = m_scratch.data();
     qsizetype used = 0;
-    for (;;) {
-        const char* fieldStart = p;
-        if (p < end && *p == Quote) {
-            const qsizetype from = used;
-            ++p;
-            for (;;) {
-                const char* q = findByte(p, end, Quote);
-                std::memcpy(out + used, p, size_t(q - p));
-                used += q - p;
-                if (q == end) {
-                    p = end;
-                    break;
-                }
-                if (q + 1 < end && q[1] == Quote) {
-                    out[used++] = Quote;
-                    p = q + 2;
-                    continue;
-                }
-                p = q + 1;
-                break;
-            }
-            const char* d = findByte(p, end, format.delimiter);
-            std::memcpy(out + used, p, size_t(d - p)); // text after the closing quote
-            used += d - p;
-            fields.emplace_back(out + from, used - from);
-            p = d;
-        } else {
-            p = findByte(p, end, format.delimiter);
-            fields.emplace_back(fieldStart, p - fieldStart);
+    for (const auto& [b, e] : m_raw) {
+        if (b == e || *b != Quote) {
+            fields.emplace_back(b, e - b);
+            continue;
         }
-        if (p == end)
-            return;
-        ++p;
+        // The body with its doubled quotes undone, then the text after the closing quote.
+        const qsizetype from = used;
+        const char* p = b + 1;
+        for (;;) {
+            const char* q = findByte(p, e, Quote);
+            std::memcpy(out + used, p, size_t(q - p));
+            used += q - p;
+            if (q + 1 < e && q[1] == Quote) {
+                out[used++] = Quote;
+                p = q + 2;
+                continue;
+            }
+            p = q < e ? q + 1 : e;
+            break;
+        }
+        std::memcpy(out + used, p, size_t(e - p));
+        used += e - p;
+        fields.emplace_back(out + from, used - from);
     }
+    return true;
 }
 
 bool breaksLayout(QByteArrayView field, char delimiter) {
-    // Fields are short: one loop beats a library search per byte value.
-    for (char c : field)
-        if (c == delimiter || c == '\n')
-            return true;
-    return false;
+    const char* end = field.data() + field.size();
+    return findFieldEnd(field.data(), end, delimiter) != end;
+}
+
+bool lineBreaksLayout(QByteArrayView line, qsizetype fields, char delimiter) {
+    const char* const end = line.data() + line.size();
+    return std::count(line.data(), end, delimiter) != fields - 1 ||
+           findByte(line.data(), end, '\n') != end;
 }
 
 namespace {
@@ -204,34 +208,47 @@ Writer::Writer(DelimitedFormat format, TextEncoding encoding) : m_format(format)
 }
 
 void Writer::reserve(qsizetype bytes) {
-    if (bytes > m_out.size())
-        m_out.resize(bytes);
+    if (bytes <= m_out.size())
+        return;
+    m_out.resize(bytes);
+    m_data = m_out.data();
+    m_capacity = m_out.size();
 }
 
-void Writer::put(const char* bytes, qsizetype n) {
-    if (m_used + n > m_out.size())
-        m_out.resize(std::max(m_out.size() * 2, m_used + n + 4096));
-    std::memcpy(m_out.data() + m_used, bytes, size_t(n));
-    m_used += n;
+void Writer::grow(qsizetype n) {
+    reserve(std::max(m_out.size() * 2, m_used + n + 4096));
 }
 
 QByteArray Writer::take() {
+    endRow();
     m_out.truncate(m_used);
     m_used = 0;
+    m_data = nullptr;
+    m_capacity = 0;
     return std::move(m_out);
 }
 
 void Writer::beginRow() {
-    if (!m_firstRow)
+    if (!m_firstRow) {
+        endRow();
         put("\r\n", 2);
+    }
     m_firstRow = false;
-    m_firstField = true;
+    m_rowFields = 0;
+    m_rowStart = m_used;
+}
+
+void Writer::endRow() {
+    // A row of one empty field would be an empty line, which reading drops: with quoting the
+    // field can say it is there.
+    if (m_format.quoted && m_rowFields == 1 && m_used == m_rowStart)
+        put("\"\"", 2);
+    m_rowFields = 0;
 }
 
 void Writer::addField(QByteArrayView field) {
-    if (!m_firstField)
+    if (m_rowFields++ > 0)
         put(m_format.delimiter);
-    m_firstField = false;
     if (!m_format.quoted || !needsQuotes(field, m_format.delimiter)) {
         put(field.data(), field.size());
         return;

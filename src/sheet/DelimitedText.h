@@ -7,7 +7,9 @@
 #include <QList>
 #include <QString>
 
+#include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // The settings that travel from the entry into the spreadsheet window and stay with it.
@@ -29,60 +31,92 @@ struct DelimitedFormat {
 // Delimited text, bytes in and bytes out. A line ends at LF (a CR just before it belongs to the
 // line end); empty lines are dropped; every delimiter byte separates. Without quoting a field is
 // the exact run of bytes between two delimiters. With quoting, a field that begins with a double
-// quote runs to the matching quote and may hold delimiters, doubled quotes and line breaks.
+// quote runs to the matching quote and may hold delimiters, doubled quotes and line breaks; a
+// quote anywhere else is text.
 namespace DelimitedText {
 
-// One kept line (one record in quoted mode, which may span lines), without its line end.
-struct Record {
-    qsizetype offset = 0;
-    qsizetype length = 0;
-};
-
 struct Parsed {
-    QByteArray bytes; // the text the records point into
+    QByteArray bytes; // the text, from `start` on (a byte order mark before it)
+    qsizetype start = 0;
     TextEncoding encoding = TextEncoding::Cp932;
-    std::vector<Record> records;
-    int fieldCount = 1; // the largest field count of all records, at least 1
+    qsizetype recordCount = 0; // kept lines (records in quoted mode, which may span lines)
+    int fieldCount = 1;        // the largest field count of all records, at least 1
+    qsizetype fieldTotal = 0;  // the fields of all records together
     // 1-based line where a quote opened that never closed (the rest of the file is that
     // field), 0 when every quote closed.
     int unterminatedQuoteLine = 0;
 };
 
-// Called now and then during parsing with the number of line bytes read so far.
+// Called now and then during parsing with the number of bytes read so far.
 using Progress = std::function<void(qsizetype bytesRead)>;
 
-// The text of a file's bytes: a 0x1A that is the last byte ends the text (and is dropped); a
-// 0x1A anywhere else is an ordinary byte. A UTF-8 byte order mark is set aside in `encoding`.
+// Reads the text of a file's bytes once to count its records and fields. A run of 0x1A bytes
+// that ends the file ends the text (the bytes are dropped, so a save after a save drops
+// nothing more); a 0x1A anywhere else is an ordinary byte. A UTF-8 byte order mark is set
+// aside in `encoding`.
 Parsed parse(QByteArray fileBytes, DelimitedFormat format, const Progress& progress = {});
 
-// The fields of one record, as views into `parsed.bytes` or into `scratch` (for quoted fields
-// whose doubled quotes were undone). Fills `fields` with the record's own fields (not padded).
-void splitRecord(const Parsed& parsed, const Record& record, DelimitedFormat format,
-                 QList<QByteArrayView>& fields, QByteArray& scratch);
+// Gives the records of parsed text one after the other, split into fields. The same reading
+// as parse's decides where records and fields end, so a record never has more fields than
+// parse counted.
+class RecordReader {
+public:
+    RecordReader(const Parsed& parsed, DelimitedFormat format);
+    // The next record's fields (not padded), as views into the text or, for quoted fields
+    // whose quotes were undone, into the reader's own buffer (valid until the next call).
+    // False after the last record.
+    bool next(QList<QByteArrayView>& fields);
+
+private:
+    const char* m_p;
+    const char* m_end;
+    DelimitedFormat m_format;
+    std::vector<std::pair<const char*, const char*>> m_raw;
+    QByteArray m_scratch;
+};
 
 // True when writing `field` unquoted would give the file more fields or lines when read again.
 bool breaksLayout(QByteArrayView field, char delimiter);
+// True when the unquoted line of `fields` fields would read back as more fields or lines: one
+// fast look at the whole line, where breaksLayout tells which field.
+bool lineBreaksLayout(QByteArrayView line, qsizetype fields, char delimiter);
 
 // Builds a file: rows joined by CR LF with no line end after the last, fields joined by the
-// delimiter, in quoted mode exactly the fields that need it in double quotes.
+// delimiter, in quoted mode exactly the fields that need it in double quotes (and a row of one
+// empty field as "", which an empty line would lose).
 class Writer {
 public:
     Writer(DelimitedFormat format, TextEncoding encoding);
     void reserve(qsizetype bytes);
     void beginRow();
     void addField(QByteArrayView field);
+    // Ends the last row; take() does it too.
+    void endRow();
+    // The bytes written for the current row so far.
+    QByteArrayView currentRow() const {
+        return {m_out.constData() + m_rowStart, m_used - m_rowStart};
+    }
     QByteArray take();
 
 private:
     // Appends raw bytes; the buffer grows by doubling, so a field costs one copy.
-    void put(const char* bytes, qsizetype n);
+    void put(const char* bytes, qsizetype n) {
+        if (m_used + n > m_capacity)
+            grow(n);
+        std::memcpy(m_data + m_used, bytes, size_t(n));
+        m_used += n;
+    }
+    void grow(qsizetype n);
     void put(char byte) { put(&byte, 1); }
 
     DelimitedFormat m_format;
     QByteArray m_out; // its size is the capacity in use; m_used bytes are written
     qsizetype m_used = 0;
+    char* m_data = nullptr; // m_out's bytes, m_capacity of them
+    qsizetype m_capacity = 0;
     bool m_firstRow = true;
-    bool m_firstField = true;
+    int m_rowFields = 0;      // fields of the row being written
+    qsizetype m_rowStart = 0; // where its text begins
 };
 
 // Messages of the format, in the program's words.

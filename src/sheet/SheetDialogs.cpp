@@ -6,13 +6,19 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -89,8 +95,12 @@ CMoveColMsg::CMoveColMsg(int sourceColumn, QWidget* parent)
     auto* source = new QLineEdit(QString::number(sourceColumn), this);
     setControlId(source, "Source", 1120);
     source->setReadOnly(true);
+    source->setFocusPolicy(Qt::ClickFocus); // Tab passes over it, as over a label
     m_targetEdit = new QLineEdit(QString::number(sourceColumn), this);
     setControlId(m_targetEdit, "Target", 1123);
+    // A number field: digits only; the range is checked on OK.
+    m_targetEdit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*")), m_targetEdit));
     auto* spin = new QVBoxLayout;
     spin->setSpacing(0);
     auto* up = new QToolButton(this);
@@ -111,6 +121,8 @@ CMoveColMsg::CMoveColMsg(int sourceColumn, QWidget* parent)
     row->addLayout(spin);
     layout->addLayout(row);
     layout->addWidget(addOkCancelButtons(this));
+    m_targetEdit->setFocus();
+    m_targetEdit->selectAll();
 }
 
 void CMoveColMsg::step(int by) {
@@ -128,4 +140,48 @@ void CMoveColMsg::accept() {
     }
     m_target = *target;
     QDialog::accept();
+}
+
+CGridFontDlg::CGridFontDlg(const QFont& font, const QColor& colour, QWidget* parent)
+    : QDialog(parent), m_colour(colour) {
+    setWindowTitle(QStringLiteral("フォント"));
+    auto* layout = new QVBoxLayout(this);
+    // The font dialog as a part of this one: its own buttons give way to ours.
+    m_fonts = new QFontDialog(font, this);
+    m_fonts->setObjectName(QStringLiteral("Fonts"));
+    m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    m_fonts->setWindowFlags(Qt::Widget);
+    layout->addWidget(m_fonts);
+    // Esc (or Enter) inside the font part ends it as a dialog: it ends this one.
+    connect(m_fonts, &QDialog::accepted, this, &QDialog::accept);
+    connect(m_fonts, &QDialog::rejected, this, &QDialog::reject);
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(new QLabel(QStringLiteral("色"), this));
+    m_colourButton = new QPushButton(QStringLiteral("色(&C)..."), this);
+    m_colourButton->setObjectName(QStringLiteral("Colour"));
+    connect(m_colourButton, &QPushButton::clicked, this, &CGridFontDlg::chooseColour);
+    colourRow->addWidget(m_colourButton);
+    colourRow->addStretch();
+    layout->addLayout(colourRow);
+    layout->addWidget(addOkCancelButtons(this));
+    showColour();
+}
+
+QFont CGridFontDlg::selectedFont() const {
+    return m_fonts->currentFont();
+}
+
+void CGridFontDlg::chooseColour() {
+    QColorDialog dialog(m_colour, this);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_colour = dialog.currentColor();
+    showColour();
+}
+
+void CGridFontDlg::showColour() {
+    QPixmap swatch(16, 16);
+    swatch.fill(m_colour);
+    m_colourButton->setIcon(QIcon(swatch));
 }

@@ -2,11 +2,15 @@
 
 #include "sheet/DelimitedText.h"
 
+#include <QColor>
 #include <QDialog>
+#include <QFont>
 
 class QAbstractButton;
 class QCheckBox;
+class QFontDialog;
 class QLineEdit;
+class QPushButton;
 
 // "スプレット入力設定" / "スプレット保存設定": the delimiter, what the first line is, auto size
 // (input only) and whether double quotes are read and written. The caller fills it with the
@@ -47,4 +51,24 @@ private:
 
     int m_target;
     QLineEdit* m_targetEdit = nullptr;
+};
+
+// "フォント": the platform's font choice with its effects, and the text colour of the grid's
+// normal cells beside it.
+class CGridFontDlg : public QDialog {
+    Q_OBJECT
+public:
+    CGridFontDlg(const QFont& font, const QColor& colour, QWidget* parent = nullptr);
+
+    QFont selectedFont() const;
+    QColor colour() const { return m_colour; }
+    // "色(&C)...": the colour dialog, starting from the current colour.
+    void chooseColour();
+
+private:
+    void showColour();
+
+    QFontDialog* m_fonts;
+    QPushButton* m_colourButton;
+    QColor m_colour;
 };

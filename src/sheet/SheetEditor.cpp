@@ -3,9 +3,12 @@
 #include "grid/GridModel.h"
 #include "platform/Prompt.h"
 #include "sheet/DelimitedFile.h"
+#include "sheet/SheetMemory.h"
 #include "sheet/SheetRules.h"
 
 #include <QList>
+
+#include <limits>
 
 namespace {
 
@@ -25,10 +28,11 @@ quint32 SheetEditor::insertedColumnFormat() {
 }
 
 bool SheetEditor::load(const LoadProgress& progress) {
+    m_loaded = false;
+    configureGrid();
     DelimitedFile::ReadResult read = DelimitedFile::read(m_options.path);
     if (!read.ok) {
         Prompt::error(read.error);
-        configureGrid();
         return false;
     }
     if (progress.readRange)
@@ -38,7 +42,10 @@ bool SheetEditor::load(const LoadProgress& progress) {
         DelimitedText::parse(std::move(read.bytes), format, progress.read);
     if (progress.read)
         progress.read(parsed.bytes.size());
-    fill(parsed, progress);
+    if (!fill(parsed, progress)) {
+        Prompt::error(QStringLiteral("メモリが不足しています。"));
+        return false;
+    }
     if (parsed.unterminatedQuoteLine > 0)
         Prompt::warning(
             DelimitedText::unterminatedQuoteMessage(m_options.path, parsed.unterminatedQuoteLine));
@@ -48,7 +55,7 @@ bool SheetEditor::load(const LoadProgress& progress) {
 void SheetEditor::configureGrid() {
     GridBehaviour& b = m_grid.Behaviour();
     b.listMode = false;
-    b.editable = !m_options.readOnly;
+    b.editable = !m_options.readOnly && m_loaded;
     b.dragAndDrop = false;
     b.rowResize = true;
     b.selectRowsByFixedColumn = true;
@@ -57,48 +64,66 @@ void SheetEditor::configureGrid() {
     m_grid.DefaultCell(false, false).SetBackClr(LightYellow);
 }
 
-void SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& progress) {
-    configureGrid();
+qint64 SheetEditor::gridEstimate(const DelimitedText::Parsed& parsed) const {
+    const qint64 rows = parsed.recordCount + 1;
+    const qint64 columns = qint64(parsed.fieldCount) + 1;
+    // Every row has its heading; row 0 the column headings.
+    const qint64 cells = parsed.fieldTotal + rows + columns;
+    const qint64 headingBytes = rows * SheetRules::rowHeadingBytes(int(rows)).size() +
+                                columns * SheetRules::columnHeadingBytes(int(columns)).size();
+    return GridModel::StorageEstimate(rows, columns, cells,
+                                      parsed.bytes.size() - parsed.start + headingBytes);
+}
+
+bool SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& progress) {
+    const qint64 lines = parsed.recordCount;
+    const int n = parsed.fieldCount;
+    const int firstRow = m_options.firstRowHeadings ? 0 : 1;
+    if (lines + firstRow >= std::numeric_limits<int>::max() ||
+        !SheetMemory::fits(gridEstimate(parsed)))
+        return false;
     m_encoding = parsed.encoding;
     m_sizeHint = parsed.bytes.size() + parsed.bytes.size() / 8;
     m_grid.SetTextCodec(codecFor(parsed.encoding));
-    const int lines = int(parsed.records.size());
-    const int n = parsed.fieldCount;
-    const int firstRow = m_options.firstRowHeadings ? 0 : 1;
-    m_rows = lines;
+    m_rows = int(lines);
     m_columns = n;
-    bool sized = m_grid.SetColumnTotal(n + 1);
-    sized = sized && m_grid.SetRowTotal(std::max(lines + firstRow, 1));
-    sized = sized && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
-    if (!sized) {
-        // The grid stays as it was; the cells are not filled.
-        Prompt::error(QStringLiteral("メモリが不足しています。"));
-        return;
-    }
-    fillColumnHeadings(n);
+    bool filled = m_grid.SetColumnTotal(n + 1);
+    filled = filled && m_grid.SetRowTotal(std::max(int(lines) + firstRow, 1));
+    filled = filled && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
+    filled = filled && fillColumnHeadings(n);
     if (progress.cellRange)
         progress.cellRange(lines);
     const DelimitedFormat format{m_options.delimiter, m_options.quoted};
+    DelimitedText::RecordReader reader(parsed, format);
     QList<QByteArrayView> fields;
-    QByteArray scratch;
     QByteArray heading;
-    for (int j = 0; j < lines; ++j) {
-        const int r = j + firstRow;
-        DelimitedText::splitRecord(parsed, parsed.records[size_t(j)], format, fields, scratch);
+    for (int r = firstRow; filled && reader.next(fields); ++r) {
+        // One reading counted the fields: a record never has more than the grid has columns.
+        Q_ASSERT(fields.size() <= n);
         fields.resize(n); // short lines get empty cells, headings included
         if (r > 0) {
             heading = SheetRules::rowHeadingBytes(r);
             fields.prepend(heading);
-            static_cast<void>(m_grid.SetRowBytes(r, 0, fields));
+            filled = m_grid.SetRowBytes(r, 0, fields);
         } else {
-            static_cast<void>(m_grid.SetRowBytes(r, 1, fields));
+            filled = m_grid.SetRowBytes(r, 1, fields);
         }
         if (progress.cells)
-            progress.cells(j + 1);
+            progress.cells(r - firstRow + 1);
+    }
+    if (!filled) {
+        // What was built goes: a grid that is not the whole file must never be saved over it.
+        static_cast<void>(m_grid.SetRowTotal(1));
+        static_cast<void>(m_grid.SetColumnTotal(1));
+        m_grid.MarkModified(false);
+        return false;
     }
     if (m_options.autoSize)
         m_grid.FitAll(GridFit::Both);
     m_grid.MarkModified(false);
+    m_loaded = true;
+    m_grid.Behaviour().editable = !m_options.readOnly;
+    return true;
 }
 
 QString SheetEditor::rowName(int row) const {
@@ -111,7 +136,7 @@ QString SheetEditor::columnName(int col) const {
     return heading.isEmpty() ? SheetRules::columnHeading(col) : heading;
 }
 
-void SheetEditor::fillColumnHeadings(int columns) {
+bool SheetEditor::fillColumnHeadings(int columns) {
     // One pass over row 0: a cell at a time would rewrite the row once per column.
     QByteArray text;
     std::vector<qsizetype> ends;
@@ -127,7 +152,7 @@ void SheetEditor::fillColumnHeadings(int columns) {
         headings.append(QByteArrayView(text.constData() + start, end - start));
         start = end;
     }
-    static_cast<void>(m_grid.SetRowBytes(0, 1, headings));
+    return m_grid.SetRowBytes(0, 1, headings);
 }
 
 std::optional<QByteArray> SheetEditor::fileBytes() {
@@ -137,15 +162,19 @@ std::optional<QByteArray> SheetEditor::fileBytes() {
     writer.reserve(m_sizeHint);
     const bool check = !m_options.quoted;
     std::optional<GridCellId> breaker;
-    const int columns = m_grid.ColumnTotal();
+    QList<QByteArrayView> fields;
     for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
+        m_grid.RowViews(r, 1, fields);
         writer.beginRow();
-        for (int c = 1; c < columns; ++c) {
-            const QByteArrayView field = m_grid.CellView(r, c);
-            if (check && !breaker && DelimitedText::breaksLayout(field, m_options.delimiter))
-                breaker = GridCellId{r, c};
+        for (QByteArrayView field : fields)
             writer.addField(field);
-        }
+        if (!check || breaker ||
+            !DelimitedText::lineBreaksLayout(writer.currentRow(), fields.size(),
+                                             m_options.delimiter))
+            continue;
+        for (qsizetype k = 0; k < fields.size() && !breaker; ++k)
+            if (DelimitedText::breaksLayout(fields[k], m_options.delimiter))
+                breaker = GridCellId{r, int(k) + 1};
     }
     if (breaker) {
         const QString question = DelimitedText::layoutQuestion(
@@ -158,7 +187,7 @@ std::optional<QByteArray> SheetEditor::fileBytes() {
 }
 
 OpResult SheetEditor::save() {
-    if (m_options.readOnly)
+    if (m_options.readOnly || !m_loaded)
         return OpResult::Refused;
     m_rows = m_grid.RowTotal();
     m_columns = m_grid.ColumnTotal();
@@ -176,7 +205,7 @@ OpResult SheetEditor::save() {
 
 void SheetEditor::setReadOnly(bool readOnly) {
     m_options.readOnly = readOnly;
-    m_grid.Behaviour().editable = !readOnly;
+    m_grid.Behaviour().editable = !readOnly && m_loaded;
 }
 
 bool SheetEditor::sortOnClick() const {
@@ -277,9 +306,21 @@ void SheetEditor::revealHidden(GridModel& grid) {
             grid.SetColumnWidth(c, 1);
             static_cast<void>(grid.FitColumn(c));
         }
-    for (int r = 0; r < grid.RowTotal(); ++r)
-        if (grid.RowHeight(r) == 0) {
-            grid.SetRowHeight(r, 1);
-            static_cast<void>(grid.FitRow(r));
+    // A data row takes the height of the data rows around it, which all have the grid's row
+    // height (the default, or the fitted one after "サイズ自動調整"); a fit of its own would
+    // make it stand out. A row with no visible data row around it is fitted.
+    const int fixed = grid.FixedRowTotal();
+    for (int r = 0; r < grid.RowTotal(); ++r) {
+        if (grid.RowHeight(r) != 0)
+            continue;
+        int neighbour = r > fixed ? grid.Rows().visibleAtOrBefore(r - 1) : -1;
+        if (neighbour < fixed)
+            neighbour = r >= fixed ? grid.Rows().visibleAtOrAfter(r + 1) : -1;
+        if (neighbour >= fixed) {
+            grid.SetRowHeight(r, grid.RowHeight(neighbour));
+            continue;
         }
+        grid.SetRowHeight(r, 1);
+        static_cast<void>(grid.FitRow(r));
+    }
 }

@@ -31,15 +31,17 @@ public:
     const DelimitedTextOptions& options() const { return m_options; }
     GridModel& grid() { return m_grid; }
 
-    // Reads the file at the options' path into the grid. False when it could not be read (the
-    // message has been shown; the grid is left empty with its headings).
+    // Reads the file at the options' path into the grid. False when it could not be read or
+    // would not fit in memory (the message has been shown; the grid is left empty and can
+    // neither be edited nor saved, so the file is never written over by a part of itself).
     bool load(const LoadProgress& progress = {});
-    // Fills the grid from parsed text, as load does after reading.
-    void fill(const DelimitedText::Parsed& parsed, const LoadProgress& progress = {});
+    // True once a file has been loaded whole: only then may it be saved.
+    bool loaded() const { return m_loaded; }
 
     // Writes the grid to the options' path with the options' format. Refused silently while
-    // read-only; Cancelled when the user declined to write cells that would change the layout;
-    // Failed (reported) when the file could not be written. Done clears the modified state.
+    // read-only or when nothing was loaded; Cancelled when the user declined to write cells that
+    // would change the layout; Failed (reported) when the file could not be written. Done clears
+    // the modified state.
     OpResult save();
     // The file's bytes, or nothing when the user declined the layout question.
     std::optional<QByteArray> fileBytes();
@@ -61,8 +63,9 @@ public:
     void moveColumn(int source, int target);
     void hide();
     void showAll() { revealHidden(m_grid); }
-    // Gives every hidden row and column its size back, fitted to its cells; the others keep
-    // theirs. Shared by "全て表示" of the menu and of the narrowing page.
+    // Gives every hidden column its size back, fitted to its cells, and every hidden data row
+    // the height of its visible neighbours; the others keep theirs. Shared by "全て表示" of the
+    // menu and of the narrowing page.
     static void revealHidden(GridModel& grid);
 
     int rowCounter() const { return m_rows; }
@@ -73,7 +76,11 @@ public:
 
 private:
     void configureGrid();
-    void fillColumnHeadings(int columns);
+    // Fills the grid from parsed text; false (the grid emptied) when it would not fit in memory.
+    bool fill(const DelimitedText::Parsed& parsed, const LoadProgress& progress);
+    // What the grid of the parsed text will take, in bytes.
+    qint64 gridEstimate(const DelimitedText::Parsed& parsed) const;
+    [[nodiscard]] bool fillColumnHeadings(int columns);
     QString rowName(int row) const;
     QString columnName(int col) const;
 
@@ -83,5 +90,6 @@ private:
     qsizetype m_sizeHint = 0; // what a save is likely to write: the loaded size and some
     int m_rows = 0;           // L: numbers new rows
     int m_columns = 1;        // N: numbers new columns
+    bool m_loaded = false;
     QStringList m_written;
 };

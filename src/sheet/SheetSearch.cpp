@@ -27,14 +27,24 @@ GridCellId firstVisited(const GridModel& grid) {
     return grid.NextCellWith(focus, GridState::Selected);
 }
 
-// Writes the replacement into `cell` when it holds the search text; false when nothing changed.
-bool replaceIn(GridModel& grid, const CellWriter& write, GridCellId cell, const QString& search,
-               const QString& replacement) {
+enum class CellReplace {
+    None,    // the cell does not hold the search text, or may not change
+    Same,    // the replaced text is the text the cell holds: nothing to write
+    Written, // the cell holds the replaced text now
+};
+
+// Writes the replacement into `cell` when it holds the search text.
+CellReplace replaceIn(GridModel& grid, const CellWriter& write, GridCellId cell,
+                      const QString& search, const QString& replacement) {
     if (!grid.IsValid(cell.row, cell.col))
-        return false;
-    const std::optional<QString> text =
-        SheetRules::replaced(grid.CellText(cell.row, cell.col), search, replacement);
-    return text && write(cell.row, cell.col, *text);
+        return CellReplace::None;
+    const QString now = grid.CellText(cell.row, cell.col);
+    const std::optional<QString> text = SheetRules::replaced(now, search, replacement);
+    if (!text)
+        return CellReplace::None;
+    if (*text == now)
+        return CellReplace::Same;
+    return write(cell.row, cell.col, *text) ? CellReplace::Written : CellReplace::None;
 }
 
 } // namespace
@@ -61,8 +71,11 @@ GridCellId findNextSelected(GridModel& grid, const QString& search) {
 
 ReplaceOutcome replaceAndNext(GridModel& grid, const CellWriter& write, const QString& search,
                               const QString& replacement) {
-    if (!replaceIn(grid, write, grid.FocusCell(), search, replacement))
+    const GridCellId cell = grid.FocusCell();
+    if (replaceIn(grid, write, cell, search, replacement) == CellReplace::None)
         return ReplaceOutcome::NotChanged;
+    // The search goes on after the cell, even when the replacement is the search text itself.
+    grid.DeselectCell(cell.row, cell.col);
     return findNextSelected(grid, search).isValid() ? ReplaceOutcome::Found
                                                     : ReplaceOutcome::NotFound;
 }
@@ -76,14 +89,14 @@ int replaceAll(GridModel& grid, const CellWriter& write, const QString& search,
         // One repaint at the end rather than one per cell.
         const QSignalBlocker quiet(&grid);
         const GridCellId start = grid.FocusCell();
-        if (replaceIn(grid, write, start, search, replacement))
+        if (replaceIn(grid, write, start, search, replacement) == CellReplace::Written)
             ++changed;
         // The starting cell has had its turn: a search from it must not find it again.
         if (start.isValid())
             grid.DeselectCell(start.row, start.col);
         for (GridCellId cell = findNextSelected(grid, search); cell.isValid();
              cell = findNextSelected(grid, search))
-            if (replaceIn(grid, write, cell, search, replacement))
+            if (replaceIn(grid, write, cell, search, replacement) == CellReplace::Written)
                 ++changed;
     }
     emit grid.contentChanged();

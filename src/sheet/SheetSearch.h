@@ -30,7 +30,7 @@ using CellWriter = std::function<bool(int row, int col, const QString& text)>;
 
 enum class ReplaceOutcome {
     NotChanged, // the focused cell did not hold the search text (or may not change): no search
-    Found,      // replaced, and the next match is focused
+    Found,      // replaced (or already as replaced), and the next match is focused
     NotFound,   // replaced, and no further match: the caller sounds the not-found signal
 };
 ReplaceOutcome replaceAndNext(GridModel& grid, const CellWriter& write, const QString& search,

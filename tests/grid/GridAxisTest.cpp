@@ -14,20 +14,26 @@ GridAxis axisOf(const std::vector<int>& sizes) {
     return axis;
 }
 
-// Pixel lookups against a walk over the sizes, hidden entries among them.
+// Pixel lookups against a walk over the sizes, hidden entries among them; the long axis has
+// hidden runs across many groups of entries and a whole hidden group.
 TEST(GridAxis, AnswersStartAndIndexAtLikeAWalk) {
-    const std::vector<int> sizes{10, 0, 0, 5, 20, 0, 1, 7, 0};
-    const GridAxis axis = axisOf(sizes);
-    qint64 start = 0;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        EXPECT_EQ(axis.start(int(i)), start) << i;
-        for (int p = 0; p < sizes[i]; ++p)
-            EXPECT_EQ(axis.indexAt(start + p), int(i)) << "pixel " << start + p;
-        start += sizes[i];
+    std::vector<int> longAxis;
+    for (int i = 0; i < 700; ++i)
+        longAxis.push_back((i >= 128 && i < 200) || i % 7 == 3 ? 0 : 1 + i % 5);
+    for (const std::vector<int>& sizes :
+         {std::vector<int>{10, 0, 0, 5, 20, 0, 1, 7, 0}, longAxis}) {
+        GridAxis axis = axisOf(sizes);
+        qint64 start = 0;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            EXPECT_EQ(axis.start(int(i)), start) << i;
+            for (int p = 0; p < sizes[i]; ++p)
+                EXPECT_EQ(axis.indexAt(start + p), int(i)) << "pixel " << start + p;
+            start += sizes[i];
+        }
+        EXPECT_EQ(axis.total(), start);
+        EXPECT_EQ(axis.indexAt(start), -1);
+        EXPECT_EQ(axis.indexAt(-1), -1);
     }
-    EXPECT_EQ(axis.total(), start);
-    EXPECT_EQ(axis.indexAt(start), -1);
-    EXPECT_EQ(axis.indexAt(-1), -1);
 }
 
 TEST(GridAxis, FindsVisibleNeighboursOverHiddenRuns) {

@@ -75,6 +75,30 @@ TEST(GridSort, MovesHeightsStateAndAttributesWithTheirRowsAndKeepsHeadings) {
     EXPECT_EQ(grid->Rows().indexAt(grid->Rows().start(3)), -1); // hidden at the end
 }
 
+TEST(GridSort, AColumnOfNumbersSortsByValue) {
+    const struct {
+        QStringList keys;
+        bool ascending;
+        QStringList order;
+    } cases[] = {
+        {{u"10"_s, u"2"_s, u"100"_s, u"1"_s}, true, {u"h4"_s, u"h2"_s, u"h1"_s, u"h3"_s}},
+        {{u"10"_s, u"2"_s, u"100"_s, u"1"_s}, false, {u"h3"_s, u"h1"_s, u"h2"_s, u"h4"_s}},
+        // Signs, points, leading zeros, spaces and empty cells (first, as among texts).
+        {{u"-1.5"_s, u""_s, u" 007 "_s, u"-10"_s, u"0.25"_s, u"+3"_s},
+         true,
+         {u"h2"_s, u"h4"_s, u"h1"_s, u"h5"_s, u"h6"_s, u"h3"_s}},
+        // Longer than any machine number, told apart by their last digit.
+        {{u"123456789012345678901"_s, u"123456789012345678900"_s}, true, {u"h2"_s, u"h1"_s}},
+        // One cell that is not a number: the column sorts as text.
+        {{u"10"_s, u"9"_s, u"x"_s}, true, {u"h1"_s, u"h2"_s, u"h3"_s}},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<GridModel> grid(gridWithKeys(c.keys));
+        ASSERT_TRUE(grid->SortByColumn(1, c.ascending));
+        EXPECT_EQ(headings(*grid), c.order) << c.keys.join(u'|').toStdString();
+    }
+}
+
 TEST(GridSort, UsesTheOwnersComparisonWhenGiven) {
     std::unique_ptr<GridModel> grid(gridWithKeys({u"10"_s, u"9"_s, u"100"_s}));
     grid->SetCompareFunction(

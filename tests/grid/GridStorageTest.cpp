@@ -111,6 +111,31 @@ TEST(GridStorage, MovesCellsStateAndAttributesWithTheirColumns) {
     EXPECT_EQ(grid.CellText(2, 0), u"2,0"_s);
 }
 
+// Rows of few and many cells, short and long texts: every cell reads back as written, and a
+// state set later on one cell leaves the others and their bytes alone.
+TEST(GridStorage, RowsOfEverySizeReadBackAsWritten) {
+    for (const int cells : {1, 15, 16, 40}) {
+        for (const int length : {1, 20, 3000}) {
+            GridModel grid;
+            ASSERT_TRUE(grid.SetRowTotal(2));
+            ASSERT_TRUE(grid.SetColumnTotal(cells));
+            std::vector<QByteArray> texts;
+            QList<QByteArrayView> fields;
+            for (int c = 0; c < cells; ++c)
+                texts.push_back(QByteArray(length, char('a' + c % 26)) + QByteArray::number(c));
+            for (const QByteArray& t : texts)
+                fields.append(t);
+            ASSERT_TRUE(grid.SetRowBytes(1, 0, fields));
+            grid.SetCellState(1, cells - 1, GridState::ReadOnly);
+            for (int c = 0; c < cells; ++c)
+                EXPECT_EQ(grid.CellBytes(1, c), texts[size_t(c)]) << cells << " x " << length;
+            EXPECT_EQ(grid.CellState(1, cells - 1) & GridState::ReadOnly, GridState::ReadOnly);
+            EXPECT_EQ(grid.CellState(1, 0) & GridState::ReadOnly,
+                      cells == 1 ? GridState::ReadOnly : 0u);
+        }
+    }
+}
+
 TEST(GridStorage, FillsARowInOnePassAndDropsFieldsPastTheEnd) {
     GridModel grid;
     (void)grid.SetRowTotal(2);

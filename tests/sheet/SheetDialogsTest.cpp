@@ -3,9 +3,11 @@
 
 #include "ScriptedPrompt.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -85,4 +87,16 @@ TEST(CMoveColMsg, TargetOutsideTheRangeKeepsTheDialogOpen) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.target(), 5);
     EXPECT_TRUE(prompt.texts().isEmpty());
+}
+
+TEST(CMoveColMsg, OpensOnTheTargetWhichTakesDigitsOnly) {
+    CMoveColMsg dialog(3);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto* target = child<QLineEdit>(dialog, "Target");
+    ASSERT_EQ(QApplication::focusWidget(), target);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1x-2"));
+    EXPECT_EQ(target->text(), QStringLiteral("12"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_NE(QApplication::focusWidget(), child<QLineEdit>(dialog, "Source"));
 }

@@ -1,5 +1,6 @@
 #include "sheet/SheetEditor.h"
 #include "grid/GridModel.h"
+#include "sheet/SheetMemory.h"
 
 #include "ScriptedPrompt.h"
 #include "TempDir.h"
@@ -7,6 +8,8 @@
 #include <QDir>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -84,6 +87,60 @@ TEST(SheetEditor, UnreadableFileLeavesAnEmptyGridAndSaysSo) {
     EXPECT_EQ(grid.RowTotal(), 0);
 }
 
+// A file refused on loading, or one whose grid would not fit in memory, leaves a grid that can
+// neither be edited nor saved: the file stays as it was.
+TEST(SheetEditor, AGridThatDidNotLoadIsNeverSavedOverItsFile) {
+    struct Case {
+        const char* name;
+        QByteArray file;
+        qint64 memory; // bytes available, -1: the machine's
+        QString message;
+    };
+    const Case cases[] = {
+        {"NUL byte", QByteArray("a,\0b\r\nc,d", 9), -1,
+         QStringLiteral(" はバイナリファイルの為、開けません。")},
+        {"no memory for the grid", "a,b\r\nc,d", 64, QStringLiteral("メモリが不足しています。")},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompt prompt;
+        std::optional<SheetMemory::ScopedAvailable> memory;
+        if (c.memory >= 0)
+            memory.emplace(c.memory);
+        TempDir dir;
+        GridModel grid;
+        DelimitedTextOptions o;
+        o.path = dir.write(QStringLiteral("t.csv"), c.file);
+        SheetEditor editor(grid, o);
+        EXPECT_FALSE(editor.load()) << c.name;
+        EXPECT_TRUE(prompt.texts().value(0).endsWith(c.message)) << c.name;
+        EXPECT_FALSE(grid.Behaviour().editable) << c.name;
+        editor.setReadOnly(false);
+        EXPECT_FALSE(grid.Behaviour().editable) << c.name;
+        grid.MarkModified(true);
+        EXPECT_EQ(editor.save(), OpResult::Refused) << c.name;
+        EXPECT_EQ(readFileBytes(o.path), c.file) << c.name;
+    }
+}
+
+// Short lines of one-character fields cost the most memory against their size: the grid is
+// estimated before it is built, refused when the estimate does not fit, and built when it does.
+TEST(SheetEditor, LoadingIsRefusedOnlyWhenTheGridCannotFit) {
+    const QByteArray file = QByteArray("a,b\r\n").repeated(200000);
+    for (const qint64 times : {12, 4}) {
+        ScriptedPrompt prompt;
+        SheetMemory::ScopedAvailable memory(times * file.size());
+        TempDir dir;
+        GridModel grid;
+        DelimitedTextOptions o;
+        o.path = dir.write(QStringLiteral("t.csv"), file);
+        SheetEditor editor(grid, o);
+        EXPECT_EQ(editor.load(), times == 12) << times;
+        EXPECT_EQ(grid.RowTotal(), times == 12 ? 200001 : 0) << times;
+        EXPECT_LE(grid.StorageBytes(), 8 * file.size()) << times;
+        EXPECT_EQ(prompt.texts().isEmpty(), times == 12) << times;
+    }
+}
+
 TEST(SheetEditor, SavingUnchangedGivesTheFileBackNormalised) {
     struct Case {
         const char* name;
@@ -105,11 +162,17 @@ TEST(SheetEditor, SavingUnchangedGivesTheFileBackNormalised) {
         {"quoted", "\"a,b\",\"x\"\"y\"\n\"l1\nl2\",z", quoted,
          "\"a,b\",\"x\"\"y\"\r\n\"l1\nl2\",z"},
         {"UTF-8 keeps its mark", "\xEF\xBB\xBF\xE6\x97\xA5,b", {}, "\xEF\xBB\xBF\xE6\x97\xA5,b"},
+        {"end-of-file marks all go at once", "a,b\x1A\x1A", {}, "a,b"},
+        {"quoted one-column row of an empty cell", "\"\"\nx", quoted, "\"\"\r\nx"},
     };
     for (const Case& c : cases) {
         Loaded l(c.file, c.options);
         EXPECT_EQ(l.editor.save(), OpResult::Done) << c.name;
         EXPECT_EQ(l.saved(), c.saved) << c.name;
+        // A second load and save changes nothing more.
+        Loaded again(l.saved(), c.options);
+        EXPECT_EQ(again.editor.save(), OpResult::Done) << c.name;
+        EXPECT_EQ(again.saved(), c.saved) << c.name;
     }
 }
 

@@ -107,6 +107,19 @@ TEST(SheetSearch, ReplaceChangesOnlyWhatAnEditCould) {
     SheetSearch::replaceAll(grid, writerOf(ctrl), QStringLiteral("a"), QStringLiteral("b"));
     EXPECT_EQ(column(grid, 1), list({"b", "a", "b"}));
 
+    // A replacement equal to the search text changes nothing and still moves on.
+    grid.MarkModified(false);
+    grid.SelectColumns(1, 1);
+    SheetSearch::prepare(grid);
+    const auto keep = [&] {
+        return SheetSearch::replaceAndNext(grid, writerOf(ctrl), QStringLiteral("b"),
+                                           QStringLiteral("b"));
+    };
+    EXPECT_EQ(keep(), SheetSearch::ReplaceOutcome::Found);
+    EXPECT_EQ(grid.FocusCell(), (GridCellId{3, 1}));
+    EXPECT_EQ(keep(), SheetSearch::ReplaceOutcome::NotFound);
+    EXPECT_FALSE(grid.IsModified());
+
     CGridCtrl readOnlyCtrl;
     GridModel& readOnly = readOnlyCtrl.model();
     fill(readOnly, {{QStringLiteral("a")}});

@@ -10,10 +10,12 @@
 #include "grid/CGridCtrl.h"
 #include "sheet/CAllControlsSheet.h"
 #include "sheet/CGridConv.h"
+#include "sheet/OpenInSpreadsheet.h"
 #include "sheet/SheetDialogs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -128,6 +130,92 @@ TEST(SheetWindow, BothClosingPathsAskAndKeepEditsThatWereNotWritten) {
     }
 }
 
+// Text typed into a cell of an unchanged grid is the grid's before any command reads it or
+// closes the window.
+TEST(SheetWindow, ACellBeingEditedIsEndedBeforeCommandsAndClosing) {
+    enum Path { CancelCommand, CloseBox, Save };
+    for (const Path path : {CancelCommand, CloseBox, Save}) {
+        ScriptedPrompt prompt;
+        Window w("a,b");
+        // The hidden progress window keeps the focus where no window manager takes it back.
+        QApplication::setActiveWindow(w.window.get());
+        w.window->gridCtrl()->setFocus();
+        w.window->gridCtrl()->SetFocusCellTo({1, 1});
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        ASSERT_NE(w.window->gridCtrl()->EditBox(), nullptr);
+        if (path == Save) {
+            acceptSettings();
+            w.window->runCommand(SheetCommand::Save);
+            EXPECT_EQ(w.file(), QByteArray("x,b"));
+            EXPECT_TRUE(prompt.texts().isEmpty());
+            continue;
+        }
+        prompt.expectQuestion(PromptAnswer::No);
+        if (path == CancelCommand)
+            w.window->runCommand(SheetCommand::Close);
+        else
+            w.window->close();
+        EXPECT_EQ(prompt.texts(),
+                  QStringList{path == CancelCommand
+                                  ? QStringLiteral("編集を破棄します。宜しいですか？")
+                                  : QStringLiteral("変更を保存しますか？")});
+        EXPECT_EQ(w.window->isVisible(), path == CancelCommand);
+        EXPECT_EQ(w.window->model().CellText(1, 1), QStringLiteral("x"));
+        EXPECT_EQ(w.file(), QByteArray("a,b"));
+    }
+}
+
+TEST(SheetWindow, AFileThatDidNotLoadCannotBeSaved) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    const QString path = h.dir().write(QStringLiteral("pc/u16.csv"), QByteArray("a\0,\0b\0", 6));
+    DelimitedTextOptions options;
+    options.path = path;
+    CGridConv window(h.app(), options);
+    EXPECT_FALSE(window.LoadDelimitedText());
+    EXPECT_FALSE(window.action(SheetCommand::Save)->isEnabled());
+    EXPECT_FALSE(window.action(SheetCommand::SaveAs)->isEnabled());
+    EXPECT_EQ(window.SaveDelimitedText(), OpResult::Refused);
+    EXPECT_EQ(readFileBytes(path), QByteArray("a\0,\0b\0", 6));
+}
+
+// Rows and columns shown again have the sizes their neighbours have.
+TEST(SheetWindow, ShowAllGivesHiddenRowsTheHeightOfTheRest) {
+    ScriptedPrompt prompt;
+    Window w("a,b,c\nd,e,f\ng,h,i");
+    GridModel& grid = w.window->model();
+    grid.SelectRange({2, 2, 2, 2});
+    w.window->runCommand(SheetCommand::Hide);
+    ASSERT_EQ(grid.RowHeight(2), 0);
+    ASSERT_EQ(grid.ColumnWidth(2), 0);
+    w.window->runCommand(SheetCommand::ShowAll);
+    EXPECT_EQ(grid.RowHeight(2), grid.RowHeight(1));
+    EXPECT_GT(grid.ColumnWidth(2), 0);
+}
+
+TEST(SheetWindow, FontCommandSetsTheTextColourOfNormalCells) {
+    for (const bool accept : {true, false}) {
+        ScriptedPrompt prompt;
+        Window w("a,b");
+        GridModel& grid = w.window->model();
+        const GridColour before = grid.DefaultCell(false, false).GetTextClr();
+        QColor offered;
+        onModal<CGridFontDlg>([&](CGridFontDlg* d) {
+            onModal<QColorDialog>([&](QColorDialog* colours) {
+                offered = colours->currentColor();
+                colours->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                colours->accept();
+            });
+            d->findChild<QPushButton*>(QStringLiteral("Colour"))->click();
+            accept ? d->accept() : d->reject();
+        });
+        w.window->runCommand(SheetCommand::Font);
+        EXPECT_EQ(offered.rgb() & 0xFFFFFF, before);
+        EXPECT_EQ(grid.DefaultCell(false, false).GetTextClr(), accept ? 0x123456u : before);
+        EXPECT_EQ(grid.DefaultCell(true, false).GetTextClr(), before); // headings keep theirs
+    }
+}
+
 TEST(SheetWindow, EnterAndEscapeNeverCloseTheWindow) {
     ScriptedPrompt prompt;
     Window w("a,b");
@@ -201,6 +289,35 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
         const QString expected = serverFile ? QStringLiteral("a,z") : QStringLiteral("a,z\nc,d");
         EXPECT_EQ(doc->textDocument()->toPlainText(), expected) << serverFile;
         EXPECT_EQ(doc->isModified(), serverFile);
+        doc->setModified(false); // the harness closes without questions
+    }
+}
+
+// A document of the same file with edits of its own asks before it reads what the spreadsheet
+// wrote, so that neither text is lost unseen.
+TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
+    for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        ScriptedPrompt prompt;
+        AppHarness h;
+        const QString path = h.dir().write(QStringLiteral("pc/s.csv"), "a,b");
+        ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), false, false));
+        CVantorpadDoc* doc = h.frame().activeDocument();
+        doc->textDocument()->setPlainText(QStringLiteral("own"));
+        doc->setModified(true);
+        acceptSettings();
+        onModal<CGridConv>([](CGridConv* window) {
+            EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
+            acceptSettings();
+            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            window->runCommand(SheetCommand::Close);
+        });
+        prompt.expectQuestion(answer);
+        OpenInSpreadsheet(h.app(), path, false);
+        EXPECT_EQ(prompt.texts().value(0),
+                  doc->title() + QStringLiteral(" はスプレット画面で保存されました。\n"
+                                                "編集中の変更を破棄して再読込しますか？"));
+        EXPECT_EQ(doc->textDocument()->toPlainText(),
+                  answer == PromptAnswer::Yes ? QStringLiteral("a,z") : QStringLiteral("own"));
         doc->setModified(false); // the harness closes without questions
     }
 }
