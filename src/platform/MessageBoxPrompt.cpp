@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -90,9 +91,15 @@ PromptAnswer MessageBoxPrompt::choose(const QString& text, PromptIcon icon,
     QMessageBox box(toIcon(icon), QApplication::applicationName(), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     QApplication::activeWindow());
-    box.button(QMessageBox::Yes)->setText(choices.yes);
-    box.button(QMessageBox::No)->setText(choices.no);
-    box.button(QMessageBox::Cancel)->setText(choices.cancel);
+    // The buttons say what they do; the style's yes/no pictures would say something else.
+    const std::pair<QMessageBox::StandardButton, QString> labels[] = {
+        {QMessageBox::Yes, choices.yes},
+        {QMessageBox::No, choices.no},
+        {QMessageBox::Cancel, choices.cancel}};
+    for (const auto& [which, label] : labels) {
+        box.button(which)->setText(label);
+        box.button(which)->setIcon(QIcon());
+    }
     // Enter, pressed out of habit, takes the way that does nothing, as Escape does.
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
