@@ -100,6 +100,6 @@ private:
     qint64 m_bytesBefore = 0; // sizes of the files finished
     int m_transferred = 0;
     int m_failed = 0;
-    QByteArrayList m_refused; // server names no local file can have
+    QByteArrayList m_refused;  // server names no local file can have
     QStringList m_unconverted; // files of a converting transfer that went byte for byte
 };
