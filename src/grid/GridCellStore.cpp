@@ -208,6 +208,9 @@ template <typename CellOf> char* GridCellStore::buildBlock(int cells, CellOf cel
 
 void GridCellStore::setRowCount(int n) {
     n = std::max(n, 0);
+    if (!m_numbers.empty())
+        m_numbers.resize(size_t(n), -1);
+    m_identityEnd = std::min(m_identityEnd, n);
     if (n < rowCount()) {
         for (int r = n; r < rowCount(); ++r)
             release(m_rows[size_t(r)]);
@@ -224,6 +227,10 @@ void GridCellStore::setRowCount(int n) {
 void GridCellStore::insertRows(int at, int n) {
     if (at < 0 || at > rowCount() || n <= 0)
         return;
+    if (numbering() && (at < m_identityEnd || !m_numbers.empty())) {
+        spellOutNumbers();
+        m_numbers.insert(m_numbers.begin() + at, size_t(n), -1);
+    }
     m_rows.insert(m_rows.begin() + at, size_t(n), nullptr);
     shiftAttributeRows(at, n);
 }
@@ -232,6 +239,11 @@ void GridCellStore::removeRows(int at, int n) {
     if (at < 0 || at >= rowCount() || n <= 0)
         return;
     n = std::min(n, rowCount() - at);
+    if (numbering() && (at + n < m_identityEnd || !m_numbers.empty())) {
+        spellOutNumbers();
+        m_numbers.erase(m_numbers.begin() + at, m_numbers.begin() + at + n);
+    }
+    m_identityEnd = std::min(m_identityEnd, at);
     for (int r = at; r < at + n; ++r)
         release(m_rows[size_t(r)]);
     m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + n);
@@ -254,6 +266,10 @@ void GridCellStore::shiftAttributeRows(int from, int delta) {
 
 void GridCellStore::setColumnCount(int n) {
     n = std::max(n, 0);
+    if (n == 0) {
+        m_identityEnd = m_identityBegin;
+        m_numbers.clear();
+    }
     if (n < m_columns) {
         for (int r = 0; r < rowCount(); ++r) {
             const char* old = m_rows[size_t(r)];
@@ -269,6 +285,8 @@ void GridCellStore::setColumnCount(int n) {
 void GridCellStore::insertColumns(int at, int n) {
     if (at < 0 || at > m_columns || n <= 0)
         return;
+    if (at == 0)
+        storeNumberedCells();
     for (int r = 0; r < rowCount(); ++r) {
         const char* old = m_rows[size_t(r)];
         const int cells = cellCount(old);
@@ -288,6 +306,8 @@ void GridCellStore::insertColumns(int at, int n) {
 void GridCellStore::removeColumns(int at, int n) {
     if (at < 0 || at >= m_columns || n <= 0)
         return;
+    if (at == 0)
+        storeNumberedCells();
     n = std::min(n, m_columns - at);
     for (int r = 0; r < rowCount(); ++r) {
         const char* old = m_rows[size_t(r)];
@@ -322,6 +342,13 @@ void GridCellStore::shiftAttributeColumns(int from, int delta, int dropBelow) {
 void GridCellStore::reorderRows(const std::vector<int>& order) {
     if (int(order.size()) != rowCount())
         return;
+    if (numbering()) {
+        spellOutNumbers();
+        std::vector<qint32> numbers(order.size());
+        for (size_t k = 0; k < order.size(); ++k)
+            numbers[k] = m_numbers[size_t(order[k])];
+        m_numbers.swap(numbers);
+    }
     std::vector<char*> rows(order.size());
     for (size_t k = 0; k < order.size(); ++k)
         rows[k] = m_rows[size_t(order[k])];
@@ -340,6 +367,8 @@ void GridCellStore::reorderRows(const std::vector<int>& order) {
 QByteArrayView GridCellStore::bytes(int row, int col) const {
     if (row < 0 || row >= rowCount())
         return {};
+    if (isNumbered(row, col))
+        return numberedBytes(row);
     return cellOf(m_rows[size_t(row)], col).bytes;
 }
 
@@ -350,14 +379,18 @@ void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) 
     out.resize(m_columns - firstCol);
     const char* block = m_rows[size_t(row)];
     const int cells = std::min(cellCount(block), m_columns);
+    if (isNumbered(row, firstCol))
+        out[0] = numberedBytes(row);
     if (cells <= firstCol)
         return;
     const quint8 flags = flagsOf(block);
     const size_t width = widthOf(flags);
     const char* ends = block + headerSize(block);
     const char* text = ends + (width + ((flags & kHasStates) ? 1 : 0)) * size_t(cellCount(block));
-    quint32 begin = firstCol == 0 ? 0 : readEnd(ends, width, firstCol - 1);
-    for (int c = firstCol; c < cells; ++c) {
+    // A numbered cell is empty in the block and already read.
+    const int from = isNumbered(row, firstCol) ? firstCol + 1 : firstCol;
+    quint32 begin = from == 0 ? 0 : readEnd(ends, width, from - 1);
+    for (int c = from; c < cells; ++c) {
         const quint32 end = readEnd(ends, width, c);
         out[c - firstCol] = QByteArrayView(text + begin, qsizetype(end - begin));
         begin = end;
@@ -373,25 +406,32 @@ quint8 GridCellStore::state(int row, int col) const {
 void GridCellStore::setBytes(int row, int col, QByteArrayView bytes) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= m_columns)
         return;
+    const bool numbered = isNumbered(row, col); // then the cell is empty in the block
+    if (numbered)
+        spellOutNumbers();
     const char* old = m_rows[size_t(row)];
     const int cells = cellCount(old);
-    if (col >= cells && bytes.isEmpty())
-        return;
     // The new bytes may point into the old block: it lives until the new one is built.
-    setBlock(row, buildBlock(
-                      std::max(cells, col + 1),
-                      [&](int c) {
-                          Cell cell = cellOf(old, c);
-                          if (c == col)
-                              cell.bytes = bytes;
-                          return cell;
-                      },
-                      false));
+    if (col < cells || !bytes.isEmpty())
+        setBlock(row, buildBlock(
+                          std::max(cells, col + 1),
+                          [&](int c) {
+                              Cell cell = cellOf(old, c);
+                              if (c == col)
+                                  cell.bytes = bytes;
+                              return cell;
+                          },
+                          false));
+    if (numbered)
+        m_numbers[size_t(row)] = -1;
 }
 
 void GridCellStore::setRowBytes(int row, int firstCol, const QList<QByteArrayView>& fields) {
     if (row < 0 || row >= rowCount() || firstCol < 0 || firstCol >= m_columns)
         return;
+    const bool numbered = isNumbered(row, firstCol) && !fields.isEmpty();
+    if (numbered)
+        spellOutNumbers();
     const char* old = m_rows[size_t(row)];
     const int last = std::min(m_columns, firstCol + int(fields.size()));
     setBlock(row, buildBlock(
@@ -403,6 +443,8 @@ void GridCellStore::setRowBytes(int row, int firstCol, const QList<QByteArrayVie
                           return cell;
                       },
                       true));
+    if (numbered)
+        m_numbers[size_t(row)] = -1;
 }
 
 void GridCellStore::setState(int row, int col, quint8 state) {
@@ -454,6 +496,43 @@ int GridCellStore::nextWithState(int row, int col, quint8 bits) const {
     return -1;
 }
 
+void GridCellStore::numberRows(int first, HeadingRule heading) {
+    m_heading = std::move(heading);
+    m_numbers.clear();
+    m_identityBegin = std::max(first, 0);
+    m_identityEnd = m_columns > 0 ? std::max(rowCount(), m_identityBegin) : m_identityBegin;
+}
+
+int GridCellStore::numberOf(int row) const {
+    if (!m_numbers.empty())
+        return row >= 0 && row < int(m_numbers.size()) ? m_numbers[size_t(row)] : -1;
+    return row >= m_identityBegin && row < m_identityEnd ? row : -1;
+}
+
+void GridCellStore::spellOutNumbers() {
+    if (!m_numbers.empty() || m_identityEnd <= m_identityBegin)
+        return;
+    m_numbers.assign(size_t(rowCount()), -1);
+    for (int r = m_identityBegin; r < m_identityEnd; ++r)
+        m_numbers[size_t(r)] = r;
+    m_identityEnd = m_identityBegin;
+}
+
+void GridCellStore::storeNumberedCells() {
+    if (!numbering())
+        return;
+    spellOutNumbers();
+    for (int r = 0; r < rowCount(); ++r)
+        if (m_numbers[size_t(r)] >= 0)
+            setBytes(r, 0, m_heading(m_numbers[size_t(r)])); // drops the row's number
+    m_numbers.clear();
+}
+
+QByteArrayView GridCellStore::numberedBytes(int row) const {
+    m_numberedText = m_heading(numberOf(row));
+    return m_numberedText;
+}
+
 const GridCellAttributes* GridCellStore::attributes(int row, int col) const {
     const auto found = m_attributes.find(row);
     if (found == m_attributes.end())
@@ -494,7 +573,8 @@ void GridCellStore::setAttributes(int row, int col, const GridCellAttributes& at
 
 qsizetype GridCellStore::memoryUsed() const {
     // malloc keeps a word before each block and rounds to 16 bytes; chunks count whole.
-    qsizetype total = qsizetype(m_rows.capacity() * sizeof(char*));
+    qsizetype total =
+        qsizetype(m_rows.capacity() * sizeof(char*) + m_numbers.capacity() * sizeof(qint32));
     for (const char* block : m_rows)
         if (block && !(flagsOf(block) & kPooled))
             total += qsizetype((blockSize(block) + 8 + 15) / 16 * 16);

@@ -67,10 +67,10 @@ void SheetEditor::configureGrid() {
 qint64 SheetEditor::gridEstimate(const DelimitedText::Parsed& parsed) const {
     const qint64 rows = parsed.recordCount + 1;
     const qint64 columns = qint64(parsed.fieldCount) + 1;
-    // Every row has its heading; row 0 the column headings.
+    // Row 0 holds the column headings; the rows' headings are numbered, not stored, but each
+    // row keeps an empty cell before its fields.
     const qint64 cells = parsed.fieldTotal + rows + columns;
-    const qint64 headingBytes = rows * SheetRules::rowHeadingBytes(int(rows)).size() +
-                                columns * SheetRules::columnHeadingBytes(int(columns)).size();
+    const qint64 headingBytes = columns * SheetRules::columnHeadingBytes(int(columns)).size();
     return GridModel::StorageEstimate(rows, columns, cells,
                                       parsed.bytes.size() - parsed.start + headingBytes);
 }
@@ -91,23 +91,18 @@ bool SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
     filled = filled && m_grid.SetRowTotal(std::max(int(lines) + firstRow, 1));
     filled = filled && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
     filled = filled && fillColumnHeadings(n);
+    if (filled)
+        m_grid.SetRowHeadings(1, &SheetRules::rowHeadingBytes);
     if (progress.cellRange)
         progress.cellRange(lines);
     const DelimitedFormat format{m_options.delimiter, m_options.quoted};
     DelimitedText::RecordReader reader(parsed, format);
     QList<QByteArrayView> fields;
-    QByteArray heading;
     for (int r = firstRow; filled && reader.next(fields); ++r) {
         // One reading counted the fields: a record never has more than the grid has columns.
         Q_ASSERT(fields.size() <= n);
-        fields.resize(n); // short lines get empty cells, headings included
-        if (r > 0) {
-            heading = SheetRules::rowHeadingBytes(r);
-            fields.prepend(heading);
-            filled = m_grid.SetRowBytes(r, 0, fields);
-        } else {
-            filled = m_grid.SetRowBytes(r, 1, fields);
-        }
+        fields.resize(n); // short lines get empty cells, column headings included
+        filled = m_grid.SetRowBytes(r, 1, fields);
         if (progress.cells)
             progress.cells(r - firstRow + 1);
     }

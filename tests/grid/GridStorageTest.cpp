@@ -147,4 +147,38 @@ TEST(GridStorage, FillsARowInOnePassAndDropsFieldsPastTheEnd) {
     EXPECT_FALSE(grid.SetCellBytes(0, 3, "x"));
 }
 
+// Numbered headings are made when read: each stays with its row through sorting, removing and
+// inserting rows, one set by hand stays as set, and inserting column 0 moves them all.
+TEST(GridStorage, NumberedHeadingsStayWithTheirRows) {
+    GridModel grid;
+    ASSERT_TRUE(grid.SetRowTotal(5));
+    ASSERT_TRUE(grid.SetColumnTotal(2));
+    ASSERT_TRUE(grid.SetFixedRowTotal(1));
+    grid.SetRowHeadings(1, [](int n) { return "R" + QByteArray::number(n); });
+    for (int r = 1; r < 5; ++r)
+        ASSERT_TRUE(grid.SetRowBytes(r, 1, {QByteArray(1, char('e' - r))})); // d c b a
+    const auto column = [&](int col) {
+        QStringList texts;
+        for (int r = 1; r < grid.RowTotal(); ++r)
+            texts << grid.CellText(r, col);
+        return texts;
+    };
+    EXPECT_EQ(column(0), (QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s}));
+    ASSERT_TRUE(grid.SetCellBytes(2, 0, "A"));
+    ASSERT_TRUE(grid.SortByColumn(1, true));
+    EXPECT_EQ(column(0), (QStringList{u"R4"_s, u"R3"_s, u"A"_s, u"R1"_s}));
+    ASSERT_TRUE(grid.RemoveRow(1));
+    ASSERT_EQ(grid.AddRow(u"B"_s, 2), 2);
+    EXPECT_EQ(column(0), (QStringList{u"R3"_s, u"B"_s, u"A"_s, u"R1"_s}));
+    QList<QByteArrayView> views;
+    grid.RowViews(4, 0, views);
+    EXPECT_EQ(views, (QList<QByteArrayView>{"R1", "d"}));
+    ASSERT_TRUE(grid.SortByColumn(0, false));
+    EXPECT_EQ(column(0), (QStringList{u"R3"_s, u"R1"_s, u"B"_s, u"A"_s}));
+    EXPECT_EQ(column(1), (QStringList{u"b"_s, u"d"_s, u""_s, u"c"_s}));
+    ASSERT_EQ(grid.AddColumn(u"new"_s, GridFormat::Initial, 0), 0);
+    EXPECT_EQ(column(0), (QStringList{u""_s, u""_s, u""_s, u""_s}));
+    EXPECT_EQ(column(1), (QStringList{u"R3"_s, u"R1"_s, u"B"_s, u"A"_s}));
+}
+
 } // namespace
