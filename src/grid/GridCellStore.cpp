@@ -1,6 +1,7 @@
 #include "grid/GridCellStore.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -17,6 +18,15 @@ constexpr int kCountShift = 4;
 constexpr quint32 kShortCount = 15;
 constexpr size_t kLongHeader = 1 + sizeof(quint32);
 constexpr qsizetype kChunkSize = qsizetype(1) << 20;
+// A block of up to seven bytes lives in its row's slot instead of a pointer, the slot's last
+// byte set to kInlineTag: no pointer of a process has its top byte set.
+static_assert(sizeof(char*) == 8 && std::endian::native == std::endian::little);
+constexpr size_t kInlineSize = sizeof(char*) - 1;
+constexpr char kInlineTag = char(0x80);
+
+bool isInline(const char* const& slot) {
+    return reinterpret_cast<const char*>(&slot)[kInlineSize] == kInlineTag;
+}
 
 quint32 readU32(const char* p) {
     quint32 v;
@@ -61,18 +71,28 @@ quint32 countOf(const char* block) {
     const quint32 shortCount = quint8(block[0]) >> kCountShift;
     return shortCount ? shortCount : readU32(block + 1);
 }
-char* statesOf(char* block) {
-    return block + headerSize(block) + widthOf(flagsOf(block)) * size_t(countOf(block));
+size_t statesOffset(const char* block) {
+    return headerSize(block) + widthOf(flagsOf(block)) * size_t(countOf(block));
 }
 
 } // namespace
 
 GridCellStore::~GridCellStore() {
     for (char* block : m_rows)
-        if (block && !(flagsOf(block) & kPooled))
+        if (block && !isInline(block) && !(flagsOf(block) & kPooled))
             std::free(block);
     for (const Chunk& chunk : m_chunks)
         std::free(chunk.begin);
+}
+
+const char* GridCellStore::blockOf(int row) const {
+    const char* const& slot = m_rows[size_t(row)];
+    return isInline(slot) ? reinterpret_cast<const char*>(&slot) : slot;
+}
+
+char* GridCellStore::blockOf(int row) {
+    char*& slot = m_rows[size_t(row)];
+    return isInline(slot) ? reinterpret_cast<char*>(&slot) : slot;
 }
 
 int GridCellStore::cellCount(const char* block) {
@@ -142,7 +162,7 @@ std::vector<GridCellStore::Chunk>::iterator GridCellStore::chunkOf(const char* b
 }
 
 void GridCellStore::release(char* block) {
-    if (!block)
+    if (!block || isInline(block))
         return;
     if (!(flagsOf(block) & kPooled)) {
         std::free(block);
@@ -184,7 +204,12 @@ template <typename CellOf> char* GridCellStore::buildBlock(int cells, CellOf cel
     const size_t width = size_t(1) << widthCode;
     const size_t header = headerFor(quint32(used));
     const size_t size = header + width * size_t(used) + (anyState ? size_t(used) : 0) + textSize;
-    char* block = allocate(size, pooled);
+    char* slot = nullptr;
+    char* block = reinterpret_cast<char*>(&slot);
+    if (size <= kInlineSize)
+        pooled = false;
+    else
+        block = allocate(size, pooled);
     block[0] = char(widthCode | (anyState ? kHasStates : 0) | (pooled ? kPooled : 0));
     if (header == 1)
         block[0] = char(quint8(block[0]) | quint8(used << kCountShift));
@@ -203,7 +228,10 @@ template <typename CellOf> char* GridCellStore::buildBlock(int cells, CellOf cel
         if (anyState)
             states[c] = char(cell.state);
     }
-    return block;
+    if (size > kInlineSize)
+        return block;
+    block[kInlineSize] = kInlineTag;
+    return slot;
 }
 
 void GridCellStore::setRowCount(int n) {
@@ -272,7 +300,7 @@ void GridCellStore::setColumnCount(int n) {
     }
     if (n < m_columns) {
         for (int r = 0; r < rowCount(); ++r) {
-            const char* old = m_rows[size_t(r)];
+            const char* old = blockOf(r);
             if (cellCount(old) > n)
                 setBlock(r, buildBlock(
                                 n, [&](int c) { return cellOf(old, c); }, false));
@@ -288,7 +316,7 @@ void GridCellStore::insertColumns(int at, int n) {
     if (at == 0)
         storeNumberedCells();
     for (int r = 0; r < rowCount(); ++r) {
-        const char* old = m_rows[size_t(r)];
+        const char* old = blockOf(r);
         const int cells = cellCount(old);
         if (cells > at)
             setBlock(r, buildBlock(
@@ -310,7 +338,7 @@ void GridCellStore::removeColumns(int at, int n) {
         storeNumberedCells();
     n = std::min(n, m_columns - at);
     for (int r = 0; r < rowCount(); ++r) {
-        const char* old = m_rows[size_t(r)];
+        const char* old = blockOf(r);
         const int cells = cellCount(old);
         if (cells > at)
             setBlock(r, buildBlock(
@@ -369,7 +397,7 @@ QByteArrayView GridCellStore::bytes(int row, int col) const {
         return {};
     if (isNumbered(row, col))
         return numberedBytes(row);
-    return cellOf(m_rows[size_t(row)], col).bytes;
+    return cellOf(blockOf(row), col).bytes;
 }
 
 void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) const {
@@ -377,7 +405,7 @@ void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) 
     if (row < 0 || row >= rowCount() || firstCol < 0 || firstCol >= m_columns)
         return;
     out.resize(m_columns - firstCol);
-    const char* block = m_rows[size_t(row)];
+    const char* block = blockOf(row);
     const int cells = std::min(cellCount(block), m_columns);
     if (isNumbered(row, firstCol))
         out[0] = numberedBytes(row);
@@ -400,7 +428,7 @@ void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) 
 quint8 GridCellStore::state(int row, int col) const {
     if (row < 0 || row >= rowCount())
         return 0;
-    return cellOf(m_rows[size_t(row)], col).state;
+    return cellOf(blockOf(row), col).state;
 }
 
 void GridCellStore::setBytes(int row, int col, QByteArrayView bytes) {
@@ -409,7 +437,7 @@ void GridCellStore::setBytes(int row, int col, QByteArrayView bytes) {
     const bool numbered = isNumbered(row, col); // then the cell is empty in the block
     if (numbered)
         spellOutNumbers();
-    const char* old = m_rows[size_t(row)];
+    const char* old = blockOf(row);
     const int cells = cellCount(old);
     // The new bytes may point into the old block: it lives until the new one is built.
     if (col < cells || !bytes.isEmpty())
@@ -432,7 +460,7 @@ void GridCellStore::setRowBytes(int row, int firstCol, const QList<QByteArrayVie
     const bool numbered = isNumbered(row, firstCol) && !fields.isEmpty();
     if (numbered)
         spellOutNumbers();
-    const char* old = m_rows[size_t(row)];
+    const char* old = blockOf(row);
     const int last = std::min(m_columns, firstCol + int(fields.size()));
     setBlock(row, buildBlock(
                       std::max(cellCount(old), last),
@@ -450,12 +478,12 @@ void GridCellStore::setRowBytes(int row, int firstCol, const QList<QByteArrayVie
 void GridCellStore::setState(int row, int col, quint8 state) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= m_columns)
         return;
-    char* block = m_rows[size_t(row)];
+    char* block = blockOf(row);
     const int cells = cellCount(block);
     if (col >= cells && state == 0)
         return;
     if (col < cells && (flagsOf(block) & kHasStates)) { // the block keeps its size
-        statesOf(block)[col] = char(state);
+        (block + statesOffset(block))[col] = char(state);
         return;
     }
     if (col < cells && state == 0)
@@ -472,10 +500,11 @@ void GridCellStore::setState(int row, int col, quint8 state) {
 }
 
 void GridCellStore::clearStateBits(quint8 bits) {
-    for (char* block : m_rows) {
+    for (int r = 0; r < rowCount(); ++r) {
+        char* block = blockOf(r);
         if (!block || !(flagsOf(block) & kHasStates))
             continue;
-        char* states = statesOf(block);
+        char* states = (block + statesOffset(block));
         const int cells = cellCount(block);
         for (int c = 0; c < cells; ++c)
             states[c] = char(quint8(states[c]) & ~bits);
@@ -485,10 +514,10 @@ void GridCellStore::clearStateBits(quint8 bits) {
 int GridCellStore::nextWithState(int row, int col, quint8 bits) const {
     if (row < 0 || row >= rowCount())
         return -1;
-    char* block = m_rows[size_t(row)];
+    const char* block = blockOf(row);
     if (!block || !(flagsOf(block) & kHasStates))
         return -1;
-    const char* states = statesOf(block);
+    const char* states = block + statesOffset(block);
     const int cells = std::min(cellCount(block), m_columns);
     for (int c = std::max(col, 0); c < cells; ++c)
         if (quint8(states[c]) & bits)
@@ -576,7 +605,7 @@ qsizetype GridCellStore::memoryUsed() const {
     qsizetype total =
         qsizetype(m_rows.capacity() * sizeof(char*) + m_numbers.capacity() * sizeof(qint32));
     for (const char* block : m_rows)
-        if (block && !(flagsOf(block) & kPooled))
+        if (block && !isInline(block) && !(flagsOf(block) & kPooled))
             total += qsizetype((blockSize(block) + 8 + 15) / 16 * 16);
     for (const Chunk& chunk : m_chunks)
         total += chunk.size;

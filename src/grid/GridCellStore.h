@@ -17,10 +17,11 @@
 //     [stored state : u8 x n, only when a cell has one] [the cells' bytes, one after the other]
 // The offsets take the fewest bytes the row's text allows. Cells at or past n are empty with
 // no state, so a new or empty row costs no block at all, and a short row of text only costs
-// one byte besides one per cell and its text. Blocks made while loading (setRowBytes) come
-// out of large chunks of the store's own, without an allocator's word and rounding each; a
-// chunk is given back when its last block goes. The few cells with attributes of their own keep
-// them in a side table. Changing a cell rewrites its row's block, which is short.
+// one byte besides one per cell and its text; a block of up to seven bytes is kept in the row's
+// slot instead of the pointer, so a line of a character or two costs no block. Blocks made while
+// loading (setRowBytes) come out of large chunks of the store's own, without an allocator's word
+// and rounding each; a chunk is given back when its last block goes. The few cells with attributes
+// of their own keep them in a side table. Changing a cell rewrites its row's block, which is short.
 // The first cell of a row may be numbered instead of stored (numberRows): its text is made from
 // the row's number when read, so a million row headings take no memory of their own.
 class GridCellStore {
@@ -88,6 +89,9 @@ private:
         qsizetype live = 0; // blocks in it not yet released
     };
     template <typename CellOf> char* buildBlock(int cells, CellOf cellOf, bool pooled);
+    // The row's block: where its slot points, or the slot itself for a block of a few bytes.
+    const char* blockOf(int row) const;
+    char* blockOf(int row);
     static int cellCount(const char* block);
     static Cell cellOf(const char* block, int col);
     static size_t blockSize(const char* block);
@@ -109,7 +113,7 @@ private:
     QByteArrayView numberedBytes(int row) const;
     void shiftAttributeColumns(int from, int delta, int dropBelow);
 
-    std::vector<char*> m_rows; // a block per row, null for a row of empty cells
+    std::vector<char*> m_rows; // a block per row (or the block itself), null for empty cells
     int m_columns = 0;
     std::map<int, RowAttributes> m_attributes; // by row
     qsizetype m_attributed = 0;

@@ -147,6 +147,32 @@ TEST(GridStorage, FillsARowInOnePassAndDropsFieldsPastTheEnd) {
     EXPECT_FALSE(grid.SetCellBytes(0, 3, "x"));
 }
 
+// A row of a few bytes is kept in the row's own slot: it moves with its row, keeps a state
+// and outgrows the slot like any other.
+TEST(GridStorage, TinyRowsMoveKeepStatesAndGrow) {
+    GridModel grid;
+    ASSERT_TRUE(grid.SetRowTotal(4));
+    ASSERT_TRUE(grid.SetColumnTotal(2));
+    for (int r = 0; r < 4; ++r)
+        ASSERT_TRUE(grid.SetRowBytes(r, 0, {QByteArray::number(r), "x"}));
+    grid.MarkModified(true, 1, 1);
+    grid.SetCellState(2, 0, GridState::ReadOnly);
+    ASSERT_TRUE(grid.SortByColumn(0, false)); // 3 2 1 0
+    EXPECT_EQ(grid.CellBytes(0, 0), "3");
+    EXPECT_EQ(grid.CellBytes(2, 0), "1");
+    EXPECT_TRUE(grid.CellState(2, 1) & GridState::Modified);
+    EXPECT_TRUE(grid.CellState(1, 0) & GridState::ReadOnly);
+    grid.MarkModified(false);
+    EXPECT_FALSE(grid.CellState(2, 1) & GridState::Modified);
+    EXPECT_EQ(grid.NextCellWith({-1, -1}, GridState::ReadOnly), (GridCellId{1, 0}));
+    ASSERT_TRUE(grid.SetCellBytes(1, 1, "longer than a slot"));
+    ASSERT_TRUE(grid.RemoveRow(0));
+    EXPECT_EQ(grid.CellBytes(0, 0), "2");
+    EXPECT_EQ(grid.CellBytes(0, 1), "longer than a slot");
+    EXPECT_TRUE(grid.CellState(0, 0) & GridState::ReadOnly);
+    EXPECT_EQ(grid.CellBytes(2, 1), "x");
+}
+
 // Numbered headings are made when read: each stays with its row through sorting, removing and
 // inserting rows, one set by hand stays as set, and inserting column 0 moves them all.
 TEST(GridStorage, NumberedHeadingsStayWithTheirRows) {
