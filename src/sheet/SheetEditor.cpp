@@ -151,26 +151,20 @@ bool SheetEditor::fillColumnHeadings(int columns) {
 }
 
 std::optional<QByteArray> SheetEditor::fileBytes() {
-    // One pass writes the file and notes the first cell that would change the layout; the
-    // question comes before anything reaches the disk.
+    // The file is written first and looked at once; only when a cell would change the layout
+    // are the cells searched for the first such one. The question comes before anything
+    // reaches the disk.
     DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
     writer.reserve(m_sizeHint);
-    const bool check = !m_options.quoted;
-    std::optional<GridCellId> breaker;
     QList<QByteArrayView> fields;
-    for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
+    for (int r = firstSavedRow(); r < m_grid.RowTotal(); ++r) {
         m_grid.RowViews(r, 1, fields);
         writer.beginRow();
         for (QByteArrayView field : fields)
             writer.addField(field);
-        if (!check || breaker ||
-            !DelimitedText::lineBreaksLayout(writer.currentRow(), fields.size(),
-                                             m_options.delimiter))
-            continue;
-        for (qsizetype k = 0; k < fields.size() && !breaker; ++k)
-            if (DelimitedText::breaksLayout(fields[k], m_options.delimiter))
-                breaker = GridCellId{r, int(k) + 1};
     }
+    const std::optional<GridCellId> breaker =
+        !m_options.quoted && writer.fieldsBreakLayout() ? firstLayoutBreaker() : std::nullopt;
     if (breaker) {
         const QString question = DelimitedText::layoutQuestion(
             rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
@@ -179,6 +173,21 @@ std::optional<QByteArray> SheetEditor::fileBytes() {
             return std::nullopt;
     }
     return writer.take();
+}
+
+int SheetEditor::firstSavedRow() const {
+    return m_options.firstRowHeadings ? 0 : 1;
+}
+
+std::optional<GridCellId> SheetEditor::firstLayoutBreaker() const {
+    QList<QByteArrayView> fields;
+    for (int r = firstSavedRow(); r < m_grid.RowTotal(); ++r) {
+        m_grid.RowViews(r, 1, fields);
+        for (qsizetype k = 0; k < fields.size(); ++k)
+            if (DelimitedText::breaksLayout(fields[k], m_options.delimiter))
+                return GridCellId{r, int(k) + 1};
+    }
+    return std::nullopt;
 }
 
 OpResult SheetEditor::save() {

@@ -81,6 +81,9 @@ private:
     // What the grid of the parsed text will take, in bytes.
     qint64 gridEstimate(const DelimitedText::Parsed& parsed) const;
     [[nodiscard]] bool fillColumnHeadings(int columns);
+    int firstSavedRow() const;
+    // The first cell that written unquoted would read back as more fields or lines.
+    std::optional<GridCellId> firstLayoutBreaker() const;
     QString rowName(int row) const;
     QString columnName(int col) const;
 

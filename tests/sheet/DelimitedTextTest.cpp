@@ -225,8 +225,22 @@ TEST(DelimitedText, CellsThatWouldChangeTheLayoutAreFound) {
     };
     const Case cases[] = {{"a b", ',', false}, {"a,b", ',', true},  {"a\tb", '\t', true},
                           {"a b", ' ', true},  {"a\nb", ',', true}, {"a\rb", ',', false}};
-    for (const Case& c : cases)
+    // The writer's look at the whole text agrees, after a byte order mark and a long row of
+    // delimiters.
+    const auto written = [](char delimiter, QByteArrayView field) {
+        DelimitedText::Writer writer({delimiter, false}, TextEncoding::Utf8Bom);
+        writer.beginRow();
+        for (int k = 0; k < 600; ++k)
+            writer.addField({});
+        writer.beginRow();
+        writer.addField("x");
+        writer.addField(field);
+        return writer.fieldsBreakLayout();
+    };
+    for (const Case& c : cases) {
         EXPECT_EQ(DelimitedText::breaksLayout(c.field, c.delimiter), c.breaks) << c.field;
+        EXPECT_EQ(written(c.delimiter, c.field), c.breaks) << c.field;
+    }
     EXPECT_EQ(
         DelimitedText::layoutQuestion(QStringLiteral("No.00003"), QStringLiteral("Col.2"), '\t'),
         QStringLiteral("セル（No.00003, Col.2）に区切文字（TAB）か改行が有る為、"
