@@ -226,6 +226,8 @@ QByteArray Writer::take() {
 void Writer::beginRow() {
     if (!m_firstRow) {
         endRow();
+        if (m_sink && m_used >= m_piece)
+            send();
         put("\r\n", 2);
         ++m_lineFeedsPut;
     }
@@ -258,6 +260,26 @@ void Writer::addField(QByteArrayView field) {
             put(Quote);
     }
     put(Quote);
+}
+
+void Writer::sendTo(Sink sink, qsizetype piece) {
+    m_sink = std::move(sink);
+    m_piece = piece;
+    reserve(piece + piece / 4);
+}
+
+void Writer::send() {
+    if (!m_stopped &&
+        !m_sink(QByteArrayView(m_data, m_used), !m_format.quoted && fieldsBreakLayout()))
+        m_stopped = true;
+    m_used = m_textStart = m_rowStart = 0;
+    m_delimitersPut = m_lineFeedsPut = 0;
+}
+
+bool Writer::finish() {
+    endRow();
+    send();
+    return !m_stopped;
 }
 
 bool Writer::fieldsBreakLayout() const {

@@ -95,6 +95,15 @@ public:
     bool fieldsBreakLayout() const;
     QByteArray take();
 
+    // From now on the text goes to `sink` in pieces of about `piece` bytes, each ending with a
+    // whole row, with whether a field in the piece breaks the layout (see fieldsBreakLayout). A
+    // sink that returns false stops the writing.
+    using Sink = std::function<bool(QByteArrayView text, bool breaksLayout)>;
+    void sendTo(Sink sink, qsizetype piece);
+    bool stopped() const { return m_stopped; }
+    // Ends the last row and sends what is left; false when the writing was stopped.
+    [[nodiscard]] bool finish();
+
 private:
     // Appends raw bytes; the buffer grows by doubling, so a field costs one copy.
     void put(const char* bytes, qsizetype n) {
@@ -105,6 +114,7 @@ private:
     }
     void grow(qsizetype n);
     void put(char byte) { put(&byte, 1); }
+    void send();
 
     DelimitedFormat m_format;
     QByteArray m_out; // its size is the capacity in use; m_used bytes are written
@@ -117,6 +127,9 @@ private:
     qsizetype m_textStart = 0; // after the byte order mark
     qint64 m_delimitersPut = 0;
     qint64 m_lineFeedsPut = 0;
+    Sink m_sink;
+    qsizetype m_piece = 0;
+    bool m_stopped = false;
 };
 
 // Messages of the format, in the program's words.

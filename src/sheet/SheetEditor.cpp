@@ -6,6 +6,7 @@
 #include "sheet/SheetMemory.h"
 #include "sheet/SheetRules.h"
 
+#include <QIODevice>
 #include <QList>
 
 #include <limits>
@@ -13,6 +14,9 @@
 namespace {
 
 constexpr GridColour LightYellow = 0xFFFFE0; // RGB(255,255,224), the normal cells
+// A save writes pieces of this size: a buffer that stays in the cache, not one the size of the
+// file.
+constexpr qsizetype SavePiece = qsizetype(1) << 20;
 
 GridTextCodec codecFor(TextEncoding encoding) {
     return encoding == TextEncoding::Cp932 ? GridTextCodec::Cp932 : GridTextCodec::Utf8;
@@ -83,7 +87,6 @@ bool SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
         !SheetMemory::fits(gridEstimate(parsed)))
         return false;
     m_encoding = parsed.encoding;
-    m_sizeHint = parsed.bytes.size() + parsed.bytes.size() / 8;
     m_grid.SetTextCodec(codecFor(parsed.encoding));
     m_rows = int(lines);
     m_columns = n;
@@ -150,29 +153,24 @@ bool SheetEditor::fillColumnHeadings(int columns) {
     return m_grid.SetRowBytes(0, 1, headings);
 }
 
-std::optional<QByteArray> SheetEditor::fileBytes() {
-    // The file is written first and looked at once; only when a cell would change the layout
-    // are the cells searched for the first such one. The question comes before anything
-    // reaches the disk.
-    DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
-    writer.reserve(m_sizeHint);
+void SheetEditor::writeRows(DelimitedText::Writer& writer) const {
     QList<QByteArrayView> fields;
-    for (int r = firstSavedRow(); r < m_grid.RowTotal(); ++r) {
+    for (int r = firstSavedRow(); r < m_grid.RowTotal() && !writer.stopped(); ++r) {
         m_grid.RowViews(r, 1, fields);
         writer.beginRow();
         for (QByteArrayView field : fields)
             writer.addField(field);
     }
-    const std::optional<GridCellId> breaker =
-        !m_options.quoted && writer.fieldsBreakLayout() ? firstLayoutBreaker() : std::nullopt;
-    if (breaker) {
-        const QString question = DelimitedText::layoutQuestion(
-            rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
-        if (Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) !=
-            PromptAnswer::Yes)
-            return std::nullopt;
-    }
-    return writer.take();
+}
+
+bool SheetEditor::layoutConfirmed() const {
+    const std::optional<GridCellId> breaker = firstLayoutBreaker();
+    if (!breaker)
+        return true;
+    const QString question = DelimitedText::layoutQuestion(
+        rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
+    return Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) ==
+           PromptAnswer::Yes;
 }
 
 int SheetEditor::firstSavedRow() const {
@@ -195,10 +193,28 @@ OpResult SheetEditor::save() {
         return OpResult::Refused;
     m_rows = m_grid.RowTotal();
     m_columns = m_grid.ColumnTotal();
-    const std::optional<QByteArray> bytes = fileBytes();
-    if (!bytes)
-        return OpResult::Cancelled;
-    const OpResult written = DelimitedFile::write(m_options.path, *bytes);
+    // The text goes to the temporary file a piece at a time, each piece looked at once for a
+    // cell that would change the layout; the question comes with the first such piece, and a
+    // No leaves the file as it was.
+    const OpResult written = DelimitedFile::writeFrom(m_options.path, [this](QIODevice& device) {
+        bool asked = false, declined = false;
+        DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
+        writer.sendTo(
+            [&](QByteArrayView text, bool breaksLayout) {
+                if (breaksLayout && !asked) {
+                    asked = true;
+                    declined = !layoutConfirmed();
+                    if (declined)
+                        return false;
+                }
+                return device.write(text.data(), text.size()) == text.size();
+            },
+            SavePiece);
+        writeRows(writer);
+        if (writer.finish())
+            return OpResult::Done;
+        return declined ? OpResult::Cancelled : OpResult::Failed;
+    });
     if (!succeeded(written))
         return written;
     m_grid.MarkModified(false);
