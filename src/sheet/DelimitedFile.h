@@ -9,7 +9,7 @@
 
 class QIODevice;
 
-// Reading and writing the spreadsheet's file as whole byte arrays. Writing goes through a
+// Reading the spreadsheet's file whole and writing it, whole or in pieces. Writing goes through a
 // temporary file beside the target that is renamed over it, so a failure half-way leaves the
 // old file as it was.
 namespace DelimitedFile {
