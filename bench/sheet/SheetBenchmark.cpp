@@ -116,8 +116,8 @@ struct Loaded {
 };
 
 // 10 MB of one line repeated: the shapes where a cell's and a row's own cost weigh most
-// against their text.
-const char* const ShortLines[] = {"a,b\r\n", "a,b,c,d,e\r\n", "a\n"};
+// against their text, down to empty lines.
+const char* const ShortLines[] = {"a,b\r\n", "a,b,c,d,e\r\n", "a\n", "a\r\n", "\n"};
 
 void BM_LoadPeakShortLines(benchmark::State& state) {
     const QByteArray line(ShortLines[state.range(0)]);
@@ -214,7 +214,7 @@ void BM_ReplaceAllColumn(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_LoadPeakShortLines)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();

@@ -48,12 +48,18 @@ ReadResult readFile(const QString& path) {
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes, QString* error) {
+    return writeFileFrom(
+        path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error);
+}
+
+bool writeFileFrom(const QString& path, const std::function<bool(QIODevice&)>& produce,
+                   QString* error) {
     // QSaveFile writes beside the target, copies the target's permissions and renames over it
     // only when every byte reached the disk.
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok)
-        ok = file.write(bytes) == bytes.size();
+        ok = produce(file);
     QString reason = file.errorString();
     if (ok)
         ok = file.commit();

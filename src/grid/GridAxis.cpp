@@ -14,7 +14,7 @@ void GridAxis::setSize(int i, int size) {
         return;
     const quint32 value = quint32(std::max(size, 0));
     const qint64 delta = qint64(value) - qint64(m_sizes[size_t(i)]);
-    m_sizes[size_t(i)] = value;
+    m_sizes.set(size_t(i), value);
     if (delta != 0)
         add(i, delta);
 }
@@ -71,8 +71,8 @@ int GridAxis::visibleAtOrBefore(int i) const {
 void GridAxis::insert(int at, int n, int size) {
     if (n <= 0 || at < 0 || at > count())
         return;
-    std::vector<quint32> sizes = m_sizes;
-    sizes.insert(sizes.begin() + at, size_t(n), quint32(std::max(size, 0)));
+    GridSizeList sizes = m_sizes;
+    sizes.insert(size_t(at), size_t(n), quint32(std::max(size, 0)));
     replace(std::move(sizes));
 }
 
@@ -80,8 +80,8 @@ void GridAxis::remove(int at, int n) {
     if (at < 0 || at >= count() || n <= 0)
         return;
     n = std::min(n, count() - at);
-    std::vector<quint32> sizes = m_sizes;
-    sizes.erase(sizes.begin() + at, sizes.begin() + at + n);
+    GridSizeList sizes = m_sizes;
+    sizes.erase(size_t(at), size_t(n));
     replace(std::move(sizes));
 }
 
@@ -89,38 +89,33 @@ void GridAxis::resize(int n, int size) {
     n = std::max(n, 0);
     if (n == count())
         return;
-    std::vector<quint32> sizes;
-    sizes.reserve(size_t(n)); // exactly: a loaded grid keeps this array as long as it lives
-    sizes.assign(m_sizes.begin(), m_sizes.begin() + std::min(n, count()));
+    GridSizeList sizes = m_sizes;
     sizes.resize(size_t(n), quint32(std::max(size, 0)));
     replace(std::move(sizes));
 }
 
 qint64 GridAxis::bytesFor(qint64 entries) {
-    return entries * qint64(sizeof(quint32)) + (entries / kGroup + 2) * qint64(sizeof(qint64));
+    return GridSizeList::bytesFor(entries) + (entries / kGroup + 2) * qint64(sizeof(qint64));
 }
 
 void GridAxis::reorder(const std::vector<int>& order) {
     if (int(order.size()) != count())
         return;
-    std::vector<quint32> sizes(order.size());
-    for (size_t k = 0; k < order.size(); ++k)
-        sizes[k] = m_sizes[size_t(order[k])];
-    replace(std::move(sizes));
+    replace(m_sizes.reordered(order));
 }
 
 // Builds the new tree before anything changes, so running out of memory leaves the axis as it
 // was. O(n): each node passes its sum on to its parent.
-void GridAxis::replace(std::vector<quint32>&& sizes) {
-    std::vector<qint64> tree((sizes.size() + kGroup - 1) / kGroup + 1, 0);
-    for (size_t i = 0; i < sizes.size(); ++i)
+void GridAxis::replace(GridSizeList&& sizes) {
+    std::vector<qint64> tree((sizes.count() + kGroup - 1) / kGroup + 1, 0);
+    for (size_t i = 0; i < sizes.count(); ++i)
         tree[i / kGroup + 1] += sizes[i];
     for (size_t k = 1; k < tree.size(); ++k) {
         const size_t parent = k + (k & (~k + 1));
         if (parent < tree.size())
             tree[parent] += tree[k];
     }
-    m_sizes.swap(sizes);
+    m_sizes = std::move(sizes);
     m_tree.swap(tree);
 }
 

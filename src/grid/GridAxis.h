@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/GridSizeList.h"
+
 #include <QtGlobal>
 
 #include <vector>
@@ -8,10 +10,11 @@
 // entry. Besides the sizes it keeps a Fenwick tree of the sums of groups of 64 entries, so
 // "where does entry i start" and "which entry covers pixel p" cost O(log n) plus a walk of one
 // group however many entries are hidden, and changing one size costs O(log n) too; the tree
-// adds an eighth of a byte per entry. Inserting or removing entries rebuilds the tree in O(n).
+// adds an eighth of a byte per entry to the sizes' one byte (GridSizeList). Inserting or removing
+// entries rebuilds the tree in O(n).
 class GridAxis {
 public:
-    int count() const { return int(m_sizes.size()); }
+    int count() const { return int(m_sizes.count()); }
     // Size of entry i; 0 outside.
     int size(int i) const;
     // Sets the size of entry i (negative sizes count as 0); nothing happens outside.
@@ -46,10 +49,10 @@ public:
 private:
     static constexpr int kGroup = 64;
 
-    void replace(std::vector<quint32>&& sizes);
+    void replace(GridSizeList&& sizes);
     void add(int i, qint64 delta);
 
-    std::vector<quint32> m_sizes;
+    GridSizeList m_sizes;
     // Fenwick tree over the groups, 1-based: m_tree[k] sums groups (k - lowbit(k), k]
     std::vector<qint64> m_tree;
 };

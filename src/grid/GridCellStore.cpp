@@ -1,6 +1,7 @@
 #include "grid/GridCellStore.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -17,6 +18,15 @@ constexpr int kCountShift = 4;
 constexpr quint32 kShortCount = 15;
 constexpr size_t kLongHeader = 1 + sizeof(quint32);
 constexpr qsizetype kChunkSize = qsizetype(1) << 20;
+// A block of up to seven bytes lives in its row's slot instead of a pointer, the slot's last
+// byte set to kInlineTag: no pointer of a process has its top byte set.
+static_assert(sizeof(char*) == 8 && std::endian::native == std::endian::little);
+constexpr size_t kInlineSize = sizeof(char*) - 1;
+constexpr char kInlineTag = char(0x80);
+
+bool isInline(const char* const& slot) {
+    return reinterpret_cast<const char*>(&slot)[kInlineSize] == kInlineTag;
+}
 
 quint32 readU32(const char* p) {
     quint32 v;
@@ -61,18 +71,28 @@ quint32 countOf(const char* block) {
     const quint32 shortCount = quint8(block[0]) >> kCountShift;
     return shortCount ? shortCount : readU32(block + 1);
 }
-char* statesOf(char* block) {
-    return block + headerSize(block) + widthOf(flagsOf(block)) * size_t(countOf(block));
+size_t statesOffset(const char* block) {
+    return headerSize(block) + widthOf(flagsOf(block)) * size_t(countOf(block));
 }
 
 } // namespace
 
 GridCellStore::~GridCellStore() {
     for (char* block : m_rows)
-        if (block && !(flagsOf(block) & kPooled))
+        if (block && !isInline(block) && !(flagsOf(block) & kPooled))
             std::free(block);
     for (const Chunk& chunk : m_chunks)
         std::free(chunk.begin);
+}
+
+const char* GridCellStore::blockOf(int row) const {
+    const char* const& slot = m_rows[size_t(row)];
+    return isInline(slot) ? reinterpret_cast<const char*>(&slot) : slot;
+}
+
+char* GridCellStore::blockOf(int row) {
+    char*& slot = m_rows[size_t(row)];
+    return isInline(slot) ? reinterpret_cast<char*>(&slot) : slot;
 }
 
 int GridCellStore::cellCount(const char* block) {
@@ -142,7 +162,7 @@ std::vector<GridCellStore::Chunk>::iterator GridCellStore::chunkOf(const char* b
 }
 
 void GridCellStore::release(char* block) {
-    if (!block)
+    if (!block || isInline(block))
         return;
     if (!(flagsOf(block) & kPooled)) {
         std::free(block);
@@ -184,7 +204,12 @@ template <typename CellOf> char* GridCellStore::buildBlock(int cells, CellOf cel
     const size_t width = size_t(1) << widthCode;
     const size_t header = headerFor(quint32(used));
     const size_t size = header + width * size_t(used) + (anyState ? size_t(used) : 0) + textSize;
-    char* block = allocate(size, pooled);
+    char* slot = nullptr;
+    char* block = reinterpret_cast<char*>(&slot);
+    if (size <= kInlineSize)
+        pooled = false;
+    else
+        block = allocate(size, pooled);
     block[0] = char(widthCode | (anyState ? kHasStates : 0) | (pooled ? kPooled : 0));
     if (header == 1)
         block[0] = char(quint8(block[0]) | quint8(used << kCountShift));
@@ -203,11 +228,17 @@ template <typename CellOf> char* GridCellStore::buildBlock(int cells, CellOf cel
         if (anyState)
             states[c] = char(cell.state);
     }
-    return block;
+    if (size > kInlineSize)
+        return block;
+    block[kInlineSize] = kInlineTag;
+    return slot;
 }
 
 void GridCellStore::setRowCount(int n) {
     n = std::max(n, 0);
+    if (!m_numbers.empty())
+        m_numbers.resize(size_t(n), -1);
+    m_identityEnd = std::min(m_identityEnd, n);
     if (n < rowCount()) {
         for (int r = n; r < rowCount(); ++r)
             release(m_rows[size_t(r)]);
@@ -224,6 +255,10 @@ void GridCellStore::setRowCount(int n) {
 void GridCellStore::insertRows(int at, int n) {
     if (at < 0 || at > rowCount() || n <= 0)
         return;
+    if (numbering() && (at < m_identityEnd || !m_numbers.empty())) {
+        spellOutNumbers();
+        m_numbers.insert(m_numbers.begin() + at, size_t(n), -1);
+    }
     m_rows.insert(m_rows.begin() + at, size_t(n), nullptr);
     shiftAttributeRows(at, n);
 }
@@ -232,6 +267,11 @@ void GridCellStore::removeRows(int at, int n) {
     if (at < 0 || at >= rowCount() || n <= 0)
         return;
     n = std::min(n, rowCount() - at);
+    if (numbering() && (at + n < m_identityEnd || !m_numbers.empty())) {
+        spellOutNumbers();
+        m_numbers.erase(m_numbers.begin() + at, m_numbers.begin() + at + n);
+    }
+    m_identityEnd = std::min(m_identityEnd, at);
     for (int r = at; r < at + n; ++r)
         release(m_rows[size_t(r)]);
     m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + n);
@@ -254,9 +294,13 @@ void GridCellStore::shiftAttributeRows(int from, int delta) {
 
 void GridCellStore::setColumnCount(int n) {
     n = std::max(n, 0);
+    if (n == 0) {
+        m_identityEnd = m_identityBegin;
+        m_numbers.clear();
+    }
     if (n < m_columns) {
         for (int r = 0; r < rowCount(); ++r) {
-            const char* old = m_rows[size_t(r)];
+            const char* old = blockOf(r);
             if (cellCount(old) > n)
                 setBlock(r, buildBlock(
                                 n, [&](int c) { return cellOf(old, c); }, false));
@@ -269,8 +313,10 @@ void GridCellStore::setColumnCount(int n) {
 void GridCellStore::insertColumns(int at, int n) {
     if (at < 0 || at > m_columns || n <= 0)
         return;
+    if (at == 0)
+        storeNumberedCells();
     for (int r = 0; r < rowCount(); ++r) {
-        const char* old = m_rows[size_t(r)];
+        const char* old = blockOf(r);
         const int cells = cellCount(old);
         if (cells > at)
             setBlock(r, buildBlock(
@@ -288,9 +334,11 @@ void GridCellStore::insertColumns(int at, int n) {
 void GridCellStore::removeColumns(int at, int n) {
     if (at < 0 || at >= m_columns || n <= 0)
         return;
+    if (at == 0)
+        storeNumberedCells();
     n = std::min(n, m_columns - at);
     for (int r = 0; r < rowCount(); ++r) {
-        const char* old = m_rows[size_t(r)];
+        const char* old = blockOf(r);
         const int cells = cellCount(old);
         if (cells > at)
             setBlock(r, buildBlock(
@@ -322,6 +370,13 @@ void GridCellStore::shiftAttributeColumns(int from, int delta, int dropBelow) {
 void GridCellStore::reorderRows(const std::vector<int>& order) {
     if (int(order.size()) != rowCount())
         return;
+    if (numbering()) {
+        spellOutNumbers();
+        std::vector<qint32> numbers(order.size());
+        for (size_t k = 0; k < order.size(); ++k)
+            numbers[k] = m_numbers[size_t(order[k])];
+        m_numbers.swap(numbers);
+    }
     std::vector<char*> rows(order.size());
     for (size_t k = 0; k < order.size(); ++k)
         rows[k] = m_rows[size_t(order[k])];
@@ -340,7 +395,9 @@ void GridCellStore::reorderRows(const std::vector<int>& order) {
 QByteArrayView GridCellStore::bytes(int row, int col) const {
     if (row < 0 || row >= rowCount())
         return {};
-    return cellOf(m_rows[size_t(row)], col).bytes;
+    if (isNumbered(row, col))
+        return numberedBytes(row);
+    return cellOf(blockOf(row), col).bytes;
 }
 
 void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) const {
@@ -348,16 +405,20 @@ void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) 
     if (row < 0 || row >= rowCount() || firstCol < 0 || firstCol >= m_columns)
         return;
     out.resize(m_columns - firstCol);
-    const char* block = m_rows[size_t(row)];
+    const char* block = blockOf(row);
     const int cells = std::min(cellCount(block), m_columns);
+    if (isNumbered(row, firstCol))
+        out[0] = numberedBytes(row);
     if (cells <= firstCol)
         return;
     const quint8 flags = flagsOf(block);
     const size_t width = widthOf(flags);
     const char* ends = block + headerSize(block);
     const char* text = ends + (width + ((flags & kHasStates) ? 1 : 0)) * size_t(cellCount(block));
-    quint32 begin = firstCol == 0 ? 0 : readEnd(ends, width, firstCol - 1);
-    for (int c = firstCol; c < cells; ++c) {
+    // A numbered cell is empty in the block and already read.
+    const int from = isNumbered(row, firstCol) ? firstCol + 1 : firstCol;
+    quint32 begin = from == 0 ? 0 : readEnd(ends, width, from - 1);
+    for (int c = from; c < cells; ++c) {
         const quint32 end = readEnd(ends, width, c);
         out[c - firstCol] = QByteArrayView(text + begin, qsizetype(end - begin));
         begin = end;
@@ -367,32 +428,39 @@ void GridCellStore::rowBytes(int row, int firstCol, QList<QByteArrayView>& out) 
 quint8 GridCellStore::state(int row, int col) const {
     if (row < 0 || row >= rowCount())
         return 0;
-    return cellOf(m_rows[size_t(row)], col).state;
+    return cellOf(blockOf(row), col).state;
 }
 
 void GridCellStore::setBytes(int row, int col, QByteArrayView bytes) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= m_columns)
         return;
-    const char* old = m_rows[size_t(row)];
+    const bool numbered = isNumbered(row, col); // then the cell is empty in the block
+    if (numbered)
+        spellOutNumbers();
+    const char* old = blockOf(row);
     const int cells = cellCount(old);
-    if (col >= cells && bytes.isEmpty())
-        return;
     // The new bytes may point into the old block: it lives until the new one is built.
-    setBlock(row, buildBlock(
-                      std::max(cells, col + 1),
-                      [&](int c) {
-                          Cell cell = cellOf(old, c);
-                          if (c == col)
-                              cell.bytes = bytes;
-                          return cell;
-                      },
-                      false));
+    if (col < cells || !bytes.isEmpty())
+        setBlock(row, buildBlock(
+                          std::max(cells, col + 1),
+                          [&](int c) {
+                              Cell cell = cellOf(old, c);
+                              if (c == col)
+                                  cell.bytes = bytes;
+                              return cell;
+                          },
+                          false));
+    if (numbered)
+        m_numbers[size_t(row)] = -1;
 }
 
 void GridCellStore::setRowBytes(int row, int firstCol, const QList<QByteArrayView>& fields) {
     if (row < 0 || row >= rowCount() || firstCol < 0 || firstCol >= m_columns)
         return;
-    const char* old = m_rows[size_t(row)];
+    const bool numbered = isNumbered(row, firstCol) && !fields.isEmpty();
+    if (numbered)
+        spellOutNumbers();
+    const char* old = blockOf(row);
     const int last = std::min(m_columns, firstCol + int(fields.size()));
     setBlock(row, buildBlock(
                       std::max(cellCount(old), last),
@@ -403,17 +471,19 @@ void GridCellStore::setRowBytes(int row, int firstCol, const QList<QByteArrayVie
                           return cell;
                       },
                       true));
+    if (numbered)
+        m_numbers[size_t(row)] = -1;
 }
 
 void GridCellStore::setState(int row, int col, quint8 state) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= m_columns)
         return;
-    char* block = m_rows[size_t(row)];
+    char* block = blockOf(row);
     const int cells = cellCount(block);
     if (col >= cells && state == 0)
         return;
     if (col < cells && (flagsOf(block) & kHasStates)) { // the block keeps its size
-        statesOf(block)[col] = char(state);
+        (block + statesOffset(block))[col] = char(state);
         return;
     }
     if (col < cells && state == 0)
@@ -430,10 +500,11 @@ void GridCellStore::setState(int row, int col, quint8 state) {
 }
 
 void GridCellStore::clearStateBits(quint8 bits) {
-    for (char* block : m_rows) {
+    for (int r = 0; r < rowCount(); ++r) {
+        char* block = blockOf(r);
         if (!block || !(flagsOf(block) & kHasStates))
             continue;
-        char* states = statesOf(block);
+        char* states = (block + statesOffset(block));
         const int cells = cellCount(block);
         for (int c = 0; c < cells; ++c)
             states[c] = char(quint8(states[c]) & ~bits);
@@ -443,15 +514,52 @@ void GridCellStore::clearStateBits(quint8 bits) {
 int GridCellStore::nextWithState(int row, int col, quint8 bits) const {
     if (row < 0 || row >= rowCount())
         return -1;
-    char* block = m_rows[size_t(row)];
+    const char* block = blockOf(row);
     if (!block || !(flagsOf(block) & kHasStates))
         return -1;
-    const char* states = statesOf(block);
+    const char* states = block + statesOffset(block);
     const int cells = std::min(cellCount(block), m_columns);
     for (int c = std::max(col, 0); c < cells; ++c)
         if (quint8(states[c]) & bits)
             return c;
     return -1;
+}
+
+void GridCellStore::numberRows(int first, HeadingRule heading) {
+    m_heading = std::move(heading);
+    m_numbers.clear();
+    m_identityBegin = std::max(first, 0);
+    m_identityEnd = m_columns > 0 ? std::max(rowCount(), m_identityBegin) : m_identityBegin;
+}
+
+int GridCellStore::numberOf(int row) const {
+    if (!m_numbers.empty())
+        return row >= 0 && row < int(m_numbers.size()) ? m_numbers[size_t(row)] : -1;
+    return row >= m_identityBegin && row < m_identityEnd ? row : -1;
+}
+
+void GridCellStore::spellOutNumbers() {
+    if (!m_numbers.empty() || m_identityEnd <= m_identityBegin)
+        return;
+    m_numbers.assign(size_t(rowCount()), -1);
+    for (int r = m_identityBegin; r < m_identityEnd; ++r)
+        m_numbers[size_t(r)] = r;
+    m_identityEnd = m_identityBegin;
+}
+
+void GridCellStore::storeNumberedCells() {
+    if (!numbering())
+        return;
+    spellOutNumbers();
+    for (int r = 0; r < rowCount(); ++r)
+        if (m_numbers[size_t(r)] >= 0)
+            setBytes(r, 0, m_heading(m_numbers[size_t(r)])); // drops the row's number
+    m_numbers.clear();
+}
+
+QByteArrayView GridCellStore::numberedBytes(int row) const {
+    m_numberedText = m_heading(numberOf(row));
+    return m_numberedText;
 }
 
 const GridCellAttributes* GridCellStore::attributes(int row, int col) const {
@@ -494,9 +602,10 @@ void GridCellStore::setAttributes(int row, int col, const GridCellAttributes& at
 
 qsizetype GridCellStore::memoryUsed() const {
     // malloc keeps a word before each block and rounds to 16 bytes; chunks count whole.
-    qsizetype total = qsizetype(m_rows.capacity() * sizeof(char*));
+    qsizetype total =
+        qsizetype(m_rows.capacity() * sizeof(char*) + m_numbers.capacity() * sizeof(qint32));
     for (const char* block : m_rows)
-        if (block && !(flagsOf(block) & kPooled))
+        if (block && !isInline(block) && !(flagsOf(block) & kPooled))
             total += qsizetype((blockSize(block) + 8 + 15) / 16 * 16);
     for (const Chunk& chunk : m_chunks)
         total += chunk.size;

@@ -2,9 +2,11 @@
 
 #include "grid/GridCellAttributes.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -15,10 +17,13 @@
 //     [stored state : u8 x n, only when a cell has one] [the cells' bytes, one after the other]
 // The offsets take the fewest bytes the row's text allows. Cells at or past n are empty with
 // no state, so a new or empty row costs no block at all, and a short row of text only costs
-// one byte besides one per cell and its text. Blocks made while loading (setRowBytes) come
-// out of large chunks of the store's own, without an allocator's word and rounding each; a
-// chunk is given back when its last block goes. The few cells with attributes of their own keep
-// them in a side table. Changing a cell rewrites its row's block, which is short.
+// one byte besides one per cell and its text; a block of up to seven bytes is kept in the row's
+// slot instead of the pointer, so a line of a character or two costs no block. Blocks made while
+// loading (setRowBytes) come out of large chunks of the store's own, without an allocator's word
+// and rounding each; a chunk is given back when its last block goes. The few cells with attributes
+// of their own keep them in a side table. Changing a cell rewrites its row's block, which is short.
+// The first cell of a row may be numbered instead of stored (numberRows): its text is made from
+// the row's number when read, so a million row headings take no memory of their own.
 class GridCellStore {
 public:
     GridCellStore() = default;
@@ -49,6 +54,17 @@ public:
     // The first cell at or after `col` in `row` whose stored state has any of `bits`, -1 none.
     int nextWithState(int row, int col, quint8 bits) const;
 
+    // Makes the first cell of rows first..rowCount()-1 (empty until now) read heading(number),
+    // where a row's number is its index now. The number stays with the row when rows are
+    // reordered, inserted before it or removed; setting the cell's bytes stores them instead,
+    // and so does inserting or removing column 0. While no row has moved the numbers take no
+    // memory; after that four bytes a row.
+    using HeadingRule = std::function<QByteArray(int number)>;
+    void numberRows(int first, HeadingRule heading);
+    // True when the cell's bytes are made from its row's number (a view of them lasts only
+    // until the next such cell is read).
+    bool isNumbered(int row, int col) const { return col == 0 && numberOf(row) >= 0; }
+
     const GridCellAttributes* attributes(int row, int col) const;
     void setAttributes(int row, int col, const GridCellAttributes& attributes);
     qsizetype attributedCount() const { return m_attributed; }
@@ -73,6 +89,9 @@ private:
         qsizetype live = 0; // blocks in it not yet released
     };
     template <typename CellOf> char* buildBlock(int cells, CellOf cellOf, bool pooled);
+    // The row's block: where its slot points, or the slot itself for a block of a few bytes.
+    const char* blockOf(int row) const;
+    char* blockOf(int row);
     static int cellCount(const char* block);
     static Cell cellOf(const char* block, int col);
     static size_t blockSize(const char* block);
@@ -84,12 +103,27 @@ private:
     void release(char* block);
     std::vector<Chunk>::iterator chunkOf(const char* block);
     void shiftAttributeRows(int from, int delta);
+    int numberOf(int row) const;
+    bool numbering() const { return !m_numbers.empty() || m_identityEnd > m_identityBegin; }
+    // Writes the numbers out, one per row, before rows move (it may throw; nothing has changed
+    // then).
+    void spellOutNumbers();
+    // Stores the made text in every numbered first cell and ends the numbering.
+    void storeNumberedCells();
+    QByteArrayView numberedBytes(int row) const;
     void shiftAttributeColumns(int from, int delta, int dropBelow);
 
-    std::vector<char*> m_rows; // a block per row, null for a row of empty cells
+    std::vector<char*> m_rows; // a block per row (or the block itself), null for empty cells
     int m_columns = 0;
     std::map<int, RowAttributes> m_attributes; // by row
     qsizetype m_attributed = 0;
     std::vector<Chunk> m_chunks; // sorted by address
     char* m_filling = nullptr;   // the chunk new pooled blocks come from
+    HeadingRule m_heading;
+    // Until a row moves, rows m_identityBegin..m_identityEnd-1 are numbered by their index and
+    // m_numbers is empty; after that it holds every row's number, -1 for none.
+    int m_identityBegin = 0;
+    int m_identityEnd = 0;
+    std::vector<qint32> m_numbers;
+    mutable QByteArray m_numberedText; // the last numbered cell read
 };

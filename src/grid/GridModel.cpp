@@ -198,6 +198,11 @@ bool GridModel::SetCellBytes(int row, int col, QByteArrayView bytes) {
     return true;
 }
 
+void GridModel::SetRowHeadings(int firstRow, RowHeadingRule heading) {
+    m_store->numberRows(firstRow, std::move(heading));
+    emit contentChanged();
+}
+
 bool GridModel::SetRowBytes(int row, int firstCol, const QList<QByteArrayView>& fields) {
     if (!IsValid(row, firstCol))
         return false;
@@ -379,8 +384,10 @@ bool GridModel::RemoveColumn(int col) {
 bool GridModel::RemoveRow(int row) {
     if (row < 0 || row >= RowTotal())
         return false;
+    // The rows' numbers may need writing out first: the only step that takes memory.
+    if (!guardMemory([&] { m_store->removeRows(row, 1); }))
+        return false;
     ClearSelection();
-    m_store->removeRows(row, 1);
     m_rows.remove(row, 1);
     if (row < m_fixedRows)
         --m_fixedRows;

@@ -98,7 +98,7 @@ public:
     QString CellTextPrefix(int row, int col, qsizetype maxBytes) const;
     QByteArray CellBytes(int row, int col) const;
     // The cell's bytes without a copy, for writing a file out: valid until the next change of
-    // the table.
+    // the table (a numbered heading's only until the next one is read).
     QByteArrayView CellView(int row, int col) const;
     // The views of cells firstCol..ColumnTotal()-1 of a row at once (empty outside the table),
     // valid like CellView's.
@@ -110,6 +110,12 @@ public:
     // Fills cells (row, firstCol + k) with fields[k] in one pass over the row, as loading does;
     // fields past the last column are dropped. False when the row or firstCol is outside.
     [[nodiscard]] bool SetRowBytes(int row, int firstCol, const QList<QByteArrayView>& fields);
+    // Numbers the heading cells (column 0, empty until now) of rows firstRow..RowTotal()-1:
+    // each reads heading(number), where a row's number is its index now. The number stays with
+    // the row through sorting and inserting or removing rows; setting the cell stores what is
+    // set instead. The texts are made when read, so numbered rows keep no heading text.
+    using RowHeadingRule = std::function<QByteArray(int number)>;
+    void SetRowHeadings(int firstRow, RowHeadingRule heading);
     // The bytes of `text` in the grid's codec, or where the first character it cannot hold is.
     EncodeResult EncodeText(QStringView text) const;
     GridTextCodec TextCodec() const { return m_codec; }

@@ -3,6 +3,7 @@
 
 #include "grid/GridCellStore.h"
 
+#include <deque>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -138,8 +139,11 @@ bool GridModel::SortByColumn(int col, bool ascending) {
     ClearSelection();
     const int total = RowTotal();
     std::vector<SortEntry> rows(static_cast<size_t>(total));
+    std::deque<QByteArray> made; // numbered headings are made when read: keep them while sorting
     for (int r = 0; r < total; ++r) {
-        const QByteArrayView key = m_store->bytes(r, col);
+        QByteArrayView key = m_store->bytes(r, col);
+        if (m_store->isNumbered(r, col))
+            key = made.emplace_back(key.toByteArray());
         rows[size_t(r)] = {key.data(), qint32(key.size()), r};
     }
     const GridTextCodec codec = m_codec;
@@ -167,6 +171,7 @@ bool GridModel::SortByColumn(int col, bool ascending) {
     for (size_t k = 0; k < rows.size(); ++k)
         order[k] = rows[k].row;
     rows.clear();
+    made.clear();
     m_store->reorderRows(order);
     m_rows.reorder(order);
     emit contentChanged();

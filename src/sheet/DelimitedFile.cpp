@@ -51,8 +51,24 @@ ReadResult read(const QString& path) {
 }
 
 OpResult write(const QString& path, const QByteArray& bytes) {
-    if (TextFileIO::writeFile(path, bytes, nullptr))
+    return writeFrom(path, [&](QIODevice& device) {
+        return device.write(bytes) == bytes.size() ? OpResult::Done : OpResult::Failed;
+    });
+}
+
+OpResult writeFrom(const QString& path, const std::function<OpResult(QIODevice&)>& produce) {
+    OpResult produced = OpResult::Done;
+    const bool written = TextFileIO::writeFileFrom(
+        path,
+        [&](QIODevice& device) {
+            produced = produce(device);
+            return produced == OpResult::Done;
+        },
+        nullptr);
+    if (written)
         return OpResult::Done;
+    if (produced == OpResult::Cancelled)
+        return OpResult::Cancelled;
     Prompt::error(writeFailedMessage(path));
     return OpResult::Failed;
 }

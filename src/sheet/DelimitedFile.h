@@ -5,7 +5,11 @@
 #include <QByteArray>
 #include <QString>
 
-// Reading and writing the spreadsheet's file as whole byte arrays. Writing goes through a
+#include <functional>
+
+class QIODevice;
+
+// Reading the spreadsheet's file whole and writing it, whole or in pieces. Writing goes through a
 // temporary file beside the target that is renamed over it, so a failure half-way leaves the
 // old file as it was.
 namespace DelimitedFile {
@@ -26,6 +30,10 @@ ReadResult read(const QString& path);
 // Writes `bytes` atomically, keeping the target's permissions. On failure shows
 // "%s ファイルに書き込み出来ません。" and returns Failed; the old file is untouched.
 [[nodiscard]] OpResult write(const QString& path, const QByteArray& bytes);
+// The same for a file written a piece at a time by `produce`, which returns Done, Cancelled
+// (the user declined: the old file stays, nothing is shown) or Failed (a write failed).
+[[nodiscard]] OpResult writeFrom(const QString& path,
+                                 const std::function<OpResult(QIODevice&)>& produce);
 
 QString openFailedMessage(const QString& path);
 QString writeFailedMessage(const QString& path);

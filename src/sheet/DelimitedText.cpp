@@ -185,12 +185,6 @@ bool breaksLayout(QByteArrayView field, char delimiter) {
     return findFieldEnd(field.data(), end, delimiter) != end;
 }
 
-bool lineBreaksLayout(QByteArrayView line, qsizetype fields, char delimiter) {
-    const char* const end = line.data() + line.size();
-    return std::count(line.data(), end, delimiter) != fields - 1 ||
-           findByte(line.data(), end, '\n') != end;
-}
-
 namespace {
 
 bool needsQuotes(QByteArrayView field, char delimiter) {
@@ -205,6 +199,7 @@ bool needsQuotes(QByteArrayView field, char delimiter) {
 Writer::Writer(DelimitedFormat format, TextEncoding encoding) : m_format(format) {
     if (encoding == TextEncoding::Utf8Bom)
         put("\xEF\xBB\xBF", 3);
+    m_textStart = m_used;
 }
 
 void Writer::reserve(qsizetype bytes) {
@@ -231,7 +226,10 @@ QByteArray Writer::take() {
 void Writer::beginRow() {
     if (!m_firstRow) {
         endRow();
+        if (m_sink && m_used >= m_piece)
+            send();
         put("\r\n", 2);
+        ++m_lineFeedsPut;
     }
     m_firstRow = false;
     m_rowFields = 0;
@@ -247,8 +245,10 @@ void Writer::endRow() {
 }
 
 void Writer::addField(QByteArrayView field) {
-    if (m_rowFields++ > 0)
+    if (m_rowFields++ > 0) {
         put(m_format.delimiter);
+        ++m_delimitersPut;
+    }
     if (!m_format.quoted || !needsQuotes(field, m_format.delimiter)) {
         put(field.data(), field.size());
         return;
@@ -260,6 +260,58 @@ void Writer::addField(QByteArrayView field) {
             put(Quote);
     }
     put(Quote);
+}
+
+void Writer::sendTo(Sink sink, qsizetype piece) {
+    m_sink = std::move(sink);
+    m_piece = piece;
+    reserve(piece + piece / 4);
+}
+
+void Writer::send() {
+    if (!m_stopped &&
+        !m_sink(QByteArrayView(m_data, m_used), !m_format.quoted && fieldsBreakLayout()))
+        m_stopped = true;
+    m_used = m_textStart = m_rowStart = 0;
+    m_delimitersPut = m_lineFeedsPut = 0;
+}
+
+bool Writer::finish() {
+    endRow();
+    send();
+    return !m_stopped;
+}
+
+bool Writer::fieldsBreakLayout() const {
+    // Sixteen bytes at a time: a comparison gives -1 in each lane that matches. A lane counts to
+    // at most 255 before the lanes are added up.
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    constexpr qsizetype Width = sizeof(Bytes);
+    constexpr qsizetype Round = 255 * Width;
+    const unsigned char delimiter = m_format.delimiter;
+    const Bytes delimiters16 = Bytes{} + delimiter;
+    const Bytes lineFeeds16 = Bytes{} + '\n';
+    qint64 delimiters = 0, lineFeeds = 0;
+    qsizetype at = m_textStart;
+    while (m_used - at >= Width) {
+        const qsizetype end = at + std::min(Round, (m_used - at) / Width * Width);
+        Bytes d{}, lf{};
+        for (; at < end; at += Width) {
+            Bytes v;
+            std::memcpy(&v, m_data + at, sizeof v);
+            d -= Bytes(v == delimiters16);
+            lf -= Bytes(v == lineFeeds16);
+        }
+        for (qsizetype k = 0; k < Width; ++k) {
+            delimiters += d[k];
+            lineFeeds += lf[k];
+        }
+    }
+    for (; at < m_used; ++at) {
+        delimiters += m_data[at] == char(delimiter);
+        lineFeeds += m_data[at] == '\n';
+    }
+    return delimiters != m_delimitersPut || lineFeeds != m_lineFeedsPut;
 }
 
 QString unterminatedQuoteMessage(const QString& path, int line) {

@@ -77,9 +77,6 @@ private:
 
 // True when writing `field` unquoted would give the file more fields or lines when read again.
 bool breaksLayout(QByteArrayView field, char delimiter);
-// True when the unquoted line of `fields` fields would read back as more fields or lines: one
-// fast look at the whole line, where breaksLayout tells which field.
-bool lineBreaksLayout(QByteArrayView line, qsizetype fields, char delimiter);
 
 // Builds a file: rows joined by CR LF with no line end after the last, fields joined by the
 // delimiter, in quoted mode exactly the fields that need it in double quotes (and a row of one
@@ -92,11 +89,20 @@ public:
     void addField(QByteArrayView field);
     // Ends the last row; take() does it too.
     void endRow();
-    // The bytes written for the current row so far.
-    QByteArrayView currentRow() const {
-        return {m_out.constData() + m_rowStart, m_used - m_rowStart};
-    }
+    // True when a field written so far holds the delimiter or a LF, so that the text would read
+    // back unquoted as more fields or lines: one fast look at the whole text (it has more of them
+    // than were put between fields and rows), where breaksLayout tells which field.
+    bool fieldsBreakLayout() const;
     QByteArray take();
+
+    // From now on the text goes to `sink` in pieces of about `piece` bytes, each ending with a
+    // whole row, with whether a field in the piece breaks the layout (see fieldsBreakLayout). A
+    // sink that returns false stops the writing.
+    using Sink = std::function<bool(QByteArrayView text, bool breaksLayout)>;
+    void sendTo(Sink sink, qsizetype piece);
+    bool stopped() const { return m_stopped; }
+    // Ends the last row and sends what is left; false when the writing was stopped.
+    [[nodiscard]] bool finish();
 
 private:
     // Appends raw bytes; the buffer grows by doubling, so a field costs one copy.
@@ -108,6 +114,7 @@ private:
     }
     void grow(qsizetype n);
     void put(char byte) { put(&byte, 1); }
+    void send();
 
     DelimitedFormat m_format;
     QByteArray m_out; // its size is the capacity in use; m_used bytes are written
@@ -115,8 +122,14 @@ private:
     char* m_data = nullptr; // m_out's bytes, m_capacity of them
     qsizetype m_capacity = 0;
     bool m_firstRow = true;
-    int m_rowFields = 0;      // fields of the row being written
-    qsizetype m_rowStart = 0; // where its text begins
+    int m_rowFields = 0;       // fields of the row being written
+    qsizetype m_rowStart = 0;  // where its text begins
+    qsizetype m_textStart = 0; // after the byte order mark
+    qint64 m_delimitersPut = 0;
+    qint64 m_lineFeedsPut = 0;
+    Sink m_sink;
+    qsizetype m_piece = 0;
+    bool m_stopped = false;
 };
 
 // Messages of the format, in the program's words.

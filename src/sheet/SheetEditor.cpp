@@ -6,6 +6,7 @@
 #include "sheet/SheetMemory.h"
 #include "sheet/SheetRules.h"
 
+#include <QIODevice>
 #include <QList>
 
 #include <limits>
@@ -13,6 +14,9 @@
 namespace {
 
 constexpr GridColour LightYellow = 0xFFFFE0; // RGB(255,255,224), the normal cells
+// A save writes pieces of this size: a buffer that stays in the cache, not one the size of the
+// file.
+constexpr qsizetype SavePiece = qsizetype(1) << 20;
 
 GridTextCodec codecFor(TextEncoding encoding) {
     return encoding == TextEncoding::Cp932 ? GridTextCodec::Cp932 : GridTextCodec::Utf8;
@@ -67,10 +71,10 @@ void SheetEditor::configureGrid() {
 qint64 SheetEditor::gridEstimate(const DelimitedText::Parsed& parsed) const {
     const qint64 rows = parsed.recordCount + 1;
     const qint64 columns = qint64(parsed.fieldCount) + 1;
-    // Every row has its heading; row 0 the column headings.
+    // Row 0 holds the column headings; the rows' headings are numbered, not stored, but each
+    // row keeps an empty cell before its fields.
     const qint64 cells = parsed.fieldTotal + rows + columns;
-    const qint64 headingBytes = rows * SheetRules::rowHeadingBytes(int(rows)).size() +
-                                columns * SheetRules::columnHeadingBytes(int(columns)).size();
+    const qint64 headingBytes = columns * SheetRules::columnHeadingBytes(int(columns)).size();
     return GridModel::StorageEstimate(rows, columns, cells,
                                       parsed.bytes.size() - parsed.start + headingBytes);
 }
@@ -83,7 +87,6 @@ bool SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
         !SheetMemory::fits(gridEstimate(parsed)))
         return false;
     m_encoding = parsed.encoding;
-    m_sizeHint = parsed.bytes.size() + parsed.bytes.size() / 8;
     m_grid.SetTextCodec(codecFor(parsed.encoding));
     m_rows = int(lines);
     m_columns = n;
@@ -91,23 +94,18 @@ bool SheetEditor::fill(const DelimitedText::Parsed& parsed, const LoadProgress& 
     filled = filled && m_grid.SetRowTotal(std::max(int(lines) + firstRow, 1));
     filled = filled && m_grid.SetFixedRowTotal(1) && m_grid.SetFixedColumnTotal(1);
     filled = filled && fillColumnHeadings(n);
+    if (filled)
+        m_grid.SetRowHeadings(1, &SheetRules::rowHeadingBytes);
     if (progress.cellRange)
         progress.cellRange(lines);
     const DelimitedFormat format{m_options.delimiter, m_options.quoted};
     DelimitedText::RecordReader reader(parsed, format);
     QList<QByteArrayView> fields;
-    QByteArray heading;
     for (int r = firstRow; filled && reader.next(fields); ++r) {
         // One reading counted the fields: a record never has more than the grid has columns.
         Q_ASSERT(fields.size() <= n);
-        fields.resize(n); // short lines get empty cells, headings included
-        if (r > 0) {
-            heading = SheetRules::rowHeadingBytes(r);
-            fields.prepend(heading);
-            filled = m_grid.SetRowBytes(r, 0, fields);
-        } else {
-            filled = m_grid.SetRowBytes(r, 1, fields);
-        }
+        fields.resize(n); // short lines get empty cells, column headings included
+        filled = m_grid.SetRowBytes(r, 1, fields);
         if (progress.cells)
             progress.cells(r - firstRow + 1);
     }
@@ -155,35 +153,39 @@ bool SheetEditor::fillColumnHeadings(int columns) {
     return m_grid.SetRowBytes(0, 1, headings);
 }
 
-std::optional<QByteArray> SheetEditor::fileBytes() {
-    // One pass writes the file and notes the first cell that would change the layout; the
-    // question comes before anything reaches the disk.
-    DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
-    writer.reserve(m_sizeHint);
-    const bool check = !m_options.quoted;
-    std::optional<GridCellId> breaker;
+void SheetEditor::writeRows(DelimitedText::Writer& writer) const {
     QList<QByteArrayView> fields;
-    for (int r = m_options.firstRowHeadings ? 0 : 1; r < m_grid.RowTotal(); ++r) {
+    for (int r = firstSavedRow(); r < m_grid.RowTotal() && !writer.stopped(); ++r) {
         m_grid.RowViews(r, 1, fields);
         writer.beginRow();
         for (QByteArrayView field : fields)
             writer.addField(field);
-        if (!check || breaker ||
-            !DelimitedText::lineBreaksLayout(writer.currentRow(), fields.size(),
-                                             m_options.delimiter))
-            continue;
-        for (qsizetype k = 0; k < fields.size() && !breaker; ++k)
+    }
+}
+
+bool SheetEditor::layoutConfirmed() const {
+    const std::optional<GridCellId> breaker = firstLayoutBreaker();
+    if (!breaker)
+        return true;
+    const QString question = DelimitedText::layoutQuestion(
+        rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
+    return Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) ==
+           PromptAnswer::Yes;
+}
+
+int SheetEditor::firstSavedRow() const {
+    return m_options.firstRowHeadings ? 0 : 1;
+}
+
+std::optional<GridCellId> SheetEditor::firstLayoutBreaker() const {
+    QList<QByteArrayView> fields;
+    for (int r = firstSavedRow(); r < m_grid.RowTotal(); ++r) {
+        m_grid.RowViews(r, 1, fields);
+        for (qsizetype k = 0; k < fields.size(); ++k)
             if (DelimitedText::breaksLayout(fields[k], m_options.delimiter))
-                breaker = GridCellId{r, int(k) + 1};
+                return GridCellId{r, int(k) + 1};
     }
-    if (breaker) {
-        const QString question = DelimitedText::layoutQuestion(
-            rowName(breaker->row), columnName(breaker->col), m_options.delimiter);
-        if (Prompt::current().ask(question, PromptIcon::Warning, PromptButtons::YesNo) !=
-            PromptAnswer::Yes)
-            return std::nullopt;
-    }
-    return writer.take();
+    return std::nullopt;
 }
 
 OpResult SheetEditor::save() {
@@ -191,10 +193,28 @@ OpResult SheetEditor::save() {
         return OpResult::Refused;
     m_rows = m_grid.RowTotal();
     m_columns = m_grid.ColumnTotal();
-    const std::optional<QByteArray> bytes = fileBytes();
-    if (!bytes)
-        return OpResult::Cancelled;
-    const OpResult written = DelimitedFile::write(m_options.path, *bytes);
+    // The text goes to the temporary file a piece at a time, each piece looked at once for a
+    // cell that would change the layout; the question comes with the first such piece, and a
+    // No leaves the file as it was.
+    const OpResult written = DelimitedFile::writeFrom(m_options.path, [this](QIODevice& device) {
+        bool asked = false, declined = false;
+        DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
+        writer.sendTo(
+            [&](QByteArrayView text, bool breaksLayout) {
+                if (breaksLayout && !asked) {
+                    asked = true;
+                    declined = !layoutConfirmed();
+                    if (declined)
+                        return false;
+                }
+                return device.write(text.data(), text.size()) == text.size();
+            },
+            SavePiece);
+        writeRows(writer);
+        if (writer.finish())
+            return OpResult::Done;
+        return declined ? OpResult::Cancelled : OpResult::Failed;
+    });
     if (!succeeded(written))
         return written;
     m_grid.MarkModified(false);

@@ -43,8 +43,6 @@ public:
     // would change the layout; Failed (reported) when the file could not be written. Done clears
     // the modified state.
     OpResult save();
-    // The file's bytes, or nothing when the user declined the layout question.
-    std::optional<QByteArray> fileBytes();
     // Every path this editor has written, in order, without repeats.
     const QStringList& writtenPaths() const { return m_written; }
 
@@ -81,15 +79,21 @@ private:
     // What the grid of the parsed text will take, in bytes.
     qint64 gridEstimate(const DelimitedText::Parsed& parsed) const;
     [[nodiscard]] bool fillColumnHeadings(int columns);
+    int firstSavedRow() const;
+    void writeRows(DelimitedText::Writer& writer) const;
+    // Asks whether to write cells that would change the layout, naming the first; true when
+    // there is none or the user agreed.
+    bool layoutConfirmed() const;
+    // The first cell that written unquoted would read back as more fields or lines.
+    std::optional<GridCellId> firstLayoutBreaker() const;
     QString rowName(int row) const;
     QString columnName(int col) const;
 
     GridModel& m_grid;
     DelimitedTextOptions m_options;
     TextEncoding m_encoding = TextEncoding::Cp932;
-    qsizetype m_sizeHint = 0; // what a save is likely to write: the loaded size and some
-    int m_rows = 0;           // L: numbers new rows
-    int m_columns = 1;        // N: numbers new columns
+    int m_rows = 0;    // L: numbers new rows
+    int m_columns = 1; // N: numbers new columns
     bool m_loaded = false;
     QStringList m_written;
 };

@@ -15,13 +15,16 @@ GridAxis axisOf(const std::vector<int>& sizes) {
 }
 
 // Pixel lookups against a walk over the sizes, hidden entries among them; the long axis has
-// hidden runs across many groups of entries and a whole hidden group.
+// hidden runs across many groups of entries and a whole hidden group, the varied one more
+// different sizes than the compact table holds.
 TEST(GridAxis, AnswersStartAndIndexAtLikeAWalk) {
-    std::vector<int> longAxis;
-    for (int i = 0; i < 700; ++i)
+    std::vector<int> longAxis, varied;
+    for (int i = 0; i < 700; ++i) {
         longAxis.push_back((i >= 128 && i < 200) || i % 7 == 3 ? 0 : 1 + i % 5);
+        varied.push_back(i % 3 ? 1 + i : 0);
+    }
     for (const std::vector<int>& sizes :
-         {std::vector<int>{10, 0, 0, 5, 20, 0, 1, 7, 0}, longAxis}) {
+         {std::vector<int>{10, 0, 0, 5, 20, 0, 1, 7, 0}, longAxis, varied}) {
         GridAxis axis = axisOf(sizes);
         qint64 start = 0;
         for (size_t i = 0; i < sizes.size(); ++i) {

@@ -147,4 +147,64 @@ TEST(GridStorage, FillsARowInOnePassAndDropsFieldsPastTheEnd) {
     EXPECT_FALSE(grid.SetCellBytes(0, 3, "x"));
 }
 
+// A row of a few bytes is kept in the row's own slot: it moves with its row, keeps a state
+// and outgrows the slot like any other.
+TEST(GridStorage, TinyRowsMoveKeepStatesAndGrow) {
+    GridModel grid;
+    ASSERT_TRUE(grid.SetRowTotal(4));
+    ASSERT_TRUE(grid.SetColumnTotal(2));
+    for (int r = 0; r < 4; ++r)
+        ASSERT_TRUE(grid.SetRowBytes(r, 0, {QByteArray::number(r), "x"}));
+    grid.MarkModified(true, 1, 1);
+    grid.SetCellState(2, 0, GridState::ReadOnly);
+    ASSERT_TRUE(grid.SortByColumn(0, false)); // 3 2 1 0
+    EXPECT_EQ(grid.CellBytes(0, 0), "3");
+    EXPECT_EQ(grid.CellBytes(2, 0), "1");
+    EXPECT_TRUE(grid.CellState(2, 1) & GridState::Modified);
+    EXPECT_TRUE(grid.CellState(1, 0) & GridState::ReadOnly);
+    grid.MarkModified(false);
+    EXPECT_FALSE(grid.CellState(2, 1) & GridState::Modified);
+    EXPECT_EQ(grid.NextCellWith({-1, -1}, GridState::ReadOnly), (GridCellId{1, 0}));
+    ASSERT_TRUE(grid.SetCellBytes(1, 1, "longer than a slot"));
+    ASSERT_TRUE(grid.RemoveRow(0));
+    EXPECT_EQ(grid.CellBytes(0, 0), "2");
+    EXPECT_EQ(grid.CellBytes(0, 1), "longer than a slot");
+    EXPECT_TRUE(grid.CellState(0, 0) & GridState::ReadOnly);
+    EXPECT_EQ(grid.CellBytes(2, 1), "x");
+}
+
+// Numbered headings are made when read: each stays with its row through sorting, removing and
+// inserting rows, one set by hand stays as set, and inserting column 0 moves them all.
+TEST(GridStorage, NumberedHeadingsStayWithTheirRows) {
+    GridModel grid;
+    ASSERT_TRUE(grid.SetRowTotal(5));
+    ASSERT_TRUE(grid.SetColumnTotal(2));
+    ASSERT_TRUE(grid.SetFixedRowTotal(1));
+    grid.SetRowHeadings(1, [](int n) { return "R" + QByteArray::number(n); });
+    for (int r = 1; r < 5; ++r)
+        ASSERT_TRUE(grid.SetRowBytes(r, 1, {QByteArray(1, char('e' - r))})); // d c b a
+    const auto column = [&](int col) {
+        QStringList texts;
+        for (int r = 1; r < grid.RowTotal(); ++r)
+            texts << grid.CellText(r, col);
+        return texts;
+    };
+    EXPECT_EQ(column(0), (QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s}));
+    ASSERT_TRUE(grid.SetCellBytes(2, 0, "A"));
+    ASSERT_TRUE(grid.SortByColumn(1, true));
+    EXPECT_EQ(column(0), (QStringList{u"R4"_s, u"R3"_s, u"A"_s, u"R1"_s}));
+    ASSERT_TRUE(grid.RemoveRow(1));
+    ASSERT_EQ(grid.AddRow(u"B"_s, 2), 2);
+    EXPECT_EQ(column(0), (QStringList{u"R3"_s, u"B"_s, u"A"_s, u"R1"_s}));
+    QList<QByteArrayView> views;
+    grid.RowViews(4, 0, views);
+    EXPECT_EQ(views, (QList<QByteArrayView>{"R1", "d"}));
+    ASSERT_TRUE(grid.SortByColumn(0, false));
+    EXPECT_EQ(column(0), (QStringList{u"R3"_s, u"R1"_s, u"B"_s, u"A"_s}));
+    EXPECT_EQ(column(1), (QStringList{u"b"_s, u"d"_s, u""_s, u"c"_s}));
+    ASSERT_EQ(grid.AddColumn(u"new"_s, GridFormat::Initial, 0), 0);
+    EXPECT_EQ(column(0), (QStringList{u""_s, u""_s, u""_s, u""_s}));
+    EXPECT_EQ(column(1), (QStringList{u"R3"_s, u"R1"_s, u"B"_s, u"A"_s}));
+}
+
 } // namespace

@@ -225,12 +225,63 @@ TEST(DelimitedText, CellsThatWouldChangeTheLayoutAreFound) {
     };
     const Case cases[] = {{"a b", ',', false}, {"a,b", ',', true},  {"a\tb", '\t', true},
                           {"a b", ' ', true},  {"a\nb", ',', true}, {"a\rb", ',', false}};
-    for (const Case& c : cases)
+    // The writer's look at the whole text agrees, after a byte order mark and a long row of
+    // delimiters.
+    const auto written = [](char delimiter, QByteArrayView field) {
+        DelimitedText::Writer writer({delimiter, false}, TextEncoding::Utf8Bom);
+        writer.beginRow();
+        for (int k = 0; k < 600; ++k)
+            writer.addField({});
+        writer.beginRow();
+        writer.addField("x");
+        writer.addField(field);
+        return writer.fieldsBreakLayout();
+    };
+    for (const Case& c : cases) {
         EXPECT_EQ(DelimitedText::breaksLayout(c.field, c.delimiter), c.breaks) << c.field;
+        EXPECT_EQ(written(c.delimiter, c.field), c.breaks) << c.field;
+    }
     EXPECT_EQ(
         DelimitedText::layoutQuestion(QStringLiteral("No.00003"), QStringLiteral("Col.2"), '\t'),
         QStringLiteral("セル（No.00003, Col.2）に区切文字（TAB）か改行が有る為、"
                        "読み直すと列か行が増えます。\nこのまま保存しますか？"));
+}
+
+// Sent in pieces the text is the same; each piece ends with a whole row, only the one with a
+// field holding the delimiter says it breaks the layout, and a sink that refuses stops it all.
+TEST(DelimitedText, WriterSendsWholeRowsInPieces) {
+    const std::vector<std::vector<QByteArray>> rows = {
+        {"a", "b"}, {"cc", "d"}, {"x,y", "e"}, {"f", ""}, {"g"}};
+    for (const bool quoted : {false, true}) {
+        const DelimitedFormat format{',', quoted};
+        DelimitedText::Writer whole(format, TextEncoding::Utf8Bom);
+        DelimitedText::Writer pieces(format, TextEncoding::Utf8Bom);
+        DelimitedText::Writer refused(format, TextEncoding::Cp932);
+        QByteArray sent;
+        QList<bool> breaks;
+        int refusals = 0;
+        pieces.sendTo(
+            [&](QByteArrayView text, bool breaksLayout) {
+                sent += text;
+                breaks << breaksLayout;
+                return true;
+            },
+            4);
+        refused.sendTo([&](QByteArrayView, bool) { return ++refusals > 1; }, 1);
+        for (const auto& row : rows) {
+            for (DelimitedText::Writer* w : {&whole, &pieces, &refused}) {
+                w->beginRow();
+                for (const QByteArray& field : row)
+                    w->addField(field);
+            }
+        }
+        ASSERT_TRUE(pieces.finish());
+        EXPECT_EQ(sent, whole.take());
+        EXPECT_EQ(breaks, (QList<bool>{false, false, !quoted, false, false}));
+        EXPECT_TRUE(refused.stopped());
+        EXPECT_FALSE(refused.finish());
+        EXPECT_EQ(refusals, 1);
+    }
 }
 
 TEST(DelimitedFile, BadFilesAreRefusedWithAMessage) {
