@@ -86,9 +86,6 @@ bool hasNonAscii(QByteArrayView bytes) {
     return false;
 }
 
-constexpr char16_t kRawByteFirst = 0xDC80; // LosslessUtf8's stand-ins for bytes 80..FF
-constexpr char16_t kRawByteLast = 0xDCFF;
-
 // Text of a UTF-8 server that reads better as Shift_JIS: valid CP932 in which the bytes that
 // are no UTF-8 outnumber the UTF-8 characters beyond ASCII. One stray byte in UTF-8 text is
 // kept in it rather than turning the whole file into Shift_JIS.
@@ -105,7 +102,7 @@ bool looksLikeShiftJis(QByteArrayView bytes) {
         if (QChar::isHighSurrogate(c)) {
             ++characters;
             ++i; // a valid sequence's pair, never a stand-in
-        } else if (c >= kRawByteFirst && c <= kRawByteLast) {
+        } else if (escapedByte(decoded[i]) >= 0) {
             ++stray;
         } else if (c >= 0x80) {
             ++characters;

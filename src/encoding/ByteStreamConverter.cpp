@@ -1,5 +1,6 @@
 #include "encoding/ByteStreamConverter.h"
 
+#include "encoding/LosslessCodec.h"
 #include "encoding/SjisEucConversion.h"
 
 #include <array>
@@ -13,10 +14,6 @@ constexpr unsigned char kCr = 0x0D;
 constexpr unsigned char kLf = 0x0A;
 constexpr unsigned char kEndMark = 0x1A;
 constexpr unsigned char kSingleShift2 = 0x8E;
-
-bool isSjisLead(unsigned b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 bool isSjisTrail(unsigned b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
@@ -35,7 +32,7 @@ struct SjisTables {
                 c = CarriageReturn;
             else if (b == kEndMark)
                 c = EndMark;
-            else if (isSjisLead(b))
+            else if (isCp932LeadByte(b))
                 c = Lead;
             else if (b >= 0xA0 && b <= 0xDF)
                 c = Kana;

@@ -1,5 +1,7 @@
 #include "encoding/TextCodeGuess.h"
 
+#include "encoding/LosslessCodec.h"
+
 #include <QIODevice>
 
 namespace {
@@ -46,7 +48,7 @@ void sjisByte(Check& c, unsigned char b) {
     }
     if (b < 0x80 || in(b, 0xA1, 0xDF))
         return;
-    if (in(b, 0x81, 0x9F) || in(b, 0xE0, 0xFC))
+    if (isCp932LeadByte(b))
         c.need = 1;
     else
         c.valid = false;

@@ -9,10 +9,6 @@ namespace {
 
 constexpr qsizetype MaxCompared = 255;
 
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 int compareKeys(const QByteArray& a, const QByteArray& b) {
     qsizetype n = std::min(a.size(), b.size());
     int c = n ? std::memcmp(a.constData(), b.constData(), size_t(n)) : 0;
@@ -56,7 +52,7 @@ QByteArray FileListOrder::sortKey(const QString& text) {
     // character, which may look like a letter.
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         auto c = static_cast<unsigned char>(bytes[i]);
-        if (isLeadByte(c)) {
+        if (isCp932LeadByte(c)) {
             ++i;
         } else if (c >= 'A' && c <= 'Z') {
             bytes[i] = char(c + ('a' - 'A'));

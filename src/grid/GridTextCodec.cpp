@@ -24,8 +24,7 @@ qsizetype characterPrefix(GridTextCodec codec, QByteArrayView bytes, qsizetype l
     }
     qsizetype end = 0; // CP932 has no way back: walk forward over whole characters
     while (end < limit) {
-        const bool lead = (p[end] >= 0x81 && p[end] <= 0x9F) || (p[end] >= 0xE0 && p[end] <= 0xFC);
-        const qsizetype step = lead ? 2 : 1;
+        const qsizetype step = isCp932LeadByte(p[end]) ? 2 : 1;
         if (end + step > limit)
             break;
         end += step;

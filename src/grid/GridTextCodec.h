@@ -42,13 +42,10 @@ inline int GridText::compare(GridTextCodec codec, QByteArrayView a, QByteArrayVi
         if (codec == GridTextCodec::Utf8)
             return ca < cb ? -1 : 1; // byte order is code point order
         // CP932: a lead byte with a byte after it makes one code, lead * 256 + trail.
-        const auto isLead = [](unsigned byte) {
-            return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-        };
         ++i, ++j;
-        if (isLead(ca) && i < na)
+        if (isCp932LeadByte(ca) && i < na)
             ca = (ca << 8) | pa[i++];
-        if (isLead(cb) && j < nb)
+        if (isCp932LeadByte(cb) && j < nb)
             cb = (cb << 8) | pb[j++];
         if (ca != cb)
             return ca < cb ? -1 : 1;
