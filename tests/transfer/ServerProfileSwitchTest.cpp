@@ -10,6 +10,7 @@
 #include "SftpServerFixture.h"
 #include "TransferWindowTestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -120,7 +121,10 @@ TEST(ServerProfileSwitch, BrowsingFromTheSaveDialogKeepsTheDocumentsOwnProfile) 
     });
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Browse")), Qt::LeftButton);
     ASSERT_NE(profiles, nullptr);
-    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("FileName")), Qt::Key_Return);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.findChild<QLineEdit*>(QStringLiteral("FileName"))->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     ServerProfile expected = document;
     expected.Dir = QStringLiteral("/news");
