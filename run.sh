@@ -5,7 +5,9 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/tools/install-deps.sh"
-cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+generator=(-G Ninja)
+[ -f "$here/build/CMakeCache.txt" ] && generator=()
+cmake -S "$here" -B "$here/build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$here/build" -j"$(nproc)" --target vantorpad vantorpadctl
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

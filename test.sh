@@ -3,7 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Ninja for a new build directory; one made earlier keeps the generator it was made with.
+generator=(-G Ninja)
+[ -f build/CMakeCache.txt ] && generator=()
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 cd build

@@ -1,5 +1,5 @@
 #include "app/CVantorpadApp.h"
-#include "app/InterfaceLanguage.h"
+#include "frame/InterfaceLanguage.h"
 #include "platform/MessageBoxPrompt.h"
 
 #include <QApplication>

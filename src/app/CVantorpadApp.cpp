@@ -1,7 +1,7 @@
 #include "app/CVantorpadApp.h"
 
-#include "app/CAboutDlg.h"
-#include "app/Command.h"
+#include "frame/CAboutDlg.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/DocumentPrinter.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/RecentFileList.h"
-#include "app/WindowPlacement.h"
+#include "settings/AppSettings.h"
+#include "settings/RecentFileList.h"
+#include "settings/WindowPlacement.h"
 #include "ftp/FileListOrder.h"
 #include "transfer/ServerListLines.h"
 

@@ -1,7 +1,7 @@
 // The FTP subcommands of vantorpadctl: the editor's own FTP operations on the profiles and
 // network settings of Vantorpad.ini in the current directory, for scripts.
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ctl/CtlCommand.h"
 #include "encoding/CodeSystem.h"
 #include "ftp/CFtpClient.h"

@@ -1,13 +1,13 @@
 #include "editor/CVantorpadView.h"
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/EditorAppearance.h"
 #include "editor/EditorCommands.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/UrlDetector.h"
-#include "options/FixedPitchFontDialog.h"
+#include "widgets/FixedPitchFontDialog.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 

@@ -3,7 +3,7 @@
 
 #include "editor/CVantorpadView.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CVantorpadApp.h"
 #include "editor/CharacterConversions.h"
 #include "editor/EditorCommands.h"

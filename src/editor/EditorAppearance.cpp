@@ -1,6 +1,6 @@
 #include "editor/EditorAppearance.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QFontDatabase>
 

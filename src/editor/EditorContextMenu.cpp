@@ -2,8 +2,8 @@
 // action of the same command id, so that the commands go through the usual routing.
 #include "editor/CVantorpadView.h"
 
-#include "app/Command.h"
-#include "app/CommandHelp.h"
+#include "commands/Command.h"
+#include "commands/CommandHelp.h"
 #include "editor/EditorCommands.h"
 
 #include <QAction>

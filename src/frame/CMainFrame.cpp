@@ -1,9 +1,9 @@
 #include "frame/CMainFrame.h"
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
-#include "app/CommandHelp.h"
-#include "app/WindowPlacement.h"
+#include "commands/Command.h"
+#include "commands/CommandHelp.h"
+#include "settings/WindowPlacement.h"
 #include "frame/MenuBarKeys.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "frame/FindBar.h"
 
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "editor/ComboHistory.h"
 #include "editor/EditorCommands.h"
 #include "editor/SearchDialogs.h"

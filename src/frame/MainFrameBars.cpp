@@ -3,7 +3,7 @@
 #include "frame/CMainFrame.h"
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "frame/CChildFrame.h"

@@ -2,7 +2,7 @@
 // active editor, and the arrangement and list of the editor windows.
 #include "frame/CMainFrame.h"
 
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"

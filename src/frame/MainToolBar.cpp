@@ -1,6 +1,6 @@
 #include "frame/MainToolBar.h"
 
-#include "app/Command.h"
+#include "commands/Command.h"
 
 #include <QAction>
 #include <QIcon>

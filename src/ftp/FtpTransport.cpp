@@ -1,6 +1,6 @@
 #include "ftp/FtpTransport.h"
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
 #include "ftp/SftpListing.h"

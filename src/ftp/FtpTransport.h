@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "ftp/EventPump.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ServerTrust.h"

@@ -1,6 +1,6 @@
 #include "ftp/SecureLogOn.h"
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "platform/Prompt.h"
 
 #include <QFile>

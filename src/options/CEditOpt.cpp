@@ -1,10 +1,10 @@
 #include "options/CEditOpt.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "editor/EditorAppearance.h"
 #include "options/ColourField.h"
 #include "options/EditorPageRules.h"
-#include "options/FixedPitchFontDialog.h"
+#include "widgets/FixedPitchFontDialog.h"
 #include "platform/FileDialogs.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "options/CFtpOpt.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"

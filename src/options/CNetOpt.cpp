@@ -1,6 +1,6 @@
 #include "options/CNetOpt.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "options/CPcFilter.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "options/FilterRules.h"
 #include "platform/Prompt.h"
 

@@ -1,8 +1,8 @@
 #include "options/CSvFilter.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "options/FilterRules.h"
-#include "options/ServerListIcons.h"
+#include "widgets/ServerListIcons.h"
 #include "platform/Prompt.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "options/EditorPageRules.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/ServerProfile.h"
+#include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 
 #include <QString>
 #include <QStringList>

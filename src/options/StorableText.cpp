@@ -1,6 +1,6 @@
 #include "options/StorableText.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "platform/Prompt.h"
 
 QWidget* refuseUnstorableText(const QList<PageText>& texts) {

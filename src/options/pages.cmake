@@ -10,6 +10,4 @@ target_sources(vantorpad_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CFtpOpt.h ${CMAKE_CURRENT_LIST_DIR}/CFtpOpt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CNetOpt.h ${CMAKE_CURRENT_LIST_DIR}/CNetOpt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ColourField.h ${CMAKE_CURRENT_LIST_DIR}/ColourField.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/StorableText.h ${CMAKE_CURRENT_LIST_DIR}/StorableText.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FixedPitchFontDialog.h
-    ${CMAKE_CURRENT_LIST_DIR}/FixedPitchFontDialog.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/StorableText.h ${CMAKE_CURRENT_LIST_DIR}/StorableText.cpp)

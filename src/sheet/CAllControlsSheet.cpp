@@ -10,7 +10,7 @@
 #include "platform/BusyGuard.h"
 #include "sheet/SheetEditor.h"
 #include "sheet/SheetSearch.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QApplication>
 #include <QButtonGroup>

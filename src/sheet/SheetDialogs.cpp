@@ -2,7 +2,7 @@
 
 #include "platform/Prompt.h"
 #include "sheet/SheetRules.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "ftp/CFtpClient.h"
 #include "platform/Prompt.h"
 #include "transfer/CFtpDlgBusy.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerBrowser.h"

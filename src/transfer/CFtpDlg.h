@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ServerProfile.h"
-#include "frame/CToolTipDialog.h"
+#include "settings/ServerProfile.h"
+#include "widgets/CToolTipDialog.h"
 #include "ftp/ServerFileEntry.h"
 #include "transfer/BusyCount.h"
 #include "transfer/DriveList.h"

@@ -2,7 +2,7 @@
 // rename and make-directory on both sides; their commands and the two right-click menus.
 
 #include "ftp/CFtpClient.h"
-#include "options/ServerListIcons.h"
+#include "widgets/ServerListIcons.h"
 #include "platform/Prompt.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CFtpDlgBusy.h"

@@ -2,7 +2,7 @@
 
 #include "platform/Prompt.h"
 #include "transfer/CServerDir.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 #include "transfer/ServerDialogContext.h"
 #include "transfer/ServerPaths.h"
 

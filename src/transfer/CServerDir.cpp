@@ -1,11 +1,11 @@
 #include "transfer/CServerDir.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 #include "transfer/FileListView.h"
 #include "transfer/ServerBrowser.h"
 #include "transfer/ServerDialogContext.h"

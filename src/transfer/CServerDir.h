@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
 #include "transfer/BusyCount.h"
 #include "transfer/ServerBrowser.h"
 
-#include "frame/CToolTipDialog.h"
+#include "widgets/CToolTipDialog.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "transfer/CServerTree.h"
 
 #include "ftp/CFtpClient.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 #include "transfer/ServerDirTree.h"
 
 #include <QDialogButtonBox>

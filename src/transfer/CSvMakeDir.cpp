@@ -1,7 +1,7 @@
 #include "transfer/CSvMakeDir.h"
 
 #include "platform/Prompt.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "transfer/CSvRename.h"
 
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

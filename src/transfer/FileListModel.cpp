@@ -1,6 +1,6 @@
 #include "transfer/FileListModel.h"
 
-#include "options/ServerListIcons.h"
+#include "widgets/ServerListIcons.h"
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {
     for (int i = 0; i < int(m_images.size()); ++i)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
 #include "transfer/ServerBrowser.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 #include "transfer/BusyCount.h"
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 #include "transfer/FileActions.h"
 #include "transfer/FileListView.h"
 #include "transfer/ServerListLines.h"

@@ -1,6 +1,6 @@
 #include "transfer/ServerBrowserState.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
 #include "platform/OpResult.h"
 #include "transfer/DirectoryHistory.h"

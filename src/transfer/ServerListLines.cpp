@@ -1,11 +1,11 @@
 #include "transfer/ServerListLines.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "encoding/CodeSystem.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
-#include "options/ServerFileIcon.h"
+#include "settings/ServerFileIcon.h"
 
 std::vector<ServerListLine> BuildServerListLines(const ServerFileList& entries,
                                                  const AppSettings& settings, bool filtering,

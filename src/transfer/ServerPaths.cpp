@@ -1,6 +1,6 @@
 #include "transfer/ServerPaths.h"
 
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "ftp/FtpNames.h"
 
 namespace ServerPaths {

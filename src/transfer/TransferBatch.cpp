@@ -1,6 +1,6 @@
 #include "transfer/TransferBatch.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"

@@ -1,10 +1,10 @@
 #include "transfer/TransferRules.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
-#include "options/ServerFileIcon.h"
+#include "settings/ServerFileIcon.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "transfer/DriveList.h"
 
 #include <functional>

@@ -12,7 +12,6 @@ target_sources(vantorpad_core PRIVATE
 target_sources(vantorpad_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ServerBrowser.h ${CMAKE_CURRENT_LIST_DIR}/ServerBrowser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowNameDialogs.h ${CMAKE_CURRENT_LIST_DIR}/WindowNameDialogs.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DialogButtons.h ${CMAKE_CURRENT_LIST_DIR}/DialogButtons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CSvRename.h ${CMAKE_CURRENT_LIST_DIR}/CSvRename.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CSvMakeDir.h ${CMAKE_CURRENT_LIST_DIR}/CSvMakeDir.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ServerDirTree.h ${CMAKE_CURRENT_LIST_DIR}/ServerDirTree.cpp

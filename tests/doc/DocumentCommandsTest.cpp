@@ -3,7 +3,7 @@
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompt.h"
 
-#include "app/Command.h"
+#include "commands/Command.h"
 
 #include <QApplication>
 #include <QDir>

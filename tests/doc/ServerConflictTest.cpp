@@ -5,7 +5,7 @@
 #include "SftpServerFixture.h"
 #include "TempDir.h"
 
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/ServerTrust.h"
 #include "transfer/ServerFileFetch.h"

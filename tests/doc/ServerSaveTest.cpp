@@ -3,7 +3,7 @@
 #include "FtpServerFixture.h"
 #include "ScriptedPrompt.h"
 
-#include "app/Command.h"
+#include "commands/Command.h"
 
 #include <QApplication>
 #include <QFile>

@@ -8,7 +8,7 @@
 #include "encoding/LosslessCodec.h"
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"

@@ -5,7 +5,7 @@
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"
 #include "frame/CMainFrame.h"
-#include "options/FixedPitchFontDialog.h"
+#include "widgets/FixedPitchFontDialog.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -2,13 +2,13 @@
 #include "ScriptedPrompt.h"
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "editor/CVantorpadView.h"
 #include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
 #include "frame/CFileDialogEx.h"
 #include "frame/CMainFrame.h"
-#include "frame/CToolTipDialog.h"
+#include "widgets/CToolTipDialog.h"
 #include "frame/FolderBrowser.h"
 
 #include <QApplication>

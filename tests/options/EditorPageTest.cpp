@@ -1,8 +1,8 @@
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "options/CEditOpt.h"
 #include "options/COptionDlg.h"
 #include "options/ColourField.h"
-#include "options/FixedPitchFontDialog.h"
+#include "widgets/FixedPitchFontDialog.h"
 
 #include "OptionsTestSupport.h"
 #include "ScriptedFileDialogs.h"

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "options/CPcFilter.h"
 #include "options/CSvFilter.h"
 #include "options/FilterRules.h"

@@ -1,3 +1,2 @@
 list(APPEND options_tests
-    ${CMAKE_CURRENT_LIST_DIR}/ServerFileIconTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FilterPagesTest.cpp)

@@ -3,7 +3,7 @@
 #include "ScriptedPrompt.h"
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "frame/CMainFrame.h"
 #include "frame/FindBar.h"

@@ -1,5 +1,5 @@
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "frame/CMainFrame.h"
 #include "transfer/CFtpDlg.h"

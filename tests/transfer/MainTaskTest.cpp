@@ -2,7 +2,7 @@
 // real FTP server: open an EUC-JP file from the server, edit it, save it back.
 
 #include "app/CVantorpadApp.h"
-#include "app/Command.h"
+#include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "encoding/LosslessCodec.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ftp/FileListOrder.h"
 #include "transfer/ServerDialogContext.h"
 #include "transfer/ServerListLines.h"

@@ -1,4 +1,4 @@
-#include "app/ServerProfile.h"
+#include "settings/ServerProfile.h"
 #include "ftp/FtpNames.h"
 #include "transfer/DirectoryHistory.h"
 #include "transfer/ServerPaths.h"

@@ -1,5 +1,5 @@
 #include "transfer/TransferRules.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "transfer/DriveList.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"

@@ -1,7 +1,7 @@
-#include "app/CommandHelp.h"
+#include "commands/CommandHelp.h"
 
-#include "app/Command.h"
-#include "app/RecentFileList.h"
+#include "commands/Command.h"
+#include "settings/RecentFileList.h"
 #include "editor/EditorCommands.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "app/AppSettings.h"
-#include "app/RecentFileList.h"
+#include "settings/AppSettings.h"
+#include "settings/RecentFileList.h"
 #include "editor/EditorAppearance.h"
 #include "platform/IniFile.h"
 

@@ -1,5 +1,5 @@
-#include "options/ServerFileIcon.h"
-#include "app/AppSettings.h"
+#include "settings/ServerFileIcon.h"
+#include "settings/AppSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "options/ServerFileIcon.h"
+#include "settings/ServerFileIcon.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "options/ServerListIcons.h"
+#include "widgets/ServerListIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

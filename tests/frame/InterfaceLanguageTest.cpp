@@ -1,4 +1,4 @@
-#include "app/InterfaceLanguage.h"
+#include "frame/InterfaceLanguage.h"
 
 #include "TempDir.h"
 

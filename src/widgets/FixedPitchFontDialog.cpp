@@ -1,4 +1,4 @@
-#include "options/FixedPitchFontDialog.h"
+#include "widgets/FixedPitchFontDialog.h"
 
 #include "editor/EditorAppearance.h"
 #include "options/EditorPageRules.h"

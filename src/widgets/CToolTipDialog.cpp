@@ -1,4 +1,4 @@
-#include "frame/CToolTipDialog.h"
+#include "widgets/CToolTipDialog.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "transfer/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

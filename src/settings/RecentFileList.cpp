@@ -1,6 +1,6 @@
-#include "app/RecentFileList.h"
+#include "settings/RecentFileList.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "encoding/LosslessCodec.h"
 #include "platform/IniFile.h"
 

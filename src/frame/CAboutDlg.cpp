@@ -1,4 +1,4 @@
-#include "app/CAboutDlg.h"
+#include "frame/CAboutDlg.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

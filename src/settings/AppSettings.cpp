@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include "encoding/LosslessCodec.h"
 #include "ftp/ServerTrust.h"
