@@ -1,6 +1,7 @@
 // Figures for the editor on a large document: open and show, keyword colouring, applying the
-// editor settings, saving, each character conversion of the whole text and inserting a file. Each step runs once per iteration on the same 20 MB CP932 file;
-// peak memory is the process's high-water mark, shown against the file's size.
+// editor settings, saving, each character conversion of the whole text and inserting a file. Each
+// step runs once per iteration on the same 20 MB CP932 file; peak memory is the process's
+// high-water mark, shown against the file's size.
 #include "app/CVantorpadApp.h"
 #include "doc/CVantorpadDoc.h"
 #include "doc/DocumentText.h"

@@ -7,11 +7,11 @@
 // it prints the entries listed and kept, and the growth of the peak resident size per entry.
 // Each way runs in a process of its own, so that one's peak does not hide the other's.
 
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "platform/ConsolePrompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/ServerListLines.h"
 
 #include <QCoreApplication>

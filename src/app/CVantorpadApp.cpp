@@ -1,12 +1,12 @@
 #include "app/CVantorpadApp.h"
 
-#include "frame/CAboutDlg.h"
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/DocumentPrinter.h"
 #include "editor/InsertionDialogs.h"
 #include "frame/BarLayout.h"
+#include "frame/CAboutDlg.h"
 #include "frame/CMainFrame.h"
 #include "options/COptionDlg.h"
 #include "platform/FileDialogs.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ftp/FileListOrder.h"
 #include "settings/AppSettings.h"
 #include "settings/RecentFileList.h"
 #include "settings/WindowPlacement.h"
-#include "ftp/FileListOrder.h"
 #include "transfer/ServerListLines.h"
 
 #include <QCursor>

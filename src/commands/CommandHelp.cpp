@@ -1,8 +1,8 @@
 #include "commands/CommandHelp.h"
 
 #include "commands/Command.h"
-#include "settings/RecentFileList.h"
 #include "editor/EditorCommands.h"
+#include "settings/RecentFileList.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // The FTP subcommands of vantorpadctl: the editor's own FTP operations on the profiles and
 // network settings of Vantorpad.ini in the current directory, for scripts.
 
-#include "settings/AppSettings.h"
 #include "ctl/CtlCommand.h"
 #include "encoding/CodeSystem.h"
 #include "ftp/CFtpClient.h"
@@ -9,6 +8,7 @@
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 
 #include <QDir>
 #include <QFileInfo>

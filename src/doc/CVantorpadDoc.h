@@ -1,8 +1,8 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
 #include "doc/DocumentText.h"
 #include "platform/OpResult.h"
+#include "settings/ServerProfile.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
 #include "platform/OpResult.h"
+#include "settings/ServerProfile.h"
 
 #include <QString>
 

@@ -7,9 +7,9 @@
 #include "editor/EditorCommands.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/UrlDetector.h"
-#include "widgets/FixedPitchFontDialog.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
+#include "widgets/FixedPitchFontDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>

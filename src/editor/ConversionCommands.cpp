@@ -3,11 +3,11 @@
 
 #include "editor/CVantorpadView.h"
 
-#include "settings/AppSettings.h"
 #include "app/CVantorpadApp.h"
 #include "editor/CharacterConversions.h"
 #include "editor/EditorCommands.h"
 #include "platform/BusyGuard.h"
+#include "settings/AppSettings.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

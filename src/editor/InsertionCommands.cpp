@@ -3,11 +3,11 @@
 
 #include "editor/CVantorpadView.h"
 
-#include "settings/AppSettings.h"
 #include "app/CVantorpadApp.h"
 #include "editor/InsertionDialogs.h"
 #include "editor/Insertions.h"
 #include "platform/BusyGuard.h"
+#include "settings/AppSettings.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "commands/CommandHelp.h"
-#include "settings/WindowPlacement.h"
 #include "frame/MenuBarKeys.h"
+#include "settings/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
 #include "encoding/TextCodeGuess.h"
 #include "ftp/EventPump.h"
 #include "ftp/FtpDebugLog.h"
@@ -9,6 +8,7 @@
 #include "ftp/ServerFileEntry.h"
 #include "ftp/ServerFileStamp.h"
 #include "platform/OpResult.h"
+#include "settings/ServerProfile.h"
 
 #include <QByteArray>
 #include <QString>

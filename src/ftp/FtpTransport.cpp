@@ -1,9 +1,9 @@
 #include "ftp/FtpTransport.h"
 
-#include "settings/ServerProfile.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
 #include "ftp/SftpListing.h"
+#include "settings/ServerProfile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

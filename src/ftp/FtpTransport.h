@@ -1,9 +1,9 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
 #include "ftp/EventPump.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ServerTrust.h"
+#include "settings/ServerProfile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "ftp/SecureLogOn.h"
 
-#include "settings/ServerProfile.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 #include <QFile>
 #include <QFileInfo>

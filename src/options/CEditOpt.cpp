@@ -1,11 +1,11 @@
 #include "options/CEditOpt.h"
 
-#include "settings/AppSettings.h"
 #include "editor/EditorAppearance.h"
 #include "options/ColourField.h"
 #include "options/EditorPageRules.h"
-#include "widgets/FixedPitchFontDialog.h"
 #include "platform/FileDialogs.h"
+#include "settings/AppSettings.h"
+#include "widgets/FixedPitchFontDialog.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -1,9 +1,9 @@
 #include "options/CFtpOpt.h"
 
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/CServerTree.h"
 
 #include <QButtonGroup>

@@ -1,8 +1,8 @@
 #include "options/CPcFilter.h"
 
-#include "settings/AppSettings.h"
 #include "options/FilterRules.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 #include "options/CSvFilter.h"
 
-#include "settings/AppSettings.h"
 #include "options/FilterRules.h"
-#include "widgets/ServerListIcons.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
+#include "widgets/ServerListIcons.h"
 
 #include <QCheckBox>
 #include <QComboBox>

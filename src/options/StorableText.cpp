@@ -1,7 +1,7 @@
 #include "options/StorableText.h"
 
-#include "settings/AppSettings.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 
 QWidget* refuseUnstorableText(const QList<PageText>& texts) {
     for (const PageText& t : texts) {

@@ -1,8 +1,8 @@
 #include "settings/RecentFileList.h"
 
-#include "settings/AppSettings.h"
 #include "encoding/LosslessCodec.h"
 #include "platform/IniFile.h"
+#include "settings/AppSettings.h"
 
 #include <QFileInfo>
 

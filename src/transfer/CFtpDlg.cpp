@@ -3,13 +3,13 @@
 #include "ftp/CFtpClient.h"
 #include "platform/Prompt.h"
 #include "transfer/CFtpDlgBusy.h"
-#include "widgets/DialogButtons.h"
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerBrowser.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 #include "transfer/TransferRules.h"
+#include "widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

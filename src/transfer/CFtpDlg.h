@@ -1,11 +1,11 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
-#include "widgets/CToolTipDialog.h"
 #include "ftp/ServerFileEntry.h"
+#include "settings/ServerProfile.h"
 #include "transfer/BusyCount.h"
 #include "transfer/DriveList.h"
 #include "transfer/TransferWindowContext.h"
+#include "widgets/CToolTipDialog.h"
 
 #include <memory>
 #include <vector>

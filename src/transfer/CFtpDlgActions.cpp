@@ -2,7 +2,6 @@
 // rename and make-directory on both sides; their commands and the two right-click menus.
 
 #include "ftp/CFtpClient.h"
-#include "widgets/ServerListIcons.h"
 #include "platform/Prompt.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CFtpDlgBusy.h"
@@ -13,6 +12,7 @@
 #include "transfer/TransferBatch.h"
 #include "transfer/TransferRules.h"
 #include "transfer/WindowNameDialogs.h"
+#include "widgets/ServerListIcons.h"
 
 #include <QAction>
 #include <QMenu>

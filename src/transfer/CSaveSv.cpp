@@ -2,9 +2,9 @@
 
 #include "platform/Prompt.h"
 #include "transfer/CServerDir.h"
-#include "widgets/DialogButtons.h"
 #include "transfer/ServerDialogContext.h"
 #include "transfer/ServerPaths.h"
+#include "widgets/DialogButtons.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

@@ -1,16 +1,16 @@
 #include "transfer/CServerDir.h"
 
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
-#include "widgets/DialogButtons.h"
+#include "settings/AppSettings.h"
 #include "transfer/FileListView.h"
 #include "transfer/ServerBrowser.h"
 #include "transfer/ServerDialogContext.h"
 #include "transfer/ServerFileFetch.h"
 #include "transfer/ServerListLines.h"
+#include "widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>

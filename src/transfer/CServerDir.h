@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
+#include "settings/ServerProfile.h"
 #include "transfer/BusyCount.h"
 #include "transfer/ServerBrowser.h"
 

@@ -1,8 +1,8 @@
 #include "transfer/CServerTree.h"
 
 #include "ftp/CFtpClient.h"
-#include "widgets/DialogButtons.h"
 #include "transfer/ServerDirTree.h"
+#include "widgets/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QVBoxLayout>

@@ -1,16 +1,16 @@
 #include "transfer/ServerBrowser.h"
 
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/BusyCount.h"
-#include "widgets/DialogButtons.h"
 #include "transfer/FileActions.h"
 #include "transfer/FileListView.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 #include "transfer/WindowNameDialogs.h"
+#include "widgets/DialogButtons.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

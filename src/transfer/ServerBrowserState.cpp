@@ -1,7 +1,7 @@
 #include "transfer/ServerBrowserState.h"
 
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
+#include "settings/AppSettings.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
 #include "ftp/ServerFileEntry.h"
 #include "platform/OpResult.h"
+#include "settings/ServerProfile.h"
 #include "transfer/DirectoryHistory.h"
 
 #include <QByteArray>

@@ -1,10 +1,10 @@
 #include "transfer/ServerListLines.h"
 
-#include "settings/AppSettings.h"
 #include "encoding/CodeSystem.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
+#include "settings/AppSettings.h"
 #include "settings/ServerFileIcon.h"
 
 std::vector<ServerListLine> BuildServerListLines(const ServerFileList& entries,

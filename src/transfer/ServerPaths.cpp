@@ -1,7 +1,7 @@
 #include "transfer/ServerPaths.h"
 
-#include "settings/ServerProfile.h"
 #include "ftp/FtpNames.h"
+#include "settings/ServerProfile.h"
 
 namespace ServerPaths {
 

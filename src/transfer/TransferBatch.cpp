@@ -1,10 +1,10 @@
 #include "transfer/TransferBatch.h"
 
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 #include "transfer/TransferProgress.h"

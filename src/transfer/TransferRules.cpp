@@ -1,9 +1,9 @@
 #include "transfer/TransferRules.h"
 
-#include "settings/AppSettings.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
+#include "settings/AppSettings.h"
 #include "settings/ServerFileIcon.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"

@@ -8,8 +8,8 @@
 #include "frame/CChildFrame.h"
 #include "frame/CFileDialogEx.h"
 #include "frame/CMainFrame.h"
-#include "widgets/CToolTipDialog.h"
 #include "frame/FolderBrowser.h"
+#include "widgets/CToolTipDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,15 +3,14 @@
 #include "AppHarness.h"
 #include "ScriptedPrompt.h"
 
-#include "frame/CAboutDlg.h"
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
+#include "frame/CAboutDlg.h"
 #include "frame/CMainFrame.h"
 #include "ftp/CFtpClient.h"
 #include "options/COptionDlg.h"
-#include "widgets/FixedPitchFontDialog.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CProgressDlg.h"
 #include "transfer/CSaveSv.h"
@@ -20,6 +19,7 @@
 #include "transfer/CSvMakeDir.h"
 #include "transfer/CSvRename.h"
 #include "transfer/ServerDialogContext.h"
+#include "widgets/FixedPitchFontDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "settings/AppSettings.h"
 #include "options/CEditOpt.h"
 #include "options/COptionDlg.h"
 #include "options/ColourField.h"
+#include "settings/AppSettings.h"
 #include "widgets/FixedPitchFontDialog.h"
 
 #include "OptionsTestSupport.h"

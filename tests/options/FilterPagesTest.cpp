@@ -1,7 +1,7 @@
-#include "settings/AppSettings.h"
 #include "options/CPcFilter.h"
 #include "options/CSvFilter.h"
 #include "options/FilterRules.h"
+#include "settings/AppSettings.h"
 
 #include "ScriptedPrompt.h"
 

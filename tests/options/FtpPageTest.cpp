@@ -1,9 +1,9 @@
-#include "settings/AppSettings.h"
 #include "ftp/CFtpClient.h"
 #include "options/CEditOpt.h"
 #include "options/CFtpOpt.h"
 #include "options/CNetOpt.h"
 #include "options/COptionDlg.h"
+#include "settings/AppSettings.h"
 #include "transfer/CServerTree.h"
 #include "transfer/ServerDirTree.h"
 

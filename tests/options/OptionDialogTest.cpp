@@ -1,10 +1,10 @@
-#include "settings/AppSettings.h"
 #include "options/CEditOpt.h"
 #include "options/CFtpOpt.h"
 #include "options/CNetOpt.h"
 #include "options/COptionDlg.h"
 #include "options/CPcFilter.h"
 #include "options/CSvFilter.h"
+#include "settings/AppSettings.h"
 
 #include "OptionsTestSupport.h"
 #include "ScriptedPrompt.h"

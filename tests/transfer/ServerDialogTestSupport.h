@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "ftp/FileListOrder.h"
+#include "settings/AppSettings.h"
 #include "transfer/ServerDialogContext.h"
 #include "transfer/ServerListLines.h"
 

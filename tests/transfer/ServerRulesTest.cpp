@@ -1,5 +1,5 @@
-#include "settings/ServerProfile.h"
 #include "ftp/FtpNames.h"
+#include "settings/ServerProfile.h"
 #include "transfer/DirectoryHistory.h"
 #include "transfer/ServerPaths.h"
 
