@@ -31,30 +31,6 @@ void initCurlOnce() {
     (void)done;
 }
 
-// Bytes that may stand in a URL path as they are; every other byte is escaped, so no name can
-// be mistaken for URL syntax (";type=", "?", "#", "%").
-bool isUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-QByteArray percentEncoded(const QByteArray& bytes) {
-    static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    out.reserve(bytes.size() * 3);
-    for (char ch : bytes) {
-        auto c = static_cast<unsigned char>(ch);
-        if (isUnreserved(c)) {
-            out += ch;
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
 // Texts of our own for the transport's errors, in the words a user of this program reads.
 QString transportText(int code) {
     switch (code) {
@@ -122,8 +98,9 @@ std::optional<qint64> sizeOfOpeningReply(const FtpReply& reply) {
 
 } // namespace
 
-FtpTransport::FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts)
-    : m_endpoint(endpoint), m_timeouts(timeouts) {
+FtpTransport::FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
+                           const ServerTrust& trust)
+    : m_endpoint(endpoint), m_timeouts(timeouts), m_trust(trust) {
     initCurlOnce();
 }
 
@@ -173,6 +150,8 @@ void FtpTransport::applyCommonOptions() {
     curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
     applySecurityOptions(e, m_endpoint);
     if (isSftp()) {
+        const QByteArray knownHosts = QFile::encodeName(m_trust.knownHostsPath());
+        curl_easy_setopt(e, CURLOPT_SSH_KNOWNHOSTS, knownHosts.constData());
         curl_easy_setopt(e, CURLOPT_SSH_KEYFUNCTION, &FtpTransport::sshKeyCallback);
         curl_easy_setopt(e, CURLOPT_SSH_KEYDATA, this);
     }
@@ -198,8 +177,6 @@ void FtpTransport::applyCommonOptions() {
 
 void FtpTransport::applySecurityOptions(CURL* e, const FtpEndpoint& endpoint) {
     if (endpoint.protocol == ProtocolSftp) {
-        const QByteArray knownHosts = QFile::encodeName(ServerTrust::knownHostsPath());
-        curl_easy_setopt(e, CURLOPT_SSH_KNOWNHOSTS, knownHosts.constData());
         if (endpoint.keyFile.isEmpty()) {
             curl_easy_setopt(e, CURLOPT_SSH_AUTH_TYPES,
                              long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
@@ -268,8 +245,7 @@ PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
     probe.pinnedKey.clear();
     probe.user = "anonymous";
     probe.password.clear();
-    FtpTransport shape(probe, timeouts);
-    const QByteArray url = shape.urlFor("/");
+    const QByteArray url = urlFor(probe, "/");
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_USERNAME, "anonymous");
@@ -292,21 +268,21 @@ PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
     return c;
 }
 
-QByteArray FtpTransport::urlFor(const QByteArray& path) const {
-    QByteArray host = m_endpoint.host;
+QByteArray FtpTransport::urlFor(const FtpEndpoint& endpoint, const QByteArray& path) {
+    QByteArray host = endpoint.host;
     if (host.contains(':') && !host.startsWith('['))
         host = '[' + host + ']';
-    if (isSftp()) {
+    // Every byte but letters, digits and "-._~" is escaped, so no name can be mistaken for URL
+    // syntax (";type=", "?", "#", "%").
+    const QByteArray absolute = path.startsWith('/') ? path : '/' + path;
+    if (endpoint.protocol == ProtocolSftp) {
         // SFTP paths are the server's: absolute from "/", every byte but '/' escaped.
-        QByteArray url = "sftp://" + host + ':' + QByteArray::number(m_endpoint.port);
-        for (const QByteArray& part : (path.startsWith('/') ? path : '/' + path).split('/'))
-            url += percentEncoded(part) + '/';
-        url.chop(1);
-        return url;
+        return "sftp://" + host + ':' + QByteArray::number(endpoint.port) +
+               absolute.toPercentEncoding("/");
     }
-    QByteArray url = "ftp://" + host + ':' + QByteArray::number(m_endpoint.port) + '/';
     // The whole path, slashes included, is escaped: "%2F" first makes it absolute.
-    return url + percentEncoded(path.startsWith('/') ? path : '/' + path);
+    return "ftp://" + host + ':' + QByteArray::number(endpoint.port) + '/' +
+           absolute.toPercentEncoding();
 }
 
 bool FtpTransport::logOn() {
@@ -469,7 +445,8 @@ bool FtpTransport::perform(const Request& request) {
     CURL* e = m_easy;
     const bool stat = request.kind == Kind::Stat;
     bool body = request.kind != Kind::Commands && !stat;
-    QByteArray url = urlFor(request.kind == Kind::Commands ? QByteArray("/") : request.path);
+    QByteArray url =
+        urlFor(m_endpoint, request.kind == Kind::Commands ? QByteArray("/") : request.path);
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
     curl_easy_setopt(e, CURLOPT_FILETIME, stat ? 1L : 0L);
@@ -964,7 +941,7 @@ int FtpTransport::sshKeyCallback(CURL*, const curl_khkey*, const curl_khkey* fou
         return CURLKHSTAT_FINE;
     const QByteArray blob = found->len ? QByteArray(found->key, qsizetype(found->len))
                                        : QByteArray::fromBase64(found->key);
-    if (match == CURLKHMATCH_MISSING && ServerTrust::hostKeyTrusted(t->serverName(), blob))
+    if (match == CURLKHMATCH_MISSING && t->m_trust.trustedThisSession(t->serverName(), blob))
         return CURLKHSTAT_FINE;
     // Refused: the logon fails, and the caller asks the user about this key or warns.
     t->m_offeredHostKey = blob;

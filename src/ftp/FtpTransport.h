@@ -56,7 +56,9 @@ public:
     using Source = std::function<qint64(char* buffer, qint64 capacity)>; // -1 = read error
     using Progress = std::function<bool(qint64 done, qint64 total)>;
 
-    FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts);
+    // `trust` gives SFTP its known-hosts file and the host keys trusted for this session.
+    FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
+                 const ServerTrust& trust);
     ~FtpTransport();
     FtpTransport(const FtpTransport&) = delete;
     FtpTransport& operator=(const FtpTransport&) = delete;
@@ -134,7 +136,7 @@ private:
     bool runTransfer();
     void pumpEvents();
     void recordFailure(int curlCode, const char* detail);
-    QByteArray urlFor(const QByteArray& path) const;
+    static QByteArray urlFor(const FtpEndpoint& endpoint, const QByteArray& path);
     // SFTP has no FTP commands: the few the client sends are done with SFTP requests and
     // answered with the reply an FTP server would give.
     bool sftpCommand(const QByteArray& line, FtpReply* reply);
@@ -167,6 +169,7 @@ private:
 
     FtpEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
+    const ServerTrust& m_trust;
     CURLM* m_multi = nullptr;
     CURL* m_easy = nullptr;
     int m_controlSocket = -1;

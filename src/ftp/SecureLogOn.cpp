@@ -7,8 +7,8 @@
 #include <QFileInfo>
 
 SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
-                         FtpTransport::Progress progress)
-    : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)),
+                         FtpTransport::Progress progress, ServerTrust& trust)
+    : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)), m_trust(trust),
       m_server(endpoint.host + ':' + QByteArray::number(endpoint.port)) {}
 
 QString SecureLogOn::serverText() const {
@@ -36,10 +36,10 @@ SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection)
 
 SecureLogOn::Outcome SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk) {
     const bool ftps = m_endpoint.protocol == ProtocolFtps;
-    const auto trusted = ftps ? ServerTrust::certificateFor(m_server) : std::nullopt;
+    const auto trusted = ftps ? m_trust.certificateFor(m_server) : std::nullopt;
     FtpEndpoint endpoint = m_endpoint;
     endpoint.pinnedKey = trusted ? trusted->pin : QByteArray();
-    connection = std::make_unique<FtpTransport>(endpoint, m_timeouts);
+    connection = std::make_unique<FtpTransport>(endpoint, m_timeouts, m_trust);
     connection->setProgressHandler(m_progress);
     if (connection->logOn()) {
         if (!trusted)
@@ -74,10 +74,10 @@ SecureLogOn::Outcome SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTranspo
     const TrustChoice choice = ServerTrust::askCertificate(serverText(), certificate);
     if (choice == TrustChoice::Cancel)
         return Outcome::Cancelled;
-    if (!ServerTrust::trustCertificate(m_server, certificate, choice))
+    if (!m_trust.trustCertificate(m_server, certificate, choice))
         Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
                                      "この証明書は今回のみ信頼します。")
-                          .arg(ServerTrust::filePath()));
+                          .arg(m_trust.filePath()));
     return attempt(connection, false);
 }
 
@@ -87,7 +87,7 @@ SecureLogOn::Outcome SecureLogOn::hostKeyOutcome(std::unique_ptr<FtpTransport>& 
     if (key.isEmpty())
         return Outcome::Failed; // not about the host key
     if (connection->hostKeyChanged()) {
-        ServerTrust::warnHostKeyChanged(serverText(), key);
+        m_trust.warnHostKeyChanged(serverText(), key);
         return Outcome::Refused;
     }
     if (!mayAsk)
@@ -95,9 +95,9 @@ SecureLogOn::Outcome SecureLogOn::hostKeyOutcome(std::unique_ptr<FtpTransport>& 
     const TrustChoice choice = ServerTrust::askHostKey(serverText(), key);
     if (choice == TrustChoice::Cancel)
         return Outcome::Cancelled;
-    if (!ServerTrust::trustHostKey(m_server, key, choice))
+    if (!m_trust.trustHostKey(m_server, key, choice))
         Prompt::error(QStringLiteral("信頼したホスト鍵を %1 に保存出来ませんでした。\n"
                                      "このホスト鍵は今回のみ信頼します。")
-                          .arg(ServerTrust::knownHostsPath()));
+                          .arg(m_trust.knownHostsPath()));
     return attempt(connection, false);
 }
