@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QString>
@@ -34,4 +34,4 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
 // EUC-JP for an EUC server) by the profile's upload rule (uploadByProfile), with the backup the
 // profile asks for. Every failure has been reported to the user when this returns Failed or
 // Refused; Cancelled means the user chose to send nothing.
-OpResult uploadToServer(const ServerUploadRequest& request);
+Result<> uploadToServer(const ServerUploadRequest& request);

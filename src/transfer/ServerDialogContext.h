@@ -1,7 +1,6 @@
 #pragma once
 
-#include "settings/AppSettings.h"
-
+struct AppSettings;
 class FileListOrder;
 
 // What the server dialogs read and change of the application: the settings (the profile table

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QByteArray>
@@ -10,7 +10,7 @@ class CFtpClient;
 
 // A server file fetched into the transfer directory to be opened as a document.
 struct FetchedFile {
-    OpResult result = OpResult::Failed;
+    Result<> result = Result<>::failed();
     QString localPath;
     ServerProfile profile; // the code system is the one the document is opened in
     bool readOnly = false;

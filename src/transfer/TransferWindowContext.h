@@ -1,10 +1,14 @@
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "transfer/DriveList.h"
+
+#include <QString>
 
 #include <functional>
 #include <vector>
+
+struct AppSettings;
+struct ServerProfile;
 
 // What the transfer window reads and changes of the application: the settings (profiles with
 // their directory histories, the transfer and local directories, the server filter, the

@@ -23,11 +23,11 @@ namespace {
 CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
                             const ServerProfile& profile) {
     auto client = CFtpClient::create(server.network(), false, profile);
-    if (client->OpenSession() != OpResult::Done)
+    if (!client->OpenSession().ok())
         return nullptr;
     const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
                                                 profile.Code, "page.txt", false);
-    if (fetched.result != OpResult::Done ||
+    if (!fetched.result.ok() ||
         !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false))
         return nullptr;
     return activeDoc(h.frame());
@@ -175,10 +175,10 @@ TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
     ServerProfile profile = server.profile(CodeSystemSjis);
     profile.Dir = QStringLiteral("/");
     auto client = CFtpClient::create(server.network(), false, profile);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
                                                 profile.Code, "page.txt", false);
-    ASSERT_EQ(fetched.result, OpResult::Done);
+    ASSERT_EQ(fetched.result.status(), ResultStatus::Done);
     ASSERT_TRUE(h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false));
     client.reset();
 
