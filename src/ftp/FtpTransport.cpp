@@ -3,7 +3,7 @@
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
 #include "ftp/SftpListing.h"
-#include "settings/ServerProfile.h"
+#include "settings/ServerProtocol.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "ftp/SecureLogOn.h"
 
 #include "platform/Prompt.h"
-#include "settings/ServerProfile.h"
+#include "settings/ServerProtocol.h"
 
 #include <curl/curl.h>
 

@@ -29,7 +29,8 @@ public:
     // (Not cancelled() and refused(): those make results.)
     [[nodiscard]] bool isCancelled() const { return m_status == ResultStatus::Cancelled; }
     [[nodiscard]] bool isRefused() const { return m_status == ResultStatus::Refused; }
-    // The text to show; empty when there is nothing to say (done, cancelled, or already shown).
+    // The text that says why it did not happen; empty when there is nothing to say (done,
+    // cancelled). An operation that also shows it itself says so where it is declared.
     [[nodiscard]] const QString& message() const { return m_message; }
     // A number that goes with the message: a server's reply code, an errno, a library's code.
     [[nodiscard]] int code() const { return m_code; }

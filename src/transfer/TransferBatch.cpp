@@ -104,7 +104,7 @@ void TransferBatch::run(Direction direction, const ServerFileList& selected, int
             TransferRules::unconvertedMessage(direction == Direction::Upload, m_unconverted));
 }
 
-void TransferBatch::noteUnconverted(Result<> result, bool unconverted, const QString& name) {
+void TransferBatch::noteUnconverted(const Result<>& result, bool unconverted, const QString& name) {
     if (result.ok() && unconverted)
         m_unconverted.append(name);
 }

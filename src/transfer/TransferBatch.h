@@ -78,7 +78,7 @@ private:
     bool mayExistOnServer(const QByteArray& remote) const;
     Result<> receive(const QString& local, const QByteArray& remote, const QString& name);
     Result<> enterDirectory();
-    void noteUnconverted(Result<> result, bool unconverted, const QString& name);
+    void noteUnconverted(const Result<>& result, bool unconverted, const QString& name);
 
     CFtpClient& m_client;
     const AppSettings& m_settings;
