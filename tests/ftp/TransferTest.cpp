@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -403,6 +405,30 @@ TEST(Transfer, UploadsOfLocalFilesThatCannotBeReadFailWithTheirMessages) {
     EXPECT_EQ(client->PutFileAuto(local.path(), "dir.txt", 1, 0).status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("ファイルの送信が出来ませんでした。")});
     EXPECT_TRUE(server.names().isEmpty());
+}
+
+TEST(Transfer, ADownloadWhoseLocalWriteFailsSaysSoAndKeepsTheOldFile) {
+    FtpServerFixture server;
+    server.writeFile("big.bin", bigContent(2 * 1024 * 1024));
+    TempDir local;
+    const QString path = local.write(QStringLiteral("big.bin"), "old");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    // A file-size limit on this process (not the server's) makes the disk "full" half-way.
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = 256 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Result<> received = client->GetFileAuto(path, "big.bin", false);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    EXPECT_EQ(received.status(), ResultStatus::Failed);
+    // The sink's failure is the PC's, not the server's: the local wording, no transport text.
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("ファイルの受信が出来ませんでした。")});
+    EXPECT_EQ(local.read(QStringLiteral("big.bin")), "old");
+    EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("big.bin")});
 }
 
 TEST(Transfer, ADroppedUploadFailsAndLeavesTheLocalFile) {
