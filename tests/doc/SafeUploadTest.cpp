@@ -56,7 +56,8 @@ TEST(SafeUpload, ReplacesTheLiveFileOnlyWhenCompleteAndLeavesNoTemporaryFile) {
         request.profile.BackExt = QStringLiteral(".bak");
         request.localPath = dir.write(QStringLiteral("page.txt"), c.text);
         request.fileName = QStringLiteral("page.txt");
-        EXPECT_EQ(uploadToServer(request).status(), c.expected) << prompt.texts().join(u'|').toStdString();
+        EXPECT_EQ(uploadToServer(request).status(), c.expected)
+            << prompt.texts().join(u'|').toStdString();
 
         EXPECT_EQ(server.readFile("page.txt"), c.onServer);
         QByteArrayList expectedNames{"page.txt"};
@@ -111,7 +112,8 @@ TEST(SafeUpload, ABackupThatCannotBeMadeIsNamedAndTheUserDecides) {
         request.profile.BackExt = QStringLiteral(".bak");
         request.localPath = dir.write(QStringLiteral("page.txt"), "new");
         request.fileName = QStringLiteral("page.txt");
-        EXPECT_EQ(uploadToServer(request).status(), c.expected) << prompt.texts().join(u'|').toStdString();
+        EXPECT_EQ(uploadToServer(request).status(), c.expected)
+            << prompt.texts().join(u'|').toStdString();
 
         const QStringList texts = prompt.texts();
         EXPECT_EQ(!texts.isEmpty() && texts.front().startsWith(asked), c.question)
