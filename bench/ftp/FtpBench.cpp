@@ -45,15 +45,16 @@ int list(CFtpClient& client, const QByteArray& dir) {
     QElapsedTimer clock;
     clock.start();
     client.serverDirectory = dir;
-    if (client.OpenSession() != OpResult::Done)
+    if (!client.OpenSession().ok())
         return 1;
     phase(clock, "logon");
-    if (client.SetServerDir() != OpResult::Done)
+    if (!client.SetServerDir().ok())
         return 1;
     phase(clock, "cwd");
     ServerFileList entries;
-    if (client.GetServerFileList("*", entries, ServerFileKindAll) != OpResult::Done) {
-        std::fprintf(stderr, "bench_ftp: %s\n", qPrintable(client.lastErrorText()));
+    if (const Result<> listed = client.GetServerFileList("*", entries, ServerFileKindAll);
+        !listed.ok()) {
+        std::fprintf(stderr, "bench_ftp: %s\n", qPrintable(listed.message()));
         return 1;
     }
     phase(clock, "listing");
@@ -92,9 +93,9 @@ int main(int argc, char** argv) {
     auto client = clientFor(args, trust);
     const QString op = args[0];
     if (op == QLatin1String("get") && args.size() == 6)
-        return client->GetFileAuto(args[5], args[4].toLocal8Bit(), 0) == OpResult::Done ? 0 : 1;
+        return client->GetFileAuto(args[5], args[4].toLocal8Bit(), 0).ok() ? 0 : 1;
     if (op == QLatin1String("put") && args.size() == 6)
-        return client->PutFileAuto(args[4], args[5].toLocal8Bit(), 0, 0) == OpResult::Done ? 0 : 1;
+        return client->PutFileAuto(args[4], args[5].toLocal8Bit(), 0, 0).ok() ? 0 : 1;
     if (op == QLatin1String("ls") || op == QLatin1String("lsraw"))
         return list(*client, args[4].toLocal8Bit());
     std::fprintf(stderr, "bench_ftp: unknown operation\n");

@@ -61,11 +61,11 @@ int measure(const QString& how, int port, qsizetype entries, qsizetype limit) {
     profile.Passwd = Password;
     ServerTrust trust(QDir::currentPath()); // plain FTP: never asked
     auto client = CFtpClient::create(network, false, profile, trust);
-    if (client->OpenSession() != OpResult::Done)
+    if (!client->OpenSession().ok())
         return 1;
     const long before = peakKilobytes();
     ServerFileList list;
-    if (client->GetServerFileList("*", list, ServerFileKindAll) != OpResult::Done)
+    if (!client->GetServerFileList("*", list, ServerFileKindAll).ok())
         return 1;
     client->CloseSession();
     std::size_t held = 0;

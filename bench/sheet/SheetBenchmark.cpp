@@ -167,7 +167,7 @@ void BM_Save(benchmark::State& state) {
     Loaded loaded(f.path);
     loaded.editor.options().path = f.dir.filePath(QStringLiteral("saved.csv"));
     for (auto _ : state)
-        if (loaded.editor.save() != OpResult::Done)
+        if (!loaded.editor.save().ok())
             state.SkipWithError("save failed");
     state.SetBytesProcessed(state.iterations() * f.size);
     state.SetLabel("target: >= 300 MB/s");

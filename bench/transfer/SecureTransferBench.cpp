@@ -67,10 +67,10 @@ void measure(const char* name, const ServerProfile& profile, const NetworkSettin
     auto client = CFtpClient::create(network, false, profile, trust);
     const QByteArray remote = QFile::encodeName(serverDir + QStringLiteral("/big.bin"));
     const QString down = work + QStringLiteral("/down.bin");
-    const double up = bestSeconds(
-        runs, [&] { return client->PutFileAuto(bigFile, remote, false, false) == OpResult::Done; });
+    const double up =
+        bestSeconds(runs, [&] { return client->PutFileAuto(bigFile, remote, false, false).ok(); });
     const double get = bestSeconds(runs, [&] {
-        return client->GetFileAuto(down, remote, false) == OpResult::Done &&
+        return client->GetFileAuto(down, remote, false).ok() &&
                QFileInfo(down).size() == QFileInfo(bigFile).size();
     });
     const QString curlUrl = url + serverDir + QStringLiteral("/big-curl.bin");

@@ -115,7 +115,7 @@ bool CVantorpadApp::InitInstance(const QStringList& arguments, int showState) {
 
 bool CVantorpadApp::loadSettings() {
     IniFile ini(settingsFilePath(startDir));
-    if (!ini.load())
+    if (!ini.load().ok())
         std::fprintf(stderr, "Vantorpad.ini: cannot read %s, using the defaults\n",
                      qPrintable(ini.path()));
     settings.load(ini);

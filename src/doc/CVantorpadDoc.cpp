@@ -55,15 +55,16 @@ void CVantorpadDoc::OnNewDocument() {
 }
 
 bool CVantorpadDoc::OnOpenDocument(const QString& path) {
-    TextFileIO::ReadResult read = TextFileIO::readFile(path);
-    if (!read.ok) {
-        Prompt::error(read.error);
+    Result<QByteArray> read = TextFileIO::readFile(path);
+    if (!read.ok()) {
+        Prompt::error(read.message());
         return false;
     }
-    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
-        read.bytes.chop(1);
-    loadText(decodeDocument(read.bytes, textOrigin()));
-    read.bytes.clear();
+    QByteArray& bytes = read.value();
+    if (m_app.settings.DelEOF != 0 && bytes.endsWith(EndOfFile))
+        bytes.chop(1);
+    loadText(decodeDocument(bytes, textOrigin()));
+    bytes.clear();
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_localCopy = m_pathName;
     m_fileName = QFileInfo(path).fileName();
@@ -106,9 +107,8 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
                 .arg(describeCharacter(text, encoded.unencodableAt), encodingName(m_encoding)));
         return false;
     }
-    QString error;
-    if (!TextFileIO::writeFile(path, encoded.bytes, &error)) {
-        Prompt::error(error);
+    if (const Result<> written = TextFileIO::writeFile(path, encoded.bytes); !written.ok()) {
+        Prompt::error(written.message());
         return false;
     }
     m_text->setModified(false);
@@ -121,7 +121,7 @@ QString CVantorpadDoc::localSaveDirectory() const {
     return m_app.settings.PcDir;
 }
 
-OpResult CVantorpadDoc::DoSave(const QString& path) {
+Result<> CVantorpadDoc::DoSave(const QString& path) {
     QString target = path;
     if (target.isEmpty()) {
         FileDialogRequest request;
@@ -132,11 +132,11 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         request.filters = m_app.settings.BuildPcFileFilter();
         FileDialogResult chosen = FileDialogs::current().save(request);
         if (!chosen.accepted)
-            return OpResult::Cancelled;
+            return Result<>::cancelled();
         target = chosen.path;
     }
     if (!OnSaveDocument(target))
-        return OpResult::Failed;
+        return Result<>::failed();
     const QString absolute = QFileInfo(target).absoluteFilePath();
     if (absolute != m_pathName) {
         // The stamp tells the version of the downloaded copy, not of a file saved elsewhere.
@@ -145,7 +145,7 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         setTitle(QFileInfo(absolute).fileName());
     }
     m_app.recentFiles.add(absolute);
-    return OpResult::Done;
+    return Result<>::done();
 }
 
 // The commands' saves have told the user about any failure; the document stays as it is.
@@ -201,16 +201,16 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
     return true;
 }
 
-OpResult CVantorpadDoc::SaveToServer() {
+Result<> CVantorpadDoc::SaveToServer() {
     BusyGuard busy(m_view);
     if (m_pathName.isEmpty())
-        return OpResult::Refused;
+        return Result<>::refused();
     adoptServerEncoding();
     if (!OnSaveDocument(m_pathName))
-        return OpResult::Failed;
+        return Result<>::failed();
     m_serverCopyPending = true;
-    const OpResult uploaded = uploadLocalCopy();
-    if (uploaded == OpResult::Done)
+    const Result<> uploaded = uploadLocalCopy();
+    if (uploaded.ok())
         m_serverCopyPending = false;
     return uploaded;
 }
@@ -224,7 +224,7 @@ void CVantorpadDoc::adoptServerEncoding() {
         m_encoding = TextEncoding::Utf8;
 }
 
-OpResult CVantorpadDoc::uploadLocalCopy() {
+Result<> CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
     request.network = m_app.settings.Network;
     request.debugLog = m_app.ftpDebugLog;
@@ -258,10 +258,10 @@ QString serverVersionPath(const QString& copy) {
 
 void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
     const QString path = serverVersionPath(m_pathName);
-    const OpResult fetched = m_profile.Code == CodeSystemEuc
+    const Result<> fetched = m_profile.Code == CodeSystemEuc
                                  ? client.GetFileEUCAuto(path, remote)
                                  : client.GetFileAuto(path, remote, true);
-    if (fetched == OpResult::Done)
+    if (fetched.ok())
         static_cast<void>(m_app.OpenTextDocument(path, m_profile, false, true));
 }
 
@@ -273,14 +273,15 @@ void CVantorpadDoc::OnFileReload() {
 }
 
 bool CVantorpadDoc::readFile() {
-    TextFileIO::ReadResult read = TextFileIO::readFile(m_pathName);
-    if (!read.ok) {
-        Prompt::error(read.error);
+    Result<QByteArray> read = TextFileIO::readFile(m_pathName);
+    if (!read.ok()) {
+        Prompt::error(read.message());
         return false;
     }
-    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
-        read.bytes.chop(1);
-    loadText(decodeDocument(read.bytes, textOrigin()));
+    QByteArray& bytes = read.value();
+    if (m_app.settings.DelEOF != 0 && bytes.endsWith(EndOfFile))
+        bytes.chop(1);
+    loadText(decodeDocument(bytes, textOrigin()));
     return true;
 }
 
@@ -300,7 +301,7 @@ bool CVantorpadDoc::SaveModified() {
                                      .arg(m_profile.Server, m_fileName),
                                  PromptButtons::YesNoCancel)) {
         case PromptAnswer::Yes:
-            return succeeded(SaveToServer());
+            return SaveToServer().ok();
         case PromptAnswer::No:
             return true;
         default:
@@ -312,7 +313,7 @@ bool CVantorpadDoc::SaveModified() {
     switch (Prompt::question(QStringLiteral("%1 への変更を保存しますか?").arg(m_title),
                              PromptButtons::YesNoCancel)) {
     case PromptAnswer::Yes:
-        return succeeded(DoSave(m_pathName));
+        return DoSave(m_pathName).ok();
     case PromptAnswer::No:
         return true;
     default:

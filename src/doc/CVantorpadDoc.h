@@ -2,7 +2,7 @@
 
 #include "doc/DocumentText.h"
 #include "ftp/ServerFileStamp.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QObject>
@@ -44,7 +44,7 @@ public:
     [[nodiscard]] bool OnSaveDocument(const QString& path);
     // Saves to `path`, or asks for a name first when `path` is empty (Cancelled when the user
     // gives none).
-    OpResult DoSave(const QString& path);
+    Result<> DoSave(const QString& path);
     // Before closing: asks what to do with changes and saves when told to. False keeps the
     // document open: the user cancelled, or the save did not complete.
     [[nodiscard]] bool SaveModified();
@@ -64,7 +64,7 @@ public:
 
     // Writes the local file, then uploads it to the profile's server directory. Done when the
     // server holds the text.
-    OpResult SaveToServer();
+    Result<> SaveToServer();
 
     bool isModified() const;
     void setModified(bool modified);
@@ -113,7 +113,7 @@ private:
     void loadText(const DecodedText& decoded);
     // Reads the file at the document's path into the text; false (reported) when it cannot.
     [[nodiscard]] bool readFile();
-    OpResult uploadLocalCopy();
+    Result<> uploadLocalCopy();
     // A UTF-8 server keeps its text in UTF-8: a copy that came as plain ASCII (read as
     // Shift_JIS, which it equally is) is written back as UTF-8, so the characters typed since
     // reach that server as it keeps them. A Shift_JIS file stays one; its upload is refused.

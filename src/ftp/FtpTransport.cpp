@@ -3,7 +3,7 @@
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
 #include "ftp/SftpListing.h"
-#include "settings/ServerProfile.h"
+#include "settings/ServerProtocol.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -20,6 +20,22 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <curl/curl.h>
+
+struct FtpTransport::Callbacks {
+    static int sshKeyCallback(CURL*, const curl_khkey* known, const curl_khkey* found,
+                              curl_khmatch match, void* self);
+    static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
+    static size_t writeCallback(char* data, size_t size, size_t count, void* self);
+    static size_t readCallback(char* buffer, size_t size, size_t count, void* self);
+    static int progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
+                                curl_off_t ultotal, curl_off_t ulnow);
+    static curl_socket_t openSocketCallback(void* self, curlsocktype purpose,
+                                            curl_sockaddr* address);
+    static int closeSocketCallback(void* self, curl_socket_t socket);
+    static int socketOptionCallback(void* self, curl_socket_t socket, curlsocktype purpose);
+};
 
 namespace {
 
@@ -152,26 +168,26 @@ void FtpTransport::applyCommonOptions() {
     if (isSftp()) {
         const QByteArray knownHosts = QFile::encodeName(m_trust.knownHostsPath());
         curl_easy_setopt(e, CURLOPT_SSH_KNOWNHOSTS, knownHosts.constData());
-        curl_easy_setopt(e, CURLOPT_SSH_KEYFUNCTION, &FtpTransport::sshKeyCallback);
+        curl_easy_setopt(e, CURLOPT_SSH_KEYFUNCTION, &Callbacks::sshKeyCallback);
         curl_easy_setopt(e, CURLOPT_SSH_KEYDATA, this);
     }
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_VERBOSE, 1L); // the debug callback reads the server's replies
-    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &FtpTransport::debugCallback);
+    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &Callbacks::debugCallback);
     curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &FtpTransport::writeCallback);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Callbacks::writeCallback);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(e, CURLOPT_READFUNCTION, &FtpTransport::readCallback);
+    curl_easy_setopt(e, CURLOPT_READFUNCTION, &Callbacks::readCallback);
     curl_easy_setopt(e, CURLOPT_READDATA, this);
     curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &FtpTransport::progressCallback);
+    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &Callbacks::progressCallback);
     curl_easy_setopt(e, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &FtpTransport::openSocketCallback);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &Callbacks::openSocketCallback);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &FtpTransport::socketOptionCallback);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &Callbacks::socketOptionCallback);
     curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &FtpTransport::closeSocketCallback);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &Callbacks::closeSocketCallback);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
 }
 
@@ -285,11 +301,33 @@ QByteArray FtpTransport::urlFor(const FtpEndpoint& endpoint, const QByteArray& p
            absolute.toPercentEncoding();
 }
 
-bool FtpTransport::logOn() {
+Result<> FtpReply::failure() const {
+    return Result<>::failed(fromCp932(text), code);
+}
+
+Result<> replyOutcome(const Result<FtpReply>& reply) {
+    if (!reply.ok())
+        return Result<>::from(reply);
+    return reply->isError() ? reply->failure() : Result<>::done();
+}
+
+Result<> FtpTransport::outcome(bool ok) const {
+    return ok ? Result<>::done() : Result<>::failed(m_errorText, m_errorCode);
+}
+
+Result<> FtpTransport::transferOutcome(bool ok) const {
+    if (ok)
+        return Result<>::done();
+    if (m_cancelled)
+        return Result<>::cancelled();
+    return Result<>::failed(m_localWriteFailed ? QString() : m_errorText, m_errorCode);
+}
+
+Result<> FtpTransport::logOn() {
     close();
     m_connectionLost = false;
     if (!ensureHandles())
-        return false;
+        return outcome(false);
     // SFTP has no features to ask for: listings are its own, never MLSD.
     curl_slist* quote = isSftp() ? nullptr : curl_slist_append(nullptr, "*FEAT");
     m_offeredHostKey.clear();
@@ -302,7 +340,7 @@ bool FtpTransport::logOn() {
     curl_slist_free_all(quote);
     if (!ok) {
         close();
-        return false;
+        return outcome(false);
     }
     char* entry = nullptr;
     curl_easy_getinfo(m_easy, CURLINFO_FTP_ENTRY_PATH, &entry);
@@ -317,7 +355,7 @@ bool FtpTransport::logOn() {
                 m_offersMlsd = true;
         }
     }
-    return true;
+    return Result<>::done();
 }
 
 void FtpTransport::close() {
@@ -328,7 +366,7 @@ void FtpTransport::close() {
         int saved = m_timeouts.responseSeconds;
         m_timeouts.responseSeconds = qMin(5, saved);
         FtpReply ignored;
-        command("QUIT", &ignored);
+        sendCommand("QUIT", &ignored);
         m_timeouts.responseSeconds = saved;
     }
     // Whatever libcurl still wants to say on this socket fails at once instead of waiting.
@@ -341,7 +379,14 @@ void FtpTransport::close() {
     m_controlSocket = -1;
 }
 
-bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
+Result<FtpReply> FtpTransport::command(const QByteArray& line) {
+    FtpReply reply;
+    if (!sendCommand(line, &reply))
+        return Result<FtpReply>::from(outcome(false));
+    return reply;
+}
+
+bool FtpTransport::sendCommand(const QByteArray& line, FtpReply* reply) {
     *reply = FtpReply();
     if (!isOpen()) {
         m_connectionLost = true;
@@ -370,7 +415,7 @@ bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
     return true;
 }
 
-bool FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink) {
+Result<> FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink) {
     Request request;
     request.kind = Kind::Retrieve;
     request.path = path;
@@ -378,7 +423,8 @@ bool FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink
     request.sink = &sink;
     // Text sizes are not comparable (line ends change on the way), so only binary transfers
     // are held against what the server announced.
-    return perform(request) && (ascii || receivedAsAnnounced());
+    const bool ok = perform(request) && (ascii || receivedAsAnnounced());
+    return transferOutcome(ok);
 }
 
 bool FtpTransport::receivedAsAnnounced() {
@@ -395,23 +441,26 @@ bool FtpTransport::receivedAsAnnounced() {
     return true;
 }
 
-bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const Source& source) {
+Result<> FtpTransport::store(const QByteArray& path, bool ascii, qint64 size,
+                             const Source& source) {
     Request request;
     request.kind = Kind::Store;
     request.path = path;
     request.ascii = ascii;
     request.size = size;
     request.source = &source;
-    return perform(request);
+    const bool ok = perform(request);
+    return transferOutcome(ok);
 }
 
-bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
+Result<> FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
     Request request;
     request.kind = Kind::Listing;
     request.path = directory.endsWith('/') ? directory : directory + '/';
     request.verb = verb;
     request.sink = &sink;
-    return perform(request);
+    const bool ok = perform(request);
+    return outcome(ok);
 }
 
 bool FtpTransport::perform(const Request& request) {
@@ -578,7 +627,8 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
     m_errorText = text.isEmpty() ? libcurlText : text + QStringLiteral(" (") + libcurlText + u')';
 }
 
-int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self) {
+int FtpTransport::Callbacks::debugCallback(CURL*, curl_infotype type, char* data, size_t size,
+                                           void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     if (type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT)
         ++t->m_activity;
@@ -654,7 +704,7 @@ void FtpTransport::noteAnnouncedSize(const FtpReply& reply) {
         m_announcedSizes.push_back(*size);
 }
 
-size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* self) {
+size_t FtpTransport::Callbacks::writeCallback(char* data, size_t size, size_t count, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     ++t->m_activity;
     // A fast server fills one turn of the loop with many megabytes: the window gets its turn
@@ -673,7 +723,7 @@ size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* 
     return bytes;
 }
 
-size_t FtpTransport::readCallback(char* buffer, size_t size, size_t count, void* self) {
+size_t FtpTransport::Callbacks::readCallback(char* buffer, size_t size, size_t count, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     if (!t->m_request || !t->m_request->source)
         return 0;
@@ -685,8 +735,8 @@ size_t FtpTransport::readCallback(char* buffer, size_t size, size_t count, void*
     return size_t(n);
 }
 
-int FtpTransport::progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
-                                   curl_off_t ultotal, curl_off_t ulnow) {
+int FtpTransport::Callbacks::progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
+                                              curl_off_t ultotal, curl_off_t ulnow) {
     auto* t = static_cast<FtpTransport*>(self);
     if (!t->m_progress || !t->m_request)
         return 0;
@@ -709,8 +759,8 @@ int FtpTransport::progressCallback(void* self, curl_off_t dltotal, curl_off_t dl
     return 0;
 }
 
-curl_socket_t FtpTransport::openSocketCallback(void* self, curlsocktype purpose,
-                                               curl_sockaddr* address) {
+curl_socket_t FtpTransport::Callbacks::openSocketCallback(void* self, curlsocktype purpose,
+                                                          curl_sockaddr* address) {
     auto* t = static_cast<FtpTransport*>(self);
     // A control connection is made only by logOn; a lost one is never replaced behind the
     // caller's back (data connections are opened while the control connection stands).
@@ -723,7 +773,7 @@ curl_socket_t FtpTransport::openSocketCallback(void* self, curlsocktype purpose,
     return ::socket(address->family, address->socktype, address->protocol);
 }
 
-curl_socket_t FtpTransport::connectControl(const curl_sockaddr* address) {
+int FtpTransport::connectControl(const curl_sockaddr* address) {
     int fd = ::socket(address->family, address->socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                       address->protocol);
     if (fd < 0)
@@ -753,12 +803,12 @@ curl_socket_t FtpTransport::connectControl(const curl_sockaddr* address) {
     return fd;
 }
 
-int FtpTransport::socketOptionCallback(void* self, curl_socket_t socket, curlsocktype) {
+int FtpTransport::Callbacks::socketOptionCallback(void* self, curl_socket_t socket, curlsocktype) {
     auto* t = static_cast<FtpTransport*>(self);
     return socket == t->m_preconnected ? CURL_SOCKOPT_ALREADY_CONNECTED : CURL_SOCKOPT_OK;
 }
 
-int FtpTransport::closeSocketCallback(void* self, curl_socket_t socket) {
+int FtpTransport::Callbacks::closeSocketCallback(void* self, curl_socket_t socket) {
     auto* t = static_cast<FtpTransport*>(self);
     if (socket == t->m_controlSocket)
         t->m_controlSocket = -1;
@@ -919,23 +969,24 @@ bool FtpTransport::sftpDirectoryEntries(const QByteArray& directory, const Entry
     return false;
 }
 
-bool FtpTransport::listEntries(const QByteArray& path, const EntrySink& sink) {
+Result<> FtpTransport::listEntries(const QByteArray& path, const EntrySink& sink) {
     if (sftpDirectoryEntries(path, sink))
-        return true;
+        return Result<>::done();
     if (m_listingDisagreed || !notThere(m_errorCode) || path.endsWith('/'))
-        return false;
+        return outcome(false);
     // Not a directory: its entry in its parent's listing stands for it, as a LIST of one file
     // gives that file's line. The name is compared whole.
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray name = path.mid(slash + 1);
-    return sftpDirectoryEntries(path.left(slash + 1), [&sink, &name](ListedEntry&& entry) {
+    const bool ok = sftpDirectoryEntries(path.left(slash + 1), [&sink, &name](ListedEntry&& entry) {
         if (entry.name == name)
             sink(std::move(entry));
     });
+    return outcome(ok);
 }
 
-int FtpTransport::sshKeyCallback(CURL*, const curl_khkey*, const curl_khkey* found,
-                                 curl_khmatch match, void* self) {
+int FtpTransport::Callbacks::sshKeyCallback(CURL*, const curl_khkey*, const curl_khkey* found,
+                                            curl_khmatch match, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     if (match == CURLKHMATCH_OK)
         return CURLKHSTAT_FINE;

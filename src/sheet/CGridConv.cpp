@@ -256,12 +256,12 @@ bool CGridConv::LoadDelimitedText() {
     return loaded;
 }
 
-OpResult CGridConv::SaveDelimitedText() {
+Result<> CGridConv::SaveDelimitedText() {
     if (m_editor.readOnly() || !m_editor.loaded() || !m_grid->EndCellEdit())
-        return OpResult::Refused;
+        return Result<>::refused();
     CDelimMsgDlg settings(CDelimMsgDlg::Mode::Save, m_editor.options(), this);
     if (settings.exec() != QDialog::Accepted)
-        return OpResult::Cancelled;
+        return Result<>::cancelled();
     m_editor.options().delimiter = settings.options().delimiter;
     m_editor.options().firstRowHeadings = settings.options().firstRowHeadings;
     m_editor.options().quoted = settings.options().quoted;
@@ -269,7 +269,7 @@ OpResult CGridConv::SaveDelimitedText() {
     return m_editor.save();
 }
 
-OpResult CGridConv::SaveDelimitedTextAs() {
+Result<> CGridConv::SaveDelimitedTextAs() {
     FileDialogRequest request;
     request.parent = this;
     request.title = QStringLiteral("名前を付けて保存");
@@ -280,7 +280,7 @@ OpResult CGridConv::SaveDelimitedTextAs() {
     const FileDialogResult chosen = FileDialogs::current().save(request);
     QDir::setCurrent(remembered);
     if (!chosen.accepted)
-        return OpResult::Cancelled;
+        return Result<>::cancelled();
     m_editor.options().path = chosen.path;
     return SaveDelimitedText();
 }
@@ -345,7 +345,7 @@ void CGridConv::closeEvent(QCloseEvent* event) {
     if (m_grid->model().IsModified()) {
         QApplication::beep();
         if (Prompt::question(QStringLiteral("変更を保存しますか？")) == PromptAnswer::Yes &&
-            !succeeded(SaveDelimitedText())) {
+            !SaveDelimitedText().ok()) {
             // Nothing was written: the window stays with its edits.
             event->ignore();
             return;

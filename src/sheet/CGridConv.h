@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "sheet/SheetEditor.h"
 
 #include <QDialog>
@@ -51,8 +51,8 @@ public:
     // Reads the file into the grid with the progress dialog; false when it could not be read
     // (reported; the grid stays empty and the window usable).
     bool LoadDelimitedText();
-    OpResult SaveDelimitedText();
-    OpResult SaveDelimitedTextAs();
+    Result<> SaveDelimitedText();
+    Result<> SaveDelimitedTextAs();
 
     GridModel& model();
     CGridCtrl* gridCtrl() const { return m_grid; }

@@ -262,7 +262,7 @@ TEST(BarLayout, DamagedOrForeignLayoutsAreIgnored) {
     for (const auto& d : damage) {
         IniFile damaged;
         BarLayout::store(damaged, state, QSize(1280, 900));
-        ASSERT_TRUE(damaged.writeString("General", d.key, d.value));
+        ASSERT_TRUE(damaged.writeString("General", d.key, d.value).ok());
         EXPECT_FALSE(BarLayout::load(damaged, QSize(1280, 900))) << d.key;
     }
 

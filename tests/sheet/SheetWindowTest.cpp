@@ -175,7 +175,7 @@ TEST(SheetWindow, AFileThatDidNotLoadCannotBeSaved) {
     EXPECT_FALSE(window.LoadDelimitedText());
     EXPECT_FALSE(window.action(SheetCommand::Save)->isEnabled());
     EXPECT_FALSE(window.action(SheetCommand::SaveAs)->isEnabled());
-    EXPECT_EQ(window.SaveDelimitedText(), OpResult::Refused);
+    EXPECT_EQ(window.SaveDelimitedText().status(), ResultStatus::Refused);
     EXPECT_EQ(readFileBytes(path), QByteArray("a\0,\0b\0", 6));
 }
 
@@ -237,7 +237,7 @@ TEST(SheetWindow, SaveAsWritesTheNewPathAfterItsSettings) {
         d->findChild<QAbstractButton*>(QStringLiteral("Tab"))->click();
         d->accept();
     });
-    EXPECT_EQ(w.window->SaveDelimitedTextAs(), OpResult::Done);
+    EXPECT_EQ(w.window->SaveDelimitedTextAs().status(), ResultStatus::Done);
     EXPECT_EQ(readFileBytes(other), QByteArray("a\tb"));
     EXPECT_EQ(w.file(), QByteArray("a,b"));
     EXPECT_EQ(dialogs.requests().value(0).title, QStringLiteral("名前を付けて保存"));
@@ -282,7 +282,7 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
         onModal<CGridConv>([](CGridConv* window) {
             EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
             acceptSettings();
-            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            EXPECT_EQ(window->SaveDelimitedText().status(), ResultStatus::Done);
             window->runCommand(SheetCommand::Close);
         });
         ASSERT_TRUE(h.frame().triggerCommand(CmdSpreadsheet));
@@ -308,7 +308,7 @@ TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
         onModal<CGridConv>([](CGridConv* window) {
             EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
             acceptSettings();
-            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            EXPECT_EQ(window->SaveDelimitedText().status(), ResultStatus::Done);
             window->runCommand(SheetCommand::Close);
         });
         prompt.expectQuestion(answer);
@@ -349,7 +349,7 @@ TEST(SheetWindow, TogglesCarryTheirCheckMarksAndCopyNeedsASelection) {
     c.runCommand(SheetCommand::ReadOnly);
     EXPECT_TRUE(c.action(SheetCommand::ReadOnly)->isChecked());
     EXPECT_FALSE(c.model().Behaviour().editable);
-    EXPECT_EQ(c.SaveDelimitedText(), OpResult::Refused);
+    EXPECT_EQ(c.SaveDelimitedText().status(), ResultStatus::Refused);
     c.runCommand(SheetCommand::ReadOnly);
     EXPECT_TRUE(c.model().Behaviour().editable);
     c.runCommand(SheetCommand::SortOnClick);
