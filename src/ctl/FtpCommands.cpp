@@ -7,6 +7,7 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
+#include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
 
@@ -31,6 +32,7 @@ bool prepare(const QStringList& args, int minWords, int maxWords, Invocation* ca
                           .arg(settingsFilePath(QDir::currentPath())));
         return false;
     }
+    ServerTrust::setDirectory(QDir::currentPath()); // trusted certificates live beside the settings
     int number = call->settings.defaultProfileIndex();
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("-p") && i + 1 < args.size()) {

@@ -1,6 +1,6 @@
 #include "doc/CVantorpadDoc.h"
 
-#include "app/CVantorpadApp.h"
+#include "doc/DocumentHost.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
 #include "ftp/CFtpClient.h"
@@ -9,6 +9,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerPaths.h"
@@ -25,22 +26,13 @@
 
 namespace {
 
-CVantorpadDoc::SaveToServerDialog& saveToServerDialog() {
-    static CVantorpadDoc::SaveToServerDialog dialog;
-    return dialog;
-}
-
 constexpr char EndOfFile = 0x1A;
 
 } // namespace
 
-void CVantorpadDoc::setSaveToServerDialog(SaveToServerDialog dialog) {
-    saveToServerDialog() = std::move(dialog);
-}
-
-CVantorpadDoc::CVantorpadDoc(CVantorpadApp& app, QObject* parent)
-    : QObject(parent), m_app(app), m_text(new QTextDocument(this)),
-      m_profile(app.currentProfile()) {
+CVantorpadDoc::CVantorpadDoc(DocumentHost& host, QObject* parent)
+    : QObject(parent), m_host(host), m_text(new QTextDocument(this)),
+      m_profile(host.currentProfile()) {
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
     m_text->setUndoRedoEnabled(true);
 }
@@ -61,7 +53,7 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
         Prompt::error(read.error);
         return false;
     }
-    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
+    if (m_host.settings().DelEOF != 0 && read.bytes.endsWith(EndOfFile))
         read.bytes.chop(1);
     loadText(decodeDocument(read.bytes, textOrigin()));
     read.bytes.clear();
@@ -119,7 +111,7 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
 QString CVantorpadDoc::localSaveDirectory() const {
     if (!m_pathName.isEmpty())
         return QFileInfo(m_pathName).absolutePath();
-    return m_app.settings.PcDir;
+    return m_host.settings().PcDir;
 }
 
 OpResult CVantorpadDoc::DoSave(const QString& path) {
@@ -130,7 +122,7 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         request.title = QStringLiteral("名前を付けて保存");
         request.directory = localSaveDirectory();
         request.fileName = m_fileName.isEmpty() ? m_title : m_fileName;
-        request.filters = m_app.settings.BuildPcFileFilter();
+        request.filters = m_host.settings().BuildPcFileFilter();
         FileDialogResult chosen = FileDialogs::current().save(request);
         if (!chosen.accepted)
             return OpResult::Cancelled;
@@ -143,7 +135,7 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         m_pathName = absolute;
         setTitle(QFileInfo(absolute).fileName());
     }
-    m_app.recentFiles.add(absolute);
+    m_host.addRecentFile(absolute);
     return OpResult::Done;
 }
 
@@ -161,12 +153,9 @@ bool CVantorpadDoc::canSaveToServer() const {
 }
 
 void CVantorpadDoc::OnFileSaveToServer() {
-    SaveToServerDialog& dialog = saveToServerDialog();
-    if (!dialog)
-        return;
     ServerProfile profile = m_profile;
     QString name = m_fileName;
-    if (!dialog(m_view, profile, name))
+    if (!m_host.askSaveToServer(m_view, profile, name))
         return;
     if (ServerPaths::differsBeyondLetterCase(name, m_fileName) && !renameLocalCopy(name, profile))
         return;
@@ -181,7 +170,7 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
     }
     // A document that never had a file starts its copy in the transfer directory.
     const QString dir =
-        m_localCopy.isEmpty() ? m_app.settings.TranDir : QFileInfo(m_localCopy).absolutePath();
+        m_localCopy.isEmpty() ? m_host.settings().TranDir : QFileInfo(m_localCopy).absolutePath();
     if (PcDirectory::hasEntry(dir, name)) {
         Prompt::error(FileActionMessages::nameTaken());
         return false;
@@ -224,8 +213,8 @@ void CVantorpadDoc::adoptServerEncoding() {
 
 OpResult CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
-    request.network = m_app.settings.Network;
-    request.debugLog = m_app.ftpDebugLog;
+    request.network = m_host.settings().Network;
+    request.debugLog = m_host.ftpDebugLog();
     request.profile = m_profile;
     request.localPath = m_pathName;
     request.fileName = m_fileName;
@@ -260,7 +249,7 @@ void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remo
                                  ? client.GetFileEUCAuto(path, remote)
                                  : client.GetFileAuto(path, remote, true);
     if (fetched == OpResult::Done)
-        static_cast<void>(m_app.OpenTextDocument(path, m_profile, false, true));
+        static_cast<void>(m_host.openTextDocument(path, m_profile, false, true));
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -276,7 +265,7 @@ bool CVantorpadDoc::readFile() {
         Prompt::error(read.error);
         return false;
     }
-    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
+    if (m_host.settings().DelEOF != 0 && read.bytes.endsWith(EndOfFile))
         read.bytes.chop(1);
     loadText(decodeDocument(read.bytes, textOrigin()));
     return true;
@@ -322,7 +311,7 @@ void CVantorpadDoc::OnCloseDocument() {
     // The copy's server version matters to this document only.
     if (m_serverFile && !m_localCopy.isEmpty())
         ServerFileStamps::forget(m_localCopy);
-    if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
+    if (!m_serverFile || m_host.settings().SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;
     if (m_serverCopyPending) {

@@ -9,6 +9,7 @@
 #include "platform/Prompt.h"
 
 #include <fnmatch.h>
+#include <utility>
 
 namespace {
 
@@ -33,8 +34,8 @@ QByteArray parentOf(const QByteArray& path) {
 
 } // namespace
 
-void CFtpClient::setListingLimit(qsizetype limit) {
-    listingLimitSetting() = limit;
+qsizetype CFtpClient::setListingLimit(qsizetype limit) {
+    return std::exchange(listingLimitSetting(), limit);
 }
 
 qsizetype CFtpClient::listingLimit() {

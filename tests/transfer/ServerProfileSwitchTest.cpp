@@ -1,5 +1,6 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/ServerTrust.h"
+#include "platform/ScopedOverride.h"
 #include "transfer/CSaveSv.h"
 #include "transfer/CServerDir.h"
 #include "transfer/FileListView.h"
@@ -42,19 +43,16 @@ struct SecureWorld : TransferWorld {
         settings.Profiles[2].KeyFile = sftp.clientKey();
         settings.Profiles[2].Passwd = Phrase;
         ServerTrust::setDirectory(trust.path());
-        // A logon that took the profile for another protocol would wait for a reply that never
-        // comes; it fails soon instead.
-        CFtpClient::setDefaultTimeouts({1000, 3, 3});
     }
-    ~SecureWorld() {
-        CFtpClient::setDefaultTimeouts(FtpTimeouts{});
-        ServerTrust::forgetSession();
-    }
+    ~SecureWorld() { ServerTrust::forgetSession(); }
 
     static inline const QString Phrase = QStringLiteral("key phrase");
     FtpsServerFixture ftps;
     SftpServerFixture sftp;
     TempDir trust;
+    // A logon that took the profile for another protocol would wait for a reply that never
+    // comes; it fails soon instead.
+    ScopedOverride<FtpTimeouts> timeouts{CFtpClient::setDefaultTimeouts, FtpTimeouts{1000, 3, 3}};
 };
 
 } // namespace

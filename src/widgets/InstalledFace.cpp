@@ -1,0 +1,36 @@
+#include "widgets/InstalledFace.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace {
+
+bool isInstalled(const QString& family) {
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+bool isWindowsJapaneseFace(const QString& face) {
+    static const QStringList faces = {
+        QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ Ｐゴシック"),
+        QStringLiteral("ＭＳ 明朝"),     QStringLiteral("ＭＳ Ｐ明朝"),
+        QStringLiteral("MS Gothic"),     QStringLiteral("MS PGothic"),
+        QStringLiteral("MS Mincho"),     QStringLiteral("MS PMincho"),
+        QStringLiteral("Osaka－等幅"),   QStringLiteral("MS UI Gothic"),
+        QStringLiteral("メイリオ"),      QStringLiteral("Meiryo")};
+    return faces.contains(face, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString installedFaceFor(const QString& faceName) {
+    if (!faceName.isEmpty() && isInstalled(faceName))
+        return faceName;
+    if (isWindowsJapaneseFace(faceName) || faceName.isEmpty()) {
+        for (const QString& face :
+             {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
+              QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP")})
+            if (isInstalled(face))
+                return face;
+    }
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
