@@ -4,6 +4,7 @@
 #include "commands/CommandHelp.h"
 #include "frame/FrameHost.h"
 #include "frame/MenuBarKeys.h"
+#include "frame/ProgramFileDialogs.h"
 #include "platform/ScopedOverride.h"
 #include "settings/AppSettings.h"
 #include "settings/WindowPlacement.h"

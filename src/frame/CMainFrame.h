@@ -12,6 +12,7 @@
 class CChildFrame;
 class FileDialogs;
 class FrameHost;
+class ProgramFileDialogs;
 class CVantorpadDoc;
 class CVantorpadView;
 class MainStatusBar;
@@ -127,6 +128,7 @@ private:
 
     FrameHost& m_host;
     // The program's own file dialogs serve while the window lives.
+    std::unique_ptr<ProgramFileDialogs> m_programDialogs;
     std::unique_ptr<ScopedOverride<FileDialogs*>> m_fileDialogs;
     QMdiArea* m_mdi = nullptr;
     QHash<int, QAction*> m_actions;

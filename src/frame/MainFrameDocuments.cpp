@@ -49,8 +49,9 @@ const DocumentCommand DocumentCommands[] = {
 } // namespace
 
 void CMainFrame::createDocumentActions() {
+    m_programDialogs = std::make_unique<ProgramFileDialogs>();
     m_fileDialogs = std::make_unique<ScopedOverride<FileDialogs*>>(FileDialogs::setDefault,
-                                                                   &ProgramFileDialogs::instance());
+                                                                   m_programDialogs.get());
     for (const DocumentCommand& c : DocumentCommands) {
         QAction* a =
             addCommand(c.id, QString::fromUtf16(c.text),
