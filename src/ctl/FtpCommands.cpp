@@ -7,6 +7,7 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
+#include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
 

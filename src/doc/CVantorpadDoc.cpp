@@ -1,6 +1,6 @@
 #include "doc/CVantorpadDoc.h"
 
-#include "app/CVantorpadApp.h"
+#include "doc/DocumentHost.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
 #include "ftp/CFtpClient.h"
@@ -8,6 +8,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerPaths.h"
@@ -24,22 +25,13 @@
 
 namespace {
 
-CVantorpadDoc::SaveToServerDialog& saveToServerDialog() {
-    static CVantorpadDoc::SaveToServerDialog dialog;
-    return dialog;
-}
-
 constexpr char EndOfFile = 0x1A;
 
 } // namespace
 
-void CVantorpadDoc::setSaveToServerDialog(SaveToServerDialog dialog) {
-    saveToServerDialog() = std::move(dialog);
-}
-
-CVantorpadDoc::CVantorpadDoc(CVantorpadApp& app, QObject* parent)
-    : QObject(parent), m_app(app), m_text(new QTextDocument(this)),
-      m_profile(app.currentProfile()) {
+CVantorpadDoc::CVantorpadDoc(DocumentHost& host, QObject* parent)
+    : QObject(parent), m_host(host), m_text(new QTextDocument(this)),
+      m_profile(host.currentProfile()) {
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
     m_text->setUndoRedoEnabled(true);
 }
@@ -61,7 +53,7 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     QByteArray& bytes = read.value();
-    if (m_app.settings.DelEOF != 0 && bytes.endsWith(EndOfFile))
+    if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
         bytes.chop(1);
     loadText(decodeDocument(bytes, textOrigin()));
     bytes.clear();
@@ -118,7 +110,7 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
 QString CVantorpadDoc::localSaveDirectory() const {
     if (!m_pathName.isEmpty())
         return QFileInfo(m_pathName).absolutePath();
-    return m_app.settings.PcDir;
+    return m_host.settings().PcDir;
 }
 
 Result<> CVantorpadDoc::DoSave(const QString& path) {
@@ -129,7 +121,7 @@ Result<> CVantorpadDoc::DoSave(const QString& path) {
         request.title = QStringLiteral("名前を付けて保存");
         request.directory = localSaveDirectory();
         request.fileName = m_fileName.isEmpty() ? m_title : m_fileName;
-        request.filters = m_app.settings.BuildPcFileFilter();
+        request.filters = m_host.settings().BuildPcFileFilter();
         FileDialogResult chosen = FileDialogs::current().save(request);
         if (!chosen.accepted)
             return Result<>::cancelled();
@@ -144,7 +136,7 @@ Result<> CVantorpadDoc::DoSave(const QString& path) {
         m_pathName = absolute;
         setTitle(QFileInfo(absolute).fileName());
     }
-    m_app.recentFiles.add(absolute);
+    m_host.addRecentFile(absolute);
     return Result<>::done();
 }
 
@@ -162,12 +154,9 @@ bool CVantorpadDoc::canSaveToServer() const {
 }
 
 void CVantorpadDoc::OnFileSaveToServer() {
-    SaveToServerDialog& dialog = saveToServerDialog();
-    if (!dialog)
-        return;
     ServerProfile profile = m_profile;
     QString name = m_fileName;
-    if (!dialog(m_view, profile, name))
+    if (!m_host.askSaveToServer(m_view, profile, name))
         return;
     if (ServerPaths::differsBeyondLetterCase(name, m_fileName) && !renameLocalCopy(name, profile))
         return;
@@ -182,7 +171,7 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
     }
     // A document that never had a file starts its copy in the transfer directory.
     const QString dir =
-        m_localCopy.isEmpty() ? m_app.settings.TranDir : QFileInfo(m_localCopy).absolutePath();
+        m_localCopy.isEmpty() ? m_host.settings().TranDir : QFileInfo(m_localCopy).absolutePath();
     if (PcDirectory::hasEntry(dir, name)) {
         Prompt::error(FileActionMessages::nameTaken());
         return false;
@@ -226,8 +215,8 @@ void CVantorpadDoc::adoptServerEncoding() {
 
 Result<> CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
-    request.network = m_app.settings.Network;
-    request.debugLog = m_app.ftpDebugLog;
+    request.network = m_host.settings().Network;
+    request.debugLog = m_host.ftpDebugLog();
     request.profile = m_profile;
     request.localPath = m_pathName;
     request.fileName = m_fileName;
@@ -235,7 +224,7 @@ Result<> CVantorpadDoc::uploadLocalCopy() {
     request.openServerVersion = [this](CFtpClient& client, const QByteArray& remote) {
         openServerVersion(client, remote);
     };
-    return uploadToServer(request, m_app.serverTrust(), m_serverStamp);
+    return uploadToServer(request, m_host.serverTrust(), m_serverStamp);
 }
 
 namespace {
@@ -262,7 +251,7 @@ void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remo
                                  ? client.GetFileEUCAuto(path, remote)
                                  : client.GetFileAuto(path, remote, true);
     if (fetched.ok())
-        static_cast<void>(m_app.OpenTextDocument(path, m_profile, false, true));
+        static_cast<void>(m_host.openTextDocument(path, m_profile, false, true, std::nullopt));
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -279,7 +268,7 @@ bool CVantorpadDoc::readFile() {
         return false;
     }
     QByteArray& bytes = read.value();
-    if (m_app.settings.DelEOF != 0 && bytes.endsWith(EndOfFile))
+    if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
         bytes.chop(1);
     loadText(decodeDocument(bytes, textOrigin()));
     return true;
@@ -322,7 +311,7 @@ bool CVantorpadDoc::SaveModified() {
 }
 
 void CVantorpadDoc::OnCloseDocument() {
-    if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
+    if (!m_serverFile || m_host.settings().SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;
     if (m_serverCopyPending) {

@@ -9,10 +9,8 @@
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-
 class CFtpClient;
-class CVantorpadApp;
+class DocumentHost;
 class QTextDocument;
 class QWidget;
 
@@ -25,12 +23,7 @@ class QWidget;
 class CVantorpadDoc : public QObject {
     Q_OBJECT
 public:
-    // Runs the save-to-server dialog on `profile` and `fileName`; returns true on OK with both
-    // updated. Installed by the server dialogs; until then the command does nothing.
-    using SaveToServerDialog = std::function<bool(QWidget*, ServerProfile&, QString&)>;
-    static void setSaveToServerDialog(SaveToServerDialog dialog);
-
-    explicit CVantorpadDoc(CVantorpadApp& app, QObject* parent = nullptr);
+    explicit CVantorpadDoc(DocumentHost& host, QObject* parent = nullptr);
     ~CVantorpadDoc() override;
 
     QTextDocument* textDocument() const { return m_text; }
@@ -126,7 +119,7 @@ private:
     [[nodiscard]] bool renameLocalCopy(const QString& name, const ServerProfile& profile);
     QString localSaveDirectory() const;
 
-    CVantorpadApp& m_app;
+    DocumentHost& m_host;
     QTextDocument* m_text = nullptr;
     QPointer<QWidget> m_view;
 

@@ -18,6 +18,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -127,8 +128,8 @@ void CFtpClient::useProfile(const ServerProfile& profile) {
         CloseSession();
 }
 
-void CFtpClient::setDefaultTimeouts(const FtpTimeouts& timeouts) {
-    defaults() = timeouts;
+FtpTimeouts CFtpClient::setDefaultTimeouts(const FtpTimeouts& timeouts) {
+    return std::exchange(defaults(), timeouts);
 }
 
 FtpTimeouts CFtpClient::defaultTimeouts() {

@@ -158,9 +158,9 @@ public:
     // The most entries a listing keeps (DefaultListingLimit unless a test sets another); a
     // longer listing keeps the first ones and says how many it shows.
     static constexpr qsizetype DefaultListingLimit = 200000;
-    static void setListingLimit(qsizetype limit);
+    static qsizetype setListingLimit(qsizetype limit);
     static qsizetype listingLimit();
-    static void setDefaultTimeouts(const FtpTimeouts& timeouts);
+    static FtpTimeouts setDefaultTimeouts(const FtpTimeouts& timeouts);
     static FtpTimeouts defaultTimeouts();
 
 private:

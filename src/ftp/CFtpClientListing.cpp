@@ -10,6 +10,7 @@
 #include "settings/ServerProfile.h"
 
 #include <fnmatch.h>
+#include <utility>
 
 namespace {
 
@@ -34,8 +35,8 @@ QByteArray parentOf(const QByteArray& path) {
 
 } // namespace
 
-void CFtpClient::setListingLimit(qsizetype limit) {
-    listingLimitSetting() = limit;
+qsizetype CFtpClient::setListingLimit(qsizetype limit) {
+    return std::exchange(listingLimitSetting(), limit);
 }
 
 qsizetype CFtpClient::listingLimit() {

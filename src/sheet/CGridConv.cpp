@@ -1,12 +1,11 @@
 #include "sheet/CGridConv.h"
 
-#include "app/CVantorpadApp.h"
-#include "frame/CMainFrame.h"
 #include "grid/CGridCtrl.h"
 #include "grid/GridFontMetrics.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "sheet/CAllControlsSheet.h"
 #include "sheet/CProgDlg.h"
 #include "sheet/SheetDialogs.h"
@@ -22,13 +21,14 @@
 #include <QSizeGrip>
 #include <QVBoxLayout>
 
-CGridConv::CGridConv(CVantorpadApp& app, const DelimitedTextOptions& options, QWidget* parent)
-    : QDialog(parent), m_app(app), m_grid(new CGridCtrl(this)), m_editor(m_grid->model(), options) {
+CGridConv::CGridConv(const SheetContext& context, const DelimitedTextOptions& options,
+                     QWidget* parent)
+    : QDialog(parent), m_context(context), m_grid(new CGridCtrl(this)),
+      m_editor(m_grid->model(), options) {
     setObjectName(QStringLiteral("GridConv"));
     setWindowTitle(QStringLiteral("スプレット入力"));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(false);
-    m_mainWindow = app.mainFrame();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -47,8 +47,8 @@ CGridConv::CGridConv(CVantorpadApp& app, const DelimitedTextOptions& options, QW
 }
 
 CGridConv::~CGridConv() {
-    if (m_mainWindow && m_mainWindow->isMinimized())
-        m_mainWindow->showNormal();
+    if (m_context.mainWindow && m_context.mainWindow->isMinimized())
+        m_context.mainWindow->showNormal();
 }
 
 GridModel& CGridConv::model() {
@@ -251,8 +251,8 @@ bool CGridConv::LoadDelimitedText() {
     refreshChecks();
     refreshEnabled();
     m_progress->hide();
-    if (m_mainWindow)
-        m_mainWindow->showMinimized();
+    if (m_context.mainWindow)
+        m_context.mainWindow->showMinimized();
     return loaded;
 }
 
@@ -274,8 +274,8 @@ Result<> CGridConv::SaveDelimitedTextAs() {
     request.parent = this;
     request.title = QStringLiteral("名前を付けて保存");
     request.fileName = m_editor.options().path;
-    request.directory = m_app.settings.PcDir;
-    request.filters = m_app.settings.BuildPcFileFilter();
+    request.directory = m_context.settings.PcDir;
+    request.filters = m_context.settings.BuildPcFileFilter();
     const QString remembered = QDir::currentPath();
     const FileDialogResult chosen = FileDialogs::current().save(request);
     QDir::setCurrent(remembered);
@@ -311,7 +311,7 @@ void CGridConv::onFont() {
 }
 
 void CGridConv::onSearch() {
-    CAllControlsSheet sheet(m_app, m_grid, this);
+    CAllControlsSheet sheet(m_context, m_grid, this);
     sheet.exec();
 }
 

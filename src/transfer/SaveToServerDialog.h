@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/ServerDialogContext.h"
+
 #include <QString>
 
 class QWidget;
@@ -7,4 +9,5 @@ struct ServerProfile;
 
 // The save-to-server confirmation as the document asks for it: runs CSaveSv on the document's
 // profile copy and file name, and on OK replaces both with the user's choices.
-bool RunSaveToServerDialog(QWidget* parent, ServerProfile& profile, QString& fileName);
+[[nodiscard]] bool RunSaveToServerDialog(ServerDialogContext context, QWidget* parent,
+                                         ServerProfile& profile, QString& fileName);

@@ -13,6 +13,7 @@
 #include "frame/MainToolBar.h"
 #include "frame/WindowSwitchBar.h"
 #include "platform/IniFile.h"
+#include "platform/ScopedOverride.h"
 
 #include <QApplication>
 #include <QDir>
@@ -336,10 +337,10 @@ TEST(MainFrame, HelpOpensThePageOrSaysWhyNot) {
     AppHarness h;
     QList<QUrl> opened;
     bool viewerWorks = true;
-    h.app().hooks().openHelp = [&](const QUrl& url) {
+    const ScopedOverride viewer(h.app().hooks().openHelp, [&](const QUrl& url) {
         opened.append(url);
         return viewerWorks;
-    };
+    });
     QDir(h.dir().path()).mkpath(QStringLiteral("help"));
     h.dir().write(QStringLiteral("help/index.html"), "<html></html>");
     ASSERT_TRUE(h.frame().triggerCommand(CmdHelp));

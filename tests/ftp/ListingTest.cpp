@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FtpNames.h"
+#include "platform/ScopedOverride.h"
 
 #include <QRegularExpression>
 
@@ -313,10 +314,7 @@ TEST(Listing, ACarriageReturnInANameStaysInIt) {
 }
 
 TEST(Listing, AListingPastTheLimitKeepsTheFirstEntriesAndSaysHowManyItShows) {
-    struct Limit {
-        explicit Limit(qsizetype n) { CFtpClient::setListingLimit(n); }
-        ~Limit() { CFtpClient::setListingLimit(CFtpClient::DefaultListingLimit); }
-    } limit(3);
+    const ScopedOverride limit(CFtpClient::setListingLimit, qsizetype(3));
     FtpServerFixture server;
     for (const char* name : {"a", "b", "c", "d", "e"})
         server.writeFile(name, "x");

@@ -1,5 +1,6 @@
 #include "sheet/SheetEditor.h"
 #include "grid/GridModel.h"
+#include "platform/ScopedOverride.h"
 #include "sheet/SheetMemory.h"
 
 #include "ScriptedPrompt.h"
@@ -8,8 +9,6 @@
 #include <QDir>
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
@@ -103,9 +102,7 @@ TEST(SheetEditor, AGridThatDidNotLoadIsNeverSavedOverItsFile) {
     };
     for (const Case& c : cases) {
         ScriptedPrompt prompt;
-        std::optional<SheetMemory::ScopedAvailable> memory;
-        if (c.memory >= 0)
-            memory.emplace(c.memory);
+        const ScopedOverride memory(SheetMemory::setAvailable, c.memory);
         TempDir dir;
         GridModel grid;
         DelimitedTextOptions o;
@@ -128,7 +125,7 @@ TEST(SheetEditor, LoadingIsRefusedOnlyWhenTheGridCannotFit) {
     const QByteArray file = QByteArray("a,b\r\n").repeated(200000);
     for (const qint64 times : {12, 4}) {
         ScriptedPrompt prompt;
-        SheetMemory::ScopedAvailable memory(times * file.size());
+        const ScopedOverride memory(SheetMemory::setAvailable, times * file.size());
         TempDir dir;
         GridModel grid;
         DelimitedTextOptions o;

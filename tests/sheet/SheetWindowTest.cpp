@@ -61,7 +61,7 @@ struct Window {
     explicit Window(const QByteArray& file, DelimitedTextOptions options = {}) {
         path = h.dir().write(QStringLiteral("pc/s.csv"), file);
         options.path = path;
-        window = std::make_unique<CGridConv>(h.app(), options);
+        window = std::make_unique<CGridConv>(h.app().sheetContext(), options);
         EXPECT_TRUE(window->LoadDelimitedText());
         window->show();
     }
@@ -171,7 +171,7 @@ TEST(SheetWindow, AFileThatDidNotLoadCannotBeSaved) {
     const QString path = h.dir().write(QStringLiteral("pc/u16.csv"), QByteArray("a\0,\0b\0", 6));
     DelimitedTextOptions options;
     options.path = path;
-    CGridConv window(h.app(), options);
+    CGridConv window(h.app().sheetContext(), options);
     EXPECT_FALSE(window.LoadDelimitedText());
     EXPECT_FALSE(window.action(SheetCommand::Save)->isEnabled());
     EXPECT_FALSE(window.action(SheetCommand::SaveAs)->isEnabled());
@@ -249,7 +249,7 @@ TEST(SheetWindow, SearchSheetReplacesAndStoresTheHistory) {
     Window w("a,b\nc,a\na,a");
     w.h.app().settings.SearchHistory = {QStringLiteral("old")};
     w.window->model().SelectColumns(1, 1);
-    CAllControlsSheet sheet(w.h.app(), w.window->gridCtrl(), w.window.get());
+    CAllControlsSheet sheet(w.h.app().sheetContext(), w.window->gridCtrl(), w.window.get());
     sheet.show();
     sheet.tabs()->setCurrentWidget(sheet.replacePage());
     auto* search = sheet.replacePage()->findChild<QComboBox*>(QStringLiteral("Search"));
@@ -312,7 +312,7 @@ TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
             window->runCommand(SheetCommand::Close);
         });
         prompt.expectQuestion(answer);
-        OpenInSpreadsheet(h.app(), path, false);
+        OpenInSpreadsheet(h.app().sheetContext(), path, false);
         EXPECT_EQ(prompt.texts().value(0),
                   doc->title() + QStringLiteral(" はスプレット画面で保存されました。\n"
                                                 "編集中の変更を破棄して再読込しますか？"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QList>
 #include <QString>
@@ -35,5 +36,5 @@ public:
 private:
     QList<PromptAnswer> m_answers;
     QList<Shown> m_shown;
-    Prompt* m_previous;
+    ScopedOverride<Prompt*> m_installed{Prompt::install, this};
 };
