@@ -206,8 +206,8 @@ void CMainFrame::refreshStatus() {
         s.insertMode = document->insertMode();
         if (const CVantorpadView* view = child->view()) {
             s.hasView = true;
-            s.caretLine = view->textCursor().blockNumber() + 1;
-            s.lineCount = view->document()->blockCount();
+            s.caretLine = view->caretLine();
+            s.lineCount = view->lineCount();
         }
     }
     const KeyboardLocks locks = cachedLocks();

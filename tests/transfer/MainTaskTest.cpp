@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -95,9 +94,8 @@ TEST_F(MainTask, OpenEditAndSaveAnEucFileOnTheServer) {
     EXPECT_TRUE(doc->serverFile());
     EXPECT_EQ(doc->profile().Code, CodeSystemEuc);
 
-    QTextCursor cursor = view->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    view->setTextCursor(cursor);
+    const qsizetype end = view->toPlainText().size();
+    view->select(end, end);
     view->setFocus();
     // Japanese arrives from the input method as committed text.
     QInputMethodEvent typed;
