@@ -6,6 +6,7 @@
 #include "editor/EditorAppearance.h"
 #include "editor/EditorCommands.h"
 #include "editor/KeywordOverlay.h"
+#include "editor/SyntaxColours.h"
 #include "editor/UrlDetector.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
@@ -21,6 +22,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QUrl>
+
+#include <Qsci/qscilexer.h>
 
 namespace {
 
@@ -88,10 +91,14 @@ CVantorpadView::CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWid
     document->attachEditor(this);
     setOverwriteMode(!document->insertMode());
     connect(document, &CVantorpadDoc::textLoaded, m_keywords, &KeywordOverlay::clear);
+    connect(document, &CVantorpadDoc::textLoaded, this, &CVantorpadView::detectLanguage);
+    connect(document, &CVantorpadDoc::titleChanged, this, &CVantorpadView::detectLanguage);
     connect(this, &QsciScintilla::modificationChanged, document,
             &CVantorpadDoc::editorModificationChanged);
     connect(this, &QsciScintilla::textChanged, this, &CVantorpadView::textChangedBehind);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { markVisibleUrls(); });
+    m_language = SyntaxLanguage::None;
+    detectLanguage();
     ApplyEditorSettings();
 }
 
@@ -257,19 +264,79 @@ void CVantorpadView::ApplyEditorSettings() {
     if (s.AutoUrl != 0)
         m_urlDetection = true;
     setWrapMode(s.WordWrap != 0 ? WrapCharacter : WrapNone);
+    applyColours();
+    setTabWidth(s.TabCount > 0 ? s.TabCount : 8);
+    applyViewOptions();
+    removeFormats();
+    m_document->setModified(modified);
+    m_urlFirstLine = m_urlLastLine = -1;
+    markVisibleUrls();
+}
+
+// The options page's paper and ink are the base colours; a language's colours go over them.
+void CVantorpadView::applyColours() {
+    const AppSettings& s = m_app.settings;
     const QFont font = editorFont(s);
     const QColor paper = colorFromColorRef(s.BackColor);
     const QColor ink = colorFromColorRef(s.ForeColor);
     setFont(font);
     setPaper(paper);
     setColor(ink);
-    SendScintilla(SCI_STYLECLEARALL);
-    setTabWidth(s.TabCount > 0 ? s.TabCount : 8);
+    if (QsciLexer* current = lexer()) {
+        paintLexer(*current, font, paper, ink);
+        setLexer(current); // takes the new colours of every style
+    } else {
+        SendScintilla(SCI_STYLECLEARALL);
+    }
     setCaretForegroundColor(ink);
-    removeFormats();
-    m_document->setModified(modified);
-    m_urlFirstLine = m_urlLastLine = -1;
-    markVisibleUrls();
+    const auto blend = [&](int inkPart) {
+        return QColor((paper.red() * (100 - inkPart) + ink.red() * inkPart) / 100,
+                      (paper.green() * (100 - inkPart) + ink.green() * inkPart) / 100,
+                      (paper.blue() * (100 - inkPart) + ink.blue() * inkPart) / 100);
+    };
+    setMarginsBackgroundColor(blend(8));
+    setMarginsForegroundColor(blend(60));
+    setMarginsFont(font);
+    setFoldMarginColors(blend(8), blend(8));
+    setCaretLineBackgroundColor(blend(8));
+    setMatchedBraceBackgroundColor(blend(25));
+    setMatchedBraceForegroundColor(ink);
+    setWhitespaceForegroundColor(blend(40));
+}
+
+void CVantorpadView::applyViewOptions() {
+    const AppSettings::EditorView& v = m_app.settings.View;
+    setMarginLineNumbers(0, v.LineNumbers != 0);
+    setMarginWidth(0, v.LineNumbers != 0 ? QStringLiteral("000000") : QString());
+    if (v.LineNumbers == 0)
+        setMarginWidth(0, 0);
+    setCaretLineVisible(v.CaretLine != 0);
+    setBraceMatching(v.BraceMatch != 0 ? SloppyBraceMatch : NoBraceMatch);
+    setWhitespaceVisibility(v.ShowBlanks != 0 ? WsVisible : WsInvisible);
+    setEolVisibility(v.ShowBlanks != 0);
+    setFolding(v.Folding != 0 && lexer() ? BoxedTreeFoldStyle : NoFoldStyle, 2);
+}
+
+void CVantorpadView::setLanguage(SyntaxLanguage language) {
+    if (language == m_language && (lexer() != nullptr) == (language != SyntaxLanguage::None))
+        return;
+    m_language = language;
+    QsciLexer* old = lexer();
+    setLexer(createLexer(language, this));
+    delete old;
+    applyColours();
+    applyViewOptions();
+}
+
+void CVantorpadView::detectLanguage() {
+    if (!m_document)
+        return;
+    const QString name =
+        m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
+    const long lineEnd = sendLong(SCI_GETLINEENDPOSITION, 0UL);
+    const char* text = reinterpret_cast<const char*>(
+        sendLong(SCI_GETRANGEPOINTER, 0UL, std::min<long>(lineEnd, 200)));
+    setLanguage(syntaxLanguageFor(name, QByteArrayView(text, std::min<long>(lineEnd, 200))));
 }
 
 void CVantorpadView::removeFormats() {

@@ -2,6 +2,7 @@
 
 #include "doc/CVantorpadDoc.h"
 #include "editor/DocumentPrinter.h"
+#include "editor/SyntaxLanguage.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -53,6 +54,13 @@ public:
     // Puts the editor settings onto the view; never marks the document modified and removes
     // keyword colouring and fonts given to a selection.
     void ApplyEditorSettings();
+
+    // The language the text is coloured as; set from the file's name and first line when it is
+    // opened or renamed, and by the "言語" menu.
+    SyntaxLanguage language() const { return m_language; }
+    void setLanguage(SyntaxLanguage language);
+    // Puts the View menu's toggles of the settings onto the view.
+    void applyViewOptions();
 
     // Whether the view or its document handles `command`, and its enable rule.
     static bool handlesCommand(int command);
@@ -161,6 +169,8 @@ private:
     // The base style over all text: no keyword colours, no fonts of a selection.
     void removeFormats();
     void showKeptBytes();
+    void applyColours();
+    void detectLanguage();
     long sendLong(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
 
     CVantorpadApp& m_app;
@@ -174,6 +184,7 @@ private:
     mutable QString m_searchedText;
     mutable bool m_searchedTextValid = false;
     mutable bool m_utf16Index = false;
+    SyntaxLanguage m_language = SyntaxLanguage::None;
     int m_urlFirstLine = -1;
     int m_urlLastLine = -1;
 };

@@ -6,6 +6,7 @@
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
+#include "editor/EditorViewMenu.h"
 #include "frame/CChildFrame.h"
 #include "frame/FindBar.h"
 #include "frame/HelpFile.h"
@@ -116,6 +117,14 @@ QMenu* CMainFrame::buildViewMenu() {
     view->addSeparator();
     for (int id : {CmdToolbarSize, CmdFindBox})
         view->addAction(action(id));
+    addEditorViewItems(
+        view, m_app.settings, [this] { return activeView(); },
+        [this] {
+            QList<CVantorpadView*> views;
+            for (CChildFrame* child : childFrames())
+                views.append(child->view());
+            return views;
+        });
     return view;
 }
 

@@ -5,10 +5,16 @@
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
+#include "editor/KeywordOverlay.h"
+#include "editor/SyntaxLanguage.h"
 #include "frame/CMainFrame.h"
+#include "platform/IniFile.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -63,8 +69,9 @@ TEST(EditorText, BadInputOpensShowsAndSavesBackByteIdentical) {
         const QString shown = view->toPlainText();
         EXPECT_FALSE(shown.contains(QChar(0xB000))) << "EB 80 80 stays three kept bytes";
         EXPECT_FALSE(shown.contains(QChar(0xFFFD)));
-        if (!c.shownPart.isEmpty())
+        if (!c.shownPart.isEmpty()) {
             EXPECT_TRUE(shown.contains(c.shownPart));
+        }
         ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
         EXPECT_EQ(h.dir().read(QStringLiteral("pc/t.txt")), c.bytes);
         EXPECT_TRUE(prompt.shown().isEmpty());
@@ -119,4 +126,85 @@ TEST(EditorText, AnInputMethodCompositionCommitsIntoTheText) {
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
     EXPECT_EQ(h.dir().read(QStringLiteral("pc/t.txt")), QByteArray("a\x93\xfa\x96\x7b"
                                                                    "b"));
+}
+
+TEST(EditorText, TheLanguageComesFromTheExtensionOrElseTheFirstLine) {
+    const struct {
+        const char* name;
+        const char* firstLine;
+        SyntaxLanguage language;
+    } cases[] = {
+        {"index.HTML", "", SyntaxLanguage::Html},
+        {"a.php", "", SyntaxLanguage::Php},
+        {"style.css", "", SyntaxLanguage::Css},
+        {"Makefile", "", SyntaxLanguage::Makefile},
+        {"run", "#!/usr/bin/env python3", SyntaxLanguage::Python},
+        {"run", "#!/bin/sh", SyntaxLanguage::Shell},
+        {"page", "<!DOCTYPE html>", SyntaxLanguage::Html},
+        {"data", "<?xml version=\"1.0\"?>", SyntaxLanguage::Xml},
+        {"notes.txt", "<?php", SyntaxLanguage::Php},
+        {"notes.txt", "plain", SyntaxLanguage::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(syntaxLanguageFor(QString::fromLatin1(c.name), c.firstLine), c.language)
+            << c.name << " " << c.firstLine;
+}
+
+// Keyword colours lie over the language's colours: both show on the same text, and choosing
+// plain text in the menu leaves the keyword colours.
+TEST(EditorText, KeywordColoursShowOverSyntaxColours) {
+    ScriptedPrompt prompt;
+    AppHarness h("[KeyWord]\r\nKey1[0]=BODY\r\n");
+    h.dir().write(QStringLiteral("pc/p.html"), "<html><body>x</body></html>\n");
+    ASSERT_TRUE(h.app().OpenTextDocument(h.pcFile(QStringLiteral("p.html")), ServerProfile(), false,
+                                         false));
+    CVantorpadView* view = h.frame().activeView();
+    EXPECT_EQ(view->language(), SyntaxLanguage::Html);
+    view->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    const long tagStyle = view->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 7UL);
+    EXPECT_NE(tagStyle, 0) << "the tag is styled by the HTML lexer";
+    prompt.expectQuestion(PromptAnswer::Yes);
+    ASSERT_TRUE(h.frame().triggerCommand(CmdKeywordColour));
+    EXPECT_EQ(view->keywordColours()->setAt(7), 0);
+    EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 7UL), tagStyle);
+    view->setLanguage(SyntaxLanguage::None);
+    EXPECT_EQ(view->lexer(), nullptr);
+    EXPECT_EQ(view->keywordColours()->setAt(7), 0);
+}
+
+// The View toggles reach every open editor and are written to the settings file only once
+// they differ from what a file without them means.
+TEST(EditorText, ViewTogglesApplyToEveryEditorAndAreWrittenOnlyOnceChanged) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CVantorpadView* first = open(h, "a");
+    h.dir().write(QStringLiteral("pc/u.txt"), "b");
+    ASSERT_TRUE(
+        h.app().OpenTextDocument(h.pcFile(QStringLiteral("u.txt")), ServerProfile(), false, false));
+    CVantorpadView* second = h.frame().activeView();
+    EXPECT_GT(first->marginWidth(0), 0) << "line numbers are on by default";
+
+    QMenu* viewMenu = nullptr;
+    for (QAction* a : h.frame().menuBar()->actions())
+        if (a->menu() && a->text().startsWith(QStringLiteral("表示")))
+            viewMenu = a->menu();
+    ASSERT_NE(viewMenu, nullptr);
+    emit viewMenu->aboutToShow();
+    for (QAction* a : viewMenu->actions())
+        if (a->text() == QStringLiteral("行番号(&L)") ||
+            a->text().startsWith(QStringLiteral("カーソル行")))
+            a->trigger();
+    EXPECT_EQ(first->marginWidth(0), 0);
+    EXPECT_EQ(second->marginWidth(0), 0);
+    EXPECT_TRUE(first->SendScintilla(QsciScintillaBase::SCI_GETCARETLINEVISIBLE));
+
+    IniFile unchanged;
+    unchanged.setContents("[Env]\r\nTabCount=8\r\n");
+    static_cast<void>(AppSettings().store(unchanged));
+    EXPECT_FALSE(unchanged.contents().contains("[View]"));
+    IniFile changed;
+    static_cast<void>(h.app().settings.store(changed));
+    EXPECT_TRUE(changed.contents().contains("LineNumbers=0"));
+    EXPECT_TRUE(changed.contents().contains("CaretLine=1"));
+    EXPECT_FALSE(changed.contents().contains("Folding"));
 }
