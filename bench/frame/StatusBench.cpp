@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextCursor>
 
 #include "editor/CVantorpadView.h"
 
@@ -48,10 +47,11 @@ struct Fixture {
         app->InitInstance({});
         app->OpenTextDocument(dir.filePath(QStringLiteral("big.txt")), {}, false, false);
         CVantorpadView* view = app->mainFrame()->activeView();
-        view->moveCursor(QTextCursor::End);
+        const qsizetype end = view->toPlainText().size();
+        view->select(end, end);
     }
     ~Fixture() {
-        app->mainFrame()->activeView()->document()->setModified(false);
+        app->mainFrame()->activeView()->doc()->setModified(false);
         app->ExitInstance();
         QDir::setCurrent(previous);
     }
@@ -65,7 +65,8 @@ void BM_StatusRefresh(benchmark::State& state) {
     for (auto _ : state) {
         // Every other cycle the caret has moved, so the line pane really changes.
         if (++step % 2 == 0)
-            view->moveCursor(step % 4 ? QTextCursor::Up : QTextCursor::Down);
+            view->SendScintilla(step % 4 ? QsciScintillaBase::SCI_LINEUP
+                                         : QsciScintillaBase::SCI_LINEDOWN);
         frame->refreshStatus();
     }
 }

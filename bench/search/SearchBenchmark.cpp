@@ -68,7 +68,7 @@ Fixture& fixture() {
 void find(benchmark::State& state, const QString& text, bool matchCase, bool expectFound) {
     Fixture& f = fixture();
     for (auto _ : state) {
-        f.view->moveCursor(QTextCursor::Start);
+        f.view->select(0, 0);
         if (f.view->FindInView(text, false, false, matchCase) != expectFound)
             state.SkipWithError("unexpected result");
     }
@@ -88,10 +88,11 @@ void BM_FindAtTheEndAfterAnEdit(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
         state.PauseTiming();
-        QTextCursor(f.view->document()).insertText(QStringLiteral("x"));
-        f.view->document()->undo();
+        f.view->select(0, 0);
+        f.view->insertPlainText(QStringLiteral("x"));
+        f.view->undo();
         state.ResumeTiming();
-        f.view->moveCursor(QTextCursor::Start);
+        f.view->select(0, 0);
         if (!f.view->FindInView(EndMark, false, false, true))
             state.SkipWithError("not found");
     }
@@ -106,15 +107,14 @@ void BM_FindOneMissingCharacter(benchmark::State& state) {
 // one block, so its size says nothing about undo presses).
 void BM_ReplaceAll(benchmark::State& state) {
     Fixture& f = fixture();
-    QTextDocument* document = f.view->document();
-    const QString before = document->toRawText();
+    const QString before = f.view->toPlainText();
     for (auto _ : state) {
-        f.view->moveCursor(QTextCursor::Start);
+        f.view->select(0, 0);
         state.counters["replaced"] = double(
             f.view->replaceAll(QStringLiteral("MARK"), QStringLiteral("MARKED"), false, true));
         state.PauseTiming();
-        document->undo();
-        state.counters["one_undo_restores"] = document->toRawText() == before ? 1 : 0;
+        f.view->undo();
+        state.counters["one_undo_restores"] = f.view->toPlainText() == before ? 1 : 0;
         state.ResumeTiming();
     }
     state.counters["target_ms"] = 1000;

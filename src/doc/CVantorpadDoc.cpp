@@ -18,9 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <QPlainTextDocumentLayout>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <algorithm>
 
 namespace {
@@ -30,20 +27,13 @@ constexpr char EndOfFile = 0x1A;
 } // namespace
 
 CVantorpadDoc::CVantorpadDoc(DocumentHost& host, QObject* parent)
-    : QObject(parent), m_host(host), m_text(new QTextDocument(this)),
-      m_profile(host.currentProfile()) {
-    m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
-    m_text->setUndoRedoEnabled(true);
-}
+    : QObject(parent), m_host(host), m_profile(host.currentProfile()) {}
 
 CVantorpadDoc::~CVantorpadDoc() = default;
 
 void CVantorpadDoc::OnNewDocument() {
-    m_text->clear();
-    m_text->setModified(false);
     m_pathName.clear();
-    m_encoding = TextEncoding::Cp932;
-    m_prevailing = LineEnd::Lf;
+    loadText(EditorText());
 }
 
 bool CVantorpadDoc::OnOpenDocument(const QString& path) {
@@ -55,7 +45,7 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
     QByteArray& bytes = read.value();
     if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
         bytes.chop(1);
-    loadText(decodeDocument(bytes, textOrigin()));
+    loadText(decodeForEditor(bytes, textOrigin()));
     bytes.clear();
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_localCopy = m_pathName;
@@ -70,23 +60,41 @@ TextOrigin CVantorpadDoc::textOrigin() const {
                                                             : TextOrigin::Local;
 }
 
-void CVantorpadDoc::loadText(const DecodedText& decoded) {
+void CVantorpadDoc::loadText(const EditorText& decoded) {
     m_encoding = decoded.encoding;
-    m_prevailing = decoded.prevailing;
-    m_text->setPlainText(decoded.text);
-    for (const LineEndException& e : decoded.exceptions)
-        m_text->findBlockByNumber(e.line).setUserState(int(e.end));
-    m_text->setModified(false);
+    m_prevailing = decoded.mainLineEnd;
+    m_markedModified = false;
+    if (m_holder)
+        m_holder->loadEditorText(decoded.utf8, m_prevailing);
+    else
+        m_pendingText = decoded.utf8;
+    editorModificationChanged();
     emit textLoaded();
 }
 
+void CVantorpadDoc::attachEditor(DocumentTextHolder* holder) {
+    if (holder == m_holder)
+        return;
+    if (m_holder && !holder)
+        m_pendingText = m_holder->editorText();
+    const bool modified = isModified();
+    m_holder = holder;
+    if (m_holder) {
+        m_holder->loadEditorText(m_pendingText, m_prevailing);
+        m_pendingText.clear();
+        m_markedModified = modified;
+    } else {
+        m_markedModified = modified;
+    }
+    editorModificationChanged();
+}
+
+QByteArray CVantorpadDoc::editorText() const {
+    return m_holder ? m_holder->editorText() : m_pendingText;
+}
+
 QString CVantorpadDoc::textWithLineEnds() const {
-    QList<LineEndException> exceptions;
-    int line = 0;
-    for (QTextBlock b = m_text->begin(); b.isValid(); b = b.next(), ++line)
-        if (b.userState() >= 0)
-            exceptions.append({line, LineEnd(b.userState())});
-    return joinLines(m_text->toRawText(), m_prevailing, exceptions);
+    return losslessTextOf(editorText());
 }
 
 bool CVantorpadDoc::OnSaveDocument(const QString& path) {
@@ -103,7 +111,7 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
         Prompt::error(written.message());
         return false;
     }
-    m_text->setModified(false);
+    setModified(false);
     return true;
 }
 
@@ -270,7 +278,7 @@ bool CVantorpadDoc::readFile() {
     QByteArray& bytes = read.value();
     if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
         bytes.chop(1);
-    loadText(decodeDocument(bytes, textOrigin()));
+    loadText(decodeForEditor(bytes, textOrigin()));
     return true;
 }
 
@@ -325,11 +333,24 @@ void CVantorpadDoc::OnCloseDocument() {
 }
 
 bool CVantorpadDoc::isModified() const {
-    return m_text->isModified();
+    return m_markedModified || (m_holder && m_holder->isTextModified());
 }
 
+// Text is marked modified only as a whole (a file rewritten by another window); the editor
+// knows by itself when edits make it so.
 void CVantorpadDoc::setModified(bool modified) {
-    m_text->setModified(modified);
+    m_markedModified = modified;
+    if (!modified && m_holder)
+        m_holder->markTextUnmodified();
+    editorModificationChanged();
+}
+
+void CVantorpadDoc::editorModificationChanged() {
+    const bool modified = isModified();
+    if (modified == m_shownModified)
+        return;
+    m_shownModified = modified;
+    emit modifiedChanged(modified);
 }
 
 void CVantorpadDoc::setTitle(const QString& title) {

@@ -11,22 +11,34 @@
 
 class CFtpClient;
 class DocumentHost;
-class QTextDocument;
 class QWidget;
+
+// Where a document's text lives while it is shown: the editor, which holds it in the form of
+// EditorText (every line with its own line end), so that a document opened and saved unchanged
+// is written byte for byte as it was read.
+class DocumentTextHolder {
+public:
+    virtual ~DocumentTextHolder() = default;
+    virtual QByteArray editorText() const = 0;
+    // Replaces the text with a file's: no undo step leads back, and it is unmodified.
+    virtual void loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd) = 0;
+    virtual bool isTextModified() const = 0;
+    virtual void markTextUnmodified() = 0;
+};
 
 // The editor's document: the text of one local file, which is either a client file or the local
 // copy of a server file that remembers the profile it came from so that it can be saved back.
-//
-// Line ends live beside the text: every paragraph of the text document whose user state is not
-// -1 ends with the LineEnd of that state, every other one with the document's prevailing line
-// end. A document opened and saved unchanged is therefore written byte for byte as it was read.
+// Until an editor holds the text (and after it is gone), the document keeps it itself.
 class CVantorpadDoc : public QObject {
     Q_OBJECT
 public:
     explicit CVantorpadDoc(DocumentHost& host, QObject* parent = nullptr);
     ~CVantorpadDoc() override;
 
-    QTextDocument* textDocument() const { return m_text; }
+    // The editor that holds the text from now on (nullptr: the document keeps it again).
+    void attachEditor(DocumentTextHolder* holder);
+    // The holder tells the document that its modified state may have changed.
+    void editorModificationChanged();
     // The window that shows the document: parent of its dialogs, held busy while it saves.
     void setView(QWidget* view) { m_view = view; }
     QWidget* view() const { return m_view; }
@@ -79,6 +91,8 @@ public:
     void setServerStamp(const std::optional<ServerFileStamp>& stamp) { m_serverStamp = stamp; }
     TextEncoding encoding() const { return m_encoding; }
     LineEnd prevailingLineEnd() const { return m_prevailing; }
+    // The text in the editor's form.
+    QByteArray editorText() const;
 
     // Insert (true, the initial state) or overwrite mode of the document's editor.
     bool insertMode() const { return m_insertMode; }
@@ -99,11 +113,12 @@ signals:
     void insertModeChanged(bool insert);
     // The text was replaced by the file's (open, reload).
     void textLoaded();
+    void modifiedChanged(bool modified);
 
 private:
     // A copy of a UTF-8 server's file reads as UTF-8 even with bytes that are no UTF-8.
     TextOrigin textOrigin() const;
-    void loadText(const DecodedText& decoded);
+    void loadText(const EditorText& decoded);
     // Reads the file at the document's path into the text; false (reported) when it cannot.
     [[nodiscard]] bool readFile();
     Result<> uploadLocalCopy();
@@ -120,7 +135,10 @@ private:
     QString localSaveDirectory() const;
 
     DocumentHost& m_host;
-    QTextDocument* m_text = nullptr;
+    DocumentTextHolder* m_holder = nullptr;
+    QByteArray m_pendingText; // the text while no editor holds it
+    bool m_markedModified = false;
+    bool m_shownModified = false;
     QPointer<QWidget> m_view;
 
     QString m_title;

@@ -249,3 +249,158 @@ QString describeCharacter(QStringView text, qsizetype index) {
 QString encodingName(TextEncoding encoding) {
     return encoding == TextEncoding::Cp932 ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8");
 }
+
+namespace {
+
+void appendUtf8(QByteArray& out, char32_t code) {
+    char buffer[4];
+    int n;
+    if (code < 0x80) {
+        buffer[0] = char(code);
+        n = 1;
+    } else if (code < 0x800) {
+        buffer[0] = char(0xC0 | (code >> 6));
+        buffer[1] = char(0x80 | (code & 0x3F));
+        n = 2;
+    } else if (code < 0x10000) {
+        buffer[0] = char(0xE0 | (code >> 12));
+        buffer[1] = char(0x80 | ((code >> 6) & 0x3F));
+        buffer[2] = char(0x80 | (code & 0x3F));
+        n = 3;
+    } else {
+        buffer[0] = char(0xF0 | (code >> 18));
+        buffer[1] = char(0x80 | ((code >> 12) & 0x3F));
+        buffer[2] = char(0x80 | ((code >> 6) & 0x3F));
+        buffer[3] = char(0x80 | (code & 0x3F));
+        n = 4;
+    }
+    out.append(buffer, n);
+}
+
+// Where a stand-in (or a character of the stand-ins' range) may start: its UTF-8 form begins
+// F4 8F BE or F4 8F BF.
+qsizetype nextStandInCandidate(QByteArrayView utf8, qsizetype from) {
+    while (true) {
+        const qsizetype at = utf8.indexOf('\xF4', from);
+        if (at < 0 || at + 3 >= utf8.size())
+            return -1;
+        if (uchar(utf8[at + 1]) == 0x8F && (uchar(utf8[at + 2]) & 0xFE) == 0xBE)
+            return at;
+        from = at + 1;
+    }
+}
+
+} // namespace
+
+QByteArrayView lineEndBytes(LineEnd end) {
+    switch (end) {
+    case LineEnd::CrLf:
+        return "\r\n";
+    case LineEnd::Cr:
+        return "\r";
+    default:
+        return "\n";
+    }
+}
+
+LineEnd mainLineEndOf(QByteArrayView text) {
+    qsizetype lf = 0, crlf = 0, cr = 0;
+    const char* s = text.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i] == '\n') {
+            ++lf;
+        } else if (s[i] == '\r') {
+            if (i + 1 < n && s[i + 1] == '\n') {
+                ++crlf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        }
+    }
+    if (crlf > lf && crlf >= cr)
+        return LineEnd::CrLf;
+    if (cr > lf && cr > crlf)
+        return LineEnd::Cr;
+    return LineEnd::Lf;
+}
+
+QByteArray editorUtf8Of(QStringView text) {
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 2);
+    qsizetype run = 0;
+    const auto endRun = [&](qsizetype end) {
+        if (end > run)
+            out.append(text.sliced(run, end - run).toUtf8());
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(c, text[i + 1]);
+            if (byteOfStandIn(code) >= 0) {
+                // A character of the stand-ins' range is kept as its UTF-8 bytes.
+                endRun(i);
+                QByteArray bytes;
+                appendUtf8(bytes, code);
+                for (char b : bytes)
+                    appendUtf8(out, standInOfByte(uchar(b)));
+                run = i + 2;
+            }
+            ++i;
+        } else if (const int byte = escapedByte(c); byte >= 0) {
+            endRun(i);
+            appendUtf8(out, standInOfByte(uchar(byte)));
+            run = i + 1;
+        } else if (c.isSurrogate()) {
+            // Half a pair holds no character: it is kept as the replacement character.
+            endRun(i);
+            appendUtf8(out, 0xFFFD);
+            run = i + 1;
+        }
+    }
+    endRun(text.size());
+    return out;
+}
+
+QString losslessTextOf(QByteArrayView editorUtf8) {
+    QString out;
+    qsizetype run = 0;
+    qsizetype at = nextStandInCandidate(editorUtf8, 0);
+    if (at < 0)
+        return QString::fromUtf8(editorUtf8);
+    out.reserve(editorUtf8.size());
+    while (at >= 0) {
+        const char32_t code = (char32_t(uchar(editorUtf8[at + 2]) & 0x3F) << 6) |
+                              (uchar(editorUtf8[at + 3]) & 0x3F) | 0x10F000;
+        out.append(QString::fromUtf8(editorUtf8.sliced(run, at - run)));
+        out.append(QChar(char16_t(0xDC00 + byteOfStandIn(code))));
+        run = at + 4;
+        at = nextStandInCandidate(editorUtf8, run);
+    }
+    out.append(QString::fromUtf8(editorUtf8.sliced(run)));
+    return out;
+}
+
+EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin) {
+    EditorText result;
+    result.encoding = detectEncoding(bytes, origin);
+    const bool marked = result.encoding == TextEncoding::Utf8Bom;
+    const QByteArrayView body = marked ? bytes.sliced(3) : bytes;
+    // Valid UTF-8 without characters of the stand-ins' range (plain ASCII among it) is already
+    // the editor's form.
+    const bool asIs = (result.encoding != TextEncoding::Cp932 || !hasNonAscii(body)) &&
+                      nextStandInCandidate(body, 0) < 0 && isStrictUtf8(body);
+    if (asIs)
+        result.utf8 = body.toByteArray();
+    else if (result.encoding == TextEncoding::Cp932)
+        result.utf8 = editorUtf8Of(LosslessCodec::cp932().decode(body));
+    else
+        result.utf8 = editorUtf8Of(LosslessUtf8::decode(body));
+    result.mainLineEnd = mainLineEndOf(result.utf8);
+    return result;
+}
+
+EncodeResult encodeFromEditor(QByteArrayView editorUtf8, TextEncoding encoding) {
+    return encodeDocument(losslessTextOf(editorUtf8), encoding);
+}

@@ -79,3 +79,39 @@ QString encodingName(TextEncoding encoding);
 // True when `bytes` is UTF-8 that decodes and encodes back to the same bytes: no overlong
 // forms, no surrogates, nothing above U+10FFFF, nothing cut off at the end.
 bool isStrictUtf8(QByteArrayView bytes);
+
+// The text as the editor holds it: UTF-8 in which every line keeps its own line end (CR, LF or
+// CR LF) and a byte that is no character of the file's encoding stands as one character of its
+// own, the stand-in of that byte. The stand-ins are the last 128 code points of plane 16
+// (U+10FF80 + byte - 0x80), one per byte 0x80-0xFF: a stand-in is a whole character, so no run
+// of kept bytes can join into a character, and a character of that range that a file holds is
+// kept as the four bytes of its UTF-8 form, so that no character ever turns into a kept byte.
+struct EditorText {
+    QByteArray utf8;
+    TextEncoding encoding = TextEncoding::Cp932;
+    LineEnd mainLineEnd = LineEnd::Lf; // the commonest of CR, LF and CR LF; new lines get it
+};
+
+constexpr char32_t kFirstByteStandIn = 0x10FF80;
+// The stand-in of a kept byte (0x80-0xFF), and the byte of a stand-in (-1 for other code points).
+constexpr char32_t standInOfByte(unsigned char byte) {
+    return kFirstByteStandIn + (byte - 0x80);
+}
+constexpr int byteOfStandIn(char32_t code) {
+    return code >= kFirstByteStandIn && code <= 0x10FFFF ? int(code - kFirstByteStandIn + 0x80)
+                                                         : -1;
+}
+
+// A file's bytes in the editor's form.
+EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin = TextOrigin::Local);
+// Text with kept bytes as U+DC00 + byte (the lossless codecs' form) in the editor's form, and
+// back. Text typed or pasted into the editor goes through editorUtf8Of too.
+QByteArray editorUtf8Of(QStringView text);
+QString losslessTextOf(QByteArrayView editorUtf8);
+// The editor's text as the bytes of a file of `encoding`; never substitutes a character.
+// `unencodableAt` indexes the text losslessTextOf gives.
+EncodeResult encodeFromEditor(QByteArrayView editorUtf8, TextEncoding encoding);
+// The commonest line end of `text` (LF when it has none).
+LineEnd mainLineEndOf(QByteArrayView text);
+// The bytes of `end`.
+QByteArrayView lineEndBytes(LineEnd end);

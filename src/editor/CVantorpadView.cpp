@@ -5,6 +5,7 @@
 #include "doc/CVantorpadDoc.h"
 #include "doc/DocumentHost.h"
 #include "editor/KeywordOverlay.h"
+#include "editor/SyntaxColours.h"
 #include "editor/UrlDetector.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
@@ -14,15 +15,24 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QTextBlock>
 #include <QUrl>
+
+#include <Qsci/qscilexer.h>
+
+namespace {
+
+constexpr int UrlIndicator = KeywordOverlay::FirstIndicator + 2;
+// The style that the font command gives a selection; the plain text's own is style 0.
+constexpr int SelectionFontStyle = 30;
+
+} // namespace
 
 CVantorpadView::Hooks CVantorpadView::defaultHooks() {
     CVantorpadView::Hooks h;
@@ -62,56 +72,278 @@ CVantorpadView::Hooks& CVantorpadView::hooks() {
 }
 
 CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWidget* parent)
-    : QPlainTextEdit(parent), m_host(host), m_document(document),
-      m_keywords(new KeywordOverlay(document->textDocument())) {
-    setDocument(document->textDocument());
-    document->setView(this);
+    : QsciScintilla(parent), m_host(host), m_document(document),
+      m_keywords(new KeywordOverlay(this)) {
+    setUtf8(true);
+    // Lines keep the ends they have; pasted text takes the document's.
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL);
+    SendScintilla(SCI_SETIMEINTERACTION, static_cast<unsigned long>(SC_IME_INLINE));
+    // Typing and scrolling stay quick in very long lines and very large files.
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
+    SendScintilla(SCI_INDICSETSTYLE, UrlIndicator, long(INDIC_PLAIN));
+    SendScintilla(SCI_INDICSETFORE, static_cast<unsigned long>(UrlIndicator),
+                  palette().color(QPalette::Link));
+    showKeptBytes();
+    setMarginWidth(1, 0);
     setAcceptDrops(true);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
+    document->setView(this);
+    document->attachEditor(this);
     setOverwriteMode(!document->insertMode());
     connect(document, &CVantorpadDoc::textLoaded, m_keywords, &KeywordOverlay::clear);
-    connect(this->document(), &QTextDocument::contentsChange, this, [this] {
-        if (m_searchedTextValid) {
-            m_searchedTextValid = false;
-            m_searchedText.clear();
-        }
-    });
+    connect(document, &CVantorpadDoc::textLoaded, this, &CVantorpadView::detectLanguage);
+    connect(document, &CVantorpadDoc::titleChanged, this, &CVantorpadView::detectLanguage);
+    connect(this, &QsciScintilla::modificationChanged, document,
+            &CVantorpadDoc::editorModificationChanged);
+    connect(this, &QsciScintilla::textChanged, this, &CVantorpadView::textChangedBehind);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { markVisibleUrls(); });
+    m_language = SyntaxLanguage::None;
+    detectLanguage();
     ApplyEditorSettings();
 }
 
 CVantorpadView::~CVantorpadView() {
-    if (m_document)
+    if (m_document) {
+        m_document->attachEditor(nullptr);
         m_document->setView(nullptr);
+    }
+}
+
+long CVantorpadView::sendLong(unsigned int message, unsigned long wParam, long lParam) const {
+    return SendScintilla(message, wParam, lParam);
+}
+
+// A byte kept from the file shows as Scintilla shows bytes it cannot decode: "x81" in a box.
+void CVantorpadView::showKeptBytes() {
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char32_t code = standInOfByte(uchar(byte));
+        const QByteArray standIn = QString::fromUcs4(&code, 1).toUtf8();
+        const QByteArray shown = QByteArray("x") + QByteArray::number(byte, 16).toUpper();
+        SendScintilla(SCI_SETREPRESENTATION, standIn.constData(), shown.constData());
+    }
+}
+
+QByteArray CVantorpadView::editorText() const {
+    const long length = sendLong(SCI_GETLENGTH);
+    const char* text = reinterpret_cast<const char*>(sendLong(SCI_GETCHARACTERPOINTER));
+    return QByteArray(text, length);
+}
+
+void CVantorpadView::loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd) {
+    const bool readOnly = isReadOnly();
+    setReadOnly(false);
+    const int eol = mainLineEnd == LineEnd::CrLf ? SC_EOL_CRLF
+                    : mainLineEnd == LineEnd::Cr ? SC_EOL_CR
+                                                 : SC_EOL_LF;
+    SendScintilla(SCI_SETEOLMODE, static_cast<unsigned long>(eol));
+    SendScintilla(SCI_SETTEXT, 0UL, utf8.constData());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_GOTOPOS, 0UL);
+    setReadOnly(readOnly);
+    textChangedBehind();
+}
+
+bool CVantorpadView::isTextModified() const {
+    return sendLong(SCI_GETMODIFY) != 0;
+}
+
+void CVantorpadView::markTextUnmodified() {
+    SendScintilla(SCI_SETSAVEPOINT);
+}
+
+void CVantorpadView::textChangedBehind() {
+    m_urlFirstLine = m_urlLastLine = -1;
+    if (m_searchedTextValid) {
+        m_searchedTextValid = false;
+        m_searchedText.clear();
+    }
+}
+
+QString CVantorpadView::toPlainText() const {
+    const long length = sendLong(SCI_GETLENGTH);
+    const char* text = reinterpret_cast<const char*>(sendLong(SCI_GETCHARACTERPOINTER));
+    return QString::fromUtf8(text, length);
+}
+
+long CVantorpadView::bytePosition(qsizetype position) const {
+    if (!m_utf16Index) {
+        // Built once, on the first question, and kept up to date by Scintilla from then on.
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
+                      static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF16));
+        m_utf16Index = true;
+    }
+    const long line = sendLong(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(position),
+                               SC_LINECHARACTERINDEX_UTF16);
+    const long lineStart = sendLong(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long lineIndex = sendLong(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                                    SC_LINECHARACTERINDEX_UTF16);
+    return sendLong(SCI_POSITIONRELATIVECODEUNITS, static_cast<unsigned long>(lineStart),
+                    long(position - lineIndex));
+}
+
+qsizetype CVantorpadView::textPosition(long bytePosition) const {
+    if (!m_utf16Index) {
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
+                      static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF16));
+        m_utf16Index = true;
+    }
+    const long line = sendLong(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePosition));
+    const long lineStart = sendLong(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return sendLong(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                    SC_LINECHARACTERINDEX_UTF16) +
+           sendLong(SCI_COUNTCODEUNITS, static_cast<unsigned long>(lineStart), bytePosition);
+}
+
+qsizetype CVantorpadView::selectionStart() const {
+    return textPosition(sendLong(SCI_GETSELECTIONSTART));
+}
+
+qsizetype CVantorpadView::selectionEnd() const {
+    return textPosition(sendLong(SCI_GETSELECTIONEND));
+}
+
+qsizetype CVantorpadView::caretPosition() const {
+    return textPosition(sendLong(SCI_GETCURRENTPOS));
+}
+
+void CVantorpadView::select(qsizetype anchor, qsizetype caret) {
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(bytePosition(anchor)),
+                  bytePosition(caret));
+}
+
+void CVantorpadView::insertPlainText(const QString& text) {
+    if (isReadOnly())
+        return;
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    if (m_document && m_document->prevailingLineEnd() != LineEnd::Lf)
+        lines.replace(u'\n', QString::fromLatin1(lineEndBytes(m_document->prevailingLineEnd())));
+    const QByteArray utf8 = editorUtf8Of(lines);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+bool CVantorpadView::canPaste() const {
+    return sendLong(SCI_CANPASTE) != 0;
+}
+
+int CVantorpadView::caretLine() const {
+    return int(sendLong(SCI_LINEFROMPOSITION,
+                        static_cast<unsigned long>(sendLong(SCI_GETCURRENTPOS)))) +
+           1;
+}
+
+QRect CVantorpadView::characterRect(qsizetype position) const {
+    const long at = bytePosition(position);
+    const int x = int(sendLong(SCI_POINTXFROMPOSITION, 0UL, at));
+    const int y = int(sendLong(SCI_POINTYFROMPOSITION, 0UL, at));
+    const long next = sendLong(SCI_POSITIONAFTER, static_cast<unsigned long>(at));
+    const int right = next > at ? int(sendLong(SCI_POINTXFROMPOSITION, 0UL, next)) : x + 1;
+    const int height = int(sendLong(SCI_TEXTHEIGHT, 0UL));
+    return QRect(x, y, std::max(1, right - x), height);
+}
+
+QFont CVantorpadView::fontAt(qsizetype position) const {
+    const int style =
+        int(sendLong(SCI_GETSTYLEAT, static_cast<unsigned long>(bytePosition(position))));
+    char face[128] = {};
+    SendScintilla(SCI_STYLEGETFONT, static_cast<unsigned long>(style), face);
+    QFont font(QString::fromUtf8(face));
+    font.setPointSize(int(sendLong(SCI_STYLEGETSIZE, static_cast<unsigned long>(style))));
+    font.setBold(sendLong(SCI_STYLEGETBOLD, static_cast<unsigned long>(style)) != 0);
+    font.setItalic(sendLong(SCI_STYLEGETITALIC, static_cast<unsigned long>(style)) != 0);
+    return font;
 }
 
 void CVantorpadView::ApplyEditorSettings() {
     const AppSettings& s = m_host.settings();
     const bool modified = m_document->isModified();
-    const bool updating = updatesEnabled();
-    setUpdatesEnabled(false);
     // Detection, once on, stays on until the view is created again.
     if (s.AutoUrl != 0)
         m_urlDetection = true;
-    setLineWrapMode(s.WordWrap != 0 ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    const QFont font = editorFont(s);
-    setFont(font);
-    const int tabCount = s.TabCount > 0 ? s.TabCount : 8;
-    setTabStopDistance(tabCount * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
-    QPalette p = palette();
-    p.setColor(QPalette::Base, colorFromColorRef(s.BackColor));
-    p.setColor(QPalette::Text, colorFromColorRef(s.ForeColor));
-    setPalette(p);
+    setWrapMode(s.WordWrap != 0 ? WrapCharacter : WrapNone);
+    applyColours();
+    setTabWidth(s.TabCount > 0 ? s.TabCount : 8);
+    applyViewOptions();
     removeFormats();
     m_document->setModified(modified);
-    setUpdatesEnabled(updating);
+    m_urlFirstLine = m_urlLastLine = -1;
+    markVisibleUrls();
+}
+
+// The options page's paper and ink are the base colours; a language's colours go over them.
+void CVantorpadView::applyColours() {
+    const AppSettings& s = m_host.settings();
+    const QFont font = editorFont(s);
+    const QColor paper = colorFromColorRef(s.BackColor);
+    const QColor ink = colorFromColorRef(s.ForeColor);
+    setFont(font);
+    setPaper(paper);
+    setColor(ink);
+    if (QsciLexer* current = lexer()) {
+        paintLexer(*current, font, paper, ink);
+        setLexer(current); // takes the new colours of every style
+    } else {
+        SendScintilla(SCI_STYLECLEARALL);
+    }
+    setCaretForegroundColor(ink);
+    const auto blend = [&](int inkPart) {
+        return QColor((paper.red() * (100 - inkPart) + ink.red() * inkPart) / 100,
+                      (paper.green() * (100 - inkPart) + ink.green() * inkPart) / 100,
+                      (paper.blue() * (100 - inkPart) + ink.blue() * inkPart) / 100);
+    };
+    setMarginsBackgroundColor(blend(8));
+    setMarginsForegroundColor(blend(60));
+    setMarginsFont(font);
+    setFoldMarginColors(blend(8), blend(8));
+    setCaretLineBackgroundColor(blend(8));
+    setMatchedBraceBackgroundColor(blend(25));
+    setMatchedBraceForegroundColor(ink);
+    setWhitespaceForegroundColor(blend(40));
+}
+
+void CVantorpadView::applyViewOptions() {
+    const AppSettings::EditorView& v = m_host.settings().View;
+    setMarginLineNumbers(0, v.LineNumbers != 0);
+    setMarginWidth(0, v.LineNumbers != 0 ? QStringLiteral("000000") : QString());
+    if (v.LineNumbers == 0)
+        setMarginWidth(0, 0);
+    setCaretLineVisible(v.CaretLine != 0);
+    setBraceMatching(v.BraceMatch != 0 ? SloppyBraceMatch : NoBraceMatch);
+    setWhitespaceVisibility(v.ShowBlanks != 0 ? WsVisible : WsInvisible);
+    setEolVisibility(v.ShowBlanks != 0);
+    setFolding(v.Folding != 0 && lexer() ? BoxedTreeFoldStyle : NoFoldStyle, 2);
+}
+
+void CVantorpadView::setLanguage(SyntaxLanguage language) {
+    if (language == m_language && (lexer() != nullptr) == (language != SyntaxLanguage::None))
+        return;
+    m_language = language;
+    QsciLexer* old = lexer();
+    setLexer(createLexer(language, this));
+    delete old;
+    applyColours();
+    applyViewOptions();
+}
+
+void CVantorpadView::detectLanguage() {
+    if (!m_document)
+        return;
+    const QString name =
+        m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
+    const long lineEnd = sendLong(SCI_GETLINEENDPOSITION, 0UL);
+    const char* text = reinterpret_cast<const char*>(
+        sendLong(SCI_GETRANGEPOINTER, 0UL, std::min<long>(lineEnd, 200)));
+    setLanguage(syntaxLanguageFor(name, QByteArrayView(text, std::min<long>(lineEnd, 200))));
 }
 
 void CVantorpadView::removeFormats() {
     if (m_selectionFonts) {
-        QTextCursor all(document());
-        all.select(QTextCursor::Document);
-        all.setCharFormat(QTextCharFormat());
+        SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
+        SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(sendLong(SCI_GETLENGTH)), 0L);
         m_selectionFonts = false;
     }
     m_keywords->clear();
@@ -142,7 +374,7 @@ bool CVantorpadView::handlesCommand(int command) {
 bool CVantorpadView::isCommandEnabled(int command) const {
     switch (command) {
     case EditorCommand::FormatFont:
-        return textCursor().hasSelection();
+        return hasSelection();
     case CmdSaveToServer:
         return m_document && m_document->canSaveToServer();
     case EditorCommand::InsertDateTime:
@@ -220,22 +452,28 @@ void CVantorpadView::OnKeywordColour() {
     const AppSettings& s = m_host.settings();
     const QStringList set1(s.Key1.begin(), s.Key1.end());
     const QStringList set2(s.Key2.begin(), s.Key2.end());
-    const QList<KeywordMatch> matches = findKeywordMatches(document()->toRawText(), set1, set2);
+    const QList<KeywordMatch> matches = findKeywordMatches(searchedText(), set1, set2);
     const QColor colours[2] = {colorFromColorRef(s.Keyword1), colorFromColorRef(s.Keyword2)};
     m_keywords->apply(matches, colours);
-    m_document->setModified(modified);
 }
 
+// Scintilla has no fonts for a stretch of text, only styles: the selection gets a style of its
+// own with the chosen font, until the settings are applied again.
 void CVantorpadView::OnFormatFont() {
-    QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection())
+    if (!hasSelection())
         return;
-    QFont font = cursor.charFormat().font();
+    QFont font = fontAt(selectionStart());
     if (!hooks().chooseFont(this, font))
         return;
-    QTextCharFormat format;
-    format.setFont(font);
-    cursor.mergeCharFormat(format);
+    const unsigned long style = SelectionFontStyle;
+    SendScintilla(SCI_STYLESETFONT, style, font.family().toUtf8().constData());
+    SendScintilla(SCI_STYLESETSIZE, style, long(font.pointSize()));
+    SendScintilla(SCI_STYLESETBOLD, style, long(font.bold()));
+    SendScintilla(SCI_STYLESETITALIC, style, long(font.italic()));
+    const long from = sendLong(SCI_GETSELECTIONSTART);
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
+    SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(sendLong(SCI_GETSELECTIONEND) - from),
+                  long(SelectionFontStyle));
     m_selectionFonts = true;
 }
 
@@ -258,9 +496,8 @@ void CVantorpadView::OnFilePageSetup() {
 void CVantorpadView::print(QPrinter& printer) {
     const QString name =
         m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
-    const PrintJob job{name, printHeaderDate(QDateTime::currentDateTime()), m_margins,
-                       colorFromColorRef(m_host.settings().ForeColor)};
-    printDocument(printer, *document(), m_keywords, job);
+    const PrintJob job{name, printHeaderDate(QDateTime::currentDateTime()), m_margins};
+    printDocument(printer, *this, job);
 }
 
 void CVantorpadView::OnFilePrint() {
@@ -302,39 +539,67 @@ void CVantorpadView::keyPressEvent(QKeyEvent* event) {
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         (event->modifiers() & Qt::ShiftModifier)) {
-        // A line break inside a line cannot be written to a file: always start a new line.
+        // Every line break is one of the document's line ends.
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                         event->text());
-        QPlainTextEdit::keyPressEvent(&plain);
+        QsciScintilla::keyPressEvent(&plain);
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    QsciScintilla::keyPressEvent(event);
 }
 
-QString CVantorpadView::urlAt(const QPoint& viewportPos, int* start) const {
-    const QTextCursor cursor = cursorForPosition(viewportPos);
-    const QTextBlock block = cursor.block();
-    if (!block.isValid())
+QString CVantorpadView::urlAt(const QPoint& viewportPos) const {
+    const long at = sendLong(SCI_CHARPOSITIONFROMPOINTCLOSE,
+                             static_cast<unsigned long>(viewportPos.x()), viewportPos.y());
+    if (at < 0)
         return {};
-    // cursorForPosition gives the nearest gap; the character under the pointer is the one
-    // after it unless the pointer is past the middle of the previous one.
-    const QRect caret = cursorRect(cursor);
-    int offset = cursor.positionInBlock();
-    if (viewportPos.x() < caret.left() && offset > 0)
-        --offset;
-    const QString text = block.text();
+    const long line = sendLong(SCI_LINEFROMPOSITION, static_cast<unsigned long>(at));
+    const long lineStart = sendLong(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const QString text = this->text(int(line));
+    const qsizetype offset = textPosition(at) - textPosition(lineStart);
     if (offset >= text.size())
         return {};
     const UrlSpan span = findUrlAt(text, offset);
     if (!span.isValid())
         return {};
-    if (start)
-        *start = block.position() + int(span.start);
     return text.mid(span.start, span.length);
 }
 
+void CVantorpadView::markVisibleUrls() {
+    if (!m_urlDetection)
+        return;
+    const int first = int(sendLong(SCI_DOCLINEFROMVISIBLE,
+                                   static_cast<unsigned long>(sendLong(SCI_GETFIRSTVISIBLELINE))));
+    const int last = first + int(sendLong(SCI_LINESONSCREEN)) + 1;
+    if (first == m_urlFirstLine && last == m_urlLastLine)
+        return;
+    m_urlFirstLine = first;
+    m_urlLastLine = last;
+    SendScintilla(SCI_SETINDICATORCURRENT, UrlIndicator);
+    const long from = sendLong(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+    long to = sendLong(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
+    if (to < from)
+        to = sendLong(SCI_GETLENGTH);
+    SendScintilla(SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), to - from);
+    for (int line = first; line <= last && line < lines(); ++line) {
+        const long start = sendLong(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        if (sendLong(SCI_LINELENGTH, static_cast<unsigned long>(line)) > 100000)
+            continue; // a line this long is data, not prose with links
+        const QString text = this->text(line);
+        const QList<UrlSpan> urls = findUrls(text);
+        if (urls.isEmpty())
+            continue;
+        for (const UrlSpan& url : urls) {
+            // URLs are ASCII: their byte offsets follow from the text before them.
+            const long begin = start + long(text.left(url.start).toUtf8().size());
+            SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(begin),
+                          long(url.length));
+        }
+    }
+}
+
 void CVantorpadView::mouseMoveEvent(QMouseEvent* event) {
-    QPlainTextEdit::mouseMoveEvent(event);
+    QsciScintilla::mouseMoveEvent(event);
     if (!m_urlDetection)
         return;
     const bool overLink =
@@ -354,7 +619,7 @@ void CVantorpadView::mouseDoubleClickEvent(QMouseEvent* event) {
             return;
         }
     }
-    QPlainTextEdit::mouseDoubleClickEvent(event);
+    QsciScintilla::mouseDoubleClickEvent(event);
 }
 
 void CVantorpadView::openLink(const QUrl& target) {
@@ -365,41 +630,14 @@ void CVantorpadView::openLink(const QUrl& target) {
     hooks().openUrl(target);
 }
 
-void CVantorpadView::paintEvent(QPaintEvent* event) {
-    QPlainTextEdit::paintEvent(event);
-    if (m_urlDetection)
-        drawUrlUnderlines();
-}
-
-void CVantorpadView::drawUrlUnderlines() {
-    QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Link));
-    const QPointF offset = contentOffset();
-    const int height = viewport()->height();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF box = blockBoundingGeometry(block).translated(offset);
-        if (box.top() > height)
-            break;
-        const QList<UrlSpan> urls = findUrls(block.text());
-        if (urls.isEmpty() || !block.layout())
-            continue;
-        const QTextLayout* layout = block.layout();
-        for (const UrlSpan& url : urls) {
-            for (int i = 0; i < layout->lineCount(); ++i) {
-                const QTextLine line = layout->lineAt(i);
-                const int from = std::max<int>(int(url.start), line.textStart());
-                const int to = std::min<int>(int(url.start + url.length),
-                                             line.textStart() + line.textLength());
-                if (from >= to)
-                    continue;
-                const qreal y = box.top() + line.y() + line.ascent() + 1.5;
-                painter.drawLine(QPointF(box.left() + line.cursorToX(from), y),
-                                 QPointF(box.left() + line.cursorToX(to), y));
-            }
-        }
+void CVantorpadView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
     }
+    QsciScintilla::dragEnterEvent(event);
 }
 
 bool CVantorpadView::canInsertFromMimeData(const QMimeData* source) const {
-    return !source->hasUrls() && QPlainTextEdit::canInsertFromMimeData(source);
+    return !source->hasUrls() && QsciScintilla::canInsertFromMimeData(source);
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "doc/CVantorpadDoc.h"
 #include "editor/DocumentPrinter.h"
+#include "editor/SyntaxLanguage.h"
 
-#include <QPlainTextEdit>
+#include <Qsci/qsciscintilla.h>
+
 #include <QPointer>
 
 #include <functional>
@@ -16,9 +19,12 @@ class QMenu;
 class QPrinter;
 class QUrl;
 
-// The editing view of a text document: a plain-text editor showing the document's text with
-// the editor settings, keyword colouring, detected URLs, the right-click menu, printing.
-class CVantorpadView : public QPlainTextEdit {
+// The editing view of a text document: a Scintilla editor showing the document's text with
+// the editor settings, syntax and keyword colours, detected URLs, the right-click menu, printing.
+//
+// Scintilla counts bytes of UTF-8; the view's own interface counts UTF-16 units of the text as
+// toPlainText gives it, as the searches, conversions and keyword matching of the core do.
+class CVantorpadView : public QsciScintilla, public DocumentTextHolder {
     Q_OBJECT
 public:
     // The platform services the view calls, replaceable so that tests can script them.
@@ -51,6 +57,13 @@ public:
     // keyword colouring and fonts given to a selection.
     void ApplyEditorSettings();
 
+    // The language the text is coloured as; set from the file's name and first line when it is
+    // opened or renamed, and by the "言語" menu.
+    SyntaxLanguage language() const { return m_language; }
+    void setLanguage(SyntaxLanguage language);
+    // Puts the View menu's toggles of the settings onto the view.
+    void applyViewOptions();
+
     // Whether the view or its document handles `command`, and its enable rule.
     static bool handlesCommand(int command);
     bool isCommandEnabled(int command) const;
@@ -67,9 +80,9 @@ public:
     void OnInsertDateTime();      // 32777
     void OnInsertSpecialString(); // 32791
     void OnJumpLine();            // 32769
-    // Inserts the non-empty lines of a text file at the caret, each with a line feed, as one
-    // undo step; returns how many lines were read, or -1 when the file cannot be read as text
-    // or the view is read-only (nothing is inserted then).
+    // Inserts the non-empty lines of a text file at the caret, each with the document's line
+    // end, as one undo step; returns how many lines were read, or -1 when the file cannot be
+    // read as text or the view is read-only (nothing is inserted then).
     int InsertTextFile(const QString& path);
     void jumpToLine(int line);
 
@@ -102,16 +115,45 @@ public:
     KeywordOverlay* keywordColours() const { return m_keywords; }
     bool urlDetection() const { return m_urlDetection; }
     // The URL under a point of the viewport, as text; empty when there is none.
-    QString urlAt(const QPoint& viewportPos, int* start = nullptr) const;
+    QString urlAt(const QPoint& viewportPos) const;
+
+    // The text, and places in it, in UTF-16 units.
+    QString toPlainText() const;
+    qsizetype selectionStart() const;
+    qsizetype selectionEnd() const;
+    qsizetype caretPosition() const;
+    void select(qsizetype anchor, qsizetype caret);
+    bool hasSelection() const { return hasSelectedText(); }
+    // Replaces the selection with `text` as typed text would be (one undo step): every line
+    // break in it becomes the document's line end.
+    void insertPlainText(const QString& text);
+    bool canPaste() const;
+    // The caret's line (1-based) and the number of lines, as the status bar shows them.
+    int caretLine() const;
+    int lineCount() const { return lines(); }
+    // The box of the character at `position` in the viewport.
+    QRect characterRect(qsizetype position) const;
+    // The font the character at `position` is drawn with.
+    QFont fontAt(qsizetype position) const;
+
+    // Scintilla's byte positions for UTF-16 positions, and back.
+    long bytePosition(qsizetype position) const;
+    qsizetype textPosition(long bytePosition) const;
+
+    // DocumentTextHolder
+    QByteArray editorText() const override;
+    void loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd) override;
+    bool isTextModified() const override;
+    void markTextUnmodified() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     // Files dragged from the desktop are not text for the view: they go on to the main window,
     // which opens them.
+    void dragEnterEvent(QDragEnterEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
@@ -119,13 +161,19 @@ private:
     void addMenuCommand(QMenu* menu, int command);
     // The document's text as the searches see it, kept between searches until the next change
     // (taking it from a 20 MB document costs as much as the search itself).
-    const QString& searchedText();
+    const QString& searchedText() const;
+    void textChangedBehind();
     // Hands a double-clicked link to the desktop, after a question where the link may be more
     // than a page to show.
     void openLink(const QUrl& target);
-    void drawUrlUnderlines();
-    // The base format over all text: no keyword colours, no fonts of a selection.
+    // Underlines the URLs of the lines on screen.
+    void markVisibleUrls();
+    // The base style over all text: no keyword colours, no fonts of a selection.
     void removeFormats();
+    void showKeptBytes();
+    void applyColours();
+    void detectLanguage();
+    long sendLong(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
 
     DocumentHost& m_host;
     QPointer<CVantorpadDoc> m_document;
@@ -135,6 +183,10 @@ private:
     bool m_urlDetection = false;
     bool m_selectionFonts = false;
     bool m_overLink = false;
-    QString m_searchedText;
-    bool m_searchedTextValid = false;
+    mutable QString m_searchedText;
+    mutable bool m_searchedTextValid = false;
+    mutable bool m_utf16Index = false;
+    SyntaxLanguage m_language = SyntaxLanguage::None;
+    int m_urlFirstLine = -1;
+    int m_urlLastLine = -1;
 };

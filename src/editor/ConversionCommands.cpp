@@ -9,9 +9,6 @@
 #include "platform/BusyGuard.h"
 #include "settings/AppSettings.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
-
 #include <functional>
 
 namespace {
@@ -54,11 +51,11 @@ bool CVantorpadView::conversionEnabled(int command) const {
     if (isReadOnly())
         return false;
     // The keyword conversions are always offered; with nothing selected they change nothing.
-    return isKeywordCase(command) || textCursor().hasSelection();
+    return isKeywordCase(command) || hasSelection();
 }
 
 void CVantorpadView::runConversion(int command) {
-    if (!conversionEnabled(command) || !textCursor().hasSelection())
+    if (!conversionEnabled(command) || !hasSelection())
         return;
     std::function<QString(QStringView, QChar)> convert;
     if (std::optional<Conversion> conversion = conversionOf(command)) {
@@ -79,35 +76,44 @@ void CVantorpadView::runConversion(int command) {
     replaceSelectionLineByLine(convert);
 }
 
-// Each line of the selection is replaced on its own, so the lines and their line ends stay as
-// they were; the whole replacement is one undo step, and the caret ends after it. Each line's
-// piece is converted knowing the character in front of it.
+// The lines of the selection are converted one by one, each knowing the character in front of
+// it, and go back as one replacement: one undo step, the line ends as they were, the caret after
+// the new text. The conversions see kept bytes as the lossless codecs give them, so that a byte
+// after a kept lead byte stays what it was.
 void CVantorpadView::replaceSelectionLineByLine(
     const std::function<QString(QStringView, QChar)>& convert) {
     BusyGuard busy(this);
-    QTextCursor selection = textCursor();
-    const int start = selection.selectionStart();
-    int end = selection.selectionEnd();
-    QTextCursor edit(document());
-    edit.beginEditBlock();
-    for (QTextBlock block = document()->findBlock(start);
-         block.isValid() && block.position() <= end; block = block.next()) {
-        const int from = std::max(start, block.position());
-        const int to = std::min(end, block.position() + block.length() - 1);
-        if (to <= from)
-            continue;
-        edit.setPosition(from);
-        edit.setPosition(to, QTextCursor::KeepAnchor);
-        const QString before = edit.selectedText();
-        const QChar previous =
-            from > block.position() ? document()->characterAt(from - 1) : QChar();
-        const QString after = convert(before, previous);
-        if (after != before) {
-            edit.insertText(after);
-            end += int(after.size() - before.size());
-        }
+    const long from = sendLong(SCI_GETSELECTIONSTART);
+    const long to = sendLong(SCI_GETSELECTIONEND);
+    const long before = sendLong(SCI_POSITIONBEFORE, static_cast<unsigned long>(from));
+    const char* text = reinterpret_cast<const char*>(
+        sendLong(SCI_GETRANGEPOINTER, static_cast<unsigned long>(before), to - before));
+    const QString previousText = losslessTextOf(QByteArrayView(text, from - before));
+    const QString selected = losslessTextOf(QByteArrayView(text + (from - before), to - from));
+    const auto isLineEnd = [](QChar c) { return c == u'\n' || c == u'\r'; };
+    QChar previous =
+        previousText.isEmpty() || isLineEnd(previousText.back()) ? QChar() : previousText.back();
+    QString converted;
+    converted.reserve(selected.size());
+    qsizetype at = 0;
+    while (at < selected.size()) {
+        qsizetype lineEnd = at;
+        while (lineEnd < selected.size() && !isLineEnd(selected[lineEnd]))
+            ++lineEnd;
+        converted.append(convert(QStringView(selected).sliced(at, lineEnd - at), previous));
+        qsizetype next = lineEnd;
+        while (next < selected.size() && isLineEnd(selected[next]))
+            ++next;
+        converted.append(QStringView(selected).sliced(lineEnd, next - lineEnd));
+        previous = QChar();
+        at = next;
     }
-    edit.endEditBlock();
-    edit.setPosition(end);
-    setTextCursor(edit);
+    if (converted == selected) {
+        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(to));
+        return;
+    }
+    const QByteArray utf8 = editorUtf8Of(converted);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
 }

@@ -6,8 +6,7 @@
 #include <QString>
 
 class QPrinter;
-class QTextDocument;
-class KeywordOverlay;
+class QsciScintillaBase;
 
 // Page margins of the editor in twips (1/1440 inch), and their form in the page-setup dialog,
 // hundredths of a millimetre (integer arithmetic both ways, as the dialog has always shown them).
@@ -33,11 +32,10 @@ struct PrintJob {
     QString fileName; // header, left
     QString date;     // header, right
     PrintMargins margins;
-    QColor textColour = Qt::black; // of text without a colour of its own
 };
 
-// Prints `document` (with its keyword colours) on `printer`, one header line on every page:
-// the file name at (150, 100) and the date right-aligned to end 150 device units left of the
-// right edge; the text inside the margins.
-void printDocument(QPrinter& printer, const QTextDocument& document, const KeywordOverlay* colours,
-                   const PrintJob& job);
+// Prints the text of `editor` (with its colours) on `printer`, which must be the application
+// printer (a preview hands it back), one header line on every page: the file name at (150, 100)
+// and the date right-aligned to end 150 device units left of the right edge; the text inside
+// the margins, a line wider than the page wrapped onto the next printed line.
+void printDocument(QPrinter& printer, QsciScintillaBase& editor, const PrintJob& job);

@@ -95,23 +95,23 @@ void CVantorpadView::addMenuCommand(QMenu* menu, int command) {
     }
     // The editing commands the text widget does itself; the others arrive with their
     // features and do nothing until then.
-    const bool selection = textCursor().hasSelection();
+    const bool selection = hasSelection();
     switch (command) {
     case EditCut:
         item->setEnabled(selection && !isReadOnly());
-        connect(item, &QAction::triggered, this, &QPlainTextEdit::cut);
+        connect(item, &QAction::triggered, this, &QsciScintilla::cut);
         break;
     case EditCopy:
         item->setEnabled(selection);
-        connect(item, &QAction::triggered, this, &QPlainTextEdit::copy);
+        connect(item, &QAction::triggered, this, &QsciScintilla::copy);
         break;
     case EditPaste:
     case EditPasteSpecial:
         item->setEnabled(canPaste());
-        connect(item, &QAction::triggered, this, &QPlainTextEdit::paste);
+        connect(item, &QAction::triggered, this, &QsciScintilla::paste);
         break;
     case EditSelectAll:
-        connect(item, &QAction::triggered, this, &QPlainTextEdit::selectAll);
+        connect(item, &QAction::triggered, this, [this] { selectAll(); });
         break;
     default:
         break;

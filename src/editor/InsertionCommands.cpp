@@ -11,9 +11,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 
 void CVantorpadView::OnInsertDateTime() {
     CDateDialog dialog(CDateDialog::DateTime,
@@ -37,34 +34,26 @@ int CVantorpadView::InsertTextFile(const QString& path) {
     if (!file)
         return -1;
     BusyGuard busy(this);
-    QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
+    QString text;
     for (const QString& line : file->lines)
-        cursor.insertText(line + u'\n');
-    cursor.endEditBlock();
-    setTextCursor(cursor);
+        text += line + u'\n';
+    insertPlainText(text);
     return file->count;
 }
 
 void CVantorpadView::OnJumpLine() {
-    const int caretLine = textCursor().blockNumber() + 1;
-    CJumpLine dialog(caretLine, this);
+    CJumpLine dialog(caretLine(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     jumpToLine(dialog.line());
 }
 
 void CVantorpadView::jumpToLine(int line) {
-    const int caretLine = textCursor().blockNumber() + 1;
-    if (line > caretLine) {
-        QScrollBar* bar = verticalScrollBar();
-        bar->setValue(bar->value() + (line - caretLine));
-    }
-    QTextCursor cursor(document());
-    const QTextBlock block = document()->findBlockByNumber(line - 1);
-    if (block.isValid())
-        cursor.setPosition(block.position());
+    const int from = caretLine();
+    if (line > from)
+        SendScintilla(SCI_LINESCROLL, 0UL, long(line - from));
+    if (line > lines())
+        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(sendLong(SCI_GETLENGTH)));
     else
-        cursor.movePosition(QTextCursor::End); // beyond the last line: the end of the text
-    setTextCursor(cursor);
+        SendScintilla(SCI_GOTOLINE, static_cast<unsigned long>(line - 1));
 }

@@ -5,41 +5,34 @@
 #include <QColor>
 #include <QList>
 #include <QObject>
-#include <QTextBlock>
-#include <QTextLayout>
 
-#include <vector>
+class CVantorpadView;
 
-class QTextDocument;
-
-// Keyword colours drawn over a document's text. They live in the text layout of each block
-// (like a syntax highlighter's), not in the text's character formats, so colouring never adds
-// an undo step, never marks the document modified and costs one format list per coloured
-// line. A colour moves with its text while the user edits inside the line; a line that is
-// split or joined loses its colours, as the colouring is a one-shot action.
+// Keyword colours as two Scintilla indicators (one per keyword set) that colour the text over
+// its syntax colours, so both show at once. Indicators are no part of the text: colouring never
+// adds an undo step and never marks the document modified, and a colour moves with its text as
+// the user edits around it.
 class KeywordOverlay : public QObject {
     Q_OBJECT
 public:
-    explicit KeywordOverlay(QTextDocument* document);
+    explicit KeywordOverlay(CVantorpadView* view);
 
-    // Colours every match, later matches over earlier ones and over the colours of earlier
-    // runs; colours[set] is the set's colour, drawn bold. Colours of earlier runs that no match
-    // covers stay.
+    // Colours every match (positions in UTF-16 units), later matches over earlier ones and over
+    // the colours of earlier runs; colours[set] is the set's colour. Colours of earlier runs
+    // that no match covers stay.
     void apply(const QList<KeywordMatch>& matches, const QColor colours[2]);
     void clear();
-    bool isEmpty() const { return m_blocks.empty(); }
+    bool isEmpty() const { return m_empty; }
 
-    // The coloured ranges of `block`, as drawn.
-    QList<QTextLayout::FormatRange> rangesOf(const QTextBlock& block) const;
+    // The keyword set (0 or 1) whose colour the character at `position` (UTF-16) is drawn in,
+    // or -1.
+    int setAt(qsizetype position) const;
+    // The coloured stretches between two UTF-16 positions, in text order.
+    QList<KeywordMatch> rangesBetween(qsizetype from, qsizetype to) const;
+
+    static constexpr int FirstIndicator = 8; // the first one Scintilla leaves to its users
 
 private:
-    void onContentsChange(int from, int removed, int added);
-
-    void clearFormats(const QTextBlock& block);
-
-    QTextDocument* m_document;
-    // Numbers of the coloured lines, ascending. Numbers rather than QTextBlock handles: a handle
-    // of a line that an edit removed must never be touched again.
-    std::vector<int> m_blocks;
-    int m_blockCount = 0;
+    CVantorpadView* m_view;
+    bool m_empty = true;
 };

@@ -5,19 +5,16 @@
 #include "editor/TextSearch.h"
 #include "platform/BusyGuard.h"
 
-#include <QTextDocument>
-
-const QString& CVantorpadView::searchedText() {
+const QString& CVantorpadView::searchedText() const {
     if (!m_searchedTextValid) {
-        m_searchedText = document()->toRawText();
+        m_searchedText = toPlainText();
         m_searchedTextValid = true;
     }
     return m_searchedText;
 }
 
 bool CVantorpadView::FindInView(const QString& text, bool up, bool wholeWord, bool matchCase) {
-    const QTextCursor selection = textCursor();
-    const qsizetype from = up ? selection.selectionStart() : selection.selectionEnd();
+    const qsizetype from = up ? selectionStart() : selectionEnd();
     const TextSearch::Match match =
         TextSearch::find(searchedText(), text, from, {up, wholeWord, matchCase});
     if (!match.found()) {
@@ -25,53 +22,53 @@ bool CVantorpadView::FindInView(const QString& text, bool up, bool wholeWord, bo
             hooks().searchFailed(window());
         return false;
     }
-    QTextCursor found(document());
-    found.setPosition(int(match.start));
-    found.setPosition(int(match.end()), QTextCursor::KeepAnchor);
-    setTextCursor(found);
+    select(match.start, match.end());
     setFocus();
     return true;
 }
 
 void CVantorpadView::replaceSelection(const QString& text, bool caretBefore) {
-    QTextCursor selection = textCursor();
-    if (isReadOnly() || !selection.hasSelection())
+    if (isReadOnly() || !hasSelection())
         return;
-    const int start = selection.selectionStart();
-    selection.insertText(text);
+    const long start = sendLong(SCI_GETSELECTIONSTART);
+    insertPlainText(text);
     if (caretBefore)
-        selection.setPosition(start);
-    setTextCursor(selection);
+        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start));
 }
 
-// The replacements are worked out on the text first and go into the document line by line in
-// one edit block: one undo step, the lines between untouched, and no search of the document per
-// match, which would take minutes for a hundred thousand matches.
+// The replacements are worked out on the text first and go into the document piece by piece in
+// one undo action, back to front so that each piece's place is still its place: the lines
+// between stay untouched and no search of the document runs per match.
 qsizetype CVantorpadView::replaceAll(const QString& text, const QString& replacement,
                                      bool wholeWord, bool matchCase) {
     if (isReadOnly())
         return 0;
     BusyGuard busy(this);
-    QTextCursor caret = textCursor();
-    const TextSearch::Replaced r = TextSearch::replaceAll(
-        searchedText(), text, replacement, caret.selectionStart(), {false, wholeWord, matchCase});
-    caret.setPosition(caret.selectionStart());
+    const qsizetype from = selectionStart();
+    const TextSearch::Replaced r = TextSearch::replaceAll(searchedText(), text, replacement, from,
+                                                          {false, wholeWord, matchCase});
+    long caret = bytePosition(from);
     if (r.count > 0) {
-        QTextCursor edit(document());
-        edit.beginEditBlock();
-        // Back to front, so that each piece's place in the old text is still its place.
-        for (auto piece = r.pieces.crbegin(); piece != r.pieces.crend(); ++piece) {
-            edit.setPosition(int(piece->start));
-            edit.setPosition(int(piece->end), QTextCursor::KeepAnchor);
-            edit.insertText(piece->text);
+        const long firstPiece = bytePosition(r.pieces.first().start);
+        const long lastEnd = bytePosition(r.pieces.last().end);
+        SendScintilla(SCI_BEGINUNDOACTION);
+        // One replacement from the first piece to the end of the last: Scintilla then moves
+        // its text once, however many matches there are.
+        QString joined;
+        qsizetype at = r.pieces.first().start;
+        const QString& all = searchedText();
+        for (const TextSearch::Piece& piece : r.pieces) {
+            joined.append(QStringView(all).sliced(at, piece.start - at));
+            joined.append(piece.text);
+            at = piece.end;
         }
-        edit.endEditBlock();
-        qsizetype grown = 0;
-        for (const TextSearch::Piece& piece : r.pieces)
-            grown += piece.text.size() - (piece.end - piece.start);
-        caret.setPosition(int(r.pieces.last().end + grown));
+        const QByteArray utf8 = editorUtf8Of(joined);
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(firstPiece), lastEnd);
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        SendScintilla(SCI_ENDUNDOACTION);
+        caret = firstPiece + long(utf8.size());
     }
-    setTextCursor(caret);
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(caret));
     // The search after the last replacement finds nothing, as a loop of searches would end.
     if (hooks().searchFailed)
         hooks().searchFailed(window());

@@ -133,10 +133,8 @@ void SearchDialogBase::noteSearch(const QString& text, bool up) {
 }
 
 void SearchDialogBase::uncoverSelection() {
-    const QTextCursor selection = m_view->textCursor();
-    QTextCursor start = selection;
-    start.setPosition(selection.selectionStart());
-    const QRect match = m_view->cursorRect(start).united(m_view->cursorRect(selection));
+    const QRect match = m_view->characterRect(m_view->selectionStart())
+                            .united(m_view->characterRect(m_view->selectionEnd()));
     const QRect onScreen(m_view->viewport()->mapToGlobal(match.topLeft()), match.size());
     const QScreen* screen = this->screen();
     if (!screen)

@@ -4,7 +4,6 @@
 #include "editor/CVantorpadView.h"
 
 #include <QCloseEvent>
-#include <QTextDocument>
 
 CChildFrame::CChildFrame(CVantorpadDoc* document, CVantorpadView* view, QWidget* parent)
     : QMdiSubWindow(parent), m_document(document), m_view(view) {
@@ -20,8 +19,7 @@ CChildFrame::CChildFrame(CVantorpadDoc* document, CVantorpadView* view, QWidget*
     showTitle(document->title());
     setWindowModified(document->isModified());
     connect(document, &CVantorpadDoc::titleChanged, this, showTitle);
-    connect(document->textDocument(), &QTextDocument::modificationChanged, this,
-            &QWidget::setWindowModified);
+    connect(document, &CVantorpadDoc::modifiedChanged, this, &QWidget::setWindowModified);
 }
 
 CChildFrame::~CChildFrame() = default;

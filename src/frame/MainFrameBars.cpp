@@ -5,6 +5,7 @@
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
+#include "editor/EditorViewMenu.h"
 #include "frame/CChildFrame.h"
 #include "frame/FindBar.h"
 #include "frame/FrameHost.h"
@@ -117,6 +118,14 @@ QMenu* CMainFrame::buildViewMenu() {
     view->addSeparator();
     for (int id : {CmdToolbarSize, CmdFindBox})
         view->addAction(action(id));
+    addEditorViewItems(
+        view, m_host.settings(), [this] { return activeView(); },
+        [this] {
+            QList<CVantorpadView*> views;
+            for (CChildFrame* child : childFrames())
+                views.append(child->view());
+            return views;
+        });
     return view;
 }
 
@@ -207,8 +216,8 @@ void CMainFrame::refreshStatus() {
         s.insertMode = document->insertMode();
         if (const CVantorpadView* view = child->view()) {
             s.hasView = true;
-            s.caretLine = view->textCursor().blockNumber() + 1;
-            s.lineCount = view->document()->blockCount();
+            s.caretLine = view->caretLine();
+            s.lineCount = view->lineCount();
         }
     }
     const KeyboardLocks locks = cachedLocks();

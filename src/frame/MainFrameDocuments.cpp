@@ -180,9 +180,8 @@ CChildFrame* CMainFrame::addChildFrame(CVantorpadDoc* document) {
     child->showMaximized();
     m_mdi->setActiveSubWindow(child);
     view->setFocus();
-    connect(view, &QPlainTextEdit::selectionChanged, this, &CMainFrame::refreshCommandStates);
-    for (auto changed : {&QPlainTextEdit::undoAvailable, &QPlainTextEdit::redoAvailable})
-        connect(view, changed, this, &CMainFrame::refreshCommandStates);
+    connect(view, &QsciScintilla::selectionChanged, this, &CMainFrame::refreshCommandStates);
+    connect(view, &QsciScintilla::textChanged, this, &CMainFrame::refreshCommandStates);
     // The frame-title updates: a window opened, renamed or gone.
     connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::syncSwitchBar);
     connect(child, &QObject::destroyed, this, &CMainFrame::syncSwitchBar, Qt::QueuedConnection);

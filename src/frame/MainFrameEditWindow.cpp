@@ -13,25 +13,25 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPointer>
-#include <QTextDocument>
 
 namespace {
 
 struct EditCommand {
     int id;
     const char16_t* text;
-    void (QPlainTextEdit::*run)();
+    void (*run)(CVantorpadView*);
 };
 
 // The keys after the tab are the text widget's own; the actions claim none of them, so a key
 // has one owner and reaches the focused widget in every window.
 const EditCommand EditCommands[] = {
-    {CmdEditUndo, u"元に戻す(&U)\tCtrl+Z", &QPlainTextEdit::undo},
-    {CmdEditRedo, u"やり直し(&Y)\tCtrl+Y", &QPlainTextEdit::redo},
-    {EditorCommand::EditCut, u"切り取り(&T)\tCtrl+X", &QPlainTextEdit::cut},
-    {EditorCommand::EditCopy, u"コピー(&C)\tCtrl+C", &QPlainTextEdit::copy},
-    {EditorCommand::EditPaste, u"貼り付け(&P)\tCtrl+V", &QPlainTextEdit::paste},
-    {EditorCommand::EditSelectAll, u"すべて選択(&A)\tCtrl+A", &QPlainTextEdit::selectAll},
+    {CmdEditUndo, u"元に戻す(&U)\tCtrl+Z", [](CVantorpadView* v) { v->undo(); }},
+    {CmdEditRedo, u"やり直し(&Y)\tCtrl+Y", [](CVantorpadView* v) { v->redo(); }},
+    {EditorCommand::EditCut, u"切り取り(&T)\tCtrl+X", [](CVantorpadView* v) { v->cut(); }},
+    {EditorCommand::EditCopy, u"コピー(&C)\tCtrl+C", [](CVantorpadView* v) { v->copy(); }},
+    {EditorCommand::EditPaste, u"貼り付け(&P)\tCtrl+V", [](CVantorpadView* v) { v->paste(); }},
+    {EditorCommand::EditSelectAll, u"すべて選択(&A)\tCtrl+A",
+     [](CVantorpadView* v) { v->selectAll(); }},
 };
 
 } // namespace
@@ -41,7 +41,7 @@ void CMainFrame::createEditWindowActions() {
         QAction* a = addCommand(c.id, QString::fromUtf16(c.text));
         connect(a, &QAction::triggered, this, [this, run = c.run] {
             if (CVantorpadView* view = activeView())
-                (view->*run)();
+                run(view);
             refreshCommandStates();
         });
     }
@@ -55,12 +55,12 @@ std::optional<bool> CMainFrame::editCommandEnabled(int command) const {
     using namespace EditorCommand;
     CVantorpadView* view = activeView();
     const bool writable = view && !view->isReadOnly();
-    const bool selection = view && view->textCursor().hasSelection();
+    const bool selection = view && view->hasSelection();
     switch (command) {
     case CmdEditUndo:
-        return writable && view->document()->isUndoAvailable();
+        return writable && view->isUndoAvailable();
     case CmdEditRedo:
-        return writable && view->document()->isRedoAvailable();
+        return writable && view->isRedoAvailable();
     case EditCut:
         return writable && selection;
     case EditCopy:

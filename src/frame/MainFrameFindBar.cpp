@@ -79,7 +79,7 @@ std::optional<bool> CMainFrame::searchCommandEnabled(int command) const {
     case EditReplace:
         return view != nullptr;
     case FindToBox:
-        return view && view->textCursor().hasSelection();
+        return view && view->hasSelection();
     case FindDown:
     case FindUp:
         return view && m_findBar && !m_findBar->text().isEmpty();
@@ -99,7 +99,7 @@ void CMainFrame::runSearchCommand(int command) {
         openSearchDialog(view, command == EditReplace);
         break;
     case FindToBox:
-        SearchCombo::record(m_findBar->findBox(), view->textCursor().selectedText());
+        SearchCombo::record(m_findBar->findBox(), view->selectedText());
         break;
     case FindDown:
     case FindUp: {
@@ -120,8 +120,8 @@ void CMainFrame::runSearchCommand(int command) {
 }
 
 void CMainFrame::openSearchDialog(CVantorpadView* view, bool replace) {
-    const ComboHistory::Seed seed = ComboHistory::seed(
-        m_findBar->text(), view->textCursor().selectedText(), m_findBar->items());
+    const ComboHistory::Seed seed =
+        ComboHistory::seed(m_findBar->text(), view->selectedText(), m_findBar->items());
     m_host.settings().SearchHistory = seed.history;
     std::unique_ptr<SearchDialogBase> dialog;
     if (replace)

@@ -130,6 +130,28 @@ void storeLaterProfileKeys(IniFile& ini, const QByteArray& section, const Server
         io.write("SafeUpload", p.SafeUpload);
 }
 
+template <typename Io, typename View> void visitEditorView(const Io& io, View& v) {
+    io("LineNumbers", v.LineNumbers);
+    io("CaretLine", v.CaretLine);
+    io("BraceMatch", v.BraceMatch);
+    io("ShowBlanks", v.ShowBlanks);
+    io("Folding", v.Folding);
+}
+
+// A file of a version without these keys is saved as it was until the user changes one.
+void storeEditorView(IniFile& ini, const AppSettings::EditorView& v) {
+    const AppSettings::EditorView defaults;
+    const auto write = [&](const char* key, int value, int fallback) {
+        if (value != fallback || ini.contains("View", key))
+            ini.writeInt("View", key, value);
+    };
+    write("LineNumbers", v.LineNumbers, defaults.LineNumbers);
+    write("CaretLine", v.CaretLine, defaults.CaretLine);
+    write("BraceMatch", v.BraceMatch, defaults.BraceMatch);
+    write("ShowBlanks", v.ShowBlanks, defaults.ShowBlanks);
+    write("Folding", v.Folding, defaults.Folding);
+}
+
 template <typename Io, typename Network> void visitNetwork(const Io& io, Network& n) {
     io("Proxy", n.Proxy);
     io("Name", n.Name);
@@ -174,6 +196,7 @@ void AppSettings::load(const IniFile& ini) {
     TranDir = PcDir; // a file without TranDir downloads into the local directory
     env("TranDir", TranDir);
     visitEnvAfterDirs(env, *this);
+    visitEditorView(r.in("View"), View);
 
     visitFilter(r.in("Filter"), *this);
     ExtFlt = ini.readInt("SvFilter", "ExtFlt", 0);
@@ -207,6 +230,7 @@ QStringList AppSettings::store(IniFile& ini) const {
     env("PcDir", PcDir);
     env("TranDir", TranDir);
     visitEnvAfterDirs(env, *this);
+    storeEditorView(ini, View);
 
     visitFilter(w.in("Filter"), *this);
     ini.writeInt("SvFilter", "ExtFlt", ExtFlt);

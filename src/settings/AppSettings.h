@@ -48,6 +48,18 @@ struct AppSettings {
     int AutoUrl = 1;
     int DelEOF = 1;
 
+    // [View], keys of later versions, each written once it differs from its default: the
+    // editor's line numbers, caret-line and matching-bracket highlights, visible spaces, tabs
+    // and line ends, and folding.
+    struct EditorView {
+        int LineNumbers = 1;
+        int CaretLine = 0;
+        int BraceMatch = 0;
+        int ShowBlanks = 0;
+        int Folding = 0;
+        bool operator==(const EditorView&) const = default;
+    } View;
+
     // [Filter]
     std::array<QString, FilterKinds> Title = {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("CSVﾌｧｲﾙ"),
                                               QStringLiteral("HTMLﾌｧｲﾙ"), QStringLiteral("CGIﾌｧｲﾙ"),

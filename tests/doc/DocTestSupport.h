@@ -6,8 +6,6 @@
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 
-#include <QTextCursor>
-
 // Short ways to the active editor of a harness's main window.
 inline CVantorpadView* activeView(CMainFrame& frame) {
     return frame.activeView();
@@ -18,8 +16,7 @@ inline CVantorpadDoc* activeDoc(CMainFrame& frame) {
 // Types `text` at the end of the active editor, as the user would.
 inline void appendText(CMainFrame& frame, const QString& text) {
     CVantorpadView* view = frame.activeView();
-    QTextCursor c = view->textCursor();
-    c.movePosition(QTextCursor::End);
-    view->setTextCursor(c);
+    const qsizetype end = view->toPlainText().size();
+    view->select(end, end);
     view->insertPlainText(text);
 }

@@ -36,10 +36,7 @@ CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
 }
 
 void select(CVantorpadView* view, int from, int to) {
-    QTextCursor cursor(view->document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    view->setTextCursor(cursor);
+    view->select(from, to);
 }
 
 // Answers the next modal dialog with `act` once it is up.
@@ -62,13 +59,13 @@ TEST(EditorAids, AConversionReplacesTheSelectionLineByLineAsOneUndoStep) {
     ASSERT_NE(view, nullptr);
     EXPECT_FALSE(h.frame().isCommandEnabled(EditorCommand::HalfToFull)) << "nothing selected";
     EXPECT_TRUE(h.frame().isCommandEnabled(EditorCommand::Keyword1Upper));
-    select(view, 1, 10); // "b ｶﾞ\ncd\ne"
+    select(view, 1, 11); // "b ｶﾞ\r\ncd\ne"
     ASSERT_TRUE(view->runCommand(EditorCommand::HalfToFull));
     EXPECT_EQ(view->doc()->textWithLineEnds(), QString::fromUtf8("aｂ　カ゛\r\nｃｄ\nｅf"))
         << "each line keeps its own line end";
-    EXPECT_FALSE(view->textCursor().hasSelection());
-    EXPECT_EQ(view->textCursor().position(), 10) << "the caret after the converted text";
-    view->document()->undo();
+    EXPECT_FALSE(view->hasSelection());
+    EXPECT_EQ(view->caretPosition(), 11) << "the caret after the converted text";
+    view->undo();
     EXPECT_EQ(view->doc()->textWithLineEnds(), QString::fromUtf8("ab ｶﾞ\r\ncd\nef"));
 }
 
@@ -79,7 +76,7 @@ TEST(EditorAids, AByteAfterAnInvalidLeadByteStaysWhatItWasThroughAConversionAndA
     CVantorpadView* view = openText(h, "\x81\x20\x31\r\n\x85\x40"
                                        "a A");
     ASSERT_NE(view, nullptr);
-    select(view, 1, 9); // from the byte right after 81 to the end
+    select(view, 2, 12); // from the byte right after 81 (two UTF-16 units) to the end
     ASSERT_TRUE(view->runCommand(EditorCommand::HalfToFull));
     ASSERT_EQ(view->doc()->DoSave(h.pcFile(QStringLiteral("v.txt"))).status(), ResultStatus::Done);
     EXPECT_EQ(h.dir().read(QStringLiteral("pc/v.txt")),
@@ -102,7 +99,7 @@ TEST(EditorAids, InsertedFilesKeywordsAndTheJump) {
     ASSERT_TRUE(h.frame().triggerCommand(CmdInsertFile));
     EXPECT_EQ(dialogs.requests().last().title, QStringLiteral("ファイルの挿入"));
     EXPECT_TRUE(view->doc()->textWithLineEnds().startsWith(QStringLiteral("x\ny\nline 1\n")));
-    view->document()->undo();
+    view->undo();
     EXPECT_TRUE(view->doc()->textWithLineEnds().startsWith(QStringLiteral("line 1\n")));
     EXPECT_EQ(view->InsertTextFile(h.dir().filePath(QStringLiteral("missing"))), -1);
     // A read-only document takes nothing in.
@@ -126,12 +123,12 @@ TEST(EditorAids, InsertedFilesKeywordsAndTheJump) {
     view->resize(400, 200);
     view->jumpToLine(10);
     view->jumpToLine(3);
-    EXPECT_EQ(view->textCursor().blockNumber(), 2);
-    EXPECT_EQ(view->textCursor().positionInBlock(), 0);
+    EXPECT_EQ(view->caretLine(), 3);
+    EXPECT_EQ(view->caretPosition(), view->toPlainText().indexOf(QStringLiteral("line 3")));
     view->verticalScrollBar()->setValue(0);
     view->jumpToLine(30);
-    EXPECT_EQ(view->textCursor().blockNumber(), 29);
+    EXPECT_EQ(view->caretLine(), 30);
     EXPECT_GE(view->verticalScrollBar()->value(), 27) << "scrolled down 27 lines from the top";
     view->jumpToLine(100000);
-    EXPECT_TRUE(view->textCursor().atEnd());
+    EXPECT_EQ(view->caretPosition(), view->toPlainText().size());
 }

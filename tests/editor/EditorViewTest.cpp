@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QTest>
-#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -34,14 +33,15 @@ CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
     return h.frame().activeView();
 }
 
-// The colour drawn at `position` of `block`, and whether it is bold; black when uncoloured.
-QPair<QColor, bool> drawnAt(CVantorpadView* view, int blockNumber, int position) {
-    const QTextBlock block = view->document()->findBlockByNumber(blockNumber);
-    QPair<QColor, bool> result{Qt::black, false};
-    for (const auto& r : view->keywordColours()->rangesOf(block))
-        if (position >= r.start && position < r.start + r.length)
-            result = {r.format.foreground().color(), r.format.fontWeight() == QFont::Bold};
-    return result;
+// The keyword colour drawn at `position` of line `line`; black when uncoloured.
+QColor drawnAt(CVantorpadView* view, int line, int position) {
+    const qsizetype at = view->textPosition(view->positionFromLineIndex(line, 0)) + position;
+    const int set = view->keywordColours()->setAt(at);
+    if (set < 0)
+        return Qt::black;
+    const long colour = view->SendScintilla(QsciScintillaBase::SCI_INDICGETFORE,
+                                            KeywordOverlay::FirstIndicator + set);
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
 } // namespace
@@ -52,28 +52,26 @@ TEST(EditorView, KeywordColouringLaterAndSetTwoWinAndTouchesNoFlagOrUndo) {
     CVantorpadView* view = openText(h, "DIFFERENT if\r\n\x93\xfa\x96\x7b\x93\xfa\x96\x7b");
     ASSERT_NE(view, nullptr);
     view->insertPlainText(QStringLiteral("x"));
-    view->document()->undo();
-    const int undoSteps = view->document()->availableUndoSteps();
+    view->undo();
     const bool modified = view->doc()->isModified();
     const QColor blue = colorFromColorRef(0xFF0000), red = colorFromColorRef(0x0000FF);
 
     prompt.expectQuestion(PromptAnswer::Yes);
     ASSERT_TRUE(h.frame().triggerCommand(CmdKeywordColour));
     EXPECT_EQ(prompt.texts(), QStringList{AskColour});
-    EXPECT_EQ(drawnAt(view, 0, 0), qMakePair(red, true)) << "set 2 wins over \"if\" in DIFF";
-    EXPECT_EQ(drawnAt(view, 0, 1), qMakePair(red, true));
-    EXPECT_EQ(drawnAt(view, 0, 4).first, QColor(Qt::black));
-    EXPECT_EQ(drawnAt(view, 0, 10), qMakePair(blue, true));
-    EXPECT_EQ(drawnAt(view, 1, 0), qMakePair(blue, true));
-    EXPECT_EQ(drawnAt(view, 1, 3), qMakePair(blue, true)) << "both double-byte matches";
+    EXPECT_EQ(drawnAt(view, 0, 0), red) << "set 2 wins over \"if\" in DIFF";
+    EXPECT_EQ(drawnAt(view, 0, 1), red);
+    EXPECT_EQ(drawnAt(view, 0, 4), QColor(Qt::black));
+    EXPECT_EQ(drawnAt(view, 0, 10), blue);
+    EXPECT_EQ(drawnAt(view, 1, 0), blue);
+    EXPECT_EQ(drawnAt(view, 1, 3), blue) << "both double-byte matches";
     EXPECT_EQ(view->doc()->isModified(), modified);
-    EXPECT_EQ(view->document()->availableUndoSteps(), undoSteps);
+    EXPECT_FALSE(view->isUndoAvailable()) << "colouring is no edit";
 
     // Typing before a coloured word moves its colour with it.
-    QTextCursor c(view->document());
-    view->setTextCursor(c);
+    view->select(0, 0);
     view->insertPlainText(QStringLiteral("__"));
-    EXPECT_EQ(drawnAt(view, 0, 12), qMakePair(blue, true));
+    EXPECT_EQ(drawnAt(view, 0, 12), blue);
 
     // No removes every colour; so does applying the settings, which keeps the flag.
     prompt.expectQuestion(PromptAnswer::No);
@@ -94,22 +92,24 @@ TEST(EditorView, AColouringRunAddsToEarlierColoursAndAnEmptyOneChangesNothing) {
     CVantorpadView* view = openText(h, "DIFFERENT if");
     ASSERT_NE(view, nullptr);
     const QColor blue = colorFromColorRef(0xFF0000), red = colorFromColorRef(0x0000FF);
-    const QTextBlock line = view->document()->firstBlock();
+    const auto line = [view] {
+        return view->keywordColours()->rangesBetween(0, view->toPlainText().size());
+    };
     auto colour = [&] {
         prompt.expectQuestion(PromptAnswer::Yes);
         ASSERT_TRUE(h.frame().triggerCommand(CmdKeywordColour));
     };
     colour();
-    const qsizetype ranges = view->keywordColours()->rangesOf(line).size();
+    const qsizetype ranges = line().size();
     h.app().settings.Key1[0].clear();
     colour();
-    EXPECT_EQ(drawnAt(view, 0, 10), qMakePair(blue, true)) << "no keywords, nothing changes";
+    EXPECT_EQ(drawnAt(view, 0, 10), blue) << "no keywords, nothing changes";
     h.app().settings.Key2[0] = QStringLiteral("DIFF");
     colour();
-    EXPECT_EQ(drawnAt(view, 0, 1), qMakePair(red, true)) << "the later run is drawn on top";
-    EXPECT_EQ(drawnAt(view, 0, 10), qMakePair(blue, true));
+    EXPECT_EQ(drawnAt(view, 0, 1), red) << "the later run is drawn on top";
+    EXPECT_EQ(drawnAt(view, 0, 10), blue);
     colour();
-    EXPECT_EQ(view->keywordColours()->rangesOf(line).size(), ranges)
+    EXPECT_EQ(line().size(), ranges)
         << "colours wholly drawn over are dropped, so runs again add no ranges";
 }
 
@@ -125,10 +125,10 @@ TEST(EditorView, SettingsGiveFaceTabsColoursAndWrapWithoutModifying) {
     EXPECT_TRUE(font.bold());
     EXPECT_TRUE(QFontDatabase::families().contains(font.family())) << font.family().toStdString();
     EXPECT_EQ(installedFaceFor(QStringLiteral("ＭＳ ゴシック")), font.family());
-    EXPECT_NEAR(view->tabStopDistance(), 4 * QFontMetricsF(font).horizontalAdvance(u' '), 0.01);
-    EXPECT_EQ(view->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_EQ(view->palette().color(QPalette::Text), QColor(0, 0, 255));
-    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(view->tabWidth(), 4);
+    EXPECT_EQ(view->paper(), QColor(255, 0, 0));
+    EXPECT_EQ(view->color(), QColor(0, 0, 255));
+    EXPECT_NE(view->wrapMode(), QsciScintilla::WrapNone);
     EXPECT_TRUE(view->urlDetection());
     h.app().settings.AutoUrl = 0;
     view->ApplyEditorSettings();
@@ -149,7 +149,7 @@ TEST(EditorView, InsertKeyTogglesTheDocumentsModeAndShiftEnterStartsALine) {
     QTest::keyClick(view, Qt::Key_Insert);
     EXPECT_TRUE(view->doc()->insertMode());
     QTest::keyClick(view, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(view->document()->blockCount(), 2);
+    EXPECT_EQ(view->lineCount(), 2);
 }
 
 TEST(EditorView, ContextMenuHoldsMenu170AndRunsTheCommands) {
@@ -176,7 +176,7 @@ TEST(EditorView, ContextMenuHoldsMenu170AndRunsTheCommands) {
     EXPECT_EQ(keywords->actions()[0]->text(), QStringLiteral("キーワード色分け"));
     // "すべて選択" selects; "フォント" then applies the chosen font to the selection.
     menu->actions()[6]->trigger();
-    EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("abc"));
+    EXPECT_EQ(view->selectedText(), QStringLiteral("abc"));
     const ScopedOverride font(CVantorpadView::hooks().chooseFont, [](QWidget*, QFont& f) {
         f.setItalic(true);
         return true;
@@ -184,11 +184,9 @@ TEST(EditorView, ContextMenuHoldsMenu170AndRunsTheCommands) {
     menu.reset(view->createContextMenu());
     ASSERT_TRUE(menu->actions()[0]->isEnabled());
     menu->actions()[0]->trigger();
-    EXPECT_TRUE(view->textCursor().charFormat().fontItalic());
+    EXPECT_TRUE(view->fontAt(1).italic());
     view->ApplyEditorSettings();
-    QTextCursor c(view->document());
-    c.setPosition(2);
-    EXPECT_FALSE(c.charFormat().fontItalic()) << "the settings take fonts of selections away";
+    EXPECT_FALSE(view->fontAt(2).italic()) << "the settings take fonts of selections away";
 }
 
 TEST(EditorView, DoubleClickOpensADetectedUrlAndASingleClickDoesNot) {
@@ -200,17 +198,14 @@ TEST(EditorView, DoubleClickOpensADetectedUrlAndASingleClickDoesNot) {
     const ScopedOverride browser(CVantorpadView::hooks().openUrl,
                                  [&](const QUrl& url) { opened << url.toString(); });
     view->resize(600, 300);
-    QTextCursor c(view->document());
-    c.setPosition(8);
-    const QPoint onLink = view->cursorRect(c).center() + QPoint(2, 0);
+    const QPoint onLink = view->characterRect(8).center();
     EXPECT_EQ(view->urlAt(onLink), QStringLiteral("http://example.com/x"));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onLink);
     EXPECT_TRUE(opened.isEmpty());
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, onLink);
     EXPECT_EQ(opened, QStringList{QStringLiteral("http://example.com/x")});
-    EXPECT_FALSE(view->textCursor().hasSelection());
-    c.setPosition(1);
-    EXPECT_TRUE(view->urlAt(view->cursorRect(c).center()).isEmpty());
+    EXPECT_FALSE(view->hasSelection());
+    EXPECT_TRUE(view->urlAt(view->characterRect(1).center()).isEmpty());
 }
 
 TEST(EditorView, LinksBeyondWebAndMailOpenOnlyAfterShowingTheTarget) {
@@ -237,9 +232,8 @@ TEST(EditorView, LinksBeyondWebAndMailOpenOnlyAfterShowingTheTarget) {
         opened.clear();
         if (c.answer)
             prompt.expectQuestion(*c.answer);
-        QTextCursor at(view->document());
-        at.setPosition(c.position);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(at).center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                           view->characterRect(c.position).center());
         EXPECT_EQ(prompt.texts(),
                   c.answer ? QStringList{QStringLiteral("次のリンクを開きますか？\n") + c.target}
                            : QStringList());

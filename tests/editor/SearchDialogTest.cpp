@@ -28,9 +28,7 @@ CVantorpadView* openText(AppHarness& h, const QByteArray& bytes, int caret) {
     if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("s.txt")), ServerProfile(), false, false))
         return nullptr;
     CVantorpadView* view = h.frame().activeView();
-    QTextCursor c = view->textCursor();
-    c.setPosition(caret);
-    view->setTextCursor(c);
+    view->select(caret, caret);
     return view;
 }
 
@@ -69,10 +67,10 @@ TEST(SearchDialog, NextWalksThroughTheMatchesAndStopsAtTheEnd) {
         int caret;
         QList<int> starts;
     } cases[] = {
-        {false, false, false, 0, {0, 4, 8, 13}},
-        {false, true, false, 0, {0, 8, 13}},
-        {true, false, false, 0, {0, 4, 13}},
-        {true, true, true, 16, {13, 0}},
+        {false, false, false, 0, {0, 4, 8, 14}},
+        {false, true, false, 0, {0, 8, 14}},
+        {true, false, false, 0, {0, 4, 14}},
+        {true, true, true, 17, {14, 0}},
     };
     for (const Case& c : cases) {
         ScriptedPrompt prompt;
@@ -89,13 +87,13 @@ TEST(SearchDialog, NextWalksThroughTheMatchesAndStopsAtTheEnd) {
             child<QRadioButton>(dialog, c.up ? "1068" : "1064")->setChecked(true);
             for (qsizetype i = 0; i <= c.starts.size(); ++i) {
                 click(dialog, "1058");
-                if (view->textCursor().hasSelection())
-                    starts.append(view->textCursor().selectionStart());
+                if (view->hasSelection())
+                    starts.append(view->selectionStart());
             }
         });
         EXPECT_EQ(starts.mid(0, c.starts.size()), c.starts);
         EXPECT_EQ(failed.count, 1) << "one bell at the end, the selection kept";
-        EXPECT_EQ(view->textCursor().selectionStart(), c.starts.last());
+        EXPECT_EQ(view->selectionStart(), c.starts.last());
     }
 }
 
@@ -114,8 +112,8 @@ TEST(SearchDialog, ReplaceAllFromTheMiddleIsOneUndoStepAndEndsAfterOnePass) {
         child<QComboBox>(dialog, "1062")->setEditText(QStringLiteral("aa"));
         click(dialog, "1075");
     });
-    EXPECT_EQ(view->toPlainText(), QStringLiteral("a b aa\nb aa aa"));
-    EXPECT_EQ(view->textCursor().position(), view->toPlainText().size());
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("a b aa\r\nb aa aa"));
+    EXPECT_EQ(view->caretPosition(), view->toPlainText().size());
     EXPECT_EQ(failed.count, 1);
     view->undo();
     EXPECT_EQ(view->toPlainText(), before) << "one undo takes the whole replacement back";
@@ -136,7 +134,7 @@ TEST(SearchDialog, ReplaceAndNextReplacesTheSelectionAndNeverFindsItsOwnReplacem
         click(dialog, "1071");
     });
     EXPECT_EQ(view->toPlainText(), QStringLiteral("x1 yx2 yx3"));
-    EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("x"));
+    EXPECT_EQ(view->selectedText(), QStringLiteral("x"));
     EXPECT_EQ(failed.count, 0);
 }
 
@@ -220,7 +218,7 @@ TEST(SearchDialog, KeysSearchWhatWasTypedAndTabGoesFromTheSearchToTheReplacement
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(search->currentText(), QStringLiteral("ABC"));
     });
-    EXPECT_EQ(view->textCursor().selectionStart(), 4);
+    EXPECT_EQ(view->selectionStart(), 4);
 }
 
 TEST(SearchDialog, F3RepeatsTheDialogsLastSearchWithItsChoices) {
@@ -236,7 +234,7 @@ TEST(SearchDialog, F3RepeatsTheDialogsLastSearchWithItsChoices) {
     });
     EXPECT_EQ(h.frame().findBar()->text(), QStringLiteral("abc"));
     ASSERT_TRUE(h.frame().triggerCommand(FindDown));
-    EXPECT_EQ(view->textCursor().selectionStart(), 8) << "ABC does not match with case";
+    EXPECT_EQ(view->selectionStart(), 8) << "ABC does not match with case";
     EXPECT_EQ(failed.count, 0);
 }
 
@@ -248,15 +246,14 @@ TEST(SearchDialog, TheDialogMovesOffTheMatchItFound) {
     h.frame().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.frame()));
     // Where the match's first letter stands on the screen, before and after the search.
-    QTextCursor at(view->document());
-    at.setPosition(42);
-    const QRect letter(view->viewport()->mapToGlobal(view->cursorRect(at).topLeft()), QSize(8, 8));
+    const QRect letter(view->viewport()->mapToGlobal(view->characterRect(42).topLeft()),
+                       QSize(8, 8));
     withDialog(h, EditFind, [&](SearchDialogBase* dialog) {
         child<QComboBox>(dialog, "1049")->setEditText(QStringLiteral("target"));
         dialog->move(letter.topLeft() - QPoint(30, 20));
         ASSERT_TRUE(dialog->frameGeometry().intersects(letter));
         click(dialog, "1058");
-        EXPECT_EQ(view->textCursor().selectionStart(), 42);
+        EXPECT_EQ(view->selectionStart(), 42);
         EXPECT_FALSE(dialog->frameGeometry().intersects(letter));
     });
 }

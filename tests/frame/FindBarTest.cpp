@@ -98,7 +98,7 @@ TEST(FindBar, EnterRecordsAndSearchesDownAndPastedLineBreaksCutTheText) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(h.frame().findBar()->items(), c.list) << c.typed;
         EXPECT_EQ(box->currentText(), QString::fromUtf8(c.shown)) << c.typed;
-        EXPECT_EQ(view->textCursor().selectionStart(), c.selectionStart) << c.typed;
+        EXPECT_EQ(view->selectionStart(), c.selectionStart) << c.typed;
         EXPECT_EQ(failed.count, c.failures) << c.typed;
         EXPECT_EQ(QApplication::focusWidget(), box) << "the next Enter searches again";
     }
@@ -117,7 +117,7 @@ TEST(FindBar, F3SearchesWhatWasTypedNotAListedEntryItStarts) {
     QWidget* keys = focusFindBox(h.frame());
     typeInto(keys, "ab");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
-    EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("ab"));
+    EXPECT_EQ(view->selectedText(), QStringLiteral("ab"));
     EXPECT_EQ(h.frame().findBar()->text(), QStringLiteral("ab"));
 }
 
@@ -134,26 +134,22 @@ TEST(FindBar, DownAndUpSearchTheBoxTextAndLeaveOnlyItInTheHistory) {
     QList<int> starts;
     for (int command : {FindDown, FindDown, FindDown, FindUp, FindUp}) {
         ASSERT_TRUE(frame.triggerCommand(command));
-        starts.append(view->textCursor().selectionStart());
+        starts.append(int(view->selectionStart()));
     }
     EXPECT_EQ(starts, QList<int>({0, 3, 6, 3, 0}));
     EXPECT_EQ(failed.count, 0);
     ASSERT_TRUE(frame.triggerCommand(FindUp));
     EXPECT_EQ(failed.count, 1);
-    EXPECT_EQ(view->textCursor().selectionStart(), 0);
+    EXPECT_EQ(view->selectionStart(), 0);
     EXPECT_EQ(h.app().settings.SearchHistory, QStringList{QStringLiteral("x")});
     EXPECT_EQ(frame.findBar()->items(), QStringList{QStringLiteral("keep")});
 
     // BOX挿入 takes the selection into the box; without a selection it is off.
-    QTextCursor c = view->textCursor();
-    c.setPosition(3);
-    c.setPosition(5, QTextCursor::KeepAnchor);
-    view->setTextCursor(c);
+    view->select(3, 5);
     ASSERT_TRUE(frame.triggerCommand(FindToBox));
     EXPECT_EQ(frame.findBar()->items(), strings({"Xb", "keep"}));
     EXPECT_EQ(frame.findBar()->text(), QStringLiteral("Xb"));
-    c.clearSelection();
-    view->setTextCursor(c);
+    view->select(5, 5);
     EXPECT_FALSE(frame.isCommandEnabled(FindToBox));
 }
 

@@ -133,7 +133,7 @@ TEST(MainStatusBar, MenuItemsAndToolbarButtonsShowTheirHelpInTheMessagePane) {
     AppHarness h;
     CMainFrame& frame = h.frame();
     ASSERT_TRUE(frame.triggerCommand(CmdFileNew));
-    frame.activeView()->setPlainText(QStringLiteral("text"));
+    frame.activeView()->setText(QStringLiteral("text"));
     frame.activeView()->selectAll();
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));

@@ -38,8 +38,8 @@ TEST(OptionsCommand, OkMovesToTheDefaultProfileAndRestylesOpenViewsUnmodified) {
     AppHarness harness("[Server02]\r\nServer=two\r\nUser=u\r\nPasswd=p\r\nDir=/\r\n");
     CVantorpadView* view = openLocalFile(harness, QStringLiteral("a.txt"));
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
-    const qreal eightColumns = view->tabStopDistance();
+    EXPECT_EQ(view->wrapMode(), QsciScintilla::WrapNone);
+    const int eightColumns = view->tabWidth();
     harness.app().currentServer = 1;
 
     onNextModal<COptionDlg>([](COptionDlg* dialog) {
@@ -55,9 +55,9 @@ TEST(OptionsCommand, OkMovesToTheDefaultProfileAndRestylesOpenViewsUnmodified) {
     EXPECT_EQ(harness.app().settings.DefaultNo, 2);
     EXPECT_EQ(harness.app().currentServer, 2);
     EXPECT_TRUE(harness.app().ftpDebugLog);
-    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_DOUBLE_EQ(view->tabStopDistance(), eightColumns / 2);
-    EXPECT_FALSE(view->document()->isModified()) << "a new look is no edit";
+    EXPECT_NE(view->wrapMode(), QsciScintilla::WrapNone);
+    EXPECT_EQ(view->tabWidth(), eightColumns / 2);
+    EXPECT_FALSE(view->doc()->isModified()) << "a new look is no edit";
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
@@ -78,7 +78,7 @@ TEST(OptionsCommand, CancelLeavesViewsAndTheProfileInUseAlone) {
     EXPECT_EQ(harness.app().settings.DefaultNo, 3) << "kept from the tab change";
     EXPECT_EQ(harness.app().settings.WordWrap, 0);
     EXPECT_EQ(harness.app().currentServer, 1);
-    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(view->wrapMode(), QsciScintilla::WrapNone);
 }
 
 TEST(OptionsCommand, BothMenusOfferOptionsAndKeywordSettings) {

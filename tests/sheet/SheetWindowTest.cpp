@@ -5,6 +5,7 @@
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
+#include "editor/CVantorpadView.h"
 #include "frame/CMainFrame.h"
 #include "frame/FindBar.h"
 #include "grid/CGridCtrl.h"
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -275,7 +275,8 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
         ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), serverFile, false));
         CVantorpadDoc* doc = h.frame().activeDocument();
         if (!serverFile) {
-            doc->textDocument()->setPlainText(QStringLiteral("a,b\nc,d"));
+            h.frame().activeView()->selectAll();
+            h.frame().activeView()->insertPlainText(QStringLiteral("a,b\nc,d"));
             prompt.expectQuestion(PromptAnswer::Yes);
         }
         acceptSettings();
@@ -286,8 +287,8 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
             window->runCommand(SheetCommand::Close);
         });
         ASSERT_TRUE(h.frame().triggerCommand(CmdSpreadsheet));
-        const QString expected = serverFile ? QStringLiteral("a,z") : QStringLiteral("a,z\nc,d");
-        EXPECT_EQ(doc->textDocument()->toPlainText(), expected) << serverFile;
+        const QString expected = serverFile ? QStringLiteral("a,z") : QStringLiteral("a,z\r\nc,d");
+        EXPECT_EQ(doc->textWithLineEnds(), expected) << serverFile;
         EXPECT_EQ(doc->isModified(), serverFile);
         doc->setModified(false); // the harness closes without questions
     }
@@ -302,7 +303,8 @@ TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
         const QString path = h.dir().write(QStringLiteral("pc/s.csv"), "a,b");
         ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), false, false));
         CVantorpadDoc* doc = h.frame().activeDocument();
-        doc->textDocument()->setPlainText(QStringLiteral("own"));
+        h.frame().activeView()->selectAll();
+        h.frame().activeView()->insertPlainText(QStringLiteral("own"));
         doc->setModified(true);
         acceptSettings();
         onModal<CGridConv>([](CGridConv* window) {
@@ -316,7 +318,7 @@ TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
         EXPECT_EQ(prompt.texts().value(0),
                   doc->title() + QStringLiteral(" はスプレット画面で保存されました。\n"
                                                 "編集中の変更を破棄して再読込しますか？"));
-        EXPECT_EQ(doc->textDocument()->toPlainText(),
+        EXPECT_EQ(doc->textWithLineEnds(),
                   answer == PromptAnswer::Yes ? QStringLiteral("a,z") : QStringLiteral("own"));
         doc->setModified(false); // the harness closes without questions
     }
