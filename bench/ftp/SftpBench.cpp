@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         if (!out.open(QIODevice::WriteOnly))
             return fail(out.errorString());
         const auto r = session.retrieve(
-            args[5].toUtf8(), TransferMode::Binary,
+            args[5].toUtf8(), TransferType::Binary,
             [&out](const char* data, qsizetype size) { return out.write(data, size) == size; });
         if (!r.ok() || !out.commit())
             return fail(r.message());
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
         if (!in.open(QIODevice::ReadOnly))
             return fail(in.errorString());
         const auto r = session.store(
-            args[6].toUtf8(), TransferMode::Binary, in.size(),
+            args[6].toUtf8(), TransferType::Binary, in.size(),
             [&in](char* buffer, qint64 capacity) { return in.read(buffer, capacity); });
         if (!r.ok())
             return fail(r.message());

@@ -101,6 +101,8 @@ CFtpClient::~CFtpClient() {
     m_log.close();
     if (m_connection)
         m_connection->close();
+    if (m_session)
+        m_session->close();
 }
 
 std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, bool debugLog,
@@ -117,7 +119,7 @@ void CFtpClient::useProfile(const ServerProfile& profile) {
     serverDirectory =
         FtpNames::encodeForServer(profile.Dir, profile.Code).value_or(cp(profile.Dir));
     // An open connection is another server's, or another user's, once the logon differs.
-    if (m_connection && !(endpoint(m_proxyMode) == before))
+    if (isConnected() && !(endpoint(m_proxyMode) == before))
         CloseSession();
 }
 
@@ -133,6 +135,12 @@ void CFtpClient::setProgressHandler(ProgressHandler handler) {
     m_progress = std::move(handler);
     if (m_connection)
         m_connection->setProgressHandler(m_progress);
+    if (m_session)
+        m_session->setProgressHandler(m_progress);
+}
+
+bool CFtpClient::busy() const {
+    return (m_connection && m_connection->busy()) || (m_session && m_session->busy());
 }
 
 void CFtpClient::Log(const char* format, ...) {
@@ -192,11 +200,13 @@ OpResult CFtpClient::OpenSession() {
                 .arg(MaxPortNumber));
         return OpResult::Refused;
     }
-    if (m_connection && m_connection->busy())
+    if (busy())
         return OpResult::Refused;
     Log("OpenSession START %s %s PORT=%d RAW=%d", cp(p.Server).constData(), cp(p.User).constData(),
         p.Port, int(m_passive));
     CloseSession();
+    if (p.Protocol == ProtocolSftp)
+        return openSftp();
 
     std::unique_ptr<FtpTransport> connection;
     const SecureLogOn::Outcome trust =
@@ -207,15 +217,7 @@ OpResult CFtpClient::OpenSession() {
         return OpResult::Failed; // the warning has been shown
     if (trust == SecureLogOn::Outcome::Failed) {
         rememberFailure(*connection);
-        if (m_lastErrorText.isEmpty()) {
-            Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));
-        } else {
-            Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
-                                         "Pwd=%4 Port=%5 Pass=%6")
-                              .arg(m_lastErrorText, p.Server, p.User, QLatin1String(HiddenPassword))
-                              .arg(p.Port)
-                              .arg(int(m_passive)));
-        }
+        showLogOnFailure();
         return OpResult::Failed;
     }
     m_connection = std::move(connection);
@@ -225,12 +227,29 @@ OpResult CFtpClient::OpenSession() {
     return OpResult::Done;
 }
 
+void CFtpClient::showLogOnFailure() {
+    const ServerProfile& p = m_profile;
+    if (m_lastErrorText.isEmpty()) {
+        Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));
+        return;
+    }
+    Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
+                                 "Pwd=%4 Port=%5 Pass=%6")
+                      .arg(m_lastErrorText, p.Server, p.User, QLatin1String(HiddenPassword))
+                      .arg(p.Port)
+                      .arg(int(m_passive)));
+}
+
 void CFtpClient::CloseSession() {
-    if (!m_connection || m_connection->busy())
+    if (!isConnected() || busy())
         return;
     Log("CloseSession START");
-    m_connection->close();
+    if (m_connection)
+        m_connection->close();
     m_connection.reset();
+    if (m_session)
+        m_session->close();
+    m_session.reset();
 }
 
 OpResult CFtpClient::SetServerDir() {
@@ -239,15 +258,22 @@ OpResult CFtpClient::SetServerDir() {
     Log("SetServerDir START %s", serverDirectory.constData());
     FtpReply reply;
     bool answered = false;
-    if (!m_connection) {
+    if (!isConnected()) {
         m_lastError = 0;
         m_lastErrorText = QStringLiteral("ＦＴＰセッションが確立されていません。");
     } else if (FtpNames::breaksCommandLine(serverDirectory)) {
         m_lastError = 0;
         m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
-    } else if (m_connection->busy()) {
+    } else if (busy()) {
         m_lastError = 0;
         m_lastErrorText = QStringLiteral("別の操作を実行中です。");
+    } else if (m_session) {
+        const Result<QByteArray> entered = m_session->changeDirectory(serverDirectory);
+        if (!entered.ok())
+            return sessionFailure(entered, QStringLiteral("サーバＤｉｒの指定が誤っています。"));
+        m_currentDirectory = *entered;
+        Log("SetServerDir END");
+        return OpResult::Done;
     } else {
         answered = m_connection->command("CWD " + serverDirectory, &reply);
         rememberFailure(*m_connection);
@@ -268,11 +294,11 @@ OpResult CFtpClient::SetServerDir() {
 
 OpResult CFtpClient::FileSend(const QString& local, const QByteArray& remote, bool ascii,
                               bool deleteFirst) {
-    if (!m_connection) {
+    if (!isConnected()) {
         Prompt::error(QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"));
         return OpResult::Refused;
     }
-    if (m_connection->busy())
+    if (busy())
         return OpResult::Refused;
     Log("FileSend START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
         int(deleteFirst));
@@ -294,7 +320,10 @@ OpResult CFtpClient::FileSend(const QString& local, const QByteArray& remote, bo
         if (GetServerFileList(remote, existing, ServerFileKindFiles) == OpResult::Done &&
             !existing.empty()) {
             int code = 0;
-            if (!simpleCommand("DELE", remote, &code)) {
+            if (m_session ? !sessionRequest(
+                                remote,
+                                [this](const QByteArray& path) { return m_session->remove(path); })
+                          : !simpleCommand("DELE", remote, &code)) {
                 Prompt::error(QStringLiteral("サーバファイルにアクセス権が有りません。(%1)")
                                   .arg(m_lastError));
                 return OpResult::Failed;
@@ -330,6 +359,14 @@ OpResult CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bo
     FtpTransport::Source source = [&file](char* buffer, qint64 capacity) {
         return file.read(buffer, capacity);
     };
+    if (m_session) {
+        const Result<qint64> sent =
+            m_session->store(absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary,
+                             file.size(), source);
+        return sent.ok()
+                   ? OpResult::Done
+                   : sessionFailure(sent, QStringLiteral("ファイルの送信が出来ませんでした。"));
+    }
     if (m_connection->store(absolute(remote), ascii, file.size(), source))
         return OpResult::Done;
     return transferFailure(QStringLiteral("ファイルの送信が出来ませんでした。"));
@@ -359,11 +396,11 @@ OpResult CFtpClient::FileReceive(bool ascii, const QString& local, const QByteAr
 }
 
 OpResult CFtpClient::readyToReceive(bool ascii, const QString& local, const QByteArray& remote) {
-    if (!m_connection) {
+    if (!isConnected()) {
         Prompt::error(QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。"));
         return OpResult::Refused;
     }
-    if (m_connection->busy())
+    if (busy())
         return OpResult::Refused;
     Log("FileReceive START %s←%s %d", cp(local).constData(), remote.constData(), int(ascii));
     // A server's name never leaves its directory here: no "/" of a relative name, no ".",
@@ -387,6 +424,13 @@ OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bo
             guess->feed(QByteArrayView(data, size));
         return file.write(data, size) == size;
     };
+    if (m_session) {
+        const Result<qint64> received = m_session->retrieve(
+            absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, sink);
+        return received.ok()
+                   ? OpResult::Done
+                   : sessionFailure(received, QStringLiteral("ファイルの受信が出来ませんでした。"));
+    }
     if (!m_connection->retrieve(absolute(remote), ascii, sink))
         return transferFailure(QStringLiteral("ファイルの受信が出来ませんでした。"));
     return OpResult::Done;
@@ -594,8 +638,7 @@ bool CFtpClient::conversionProgressed(qint64 done, qint64 total) {
 
 bool CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode) {
     *replyCode = 0;
-    if (!m_connection || m_connection->busy() || name.isEmpty() ||
-        FtpNames::breaksCommandLine(name)) {
+    if (!m_connection || busy() || name.isEmpty() || FtpNames::breaksCommandLine(name)) {
         m_lastError = 0;
         m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
         return false;
@@ -614,6 +657,9 @@ bool CFtpClient::Remove(const QByteArray& name) {
         return false;
     }
     int code = 0;
+    if (m_session)
+        return sessionRequest(name,
+                              [this](const QByteArray& path) { return m_session->remove(path); });
     return simpleCommand("DELE", name, &code);
 }
 
@@ -628,6 +674,10 @@ bool CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
         m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
         return false;
     }
+    if (m_session)
+        return sessionRequest(oldName, [this, &newName](const QByteArray& path) {
+            return m_session->rename(path, absolute(newName));
+        });
     int code = 0;
     if (!simpleCommand("RNFR", oldName, &code) || code != 350)
         return false;
@@ -641,6 +691,9 @@ bool CFtpClient::RmDir(const QByteArray& name) {
         return false;
     }
     int code = 0;
+    if (m_session)
+        return sessionRequest(
+            name, [this](const QByteArray& path) { return m_session->removeDirectory(path); });
     return simpleCommand("RMD", name, &code);
 }
 
@@ -651,5 +704,8 @@ bool CFtpClient::MakeDir(const QByteArray& name) {
         return false;
     }
     int code = 0;
+    if (m_session)
+        return sessionRequest(
+            name, [this](const QByteArray& path) { return m_session->makeDirectory(path); });
     return simpleCommand("MKD", name, &code);
 }

@@ -5,6 +5,7 @@
 #include "ftp/FtpDebugLog.h"
 #include "ftp/FtpTransport.h"
 #include "ftp/ListingParser.h"
+#include "ftp/RemoteSession.h"
 #include "ftp/ServerFileEntry.h"
 #include "ftp/ServerFileStamp.h"
 #include "platform/OpResult.h"
@@ -141,7 +142,7 @@ public:
     // arguments are CP932 or the server's bytes.
     void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    bool isConnected() const { return m_connection != nullptr; }
+    bool isConnected() const { return m_connection != nullptr || m_session != nullptr; }
     QByteArray rootDirectory() const { return m_rootDirectory; }
     // Where relative names point: the root, or the directory SetServerDir entered.
     QByteArray currentDirectory() const { return m_currentDirectory; }
@@ -187,6 +188,26 @@ private:
                      const QByteArray& pattern, ServerFileList& list, int kinds);
     OpResult lookUpOne(const QByteArray& name, ServerFileList& list, int kinds, int* count);
     bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);
+    // An operation of the connection is under way (the event loop may call back meanwhile).
+    bool busy() const;
+
+    // SFTP goes through a RemoteSession (CFtpClientSftp.cpp).
+    OpResult openSftp();
+    std::unique_ptr<RemoteSession> makeSftpSession() const;
+    // Remembers the failure of a session's result; Cancelled when the user stopped it, else
+    // Failed after its message (or `fallback`) was shown.
+    OpResult sessionFailure(const result_detail::Outcome& outcome, const QString& fallback);
+    void rememberFailure(const result_detail::Outcome& outcome);
+    // A request about `name` (made absolute) to the session, with the checks of simpleCommand.
+    bool sessionRequest(const QByteArray& name,
+                        const std::function<Result<void>(const QByteArray& path)>& request);
+    bool readSessionListing(RemoteSession& session, const QByteArray& directory,
+                            std::vector<ListedEntry>* entries);
+    bool takeListing(ListingStream& stream, std::vector<ListedEntry>* entries);
+    // The entries of the server directory over a connection of its own (GetServerFileListSDK).
+    OpResult sessionListingOfItsOwn(std::vector<ListedEntry>* entries);
+    OpResult ftpListingOfItsOwn(std::vector<ListedEntry>* entries);
+    void showLogOnFailure();
 
     ServerProfile m_profile;
     int m_proxyMode;
@@ -198,7 +219,8 @@ private:
     FtpDebugLog m_log;
     quint32 m_lastError = 0;
     QString m_lastErrorText;
-    std::unique_ptr<FtpTransport> m_connection;
+    std::unique_ptr<FtpTransport> m_connection; // FTP and FTPS
+    std::unique_ptr<RemoteSession> m_session;   // SFTP
     QByteArray m_rootDirectory;
     QByteArray m_currentDirectory;
     FtpTimeouts m_timeouts;

@@ -43,7 +43,7 @@ qsizetype CFtpClient::listingLimit() {
 
 OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileList START %s %d RAW=%d", path.constData(), kinds, int(m_rawListing));
-    if (!m_connection || m_connection->busy() || FtpNames::breaksCommandLine(path))
+    if (!isConnected() || busy() || FtpNames::breaksCommandLine(path))
         return OpResult::Refused;
     bool pattern = path.isEmpty() || path.contains('*') || path.contains('?') || path.endsWith('/');
     int count = 0;
@@ -61,7 +61,8 @@ OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
         if (match == "*")
             match.clear();
         std::vector<ListedEntry> entries;
-        if (!readListing(*m_connection, directory, m_spaceDelimited, &entries))
+        if (m_session ? !readSessionListing(*m_session, directory, &entries)
+                      : !readListing(*m_connection, directory, m_spaceDelimited, &entries))
             return OpResult::Failed; // no entry and no message: the caller tells the user
         count = appendListed(directory, entries, match, list, kinds);
     }
@@ -71,13 +72,10 @@ OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
 
 bool CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
                                const QByteArray& verb, ListingStream& stream) {
-    const bool read =
-        transport.isSftp()
-            ? transport.listEntries(path, [&stream](ListedEntry&& e) { stream.add(std::move(e)); })
-            : transport.list(path, verb, [&stream](const char* data, qsizetype size) {
-                  stream.feed(data, size);
-                  return true;
-              });
+    const bool read = transport.list(path, verb, [&stream](const char* data, qsizetype size) {
+        stream.feed(data, size);
+        return true;
+    });
     if (stream.droppedLines() > 0)
         Log("★★★GetServerFileList %d lines longer than %lld bytes dropped", stream.droppedLines(),
             qlonglong(ListingStream::MaxLineBytes));
@@ -88,23 +86,10 @@ bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& director
                              bool keepUnrecognised, std::vector<ListedEntry>* entries) {
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
     bool mlsd = transport.offersMlsd() && !m_rawListing;
-    // An SFTP directory that changed between its two readings is read once more.
-    int sftpReadings = 2;
     for (;;) {
         ListingStream stream(mlsd, keepUnrecognised && !mlsd, ListingParser(), listingLimit());
-        if (streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream)) {
-            *entries = stream.finish();
-            if (const qsizetype omitted = stream.omittedEntries(); omitted > 0) {
-                Log("★★★GetServerFileList %lld entries past the limit omitted", qlonglong(omitted));
-                Prompt::information(
-                    QStringLiteral("サーバの一覧は %1 件ありますが、最初の %2 件だけを表示します。")
-                        .arg(qsizetype(entries->size()) + omitted)
-                        .arg(entries->size()));
-            }
-            return true;
-        }
-        if (transport.listingDisagreed() && --sftpReadings > 0)
-            continue;
+        if (streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream))
+            return takeListing(stream, entries);
         int code = transport.errorCode();
         if (!mlsd || (code != 500 && code != 502 && code != 504))
             break;
@@ -112,6 +97,19 @@ bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& director
     }
     rememberFailure(transport);
     return false;
+}
+
+// The entries a listing kept, and a word to the user when it kept only the first ones.
+bool CFtpClient::takeListing(ListingStream& stream, std::vector<ListedEntry>* entries) {
+    *entries = stream.finish();
+    if (const qsizetype omitted = stream.omittedEntries(); omitted > 0) {
+        Log("★★★GetServerFileList %lld entries past the limit omitted", qlonglong(omitted));
+        Prompt::information(
+            QStringLiteral("サーバの一覧は %1 件ありますが、最初の %2 件だけを表示します。")
+                .arg(qsizetype(entries->size()) + omitted)
+                .arg(entries->size()));
+    }
+    return true;
 }
 
 int CFtpClient::appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
@@ -144,7 +142,14 @@ OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int
     const QByteArray path = absolute(name);
     ListingParser parser;
     std::vector<ListedEntry> entries;
-    if (m_connection->offersMlsd() && !m_rawListing) {
+    if (m_session) {
+        const Result<void> listed =
+            m_session->list(path, [&entries](ListedEntry&& e) { entries.push_back(std::move(e)); });
+        if (!listed.ok()) {
+            rememberFailure(listed);
+            return OpResult::Failed;
+        }
+    } else if (m_connection->offersMlsd() && !m_rawListing) {
         FtpReply reply;
         if (!m_connection->command("MLST " + path, &reply))
             return notThere(0);
@@ -211,6 +216,35 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
 OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
         int(m_passive), int(m_rawListing));
+    std::vector<ListedEntry> entries;
+    const OpResult read = m_profile.Protocol == ProtocolSftp ? sessionListingOfItsOwn(&entries)
+                                                             : ftpListingOfItsOwn(&entries);
+    if (read != OpResult::Done)
+        return read;
+    int count = 0;
+    for (const ListedEntry& e : entries) {
+        if (count > 0 && m_logEnabled) {
+            Log("★★★GetServerFileListSDK Name=%s", e.name.constData());
+            Log("dwFileAttributes=%d nFileSizeHigh=%d nFileSizeLow=%d cFileName=%s "
+                "cAlternateFileName=%s",
+                int(e.attributes), int(quint64(e.size) >> 32), int(quint32(e.size)),
+                e.name.constData(), "");
+        }
+        ServerFileEntry entry;
+        entry.name = e.name;
+        entry.path = serverDirectory == "/" ? "/" + e.name : serverDirectory + "/" + e.name;
+        entry.date = e.modified.text();
+        // Only an entry that is nothing but a directory counts as one here.
+        entry.directory = e.attributes == ListedEntry::Directory ? 1 : 0;
+        entry.size = entry.directory ? 0 : e.size;
+        list.push_back(std::move(entry));
+        ++count;
+    }
+    Log("★★★GetServerFileList2 END %d", count);
+    return OpResult::Done;
+}
+
+OpResult CFtpClient::ftpListingOfItsOwn(std::vector<ListedEntry>* entries) {
     // A connection of its own, direct, on the profile's port.
     std::unique_ptr<FtpTransport> own;
     auto outcome = SecureLogOn::Outcome::Failed;
@@ -244,31 +278,10 @@ OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
         if (!directory.startsWith('/'))
             directory = FtpNames::join(transport.entryPath(), serverDirectory);
     }
-    std::vector<ListedEntry> entries;
-    if (!readListing(transport, directory, false, &entries)) {
+    if (!readListing(transport, directory, false, entries)) {
         Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(m_lastError));
         return OpResult::Failed;
     }
-    int count = 0;
-    for (const ListedEntry& e : entries) {
-        if (count > 0 && m_logEnabled) {
-            Log("★★★GetServerFileListSDK Name=%s", e.name.constData());
-            Log("dwFileAttributes=%d nFileSizeHigh=%d nFileSizeLow=%d cFileName=%s "
-                "cAlternateFileName=%s",
-                int(e.attributes), int(quint64(e.size) >> 32), int(quint32(e.size)),
-                e.name.constData(), "");
-        }
-        ServerFileEntry entry;
-        entry.name = e.name;
-        entry.path = serverDirectory == "/" ? "/" + e.name : serverDirectory + "/" + e.name;
-        entry.date = e.modified.text();
-        // Only an entry that is nothing but a directory counts as one here.
-        entry.directory = e.attributes == ListedEntry::Directory ? 1 : 0;
-        entry.size = entry.directory ? 0 : e.size;
-        list.push_back(std::move(entry));
-        ++count;
-    }
     transport.close();
-    Log("★★★GetServerFileList2 END %d", count);
     return OpResult::Done;
 }

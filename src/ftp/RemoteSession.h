@@ -17,7 +17,7 @@ struct RemoteFileInfo {
 
 // How a file's bytes travel: as they are, or as text in the protocol's text mode (FTP's TYPE A;
 // a protocol without one moves the bytes as they are).
-enum class TransferMode { Binary, Ascii };
+enum class TransferType { Binary, Ascii };
 
 // Everything the program asks of a server, whatever protocol carries it. Paths are the
 // server's bytes, absolute or relative to the current directory. Every operation that can
@@ -55,9 +55,9 @@ public:
     virtual Result<RemoteFileInfo> stat(const QByteArray& path) = 0;
 
     // The value is the number of bytes moved. A cancelled transfer ends Cancelled.
-    virtual Result<qint64> retrieve(const QByteArray& path, TransferMode mode,
+    virtual Result<qint64> retrieve(const QByteArray& path, TransferType mode,
                                     const Sink& sink) = 0;
-    virtual Result<qint64> store(const QByteArray& path, TransferMode mode, qint64 size,
+    virtual Result<qint64> store(const QByteArray& path, TransferType mode, qint64 size,
                                  const Source& source) = 0;
 
     virtual Result<void> rename(const QByteArray& from, const QByteArray& to) = 0;
@@ -66,8 +66,22 @@ public:
     virtual Result<void> removeDirectory(const QByteArray& path) = 0;
 
     void setProgressHandler(Progress progress) { m_progress = std::move(progress); }
+    // An operation is under way: the event loop turns during it, and a call made from an event
+    // meanwhile must not reach the server.
+    bool busy() const { return m_busy; }
 
 protected:
+    class BusyScope {
+    public:
+        explicit BusyScope(RemoteSession& session) : m_session(session) { m_session.m_busy = true; }
+        ~BusyScope() { m_session.m_busy = false; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        RemoteSession& m_session;
+    };
+
     // Tells the progress handler; false when the user cancelled.
     bool progressed(qint64 done, qint64 total) const {
         return !m_progress || m_progress(done, total);
@@ -75,4 +89,5 @@ protected:
 
 private:
     Progress m_progress;
+    bool m_busy = false;
 };

@@ -3,9 +3,6 @@
 #include "platform/Prompt.h"
 #include "settings/ServerProfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
                          FtpTransport::Progress progress)
     : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)),
@@ -22,13 +19,6 @@ SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection)
                                      "選び直して下さい。")
                           .arg(serverText())
                           .arg(m_endpoint.protocol));
-        return Outcome::Refused;
-    }
-    if (m_endpoint.protocol == ProtocolSftp && !m_endpoint.keyFile.isEmpty() &&
-        !QFileInfo(QFile::decodeName(m_endpoint.keyFile)).isFile()) {
-        Prompt::error(QStringLiteral("秘密鍵ファイル %1 が見つかりません。\n"
-                                     "オプション設定のサーバ設定を確認して下さい。")
-                          .arg(QFile::decodeName(m_endpoint.keyFile)));
         return Outcome::Refused;
     }
     return attempt(connection, true);
@@ -52,8 +42,6 @@ SecureLogOn::Outcome SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connect
         ServerTrust::warnCertificateChanged(serverText(), trusted->fingerprint, now);
         return Outcome::Refused;
     }
-    if (m_endpoint.protocol == ProtocolSftp)
-        return hostKeyOutcome(connection, mayAsk);
     if (!ftps)
         return Outcome::Failed;
     if (connection->errorCode() == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
@@ -78,26 +66,5 @@ SecureLogOn::Outcome SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTranspo
         Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
                                      "この証明書は今回のみ信頼します。")
                           .arg(ServerTrust::filePath()));
-    return attempt(connection, false);
-}
-
-SecureLogOn::Outcome SecureLogOn::hostKeyOutcome(std::unique_ptr<FtpTransport>& connection,
-                                                 bool mayAsk) {
-    const QByteArray key = connection->offeredHostKey();
-    if (key.isEmpty())
-        return Outcome::Failed; // not about the host key
-    if (connection->hostKeyChanged()) {
-        ServerTrust::warnHostKeyChanged(serverText(), key);
-        return Outcome::Refused;
-    }
-    if (!mayAsk)
-        return Outcome::Failed;
-    const TrustChoice choice = ServerTrust::askHostKey(serverText(), key);
-    if (choice == TrustChoice::Cancel)
-        return Outcome::Cancelled;
-    if (!ServerTrust::trustHostKey(m_server, key, choice))
-        Prompt::error(QStringLiteral("信頼したホスト鍵を %1 に保存出来ませんでした。\n"
-                                     "このホスト鍵は今回のみ信頼します。")
-                          .arg(ServerTrust::knownHostsPath()));
     return attempt(connection, false);
 }

@@ -7,8 +7,8 @@
 // The logon of a session, with the trust questions of FTPS: a certificate the system's store
 // does not vouch for is shown to the user once (ServerTrust::askCertificate), one trusted
 // before is checked by its key and fingerprint, and a changed one is refused with a warning
-// before the password leaves the PC. SFTP host keys are treated the same way against the
-// program's known-hosts file. A plain FTP logon is just the transport's.
+// before the password leaves the PC. A plain FTP logon is just the transport's; SFTP is
+// SftpSession's.
 class SecureLogOn {
 public:
     enum class Outcome {
@@ -26,8 +26,6 @@ public:
 private:
     Outcome attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
     Outcome askAboutCertificate(std::unique_ptr<FtpTransport>& connection);
-    // SFTP: a host key that is not known is asked about, a changed one refused.
-    Outcome hostKeyOutcome(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
     QString serverText() const;
 
     FtpEndpoint m_endpoint;

@@ -94,6 +94,7 @@ SftpSession::SftpSession(SshEndpoint endpoint, const FtpTimeouts& timeouts)
 }
 
 SftpSession::~SftpSession() {
+    close();
     m_endpoint.password.fill('\0');
 }
 
@@ -103,6 +104,11 @@ QString SftpSession::defaultSshDirectory() {
 
 Result<QByteArray> SftpSession::logOn() {
     close();
+    if (!m_endpoint.keyFile.isEmpty() && !QFileInfo(m_endpoint.keyFile).isFile())
+        return Result<QByteArray>::refused(
+            QStringLiteral("秘密鍵ファイル %1 が見つかりません。\n"
+                           "オプション設定のサーバ設定を確認して下さい。")
+                .arg(m_endpoint.keyFile));
     m_ssh.reset(ssh_new());
     if (!m_ssh)
         return Result<QByteArray>::failed(QStringLiteral("SSH の準備が出来ませんでした。"));
@@ -173,7 +179,9 @@ Result<void> SftpSession::connect() {
         const int fd = connectWithin(m_host, m_port, m_timeouts.connectMs, &error);
         if (fd < 0)
             return Result<void>::failed(error);
-        ssh_options_set(s, SSH_OPTIONS_FD, &fd); // the session owns it from here
+        // libssh uses a socket it was given but leaves closing it to us (close()).
+        m_socket = fd;
+        ssh_options_set(s, SSH_OPTIONS_FD, &fd);
     }
     if (ssh_connect(s) != SSH_OK)
         return Result<void>::failed(QStringLiteral("SSH の接続が出来ませんでした。\n(%1)")
@@ -234,6 +242,9 @@ Result<void> SftpSession::openSftp() {
 void SftpSession::close() {
     m_sftp.reset();
     m_ssh.reset();
+    if (m_socket >= 0)
+        ::close(m_socket);
+    m_socket = -1;
 }
 
 QByteArray SftpSession::absolute(const QByteArray& path) const {
@@ -277,6 +288,7 @@ Result<QByteArray> SftpSession::changeDirectory(const QByteArray& directory) {
 }
 
 Result<void> SftpSession::list(const QByteArray& path, const EntrySink& sink) {
+    const BusyScope busy(*this);
     if (const Result<void> r = ready(); !r.ok())
         return r;
     const QByteArray directory = absolute(path);
@@ -341,7 +353,8 @@ void SftpSession::drain(sftp_file file, std::vector<int>& pending) const {
     pending.clear();
 }
 
-Result<qint64> SftpSession::retrieve(const QByteArray& path, TransferMode, const Sink& sink) {
+Result<qint64> SftpSession::retrieve(const QByteArray& path, TransferType, const Sink& sink) {
+    const BusyScope busy(*this);
     if (const Result<void> r = ready(); !r.ok())
         return Result<qint64>::from(r);
     const SftpFileHandle file(sftp_open(m_sftp.get(), absolute(path).constData(), O_RDONLY, 0));
@@ -391,8 +404,9 @@ Result<qint64> SftpSession::retrieve(const QByteArray& path, TransferMode, const
     return done;
 }
 
-Result<qint64> SftpSession::store(const QByteArray& path, TransferMode, qint64 size,
+Result<qint64> SftpSession::store(const QByteArray& path, TransferType, qint64 size,
                                   const Source& source) {
+    const BusyScope busy(*this);
     if (const Result<void> r = ready(); !r.ok())
         return Result<qint64>::from(r);
     const SftpFileHandle file(

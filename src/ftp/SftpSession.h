@@ -37,8 +37,8 @@ public:
     Result<QByteArray> changeDirectory(const QByteArray& directory) override;
     Result<void> list(const QByteArray& path, const EntrySink& sink) override;
     Result<RemoteFileInfo> stat(const QByteArray& path) override;
-    Result<qint64> retrieve(const QByteArray& path, TransferMode mode, const Sink& sink) override;
-    Result<qint64> store(const QByteArray& path, TransferMode mode, qint64 size,
+    Result<qint64> retrieve(const QByteArray& path, TransferType mode, const Sink& sink) override;
+    Result<qint64> store(const QByteArray& path, TransferType mode, qint64 size,
                          const Source& source) override;
     Result<void> rename(const QByteArray& from, const QByteArray& to) override;
     Result<void> remove(const QByteArray& path) override;
@@ -71,6 +71,7 @@ private:
 
     SshEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
+    int m_socket = -1; // the TCP connection when it is ours (no proxy command)
     SshSessionHandle m_ssh;
     SftpHandle m_sftp;
     QByteArray m_host;

@@ -72,7 +72,8 @@ Result<void> SshAuthentication::run(const QString& server, const QString& user) 
         offered << QStringLiteral("パスワード");
     if (methods & SSH_AUTH_METHOD_INTERACTIVE)
         offered << QStringLiteral("キーボード対話");
-    QString text = QStringLiteral("認証に失敗しました。(ユーザ %1)\nサーバが受け付ける方法: %2")
+    QString text = QStringLiteral("サーバにログオン出来ませんでした。(ユーザ %1)\n"
+                                  "サーバが受け付ける方法: %2")
                        .arg(user, offered.isEmpty() ? QStringLiteral("なし")
                                                     : offered.join(QStringLiteral("、")));
     if (!m_notes.isEmpty())
@@ -99,19 +100,29 @@ SshAuthentication::Step SshAuthentication::keyFile() {
             return Step::NotAccepted;
         }
     }
-    m_passphraseUsed = false;
-    raw = nullptr;
-    const int imported = ssh_pki_import_privkey_file(
-        path.constData(), nullptr, &SshAuthentication::passphraseCallback, this, &raw);
-    const SshKeyHandle key(raw);
-    if (m_cancelled)
-        return Step::Cancelled;
-    if (imported != SSH_OK) {
-        m_notes << (m_passphraseUsed
-                        ? QStringLiteral("秘密鍵 %1 のパスフレーズが違います。")
-                        : QStringLiteral("%1 は秘密鍵のファイルではないか、読み込めません。"))
-                       .arg(m_keyFile);
-        return Step::NotAccepted;
+    // A profile that names a key keeps its pass phrase in the password, as it always could;
+    // when that does not open the key, the pass phrase is asked for.
+    m_passwordIsPassphrase = !m_password.isEmpty();
+    SshKeyHandle key;
+    for (int attempt = 0; attempt < 2 && !key; ++attempt) {
+        const bool fromProfile = m_passwordIsPassphrase;
+        m_passphraseUsed = false;
+        raw = nullptr;
+        const int imported = ssh_pki_import_privkey_file(
+            path.constData(), nullptr, &SshAuthentication::passphraseCallback, this, &raw);
+        key.reset(raw);
+        if (m_cancelled)
+            return Step::Cancelled;
+        if (imported == SSH_OK)
+            break;
+        key.reset();
+        if (!m_passphraseUsed || !fromProfile) {
+            m_notes << (m_passphraseUsed
+                            ? QStringLiteral("秘密鍵 %1 のパスフレーズが違います。")
+                            : QStringLiteral("%1 は秘密鍵のファイルではないか、読み込めません。"))
+                           .arg(m_keyFile);
+            return Step::NotAccepted;
+        }
     }
     if (ssh_userauth_publickey(m_session, nullptr, key.get()) == SSH_AUTH_SUCCESS)
         return Step::LoggedOn;
@@ -190,7 +201,13 @@ std::optional<QByteArray> SshAuthentication::passphrase() {
 int SshAuthentication::passphraseCallback(const char*, char* buffer, size_t length, int, int,
                                           void* self) {
     auto* auth = static_cast<SshAuthentication*>(self);
-    const auto secret = auth->passphrase();
+    std::optional<QByteArray> secret;
+    if (auth->m_passwordIsPassphrase) {
+        auth->m_passwordIsPassphrase = false; // tried once
+        secret = auth->m_password;
+    } else {
+        secret = auth->passphrase();
+    }
     if (!secret || size_t(secret->size()) >= length)
         return -1;
     auth->m_passphraseUsed = true;

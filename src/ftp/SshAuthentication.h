@@ -47,6 +47,7 @@ private:
     std::optional<QByteArray> m_passphrase;
     bool m_passphraseAsked = false;
     bool m_passphraseUsed = false;
+    bool m_passwordIsPassphrase = false; // the next pass phrase wanted is the profile's password
     bool m_passwordAsked = false;
     bool m_cancelled = false;
     QStringList m_notes; // why a way failed, for the message

@@ -222,13 +222,16 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         QString password;
         OpResult result;
         QString message;
+        std::optional<QString> asked = std::nullopt; // the pass phrase typed when asked
     } cases[] = {
         {"key and pass phrase", server.clientKey(), QStringLiteral("secret phrase"), OpResult::Done,
          QString()},
+        {"key, pass phrase asked for", server.clientKey(), QString(), OpResult::Done, QString(),
+         QStringLiteral("secret phrase")},
         {"wrong password", QString(), QStringLiteral("wrong"), OpResult::Failed,
          QStringLiteral("ログオン出来ませんでした")},
         {"key without its pass phrase", server.clientKey(), QStringLiteral("wrong"),
-         OpResult::Failed, QStringLiteral("ログオン出来ませんでした")},
+         OpResult::Failed, QStringLiteral("パスフレーズが違います"), QStringLiteral("wrong too")},
         {"missing key file", server.clientKey() + QStringLiteral(".gone"),
          QStringLiteral("secret phrase"), OpResult::Failed, QStringLiteral("が見つかりません")},
     };
@@ -238,13 +241,16 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         ScriptedPrompt prompt;
         if (&c == cases)
             prompt.expectQuestion(PromptAnswer::No); // asked on the first contact only
+        if (c.asked)
+            prompt.expectSecret(c.asked);
         ServerProfile profile = server.profile();
         profile.KeyFile = c.keyFile;
         profile.Passwd = c.password;
         auto client = CFtpClient::create(server.network(), false, profile);
         client->setTimeouts(shortTimeouts());
         EXPECT_EQ(client->OpenSession(), c.result);
-        const QStringList errors = prompt.texts().filter(QStringLiteral("ホスト鍵"));
+        const QStringList errors = prompt.texts().filter(
+            QRegularExpression(QStringLiteral("ホスト鍵|パスフレーズを入力")));
         const QStringList rest = QStringList(prompt.texts()).mid(errors.size());
         if (c.message.isEmpty())
             EXPECT_TRUE(rest.isEmpty()) << rest.join(u'|').toStdString();

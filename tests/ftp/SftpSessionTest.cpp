@@ -123,7 +123,7 @@ TEST(SshLogOn, APassPhraseIsAskedOnceAndAWrongOneOrANonKeySaysSo) {
         EXPECT_EQ(r.status(), ResultStatus::Failed);
         EXPECT_TRUE(r.message().contains(QStringLiteral("秘密鍵のファイルではない")))
             << r.message().toStdString();
-        EXPECT_TRUE(r.message().contains(QStringLiteral("認証に失敗しました")));
+        EXPECT_TRUE(r.message().contains(QStringLiteral("ログオン出来ませんでした")));
     }
 }
 
@@ -257,7 +257,7 @@ TEST(SftpSessionOps, FilesDirectoriesAndRefusalsInTheServersWords) {
     // More than a read's size and not a multiple of it: the reads in flight must line up.
     const QByteArray data = randomBytes(3 * 1024 * 1024 + 12345);
     qsizetype at = 0;
-    const auto stored = session.store("big.bin", TransferMode::Binary, data.size(),
+    const auto stored = session.store("big.bin", TransferType::Binary, data.size(),
                                       [&](char* buffer, qint64 capacity) {
                                           const qint64 n = qMin(capacity, qint64(data.size() - at));
                                           memcpy(buffer, data.constData() + at, size_t(n));
@@ -275,7 +275,7 @@ TEST(SftpSessionOps, FilesDirectoriesAndRefusalsInTheServersWords) {
         return true;
     });
     const auto got =
-        session.retrieve("big.bin", TransferMode::Binary, [&](const char* d, qsizetype n) {
+        session.retrieve("big.bin", TransferType::Binary, [&](const char* d, qsizetype n) {
             back.append(d, n);
             return true;
         });
@@ -287,7 +287,7 @@ TEST(SftpSessionOps, FilesDirectoriesAndRefusalsInTheServersWords) {
     session.setProgressHandler([](qint64, qint64) { return false; });
     EXPECT_TRUE(
         session
-            .retrieve("big.bin", TransferMode::Binary, [](const char*, qsizetype) { return true; })
+            .retrieve("big.bin", TransferType::Binary, [](const char*, qsizetype) { return true; })
             .status() == ResultStatus::Cancelled);
     session.setProgressHandler({});
 
