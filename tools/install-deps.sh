@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need; quick when all are there.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          libcurl4-openssl-dev libgtest-dev libbenchmark-dev python3-pyftpdlib
+          libcurl4-openssl-dev libssl-dev libgtest-dev libbenchmark-dev python3-pyftpdlib
           fonts-ipafont-gothic qt6-translations-l10n curl libqt6svg6 desktop-file-utils
           dpkg-dev libxcb1-dev vsftpd openssl python3-asyncssh
           ninja-build mold libssh-dev openssh-server openssh-client)

@@ -13,6 +13,7 @@
 #include "platform/ConsolePrompt.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QStringList>
 
@@ -20,7 +21,7 @@
 
 namespace {
 
-std::unique_ptr<CFtpClient> clientFor(const QStringList& args) {
+std::unique_ptr<CFtpClient> clientFor(const QStringList& args, ServerTrust& trust) {
     NetworkSettings network;
     network.Proxy = 1;
     network.Passive = 1;
@@ -30,7 +31,7 @@ std::unique_ptr<CFtpClient> clientFor(const QStringList& args) {
     profile.Port = args[1].toInt();
     profile.User = args[2];
     profile.Passwd = args[3];
-    return CFtpClient::create(network, false, profile);
+    return CFtpClient::create(network, false, profile, trust);
 }
 
 // With BENCH_FTP_PHASES set, the milliseconds of each phase go to stderr.
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_ftp get|put|ls PORT USER PASSWORD ARGS...\n");
         return 2;
     }
-    auto client = clientFor(args);
+    ServerTrust trust(QDir::currentPath()); // plain FTP: never asked
+    auto client = clientFor(args, trust);
     const QString op = args[0];
     if (op == QLatin1String("get") && args.size() == 6)
         return client->GetFileAuto(args[5], args[4].toLocal8Bit(), 0) == OpResult::Done ? 0 : 1;

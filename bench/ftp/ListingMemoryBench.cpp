@@ -15,6 +15,7 @@
 #include "transfer/ServerListLines.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -58,7 +59,8 @@ int measure(const QString& how, int port, qsizetype entries, qsizetype limit) {
     profile.Port = port;
     profile.User = User;
     profile.Passwd = Password;
-    auto client = CFtpClient::create(network, false, profile);
+    ServerTrust trust(QDir::currentPath()); // plain FTP: never asked
+    auto client = CFtpClient::create(network, false, profile, trust);
     if (client->OpenSession() != OpResult::Done)
         return 1;
     const long before = peakKilobytes();

@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     endpoint.user = args[2].toUtf8();
     endpoint.keyFile = args[3];
     endpoint.sshDirectory = args[4];
-    SftpSession session(endpoint, FtpTimeouts{});
+    ServerTrust trust(args[4]); // nothing asked: the host key is in SSHDIR/known_hosts
+    SftpSession session(endpoint, FtpTimeouts{}, trust);
     if (const auto r = session.logOn(); !r.ok())
         return fail(r.message());
     if (args[0] == u"get") {

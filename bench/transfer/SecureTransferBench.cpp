@@ -63,7 +63,8 @@ void report(const char* what, double megabytes, double ours, double curl) {
 void measure(const char* name, const ServerProfile& profile, const NetworkSettings& network,
              const QString& serverDir, const QStringList& curlLogOn, const QString& url,
              const QString& bigFile, double megabytes, int runs, const QString& work) {
-    auto client = CFtpClient::create(network, false, profile);
+    ServerTrust trust(work);
+    auto client = CFtpClient::create(network, false, profile, trust);
     const QByteArray remote = QFile::encodeName(serverDir + QStringLiteral("/big.bin"));
     const QString down = work + QStringLiteral("/down.bin");
     const double up = bestSeconds(
@@ -91,7 +92,6 @@ int main(int argc, char** argv) {
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 200;
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
     QTemporaryDir work;
-    ServerTrust::setDirectory(work.path());
     TrustingPrompt prompt;
     ScopedPrompt scoped(&prompt);
 

@@ -59,7 +59,7 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
     m_hooks.initSockets = initSocketsDefault;
     m_hooks.initComponents = [] { return true; }; // no component library to start here
     m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
-        return COptionDlg::Run(app.settings, app.ftpDebugLog, app.mainFrame());
+        return COptionDlg::Run(app.settings, app.ftpDebugLog, app.serverTrust(), app.mainFrame());
     };
     m_hooks.openHelp = [](const QUrl& page) { return QDesktopServices::openUrl(page); };
     m_hooks.openInSpreadsheet = [this](const QString& path, bool readOnly) {
@@ -210,10 +210,11 @@ bool CVantorpadApp::isCommandEnabled(int command) const {
 }
 
 bool CVantorpadApp::OpenTextDocument(const QString& path, const ServerProfile& profile,
-                                     bool fromServer, bool readOnly) {
+                                     bool fromServer, bool readOnly,
+                                     const std::optional<ServerFileStamp>& stamp) {
     if (!m_mainFrame)
         return false;
-    return m_mainFrame->openTextDocument(path, profile, fromServer, readOnly);
+    return m_mainFrame->openTextDocument(path, profile, fromServer, readOnly, stamp);
 }
 
 void CVantorpadApp::OnAppAbout() {
@@ -290,12 +291,13 @@ void CVantorpadApp::OnFileOpen() {
 
 void CVantorpadApp::OnOpenServerFile() {
     currentServer = settings.defaultProfileIndex();
-    ServerDialogContext context{settings, currentServer, ftpDebugLog, serverListOrder};
+    ServerDialogContext context{settings, currentServer, ftpDebugLog, serverListOrder,
+                                m_serverTrust};
     CServerDir dialog(context, CServerDir::OpenMode, m_mainFrame.get());
     // The dialog ends with OK only once the file is in the transfer directory.
     if (dialog.exec() != QDialog::Accepted)
         return;
-    OpenTextDocument(dialog.localPath(), dialog.profile(), true, dialog.readOnly());
+    OpenTextDocument(dialog.localPath(), dialog.profile(), true, dialog.readOnly(), dialog.stamp());
 }
 
 void CVantorpadApp::OnInsertFile() {
@@ -317,10 +319,11 @@ void CVantorpadApp::OnFtpTransfer() {
         transferWindow->activateWindow();
         return;
     }
-    TransferWindowContext context{settings, currentServer, ftpDebugLog, {}, {}};
+    TransferWindowContext context{settings, currentServer, ftpDebugLog, m_serverTrust, {}, {}};
     context.openDocument = [this](const QString& path, const ServerProfile& profile,
-                                  bool fromServer, bool readOnly) {
-        return OpenTextDocument(path, profile, fromServer, readOnly);
+                                  bool fromServer, bool readOnly,
+                                  const std::optional<ServerFileStamp>& stamp) {
+        return OpenTextDocument(path, profile, fromServer, readOnly, stamp);
     };
     // No parent: the window stands beside the main window and lives until shut-down.
     auto* window = new CFtpDlg(std::move(context));

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "ftp/FileListOrder.h"
+#include "ftp/ServerFileStamp.h"
+#include "ftp/ServerTrust.h"
 #include "settings/AppSettings.h"
 #include "settings/RecentFileList.h"
 #include "settings/WindowPlacement.h"
 #include "transfer/ServerListLines.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -70,12 +73,15 @@ public:
     QByteArray barLayout;
 
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    // The certificates and host keys the user trusts, for every server connection of this run.
+    ServerTrust& serverTrust() { return m_serverTrust; }
     const ServerProfile& profile(int index) const;
     const ServerProfile& currentProfile() const { return profile(currentServer); }
 
-    // The one way a file becomes an editor document.
+    // The one way a file becomes an editor document; `stamp` is the version of the server's
+    // file that a server document's text came from.
     bool OpenTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
-                          bool readOnly);
+                          bool readOnly, const std::optional<ServerFileStamp>& stamp = {});
 
     // Enable rule of an application command.
     bool isCommandEnabled(int command) const;
@@ -104,4 +110,6 @@ private:
     Hooks m_hooks;
     bool m_settingsLoaded = false;
     std::unique_ptr<CMainFrame> m_mainFrame;
+    // Kept beside the settings, in the start-up directory.
+    ServerTrust m_serverTrust{QDir::currentPath()};
 };

@@ -1,7 +1,7 @@
 #include "commands/CommandHelp.h"
 
 #include "commands/Command.h"
-#include "editor/EditorCommands.h"
+#include "commands/EditorCommands.h"
 #include "settings/RecentFileList.h"
 
 namespace {

@@ -23,6 +23,9 @@ struct Invocation {
     AppSettings settings;
     ServerProfile profile;
     QStringList words;
+    // The editor's permanent trust choices, beside the settings; nothing is trusted only for
+    // this run, as the console cannot ask.
+    std::unique_ptr<ServerTrust> trust;
 };
 
 bool prepare(const QStringList& args, int minWords, int maxWords, Invocation* call) {
@@ -31,6 +34,7 @@ bool prepare(const QStringList& args, int minWords, int maxWords, Invocation* ca
                           .arg(settingsFilePath(QDir::currentPath())));
         return false;
     }
+    call->trust = std::make_unique<ServerTrust>(QDir::currentPath());
     int number = call->settings.defaultProfileIndex();
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("-p") && i + 1 < args.size()) {
@@ -67,7 +71,7 @@ QString shown(const Invocation& call, const QByteArray& name) {
 
 std::unique_ptr<CFtpClient> clientFor(const Invocation& call) {
     bool log = qEnvironmentVariableIntValue("VANTORPAD_FTP_DEBUG_LOG") != 0;
-    return CFtpClient::create(call.settings.Network, log, call.profile);
+    return CFtpClient::create(call.settings.Network, log, call.profile, *call.trust);
 }
 
 // "dir/name" sets the directory the name is taken from: an absolute one as it stands, a

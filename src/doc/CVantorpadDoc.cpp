@@ -5,7 +5,6 @@
 #include "doc/TextFileIO.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
-#include "ftp/ServerFileStamp.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
@@ -140,6 +139,8 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         return OpResult::Failed;
     const QString absolute = QFileInfo(target).absoluteFilePath();
     if (absolute != m_pathName) {
+        // The stamp tells the version of the downloaded copy, not of a file saved elsewhere.
+        m_serverStamp.reset();
         m_pathName = absolute;
         setTitle(QFileInfo(absolute).fileName());
     }
@@ -194,6 +195,7 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
     }
     m_localCopy = QFileInfo(QDir(dir).filePath(name)).absoluteFilePath();
     m_pathName = m_localCopy;
+    m_serverStamp.reset(); // another server file from now on
     m_fileName = name;
     setTitle(name);
     return true;
@@ -233,7 +235,7 @@ OpResult CVantorpadDoc::uploadLocalCopy() {
     request.openServerVersion = [this](CFtpClient& client, const QByteArray& remote) {
         openServerVersion(client, remote);
     };
-    return uploadToServer(request);
+    return uploadToServer(request, m_app.serverTrust(), m_serverStamp);
 }
 
 namespace {
@@ -319,9 +321,6 @@ bool CVantorpadDoc::SaveModified() {
 }
 
 void CVantorpadDoc::OnCloseDocument() {
-    // The copy's server version matters to this document only.
-    if (m_serverFile && !m_localCopy.isEmpty())
-        ServerFileStamps::forget(m_localCopy);
     if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;

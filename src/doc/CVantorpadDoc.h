@@ -1,6 +1,7 @@
 #pragma once
 
 #include "doc/DocumentText.h"
+#include "ftp/ServerFileStamp.h"
 #include "platform/OpResult.h"
 #include "settings/ServerProfile.h"
 
@@ -78,6 +79,11 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     const ServerProfile& profile() const { return m_profile; }
     void setProfile(const ServerProfile& profile) { m_profile = profile; }
+    // The version of the server's file the text came from (nothing when the server did not
+    // tell): a save to the server compares it with the server's file first, and takes the new
+    // version after sending.
+    const std::optional<ServerFileStamp>& serverStamp() const { return m_serverStamp; }
+    void setServerStamp(const std::optional<ServerFileStamp>& stamp) { m_serverStamp = stamp; }
     TextEncoding encoding() const { return m_encoding; }
     LineEnd prevailingLineEnd() const { return m_prevailing; }
 
@@ -129,6 +135,7 @@ private:
     bool m_serverFile = false;
     bool m_readOnly = false;
     ServerProfile m_profile;
+    std::optional<ServerFileStamp> m_serverStamp;
 
     QString m_pathName;
     QString m_localCopy;

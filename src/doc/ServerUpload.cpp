@@ -11,8 +11,7 @@ namespace {
 // was never known (the server told neither time nor size when it was opened) saves as it
 // always did; one whose version can no longer be compared asks first.
 OpResult checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
-                        const QByteArray& remote) {
-    const std::optional<ServerFileStamp> opened = ServerFileStamps::recall(request.localPath);
+                        const QByteArray& remote, const std::optional<ServerFileStamp>& opened) {
     if (!opened)
         return OpResult::Done;
     switch (ServerFileStamps::compare(*opened, client.StampOf(remote))) {
@@ -45,15 +44,10 @@ OpResult checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
 
 // After a save the server's file is the document's: its new stamp is the one later saves
 // compare with.
-void rememberSaved(CFtpClient& client, const ServerUploadRequest& request,
-                   const QByteArray& remote) {
-    std::optional<ServerFileStamp> now;
+std::optional<ServerFileStamp> stampAfterSave(CFtpClient& client, const QByteArray& remote) {
     if (client.isConnected() || client.OpenSession() == OpResult::Done)
-        now = client.StampOf(remote);
-    if (now)
-        ServerFileStamps::remember(request.localPath, *now);
-    else
-        ServerFileStamps::forget(request.localPath);
+        return client.StampOf(remote);
+    return std::nullopt;
 }
 
 } // namespace
@@ -62,7 +56,8 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
     return FtpNames::serverNameFor(fileName, profile.Code, profile.NameSmall != 0);
 }
 
-OpResult uploadToServer(const ServerUploadRequest& request) {
+OpResult uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
+                        std::optional<ServerFileStamp>& stamp) {
     const ServerProfile& profile = request.profile;
     if (profile.Code != CodeSystemEuc && profile.Code != CodeSystemSjis &&
         profile.Code != CodeSystemUtf8) {
@@ -89,7 +84,7 @@ OpResult uploadToServer(const ServerUploadRequest& request) {
         return OpResult::Refused;
     }
     std::unique_ptr<CFtpClient> client =
-        CFtpClient::create(request.network, request.debugLog, profile);
+        CFtpClient::create(request.network, request.debugLog, profile, trust);
     if (!client) {
         Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
         return OpResult::Failed;
@@ -98,7 +93,7 @@ OpResult uploadToServer(const ServerUploadRequest& request) {
         Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
         return OpResult::Failed;
     }
-    if (const OpResult checked = checkUnchanged(*client, request, *remote);
+    if (const OpResult checked = checkUnchanged(*client, request, *remote, stamp);
         checked != OpResult::Done) {
         client->CloseSession();
         return checked;
@@ -112,8 +107,8 @@ OpResult uploadToServer(const ServerUploadRequest& request) {
         });
     if (result == OpResult::Failed || result == OpResult::Refused)
         Prompt::error(QStringLiteral("ファイル送信に失敗しました。(%1)").arg(resultCode(result)));
-    else if (result == OpResult::Done && ServerFileStamps::recall(request.localPath))
-        rememberSaved(*client, request, *remote);
+    else if (result == OpResult::Done && stamp)
+        stamp = stampAfterSave(*client, *remote);
     client->CloseSession();
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ftp/ServerFileStamp.h"
 #include "platform/OpResult.h"
 #include "settings/ServerProfile.h"
 
@@ -9,6 +10,7 @@
 #include <optional>
 
 class CFtpClient;
+class ServerTrust;
 
 // What saving a document to its server needs once the local file has been written.
 struct ServerUploadRequest {
@@ -27,11 +29,14 @@ struct ServerUploadRequest {
 // asks for it, in the server's code system; nothing when that code system cannot hold it.
 std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile);
 
-// Logs on with the profile; when the server's file has changed since the local copy was
-// downloaded (ServerFileStamps), asks whether to overwrite it, to open the server's version
-// instead (Cancelled, nothing sent) or to stop (Cancelled), and when the change cannot be
-// checked any more, whether to send all the same; then uploads the local file (converted to
-// EUC-JP for an EUC server) by the profile's upload rule (uploadByProfile), with the backup the
-// profile asks for. Every failure has been reported to the user when this returns Failed or
-// Refused; Cancelled means the user chose to send nothing.
-OpResult uploadToServer(const ServerUploadRequest& request);
+// Logs on with the profile (trusting what `trust` says); when the server's file has changed
+// since `stamp`, the version the document's text came from, asks whether to overwrite it, to
+// open the server's version instead (Cancelled, nothing sent) or to stop (Cancelled), and when
+// the change cannot be checked any more, whether to send all the same; then uploads the local
+// file (converted to EUC-JP for an EUC server) by the profile's upload rule (uploadByProfile),
+// with the backup the profile asks for. After an upload `stamp`, when there was one, becomes
+// the server's new version (nothing when the server no longer tells). A document without a
+// stamp is sent unasked. Every failure has been reported to the user when this returns Failed
+// or Refused; Cancelled means the user chose to send nothing.
+OpResult uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
+                        std::optional<ServerFileStamp>& stamp);

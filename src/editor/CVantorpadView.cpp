@@ -2,13 +2,13 @@
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
-#include "editor/EditorAppearance.h"
-#include "editor/EditorCommands.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/UrlDetector.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
+#include "widgets/EditorAppearance.h"
 #include "widgets/FixedPitchFontDialog.h"
 
 #include <QApplication>

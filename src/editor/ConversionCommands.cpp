@@ -4,8 +4,8 @@
 #include "editor/CVantorpadView.h"
 
 #include "app/CVantorpadApp.h"
+#include "commands/EditorCommands.h"
 #include "editor/CharacterConversions.h"
-#include "editor/EditorCommands.h"
 #include "platform/BusyGuard.h"
 #include "settings/AppSettings.h"
 

@@ -4,7 +4,7 @@
 
 #include "commands/Command.h"
 #include "commands/CommandHelp.h"
-#include "editor/EditorCommands.h"
+#include "commands/EditorCommands.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ftp/ServerFileStamp.h"
 #include "settings/ServerProfile.h"
 
 #include <QHash>
@@ -44,7 +45,7 @@ public:
     int shownMenu() const { return m_shownMenu; }
 
     bool openTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
-                          bool readOnly);
+                          bool readOnly, const std::optional<ServerFileStamp>& stamp = {});
 
     // Editor windows: the active one, every one, and a new empty document.
     CChildFrame* activeChildFrame() const;

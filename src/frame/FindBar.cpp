@@ -1,8 +1,8 @@
 #include "frame/FindBar.h"
 
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "editor/ComboHistory.h"
-#include "editor/EditorCommands.h"
 #include "editor/SearchDialogs.h"
 
 #include <QApplication>

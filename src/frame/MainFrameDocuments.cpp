@@ -4,9 +4,9 @@
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
 #include "frame/MenuBarKeys.h"
 #include "frame/ProgramFileDialogs.h"
@@ -202,7 +202,8 @@ CVantorpadDoc* CMainFrame::newDocument() {
 }
 
 bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& profile,
-                                  bool fromServer, bool readOnly) {
+                                  bool fromServer, bool readOnly,
+                                  const std::optional<ServerFileStamp>& stamp) {
     CChildFrame* child = findChildFrame(path);
     if (child) {
         // Already open: the window comes to the front, as it is.
@@ -222,6 +223,7 @@ bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& prof
     document->setTitle(document->title());
     document->setServerFile(fromServer);
     document->setProfile(profile);
+    document->setServerStamp(stamp);
     document->setReadOnly(readOnly);
     child->view()->setReadOnly(readOnly);
     m_app.recentFiles.add(path);

@@ -3,9 +3,9 @@
 #include "frame/CMainFrame.h"
 
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
 #include "frame/MenuBarKeys.h"
 

@@ -3,9 +3,9 @@
 #include "frame/CMainFrame.h"
 
 #include "app/CVantorpadApp.h"
+#include "commands/EditorCommands.h"
 #include "editor/CVantorpadView.h"
 #include "editor/ComboHistory.h"
-#include "editor/EditorCommands.h"
 #include "editor/SearchDialogs.h"
 #include "frame/FindBar.h"
 #include "frame/MainToolBar.h"

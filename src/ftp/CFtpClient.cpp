@@ -84,10 +84,10 @@ OpResult conversionResult(int converted) {
 } // namespace
 
 CFtpClient::CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
-                       bool spaceDelimited, bool logEnabled)
+                       bool spaceDelimited, bool logEnabled, ServerTrust& trust)
     : m_proxyMode(proxyMode), m_proxyName(cp(proxyName)), m_passive(passive),
       m_rawListing(rawListing), m_spaceDelimited(spaceDelimited), m_logEnabled(logEnabled),
-      m_timeouts(defaults()) {
+      m_trust(trust), m_timeouts(defaults()) {
     if (m_logEnabled) {
         m_log.open();
         int accessType = proxyMode == 1 ? 1 : (proxyMode == 2 ? 3 : 0);
@@ -106,9 +106,10 @@ CFtpClient::~CFtpClient() {
 }
 
 std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, bool debugLog,
-                                               const ServerProfile& profile) {
-    auto client = std::make_unique<CFtpClient>(network.Proxy, network.Name, network.Passive != 0,
-                                               network.Raw != 0, network.SpDelim != 0, debugLog);
+                                               const ServerProfile& profile, ServerTrust& trust) {
+    auto client =
+        std::make_unique<CFtpClient>(network.Proxy, network.Name, network.Passive != 0,
+                                     network.Raw != 0, network.SpDelim != 0, debugLog, trust);
     client->useProfile(profile);
     return client;
 }
@@ -210,7 +211,7 @@ OpResult CFtpClient::OpenSession() {
 
     std::unique_ptr<FtpTransport> connection;
     const SecureLogOn::Outcome trust =
-        SecureLogOn(endpoint(m_proxyMode), m_timeouts, m_progress).run(connection);
+        SecureLogOn(endpoint(m_proxyMode), m_timeouts, m_progress, m_trust).run(connection);
     if (trust == SecureLogOn::Outcome::Cancelled)
         return OpResult::Cancelled;
     if (trust == SecureLogOn::Outcome::Refused)

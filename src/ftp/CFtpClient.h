@@ -81,15 +81,16 @@ public:
     // cancelled knows; the target is left as it was and no intermediate file stays behind.
     using ProgressHandler = std::function<bool(qint64 done, qint64 total)>;
 
+    // `trust` holds the certificates and host keys the user trusts; it outlives the client.
     CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
-               bool spaceDelimited, bool logEnabled);
+               bool spaceDelimited, bool logEnabled, ServerTrust& trust);
     ~CFtpClient();
     CFtpClient(const CFtpClient&) = delete;
     CFtpClient& operator=(const CFtpClient&) = delete;
 
     // A client with the network settings and the profile, as every task makes it.
     static std::unique_ptr<CFtpClient> create(const NetworkSettings& network, bool debugLog,
-                                              const ServerProfile& profile);
+                                              const ServerProfile& profile, ServerTrust& trust);
 
     // The profile the client connects with, taken whole: host, user, password (sent as CP932,
     // never shown or logged), port, protocol, key file, and whatever a profile holds later, so
@@ -216,6 +217,7 @@ private:
     bool m_rawListing;
     bool m_spaceDelimited;
     bool m_logEnabled;
+    ServerTrust& m_trust;
     FtpDebugLog m_log;
     quint32 m_lastError = 0;
     QString m_lastErrorText;

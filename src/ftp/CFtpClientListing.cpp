@@ -250,7 +250,7 @@ OpResult CFtpClient::ftpListingOfItsOwn(std::vector<ListedEntry>* entries) {
     auto outcome = SecureLogOn::Outcome::Failed;
     if (!m_profile.Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile.User) &&
         !FtpNames::breaksCommandLine(m_profile.Passwd))
-        outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress).run(own);
+        outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress, m_trust).run(own);
     if (outcome == SecureLogOn::Outcome::Cancelled)
         return OpResult::Cancelled;
     if (outcome == SecureLogOn::Outcome::Refused)

@@ -16,7 +16,7 @@ std::unique_ptr<RemoteSession> CFtpClient::makeSftpSession() const {
     e.user = m_profile.User.toUtf8();
     e.password = m_profile.Passwd.toUtf8();
     e.keyFile = m_profile.KeyFile;
-    auto session = std::make_unique<SftpSession>(std::move(e), m_timeouts);
+    auto session = std::make_unique<SftpSession>(std::move(e), m_timeouts, m_trust);
     session->setProgressHandler(m_progress);
     return session;
 }

@@ -30,30 +30,6 @@ void initCurlOnce() {
     (void)done;
 }
 
-// Bytes that may stand in a URL path as they are; every other byte is escaped, so no name can
-// be mistaken for URL syntax (";type=", "?", "#", "%").
-bool isUnreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-QByteArray percentEncoded(const QByteArray& bytes) {
-    static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    out.reserve(bytes.size() * 3);
-    for (char ch : bytes) {
-        auto c = static_cast<unsigned char>(ch);
-        if (isUnreserved(c)) {
-            out += ch;
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
 // Texts of our own for the transport's errors, in the words a user of this program reads.
 QString transportText(int code) {
     switch (code) {
@@ -250,8 +226,7 @@ PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
     probe.pinnedKey.clear();
     probe.user = "anonymous";
     probe.password.clear();
-    FtpTransport shape(probe, timeouts);
-    const QByteArray url = shape.urlFor("/");
+    const QByteArray url = urlFor(probe, "/");
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_USERNAME, "anonymous");
@@ -274,13 +249,16 @@ PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
     return c;
 }
 
-QByteArray FtpTransport::urlFor(const QByteArray& path) const {
-    QByteArray host = m_endpoint.host;
+QByteArray FtpTransport::urlFor(const FtpEndpoint& endpoint, const QByteArray& path) {
+    QByteArray host = endpoint.host;
     if (host.contains(':') && !host.startsWith('['))
         host = '[' + host + ']';
-    QByteArray url = "ftp://" + host + ':' + QByteArray::number(m_endpoint.port) + '/';
+    // Every byte but letters, digits and "-._~" is escaped, so no name can be mistaken for URL
+    // syntax (";type=", "?", "#", "%").
+    const QByteArray absolute = path.startsWith('/') ? path : '/' + path;
     // The whole path, slashes included, is escaped: "%2F" first makes it absolute.
-    return url + percentEncoded(path.startsWith('/') ? path : '/' + path);
+    return "ftp://" + host + ':' + QByteArray::number(endpoint.port) + '/' +
+           absolute.toPercentEncoding();
 }
 
 bool FtpTransport::logOn() {
@@ -435,7 +413,8 @@ bool FtpTransport::perform(const Request& request) {
 
     CURL* e = m_easy;
     bool body = request.kind != Kind::Commands;
-    QByteArray url = urlFor(request.kind == Kind::Commands ? QByteArray("/") : request.path);
+    QByteArray url =
+        urlFor(m_endpoint, request.kind == Kind::Commands ? QByteArray("/") : request.path);
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
     curl_easy_setopt(e, CURLOPT_UPLOAD, request.kind == Kind::Store ? 1L : 0L);

@@ -117,7 +117,7 @@ private:
     bool runTransfer();
     void pumpEvents();
     void recordFailure(int curlCode, const char* detail);
-    QByteArray urlFor(const QByteArray& path) const;
+    static QByteArray urlFor(const FtpEndpoint& endpoint, const QByteArray& path);
     static void applySecurityOptions(CURL* easy, const FtpEndpoint& endpoint);
 
     static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);

@@ -2,11 +2,12 @@
 
 #include "ftp/ListingStream.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
+#include <array>
 #include <charconv>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -50,14 +51,20 @@ qint64 number(QByteArrayView digits) {
     return error == std::errc() && end == digits.end() ? value : -1;
 }
 
+// The month of an English short name ("Jan"), in any case; 0 for anything else.
 int monthNumber(QByteArrayView text) {
-    static const char* const names[] = {"jan", "feb", "mar", "apr", "may", "jun",
-                                        "jul", "aug", "sep", "oct", "nov", "dec"};
+    static const std::array<QByteArray, 12> names = [] {
+        std::array<QByteArray, 12> english;
+        for (int month = 1; month <= 12; ++month)
+            english[size_t(month - 1)] =
+                QLocale::c().monthName(month, QLocale::ShortFormat).toLatin1();
+        return english;
+    }();
     if (text.size() != 3)
         return 0;
-    for (int i = 0; i < 12; ++i) {
+    for (size_t i = 0; i < names.size(); ++i) {
         if (text.compare(names[i], Qt::CaseInsensitive) == 0)
-            return i + 1;
+            return int(i) + 1;
     }
     return 0;
 }
@@ -130,17 +137,13 @@ qint64 utcSeconds(QByteArrayView text) {
             n = n * 10 + digits[i];
         return n;
     };
-    std::tm t{};
-    t.tm_year = number(0, 4) - 1900;
-    t.tm_mon = number(4, 2) - 1;
-    t.tm_mday = number(6, 2);
-    t.tm_hour = number(8, 2);
-    t.tm_min = number(10, 2);
-    t.tm_sec = number(12, 2);
-    if (!QDate::isValid(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday) || t.tm_hour > 23 ||
-        t.tm_min > 59 || t.tm_sec > 60)
+    const QDate date(number(0, 4), number(4, 2), number(6, 2));
+    const QTime minute(number(8, 2), number(10, 2));
+    const int second = number(12, 2);
+    if (!date.isValid() || !minute.isValid() || second > 60)
         return -1;
-    return qint64(timegm(&t));
+    // A leap second (":60") counts as the first second of the next minute.
+    return QDateTime(date, minute, Qt::UTC).toSecsSinceEpoch() + second;
 }
 
 } // namespace
@@ -160,11 +163,12 @@ ListingParser::ListingParser(const QDateTime& now) {
 }
 
 ListedTime ListingParser::localFromUtc(qint64 secondsSinceEpoch) {
-    std::time_t when = std::time_t(secondsSinceEpoch);
-    std::tm local{};
-    if (!localtime_r(&when, &local))
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
+    if (!local.isValid())
         return {};
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+    const QDate d = local.date();
+    const QTime t = local.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute()};
 }
 
 QByteArrayList ListingParser::lines(const QByteArray& data) {

@@ -4,8 +4,8 @@
 #include "settings/ServerProfile.h"
 
 SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
-                         FtpTransport::Progress progress)
-    : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)),
+                         FtpTransport::Progress progress, ServerTrust& trust)
+    : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)), m_trust(trust),
       m_server(endpoint.host + ':' + QByteArray::number(endpoint.port)) {}
 
 QString SecureLogOn::serverText() const {
@@ -26,7 +26,7 @@ SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection)
 
 SecureLogOn::Outcome SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk) {
     const bool ftps = m_endpoint.protocol == ProtocolFtps;
-    const auto trusted = ftps ? ServerTrust::certificateFor(m_server) : std::nullopt;
+    const auto trusted = ftps ? m_trust.certificateFor(m_server) : std::nullopt;
     FtpEndpoint endpoint = m_endpoint;
     endpoint.pinnedKey = trusted ? trusted->pin : QByteArray();
     connection = std::make_unique<FtpTransport>(endpoint, m_timeouts);
@@ -62,9 +62,9 @@ SecureLogOn::Outcome SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTranspo
     const TrustChoice choice = ServerTrust::askCertificate(serverText(), certificate);
     if (choice == TrustChoice::Cancel)
         return Outcome::Cancelled;
-    if (!ServerTrust::trustCertificate(m_server, certificate, choice))
+    if (!m_trust.trustCertificate(m_server, certificate, choice))
         Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
                                      "この証明書は今回のみ信頼します。")
-                          .arg(ServerTrust::filePath()));
+                          .arg(m_trust.filePath()));
     return attempt(connection, false);
 }

@@ -19,7 +19,7 @@ public:
     };
 
     SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
-                FtpTransport::Progress progress);
+                FtpTransport::Progress progress, ServerTrust& trust);
     // Makes `connection` and logs on with it.
     Outcome run(std::unique_ptr<FtpTransport>& connection);
 
@@ -31,5 +31,6 @@ private:
     FtpEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
     FtpTransport::Progress m_progress;
+    ServerTrust& m_trust;
     QByteArray m_server; // "host:port", as trust is kept
 };

@@ -1,21 +1,8 @@
 #include "ftp/ServerFileStamp.h"
 
-#include <QFileInfo>
-#include <QHash>
-
 #include <algorithm>
 
 namespace {
-
-QHash<QString, ServerFileStamp>& stamps() {
-    static QHash<QString, ServerFileStamp> held;
-    return held;
-}
-
-// One key for one file, however the path was spelled.
-QString keyOf(const QString& localPath) {
-    return QFileInfo(localPath).absoluteFilePath();
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -50,21 +37,6 @@ StampCheck compare(const ServerFileStamp& opened, const std::optional<ServerFile
         return opened.modified == now->modified ? StampCheck::Same : StampCheck::Changed;
     }
     return opened.size >= 0 && now->size >= 0 ? StampCheck::Same : StampCheck::Unknown;
-}
-
-void remember(const QString& localPath, const ServerFileStamp& stamp) {
-    stamps().insert(keyOf(localPath), stamp);
-}
-
-void forget(const QString& localPath) {
-    stamps().remove(keyOf(localPath));
-}
-
-std::optional<ServerFileStamp> recall(const QString& localPath) {
-    const auto found = stamps().constFind(keyOf(localPath));
-    if (found == stamps().constEnd())
-        return std::nullopt;
-    return *found;
 }
 
 QString changedMessage(const QString& name) {

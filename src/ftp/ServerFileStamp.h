@@ -9,7 +9,8 @@
 // not say) and its modification time as the server wrote it in its MDTM answer (14 digits,
 // maybe a fraction; empty when the server would not say). The time is compared as the
 // server's own text, never converted, so a server whose clock is not UTC still compares with
-// itself.
+// itself. A document opened from a server keeps the stamp of the version it was downloaded
+// from; the save that sends it back compares that with the server's file as it is then.
 struct ServerFileStamp {
     qint64 size = -1;
     QByteArray modified;
@@ -31,12 +32,6 @@ std::optional<QByteArray> modifiedOfMdtmReply(int code, const QByteArray& text);
 // gave for the copy but gives no more, or no stamp at all now, leaves it Unknown: a server
 // that stops answering MDTM must not let someone else's change be overwritten unasked.
 StampCheck compare(const ServerFileStamp& opened, const std::optional<ServerFileStamp>& now);
-
-// The version of the server file a local copy was downloaded from, by the copy's path; the
-// save that sends the copy back compares it with the server's file as it is then.
-void remember(const QString& localPath, const ServerFileStamp& stamp);
-void forget(const QString& localPath);
-std::optional<ServerFileStamp> recall(const QString& localPath);
 
 // "サーバ上の %s は開いた後に変更されています。上書きしますか？"
 QString changedMessage(const QString& name);

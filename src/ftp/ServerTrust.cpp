@@ -7,90 +7,19 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QLocale>
 #include <QSaveFile>
-#include <QSet>
+#include <QSslCertificate>
+
+#include <memory>
+
+#include <openssl/x509.h>
 
 namespace {
-
-QString& trustDirectory() {
-    static QString directory = QDir::currentPath();
-    return directory;
-}
-
-QHash<QByteArray, ServerTrust::Entry>& sessionEntries() {
-    static QHash<QByteArray, ServerTrust::Entry> entries;
-    return entries;
-}
-
-// One DER element: where its contents start and where it ends; nullopt when it runs past the
-// data (a certificate that is not DER gives no pin rather than a wrong one).
-struct Element {
-    unsigned char tag = 0;
-    qsizetype contents = 0;
-    qsizetype end = 0;
-};
-
-std::optional<Element> elementAt(const QByteArray& der, qsizetype at) {
-    if (at + 2 > der.size())
-        return std::nullopt;
-    Element e;
-    e.tag = uchar(der[at]);
-    qsizetype length = uchar(der[at + 1]);
-    qsizetype pos = at + 2;
-    if (length & 0x80) {
-        const int bytes = int(length & 0x7f);
-        if (bytes == 0 || bytes > 4 || pos + bytes > der.size())
-            return std::nullopt;
-        length = 0;
-        for (int i = 0; i < bytes; ++i)
-            length = (length << 8) | uchar(der[pos++]);
-    }
-    e.contents = pos;
-    e.end = pos + length;
-    if (e.end > der.size())
-        return std::nullopt;
-    return e;
-}
-
-// The SubjectPublicKeyInfo of a certificate: the seventh element of tbsCertificate, counting
-// the optional version ([0]) as the first.
-QByteArray subjectPublicKeyInfo(const QByteArray& der) {
-    auto certificate = elementAt(der, 0);
-    auto tbs = certificate ? elementAt(der, certificate->contents) : std::nullopt;
-    if (!tbs)
-        return {};
-    qsizetype at = tbs->contents;
-    auto field = elementAt(der, at);
-    if (field && field->tag == 0xA0) // version
-        field = elementAt(der, at = field->end);
-    for (int skip = 0; field && skip < 5; ++skip) // serial, signature, issuer, validity, subject
-        field = elementAt(der, at = field->end);
-    return field && field->tag == 0x30 ? der.mid(at, field->end - at) : QByteArray();
-}
 
 QString trustedText(const QByteArray& server, const ServerTrust::Entry& entry) {
     return QString::fromLatin1(server) + QStringLiteral(" tls ") + entry.fingerprint + u' ' +
            QString::fromLatin1(entry.pin);
-}
-
-QHash<QByteArray, ServerTrust::Entry> readTrustFile() {
-    QHash<QByteArray, ServerTrust::Entry> entries;
-    QFile file(ServerTrust::filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    while (!file.atEnd()) {
-        const QList<QByteArray> words = file.readLine().simplified().split(' ');
-        if (words.size() == 4 && words[1] == "tls")
-            entries.insert(words[0], {QString::fromLatin1(words[2]), words[3]});
-    }
-    return entries;
-}
-
-QSet<QByteArray>& sessionHostKeys() {
-    static QSet<QByteArray> keys;
-    return keys;
 }
 
 // The key type an SSH key blob names in its first field ("ssh-ed25519", "ecdsa-sha2-nistp256").
@@ -131,37 +60,50 @@ QString PeerCertificate::fingerprint() const {
 }
 
 QByteArray PeerCertificate::publicKeyPin() const {
-    const QByteArray spki = subjectPublicKeyInfo(der);
-    if (spki.isEmpty())
+    // OpenSSL, as libcurl does when it checks the pin: Qt's key class reads RSA, DSA and EC keys
+    // only, and a certificate with an Ed25519 key must be trusted as well.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(der.constData());
+    const std::unique_ptr<X509, decltype(&X509_free)> x509(d2i_X509(nullptr, &bytes, der.size()),
+                                                           &X509_free);
+    unsigned char* spki = nullptr;
+    const int length = x509 ? i2d_X509_PUBKEY(X509_get_X509_PUBKEY(x509.get()), &spki) : 0;
+    if (length <= 0)
         return {};
-    return "sha256//" + QCryptographicHash::hash(spki, QCryptographicHash::Sha256).toBase64();
+    const QByteArray key(reinterpret_cast<const char*>(spki), length);
+    OPENSSL_free(spki);
+    return "sha256//" + QCryptographicHash::hash(key, QCryptographicHash::Sha256).toBase64();
 }
 
 QByteArray PeerCertificate::derOfPem(const QByteArray& pem) {
-    static const QByteArray begin = "-----BEGIN CERTIFICATE-----";
-    static const QByteArray end = "-----END CERTIFICATE-----";
-    const qsizetype from = pem.indexOf(begin);
-    const qsizetype to = from < 0 ? -1 : pem.indexOf(end, from);
-    if (to < 0)
-        return {};
-    const qsizetype body = from + begin.size();
-    return QByteArray::fromBase64(pem.mid(body, to - body).simplified().replace(' ', ""));
+    const QList<QSslCertificate> certificates = QSslCertificate::fromData(pem, QSsl::Pem);
+    return certificates.isEmpty() ? QByteArray() : certificates.front().toDer();
 }
 
-void ServerTrust::setDirectory(const QString& directory) {
-    trustDirectory() = directory;
+ServerTrust::ServerTrust(const QString& directory) : m_directory(directory) {}
+
+QString ServerTrust::filePath() const {
+    return QDir(m_directory).filePath(QStringLiteral("VantorpadTrust.txt"));
 }
 
-QString ServerTrust::filePath() {
-    return QDir(trustDirectory()).filePath(QStringLiteral("VantorpadTrust.txt"));
+QString ServerTrust::knownHostsPath() const {
+    return QDir(m_directory).filePath(QStringLiteral("VantorpadKnownHosts.txt"));
 }
 
-QString ServerTrust::knownHostsPath() {
-    return QDir(trustDirectory()).filePath(QStringLiteral("VantorpadKnownHosts.txt"));
+QHash<QByteArray, ServerTrust::Entry> ServerTrust::readTrustFile() const {
+    QHash<QByteArray, Entry> entries;
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    while (!file.atEnd()) {
+        const QList<QByteArray> words = file.readLine().simplified().split(' ');
+        if (words.size() == 4 && words[1] == "tls")
+            entries.insert(words[0], {QString::fromLatin1(words[2]), words[3]});
+    }
+    return entries;
 }
 
-std::optional<ServerTrust::Entry> ServerTrust::certificateFor(const QByteArray& server) {
-    if (auto it = sessionEntries().constFind(server); it != sessionEntries().constEnd())
+std::optional<ServerTrust::Entry> ServerTrust::certificateFor(const QByteArray& server) const {
+    if (auto it = m_sessionCertificates.constFind(server); it != m_sessionCertificates.constEnd())
         return *it;
     const auto stored = readTrustFile();
     if (auto it = stored.constFind(server); it != stored.constEnd())
@@ -174,7 +116,7 @@ bool ServerTrust::trustCertificate(const QByteArray& server, const PeerCertifica
     if (choice == TrustChoice::Cancel)
         return true;
     const Entry entry{certificate.fingerprint(), certificate.publicKeyPin()};
-    sessionEntries().insert(server, entry);
+    m_sessionCertificates.insert(server, entry);
     if (choice != TrustChoice::Permanently)
         return true;
     // The whole file is written anew beside the old one and replaces it only when complete.
@@ -187,15 +129,37 @@ bool ServerTrust::trustCertificate(const QByteArray& server, const PeerCertifica
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }
 
-bool ServerTrust::hostKeyTrusted(const QByteArray& server, const QByteArray& blob) {
-    return sessionHostKeys().contains(server + ' ' + blob.toBase64());
+bool ServerTrust::trustedThisSession(const QByteArray& server, const QByteArray& blob) const {
+    return m_sessionHostKeys.contains(server + ' ' + blob.toBase64());
+}
+
+HostKeyStatus ServerTrust::hostKeyStatus(const QByteArray& server, const QByteArray& blob) const {
+    if (trustedThisSession(server, blob))
+        return HostKeyStatus::Known;
+    QFile file(knownHostsPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return HostKeyStatus::Unknown;
+    const QByteArray name = knownHostsName(server);
+    const QByteArray type = keyTypeOf(blob);
+    const QByteArray key = blob.toBase64();
+    bool changed = false;
+    while (!file.atEnd()) {
+        // "<names> <type> <base64> [comment]"; hashed names and marked lines are not ours.
+        const QList<QByteArray> words = file.readLine().simplified().split(' ');
+        if (words.size() < 3 || !words[0].split(',').contains(name))
+            continue;
+        if (words[1] == type && words[2] == key)
+            return HostKeyStatus::Known;
+        changed = changed || words[1] == type;
+    }
+    return changed ? HostKeyStatus::Changed : HostKeyStatus::Unknown;
 }
 
 bool ServerTrust::trustHostKey(const QByteArray& server, const QByteArray& blob,
                                TrustChoice choice) {
     if (choice == TrustChoice::Cancel)
         return true;
-    sessionHostKeys().insert(server + ' ' + blob.toBase64());
+    m_sessionHostKeys.insert(server + ' ' + blob.toBase64());
     if (choice != TrustChoice::Permanently)
         return true;
     QFile old(knownHostsPath());
@@ -223,7 +187,7 @@ TrustChoice ServerTrust::askHostKey(const QString& server, const QByteArray& blo
     return askTrust(text);
 }
 
-void ServerTrust::warnHostKeyChanged(const QString& server, const QByteArray& blob) {
+void ServerTrust::warnHostKeyChanged(const QString& server, const QByteArray& blob) const {
     Prompt::warning(
         QStringLiteral("警告: サーバ %1 のホスト鍵が、記録されている鍵から変わっています。\n"
                        "第三者が通信を横取りしている可能性がある為、接続を中止しました。\n\n"
@@ -231,11 +195,6 @@ void ServerTrust::warnHostKeyChanged(const QString& server, const QByteArray& bl
                        "鍵の変更をサーバの管理者に確認し、正しい場合は %3 からこのサーバの行を"
                        "削除して下さい。")
             .arg(server, hostKeyFingerprint(blob), knownHostsPath()));
-}
-
-void ServerTrust::forgetSession() {
-    sessionEntries().clear();
-    sessionHostKeys().clear();
 }
 
 TrustChoice ServerTrust::askCertificate(const QString& server, const PeerCertificate& c) {

@@ -87,8 +87,8 @@ QByteArray optionText(ssh_session session, ssh_options_e option) {
 
 } // namespace
 
-SftpSession::SftpSession(SshEndpoint endpoint, const FtpTimeouts& timeouts)
-    : m_endpoint(std::move(endpoint)), m_timeouts(timeouts) {
+SftpSession::SftpSession(SshEndpoint endpoint, const FtpTimeouts& timeouts, ServerTrust& trust)
+    : m_endpoint(std::move(endpoint)), m_timeouts(timeouts), m_trust(trust) {
     if (m_endpoint.sshDirectory.isEmpty())
         m_endpoint.sshDirectory = defaultSshDirectory();
 }
@@ -137,7 +137,7 @@ Result<void> SftpSession::configure() {
     const QDir sshDir(m_endpoint.sshDirectory);
     const QByteArray dir = QFile::encodeName(sshDir.path());
     const QByteArray knownHosts = QFile::encodeName(sshDir.filePath(QStringLiteral("known_hosts")));
-    const QByteArray ownKnownHosts = QFile::encodeName(ServerTrust::knownHostsPath());
+    const QByteArray ownKnownHosts = QFile::encodeName(m_trust.knownHostsPath());
     const long timeout = m_timeouts.responseSeconds;
     // Only the user's config file counts, read below: libssh would read the one of the HOME
     // it finds in the password database, and the system's.
@@ -206,7 +206,7 @@ Result<void> SftpSession::checkHostKey() {
         return Result<void>::done();
     case SSH_KNOWN_HOSTS_CHANGED:
     case SSH_KNOWN_HOSTS_OTHER:
-        ServerTrust::warnHostKeyChanged(server, blob);
+        m_trust.warnHostKeyChanged(server, blob);
         return Result<void>::refused();
     case SSH_KNOWN_HOSTS_UNKNOWN:
     case SSH_KNOWN_HOSTS_NOT_FOUND:
@@ -214,15 +214,15 @@ Result<void> SftpSession::checkHostKey() {
     case SSH_KNOWN_HOSTS_ERROR:
         return Result<void>::failed(fromServer(ssh_get_error(s)));
     }
-    if (ServerTrust::hostKeyTrusted(serverName(), blob))
+    if (m_trust.trustedThisSession(serverName(), blob))
         return Result<void>::done();
     const TrustChoice choice = ServerTrust::askHostKey(server, blob);
     if (choice == TrustChoice::Cancel)
         return Result<void>::cancelled();
-    if (!ServerTrust::trustHostKey(serverName(), blob, choice))
+    if (!m_trust.trustHostKey(serverName(), blob, choice))
         Prompt::error(QStringLiteral("信頼したホスト鍵を %1 に保存出来ませんでした。\n"
                                      "このホスト鍵は今回のみ信頼します。")
-                          .arg(ServerTrust::knownHostsPath()));
+                          .arg(m_trust.knownHostsPath()));
     return Result<void>::done();
 }
 

@@ -3,6 +3,7 @@
 #include "ftp/EventPump.h"
 #include "ftp/FtpTransport.h"
 #include "ftp/RemoteSession.h"
+#include "ftp/ServerTrust.h"
 #include "ftp/SshHandles.h"
 
 #include <QString>
@@ -27,7 +28,8 @@ struct SshEndpoint {
 // and the program's own known-hosts file; nothing is ever written into the SSH directory.
 class SftpSession : public RemoteSession {
 public:
-    SftpSession(SshEndpoint endpoint, const FtpTimeouts& timeouts);
+    // `trust` holds the host keys the user trusts; it outlives the session.
+    SftpSession(SshEndpoint endpoint, const FtpTimeouts& timeouts, ServerTrust& trust);
     ~SftpSession() override;
 
     Result<QByteArray> logOn() override;
@@ -71,6 +73,7 @@ private:
 
     SshEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
+    ServerTrust& m_trust;
     int m_socket = -1; // the TCP connection when it is ours (no proxy command)
     SshSessionHandle m_ssh;
     SftpHandle m_sftp;

@@ -1,10 +1,10 @@
 #include "options/CEditOpt.h"
 
-#include "editor/EditorAppearance.h"
 #include "options/ColourField.h"
 #include "options/EditorPageRules.h"
 #include "platform/FileDialogs.h"
 #include "settings/AppSettings.h"
+#include "widgets/EditorAppearance.h"
 #include "widgets/FixedPitchFontDialog.h"
 
 #include <QCheckBox>

@@ -198,10 +198,11 @@ void CFtpOpt::showProtocol() {
     m_keyFile->setEnabled(m_fields.Protocol == ProtocolSftp);
 }
 
-void CFtpOpt::load(AppSettings& settings, bool ftpDebugLog) {
+void CFtpOpt::load(AppSettings& settings, bool ftpDebugLog, ServerTrust& trust) {
     m_settings = &settings;
     m_network = settings.Network;
     m_debugLog = ftpDebugLog;
+    m_trust = &trust;
     m_copy = ProfileWorkingCopy(settings.Profiles, settings.DefaultNo);
     m_profileBox->clear();
     m_defaultBox->clear();
@@ -363,7 +364,7 @@ void CFtpOpt::testConnection() {
         return;
     ServerTaskGuard busy(window());
     std::unique_ptr<CFtpClient> client =
-        CFtpClient::create(m_network, m_debugLog, profileOfFields());
+        CFtpClient::create(m_network, m_debugLog, profileOfFields(), *m_trust);
     if (client->OpenSession() == OpResult::Done) {
         Prompt::information(QStringLiteral("通信テスト正常終了"));
         client->CloseSession();
@@ -376,7 +377,7 @@ void CFtpOpt::chooseServerDirectory() {
         return;
     {
         std::unique_ptr<CFtpClient> client =
-            CFtpClient::create(m_network, m_debugLog, profileOfFields());
+            CFtpClient::create(m_network, m_debugLog, profileOfFields(), *m_trust);
         std::unique_ptr<CServerTree> tree;
         {
             // The tree logs on and lists the start directory before it shows.

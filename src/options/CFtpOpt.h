@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class ServerTrust;
 
 // Options page "ＦＴＰ": the five server profiles, edited one at a time in a working copy, the
 // default profile, the connection test and the server directory tree. Storing a profile writes
@@ -25,9 +26,9 @@ public:
     static QString tabTitle() { return QStringLiteral("ＦＴＰ"); }
 
     // Takes the profiles and server settings of `settings`, which StoreProfile() writes to from
-    // then on, and the network settings and debug-log switch every server task here connects
-    // with: those in force when the page was loaded.
-    void load(AppSettings& settings, bool ftpDebugLog);
+    // then on, and the network settings, debug-log switch and trust every server task here
+    // connects with: those in force when the page was loaded.
+    void load(AppSettings& settings, bool ftpDebugLog, ServerTrust& trust);
     void takeControls();
     void LoadProfile(int index);
     void StoreProfile();
@@ -64,6 +65,7 @@ private:
     AppSettings* m_settings = nullptr;
     NetworkSettings m_network;
     bool m_debugLog = false;
+    ServerTrust* m_trust = nullptr;
     ProfileWorkingCopy m_copy;
     ProfileFields m_fields;
     int m_defaultDisp = 1;

@@ -12,7 +12,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-COptionDlg::COptionDlg(const AppSettings& settings, bool ftpDebugLog, QWidget* parent)
+COptionDlg::COptionDlg(const AppSettings& settings, bool ftpDebugLog, ServerTrust& trust,
+                       QWidget* parent)
     : QDialog(parent), m_settings(settings), m_ftpDebugLog(ftpDebugLog) {
     setWindowTitle(QStringLiteral("オプション設定"));
     auto* layout = new QVBoxLayout(this);
@@ -28,7 +29,7 @@ COptionDlg::COptionDlg(const AppSettings& settings, bool ftpDebugLog, QWidget* p
     m_edit->load(m_settings);
     m_pcFilter->load(m_settings);
     m_svFilter->load(m_settings);
-    m_ftp->load(m_settings, m_ftpDebugLog);
+    m_ftp->load(m_settings, m_ftpDebugLog, trust);
     m_net->load(m_settings, m_ftpDebugLog);
     m_tabs->addTab(m_edit, CEditOpt::tabTitle());
     m_tabs->addTab(m_pcFilter, CPcFilter::tabTitle());
@@ -128,8 +129,9 @@ void COptionDlg::applyTo(AppSettings& settings, bool& ftpDebugLog) const {
     settings.FtpUse = m_settings.FtpUse;
 }
 
-bool COptionDlg::Run(AppSettings& settings, bool& ftpDebugLog, QWidget* parent) {
-    COptionDlg dialog(settings, ftpDebugLog, parent);
+bool COptionDlg::Run(AppSettings& settings, bool& ftpDebugLog, ServerTrust& trust,
+                     QWidget* parent) {
+    COptionDlg dialog(settings, ftpDebugLog, trust, parent);
     dialog.exec();
     dialog.applyTo(settings, ftpDebugLog);
     return dialog.result() == QDialog::Accepted;

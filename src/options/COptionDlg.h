@@ -10,6 +10,7 @@ class CNetOpt;
 class CPcFilter;
 class CSvFilter;
 class QTabWidget;
+class ServerTrust;
 
 // The options dialog: five tabs, one page each. It works on a copy of the settings and of the
 // FTP debug-log switch; OK checks the filter pages and writes every page back into the copy.
@@ -22,7 +23,9 @@ class COptionDlg : public QDialog {
 public:
     enum Tab { EditorTab, PcFilterTab, ServerFilterTab, FtpTab, NetworkTab };
 
-    COptionDlg(const AppSettings& settings, bool ftpDebugLog, QWidget* parent = nullptr);
+    // `trust` is what the connection test and the directory tree log on with.
+    COptionDlg(const AppSettings& settings, bool ftpDebugLog, ServerTrust& trust,
+               QWidget* parent = nullptr);
     ~COptionDlg() override;
 
     // The settings as the dialog leaves them (read after it has closed).
@@ -31,7 +34,7 @@ public:
 
     // Runs the dialog modally on the program's settings. OK gives them every page; Cancel only
     // the three server settings that storing a profile has written. Returns true on OK.
-    static bool Run(AppSettings& settings, bool& ftpDebugLog, QWidget* parent);
+    static bool Run(AppSettings& settings, bool& ftpDebugLog, ServerTrust& trust, QWidget* parent);
     // Takes the outcome of a dialog that has closed.
     void applyTo(AppSettings& settings, bool& ftpDebugLog) const;
 

@@ -1,6 +1,6 @@
 #include "options/ColourField.h"
 
-#include "editor/EditorAppearance.h"
+#include "widgets/EditorAppearance.h"
 
 #include <QColor>
 #include <QPainter>

@@ -8,7 +8,7 @@ namespace EditorPageRules {
 
 int fontDialogHeight(const QString& fontSize) {
     // Held to the largest size a font dialog offers.
-    int points = qMin(AppSettings::fontPointsOf(fontSize), MaxFontPoints);
+    int points = qMin(AppSettings::fontPointsOf(fontSize), AppSettings::MaxFontPoints);
     return points * 4 / 3;
 }
 

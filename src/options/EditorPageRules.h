@@ -10,8 +10,6 @@ inline QString localDirectory(const QString& typed) {
     return typed.isEmpty() ? QStringLiteral(".") : typed;
 }
 
-constexpr int MaxFontPoints = 1638;
-
 // The cell height, in pixels, the font dialog starts with for a "FontSize" text: the size in
 // points read by its leading digits, times 4, divided by 3 (integer division).
 int fontDialogHeight(const QString& fontSize);

@@ -1,7 +1,6 @@
 #include "settings/AppSettings.h"
 
 #include "encoding/LosslessCodec.h"
-#include "ftp/ServerTrust.h"
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -274,7 +273,6 @@ bool LoadSettings(AppSettings& settings, const QString& directory) {
     IniFile ini(settingsFilePath(directory));
     bool readable = ini.load();
     settings.load(ini);
-    ServerTrust::setDirectory(directory); // trusted certificates live beside the settings
     return readable;
 }
 

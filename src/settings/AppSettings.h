@@ -108,6 +108,8 @@ struct AppSettings {
     // The editor font size in points: the integer value of FontSize, read as an integer key is.
     int fontPoints() const { return fontPointsOf(FontSize); }
     static int fontPointsOf(const QString& fontSize);
+    // The largest size in points the editor's font may have.
+    static constexpr int MaxFontPoints = 1638;
 
     // DefaultNo held inside 0..4, whatever the file said.
     int defaultProfileIndex() const;

@@ -59,8 +59,8 @@ void CFtpDlg::buildControls() {
     auto* layout = new QVBoxLayout(this);
     ServerBrowser::Options options;
     options.upAtRootLists = true; // "↑" on "/" reads "/" again
-    m_server = new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.currentServer,
-                                 m_busy, options, this);
+    m_server = new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.serverTrust,
+                                 m_context.currentServer, m_busy, options, this);
     layout->addWidget(m_server, 1);
     layout->addWidget(buildTransferRow());
     layout->addWidget(buildPcRows());

@@ -159,7 +159,8 @@ void CFtpDlg::openServerEntry(const ServerFileEntry& entry) {
         return;
     m_context.currentServer = profileNumber();
     if (m_context.openDocument)
-        m_context.openDocument(fetched.localPath, fetched.profile, true, fetched.readOnly);
+        m_context.openDocument(fetched.localPath, fetched.profile, true, fetched.readOnly,
+                               fetched.stamp);
 }
 
 void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {
@@ -171,7 +172,7 @@ void CFtpDlg::openPcEntry(const ServerFileEntry& entry) {
     const ServerProfile& standard =
         m_context.settings.Profiles[std::size_t(m_context.settings.defaultProfileIndex())];
     if (m_context.openDocument)
-        m_context.openDocument(path, standard, false, false);
+        m_context.openDocument(path, standard, false, false, std::nullopt);
 }
 
 ServerFileList CFtpDlg::selected(Pane which) const {

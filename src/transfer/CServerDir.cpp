@@ -50,9 +50,9 @@ CServerDir::CServerDir(ServerDialogContext& context, Mode mode, std::optional<Se
     setWindowTitle(QStringLiteral("サーバ一覧"));
     registerToolTipTexts();
     const bool filtering = m_context.settings.ExtFlt != 0;
-    m_browser =
-        new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.currentServer,
-                          m_busy, browserOptions(mode, filtering, std::move(fixed)), this);
+    m_browser = new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.serverTrust,
+                                  m_context.currentServer, m_busy,
+                                  browserOptions(mode, filtering, std::move(fixed)), this);
     m_browser->list()->keepOrderIn(m_context.listOrder);
     m_browser->list()->setMinimumSize(440, 260);
     auto* layout = new QVBoxLayout(this);
@@ -233,6 +233,7 @@ bool CServerDir::download(const QByteArray& remote) {
     m_browser->state().profile().Code = fetched.profile.Code;
     m_readOnly = fetched.readOnly;
     m_localPath = fetched.localPath;
+    m_stamp = fetched.stamp;
     m_remoteName = remote;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ftp/ServerFileEntry.h"
+#include "ftp/ServerFileStamp.h"
 #include "settings/ServerProfile.h"
 #include "transfer/BusyCount.h"
 #include "transfer/ServerBrowser.h"
@@ -44,6 +45,8 @@ public:
 
     // Results.
     QString localPath() const { return m_localPath; }
+    // The version of the server's file that was fetched (nothing when the server did not tell).
+    const std::optional<ServerFileStamp>& stamp() const { return m_stamp; }
     QByteArray remoteName() const { return m_remoteName; }
     QString selectedDirectory() const { return m_selectedDirectory; }
     // The profile with the directory shown and the code system chosen, and its number.
@@ -80,6 +83,7 @@ private:
     ServerBrowser* m_browser = nullptr;
 
     QString m_localPath;
+    std::optional<ServerFileStamp> m_stamp;
     QByteArray m_remoteName;
     QString m_selectedDirectory;
     bool m_readOnly = false;

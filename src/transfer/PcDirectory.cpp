@@ -1,6 +1,7 @@
 #include "transfer/PcDirectory.h"
 
 #include "ftp/FtpNames.h"
+#include "ftp/ListingParser.h"
 #include "transfer/TransferRules.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,12 +19,7 @@
 namespace {
 
 QString dateText(time_t when) {
-    struct tm local = {};
-    localtime_r(&when, &local);
-    char text[64];
-    std::snprintf(text, sizeof text, "%4d/%02d/%02d %02d:%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
-    return QString::fromLatin1(text);
+    return ListingParser::localFromUtc(qint64(when)).text();
 }
 
 bool isHidden(const char* name) {

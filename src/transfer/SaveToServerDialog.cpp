@@ -9,7 +9,7 @@ bool RunSaveToServerDialog(QWidget* parent, ServerProfile& profile, QString& fil
     if (!app)
         return false;
     ServerDialogContext context{app->settings, app->currentServer, app->ftpDebugLog,
-                                app->serverListOrder};
+                                app->serverListOrder, app->serverTrust()};
     CSaveSv dialog(context, profile, fileName, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -35,8 +35,8 @@ private:
     std::optional<BusyGuard> m_guard;
 };
 
-ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, int profileNumber,
-                             BusyCount& busy, Options options, QWidget* parent)
+ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, ServerTrust& trust,
+                             int profileNumber, BusyCount& busy, Options options, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_busy(busy), m_options(options),
       m_state(options.fixedProfile
                   ? ServerBrowserState(settings, profileNumber, *options.fixedProfile)
@@ -56,7 +56,7 @@ ServerBrowser::ServerBrowser(AppSettings& settings, bool debugLog, int profileNu
     applyVisibility();
     connectControls();
 
-    m_client = CFtpClient::create(m_settings.Network, debugLog, m_state.profile());
+    m_client = CFtpClient::create(m_settings.Network, debugLog, m_state.profile(), trust);
     if (!m_client) {
         Prompt::error(
             QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(m_state.profile().Server));

@@ -16,6 +16,7 @@ class FileListView;
 class QComboBox;
 class QPushButton;
 class QToolButton;
+class ServerTrust;
 
 // The server pane of both server windows: the profile box with "再読込", the directory history
 // box with "↑", delete, rename and make directory, and the list of the directory. The window
@@ -41,8 +42,8 @@ public:
         std::optional<ServerProfile> fixedProfile;
     };
 
-    ServerBrowser(AppSettings& settings, bool debugLog, int profileNumber, BusyCount& busy,
-                  Options options, QWidget* parent = nullptr);
+    ServerBrowser(AppSettings& settings, bool debugLog, ServerTrust& trust, int profileNumber,
+                  BusyCount& busy, Options options, QWidget* parent = nullptr);
     ~ServerBrowser() override;
 
     // Gives a list pane a key of its own (file-manager style: Delete, F2, F5), active while the

@@ -66,7 +66,7 @@ OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteA
 FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                             const ServerProfile& profile, int listCode, const QByteArray& remote,
                             bool readOnly) {
-    FetchedFile fetched{OpResult::Failed, QString(), profile, readOnly, listCode};
+    FetchedFile fetched{OpResult::Failed, QString(), profile, readOnly, listCode, std::nullopt};
     const std::optional<QString> local =
         FtpNames::localPathFor(transferDirectory, remote, listCode, profile.NameSmall != 0);
     if (!local) {
@@ -79,9 +79,7 @@ FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory
     const std::optional<ServerFileStamp> stamp =
         client.isConnected() ? client.StampOf(remote) : std::nullopt;
     fetched.result = download(client, profile, remote, fetched);
-    if (fetched.result == OpResult::Done && stamp)
-        ServerFileStamps::remember(*local, *stamp);
-    else
-        ServerFileStamps::forget(*local);
+    if (fetched.result == OpResult::Done)
+        fetched.stamp = stamp;
     return fetched;
 }

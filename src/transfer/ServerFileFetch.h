@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ftp/ServerFileStamp.h"
 #include "platform/OpResult.h"
 #include "settings/ServerProfile.h"
 
@@ -15,6 +16,10 @@ struct FetchedFile {
     ServerProfile profile; // the code system is the one the document is opened in
     bool readOnly = false;
     int listCode = 1; // the code system the server's name was listed in
+    // The version of the server's file the copy is: what the document opened from it keeps,
+    // so that saving it back can tell whether someone changed it meanwhile. Nothing when the
+    // server told neither size nor time.
+    std::optional<ServerFileStamp> stamp;
 };
 
 // The one way both server windows fetch a file to edit: the local path by the name rule of
@@ -23,8 +28,6 @@ struct FetchedFile {
 // open it in the code system it looks like (the profile copy then says so, and the text goes
 // back to the server unconverted), to open it converted but read-only, or not at all.
 // `listCode` is the code system the name was listed in. Every failure has been reported.
-// The server file's size and time before the download are remembered for the local copy
-// (ServerFileStamps), so that saving it back can tell whether someone changed it meanwhile.
 [[nodiscard]] FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                                           const ServerProfile& profile, int listCode,
                                           const QByteArray& remote, bool readOnly);

@@ -1,7 +1,7 @@
 #include "widgets/FixedPitchFontDialog.h"
 
-#include "editor/EditorAppearance.h"
-#include "options/EditorPageRules.h"
+#include "settings/AppSettings.h"
+#include "widgets/EditorAppearance.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -86,7 +86,7 @@ FixedPitchFontDialog::FixedPitchFontDialog(const FontChoice& initial, QWidget* p
     m_size = new QDoubleSpinBox(this);
     m_size->setObjectName(QStringLiteral("Size"));
     m_size->setDecimals(1);
-    m_size->setRange(1, EditorPageRules::MaxFontPoints);
+    m_size->setRange(1, AppSettings::MaxFontPoints);
     m_size->setSingleStep(0.5);
     m_size->setValue(initial.pointSize > 0 ? initial.pointSize : 10);
     layout->addWidget(m_families, 1, 0);

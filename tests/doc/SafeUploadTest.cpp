@@ -1,6 +1,7 @@
 #include "FtpServerFixture.h"
 #include "ScriptedPrompt.h"
 #include "TempDir.h"
+#include "TrustPlace.h"
 
 #include "doc/ServerUpload.h"
 
@@ -55,7 +56,9 @@ TEST(SafeUpload, ReplacesTheLiveFileOnlyWhenCompleteAndLeavesNoTemporaryFile) {
         request.profile.BackExt = QStringLiteral(".bak");
         request.localPath = dir.write(QStringLiteral("page.txt"), c.text);
         request.fileName = QStringLiteral("page.txt");
-        EXPECT_EQ(uploadToServer(request), c.expected) << prompt.texts().join(u'|').toStdString();
+        std::optional<ServerFileStamp> unknown;
+        EXPECT_EQ(uploadToServer(request, plainFtpTrust(), unknown), c.expected)
+            << prompt.texts().join(u'|').toStdString();
 
         EXPECT_EQ(server.readFile("page.txt"), c.onServer);
         QByteArrayList expectedNames{"page.txt"};
@@ -110,7 +113,9 @@ TEST(SafeUpload, ABackupThatCannotBeMadeIsNamedAndTheUserDecides) {
         request.profile.BackExt = QStringLiteral(".bak");
         request.localPath = dir.write(QStringLiteral("page.txt"), "new");
         request.fileName = QStringLiteral("page.txt");
-        EXPECT_EQ(uploadToServer(request), c.expected) << prompt.texts().join(u'|').toStdString();
+        std::optional<ServerFileStamp> unknown;
+        EXPECT_EQ(uploadToServer(request, plainFtpTrust(), unknown), c.expected)
+            << prompt.texts().join(u'|').toStdString();
 
         const QStringList texts = prompt.texts();
         EXPECT_EQ(!texts.isEmpty() && texts.front().startsWith(asked), c.question)

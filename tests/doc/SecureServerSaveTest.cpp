@@ -6,7 +6,6 @@
 #include "TempDir.h"
 
 #include "commands/Command.h"
-#include "ftp/ServerTrust.h"
 
 #include <QDir>
 
@@ -29,9 +28,6 @@ TEST(SecureServerSave, OpenEditAndSaveBackWithBackupOverFtpsAndSftp) {
     cases[1].profile.Dir = QStringLiteral("/");
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir trust;
-        ServerTrust::setDirectory(trust.path());
-        ServerTrust::forgetSession();
         const QString live = QDir(c.root).filePath(QStringLiteral("index.html"));
         writeFileBytes(live, "old");
         ScriptedPrompt prompt;
@@ -48,6 +44,5 @@ TEST(SecureServerSave, OpenEditAndSaveBackWithBackupOverFtpsAndSftp) {
         EXPECT_EQ(prompt.texts().size(), 1) << prompt.texts().join(u'|').toStdString();
         EXPECT_EQ(readFileBytes(live), QByteArray("old + \x90\x56"));
         EXPECT_EQ(readFileBytes(live + QStringLiteral(".bak")), QByteArray("old"));
-        ServerTrust::forgetSession();
     }
 }

@@ -7,7 +7,6 @@
 
 #include "commands/Command.h"
 #include "ftp/CFtpClient.h"
-#include "ftp/ServerTrust.h"
 #include "transfer/ServerFileFetch.h"
 
 #include <QDateTime>
@@ -22,13 +21,13 @@ namespace {
 // opened as a server document.
 CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
                             const ServerProfile& profile) {
-    auto client = CFtpClient::create(server.network(), false, profile);
+    auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
     if (client->OpenSession() != OpResult::Done)
         return nullptr;
     const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
                                                 profile.Code, "page.txt", false);
     if (fetched.result != OpResult::Done ||
-        !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false))
+        !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp))
         return nullptr;
     return activeDoc(h.frame());
 }
@@ -163,9 +162,6 @@ TEST(ServerConflict, AServerThatNoLongerTellsTheTimeIsAskedAboutOrComparedBySize
 
 TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
     SftpServerFixture server;
-    TempDir trust;
-    ServerTrust::setDirectory(trust.path());
-    ServerTrust::forgetSession();
     const QString live = QDir(server.rootDir()).filePath(QStringLiteral("page.txt"));
     writeFileBytes(live, "mine");
     ScriptedPrompt prompt;
@@ -174,12 +170,13 @@ TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
     h.app().settings.Network = server.network();
     ServerProfile profile = server.profile(CodeSystemSjis);
     profile.Dir = QStringLiteral("/");
-    auto client = CFtpClient::create(server.network(), false, profile);
+    auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
     ASSERT_EQ(client->OpenSession(), OpResult::Done);
     const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
                                                 profile.Code, "page.txt", false);
     ASSERT_EQ(fetched.result, OpResult::Done);
-    ASSERT_TRUE(h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false));
+    ASSERT_TRUE(
+        h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp));
     client.reset();
 
     writeFileBytes(live, "theirs");
@@ -195,5 +192,4 @@ TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
     ASSERT_EQ(prompt.texts().size(), 1) << prompt.texts().join(u'|').toStdString();
     EXPECT_TRUE(prompt.texts().front().startsWith(QStringLiteral("サーバ上の page.txt は")));
     EXPECT_EQ(readFileBytes(live), QByteArray("theirs"));
-    ServerTrust::forgetSession();
 }

@@ -9,9 +9,9 @@
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 

@@ -4,12 +4,12 @@
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorAppearance.h"
-#include "editor/EditorCommands.h"
 #include "editor/KeywordOverlay.h"
 #include "frame/CMainFrame.h"
+#include "widgets/EditorAppearance.h"
 
 #include <QAction>
 #include <QFontDatabase>

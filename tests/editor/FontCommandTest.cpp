@@ -2,8 +2,8 @@
 #include "ScriptedPrompt.h"
 
 #include "app/CVantorpadApp.h"
+#include "commands/EditorCommands.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorCommands.h"
 #include "frame/CMainFrame.h"
 #include "widgets/FixedPitchFontDialog.h"
 

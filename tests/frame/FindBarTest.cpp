@@ -3,8 +3,8 @@
 #include "ScriptedPrompt.h"
 
 #include "app/CVantorpadApp.h"
+#include "commands/EditorCommands.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorCommands.h"
 #include "frame/CMainFrame.h"
 #include "frame/FindBar.h"
 

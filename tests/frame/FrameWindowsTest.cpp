@@ -3,8 +3,8 @@
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "editor/CVantorpadView.h"
-#include "editor/EditorCommands.h"
 #include "frame/CChildFrame.h"
 #include "frame/CFileDialogEx.h"
 #include "frame/CMainFrame.h"

@@ -162,7 +162,7 @@ TEST(Keyboard, NoWindowClaimsAKeyOrMnemonicTwice) {
 
     // The server tree's client outlives the windows.
     const std::unique_ptr<CFtpClient> client =
-        CFtpClient::create(app.settings.Network, false, app.currentProfile());
+        CFtpClient::create(app.settings.Network, false, app.currentProfile(), app.serverTrust());
     std::vector<std::pair<QString, std::unique_ptr<QWidget>>> windows;
     auto add = [&windows](const char* name, QWidget* w) {
         windows.emplace_back(QString::fromUtf8(name), std::unique_ptr<QWidget>(w));
@@ -175,10 +175,11 @@ TEST(Keyboard, NoWindowClaimsAKeyOrMnemonicTwice) {
     add("editor menu", frame.activeView()->createContextMenu());
 
     ASSERT_TRUE(frame.triggerCommand(CmdFtpTransfer));
-    ServerDialogContext context{app.settings, app.currentServer, false, app.serverListOrder};
+    ServerDialogContext context{app.settings, app.currentServer, false, app.serverListOrder,
+                                app.serverTrust()};
     add("open from server", new CServerDir(context, CServerDir::OpenMode, &frame));
     add("save to server", new CServerDir(context, CServerDir::SaveMode, &frame));
-    add("options", new COptionDlg(app.settings, false, &frame));
+    add("options", new COptionDlg(app.settings, false, app.serverTrust(), &frame));
     add("make directory", new CSvMakeDir({}, &frame));
     add("rename", new CSvRename(QStringLiteral("a.txt"), &frame));
     add("save confirmation",

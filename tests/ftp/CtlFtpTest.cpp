@@ -364,16 +364,14 @@ TEST(CtlFtp, AnSftpProfileWorksOnceItsHostKeyIsTrustedAndIsRefusedBefore) {
     EXPECT_TRUE(refused.err.contains(QStringLiteral("SHA256:"))) << refused.err.toStdString();
 
     // Trusted once, permanently, as the editor would: the script then gets through.
-    ServerTrust::setDirectory(ctl.dir().path());
-    ServerTrust::forgetSession();
     {
+        ServerTrust editor(ctl.dir().path());
         ScriptedPrompt prompt;
         prompt.expectQuestion(PromptAnswer::Yes);
-        auto client = CFtpClient::create(server.network(), false, sftp);
+        auto client = CFtpClient::create(server.network(), false, sftp, editor);
         client->setTimeouts(shortTimeouts());
         ASSERT_EQ(client->OpenSession(), OpResult::Done);
     }
-    ServerTrust::forgetSession();
     CtlRun listed = ctl(ls);
     EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
     EXPECT_TRUE(listed.out.contains(QStringLiteral("a.txt"))) << listed.out.toStdString();

@@ -82,9 +82,11 @@ TEST(DebugLog, LongMessagesAreCutAndEveryClientStartsTheFileAnew) {
     TempDir dir;
     InDirectory here(dir.path());
     {
-        CFtpClient first(0, QStringLiteral("proxy:8080"), false, false, false, true);
+        CFtpClient first(0, QStringLiteral("proxy:8080"), false, false, false, true,
+                         plainFtpTrust());
         first.Log("%s", QByteArray(3000, 'a').constData());
-        CFtpClient second(2, QStringLiteral("proxy:8080"), false, false, false, true);
+        CFtpClient second(2, QStringLiteral("proxy:8080"), false, false, false, true,
+                          plainFtpTrust());
         second.Log("second %d", 2);
         first.Log("first again");
     }
@@ -98,7 +100,7 @@ TEST(DebugLog, LongMessagesAreCutAndEveryClientStartsTheFileAnew) {
     TempDir cut;
     InDirectory there(cut.path());
     {
-        CFtpClient client(1, QString(), false, false, false, true);
+        CFtpClient client(1, QString(), false, false, false, true, plainFtpTrust());
         client.Log("%s", QByteArray(3000, 'a').constData());
     }
     EXPECT_EQ(messages(logLines(cut)).value(1), QString(1023, u'a'));

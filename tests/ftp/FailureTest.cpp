@@ -32,7 +32,7 @@ ServerProfile logOnTo(const QString& server, const char* user, const char* passw
 
 TEST(Failure, MissingOrUnsafeLogonDataIsRefusedBeforeAnythingIsSent) {
     ScriptedPrompt prompt;
-    CFtpClient client(1, QString(), true, false, false, false);
+    CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     for (const auto& [user, password] :
          {std::pair{"u", ""}, std::pair{"u", "p\r\nDELE x"}, std::pair{"u\nx", "p"}}) {
         client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), user, password));
@@ -82,7 +82,7 @@ TEST(Failure, AnUnreachableServerFailsWithinTheConnectTimeOut) {
     int port = ntohs(address.sin_port);
     ::close(probe);
     ScriptedPrompt prompt;
-    CFtpClient client(1, QString(), true, false, false, false);
+    CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), "u", "p", port));
     EXPECT_EQ(client.OpenSession(), OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
@@ -127,7 +127,7 @@ TEST(Failure, ServerDirectoryRules) {
 TEST(Failure, OperationsWithoutAConnectionArePreconditionFailures) {
     TempDir local;
     ScriptedPrompt prompt;
-    CFtpClient client(1, QString(), true, false, false, false);
+    CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     EXPECT_EQ(client.FileSend(local.write(QStringLiteral("a"), "x"), "a", 1, 0), OpResult::Refused);
     EXPECT_EQ(client.FileReceive(1, local.filePath(QStringLiteral("b")), "b"), OpResult::Refused);
     EXPECT_EQ(
@@ -142,7 +142,7 @@ TEST(Failure, OperationsWithoutAConnectionArePreconditionFailures) {
 
 TEST(Failure, CompositeOperationsCheckTheirParameters) {
     ScriptedPrompt prompt;
-    CFtpClient client(1, QString(), true, false, false, false);
+    CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     client.useProfile(logOnTo(QStringLiteral("h"), "u", "p"));
     EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0), OpResult::Refused);
     EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0), OpResult::Refused);
@@ -160,7 +160,7 @@ TEST(Failure, CompositeOperationsCheckTheirParameters) {
 TEST(Failure, ConversionFailureEndsAnEucUploadBeforeAnyConnection) {
     TempDir local;
     ScriptedPrompt prompt;
-    CFtpClient client(1, QString(), true, false, false, false);
+    CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     // Nothing listens on port 1: a connection attempt would add its own message.
     client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), "u", "p", 1));
     EXPECT_EQ(client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FtpServerFixture.h"
+#include "TrustPlace.h"
 #include "ftp/CFtpClient.h"
 
 #include <memory>
@@ -30,7 +31,8 @@ inline std::unique_ptr<CFtpClient> clientFor(const FtpServerFixture& server, boo
     NetworkSettings network = server.network(passive);
     network.Raw = raw;
     network.SpDelim = spaceDelimited;
-    auto client = CFtpClient::create(network, log, server.profile(CodeSystemSjis, dir));
+    auto client =
+        CFtpClient::create(network, log, server.profile(CodeSystemSjis, dir), plainFtpTrust());
     client->setTimeouts(shortTimeouts());
     return client;
 }

@@ -3,6 +3,7 @@
 #include "ScriptedPrompt.h"
 #include "SftpServerFixture.h"
 #include "TempDir.h"
+#include "TrustPlace.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/ServerTrust.h"
 
@@ -17,26 +18,9 @@
 
 namespace {
 
-// Trusted certificates of the test go to a directory of its own, and nothing of an earlier
-// test is trusted for this session.
-class TrustPlace {
-public:
-    TrustPlace() {
-        ServerTrust::setDirectory(m_dir.path());
-        ServerTrust::forgetSession();
-    }
-    ~TrustPlace() { ServerTrust::forgetSession(); }
-    QByteArray file() const {
-        QFile f(m_dir.filePath(QStringLiteral("VantorpadTrust.txt")));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-private:
-    TempDir m_dir;
-};
-
-std::unique_ptr<CFtpClient> clientFor(const FtpsServerFixture& server, int code = CodeSystemSjis) {
-    auto client = CFtpClient::create(server.network(), false, server.profile(code));
+std::unique_ptr<CFtpClient> clientFor(const FtpsServerFixture& server, ServerTrust& trust,
+                                      int code = CodeSystemSjis) {
+    auto client = CFtpClient::create(server.network(), false, server.profile(code), trust);
     client->setTimeouts(shortTimeouts());
     return client;
 }
@@ -59,7 +43,7 @@ TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays)
         TrustPlace trust;
         ScriptedPrompt prompt;
         prompt.expectQuestion(c.answer);
-        auto client = clientFor(server);
+        auto client = clientFor(server, trust.trust());
         EXPECT_EQ(client->OpenSession(), c.result);
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].contains(server.fingerprint()));
@@ -73,15 +57,15 @@ TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays)
         prompt.clear();
         if (!c.trustedThisSession)
             prompt.expectQuestion(PromptAnswer::Cancel);
-        EXPECT_EQ(clientFor(server)->OpenSession(), c.result);
+        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession(), c.result);
         EXPECT_EQ(prompt.texts().size(), c.trustedThisSession ? 0 : 1);
 
         // After a restart only the permanent choice holds.
-        ServerTrust::forgetSession();
+        trust.restart();
         prompt.clear();
         if (!c.inFile)
             prompt.expectQuestion(PromptAnswer::Cancel);
-        EXPECT_EQ(clientFor(server)->OpenSession(),
+        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession(),
                   c.inFile ? OpResult::Done : OpResult::Cancelled);
     }
 }
@@ -92,13 +76,13 @@ TEST(Ftps, AChangedCertificateIsRefusedWithAWarningWhetherTrustedForeverOrForNow
         TrustPlace trust;
         ScriptedPrompt prompt;
         prompt.expectQuestion(answer);
-        ASSERT_EQ(clientFor(server)->OpenSession(), OpResult::Done);
+        ASSERT_EQ(clientFor(server, trust.trust())->OpenSession(), OpResult::Done);
         const QString trustedFingerprint = server.fingerprint();
         const QByteArray trustFile = trust.file();
 
         server.replaceCertificate();
         prompt.clear();
-        EXPECT_EQ(clientFor(server)->OpenSession(), OpResult::Failed);
+        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession(), OpResult::Failed);
         ASSERT_EQ(prompt.shown().size(), 1);
         EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Warning);
         EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("変わっています")));
@@ -120,9 +104,9 @@ static void exerciseServer(const NetworkSettings& network, const ServerProfile& 
     auto onServer = [&root](const char* name) { return QDir(root).filePath(QLatin1String(name)); };
     const QString text = QStringLiteral("日本語のテキスト\n二行目\n");
     writeFileBytes(onServer("euc.txt"), LosslessCodec::eucJp().encode(text).bytes);
-    auto make = [&network](ServerProfile profile, int code) {
+    auto make = [&network, &trust](ServerProfile profile, int code) {
         profile.Code = code;
-        auto client = CFtpClient::create(network, false, profile);
+        auto client = CFtpClient::create(network, false, profile, trust.trust());
         client->setTimeouts(shortTimeouts());
         return client;
     };
@@ -188,8 +172,9 @@ TEST(Sftp, HostKeyAnswersHoldAsLongAsTheySayAndAChangedKeyIsRefused) {
         TrustPlace trust;
         ScriptedPrompt prompt;
         prompt.expectQuestion(answer);
-        auto connect = [&server] {
-            auto client = CFtpClient::create(server.network(), false, server.profile());
+        auto connect = [&server, &trust] {
+            auto client =
+                CFtpClient::create(server.network(), false, server.profile(), trust.trust());
             client->setTimeouts(shortTimeouts());
             return client->OpenSession();
         };
@@ -246,7 +231,7 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         ServerProfile profile = server.profile();
         profile.KeyFile = c.keyFile;
         profile.Passwd = c.password;
-        auto client = CFtpClient::create(server.network(), false, profile);
+        auto client = CFtpClient::create(server.network(), false, profile, trust.trust());
         client->setTimeouts(shortTimeouts());
         EXPECT_EQ(client->OpenSession(), c.result);
         const QStringList errors = prompt.texts().filter(
@@ -265,7 +250,8 @@ TEST(Ftps, AServerThatRefusesAuthTlsIsReportedInOurWords) {
     ScriptedPrompt prompt;
     ServerProfile profile = plain.profile();
     profile.Protocol = ProtocolFtps;
-    auto client = CFtpClient::create(plain.network(), false, profile);
+    TrustPlace trust;
+    auto client = CFtpClient::create(plain.network(), false, profile, trust.trust());
     client->setTimeouts(shortTimeouts());
     EXPECT_EQ(client->OpenSession(), OpResult::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
@@ -281,7 +267,7 @@ TEST(Sftp, NamesComeWholeWhateverTheyHold) {
                                   "cr\r", "a\rb.txt", "plain.txt"};
     for (const QByteArray& name : names)
         writeFileBytes(QDir(server.rootDir()).filePath(QFile::decodeName(name)), "12345");
-    auto client = CFtpClient::create(server.network(), false, server.profile());
+    auto client = CFtpClient::create(server.network(), false, server.profile(), trust.trust());
     client->setTimeouts(shortTimeouts());
     ASSERT_EQ(client->OpenSession(), OpResult::Done);
     ServerFileList list;

@@ -55,7 +55,7 @@ TEST(Session, ProxySettingsDecideWhereTheConnectionGoes) {
         NetworkSettings network = server.network();
         network.Proxy = proxyMode;
         network.Name = closedProxy;
-        auto client = CFtpClient::create(network, false, server.profile());
+        auto client = CFtpClient::create(network, false, server.profile(), plainFtpTrust());
         client->setTimeouts(shortTimeouts());
         return client;
     };
@@ -94,7 +94,7 @@ TEST(Session, ANamedProxyCarriesTheSessionAndItsTransfers) {
     NetworkSettings network = server.network();
     network.Proxy = 2;
     network.Name = QStringLiteral("127.0.0.1:%1").arg(proxyPort);
-    auto client = CFtpClient::create(network, false, server.profile());
+    auto client = CFtpClient::create(network, false, server.profile(), plainFtpTrust());
     client->setTimeouts(shortTimeouts());
     EXPECT_EQ(client->GetFileAuto(work.filePath(QStringLiteral("got.txt")), "via-proxy.txt", 0),
               OpResult::Done);

@@ -5,6 +5,8 @@
 #include "ScriptedPrompt.h"
 #include "SshdFixture.h"
 #include "TempDir.h"
+#include "TrustPlace.h"
+#include "ftp/CFtpClient.h"
 #include "ftp/ServerTrust.h"
 
 #include <QDir>
@@ -23,16 +25,15 @@ namespace {
 class SshPlace {
 public:
     SshPlace() : m_agent(qgetenv("SSH_AUTH_SOCK")) {
-        ServerTrust::setDirectory(m_trust.path());
-        ServerTrust::forgetSession();
         QDir().mkpath(sshDir());
         qunsetenv("SSH_AUTH_SOCK");
     }
     ~SshPlace() {
-        ServerTrust::forgetSession();
         if (!m_agent.isEmpty())
             qputenv("SSH_AUTH_SOCK", m_agent);
     }
+    ServerTrust& trust() const { return m_trust.trust(); }
+    QString home() const { return m_home.path(); }
     QString sshDir() const { return m_home.filePath(QStringLiteral(".ssh")); }
     QString sshFile(const QString& name) const { return QDir(sshDir()).filePath(name); }
     // The user's ~/.ssh as the test left it, to prove nothing was written there.
@@ -43,7 +44,7 @@ public:
 
 private:
     QByteArray m_agent;
-    TempDir m_trust;
+    TrustPlace m_trust;
     TempDir m_home;
 };
 
@@ -75,7 +76,7 @@ TEST(SshLogOn, KeysOfEveryKindAndFormatLogOn) {
         const QString key =
             server.makeKey(QStringLiteral("id_%1_%2").arg(QLatin1String(k.type)).arg(int(k.format)),
                            QLatin1String(k.type), {}, k.format);
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         const auto home = session.logOn();
         ASSERT_TRUE(home.ok()) << home.message().toStdString();
         EXPECT_EQ(*home, QFile::encodeName(server.rootDir()));
@@ -94,7 +95,7 @@ TEST(SshLogOn, APassPhraseIsAskedOnceAndAWrongOneOrANonKeySaysSo) {
     {
         ScriptedPrompt prompt;
         prompt.expectSecret(QStringLiteral("open sesame"));
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         const auto r = session.logOn();
         EXPECT_TRUE(r.ok()) << r.message().toStdString();
         EXPECT_EQ(prompt.shown().size(), 1);
@@ -102,7 +103,7 @@ TEST(SshLogOn, APassPhraseIsAskedOnceAndAWrongOneOrANonKeySaysSo) {
     {
         ScriptedPrompt prompt;
         prompt.expectSecret(QStringLiteral("wrong"));
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         const auto r = session.logOn();
         EXPECT_EQ(r.status(), ResultStatus::Failed);
         EXPECT_TRUE(r.message().contains(QStringLiteral("パスフレーズが違います")))
@@ -111,14 +112,15 @@ TEST(SshLogOn, APassPhraseIsAskedOnceAndAWrongOneOrANonKeySaysSo) {
     {
         ScriptedPrompt prompt;
         prompt.expectSecret(std::nullopt);
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         EXPECT_TRUE(session.logOn().status() == ResultStatus::Cancelled);
     }
     {
         TempDir dir;
         const QString notAKey = dir.write(QStringLiteral("notakey"), "hello\n");
         ScriptedPrompt prompt;
-        SftpSession session(server.endpoint(place.sshDir(), notAKey), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), notAKey), shortTimeouts(),
+                            place.trust());
         const auto r = session.logOn();
         EXPECT_EQ(r.status(), ResultStatus::Failed);
         EXPECT_TRUE(r.message().contains(QStringLiteral("秘密鍵のファイルではない")))
@@ -154,7 +156,7 @@ TEST(SshLogOn, TheAgentsKeysLogOnWithoutAKeyFile) {
     qputenv("SSH_AUTH_SOCK", QFile::encodeName(socket));
 
     ScriptedPrompt prompt; // no pass phrase, no password is asked
-    SftpSession session(server.endpoint(place.sshDir()), shortTimeouts());
+    SftpSession session(server.endpoint(place.sshDir()), shortTimeouts(), place.trust());
     const auto r = session.logOn();
     EXPECT_TRUE(r.ok()) << r.message().toStdString();
     session.close();
@@ -179,7 +181,7 @@ TEST(SshLogOn, ConfigAliasGivesHostPortUserAndKeyAndBrokenLinesAreReported) {
     e.host = "work";
     e.sshDirectory = place.sshDir();
     {
-        SftpSession session(e, shortTimeouts());
+        SftpSession session(e, shortTimeouts(), place.trust());
         const auto r = session.logOn();
         ASSERT_TRUE(r.ok()) << r.message().toStdString();
         EXPECT_EQ(session.serverName(), "127.0.0.1:" + QByteArray::number(server.port()));
@@ -187,7 +189,7 @@ TEST(SshLogOn, ConfigAliasGivesHostPortUserAndKeyAndBrokenLinesAreReported) {
     }
     // A line that leaves the rest of the file in doubt stops the logon, naming the file.
     writeFileBytes(place.sshFile(QStringLiteral("config")), "Match nonsense\n" + alias);
-    SftpSession session(e, shortTimeouts());
+    SftpSession session(e, shortTimeouts(), place.trust());
     const auto r = session.logOn();
     EXPECT_EQ(r.status(), ResultStatus::Failed);
     EXPECT_TRUE(r.message().contains(place.sshFile(QStringLiteral("config"))))
@@ -207,7 +209,7 @@ TEST(SshHostKeys, UnknownIsAskedOnceChangedIsRefusedAndSshDirIsNeverWritten) {
     {
         ScriptedPrompt prompt;
         prompt.expectQuestion(PromptAnswer::Yes); // always trust
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         const auto r = session.logOn();
         ASSERT_TRUE(r.ok()) << r.message().toStdString();
         ASSERT_EQ(prompt.shown().size(), 1);
@@ -215,13 +217,13 @@ TEST(SshHostKeys, UnknownIsAskedOnceChangedIsRefusedAndSshDirIsNeverWritten) {
     }
     {
         ScriptedPrompt prompt; // kept in the program's file: not asked again
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         EXPECT_TRUE(session.logOn().ok());
     }
     server.replaceHostKey();
     {
         ScriptedPrompt prompt;
-        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts());
+        SftpSession session(server.endpoint(place.sshDir(), key), shortTimeouts(), place.trust());
         const auto r = session.logOn();
         EXPECT_EQ(r.status(), ResultStatus::Refused);
         ASSERT_EQ(prompt.shown().size(), 1);
@@ -238,7 +240,7 @@ TEST(SshHostKeys, UnknownIsAskedOnceChangedIsRefusedAndSshDirIsNeverWritten) {
                                            fresh.sshFile(QStringLiteral("known_hosts"))});
     ASSERT_TRUE(readFileBytes(fresh.sshFile(QStringLiteral("known_hosts"))).startsWith("|1|"));
     ScriptedPrompt prompt;
-    SftpSession session(server.endpoint(fresh.sshDir(), key), shortTimeouts());
+    SftpSession session(server.endpoint(fresh.sshDir(), key), shortTimeouts(), fresh.trust());
     EXPECT_TRUE(session.logOn().ok());
 }
 
@@ -250,7 +252,7 @@ TEST(SftpSessionOps, FilesDirectoriesAndRefusalsInTheServersWords) {
     ScriptedPrompt prompt;
     SftpSession session(server.endpoint(place.sshDir(), server.makeKey(QStringLiteral("k"),
                                                                        QStringLiteral("ed25519"))),
-                        shortTimeouts());
+                        shortTimeouts(), place.trust());
     ASSERT_TRUE(session.logOn().ok());
     ASSERT_TRUE(session.makeDirectory("sub").ok());
     ASSERT_TRUE(session.changeDirectory("sub").ok());
@@ -321,4 +323,40 @@ TEST(SftpSessionOps, FilesDirectoriesAndRefusalsInTheServersWords) {
     EXPECT_TRUE(session.removeDirectory("sub").ok());
     EXPECT_FALSE(session.changeDirectory("sub").ok());
     EXPECT_FALSE(QFileInfo::exists(server.rootDir() + QStringLiteral("/sub")));
+}
+
+TEST(SftpProfile, NeedsNoStoredPasswordOrUserWhenTheSshSetupGivesThem) {
+    SshdFixture server;
+    ASSERT_TRUE(server.running());
+    SshPlace place;
+    place.trustServer(server);
+    const QString key = server.makeKey(QStringLiteral("id_ed25519"), QStringLiteral("ed25519"));
+    writeFileBytes(place.sshFile(QStringLiteral("config")),
+                   "Host box\n  HostName 127.0.0.1\n  Port " + QByteArray::number(server.port()) +
+                       "\n  User " + SshdFixture::user() + "\n  IdentityFile " +
+                       QFile::encodeName(key) + "\n");
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(place.home()));
+    ServerProfile profile;
+    profile.Server = QStringLiteral("box");
+    profile.User.clear();
+    profile.Passwd.clear();
+    profile.Port = 0;
+    profile.Protocol = ProtocolSftp;
+    profile.Code = CodeSystemSjis;
+    profile.Dir = server.rootDir();
+    EXPECT_TRUE(profile.isComplete());
+    ScriptedPrompt prompt;
+    NetworkSettings network;
+    auto client = CFtpClient::create(network, false, profile, place.trust());
+    client->setTimeouts(shortTimeouts());
+    TempDir local;
+    const QString up = local.write(QStringLiteral("up.txt"), "text\r\n");
+    EXPECT_EQ(client->PutFileAuto(up, "up.txt", false, true), OpResult::Done);
+    EXPECT_EQ(readFileBytes(server.rootDir() + QStringLiteral("/up.txt")), "text\r\n");
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "up.txt", true),
+              OpResult::Done);
+    EXPECT_EQ(local.read(QStringLiteral("down.txt")), "text\r\n");
+    EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.texts().join(u'|').toStdString();
+    qputenv("HOME", home);
 }

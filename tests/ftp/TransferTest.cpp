@@ -481,3 +481,27 @@ TEST(Transfer, CancelDuringTheConversionOfALargeEucFileLeavesBothSidesAsTheyWere
         EXPECT_EQ(server.names(), QByteArrayList{"big.txt"});
     }
 }
+
+// Bytes that mean something in a URL (";type=", "%", "#", "?") reach the server as the name's
+// own bytes, in the directory too, both ways.
+TEST(Transfer, NamesWithUrlSyntaxTravelAsTheirOwnBytes) {
+    FtpServerFixture server;
+    const QByteArray directory = "d;type=d %2F";
+    server.makeDir(directory);
+    TempDir local;
+    ScriptedPrompt prompt;
+    const QString up = local.write(QStringLiteral("up.txt"), "body");
+    const QString down = local.filePath(QStringLiteral("down.txt"));
+    auto client = clientFor(server);
+    for (const QByteArray& dir : {QByteArray(), directory}) {
+        client->serverDirectory = dir;
+        for (const QByteArray name : {"a;type=a", "100%41 #1?.txt"}) {
+            SCOPED_TRACE((dir + '/' + name).constData());
+            EXPECT_EQ(client->PutFileAuto(up, name, false, false), OpResult::Done);
+            EXPECT_EQ(server.readFile(dir.isEmpty() ? name : dir + '/' + name), "body");
+            EXPECT_EQ(client->GetFileAuto(down, name, false), OpResult::Done);
+            EXPECT_EQ(local.read(QStringLiteral("down.txt")), "body");
+        }
+    }
+    EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
+}

@@ -8,6 +8,7 @@
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompt.h"
 #include "TempDir.h"
+#include "TrustPlace.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -36,7 +37,7 @@ public:
 class EditorPage : public ::testing::Test {
 protected:
     void open() {
-        m_dialog = std::make_unique<COptionDlg>(m_settings, 0);
+        m_dialog = std::make_unique<COptionDlg>(m_settings, 0, m_trust.trust());
         m_page = m_dialog->editorPage();
     }
     QLineEdit* edit(const char* name) { return child<QLineEdit>(m_page, name); }
@@ -46,6 +47,7 @@ protected:
     ScriptedPrompt m_prompt;
     WanderingFileDialogs m_files;
     TempDir m_dir;
+    TrustPlace m_trust;
     AppSettings m_settings;
     std::unique_ptr<COptionDlg> m_dialog;
     CEditOpt* m_page = nullptr;

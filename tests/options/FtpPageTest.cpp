@@ -10,6 +10,7 @@
 #include "FtpServerFixture.h"
 #include "OptionsTestSupport.h"
 #include "ScriptedPrompt.h"
+#include "TrustPlace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,7 +29,7 @@ const QString FieldsMissing = QStringLiteral("サーバ名、ユーザ、パス�
 class FtpPage : public ::testing::Test {
 protected:
     void open(bool debugLog = false) {
-        m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog);
+        m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog, m_trust.trust());
         m_dialog->tabs()->setCurrentIndex(COptionDlg::FtpTab);
         m_page = m_dialog->ftpPage();
     }
@@ -45,6 +46,7 @@ protected:
     }
 
     ScriptedPrompt m_prompt;
+    TrustPlace m_trust;
     AppSettings m_settings;
     std::unique_ptr<COptionDlg> m_dialog;
     CFtpOpt* m_page = nullptr;

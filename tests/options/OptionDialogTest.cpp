@@ -8,6 +8,7 @@
 
 #include "OptionsTestSupport.h"
 #include "ScriptedPrompt.h"
+#include "TrustPlace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,13 +25,14 @@ namespace {
 class OptionDialog : public ::testing::Test {
 protected:
     void open(bool debugLog = false) {
-        m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog);
+        m_dialog = std::make_unique<COptionDlg>(m_settings, debugLog, m_trust.trust());
     }
     void ok() { child<QPushButton>(m_dialog.get(), "OK")->click(); }
     void cancel() { child<QPushButton>(m_dialog.get(), "Cancel")->click(); }
     QWidget* net() { return m_dialog->networkPage(); }
 
     ScriptedPrompt m_prompt;
+    TrustPlace m_trust;
     AppSettings m_settings;
     std::unique_ptr<COptionDlg> m_dialog;
 };
@@ -195,7 +197,7 @@ TEST_F(OptionDialog, RunWritesEveryPageOnOkAndOnlyTheServerSettingsOnCancel) {
         dialog->tabs()->setCurrentIndex(COptionDlg::EditorTab);
         dialog->reject();
     });
-    EXPECT_FALSE(COptionDlg::Run(live, debugLog, nullptr));
+    EXPECT_FALSE(COptionDlg::Run(live, debugLog, m_trust.trust(), nullptr));
     EXPECT_EQ(live.WordWrap, 0);
     EXPECT_EQ(live.FtpUse, 0);
     EXPECT_EQ(live.Profiles[1].Server, QStringLiteral("one"));
@@ -204,7 +206,7 @@ TEST_F(OptionDialog, RunWritesEveryPageOnOkAndOnlyTheServerSettingsOnCancel) {
         child<QCheckBox>(dialog->editorPage(), "WordWrap")->click();
         child<QPushButton>(dialog, "OK")->click();
     });
-    EXPECT_TRUE(COptionDlg::Run(live, debugLog, nullptr));
+    EXPECT_TRUE(COptionDlg::Run(live, debugLog, m_trust.trust(), nullptr));
     EXPECT_EQ(live.WordWrap, 1);
 }
 

@@ -1,7 +1,7 @@
 #include "settings/AppSettings.h"
-#include "editor/EditorAppearance.h"
 #include "platform/IniFile.h"
 #include "settings/RecentFileList.h"
+#include "widgets/EditorAppearance.h"
 
 #include "TempDir.h"
 

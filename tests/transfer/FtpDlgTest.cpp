@@ -318,6 +318,8 @@ TEST(CFtpDlg, DoubleClicksEnterDirectoriesAndOpenFilesAsDocuments) {
     EXPECT_TRUE(world.opened[0].fromServer);
     EXPECT_FALSE(world.opened[0].readOnly);
     EXPECT_EQ(world.opened[0].profile.Dir, QStringLiteral("/docs"));
+    ASSERT_TRUE(world.opened[0].stamp) << "the server file's version goes with the document";
+    EXPECT_EQ(world.opened[0].stamp->size, eucBytes("営業時間\n").size());
     EXPECT_EQ(readFileBytes(local), sjisBytes("営業時間\r\n")) << "converted to Shift_JIS";
     EXPECT_EQ(world.currentServer, 0) << "the window's profile is now the one in use";
 
@@ -331,6 +333,7 @@ TEST(CFtpDlg, DoubleClicksEnterDirectoriesAndOpenFilesAsDocuments) {
     ASSERT_EQ(world.opened.size(), 2u);
     EXPECT_EQ(world.opened[1].path, world.pcFile(QStringLiteral("memo.txt")));
     EXPECT_FALSE(world.opened[1].fromServer);
+    EXPECT_FALSE(world.opened[1].stamp);
     EXPECT_EQ(world.opened[1].profile.Dir, QStringLiteral("/x")) << "the default profile";
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
 }

@@ -94,6 +94,9 @@ TEST_F(MainTask, OpenEditAndSaveAnEucFileOnTheServer) {
     CVantorpadDoc* doc = view->doc();
     EXPECT_TRUE(doc->serverFile());
     EXPECT_EQ(doc->profile().Code, CodeSystemEuc);
+    // The document knows which version of the server's file it holds, to tell another's change.
+    ASSERT_TRUE(doc->serverStamp());
+    EXPECT_EQ(doc->serverStamp()->size, euc(Page).size());
 
     QTextCursor cursor = view->textCursor();
     cursor.movePosition(QTextCursor::End);
@@ -112,6 +115,9 @@ TEST_F(MainTask, OpenEditAndSaveAnEucFileOnTheServer) {
         << "EUC-JP with LF line ends";
     EXPECT_EQ(m_server.readFile("index.html.bak"), euc(Page)) << "the previous file is kept";
     EXPECT_FALSE(doc->isModified());
+    ASSERT_TRUE(doc->serverStamp());
+    EXPECT_EQ(doc->serverStamp()->size, m_server.readFile("index.html").size())
+        << "the version it sent is the one later saves compare with";
 }
 
 TEST_F(MainTask, FailedDownloadOpensNoDocument) {

@@ -7,6 +7,7 @@
 
 #include "FtpServerFixture.h"
 #include "TempDir.h"
+#include "TrustPlace.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -28,7 +29,8 @@ struct ServerDialogWorld {
     AppSettings settings;
     int currentServer = 0;
     FileListOrder listOrder{ColumnCount, NameColumn};
-    ServerDialogContext context{settings, currentServer, 0, listOrder};
+    TrustPlace trust;
+    ServerDialogContext context{settings, currentServer, 0, listOrder, trust.trust()};
 };
 
 // Readable failure output for Qt strings.

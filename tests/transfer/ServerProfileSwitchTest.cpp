@@ -1,5 +1,4 @@
 #include "ftp/CFtpClient.h"
-#include "ftp/ServerTrust.h"
 #include "transfer/CSaveSv.h"
 #include "transfer/CServerDir.h"
 #include "transfer/FileListView.h"
@@ -41,20 +40,15 @@ struct SecureWorld : TransferWorld {
         settings.Profiles[2] = sftp.profile();
         settings.Profiles[2].KeyFile = sftp.clientKey();
         settings.Profiles[2].Passwd = Phrase;
-        ServerTrust::setDirectory(trust.path());
         // A logon that took the profile for another protocol would wait for a reply that never
         // comes; it fails soon instead.
         CFtpClient::setDefaultTimeouts({1000, 3, 3});
     }
-    ~SecureWorld() {
-        CFtpClient::setDefaultTimeouts(FtpTimeouts{});
-        ServerTrust::forgetSession();
-    }
+    ~SecureWorld() { CFtpClient::setDefaultTimeouts(FtpTimeouts{}); }
 
     static inline const QString Phrase = QStringLiteral("key phrase");
     FtpsServerFixture ftps;
     SftpServerFixture sftp;
-    TempDir trust;
 };
 
 } // namespace
@@ -62,7 +56,6 @@ struct SecureWorld : TransferWorld {
 TEST(ServerProfileSwitch, BothServerWindowsLogOnWithTheWholeChosenProfile) {
     SecureWorld world;
     FileListOrder listOrder{ColumnCount, NameColumn};
-    ServerDialogContext context{world.settings, world.currentServer, false, listOrder};
     const struct {
         int profile;
         const char* listed;
@@ -73,7 +66,7 @@ TEST(ServerProfileSwitch, BothServerWindowsLogOnWithTheWholeChosenProfile) {
                              .arg(QLatin1String(transferWindow ? "transfer window" : "open dialog"))
                              .arg(target.profile)
                              .toStdString());
-            ServerTrust::forgetSession();
+            world.trust.restart();
             ScriptedPrompt prompt;
             prompt.expectQuestion(PromptAnswer::No); // trusted for this session
             QStringList listed;
@@ -83,6 +76,8 @@ TEST(ServerProfileSwitch, BothServerWindowsLogOnWithTheWholeChosenProfile) {
                 choose(childNamed<QComboBox>(window.get(), "Profiles"), target.profile);
                 listed = paneNames(*window, CFtpDlg::ServerPane);
             } else {
+                ServerDialogContext context{world.settings, world.currentServer, false, listOrder,
+                                            world.trust.trust()};
                 CServerDir dialog(context, CServerDir::OpenMode);
                 ASSERT_EQ(columnTexts(childNamed<FileListView>(&dialog, "List")),
                           utf8List({"plain.txt"}));

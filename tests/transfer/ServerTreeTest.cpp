@@ -16,7 +16,7 @@ namespace {
 std::unique_ptr<CFtpClient> clientFor(const ServerDialogWorld& world, const QString& dir = {}) {
     ServerProfile p = world.settings.Profiles[0];
     p.Dir = dir;
-    return CFtpClient::create(world.settings.Network, false, p);
+    return CFtpClient::create(world.settings.Network, false, p, world.trust.trust());
 }
 
 // The texts of an item's children, sorted: the tree keeps the server's listing order.

@@ -72,7 +72,8 @@ ServerFileEntry directoryEntry(const QByteArray& name) {
 }
 
 std::unique_ptr<CFtpClient> clientOf(TransferWorld& world) {
-    auto client = CFtpClient::create(world.settings.Network, false, world.settings.Profiles[0]);
+    auto client = CFtpClient::create(world.settings.Network, false, world.settings.Profiles[0],
+                                     world.trust.trust());
     client->setTimeouts({1000, 3, 3});
     return client;
 }

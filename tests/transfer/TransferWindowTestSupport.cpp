@@ -19,10 +19,10 @@ TransferWorld::TransferWorld(int code, const QString& dir, const FtpServerFixtur
 }
 
 TransferWindowContext TransferWorld::context() {
-    TransferWindowContext c{settings, currentServer, 0, {}, {}};
+    TransferWindowContext c{settings, currentServer, 0, trust.trust(), {}, {}};
     c.openDocument = [this](const QString& path, const ServerProfile& profile, bool fromServer,
-                            bool readOnly) {
-        opened.push_back({path, profile, fromServer, readOnly});
+                            bool readOnly, const std::optional<ServerFileStamp>& stamp) {
+        opened.push_back({path, profile, fromServer, readOnly, stamp});
         return true;
     };
     if (!drives.empty())

@@ -6,6 +6,7 @@
 
 #include "FtpServerFixture.h"
 #include "TempDir.h"
+#include "TrustPlace.h"
 
 #include <QStringList>
 
@@ -20,6 +21,7 @@ struct OpenedDocument {
     ServerProfile profile;
     bool fromServer = false;
     bool readOnly = false;
+    std::optional<ServerFileStamp> stamp;
 };
 
 // A test FTP server, the settings of an application whose profile 0 logs on to it, an empty
@@ -39,6 +41,7 @@ struct TransferWorld {
     TempDir transfer;
     AppSettings settings;
     int currentServer = 0;
+    TrustPlace trust;
     std::vector<OpenedDocument> opened;
     std::vector<DriveInfo> drives;
 };

@@ -1,4 +1,4 @@
-#include "editor/EditorAppearance.h"
+#include "widgets/EditorAppearance.h"
 
 #include "settings/AppSettings.h"
 
