@@ -25,8 +25,11 @@ namespace {
 // busy while the server answers, little enough to stay below every server's read limit.
 constexpr int ReadsInFlight = 32;
 constexpr uint32_t ReadSize = 64 * 1024;
-// A write of an upload: OpenSSH's server takes messages of up to 256 KiB.
-constexpr qint64 WriteSize = 128 * 1024;
+// A write of an upload waits for its answer (libssh 0.10 has no writes in flight), so a write
+// is as large as the server takes: OpenSSH's server (which tells its limits) takes 255 KiB;
+// every server takes 32 KiB.
+constexpr qint64 LargeWriteSize = 240 * 1024;
+constexpr qint64 WriteSize = 32 * 1024;
 
 QString fromServer(const char* text) {
     return QString::fromUtf8(text ? text : "");
@@ -413,10 +416,13 @@ Result<qint64> SftpSession::store(const QByteArray& path, TransferType, qint64 s
         sftp_open(m_sftp.get(), absolute(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
     if (!file)
         return Result<qint64>::from(failure(QStringLiteral("ファイルの送信が出来ませんでした。")));
-    QByteArray buffer(WriteSize, Qt::Uninitialized);
+    const qint64 writeSize =
+        sftp_extension_supported(m_sftp.get(), "limits@openssh.com", "1") ? LargeWriteSize
+                                                                          : WriteSize;
+    QByteArray buffer(writeSize, Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
-        const qint64 got = source(buffer.data(), WriteSize);
+        const qint64 got = source(buffer.data(), writeSize);
         if (got < 0)
             return Result<qint64>::failed(QStringLiteral("PC側のファイルを読み込めませんでした。"));
         if (got == 0)
