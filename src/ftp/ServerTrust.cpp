@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <QSslCertificate>
+#include <QtEndian>
 
 #include <memory>
 
@@ -26,8 +27,7 @@ QString trustedText(const QByteArray& server, const ServerTrust::Entry& entry) {
 QByteArray keyTypeOf(const QByteArray& blob) {
     if (blob.size() < 4)
         return {};
-    const quint32 length = (quint32(uchar(blob[0])) << 24) | (quint32(uchar(blob[1])) << 16) |
-                           (quint32(uchar(blob[2])) << 8) | quint32(uchar(blob[3]));
+    const quint32 length = qFromBigEndian<quint32>(blob.constData());
     return length <= quint32(blob.size() - 4) ? blob.mid(4, length) : QByteArray();
 }
 
