@@ -360,3 +360,31 @@ TEST(SftpProfile, NeedsNoStoredPasswordOrUserWhenTheSshSetupGivesThem) {
     EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.texts().join(u'|').toStdString();
     qputenv("HOME", home);
 }
+
+TEST(SftpSessionOps, AConnectionDroppedDuringATransferEndsItWithAMessage) {
+    SshdFixture server;
+    ASSERT_TRUE(server.running());
+    SshPlace place;
+    place.trustServer(server);
+    ScriptedPrompt prompt;
+    writeFileBytes(server.rootDir() + QStringLiteral("/big.bin"), randomBytes(8 * 1024 * 1024));
+    SftpSession session(server.endpoint(place.sshDir(), server.makeKey(QStringLiteral("k"),
+                                                                       QStringLiteral("ed25519"))),
+                        shortTimeouts(), place.trust());
+    ASSERT_TRUE(session.logOn().ok());
+    bool dropped = false;
+    session.setProgressHandler([&](qint64, qint64) {
+        if (!dropped)
+            server.dropConnections();
+        dropped = true;
+        return true;
+    });
+    const auto got =
+        session.retrieve(QFile::encodeName(server.rootDir()) + "/big.bin", TransferType::Binary,
+                         [](const char*, qsizetype) { return true; });
+    EXPECT_EQ(got.status(), ResultStatus::Failed);
+    EXPECT_TRUE(got.message().contains(QStringLiteral("切断されました")))
+        << got.message().toStdString();
+    // Nothing is sent over a connection that is gone, and nothing hangs.
+    EXPECT_FALSE(session.list(".", [](ListedEntry&&) {}).ok());
+}

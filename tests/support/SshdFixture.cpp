@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -151,6 +152,31 @@ QByteArray SshdFixture::knownHostsLine() const {
     const QList<QByteArray> words = pub.readAll().simplified().split(' ');
     return "[127.0.0.1]:" + QByteArray::number(m_port) + ' ' + words.value(0) + ' ' +
            words.value(1) + '\n';
+}
+
+void SshdFixture::dropConnections() {
+    // The descendants of the listener, found by their parent in /proc.
+    QList<qint64> family{m_process.processId()};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            bool isPid = false;
+            const qint64 pid = entry.toLongLong(&isPid);
+            if (!isPid || family.contains(pid))
+                continue;
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 1 && family.contains(fields[1].toLongLong())) {
+                family.append(pid);
+                grew = true;
+            }
+        }
+    }
+    for (qint64 pid : family.mid(1))
+        ::kill(pid_t(pid), SIGKILL);
 }
 
 void SshdFixture::replaceHostKey() {

@@ -31,6 +31,9 @@ public:
     QByteArray knownHostsLine() const;
     // Serves a new host key on the same port, as a server that was replaced.
     void replaceHostKey();
+    // Kills the processes that serve the connections made so far (the listener stays), as a
+    // server that drops its connections.
+    void dropConnections();
 
     // An endpoint for this server as `user()`, reading its SSH setup from `sshDirectory`.
     SshEndpoint endpoint(const QString& sshDirectory, const QString& keyFile = {}) const;
