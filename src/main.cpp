@@ -1,6 +1,7 @@
 #include "app/CVantorpadApp.h"
 #include "frame/InterfaceLanguage.h"
 #include "platform/MessageBoxPrompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     const QtTranslation qtInJapanese;
     applyInterfaceFont(qapp);
     MessageBoxPrompt messageBoxes;
-    ScopedPrompt installed(&messageBoxes);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&messageBoxes));
 
     CVantorpadApp app;
     if (!app.InitInstance(QApplication::arguments().mid(1))) {

@@ -11,6 +11,8 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/ScopedOverride.h"
+#include "settings/ServerProfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,15 +47,16 @@ int list(CFtpClient& client, const QByteArray& dir) {
     QElapsedTimer clock;
     clock.start();
     client.serverDirectory = dir;
-    if (client.OpenSession() != OpResult::Done)
+    if (!client.OpenSession().ok())
         return 1;
     phase(clock, "logon");
-    if (client.SetServerDir() != OpResult::Done)
+    if (!client.SetServerDir().ok())
         return 1;
     phase(clock, "cwd");
     ServerFileList entries;
-    if (client.GetServerFileList("*", entries, ServerFileKindAll) != OpResult::Done) {
-        std::fprintf(stderr, "bench_ftp: %s\n", qPrintable(client.lastErrorText()));
+    if (const Result<> listed = client.GetServerFileList("*", entries, ServerFileKindAll);
+        !listed.ok()) {
+        std::fprintf(stderr, "bench_ftp: %s\n", qPrintable(listed.message()));
         return 1;
     }
     phase(clock, "listing");
@@ -82,7 +85,7 @@ int list(CFtpClient& client, const QByteArray& dir) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ConsolePrompt console;
-    ScopedPrompt installed(&console);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&console));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 5) {
         std::fprintf(stderr, "usage: bench_ftp get|put|ls PORT USER PASSWORD ARGS...\n");
@@ -92,9 +95,9 @@ int main(int argc, char** argv) {
     auto client = clientFor(args, trust);
     const QString op = args[0];
     if (op == QLatin1String("get") && args.size() == 6)
-        return client->GetFileAuto(args[5], args[4].toLocal8Bit(), 0) == OpResult::Done ? 0 : 1;
+        return client->GetFileAuto(args[5], args[4].toLocal8Bit(), 0).ok() ? 0 : 1;
     if (op == QLatin1String("put") && args.size() == 6)
-        return client->PutFileAuto(args[4], args[5].toLocal8Bit(), 0, 0) == OpResult::Done ? 0 : 1;
+        return client->PutFileAuto(args[4], args[5].toLocal8Bit(), 0, 0).ok() ? 0 : 1;
     if (op == QLatin1String("ls") || op == QLatin1String("lsraw"))
         return list(*client, args[4].toLocal8Bit());
     std::fprintf(stderr, "bench_ftp: unknown operation\n");

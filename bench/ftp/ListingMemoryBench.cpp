@@ -11,6 +11,7 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/ScopedOverride.h"
 #include "settings/AppSettings.h"
 #include "transfer/ServerListLines.h"
 
@@ -61,11 +62,11 @@ int measure(const QString& how, int port, qsizetype entries, qsizetype limit) {
     profile.Passwd = Password;
     ServerTrust trust(QDir::currentPath()); // plain FTP: never asked
     auto client = CFtpClient::create(network, false, profile, trust);
-    if (client->OpenSession() != OpResult::Done)
+    if (!client->OpenSession().ok())
         return 1;
     const long before = peakKilobytes();
     ServerFileList list;
-    if (client->GetServerFileList("*", list, ServerFileKindAll) != OpResult::Done)
+    if (!client->GetServerFileList("*", list, ServerFileKindAll).ok())
         return 1;
     client->CloseSession();
     std::size_t held = 0;
@@ -98,7 +99,7 @@ int measure(const QString& how, int port, qsizetype entries, qsizetype limit) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ConsolePrompt console;
-    ScopedPrompt installed(&console);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&console));
     const QStringList args = QCoreApplication::arguments().mid(1);
     const qsizetype entries = args.value(0, QStringLiteral("1000000")).toLongLong();
     const qsizetype limit =

@@ -7,6 +7,7 @@
 #include "grid/CGridCtrl.h"
 #include "grid/GridModel.h"
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 #include "sheet/SheetEditor.h"
 #include "sheet/SheetSearch.h"
 
@@ -167,7 +168,7 @@ void BM_Save(benchmark::State& state) {
     Loaded loaded(f.path);
     loaded.editor.options().path = f.dir.filePath(QStringLiteral("saved.csv"));
     for (auto _ : state)
-        if (loaded.editor.save() != OpResult::Done)
+        if (!loaded.editor.save().ok())
             state.SkipWithError("save failed");
     state.SetBytesProcessed(state.iterations() * f.size);
     state.SetLabel("target: >= 300 MB/s");
@@ -228,7 +229,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     YesPrompt yes;
-    ScopedPrompt installed(&yes);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&yes));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -9,6 +9,7 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -67,10 +68,10 @@ void measure(const char* name, const ServerProfile& profile, const NetworkSettin
     auto client = CFtpClient::create(network, false, profile, trust);
     const QByteArray remote = QFile::encodeName(serverDir + QStringLiteral("/big.bin"));
     const QString down = work + QStringLiteral("/down.bin");
-    const double up = bestSeconds(
-        runs, [&] { return client->PutFileAuto(bigFile, remote, false, false) == OpResult::Done; });
+    const double up =
+        bestSeconds(runs, [&] { return client->PutFileAuto(bigFile, remote, false, false).ok(); });
     const double get = bestSeconds(runs, [&] {
-        return client->GetFileAuto(down, remote, false) == OpResult::Done &&
+        return client->GetFileAuto(down, remote, false).ok() &&
                QFileInfo(down).size() == QFileInfo(bigFile).size();
     });
     const QString curlUrl = url + serverDir + QStringLiteral("/big-curl.bin");
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
     QTemporaryDir work;
     TrustingPrompt prompt;
-    ScopedPrompt scoped(&prompt);
+    const ScopedOverride scoped(Prompt::install, static_cast<Prompt*>(&prompt));
 
     const QString bigFile = work.filePath(QStringLiteral("big.bin"));
     {

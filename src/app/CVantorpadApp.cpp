@@ -2,12 +2,15 @@
 
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
+#include "doc/DocumentHost.h"
 #include "editor/CVantorpadView.h"
 #include "editor/DocumentPrinter.h"
 #include "editor/InsertionDialogs.h"
 #include "frame/BarLayout.h"
 #include "frame/CAboutDlg.h"
+#include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
+#include "frame/FrameHost.h"
 #include "options/COptionDlg.h"
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
@@ -32,8 +35,6 @@
 
 namespace {
 
-CVantorpadApp* g_app = nullptr;
-
 bool initSocketsDefault() {
     // libcurl's global set-up stands where the socket library was initialised.
     return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
@@ -54,8 +55,45 @@ WinRect usableScreenArea() {
 
 } // namespace
 
-CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
-    g_app = this;
+// The application as the windows below it see it.
+class CVantorpadApp::Services final : public FrameHost, public DocumentHost {
+public:
+    explicit Services(CVantorpadApp& app) : m_app(app) {}
+
+    // FrameHost
+    AppSettings& settings() override { return m_app.settings; }
+    RecentFileList& recentFiles() override { return m_app.recentFiles; }
+    QByteArray& barLayout() override { return m_app.barLayout; }
+    QString startDir() const override { return m_app.startDir; }
+    DocumentHost& documentHost() override { return *this; }
+    void runCommand(int command) override { m_app.runCommand(command); }
+    bool isCommandEnabled(int command) const override { return m_app.isCommandEnabled(command); }
+    bool openHelp(const QUrl& page) override { return m_app.m_hooks.openHelp(page); }
+
+    // DocumentHost
+    const AppSettings& settings() const override { return m_app.settings; }
+    const ServerProfile& currentProfile() const override { return m_app.currentProfile(); }
+    bool ftpDebugLog() const override { return m_app.ftpDebugLog; }
+    ServerTrust& serverTrust() override { return m_app.serverTrust(); }
+    bool openTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
+                          bool readOnly, std::optional<ServerFileStamp> stamp) override {
+        return m_app.OpenTextDocument(path, profile, fromServer, readOnly, stamp);
+    }
+    void addRecentFile(const QString& path) override { m_app.recentFiles.add(path); }
+    bool askSaveToServer(QWidget* parent, ServerProfile& profile, QString& fileName) override {
+        return m_app.m_hooks.saveToServer && m_app.m_hooks.saveToServer(parent, profile, fileName);
+    }
+    void openInSpreadsheet(const QString& path, bool readOnly) override {
+        if (m_app.m_hooks.openInSpreadsheet)
+            m_app.m_hooks.openInSpreadsheet(path, readOnly);
+    }
+
+private:
+    CVantorpadApp& m_app;
+};
+
+CVantorpadApp::CVantorpadApp(QObject* parent)
+    : QObject(parent), m_services(std::make_unique<Services>(*this)) {
     m_hooks.initSockets = initSocketsDefault;
     m_hooks.initComponents = [] { return true; }; // no component library to start here
     m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
@@ -63,19 +101,32 @@ CVantorpadApp::CVantorpadApp(QObject* parent) : QObject(parent) {
     };
     m_hooks.openHelp = [](const QUrl& page) { return QDesktopServices::openUrl(page); };
     m_hooks.openInSpreadsheet = [this](const QString& path, bool readOnly) {
-        OpenInSpreadsheet(*this, path, readOnly);
+        OpenInSpreadsheet(sheetContext(), path, readOnly);
     };
-    CVantorpadDoc::setSaveToServerDialog(RunSaveToServerDialog);
+    m_hooks.saveToServer = [this](QWidget* parent, ServerProfile& profile, QString& fileName) {
+        return RunSaveToServerDialog(
+            {settings, currentServer, ftpDebugLog, serverListOrder, m_serverTrust}, parent, profile,
+            fileName);
+    };
 }
 
 CVantorpadApp::~CVantorpadApp() {
     m_mainFrame.reset();
-    if (g_app == this)
-        g_app = nullptr;
 }
 
-CVantorpadApp* CVantorpadApp::instance() {
-    return g_app;
+DocumentHost& CVantorpadApp::documentHost() {
+    return *m_services;
+}
+
+SheetContext CVantorpadApp::sheetContext() {
+    SheetContext context{settings, m_mainFrame.get(), m_mainFrame.get(), {}};
+    context.fileRewritten = [this](const QString& path) {
+        if (!m_mainFrame)
+            return;
+        if (CChildFrame* frame = m_mainFrame->findChildFrame(path))
+            frame->document()->OnFileRewritten();
+    };
+    return context;
 }
 
 const ServerProfile& CVantorpadApp::profile(int index) const {
@@ -98,7 +149,7 @@ bool CVantorpadApp::InitInstance(const QStringList& arguments, int showState) {
     loadSettings();
     keepSavedRectOnScreen();
 
-    m_mainFrame = std::make_unique<CMainFrame>(*this);
+    m_mainFrame = std::make_unique<CMainFrame>(*m_services);
     if (!m_mainFrame->create())
         return false;
 
@@ -109,13 +160,12 @@ bool CVantorpadApp::InitInstance(const QStringList& arguments, int showState) {
     }
     showMainWindow(showState);
     checkDirectories();
-    linkCursor = QCursor(Qt::PointingHandCursor);
     return true;
 }
 
 bool CVantorpadApp::loadSettings() {
     IniFile ini(settingsFilePath(startDir));
-    if (!ini.load())
+    if (!ini.load().ok())
         std::fprintf(stderr, "Vantorpad.ini: cannot read %s, using the defaults\n",
                      qPrintable(ini.path()));
     settings.load(ini);
@@ -215,6 +265,31 @@ bool CVantorpadApp::OpenTextDocument(const QString& path, const ServerProfile& p
     if (!m_mainFrame)
         return false;
     return m_mainFrame->openTextDocument(path, profile, fromServer, readOnly, stamp);
+}
+
+void CVantorpadApp::runCommand(int command) {
+    switch (command) {
+    case CmdAppAbout:
+        return OnAppAbout();
+    case CmdFilePageSetup:
+        return OnFilePrintSetup();
+    case CmdOptions:
+        return OnOptions();
+    case CmdKeywordSettings:
+        return OnKeywordSettings();
+    case CmdFileNew:
+        return OnFileNew();
+    case CmdFileOpen:
+        return OnFileOpen();
+    case CmdOpenServerFile:
+        return OnOpenServerFile();
+    case CmdInsertFile:
+        return OnInsertFile();
+    case CmdFtpTransfer:
+        return OnFtpTransfer();
+    default:
+        return;
+    }
 }
 
 void CVantorpadApp::OnAppAbout() {

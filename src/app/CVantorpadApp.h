@@ -6,9 +6,9 @@
 #include "settings/AppSettings.h"
 #include "settings/RecentFileList.h"
 #include "settings/WindowPlacement.h"
+#include "sheet/SheetContext.h"
 #include "transfer/ServerListLines.h"
 
-#include <QCursor>
 #include <QDir>
 #include <QObject>
 #include <QPointer>
@@ -22,11 +22,14 @@ struct FileDialogRequest;
 struct FileDialogResult;
 
 class CMainFrame;
+class DocumentHost;
 class QUrl;
 class QWidget;
 
 // The one application object: owns the settings and a little run-time state, runs start-up and
-// shut-down, and handles the application-level commands.
+// shut-down, and handles the application-level commands. The windows below it reach what they
+// need of it through the small interfaces it hands down (FrameHost, DocumentHost, SheetContext),
+// never through the object itself.
 class CVantorpadApp : public QObject {
     Q_OBJECT
 public:
@@ -39,14 +42,15 @@ public:
         std::function<bool(CVantorpadApp&)> runOptionsDialog;
         // Opens a local file in the spreadsheet editor (path, read-only).
         std::function<void(const QString&, bool)> openInSpreadsheet;
+        // The save-to-server dialog on a document's profile and file name; true on OK with both
+        // updated.
+        std::function<bool(QWidget*, ServerProfile&, QString&)> saveToServer;
         // Shows a page in the desktop's browser; false when nothing could show it.
         std::function<bool(const QUrl&)> openHelp;
     };
 
     explicit CVantorpadApp(QObject* parent = nullptr);
     ~CVantorpadApp() override;
-
-    static CVantorpadApp* instance();
 
     Hooks& hooks() { return m_hooks; }
 
@@ -66,7 +70,6 @@ public:
     bool ftpDebugLog = false;
     // The column directions of the open-from-server dialog's list, kept from one run to the next.
     FileListOrder serverListOrder{ColumnCount, NameColumn};
-    QCursor linkCursor;
     RecentFileList recentFiles;
     int previewPages = 1;
     // The main window's bar layout for this screen (empty: the default layout).
@@ -75,6 +78,11 @@ public:
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     // The certificates and host keys the user trusts, for every server connection of this run.
     ServerTrust& serverTrust() { return m_serverTrust; }
+    // What documents and their editors are given of the application.
+    DocumentHost& documentHost();
+    // What the spreadsheet editor is given: the settings, the main window and its find box, and
+    // the documents of the files it writes.
+    SheetContext sheetContext();
     const ServerProfile& profile(int index) const;
     const ServerProfile& currentProfile() const { return profile(currentServer); }
 
@@ -83,8 +91,9 @@ public:
     bool OpenTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
                           bool readOnly, const std::optional<ServerFileStamp>& stamp = {});
 
-    // Enable rule of an application command.
+    // Enable rule of an application command, and the command run as its menu item runs it.
     bool isCommandEnabled(int command) const;
+    void runCommand(int command);
 
     // Application commands.
     void OnAppAbout();
@@ -107,7 +116,10 @@ private:
     void showMainWindow(int showState);
     void checkDirectories();
 
+    class Services;
+
     Hooks m_hooks;
+    std::unique_ptr<Services> m_services;
     bool m_settingsLoaded = false;
     std::unique_ptr<CMainFrame> m_mainFrame;
     // Kept beside the settings, in the start-up directory.

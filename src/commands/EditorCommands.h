@@ -1,7 +1,7 @@
 #pragma once
 
 // Command ids that the editor view handles or shows in its right-click menu, beside those of
-// app/Command.h.
+// commands/Command.h.
 namespace EditorCommand {
 constexpr int ToUpper = 199;
 constexpr int ToLower = 200;

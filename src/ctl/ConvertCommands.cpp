@@ -1,10 +1,17 @@
 #include "ctl/CtlCommand.h"
 
 #include "encoding/SjisEucConversion.h"
+#include "platform/Prompt.h"
 
 #include <cstdio>
 
 namespace {
+
+int shown(const Result<>& converted) {
+    if (!converted.ok())
+        Prompt::error(converted.message());
+    return converted.ok() ? 0 : 1;
+}
 
 // convert --to-euc SRC DST | convert --to-sjis SRC DST
 int runConvert(const QStringList& args) {
@@ -13,9 +20,9 @@ int runConvert(const QStringList& args) {
         const QString& source = args.at(1);
         const QString& destination = args.at(2);
         if (direction == u"--to-euc")
-            return ConvertSjisToEuc(destination, source);
+            return shown(ConvertSjisToEuc(destination, source));
         if (direction == u"--to-sjis")
-            return ConvertEucToSjis(destination, source);
+            return shown(ConvertEucToSjis(destination, source));
     }
     std::fprintf(stderr, "usage: vantorpadctl convert --to-euc|--to-sjis SRC DST\n");
     return 1;

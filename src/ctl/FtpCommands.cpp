@@ -7,6 +7,7 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
+#include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
 
@@ -119,24 +120,24 @@ int runLs(const QStringList& args) {
     if (!prepare(args, 0, 1, &call))
         return 1;
     auto client = clientFor(call);
-    if (client->OpenSession() != OpResult::Done || client->SetServerDir() != OpResult::Done)
+    if (!client->OpenSession().ok() || !client->SetServerDir().ok())
         return 1;
     if (!call.words.isEmpty()) {
         const std::optional<QByteArray> dir = serverBytes(call, call.words[0]);
         if (!dir)
             return 1;
         client->serverDirectory = *dir;
-        if (client->SetServerDir() != OpResult::Done)
+        if (!client->SetServerDir().ok())
             return 1;
     }
     ServerFileList list;
     if (call.settings.Network.List != 0) {
         client->serverDirectory = client->currentDirectory();
-        if (client->GetServerFileListSDK("*", list, ServerFileKindAll) != OpResult::Done)
+        if (!client->GetServerFileListSDK("*", list, ServerFileKindAll).ok())
             return 1;
-    } else if (client->GetServerFileList("*", list, ServerFileKindAll) != OpResult::Done) {
-        Prompt::error(
-            QStringLiteral("一覧を取得出来ませんでした。\n%1").arg(client->lastErrorText()));
+    } else if (const Result<> listed = client->GetServerFileList("*", list, ServerFileKindAll);
+               !listed.ok()) {
+        Prompt::error(QStringLiteral("一覧を取得出来ませんでした。\n%1").arg(listed.message()));
         return 1;
     }
     client->CloseSession();
@@ -165,10 +166,10 @@ int runGet(const QStringList& args) {
         }
         local = *inside;
     }
-    const OpResult result = call.profile.Code == CodeSystemEuc
+    const Result<> result = call.profile.Code == CodeSystemEuc
                                 ? client->GetFileEUCAuto(local, name)
                                 : client->GetFileAuto(local, name, true);
-    return result == OpResult::Done ? 0 : 1;
+    return result.ok() ? 0 : 1;
 }
 
 int runPut(const QStringList& args) {
@@ -184,19 +185,19 @@ int runPut(const QStringList& args) {
     if (!name)
         return 1;
     const ProfileUpload upload{*name, call.profile.SvDel != 0, false};
-    const OpResult result =
+    const Result<> result =
         uploadByProfile(*client, call.profile, upload, [&](const QByteArray& as, bool deleteFirst) {
             return call.profile.Code == CodeSystemEuc
                        ? client->PutFileEUCAuto(local, as, deleteFirst)
                        : client->PutFileAuto(local, as, true, deleteFirst);
         });
     client->CloseSession();
-    return result == OpResult::Done ? 0 : 1;
+    return result.ok() ? 0 : 1;
 }
 
 // rm, mv, mkdir and rmdir: one server operation in a session of its own.
 int runOperation(const QStringList& args, int names,
-                 bool (*operation)(CFtpClient&, const QByteArray&, const QByteArray&),
+                 Result<> (*operation)(CFtpClient&, const QByteArray&, const QByteArray&),
                  const QString& failure) {
     Invocation call;
     if (!prepare(args, names, names, &call))
@@ -205,13 +206,13 @@ int runOperation(const QStringList& args, int names,
     const std::optional<QByteArray> first = splitRemote(call, call.words[0], *client);
     const std::optional<QByteArray> second =
         names > 1 ? serverBytes(call, call.words[1]) : QByteArray();
-    if (!first || !second || client->OpenSession() != OpResult::Done)
+    if (!first || !second || !client->OpenSession().ok())
         return 1;
-    const bool ok = operation(*client, *first, *second);
-    if (!ok)
-        Prompt::error(failure.arg(shown(call, *first), client->lastErrorText()));
+    const Result<> done = operation(*client, *first, *second);
+    if (!done.ok())
+        Prompt::error(failure.arg(shown(call, *first), done.message()));
     client->CloseSession();
-    return ok ? 0 : 1;
+    return done.ok() ? 0 : 1;
 }
 
 int runRm(const QStringList& args) {

@@ -40,12 +40,12 @@ int runText(const QStringList& args) {
                              "--half|--katakana|--hiragana SRC DST\n");
         return 1;
     }
-    const TextFileIO::ReadResult read = TextFileIO::readFile(args.at(1));
-    if (!read.ok) {
-        Prompt::error(read.error);
+    const Result<QByteArray> read = TextFileIO::readFile(args.at(1));
+    if (!read.ok()) {
+        Prompt::error(read.message());
         return 1;
     }
-    const DecodedText decoded = decodeDocument(read.bytes);
+    const DecodedText decoded = decodeDocument(*read);
     QString paragraphs = CharacterConversions::convert(decoded.text, *conversion);
     paragraphs.replace(u'\n', QChar::ParagraphSeparator);
     const QString text = joinLines(paragraphs, decoded.prevailing, decoded.exceptions);
@@ -58,9 +58,8 @@ int runText(const QStringList& args) {
                                encodingName(decoded.encoding)));
         return 1;
     }
-    QString error;
-    if (!TextFileIO::writeFile(args.at(2), encoded.bytes, &error)) {
-        Prompt::error(error);
+    if (const Result<> written = TextFileIO::writeFile(args.at(2), encoded.bytes); !written.ok()) {
+        Prompt::error(written.message());
         return 1;
     }
     return 0;

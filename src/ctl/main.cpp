@@ -1,6 +1,7 @@
 #include "ctl/CtlCommand.h"
 #include "encoding/LosslessUtf8.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QCoreApplication>
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantorpad"));
     ConsolePrompt console;
-    ScopedPrompt installed(&console);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&console));
 
     QStringList args = typedArguments(argc, argv);
     if (args.isEmpty())

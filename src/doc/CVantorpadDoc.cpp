@@ -1,6 +1,6 @@
 #include "doc/CVantorpadDoc.h"
 
-#include "app/CVantorpadApp.h"
+#include "doc/DocumentHost.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
 #include "ftp/CFtpClient.h"
@@ -8,6 +8,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerPaths.h"
@@ -24,22 +25,13 @@
 
 namespace {
 
-CVantorpadDoc::SaveToServerDialog& saveToServerDialog() {
-    static CVantorpadDoc::SaveToServerDialog dialog;
-    return dialog;
-}
-
 constexpr char EndOfFile = 0x1A;
 
 } // namespace
 
-void CVantorpadDoc::setSaveToServerDialog(SaveToServerDialog dialog) {
-    saveToServerDialog() = std::move(dialog);
-}
-
-CVantorpadDoc::CVantorpadDoc(CVantorpadApp& app, QObject* parent)
-    : QObject(parent), m_app(app), m_text(new QTextDocument(this)),
-      m_profile(app.currentProfile()) {
+CVantorpadDoc::CVantorpadDoc(DocumentHost& host, QObject* parent)
+    : QObject(parent), m_host(host), m_text(new QTextDocument(this)),
+      m_profile(host.currentProfile()) {
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
     m_text->setUndoRedoEnabled(true);
 }
@@ -55,15 +47,16 @@ void CVantorpadDoc::OnNewDocument() {
 }
 
 bool CVantorpadDoc::OnOpenDocument(const QString& path) {
-    TextFileIO::ReadResult read = TextFileIO::readFile(path);
-    if (!read.ok) {
-        Prompt::error(read.error);
+    Result<QByteArray> read = TextFileIO::readFile(path);
+    if (!read.ok()) {
+        Prompt::error(read.message());
         return false;
     }
-    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
-        read.bytes.chop(1);
-    loadText(decodeDocument(read.bytes, textOrigin()));
-    read.bytes.clear();
+    QByteArray& bytes = read.value();
+    if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
+        bytes.chop(1);
+    loadText(decodeDocument(bytes, textOrigin()));
+    bytes.clear();
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_localCopy = m_pathName;
     m_fileName = QFileInfo(path).fileName();
@@ -106,9 +99,8 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
                 .arg(describeCharacter(text, encoded.unencodableAt), encodingName(m_encoding)));
         return false;
     }
-    QString error;
-    if (!TextFileIO::writeFile(path, encoded.bytes, &error)) {
-        Prompt::error(error);
+    if (const Result<> written = TextFileIO::writeFile(path, encoded.bytes); !written.ok()) {
+        Prompt::error(written.message());
         return false;
     }
     m_text->setModified(false);
@@ -118,10 +110,10 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
 QString CVantorpadDoc::localSaveDirectory() const {
     if (!m_pathName.isEmpty())
         return QFileInfo(m_pathName).absolutePath();
-    return m_app.settings.PcDir;
+    return m_host.settings().PcDir;
 }
 
-OpResult CVantorpadDoc::DoSave(const QString& path) {
+Result<> CVantorpadDoc::DoSave(const QString& path) {
     QString target = path;
     if (target.isEmpty()) {
         FileDialogRequest request;
@@ -129,14 +121,14 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         request.title = QStringLiteral("名前を付けて保存");
         request.directory = localSaveDirectory();
         request.fileName = m_fileName.isEmpty() ? m_title : m_fileName;
-        request.filters = m_app.settings.BuildPcFileFilter();
+        request.filters = m_host.settings().BuildPcFileFilter();
         FileDialogResult chosen = FileDialogs::current().save(request);
         if (!chosen.accepted)
-            return OpResult::Cancelled;
+            return Result<>::cancelled();
         target = chosen.path;
     }
     if (!OnSaveDocument(target))
-        return OpResult::Failed;
+        return Result<>::failed();
     const QString absolute = QFileInfo(target).absoluteFilePath();
     if (absolute != m_pathName) {
         // The stamp tells the version of the downloaded copy, not of a file saved elsewhere.
@@ -144,8 +136,8 @@ OpResult CVantorpadDoc::DoSave(const QString& path) {
         m_pathName = absolute;
         setTitle(QFileInfo(absolute).fileName());
     }
-    m_app.recentFiles.add(absolute);
-    return OpResult::Done;
+    m_host.addRecentFile(absolute);
+    return Result<>::done();
 }
 
 // The commands' saves have told the user about any failure; the document stays as it is.
@@ -162,12 +154,9 @@ bool CVantorpadDoc::canSaveToServer() const {
 }
 
 void CVantorpadDoc::OnFileSaveToServer() {
-    SaveToServerDialog& dialog = saveToServerDialog();
-    if (!dialog)
-        return;
     ServerProfile profile = m_profile;
     QString name = m_fileName;
-    if (!dialog(m_view, profile, name))
+    if (!m_host.askSaveToServer(m_view, profile, name))
         return;
     if (ServerPaths::differsBeyondLetterCase(name, m_fileName) && !renameLocalCopy(name, profile))
         return;
@@ -182,7 +171,7 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
     }
     // A document that never had a file starts its copy in the transfer directory.
     const QString dir =
-        m_localCopy.isEmpty() ? m_app.settings.TranDir : QFileInfo(m_localCopy).absolutePath();
+        m_localCopy.isEmpty() ? m_host.settings().TranDir : QFileInfo(m_localCopy).absolutePath();
     if (PcDirectory::hasEntry(dir, name)) {
         Prompt::error(FileActionMessages::nameTaken());
         return false;
@@ -201,16 +190,16 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
     return true;
 }
 
-OpResult CVantorpadDoc::SaveToServer() {
+Result<> CVantorpadDoc::SaveToServer() {
     BusyGuard busy(m_view);
     if (m_pathName.isEmpty())
-        return OpResult::Refused;
+        return Result<>::refused();
     adoptServerEncoding();
     if (!OnSaveDocument(m_pathName))
-        return OpResult::Failed;
+        return Result<>::failed();
     m_serverCopyPending = true;
-    const OpResult uploaded = uploadLocalCopy();
-    if (uploaded == OpResult::Done)
+    const Result<> uploaded = uploadLocalCopy();
+    if (uploaded.ok())
         m_serverCopyPending = false;
     return uploaded;
 }
@@ -224,10 +213,10 @@ void CVantorpadDoc::adoptServerEncoding() {
         m_encoding = TextEncoding::Utf8;
 }
 
-OpResult CVantorpadDoc::uploadLocalCopy() {
+Result<> CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
-    request.network = m_app.settings.Network;
-    request.debugLog = m_app.ftpDebugLog;
+    request.network = m_host.settings().Network;
+    request.debugLog = m_host.ftpDebugLog();
     request.profile = m_profile;
     request.localPath = m_pathName;
     request.fileName = m_fileName;
@@ -235,7 +224,7 @@ OpResult CVantorpadDoc::uploadLocalCopy() {
     request.openServerVersion = [this](CFtpClient& client, const QByteArray& remote) {
         openServerVersion(client, remote);
     };
-    return uploadToServer(request, m_app.serverTrust(), m_serverStamp);
+    return uploadToServer(request, m_host.serverTrust(), m_serverStamp);
 }
 
 namespace {
@@ -258,11 +247,11 @@ QString serverVersionPath(const QString& copy) {
 
 void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
     const QString path = serverVersionPath(m_pathName);
-    const OpResult fetched = m_profile.Code == CodeSystemEuc
+    const Result<> fetched = m_profile.Code == CodeSystemEuc
                                  ? client.GetFileEUCAuto(path, remote)
                                  : client.GetFileAuto(path, remote, true);
-    if (fetched == OpResult::Done)
-        static_cast<void>(m_app.OpenTextDocument(path, m_profile, false, true));
+    if (fetched.ok())
+        static_cast<void>(m_host.openTextDocument(path, m_profile, false, true, std::nullopt));
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -273,14 +262,15 @@ void CVantorpadDoc::OnFileReload() {
 }
 
 bool CVantorpadDoc::readFile() {
-    TextFileIO::ReadResult read = TextFileIO::readFile(m_pathName);
-    if (!read.ok) {
-        Prompt::error(read.error);
+    Result<QByteArray> read = TextFileIO::readFile(m_pathName);
+    if (!read.ok()) {
+        Prompt::error(read.message());
         return false;
     }
-    if (m_app.settings.DelEOF != 0 && read.bytes.endsWith(EndOfFile))
-        read.bytes.chop(1);
-    loadText(decodeDocument(read.bytes, textOrigin()));
+    QByteArray& bytes = read.value();
+    if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
+        bytes.chop(1);
+    loadText(decodeDocument(bytes, textOrigin()));
     return true;
 }
 
@@ -300,7 +290,7 @@ bool CVantorpadDoc::SaveModified() {
                                      .arg(m_profile.Server, m_fileName),
                                  PromptButtons::YesNoCancel)) {
         case PromptAnswer::Yes:
-            return succeeded(SaveToServer());
+            return SaveToServer().ok();
         case PromptAnswer::No:
             return true;
         default:
@@ -312,7 +302,7 @@ bool CVantorpadDoc::SaveModified() {
     switch (Prompt::question(QStringLiteral("%1 への変更を保存しますか?").arg(m_title),
                              PromptButtons::YesNoCancel)) {
     case PromptAnswer::Yes:
-        return succeeded(DoSave(m_pathName));
+        return DoSave(m_pathName).ok();
     case PromptAnswer::No:
         return true;
     default:
@@ -321,7 +311,7 @@ bool CVantorpadDoc::SaveModified() {
 }
 
 void CVantorpadDoc::OnCloseDocument() {
-    if (!m_serverFile || m_app.settings.SvFileDel != 1 || m_localCopy.isEmpty())
+    if (!m_serverFile || m_host.settings().SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;
     if (m_serverCopyPending) {

@@ -2,17 +2,15 @@
 
 #include "doc/DocumentText.h"
 #include "ftp/ServerFileStamp.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-
 class CFtpClient;
-class CVantorpadApp;
+class DocumentHost;
 class QTextDocument;
 class QWidget;
 
@@ -25,12 +23,7 @@ class QWidget;
 class CVantorpadDoc : public QObject {
     Q_OBJECT
 public:
-    // Runs the save-to-server dialog on `profile` and `fileName`; returns true on OK with both
-    // updated. Installed by the server dialogs; until then the command does nothing.
-    using SaveToServerDialog = std::function<bool(QWidget*, ServerProfile&, QString&)>;
-    static void setSaveToServerDialog(SaveToServerDialog dialog);
-
-    explicit CVantorpadDoc(CVantorpadApp& app, QObject* parent = nullptr);
+    explicit CVantorpadDoc(DocumentHost& host, QObject* parent = nullptr);
     ~CVantorpadDoc() override;
 
     QTextDocument* textDocument() const { return m_text; }
@@ -44,7 +37,7 @@ public:
     [[nodiscard]] bool OnSaveDocument(const QString& path);
     // Saves to `path`, or asks for a name first when `path` is empty (Cancelled when the user
     // gives none).
-    OpResult DoSave(const QString& path);
+    Result<> DoSave(const QString& path);
     // Before closing: asks what to do with changes and saves when told to. False keeps the
     // document open: the user cancelled, or the save did not complete.
     [[nodiscard]] bool SaveModified();
@@ -64,7 +57,7 @@ public:
 
     // Writes the local file, then uploads it to the profile's server directory. Done when the
     // server holds the text.
-    OpResult SaveToServer();
+    Result<> SaveToServer();
 
     bool isModified() const;
     void setModified(bool modified);
@@ -113,7 +106,7 @@ private:
     void loadText(const DecodedText& decoded);
     // Reads the file at the document's path into the text; false (reported) when it cannot.
     [[nodiscard]] bool readFile();
-    OpResult uploadLocalCopy();
+    Result<> uploadLocalCopy();
     // A UTF-8 server keeps its text in UTF-8: a copy that came as plain ASCII (read as
     // Shift_JIS, which it equally is) is written back as UTF-8, so the characters typed since
     // reach that server as it keeps them. A Shift_JIS file stays one; its upload is refused.
@@ -126,7 +119,7 @@ private:
     [[nodiscard]] bool renameLocalCopy(const QString& name, const ServerProfile& profile);
     QString localSaveDirectory() const;
 
-    CVantorpadApp& m_app;
+    DocumentHost& m_host;
     QTextDocument* m_text = nullptr;
     QPointer<QWidget> m_view;
 

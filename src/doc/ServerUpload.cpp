@@ -10,18 +10,18 @@ namespace {
 // Someone else's newer file is never overwritten without a word. A copy whose server version
 // was never known (the server told neither time nor size when it was opened) saves as it
 // always did; one whose version can no longer be compared asks first.
-OpResult checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
+Result<> checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
                         const QByteArray& remote, const std::optional<ServerFileStamp>& opened) {
     if (!opened)
-        return OpResult::Done;
+        return Result<>::done();
     switch (ServerFileStamps::compare(*opened, client.StampOf(remote))) {
     case StampCheck::Same:
-        return OpResult::Done;
+        return Result<>::done();
     case StampCheck::Unknown:
         return Prompt::question(ServerFileStamps::uncheckableMessage(request.fileName)) ==
                        PromptAnswer::Yes
-                   ? OpResult::Done
-                   : OpResult::Cancelled;
+                   ? Result<>::done()
+                   : Result<>::cancelled();
     case StampCheck::Changed:
         break;
     }
@@ -32,20 +32,20 @@ OpResult checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
                        "キャンセル：送信しません。");
     switch (Prompt::question(text, PromptButtons::YesNoCancel)) {
     case PromptAnswer::Yes:
-        return OpResult::Done;
+        return Result<>::done();
     case PromptAnswer::No:
         if (request.openServerVersion)
             request.openServerVersion(client, remote);
-        return OpResult::Cancelled;
+        return Result<>::cancelled();
     default:
-        return OpResult::Cancelled;
+        return Result<>::cancelled();
     }
 }
 
 // After a save the server's file is the document's: its new stamp is the one later saves
 // compare with.
 std::optional<ServerFileStamp> stampAfterSave(CFtpClient& client, const QByteArray& remote) {
-    if (client.isConnected() || client.OpenSession() == OpResult::Done)
+    if (client.isConnected() || client.OpenSession().ok())
         return client.StampOf(remote);
     return std::nullopt;
 }
@@ -56,58 +56,57 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
     return FtpNames::serverNameFor(fileName, profile.Code, profile.NameSmall != 0);
 }
 
-OpResult uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
+Result<> uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
                         std::optional<ServerFileStamp>& stamp) {
     const ServerProfile& profile = request.profile;
     if (profile.Code != CodeSystemEuc && profile.Code != CodeSystemSjis &&
         profile.Code != CodeSystemUtf8) {
         Prompt::error(QStringLiteral("コード体系(%1)が不正な為、サーバに送信しませんでした。")
                           .arg(profile.Code));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     if (profile.Code == CodeSystemEuc && request.utf8) {
         // The upload converts Shift_JIS to EUC-JP; UTF-8 text would arrive garbled.
         Prompt::error(QStringLiteral("UTF-8 のファイルの為、EUC のサーバ(%1)に送信しませんでした。")
                           .arg(profile.Server));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     if (profile.Code == CodeSystemUtf8 && !request.utf8) {
         // The text goes up unconverted; Shift_JIS bytes would arrive garbled.
         Prompt::error(
             QStringLiteral("Shift_JIS のファイルの為、UTF-8 のサーバ(%1)に送信しませんでした。")
                 .arg(profile.Server));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     const std::optional<QByteArray> remote = serverNameOf(request.fileName, profile);
     if (!remote) {
         Prompt::error(FtpNames::unencodableMessage(request.fileName));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     std::unique_ptr<CFtpClient> client =
         CFtpClient::create(request.network, request.debugLog, profile, trust);
     if (!client) {
         Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
-        return OpResult::Failed;
+        return Result<>::failed();
     }
-    if (client->OpenSession() != OpResult::Done) {
+    if (!client->OpenSession().ok()) {
         Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
-        return OpResult::Failed;
+        return Result<>::failed();
     }
-    if (const OpResult checked = checkUnchanged(*client, request, *remote, stamp);
-        checked != OpResult::Done) {
+    if (const Result<> checked = checkUnchanged(*client, request, *remote, stamp); !checked.ok()) {
         client->CloseSession();
         return checked;
     }
     const ProfileUpload upload{*remote, profile.SvDel != 0, true};
-    const OpResult result =
+    const Result<> result =
         uploadByProfile(*client, profile, upload, [&](const QByteArray& name, bool deleteFirst) {
             return profile.Code == CodeSystemEuc
                        ? client->PutFileEUCAuto(request.localPath, name, deleteFirst)
                        : client->PutFileAuto(request.localPath, name, true, deleteFirst);
         });
-    if (result == OpResult::Failed || result == OpResult::Refused)
-        Prompt::error(QStringLiteral("ファイル送信に失敗しました。(%1)").arg(resultCode(result)));
-    else if (result == OpResult::Done && stamp)
+    if (result.status() == ResultStatus::Failed || result.isRefused())
+        Prompt::error(QStringLiteral("ファイル送信に失敗しました。(%1)").arg(result.resultCode()));
+    else if (result.ok() && stamp)
         stamp = stampAfterSave(*client, *remote);
     client->CloseSession();
     return result;

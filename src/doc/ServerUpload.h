@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ftp/ServerFileStamp.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QString>
@@ -38,5 +38,5 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
 // the server's new version (nothing when the server no longer tells). A document without a
 // stamp is sent unasked. Every failure has been reported to the user when this returns Failed
 // or Refused; Cancelled means the user chose to send nothing.
-OpResult uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
+Result<> uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
                         std::optional<ServerFileStamp>& stamp);

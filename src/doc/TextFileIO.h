@@ -1,6 +1,7 @@
 #pragma once
 
 #include "doc/DocumentText.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,22 +19,16 @@ namespace TextFileIO {
 // needs roughly twelve times the file size in memory.
 constexpr qint64 MaxFileSize = qint64(256) << 20;
 
-struct ReadResult {
-    bool ok = false;
-    QByteArray bytes;
-    QString error; // the message for the user when !ok
-};
-
 // Reads the whole file at `path`; refuses folders, unreadable files, files over MaxFileSize and
 // binary files (those holding a NUL byte), each with its own message.
-ReadResult readFile(const QString& path);
+Result<QByteArray> readFile(const QString& path);
 
 // Writes `bytes` to `path` through a temporary file and a rename; the target keeps its
-// permissions. On failure returns false with the message for the user in `error`.
-bool writeFile(const QString& path, const QByteArray& bytes, QString* error);
-// The same for a file written a piece at a time by `produce`: when it returns false the target
-// is left as it was (and `error` says why when the device failed).
-bool writeFileFrom(const QString& path, const std::function<bool(QIODevice&)>& produce,
-                   QString* error);
+// permissions. A failure carries the message for the user.
+Result<> writeFile(const QString& path, const QByteArray& bytes);
+// The same for a file written a piece at a time by `produce`: when it does not end Done the
+// target is left as it was. Cancelled by `produce` stays Cancelled, without a message; any
+// other failure carries the message for the user.
+Result<> writeFileFrom(const QString& path, const std::function<Result<>(QIODevice&)>& produce);
 
 } // namespace TextFileIO

@@ -1,13 +1,14 @@
 #include "editor/CVantorpadView.h"
 
-#include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
+#include "doc/DocumentHost.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/UrlDetector.h"
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "widgets/EditorAppearance.h"
 #include "widgets/FixedPitchFontDialog.h"
 
@@ -60,8 +61,8 @@ CVantorpadView::Hooks& CVantorpadView::hooks() {
     return h;
 }
 
-CVantorpadView::CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWidget* parent)
-    : QPlainTextEdit(parent), m_app(app), m_document(document),
+CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWidget* parent)
+    : QPlainTextEdit(parent), m_host(host), m_document(document),
       m_keywords(new KeywordOverlay(document->textDocument())) {
     setDocument(document->textDocument());
     document->setView(this);
@@ -85,7 +86,7 @@ CVantorpadView::~CVantorpadView() {
 }
 
 void CVantorpadView::ApplyEditorSettings() {
-    const AppSettings& s = m_app.settings;
+    const AppSettings& s = m_host.settings();
     const bool modified = m_document->isModified();
     const bool updating = updatesEnabled();
     setUpdatesEnabled(false);
@@ -216,7 +217,7 @@ void CVantorpadView::OnKeywordColour() {
         return;
     }
     BusyGuard busy(this);
-    const AppSettings& s = m_app.settings;
+    const AppSettings& s = m_host.settings();
     const QStringList set1(s.Key1.begin(), s.Key1.end());
     const QStringList set2(s.Key2.begin(), s.Key2.end());
     const QList<KeywordMatch> matches = findKeywordMatches(document()->toRawText(), set1, set2);
@@ -258,7 +259,7 @@ void CVantorpadView::print(QPrinter& printer) {
     const QString name =
         m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
     const PrintJob job{name, printHeaderDate(QDateTime::currentDateTime()), m_margins,
-                       colorFromColorRef(m_app.settings.ForeColor)};
+                       colorFromColorRef(m_host.settings().ForeColor)};
     printDocument(printer, *document(), m_keywords, job);
 }
 
@@ -289,8 +290,7 @@ void CVantorpadView::OnSpreadsheet() {
     }
     if (m_document->pathName().isEmpty())
         return; // a new document that was not given a name
-    if (m_app.hooks().openInSpreadsheet)
-        m_app.hooks().openInSpreadsheet(m_document->pathName(), m_document->readOnly());
+    m_host.openInSpreadsheet(m_document->pathName(), m_document->readOnly());
 }
 
 void CVantorpadView::keyPressEvent(QKeyEvent* event) {
@@ -342,7 +342,7 @@ void CVantorpadView::mouseMoveEvent(QMouseEvent* event) {
     if (overLink == m_overLink)
         return;
     m_overLink = overLink;
-    viewport()->setCursor(overLink ? m_app.linkCursor : QCursor(Qt::IBeamCursor));
+    viewport()->setCursor(overLink ? QCursor(Qt::PointingHandCursor) : QCursor(Qt::IBeamCursor));
 }
 
 void CVantorpadView::mouseDoubleClickEvent(QMouseEvent* event) {

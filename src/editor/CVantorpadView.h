@@ -7,8 +7,9 @@
 
 #include <functional>
 
-class CVantorpadApp;
 #include "doc/CVantorpadDoc.h"
+
+class DocumentHost;
 class KeywordOverlay;
 class QAction;
 class QMenu;
@@ -37,7 +38,7 @@ public:
     // The real dialogs, for a test that put its own hooks in their place.
     static Hooks defaultHooks();
 
-    CVantorpadView(CVantorpadApp& app, CVantorpadDoc* document, QWidget* parent = nullptr);
+    CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWidget* parent = nullptr);
     ~CVantorpadView() override;
 
     CVantorpadDoc* doc() const { return m_document; }
@@ -126,7 +127,7 @@ private:
     // The base format over all text: no keyword colours, no fonts of a selection.
     void removeFormats();
 
-    CVantorpadApp& m_app;
+    DocumentHost& m_host;
     QPointer<CVantorpadDoc> m_document;
     KeywordOverlay* m_keywords;
     std::function<QAction*(int)> m_lookup;

@@ -3,8 +3,8 @@
 
 #include "editor/CVantorpadView.h"
 
-#include "app/CVantorpadApp.h"
 #include "commands/EditorCommands.h"
+#include "doc/DocumentHost.h"
 #include "editor/CharacterConversions.h"
 #include "platform/BusyGuard.h"
 #include "settings/AppSettings.h"
@@ -66,7 +66,7 @@ void CVantorpadView::runConversion(int command) {
             return CharacterConversions::convert(text, c, before);
         };
     } else {
-        const AppSettings& s = m_app.settings;
+        const AppSettings& s = m_host.settings();
         const bool set1 = command <= EditorCommand::Keyword1Lower;
         const QStringList keywords = set1 ? QStringList(s.Key1.begin(), s.Key1.end())
                                           : QStringList(s.Key2.begin(), s.Key2.end());

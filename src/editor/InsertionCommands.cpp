@@ -3,7 +3,7 @@
 
 #include "editor/CVantorpadView.h"
 
-#include "app/CVantorpadApp.h"
+#include "doc/DocumentHost.h"
 #include "editor/InsertionDialogs.h"
 #include "editor/Insertions.h"
 #include "platform/BusyGuard.h"
@@ -24,7 +24,7 @@ void CVantorpadView::OnInsertDateTime() {
 
 void CVantorpadView::OnInsertSpecialString() {
     const QStringList entries =
-        Insertions::readSpecialStrings(m_app.settings.StringFile, m_app.startDir);
+        Insertions::readSpecialStrings(m_host.settings().StringFile, m_host.startDir());
     CDateDialog dialog(CDateDialog::SpecialStrings, entries, this);
     if (dialog.exec() == QDialog::Accepted)
         insertPlainText(dialog.chosen());

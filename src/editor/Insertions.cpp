@@ -100,18 +100,18 @@ QStringList readSpecialStrings(const QString& stringFile, const QString& startDi
          {stringFile, QDir(startDirectory).filePath(QStringLiteral("KeyString.txt"))}) {
         if (path.isEmpty())
             continue;
-        const TextFileIO::ReadResult read = TextFileIO::readFile(path);
-        if (read.ok)
-            return specialStrings(read.bytes);
+        const Result<QByteArray> read = TextFileIO::readFile(path);
+        if (read.ok())
+            return specialStrings(*read);
     }
     return {};
 }
 
 std::optional<FileLines> textFileLines(const QString& path) {
-    const TextFileIO::ReadResult read = TextFileIO::readFile(path);
-    if (!read.ok)
+    const Result<QByteArray> read = TextFileIO::readFile(path);
+    if (!read.ok())
         return std::nullopt;
-    QStringList lines = linesOf(decodeDocument(read.bytes).text);
+    QStringList lines = linesOf(decodeDocument(*read).text);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast(); // the end of the last line, not a line of its own
     FileLines result;

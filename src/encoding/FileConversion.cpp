@@ -1,7 +1,6 @@
 #include "encoding/FileConversion.h"
 
 #include "encoding/ByteStreamConverter.h"
-#include "platform/Prompt.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -98,8 +97,8 @@ CopyFailure convertStream(int in, qint64 size, QIODevice& out, ByteStreamConvert
     }
 }
 
-void report(const QString& text, const QString& path) {
-    Prompt::error(text.arg(path));
+Result<> failure(const QString& text, const QString& path) {
+    return Result<>::failed(text.arg(path));
 }
 
 } // namespace
@@ -118,78 +117,67 @@ FileConversionTexts FileConversionTexts::eucToSjis() {
 
 namespace {
 
-// The source, open for reading; nothing when it cannot be opened (reported).
-FileDescriptor openSource(const QString& source, const FileConversionTexts& texts,
-                          struct stat* status) {
+// The source, open for reading; not open when it cannot be opened.
+FileDescriptor openSource(const QString& source, struct stat* status) {
     FileDescriptor in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC));
-    if (!in.isOpen() || ::fstat(in.get(), status) != 0 || S_ISDIR(status->st_mode)) {
-        report(texts.cannotOpen, source);
+    if (!in.isOpen() || ::fstat(in.get(), status) != 0 || S_ISDIR(status->st_mode))
         return FileDescriptor();
-    }
     return in;
 }
 
-int convertOpened(int in, qint64 size, QFileDevice& out, const QString& source,
-                  ByteStreamConverter& converter, const FileConversionTexts& texts,
-                  const ConversionProgress& progress) {
+Result<> convertOpened(int in, qint64 size, QFileDevice& out, const QString& source,
+                       ByteStreamConverter& converter, const FileConversionTexts& texts,
+                       const ConversionProgress& progress) {
     CopyFailure failure = convertStream(in, size, out, converter, progress);
     if (failure == CopyFailure::Cancelled)
-        return ConversionCancelled; // the user stopped it and knows
+        return Result<>::cancelled(); // the user stopped it and knows
     if (failure == CopyFailure::None && !out.flush())
         failure = CopyFailure::Write;
     if (failure == CopyFailure::None)
-        return 0;
+        return Result<>::done();
     if (failure == CopyFailure::Read)
-        report(texts.cannotRead, source);
-    else
-        report(texts.cannotWrite, out.fileName());
-    return 1;
+        return ::failure(texts.cannotRead, source);
+    return ::failure(texts.cannotWrite, out.fileName());
 }
 
 } // namespace
 
-int convertFile(const QString& destination, const QString& source, ByteStreamConverter& converter,
-                const FileConversionTexts& texts, const ConversionProgress& progress) {
+Result<> convertFile(const QString& destination, const QString& source,
+                     ByteStreamConverter& converter, const FileConversionTexts& texts,
+                     const ConversionProgress& progress) {
     struct stat sourceStat;
-    FileDescriptor in = openSource(source, texts, &sourceStat);
+    FileDescriptor in = openSource(source, &sourceStat);
     if (!in.isOpen())
-        return 1;
+        return failure(texts.cannotOpen, source);
     const QByteArray destinationPath = QFile::encodeName(destination);
     // The source must not be its own destination, under whatever name.
-    if (sameFile(sourceStat, destinationPath)) {
-        report(texts.cannotOpen, destination);
-        return 1;
-    }
+    if (sameFile(sourceStat, destinationPath))
+        return failure(texts.cannotOpen, destination);
     if (isDevice(destinationPath)) {
         QFile out(destination);
-        if (!out.open(QIODevice::WriteOnly)) {
-            report(texts.cannotOpen, destination);
-            return 1;
-        }
+        if (!out.open(QIODevice::WriteOnly))
+            return failure(texts.cannotOpen, destination);
         return convertOpened(in.get(), sourceStat.st_size, out, source, converter, texts, progress);
     }
     QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly)) {
-        report(texts.cannotOpen, destination);
-        return 1;
-    }
-    if (const int failed =
+    if (!out.open(QIODevice::WriteOnly))
+        return failure(texts.cannotOpen, destination);
+    if (Result<> converted =
             convertOpened(in.get(), sourceStat.st_size, out, source, converter, texts, progress);
-        failed != 0)
-        return failed; // the temporary file goes with `out`, the destination stays as it was
-    if (!out.commit()) {
-        report(texts.cannotWrite, destination);
-        return 1;
-    }
-    return 0;
+        !converted.ok())
+        return converted; // the temporary file goes with `out`, the destination stays as it was
+    if (!out.commit())
+        return failure(texts.cannotWrite, destination);
+    return Result<>::done();
 }
 
-int convertFile(QFileDevice& destination, const QString& source, ByteStreamConverter& converter,
-                const FileConversionTexts& texts, const ConversionProgress& progress) {
+Result<> convertFile(QFileDevice& destination, const QString& source,
+                     ByteStreamConverter& converter, const FileConversionTexts& texts,
+                     const ConversionProgress& progress) {
     struct stat sourceStat;
-    FileDescriptor in = openSource(source, texts, &sourceStat);
+    FileDescriptor in = openSource(source, &sourceStat);
     if (!in.isOpen())
-        return 1;
+        return failure(texts.cannotOpen, source);
     return convertOpened(in.get(), sourceStat.st_size, destination, source, converter, texts,
                          progress);
 }

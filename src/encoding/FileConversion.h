@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 #include <functional>
@@ -18,22 +20,21 @@ struct FileConversionTexts {
 };
 
 // Told after every block of a conversion the bytes of the source read so far and its size.
-// Returning false stops the conversion: it ends with ConversionCancelled and no message, and
-// the destination is left as the failures leave it.
+// Returning false stops the conversion: it ends Cancelled without a message, and the
+// destination is left as the failures leave it.
 using ConversionProgress = std::function<bool(qint64 done, qint64 total)>;
 
-// What a conversion stopped by its ConversionProgress returns (0 is success, 1 a failure).
-inline constexpr int ConversionCancelled = 2;
-
-// Runs `converter` over the whole of `source` into `destination` with fixed buffers. Returns 0
-// on success and 1 on failure, which has been reported through Prompt. The destination is
+// Runs `converter` over the whole of `source` into `destination` with fixed buffers. A failure
+// carries its message, one of `texts` with the path, for the caller to show. The destination is
 // written as every local file is: into a temporary file beside it that replaces it only when
 // complete, with the mode of the file it replaces, and beside the target of a symbolic link,
 // so a failure of any kind leaves the old destination as it was and no partial file. A device
 // (/dev/null) is written directly. A missing source creates nothing.
-int convertFile(const QString& destination, const QString& source, ByteStreamConverter& converter,
-                const FileConversionTexts& texts, const ConversionProgress& progress = {});
+Result<> convertFile(const QString& destination, const QString& source,
+                     ByteStreamConverter& converter, const FileConversionTexts& texts,
+                     const ConversionProgress& progress = {});
 // The same into a file the caller opened for writing (an intermediate file of a transfer),
 // from its current position; the caller keeps or discards it.
-int convertFile(QFileDevice& destination, const QString& source, ByteStreamConverter& converter,
-                const FileConversionTexts& texts, const ConversionProgress& progress = {});
+Result<> convertFile(QFileDevice& destination, const QString& source,
+                     ByteStreamConverter& converter, const FileConversionTexts& texts,
+                     const ConversionProgress& progress = {});

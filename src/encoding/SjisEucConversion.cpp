@@ -59,23 +59,23 @@ SjisPair JisToSjis(unsigned char row, unsigned char cell) {
     return {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail & 0xFF)};
 }
 
-int ConvertSjisToEuc(const QString& destination, const QString& source) {
+Result<> ConvertSjisToEuc(const QString& destination, const QString& source) {
     SjisToEucConverter converter;
     return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc());
 }
 
-int ConvertSjisToEuc(QFileDevice& destination, const QString& source,
-                     const ConversionProgress& progress) {
+Result<> ConvertSjisToEuc(QFileDevice& destination, const QString& source,
+                          const ConversionProgress& progress) {
     SjisToEucConverter converter;
     return convertFile(destination, source, converter, FileConversionTexts::sjisToEuc(), progress);
 }
 
-int ConvertEucToSjis(const QString& destination, const QString& source) {
+Result<> ConvertEucToSjis(const QString& destination, const QString& source) {
     return ConvertEucToSjis(destination, source, {});
 }
 
-int ConvertEucToSjis(const QString& destination, const QString& source,
-                     const ConversionProgress& progress) {
+Result<> ConvertEucToSjis(const QString& destination, const QString& source,
+                          const ConversionProgress& progress) {
     EucToSjisConverter converter;
     return convertFile(destination, source, converter, FileConversionTexts::eucToSjis(), progress);
 }

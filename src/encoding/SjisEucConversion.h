@@ -23,15 +23,14 @@ struct SjisPair {
 JisCode SjisToJis(unsigned char lead, unsigned char trail);
 SjisPair JisToSjis(unsigned char row, unsigned char cell);
 
-// Whole-file conversions. Return 0 on success and 1 on failure, after the message has been
-// shown through Prompt: a source that cannot be opened creates nothing, and a destination that
-// fails while being written is removed.
+// Whole-file conversions; a failure carries the message to show: a source that cannot be
+// opened creates nothing, and a destination that fails while being written is removed.
 // The destination is replaced only when complete, keeping its mode (see convertFile).
-// `progress` hears of every block and may stop the conversion (ConversionCancelled).
-int ConvertSjisToEuc(const QString& destination, const QString& source);
-int ConvertEucToSjis(const QString& destination, const QString& source);
-int ConvertEucToSjis(const QString& destination, const QString& source,
-                     const ConversionProgress& progress);
+// `progress` hears of every block and may stop the conversion (Cancelled).
+Result<> ConvertSjisToEuc(const QString& destination, const QString& source);
+Result<> ConvertEucToSjis(const QString& destination, const QString& source);
+Result<> ConvertEucToSjis(const QString& destination, const QString& source,
+                          const ConversionProgress& progress);
 // Into a file the caller opened for writing: the intermediate file of an upload.
-int ConvertSjisToEuc(QFileDevice& destination, const QString& source,
-                     const ConversionProgress& progress = {});
+Result<> ConvertSjisToEuc(QFileDevice& destination, const QString& source,
+                          const ConversionProgress& progress = {});

@@ -1,9 +1,12 @@
 #include "frame/CMainFrame.h"
 
-#include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "commands/CommandHelp.h"
+#include "frame/FrameHost.h"
 #include "frame/MenuBarKeys.h"
+#include "frame/ProgramFileDialogs.h"
+#include "platform/ScopedOverride.h"
+#include "settings/AppSettings.h"
 #include "settings/WindowPlacement.h"
 
 #include <QAction>
@@ -16,7 +19,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-CMainFrame::CMainFrame(CVantorpadApp& app) : m_app(app) {
+CMainFrame::CMainFrame(FrameHost& host) : m_host(host) {
     setWindowTitle(QStringLiteral("Vantorpad"));
 }
 
@@ -73,7 +76,6 @@ QAction* CMainFrame::addCommand(int command, const QString& text, QKeySequence s
 }
 
 void CMainFrame::createActions() {
-    CVantorpadApp* app = &m_app;
     auto wire = [this](int command, const QString& text, auto handler, QKeySequence keys = {}) {
         QAction* a = addCommand(command, text, keys);
         connect(a, &QAction::triggered, this, [this, handler] {
@@ -81,28 +83,26 @@ void CMainFrame::createActions() {
             refreshCommandStates();
         });
     };
-    wire(CmdAppAbout, QStringLiteral("バージョン情報 Vantorpad(&A)..."),
-         [app] { app->OnAppAbout(); });
-    wire(CmdFilePageSetup, QStringLiteral("プリンタの設定(&R)..."), [this, app] {
+    auto application = [this](int command) {
+        return [this, command] { m_host.runCommand(command); };
+    };
+    wire(CmdAppAbout, QStringLiteral("バージョン情報 Vantorpad(&A)..."), application(CmdAppAbout));
+    wire(CmdFilePageSetup, QStringLiteral("プリンタの設定(&R)..."), [this] {
         // With an editor active its page setup runs, else the application's.
         if (!activeView() || !runViewCommand(CmdFilePageSetup))
-            app->OnFilePrintSetup();
+            m_host.runCommand(CmdFilePageSetup);
     });
-    wire(CmdOptions, QStringLiteral("オプション設定(&O)"), [app] { app->OnOptions(); });
-    wire(CmdKeywordSettings, QStringLiteral("ｷｰﾜｰﾄﾞ設定(&K)"), [app] { app->OnKeywordSettings(); });
-    wire(
-        CmdFileNew, QStringLiteral("新規作成(&N)\tCtrl+N"), [app] { app->OnFileNew(); },
-        QKeySequence(Qt::CTRL | Qt::Key_N));
-    wire(
-        CmdFileOpen, QStringLiteral("ｸﾗｲｱﾝﾄﾌｧｲﾙを開く(&O)\tCtrl+O"), [app] { app->OnFileOpen(); },
-        QKeySequence(Qt::CTRL | Qt::Key_O));
-    wire(
-        CmdOpenServerFile, QStringLiteral("ｻｰﾊﾞﾌｧｲﾙを開く(&S)\tCtrl+S"),
-        [app] { app->OnOpenServerFile(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
-    wire(CmdInsertFile, QStringLiteral("ｶｰｿﾙ位置に読込む(&I)"), [app] { app->OnInsertFile(); });
-    wire(
-        CmdFtpTransfer, QStringLiteral("FTP転送(&F)\tAlt+F"), [app] { app->OnFtpTransfer(); },
-        QKeySequence(Qt::ALT | Qt::Key_F));
+    wire(CmdOptions, QStringLiteral("オプション設定(&O)"), application(CmdOptions));
+    wire(CmdKeywordSettings, QStringLiteral("ｷｰﾜｰﾄﾞ設定(&K)"), application(CmdKeywordSettings));
+    wire(CmdFileNew, QStringLiteral("新規作成(&N)\tCtrl+N"), application(CmdFileNew),
+         QKeySequence(Qt::CTRL | Qt::Key_N));
+    wire(CmdFileOpen, QStringLiteral("ｸﾗｲｱﾝﾄﾌｧｲﾙを開く(&O)\tCtrl+O"), application(CmdFileOpen),
+         QKeySequence(Qt::CTRL | Qt::Key_O));
+    wire(CmdOpenServerFile, QStringLiteral("ｻｰﾊﾞﾌｧｲﾙを開く(&S)\tCtrl+S"),
+         application(CmdOpenServerFile), QKeySequence(Qt::CTRL | Qt::Key_S));
+    wire(CmdInsertFile, QStringLiteral("ｶｰｿﾙ位置に読込む(&I)"), application(CmdInsertFile));
+    wire(CmdFtpTransfer, QStringLiteral("FTP転送(&F)\tAlt+F"), application(CmdFtpTransfer),
+         QKeySequence(Qt::ALT | Qt::Key_F));
     wire(CmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), [this] { close(); });
     createDocumentActions();
     createEditWindowActions();
@@ -179,7 +179,7 @@ void CMainFrame::refreshCommandStates() {
 }
 
 void CMainFrame::storePlacement() {
-    AppSettings& s = m_app.settings;
+    AppSettings& s = m_host.settings();
     s.Show = isMaximized() ? ShowMaximized : isMinimized() ? ShowMinimized : ShowNormal;
     QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
     s.Left = r.left();
@@ -190,7 +190,7 @@ void CMainFrame::storePlacement() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     storePlacement();
-    m_app.barLayout = barState();
+    m_host.barLayout() = barState();
     storeSearchHistory();
     // One by one, stopping at the first window that stays open (the user cancelled or its save
     // failed): the program keeps running and the other documents are not asked about.

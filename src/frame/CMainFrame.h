@@ -2,14 +2,18 @@
 
 #include "ftp/ServerFileStamp.h"
 #include "settings/ServerProfile.h"
+#include "sheet/SheetContext.h"
 
 #include <QHash>
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
 
 class CChildFrame;
-class CVantorpadApp;
+class FileDialogs;
+class FrameHost;
+class ProgramFileDialogs;
 class CVantorpadDoc;
 class CVantorpadView;
 class MainStatusBar;
@@ -20,15 +24,16 @@ class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+template <typename T> class ScopedOverride;
 
 // The MDI main window: the MDI area, menus 128 (no document) and 129 (a document is active),
 // and the QActions of every command, each carrying its command id.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public SearchTextSink {
     Q_OBJECT
 public:
     enum MenuId { MainMenu = 128, DocumentMenu = 129 };
 
-    explicit CMainFrame(CVantorpadApp& app);
+    explicit CMainFrame(FrameHost& host);
     ~CMainFrame() override;
 
     bool create();
@@ -69,6 +74,10 @@ public:
     // The layout of the bars as the settings keep it.
     QByteArray barState() const;
 
+    // The spreadsheet's search: its history goes to the find box, a failure flashes the window.
+    void takeSearchHistory(const QStringList& history) override;
+    void searchFailed() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -106,6 +115,8 @@ private:
     void updateRecentFileActions();
     void openRecentFile(int index);
     CChildFrame* addChildFrame(CVantorpadDoc* document);
+    // The profile of files opened from the recent-file list or dropped on the window.
+    const ServerProfile& defaultProfile();
 
     // Searching (MainFrameFindBar.cpp): the find bar, the commands 57636, 57641 and 32794-32796,
     // the dialogs, and the search history taken from the find box when the window closes.
@@ -116,7 +127,10 @@ private:
     void openSearchDialog(CVantorpadView* view, bool replace);
     void storeSearchHistory();
 
-    CVantorpadApp& m_app;
+    FrameHost& m_host;
+    // The program's own file dialogs serve while the window lives.
+    std::unique_ptr<ProgramFileDialogs> m_programDialogs;
+    std::unique_ptr<ScopedOverride<FileDialogs*>> m_fileDialogs;
     QMdiArea* m_mdi = nullptr;
     QHash<int, QAction*> m_actions;
     QHash<int, QList<QMenu*>> m_menus;

@@ -2,18 +2,19 @@
 // window switch bar, the "表示" menu, the bar layout kept between runs, dropped files and help.
 #include "frame/CMainFrame.h"
 
-#include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "frame/CChildFrame.h"
 #include "frame/FindBar.h"
+#include "frame/FrameHost.h"
 #include "frame/HelpFile.h"
 #include "frame/KeyboardLocks.h"
 #include "frame/MainStatusBar.h"
 #include "frame/MainToolBar.h"
 #include "frame/WindowSwitchBar.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -60,12 +61,12 @@ QList<QString> droppedFiles(const QMimeData* data) {
 } // namespace
 
 void CMainFrame::createBars() {
-    m_toolBar =
-        new MainToolBar([this](int id) { return action(id); }, m_app.settings.ToolBar == 1, this);
+    m_toolBar = new MainToolBar([this](int id) { return action(id); },
+                                m_host.settings().ToolBar == 1, this);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     m_statusBar = new MainStatusBar(this);
     setStatusBar(m_statusBar);
-    if (m_app.settings.WindBar) {
+    if (m_host.settings().WindBar) {
         auto* centre = new QWidget(this);
         auto* layout = new QVBoxLayout(centre);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -97,8 +98,8 @@ void CMainFrame::createViewActions() {
     checkable(CmdViewStatusBar, QStringLiteral("ステータス バー(&S)"),
               [this] { m_statusBar->setVisible(!m_statusBar->isVisible()); });
     checkable(CmdToolbarSize, QStringLiteral("ﾎﾞﾀﾝの文字列(&B)"), [this] {
-        m_app.settings.ToolBar = m_app.settings.ToolBar == 1 ? 0 : 1;
-        m_toolBar->setLarge(m_app.settings.ToolBar == 1);
+        m_host.settings().ToolBar = m_host.settings().ToolBar == 1 ? 0 : 1;
+        m_toolBar->setLarge(m_host.settings().ToolBar == 1);
         fitFindBarBesideToolBar();
     });
     checkable(CmdFindBox, QStringLiteral("検索BOX(&F)"), [this] {
@@ -120,7 +121,7 @@ QMenu* CMainFrame::buildViewMenu() {
 }
 
 void CMainFrame::setFindBarVisible(bool visible) {
-    m_app.settings.FindBox = visible ? 1 : 0;
+    m_host.settings().FindBox = visible ? 1 : 0;
     if (QToolBar* bar = findBar())
         bar->setVisible(visible);
 }
@@ -130,18 +131,18 @@ void CMainFrame::restoreBarLayout() {
     // a restored layout), the setting records it.
     if (QToolBar* bar = findBar())
         connect(bar, &QToolBar::visibilityChanged, this, [this](bool visible) {
-            m_app.settings.FindBox = visible ? 1 : 0;
+            m_host.settings().FindBox = visible ? 1 : 0;
             refreshCheckMarks();
             fitFindBarBesideToolBar();
         });
-    if (!m_app.barLayout.isEmpty() && restoreState(m_app.barLayout)) {
+    if (!m_host.barLayout().isEmpty() && restoreState(m_host.barLayout())) {
         fitFindBarBesideToolBar();
         return;
     }
     // No layout of this screen, or a damaged one: the default layout, the find bar as last
     // recorded.
-    m_app.barLayout.clear();
-    setFindBarVisible(m_app.settings.FindBox != 0);
+    m_host.barLayout().clear();
+    setFindBarVisible(m_host.settings().FindBox != 0);
     fitFindBarBesideToolBar();
 }
 
@@ -182,7 +183,7 @@ void CMainFrame::refreshCheckMarks() {
     };
     mark(CmdViewToolbar, m_toolBar && !m_toolBar->isHidden());
     mark(CmdViewStatusBar, m_statusBar && !m_statusBar->isHidden());
-    mark(CmdToolbarSize, m_app.settings.ToolBar == 1);
+    mark(CmdToolbarSize, m_host.settings().ToolBar == 1);
     const QToolBar* bar = findBar();
     mark(CmdFindBox, bar && !bar->isHidden());
 }
@@ -228,18 +229,19 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // In drop order; a file that cannot be opened has said so and the others still open.
     for (const QString& path : files)
-        (void)m_app.OpenTextDocument(path, m_app.profile(m_app.settings.DefaultNo), false, false);
+        (void)openTextDocument(path, defaultProfile(), false, false);
     refreshCommandStates();
 }
 
 void CMainFrame::OnHelp() {
-    const QString page = HelpFile::locate(QCoreApplication::applicationDirPath(), m_app.startDir);
+    const QString page =
+        HelpFile::locate(QCoreApplication::applicationDirPath(), m_host.startDir());
     if (page.isEmpty()) {
         Prompt::error(HelpFile::failureMessage(
-            HelpFile::candidates(QCoreApplication::applicationDirPath(), m_app.startDir).first(),
+            HelpFile::candidates(QCoreApplication::applicationDirPath(), m_host.startDir()).first(),
             HelpFile::NotFoundCode));
         return;
     }
-    if (!m_app.hooks().openHelp(QUrl::fromLocalFile(page)))
+    if (!m_host.openHelp(QUrl::fromLocalFile(page)))
         Prompt::error(HelpFile::failureMessage(page, HelpFile::NoViewerCode));
 }

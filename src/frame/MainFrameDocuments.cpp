@@ -2,14 +2,17 @@
 // the document menu's items and the recent-file list of the File menu.
 #include "frame/CMainFrame.h"
 
-#include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "frame/CChildFrame.h"
+#include "frame/FrameHost.h"
 #include "frame/MenuBarKeys.h"
 #include "frame/ProgramFileDialogs.h"
+#include "platform/ScopedOverride.h"
+#include "settings/AppSettings.h"
+#include "settings/RecentFileList.h"
 
 #include <QAction>
 #include <QDir>
@@ -46,7 +49,9 @@ const DocumentCommand DocumentCommands[] = {
 } // namespace
 
 void CMainFrame::createDocumentActions() {
-    FileDialogs::setDefault(&ProgramFileDialogs::instance());
+    m_programDialogs = std::make_unique<ProgramFileDialogs>();
+    m_fileDialogs = std::make_unique<ScopedOverride<FileDialogs*>>(FileDialogs::setDefault,
+                                                                   m_programDialogs.get());
     for (const DocumentCommand& c : DocumentCommands) {
         QAction* a =
             addCommand(c.id, QString::fromUtf16(c.text),
@@ -97,7 +102,7 @@ void CMainFrame::addRecentFileItems(QMenu* file) {
 }
 
 void CMainFrame::updateRecentFileActions() {
-    const QStringList& files = m_app.recentFiles.files();
+    const QStringList& files = m_host.recentFiles().files();
     for (int i = 0; i < RecentFileList::Size; ++i) {
         QAction* a = action(CmdFileMru1 + i);
         if (!a)
@@ -110,13 +115,13 @@ void CMainFrame::updateRecentFileActions() {
 }
 
 void CMainFrame::openRecentFile(int index) {
-    const QStringList& files = m_app.recentFiles.files();
+    const QStringList& files = m_host.recentFiles().files();
     if (index < 0 || index >= files.size())
         return;
     const QString path = files[index];
     // A file that can no longer be opened leaves the list (its message has been shown).
-    if (!m_app.OpenTextDocument(path, m_app.profile(m_app.settings.DefaultNo), false, false))
-        m_app.recentFiles.remove(index);
+    if (!openTextDocument(path, defaultProfile(), false, false))
+        m_host.recentFiles().remove(index);
     updateRecentFileActions();
 }
 
@@ -159,7 +164,7 @@ bool CMainFrame::isCommandEnabled(int command) const {
         return activeChildFrame() != nullptr;
     if (command >= CmdFileMru1 && command < CmdFileMru1 + RecentFileList::Size)
         return true;
-    return m_app.isCommandEnabled(command);
+    return m_host.isCommandEnabled(command);
 }
 
 bool CMainFrame::runViewCommand(int command) {
@@ -168,7 +173,7 @@ bool CMainFrame::runViewCommand(int command) {
 }
 
 CChildFrame* CMainFrame::addChildFrame(CVantorpadDoc* document) {
-    auto* view = new CVantorpadView(m_app, document);
+    auto* view = new CVantorpadView(m_host.documentHost(), document);
     view->setCommandLookup([this](int id) { return action(id); });
     auto* child = new CChildFrame(document, view);
     m_mdi->addSubWindow(child);
@@ -194,8 +199,13 @@ CChildFrame* CMainFrame::findChildFrame(const QString& path) const {
     return nullptr;
 }
 
+const ServerProfile& CMainFrame::defaultProfile() {
+    const AppSettings& s = m_host.settings();
+    return s.Profiles[s.defaultProfileIndex()];
+}
+
 CVantorpadDoc* CMainFrame::newDocument() {
-    auto* document = new CVantorpadDoc(m_app);
+    auto* document = new CVantorpadDoc(m_host.documentHost());
     document->OnNewDocument();
     addChildFrame(document);
     return document;
@@ -209,7 +219,7 @@ bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& prof
         // Already open: the window comes to the front, as it is.
         m_mdi->setActiveSubWindow(child);
     } else {
-        auto* document = new CVantorpadDoc(m_app);
+        auto* document = new CVantorpadDoc(m_host.documentHost());
         // A server file is read in its server's code system.
         document->setServerFile(fromServer);
         document->setProfile(profile);
@@ -226,7 +236,7 @@ bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& prof
     document->setServerStamp(stamp);
     document->setReadOnly(readOnly);
     child->view()->setReadOnly(readOnly);
-    m_app.recentFiles.add(path);
+    m_host.recentFiles().add(path);
     updateRecentFileActions();
     refreshCommandStates();
     return true;

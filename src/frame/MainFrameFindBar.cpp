@@ -2,15 +2,17 @@
 // replace dialogs and the application's search history kept in step with the find box.
 #include "frame/CMainFrame.h"
 
-#include "app/CVantorpadApp.h"
 #include "commands/EditorCommands.h"
 #include "editor/CVantorpadView.h"
 #include "editor/ComboHistory.h"
 #include "editor/SearchDialogs.h"
 #include "frame/FindBar.h"
+#include "frame/FrameHost.h"
 #include "frame/MainToolBar.h"
+#include "settings/AppSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QIcon>
 #include <QLineEdit>
@@ -61,7 +63,7 @@ void CMainFrame::createSearchActions() {
 void CMainFrame::createFindBar() {
     m_findBar = new FindBar([this](int id) { return action(id); }, this);
     addToolBar(Qt::TopToolBarArea, m_findBar);
-    m_findBar->refill(m_app.settings.SearchHistory);
+    m_findBar->refill(m_host.settings().SearchHistory);
     connect(m_findBar, &FindBar::textChanged, this, &CMainFrame::refreshCommandStates);
 }
 
@@ -103,7 +105,7 @@ void CMainFrame::runSearchCommand(int command) {
     case FindUp: {
         m_findBar->findBox()->lineEdit()->selectAll();
         const QString text = m_findBar->text();
-        QStringList& history = m_app.settings.SearchHistory;
+        QStringList& history = m_host.settings().SearchHistory;
         history.clear();
         if (text.isEmpty())
             break;
@@ -120,7 +122,7 @@ void CMainFrame::runSearchCommand(int command) {
 void CMainFrame::openSearchDialog(CVantorpadView* view, bool replace) {
     const ComboHistory::Seed seed = ComboHistory::seed(
         m_findBar->text(), view->textCursor().selectedText(), m_findBar->items());
-    m_app.settings.SearchHistory = seed.history;
+    m_host.settings().SearchHistory = seed.history;
     std::unique_ptr<SearchDialogBase> dialog;
     if (replace)
         dialog = std::make_unique<CReplaseDlg>(view, seed.history, seed.preselect, this);
@@ -128,15 +130,24 @@ void CMainFrame::openSearchDialog(CVantorpadView* view, bool replace) {
         dialog = std::make_unique<CSearchDlg>(view, seed.history, seed.preselect, this);
     dialog->exec();
     if (dialog->recorded()) {
-        m_app.settings.SearchHistory = dialog->history();
-        m_findBar->refill(m_app.settings.SearchHistory);
+        m_host.settings().SearchHistory = dialog->history();
+        m_findBar->refill(m_host.settings().SearchHistory);
     }
     if (const SearchDialogBase::Search& last = dialog->lastSearch(); !last.text.isEmpty())
         m_findBar->repeatSearch(last.text, last.options);
     refreshCommandStates();
 }
 
+void CMainFrame::takeSearchHistory(const QStringList& history) {
+    if (m_findBar)
+        m_findBar->refill(history);
+}
+
+void CMainFrame::searchFailed() {
+    QApplication::alert(this, 500);
+}
+
 void CMainFrame::storeSearchHistory() {
     if (m_findBar)
-        m_app.settings.SearchHistory = m_findBar->items();
+        m_host.settings().SearchHistory = m_findBar->items();
 }

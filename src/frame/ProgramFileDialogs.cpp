@@ -40,8 +40,3 @@ QString ProgramFileDialogs::folder(QWidget* parent, const QString& title,
         return QString();
     return browser.chosenFolder();
 }
-
-ProgramFileDialogs& ProgramFileDialogs::instance() {
-    static ProgramFileDialogs dialogs;
-    return dialogs;
-}

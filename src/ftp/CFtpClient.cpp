@@ -7,6 +7,7 @@
 #include "encoding/SjisEucConversion.h"
 #include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -55,39 +57,43 @@ QString intermediateTemplate(const QString& local) {
 }
 
 // Writes the whole of `from` into `local` as every local file is written (QSaveFile: beside the
-// target, its mode kept, a symbolic link's target replaced), unchanged. Returns as the
-// conversions do: 0, 1 (not reported yet) or ConversionCancelled.
-int copyInto(QFileDevice& from, const QString& local, const ConversionProgress& progress) {
+// target, its mode kept, a symbolic link's target replaced), unchanged; Failed without a message.
+Result<> copyInto(QFileDevice& from, const QString& local, const ConversionProgress& progress) {
     QSaveFile out(local);
     if (!from.seek(0) || !out.open(QIODevice::WriteOnly))
-        return 1;
+        return Result<>::failed();
     char block[64 * 1024];
     qint64 n = 0;
     qint64 copied = 0;
     while ((n = from.read(block, sizeof block)) > 0) {
         if (out.write(block, n) != n)
-            return 1;
+            return Result<>::failed();
         copied += n;
         if (!progress(copied, from.size()))
-            return ConversionCancelled;
+            return Result<>::cancelled();
     }
-    return n == 0 && out.commit() ? 0 : 1;
+    return n == 0 && out.commit() ? Result<>::done() : Result<>::failed();
 }
 
-// What a conversion's return says for the transfer: a stop by the handler is the user's cancel.
-OpResult conversionResult(int converted) {
-    if (converted == ConversionCancelled)
-        return OpResult::Cancelled;
-    return converted == 0 ? OpResult::Done : OpResult::Failed;
+// A conversion's failure is shown where it stops the transfer.
+Result<> shownConversion(Result<> converted) {
+    if (!converted.ok() && !converted.message().isEmpty())
+        Prompt::error(converted.message());
+    return converted;
 }
 
 } // namespace
 
+Result<> CFtpClient::unusableName() {
+    return Result<>::failed(QStringLiteral("名前に使用出来ない文字が含まれています。"));
+}
+
 CFtpClient::CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
                        bool spaceDelimited, bool logEnabled, ServerTrust& trust)
-    : m_proxyMode(proxyMode), m_proxyName(cp(proxyName)), m_passive(passive),
-      m_rawListing(rawListing), m_spaceDelimited(spaceDelimited), m_logEnabled(logEnabled),
-      m_trust(trust), m_timeouts(defaults()) {
+    : m_profile(std::make_unique<ServerProfile>()), m_proxyMode(proxyMode),
+      m_proxyName(cp(proxyName)), m_passive(passive), m_rawListing(rawListing),
+      m_spaceDelimited(spaceDelimited), m_logEnabled(logEnabled), m_trust(trust),
+      m_timeouts(defaults()) {
     if (m_logEnabled) {
         m_log.open();
         int accessType = proxyMode == 1 ? 1 : (proxyMode == 2 ? 3 : 0);
@@ -116,7 +122,7 @@ std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, b
 
 void CFtpClient::useProfile(const ServerProfile& profile) {
     const FtpEndpoint before = endpoint(m_proxyMode);
-    m_profile = profile;
+    *m_profile = profile;
     serverDirectory =
         FtpNames::encodeForServer(profile.Dir, profile.Code).value_or(cp(profile.Dir));
     // An open connection is another server's, or another user's, once the logon differs.
@@ -124,8 +130,8 @@ void CFtpClient::useProfile(const ServerProfile& profile) {
         CloseSession();
 }
 
-void CFtpClient::setDefaultTimeouts(const FtpTimeouts& timeouts) {
-    defaults() = timeouts;
+FtpTimeouts CFtpClient::setDefaultTimeouts(const FtpTimeouts& timeouts) {
+    return std::exchange(defaults(), timeouts);
 }
 
 FtpTimeouts CFtpClient::defaultTimeouts() {
@@ -160,15 +166,15 @@ void CFtpClient::Log(const char* format, ...) {
 
 FtpEndpoint CFtpClient::endpoint(int proxyMode) const {
     FtpEndpoint e;
-    e.host = cp(m_profile.Server);
-    e.port = effectivePort(m_profile.Port, m_profile.Protocol);
-    e.user = cp(m_profile.User);
-    e.password = cp(m_profile.Passwd);
+    e.host = cp(m_profile->Server);
+    e.port = effectivePort(m_profile->Port, m_profile->Protocol);
+    e.user = cp(m_profile->User);
+    e.password = cp(m_profile->Passwd);
     e.proxyMode = proxyMode;
     e.proxyName = m_proxyName;
     e.passive = m_passive;
-    e.protocol = m_profile.Protocol;
-    e.keyFile = QFile::encodeName(m_profile.KeyFile);
+    e.protocol = m_profile->Protocol;
+    e.keyFile = QFile::encodeName(m_profile->KeyFile);
     return e;
 }
 
@@ -177,21 +183,16 @@ QByteArray CFtpClient::absolute(const QByteArray& name) const {
                           name);
 }
 
-void CFtpClient::rememberFailure(const FtpTransport& transport) {
-    m_lastError = quint32(transport.errorCode());
-    m_lastErrorText = transport.errorText();
+void CFtpClient::showFailure(const Result<>& failure, const QString& fallback) {
+    Prompt::error(failure.message().isEmpty() ? fallback : failure.message());
 }
 
-void CFtpClient::showFailure(const QString& fallback) const {
-    Prompt::error(m_lastErrorText.isEmpty() ? fallback : m_lastErrorText);
-}
-
-OpResult CFtpClient::OpenSession() {
-    const ServerProfile& p = m_profile;
+Result<> CFtpClient::OpenSession() {
+    const ServerProfile& p = *m_profile;
     if (!p.canLogOn() || FtpNames::breaksCommandLine(p.Server) ||
         FtpNames::breaksCommandLine(p.User) || FtpNames::breaksCommandLine(p.Passwd)) {
         Prompt::error(QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。"));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     if (p.Port > MaxPortNumber) {
         // libcurl would call the URL malformed, which reads as a fault of a name.
@@ -199,10 +200,10 @@ OpResult CFtpClient::OpenSession() {
             QStringLiteral("ポート番号 %1 は使用出来ません。1～%2 の範囲で設定して下さい。")
                 .arg(p.Port)
                 .arg(MaxPortNumber));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     if (busy())
-        return OpResult::Refused;
+        return Result<>::refused();
     Log("OpenSession START %s %s PORT=%d RAW=%d", cp(p.Server).constData(), cp(p.User).constData(),
         p.Port, int(m_passive));
     CloseSession();
@@ -210,33 +211,32 @@ OpResult CFtpClient::OpenSession() {
         return openSftp();
 
     std::unique_ptr<FtpTransport> connection;
-    const SecureLogOn::Outcome trust =
+    const Result<> trust =
         SecureLogOn(endpoint(m_proxyMode), m_timeouts, m_progress, m_trust).run(connection);
-    if (trust == SecureLogOn::Outcome::Cancelled)
-        return OpResult::Cancelled;
-    if (trust == SecureLogOn::Outcome::Refused)
-        return OpResult::Failed; // the warning has been shown
-    if (trust == SecureLogOn::Outcome::Failed) {
-        rememberFailure(*connection);
-        showLogOnFailure();
-        return OpResult::Failed;
+    if (trust.isCancelled())
+        return trust;
+    if (trust.isRefused())
+        return Result<>::failed(); // the warning has been shown
+    if (!trust.ok()) {
+        showLogOnFailure(trust);
+        return trust;
     }
     m_connection = std::move(connection);
     m_rootDirectory = m_connection->entryPath();
     m_currentDirectory = m_rootDirectory;
     Log("OpenSession END ROOT=%s", m_rootDirectory.constData());
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-void CFtpClient::showLogOnFailure() {
-    const ServerProfile& p = m_profile;
-    if (m_lastErrorText.isEmpty()) {
+void CFtpClient::showLogOnFailure(const Result<>& failure) const {
+    const ServerProfile& p = *m_profile;
+    if (failure.message().isEmpty()) {
         Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));
         return;
     }
     Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
                                  "Pwd=%4 Port=%5 Pass=%6")
-                      .arg(m_lastErrorText, p.Server, p.User, QLatin1String(HiddenPassword))
+                      .arg(failure.message(), p.Server, p.User, QLatin1String(HiddenPassword))
                       .arg(p.Port)
                       .arg(int(m_passive)));
 }
@@ -253,128 +253,117 @@ void CFtpClient::CloseSession() {
     m_session.reset();
 }
 
-OpResult CFtpClient::SetServerDir() {
+Result<> CFtpClient::SetServerDir() {
     if (serverDirectory.isEmpty())
-        return OpResult::Done;
+        return Result<>::done();
     Log("SetServerDir START %s", serverDirectory.constData());
-    FtpReply reply;
-    bool answered = false;
+    Result<> changed = Result<>::done();
     if (!isConnected()) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("ＦＴＰセッションが確立されていません。");
+        changed = Result<>::failed(QStringLiteral("ＦＴＰセッションが確立されていません。"));
     } else if (FtpNames::breaksCommandLine(serverDirectory)) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
+        changed = unusableName();
     } else if (busy()) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("別の操作を実行中です。");
+        changed = Result<>::failed(QStringLiteral("別の操作を実行中です。"));
     } else if (m_session) {
         const Result<QByteArray> entered = m_session->changeDirectory(serverDirectory);
-        if (!entered.ok())
-            return sessionFailure(entered, QStringLiteral("サーバＤｉｒの指定が誤っています。"));
-        m_currentDirectory = *entered;
-        Log("SetServerDir END");
-        return OpResult::Done;
+        if (entered.ok()) {
+            m_currentDirectory = *entered;
+            Log("SetServerDir END");
+            return Result<>::done();
+        }
+        if (entered.isCancelled())
+            return Result<>::from(entered);
+        changed = Result<>::from(entered);
     } else {
-        answered = m_connection->command("CWD " + serverDirectory, &reply);
-        rememberFailure(*m_connection);
+        changed = replyOutcome(m_connection->command("CWD " + serverDirectory));
     }
-    if (!answered || reply.isError()) {
-        showFailure(QStringLiteral("サーバＤｉｒの指定が誤っています。"));
-        return OpResult::Failed;
+    if (!changed.ok()) {
+        showFailure(changed, QStringLiteral("サーバＤｉｒの指定が誤っています。"));
+        return changed;
     }
     // The server's own name for where it now is: relative names are taken from it.
-    FtpReply pwd;
+    const Result<FtpReply> pwd = m_connection->command("PWD");
     QByteArray where;
-    if (m_connection->command("PWD", &pwd) && pwd.code == 257)
-        where = FtpNames::directoryOfPwdReply(pwd.text);
+    if (pwd.ok() && pwd->code == 257)
+        where = FtpNames::directoryOfPwdReply(pwd->text);
     m_currentDirectory = where.startsWith('/') ? where : absolute(serverDirectory);
     Log("SetServerDir END");
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-OpResult CFtpClient::FileSend(const QString& local, const QByteArray& remote, bool ascii,
+Result<> CFtpClient::FileSend(const QString& local, const QByteArray& remote, bool ascii,
                               bool deleteFirst) {
     if (!isConnected()) {
         Prompt::error(QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     if (busy())
-        return OpResult::Refused;
+        return Result<>::refused();
     Log("FileSend START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
         int(deleteFirst));
     if (!QFileInfo::exists(local)) {
         Prompt::error(
             QStringLiteral("PC上に%1が存在しない為、サーバに転送出来ません。").arg(local));
-        return OpResult::Failed;
+        return Result<>::failed();
     }
     if (remote.isEmpty() || FtpNames::breaksCommandLine(remote)) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
-        showFailure(QString());
-        return OpResult::Failed;
+        const Result<> refused = unusableName();
+        showFailure(refused, QString());
+        return refused;
     }
     if (deleteFirst) {
         ServerFileList existing;
         // A file the server has is deleted first; one it does not have needs nothing, and a
         // lookup that failed sends anyway, as the server replaces a file it still has.
-        if (GetServerFileList(remote, existing, ServerFileKindFiles) == OpResult::Done &&
-            !existing.empty()) {
-            int code = 0;
-            if (m_session ? !sessionRequest(
-                                remote,
-                                [this](const QByteArray& path) { return m_session->remove(path); })
-                          : !simpleCommand("DELE", remote, &code)) {
+        if (GetServerFileList(remote, existing, ServerFileKindFiles).ok() && !existing.empty()) {
+            const Result<> deleted = m_session ? sessionRequest(remote,
+                                                                [this](const QByteArray& path) {
+                                                                    return m_session->remove(path);
+                                                                })
+                                               : Result<>::from(simpleCommand("DELE", remote));
+            if (!deleted.ok()) {
                 Prompt::error(QStringLiteral("サーバファイルにアクセス権が有りません。(%1)")
-                                  .arg(m_lastError));
-                return OpResult::Failed;
+                                  .arg(quint32(deleted.code())));
+                return deleted;
             }
         }
     }
-    if (const OpResult sent = sendFrom(local, remote, ascii); sent != OpResult::Done)
+    if (const Result<> sent = sendFrom(local, remote, ascii); !sent.ok())
         return sent;
     Log("FileSend END");
-    return OpResult::Done;
+    return Result<>::done();
 }
 
 // A transfer the transport could not finish: Cancelled when the user stopped it (nothing to
 // say), else Failed after the server's reason, or `fallback` when the fault was local.
-OpResult CFtpClient::transferFailure(const QString& fallback) {
-    rememberFailure(*m_connection);
-    if (m_connection->wasCancelled())
-        return OpResult::Cancelled;
-    if (m_connection->localWriteFailed())
-        m_lastErrorText.clear();
-    showFailure(fallback);
-    return OpResult::Failed;
+Result<> CFtpClient::transferFailure(const Result<>& failure, const QString& fallback) {
+    if (!failure.isCancelled())
+        showFailure(failure, fallback);
+    return failure;
 }
 
-OpResult CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bool ascii) {
+Result<> CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bool ascii) {
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_lastError = quint32(file.error());
-        m_lastErrorText.clear();
         Prompt::error(QStringLiteral("ファイルの送信が出来ませんでした。"));
-        return OpResult::Failed;
+        return Result<>::failed(QString(), int(file.error()));
     }
     FtpTransport::Source source = [&file](char* buffer, qint64 capacity) {
         return file.read(buffer, capacity);
     };
-    if (m_session) {
-        const Result<qint64> sent =
-            m_session->store(absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary,
-                             file.size(), source);
-        return sent.ok()
-                   ? OpResult::Done
-                   : sessionFailure(sent, QStringLiteral("ファイルの送信が出来ませんでした。"));
-    }
-    if (m_connection->store(absolute(remote), ascii, file.size(), source))
-        return OpResult::Done;
-    return transferFailure(QStringLiteral("ファイルの送信が出来ませんでした。"));
+    const Result<> stored =
+        m_session
+            ? Result<>::from(m_session->store(absolute(remote),
+                                              ascii ? TransferType::Ascii : TransferType::Binary,
+                                              file.size(), source))
+            : m_connection->store(absolute(remote), ascii, file.size(), source);
+    if (stored.ok())
+        return stored;
+    return transferFailure(stored, QStringLiteral("ファイルの送信が出来ませんでした。"));
 }
 
-OpResult CFtpClient::FileReceive(bool ascii, const QString& local, const QByteArray& remote) {
-    if (const OpResult ready = readyToReceive(ascii, local, remote); ready != OpResult::Done)
+Result<> CFtpClient::FileReceive(bool ascii, const QString& local, const QByteArray& remote) {
+    if (const Result<> ready = readyToReceive(ascii, local, remote); !ready.ok())
         return ready;
     // The data goes to a temporary file beside the target, which replaces the target only
     // when the transfer is complete: a failed download leaves the old file as it was. A target
@@ -382,27 +371,27 @@ OpResult CFtpClient::FileReceive(bool ascii, const QString& local, const QByteAr
     QSaveFile file(local);
     if (!isReplaceable(local) || !file.open(QIODevice::WriteOnly)) {
         Prompt::error(accessDenied(local));
-        return OpResult::Failed;
+        return Result<>::failed();
     }
-    if (const OpResult received = receiveInto(file, remote, ascii); received != OpResult::Done) {
+    if (const Result<> received = receiveInto(file, remote, ascii); !received.ok()) {
         file.cancelWriting();
         return received;
     }
     if (!file.commit()) {
         Prompt::error(accessDenied(local));
-        return OpResult::Failed;
+        return Result<>::failed();
     }
     Log("FileReceive END");
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-OpResult CFtpClient::readyToReceive(bool ascii, const QString& local, const QByteArray& remote) {
+Result<> CFtpClient::readyToReceive(bool ascii, const QString& local, const QByteArray& remote) {
     if (!isConnected()) {
         Prompt::error(QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。"));
-        return OpResult::Refused;
+        return Result<>::refused();
     }
     if (busy())
-        return OpResult::Refused;
+        return Result<>::refused();
     Log("FileReceive START %s←%s %d", cp(local).constData(), remote.constData(), int(ascii));
     // A server's name never leaves its directory here: no "/" of a relative name, no ".",
     // "..", NUL or line break. The local path is checked too, so that a caller that built it
@@ -411,12 +400,12 @@ OpResult CFtpClient::readyToReceive(bool ascii, const QString& local, const QByt
     if (!FtpNames::isSafeLocalComponent(name) || FtpNames::breaksCommandLine(remote) ||
         !FtpNames::isSafeLocalTarget(local)) {
         Prompt::error(FtpNames::unreceivableMessage(remote));
-        return OpResult::Failed;
+        return Result<>::failed();
     }
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii,
+Result<> CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii,
                                  TextCodeGuess* guess) {
     // The code system is told while the data arrives: a second pass over a large file would
     // hold the window as long as its conversion.
@@ -425,49 +414,46 @@ OpResult CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bo
             guess->feed(QByteArrayView(data, size));
         return file.write(data, size) == size;
     };
-    if (m_session) {
-        const Result<qint64> received = m_session->retrieve(
-            absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, sink);
-        return received.ok()
-                   ? OpResult::Done
-                   : sessionFailure(received, QStringLiteral("ファイルの受信が出来ませんでした。"));
-    }
-    if (!m_connection->retrieve(absolute(remote), ascii, sink))
-        return transferFailure(QStringLiteral("ファイルの受信が出来ませんでした。"));
-    return OpResult::Done;
+    const Result<> retrieved =
+        m_session ? Result<>::from(m_session->retrieve(
+                        absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, sink))
+                  : m_connection->retrieve(absolute(remote), ascii, sink);
+    if (retrieved.ok())
+        return retrieved;
+    return transferFailure(retrieved, QStringLiteral("ファイルの受信が出来ませんでした。"));
 }
 
 bool CFtpClient::checkComposite(const QString& local, const QByteArray& remote,
                                 const QString& message) {
-    if (!m_profile.canLogOn() || local.isEmpty() || remote.isEmpty()) {
+    if (!m_profile->canLogOn() || local.isEmpty() || remote.isEmpty()) {
         Prompt::error(message);
         return false;
     }
     return true;
 }
 
-OpResult CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
+Result<> CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
                                  bool deleteFirst) {
     if (!checkComposite(local, remote, QStringLiteral("PutFileAuto : パラメータエラー")))
-        return OpResult::Refused;
+        return Result<>::refused();
     Log("PutFileAuto START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
         int(deleteFirst));
     bool opened = false;
-    if (!m_connection) {
-        if (const OpResult r = OpenSession(); r != OpResult::Done)
+    if (!isConnected()) {
+        if (const Result<> r = OpenSession(); !r.ok())
             return r;
         opened = true;
     }
-    if (SetServerDir() != OpResult::Done)
-        return OpResult::Failed;
-    const OpResult result = FileSend(local, remote, ascii, deleteFirst);
+    if (const Result<> dir = SetServerDir(); !dir.ok())
+        return dir;
+    const Result<> result = FileSend(local, remote, ascii, deleteFirst);
     if (opened)
         CloseSession();
-    Log("PutFileAuto END %d", int(result));
+    Log("PutFileAuto END %d", int(result.status()));
     return result;
 }
 
-OpResult CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote,
+Result<> CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& remote,
                                     bool deleteFirst) {
     return PutFileEUCAuto(local, remote, deleteFirst, NotShiftJis::Convert).result;
 }
@@ -477,19 +463,21 @@ EucUpload CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& rem
     if (!checkComposite(
             local, remote,
             QStringLiteral("PutFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
-        return {OpResult::Refused, false};
+        return {Result<>::refused(), false};
     Log("PutFileEUCAuto START %s→%s %d", cp(local).constData(), remote.constData(),
         int(deleteFirst));
     EucUpload upload;
     if (otherwise == NotShiftJis::AsIs) {
-        if (const int read = readsAsShiftJisText(local, &upload.converted); read != 0) {
-            upload.result = conversionResult(read); // nothing has been sent
+        const Result<bool> read = readsAsShiftJisText(local);
+        if (!read.ok()) {
+            upload.result = Result<>::from(read); // nothing has been sent
             return upload;
         }
+        upload.converted = *read;
     }
     if (!upload.converted) {
         upload.result = sendIn(local, remote, deleteFirst);
-        Log("PutFileEUCAuto END %d", int(upload.result));
+        Log("PutFileEUCAuto END %d", int(upload.result.status()));
         return upload;
     }
     QTemporaryFile intermediate(intermediateTemplate(local));
@@ -501,25 +489,24 @@ EucUpload CFtpClient::PutFileEUCAuto(const QString& local, const QByteArray& rem
     const auto progress = [this](qint64 done, qint64 total) {
         return conversionProgressed(done, total);
     };
-    if (const OpResult converted =
-            conversionResult(ConvertSjisToEuc(intermediate, local, progress));
-        converted != OpResult::Done) {
-        upload.result = converted; // the server has not been asked for anything
+    if (Result<> converted = shownConversion(ConvertSjisToEuc(intermediate, local, progress));
+        !converted.ok()) {
+        upload.result = std::move(converted); // the server has not been asked for anything
         return upload;
     }
     upload.result = sendIn(intermediate.fileName(), remote, deleteFirst);
-    Log("PutFileEUCAuto END %d", int(upload.result));
+    Log("PutFileEUCAuto END %d", int(upload.result.status()));
     return upload;
 }
 
 // Reads the local file of an upload, block by block in the conversion's phase, until a byte
 // rules Shift_JIS text out: an image or an archive is told by its first bytes, and only a text
-// is read to its end. Returns as the conversions do: 0, 1 (reported) or ConversionCancelled.
-int CFtpClient::readsAsShiftJisText(const QString& local, bool* text) {
+// is read to its end. Done with whether it is Shift_JIS text; a failure has been shown.
+Result<bool> CFtpClient::readsAsShiftJisText(const QString& local) {
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) {
         Prompt::error(FileConversionTexts::sjisToEuc().cannotOpen.arg(local));
-        return 1;
+        return Result<bool>::failed();
     }
     TextCodeGuess guess;
     char block[64 * 1024];
@@ -529,44 +516,43 @@ int CFtpClient::readsAsShiftJisText(const QString& local, bool* text) {
         guess.feed(QByteArrayView(block, n));
         read += n;
         if (!conversionProgressed(read, std::max(read, file.size())))
-            return ConversionCancelled;
+            return Result<bool>::cancelled();
     }
     if (n < 0) {
         Prompt::error(FileConversionTexts::sjisToEuc().cannotRead.arg(local));
-        return 1;
+        return Result<bool>::failed();
     }
-    *text = guess.isShiftJisText();
-    return 0;
+    return guess.isShiftJisText();
 }
 
 // An upload of a converting transfer: a fresh session, the server directory, the file in
 // binary, and the session closed.
-OpResult CFtpClient::sendIn(const QString& local, const QByteArray& remote, bool deleteFirst) {
-    if (const OpResult r = OpenSession(); r != OpResult::Done)
+Result<> CFtpClient::sendIn(const QString& local, const QByteArray& remote, bool deleteFirst) {
+    if (const Result<> r = OpenSession(); !r.ok())
         return r;
-    if (SetServerDir() != OpResult::Done)
-        return OpResult::Failed;
-    const OpResult result = FileSend(local, remote, false, deleteFirst);
+    if (const Result<> dir = SetServerDir(); !dir.ok())
+        return dir;
+    const Result<> result = FileSend(local, remote, false, deleteFirst);
     CloseSession();
     return result;
 }
 
-OpResult CFtpClient::GetFileAuto(const QString& local, const QByteArray& remote, bool ascii) {
+Result<> CFtpClient::GetFileAuto(const QString& local, const QByteArray& remote, bool ascii) {
     if (!checkComposite(local, remote,
                         QStringLiteral("GetFileAuto : パラメータエラー　環境を確認して下さい。")))
-        return OpResult::Refused;
+        return Result<>::refused();
     Log("GetFileAuto START %s←%s %d", cp(local).constData(), remote.constData(), int(ascii));
-    if (const OpResult r = OpenSession(); r != OpResult::Done)
+    if (const Result<> r = OpenSession(); !r.ok())
         return r;
-    if (SetServerDir() != OpResult::Done)
-        return OpResult::Failed;
-    const OpResult result = FileReceive(ascii, local, remote);
+    if (const Result<> dir = SetServerDir(); !dir.ok())
+        return dir;
+    const Result<> result = FileReceive(ascii, local, remote);
     CloseSession();
-    Log("GetFileAuto END %d", int(result));
+    Log("GetFileAuto END %d", int(result.status()));
     return result;
 }
 
-OpResult CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
+Result<> CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& remote) {
     return GetFileEUCAuto(local, remote, NotEucJp::Convert).result;
 }
 
@@ -575,27 +561,27 @@ EucDownload CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& r
     if (!checkComposite(
             local, remote,
             QStringLiteral("GetFileEUCAuto : パラメータエラー　環境を確認して下さい。")))
-        return {OpResult::Refused, std::nullopt};
+        return {Result<>::refused(), std::nullopt};
     Log("GetFileEUCAuto START %s←%s", cp(local).constData(), remote.constData());
-    if (const OpResult r = OpenSession(); r != OpResult::Done)
-        return {r, std::nullopt};
-    if (SetServerDir() != OpResult::Done)
-        return {OpResult::Failed, std::nullopt};
+    if (Result<> r = OpenSession(); !r.ok())
+        return {std::move(r), std::nullopt};
+    if (Result<> dir = SetServerDir(); !dir.ok())
+        return {std::move(dir), std::nullopt};
     // The target is checked here, before the server is asked for data, since the download
     // itself goes to the intermediate file.
     QTemporaryFile intermediate(intermediateTemplate(local));
     if (!isReplaceable(local) || !intermediate.open()) {
         Prompt::error(accessDenied(local));
         CloseSession();
-        return {OpResult::Failed, std::nullopt};
+        return {Result<>::failed(), std::nullopt};
     }
     TextCodeGuess guess;
-    OpResult received = readyToReceive(false, intermediate.fileName(), remote);
-    if (received == OpResult::Done)
+    Result<> received = readyToReceive(false, intermediate.fileName(), remote);
+    if (received.ok())
         received = receiveInto(intermediate, remote, false, &guess);
     CloseSession();
-    if (received != OpResult::Done)
-        return {received, std::nullopt};
+    if (!received.ok())
+        return {std::move(received), std::nullopt};
     EucDownload download;
     if (!intermediate.flush()) {
         Prompt::error(accessDenied(local));
@@ -603,27 +589,27 @@ EucDownload CFtpClient::GetFileEUCAuto(const QString& local, const QByteArray& r
     }
     download.looksLike = guess.notEucJp();
     download.result = writeTarget(local, intermediate, download.looksLike, otherwise);
-    Log("GetFileEUCAuto END %d", int(download.result));
+    Log("GetFileEUCAuto END %d", int(download.result.status()));
     return download;
 }
 
 // The last step of a download from an EUC-JP server: the target gets the converted file, the
 // file as it came, or nothing, by what the bytes turned out to be and what the caller said.
-OpResult CFtpClient::writeTarget(const QString& local, QFileDevice& intermediate,
+Result<> CFtpClient::writeTarget(const QString& local, QFileDevice& intermediate,
                                  std::optional<TextCode> looksLike, NotEucJp otherwise) {
     if (looksLike && otherwise == NotEucJp::Report)
-        return OpResult::Refused;
+        return Result<>::refused();
     const auto progress = [this](qint64 done, qint64 total) {
         return conversionProgressed(done, total);
     };
     if (looksLike && otherwise == NotEucJp::AsIs) {
-        const int copied = copyInto(intermediate, local, progress);
-        if (copied == 1)
+        const Result<> copied = copyInto(intermediate, local, progress);
+        if (!copied.ok() && !copied.isCancelled())
             Prompt::error(accessDenied(local));
-        return conversionResult(copied);
+        return copied;
     }
     // Replaces the target only when complete, keeping its mode (see convertFile).
-    return conversionResult(ConvertEucToSjis(local, intermediate.fileName(), progress));
+    return shownConversion(ConvertEucToSjis(local, intermediate.fileName(), progress));
 }
 
 // A block of a conversion is done: the window gets its turn and the handler hears of it.
@@ -637,76 +623,67 @@ bool CFtpClient::conversionProgressed(qint64 done, qint64 total) {
     return goOn;
 }
 
-bool CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode) {
-    *replyCode = 0;
-    if (!m_connection || busy() || name.isEmpty() || FtpNames::breaksCommandLine(name)) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
-        return false;
-    }
-    FtpReply reply;
-    bool answered = m_connection->command(verb + ' ' + absolute(name), &reply);
-    *replyCode = reply.code;
-    rememberFailure(*m_connection);
-    return answered && !reply.isError();
+Result<FtpReply> CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name) {
+    if (!m_connection || m_connection->busy() || name.isEmpty() ||
+        FtpNames::breaksCommandLine(name))
+        return Result<FtpReply>::from(unusableName());
+    const Result<FtpReply> reply = m_connection->command(verb + ' ' + absolute(name));
+    if (const Result<> outcome = replyOutcome(reply); !outcome.ok())
+        return Result<FtpReply>::from(outcome);
+    return reply;
 }
 
-bool CFtpClient::Remove(const QByteArray& name) {
-    Log("Remove START %s", name.constData());
-    if (SetServerDir() != OpResult::Done) {
+Result<> CFtpClient::inServerDir() {
+    Result<> dir = SetServerDir();
+    if (!dir.ok())
         Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return false;
-    }
-    int code = 0;
+    return dir;
+}
+
+Result<> CFtpClient::Remove(const QByteArray& name) {
+    Log("Remove START %s", name.constData());
+    if (Result<> dir = inServerDir(); !dir.ok())
+        return dir;
     if (m_session)
         return sessionRequest(name,
                               [this](const QByteArray& path) { return m_session->remove(path); });
-    return simpleCommand("DELE", name, &code);
+    return Result<>::from(simpleCommand("DELE", name));
 }
 
-bool CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
+Result<> CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
     Log("Rename START %s->%s", oldName.constData(), newName.constData());
-    if (SetServerDir() != OpResult::Done) {
-        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return false;
-    }
-    if (newName.isEmpty() || FtpNames::breaksCommandLine(newName)) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
-        return false;
-    }
+    if (Result<> dir = inServerDir(); !dir.ok())
+        return dir;
+    if (newName.isEmpty() || FtpNames::breaksCommandLine(newName))
+        return unusableName();
     if (m_session)
         return sessionRequest(oldName, [this, &newName](const QByteArray& path) {
             return m_session->rename(path, absolute(newName));
         });
-    int code = 0;
-    if (!simpleCommand("RNFR", oldName, &code) || code != 350)
-        return false;
-    return simpleCommand("RNTO", newName, &code);
+    const Result<FtpReply> from = simpleCommand("RNFR", oldName);
+    if (!from.ok())
+        return Result<>::from(from);
+    if (from->code != 350)
+        return Result<>::failed();
+    return Result<>::from(simpleCommand("RNTO", newName));
 }
 
-bool CFtpClient::RmDir(const QByteArray& name) {
+Result<> CFtpClient::RmDir(const QByteArray& name) {
     Log("RmDir START %s/%s", serverDirectory.constData(), name.constData());
-    if (SetServerDir() != OpResult::Done) {
-        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return false;
-    }
-    int code = 0;
+    if (Result<> dir = inServerDir(); !dir.ok())
+        return dir;
     if (m_session)
         return sessionRequest(
             name, [this](const QByteArray& path) { return m_session->removeDirectory(path); });
-    return simpleCommand("RMD", name, &code);
+    return Result<>::from(simpleCommand("RMD", name));
 }
 
-bool CFtpClient::MakeDir(const QByteArray& name) {
+Result<> CFtpClient::MakeDir(const QByteArray& name) {
     Log("MakeDir START %s/%s", serverDirectory.constData(), name.constData());
-    if (SetServerDir() != OpResult::Done) {
-        Prompt::error(QStringLiteral("ディレクトリ変更に失敗しました。"));
-        return false;
-    }
-    int code = 0;
+    if (Result<> dir = inServerDir(); !dir.ok())
+        return dir;
     if (m_session)
         return sessionRequest(
             name, [this](const QByteArray& path) { return m_session->makeDirectory(path); });
-    return simpleCommand("MKD", name, &code);
+    return Result<>::from(simpleCommand("MKD", name));
 }

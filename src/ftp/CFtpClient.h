@@ -8,8 +8,7 @@
 #include "ftp/RemoteSession.h"
 #include "ftp/ServerFileEntry.h"
 #include "ftp/ServerFileStamp.h"
-#include "platform/OpResult.h"
-#include "settings/ServerProfile.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,6 +19,8 @@
 
 class ListingStream;
 class QFileDevice;
+struct NetworkSettings;
+struct ServerProfile;
 
 // The step of a transfer the progress handler is told about (CFtpClient::phase): the data
 // moving over the connection, or the conversion between Shift_JIS and EUC-JP (or the copy of a
@@ -41,7 +42,7 @@ enum class NotEucJp {
 // With NotEucJp::Report such a file ends Refused, without a message and with the target as it
 // was; every other outcome is as GetFileEUCAuto's.
 struct [[nodiscard]] EucDownload {
-    OpResult result = OpResult::Failed;
+    Result<> result = Result<>::failed();
     std::optional<TextCode> looksLike;
 };
 
@@ -55,18 +56,20 @@ enum class NotShiftJis {
 // The outcome of an upload to an EUC-JP server; `converted` is false when the file went as it
 // is (NotShiftJis::AsIs).
 struct [[nodiscard]] EucUpload {
-    OpResult result = OpResult::Failed;
+    Result<> result = Result<>::failed();
     bool converted = true;
 };
 
 // The one object through which the program talks FTP. A task creates one from a whole server
 // profile, calls operations and destroys it.
 //
-// The session, transfer and listing operations say what happened with an OpResult: Done,
-// Failed (tried; the message has been shown through Prompt), Cancelled (the user stopped a
+// Every operation says what happened with a Result: Done, Failed, Cancelled (the user stopped a
 // transfer; no message) or Refused (a precondition failed, reported when the user must know).
-// Remove, Rename, RmDir and MakeDir return whether they succeeded, without a message of their
-// own.
+// A failure carries the server's reply (or the transport's text for its error, or nothing when
+// the fault was local) and its code: the reply code, else libcurl's or the file's error code.
+// The session and transfer operations have shown their message through Prompt when they fail;
+// the listings, Remove, Rename, RmDir and MakeDir show none of their own (but for a server
+// directory that cannot be entered), so that the caller words the failure.
 //
 // Operations block the caller, but the Qt event loop gets its turn while they wait, so
 // windows repaint and a progress window's cancel button can be pressed. The caller keeps the
@@ -97,34 +100,34 @@ public:
     // that no part of it can stay behind from the profile before. The server directory becomes
     // the profile's. A connection made for a different logon is closed.
     void useProfile(const ServerProfile& profile);
-    const ServerProfile& profile() const { return m_profile; }
+    const ServerProfile& profile() const { return *m_profile; }
 
     // The directory to change to before each file operation (the server's bytes); may be empty.
     QByteArray serverDirectory;
 
-    OpResult OpenSession();
+    Result<> OpenSession();
     void CloseSession();
-    OpResult SetServerDir();
-    OpResult FileSend(const QString& local, const QByteArray& remote, bool ascii, bool deleteFirst);
-    OpResult FileReceive(bool ascii, const QString& local, const QByteArray& remote);
-    OpResult PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
+    Result<> SetServerDir();
+    Result<> FileSend(const QString& local, const QByteArray& remote, bool ascii, bool deleteFirst);
+    Result<> FileReceive(bool ascii, const QString& local, const QByteArray& remote);
+    Result<> PutFileAuto(const QString& local, const QByteArray& remote, bool ascii,
                          bool deleteFirst);
     // Converts `local` from Shift_JIS into an intermediate file beside it and sends that,
     // whatever its bytes are (NotShiftJis::Convert).
-    OpResult PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst);
+    Result<> PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst);
     // With NotShiftJis::AsIs the file is read first, in the conversion's phase, until a byte
     // shows it is no Shift_JIS text; such a file is sent unconverted.
     EucUpload PutFileEUCAuto(const QString& local, const QByteArray& remote, bool deleteFirst,
                              NotShiftJis otherwise);
-    OpResult GetFileAuto(const QString& local, const QByteArray& remote, bool ascii);
+    Result<> GetFileAuto(const QString& local, const QByteArray& remote, bool ascii);
     // Downloads into an intermediate file beside `local` and converts it from EUC-JP into
     // `local`, whatever its bytes are (NotEucJp::Convert).
-    OpResult GetFileEUCAuto(const QString& local, const QByteArray& remote);
+    Result<> GetFileEUCAuto(const QString& local, const QByteArray& remote);
     EucDownload GetFileEUCAuto(const QString& local, const QByteArray& remote, NotEucJp otherwise);
-    [[nodiscard]] bool Remove(const QByteArray& name);
-    [[nodiscard]] bool Rename(const QByteArray& oldName, const QByteArray& newName);
-    [[nodiscard]] bool RmDir(const QByteArray& name);
-    [[nodiscard]] bool MakeDir(const QByteArray& name);
+    Result<> Remove(const QByteArray& name);
+    Result<> Rename(const QByteArray& oldName, const QByteArray& newName);
+    Result<> RmDir(const QByteArray& name);
+    Result<> MakeDir(const QByteArray& name);
     // The size and modification time of `remote` on a logged-on session, shown to no one:
     // either may be missing (no MDTM, an answer of another shape, no SIZE); nothing when the
     // server tells neither or the name is not there.
@@ -134,10 +137,10 @@ public:
     // (ServerFileKinds). Shows no message: a listing that cannot be read is Failed, an empty
     // directory is Done with nothing appended; a single name that the server says is not there
     // is Done with nothing appended.
-    OpResult GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds);
+    Result<> GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds);
     // Lists the server directory over a connection of its own (direct, the profile's port);
     // Failed after a message.
-    OpResult GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds);
+    Result<> GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds);
 
     // One line of the debug log, printf-style: the format is this program's text, string
     // arguments are CP932 or the server's bytes.
@@ -147,9 +150,6 @@ public:
     QByteArray rootDirectory() const { return m_rootDirectory; }
     // Where relative names point: the root, or the directory SetServerDir entered.
     QByteArray currentDirectory() const { return m_currentDirectory; }
-    quint32 lastError() const { return m_lastError; }
-    // The text of the last failure: the server's reply, or the transport's error.
-    QString lastErrorText() const { return m_lastErrorText; }
 
     void setProgressHandler(ProgressHandler handler);
     // The step the progress handler is being told about.
@@ -159,58 +159,62 @@ public:
     // The most entries a listing keeps (DefaultListingLimit unless a test sets another); a
     // longer listing keeps the first ones and says how many it shows.
     static constexpr qsizetype DefaultListingLimit = 200000;
-    static void setListingLimit(qsizetype limit);
+    static qsizetype setListingLimit(qsizetype limit);
     static qsizetype listingLimit();
-    static void setDefaultTimeouts(const FtpTimeouts& timeouts);
+    static FtpTimeouts setDefaultTimeouts(const FtpTimeouts& timeouts);
     static FtpTimeouts defaultTimeouts();
 
 private:
     FtpEndpoint endpoint(int proxyMode) const;
     QByteArray absolute(const QByteArray& name) const;
-    void rememberFailure(const FtpTransport& transport);
-    void showFailure(const QString& fallback) const;
-    bool simpleCommand(const QByteArray& verb, const QByteArray& name, int* replyCode);
+    // Shows the failure's text, or `fallback` when it has none.
+    static void showFailure(const Result<>& failure, const QString& fallback);
+    // A command on a name; the server's refusal fails with its reply.
+    Result<FtpReply> simpleCommand(const QByteArray& verb, const QByteArray& name);
+    // The server directory entered, or its failure shown.
+    Result<> inServerDir();
     bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
-    OpResult readyToReceive(bool ascii, const QString& local, const QByteArray& remote);
-    OpResult receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii,
+    Result<> readyToReceive(bool ascii, const QString& local, const QByteArray& remote);
+    Result<> receiveInto(QFileDevice& file, const QByteArray& remote, bool ascii,
                          TextCodeGuess* guess = nullptr);
     bool conversionProgressed(qint64 done, qint64 total);
-    OpResult writeTarget(const QString& local, QFileDevice& intermediate,
+    Result<> writeTarget(const QString& local, QFileDevice& intermediate,
                          std::optional<TextCode> looksLike, NotEucJp otherwise);
-    OpResult sendFrom(const QString& local, const QByteArray& remote, bool ascii);
-    int readsAsShiftJisText(const QString& local, bool* text);
-    OpResult sendIn(const QString& local, const QByteArray& remote, bool deleteFirst);
-    OpResult transferFailure(const QString& fallback);
-    bool streamListing(FtpTransport& transport, const QByteArray& path, const QByteArray& verb,
-                       ListingStream& stream);
-    bool readListing(FtpTransport& transport, const QByteArray& directory, bool keepUnrecognised,
-                     std::vector<ListedEntry>* entries);
+    Result<> sendFrom(const QString& local, const QByteArray& remote, bool ascii);
+    Result<bool> readsAsShiftJisText(const QString& local);
+    Result<> sendIn(const QString& local, const QByteArray& remote, bool deleteFirst);
+    Result<> transferFailure(const Result<>& failure, const QString& fallback);
+    Result<> streamListing(FtpTransport& transport, const QByteArray& path, const QByteArray& verb,
+                           ListingStream& stream);
+    Result<std::vector<ListedEntry>>
+    readListing(FtpTransport& transport, const QByteArray& directory, bool keepUnrecognised);
     int appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
                      const QByteArray& pattern, ServerFileList& list, int kinds);
-    OpResult lookUpOne(const QByteArray& name, ServerFileList& list, int kinds, int* count);
+    // The number of entries appended.
+    Result<int> lookUpOne(const QByteArray& name, ServerFileList& list, int kinds);
     bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);
     // An operation of the connection is under way (the event loop may call back meanwhile).
     bool busy() const;
 
-    // SFTP goes through a RemoteSession (CFtpClientSftp.cpp).
-    OpResult openSftp();
-    std::unique_ptr<RemoteSession> makeSftpSession() const;
-    // Remembers the failure of a session's result; Cancelled when the user stopped it, else
-    // Failed after its message (or `fallback`) was shown.
-    OpResult sessionFailure(const result_detail::Outcome& outcome, const QString& fallback);
-    void rememberFailure(const result_detail::Outcome& outcome);
-    // A request about `name` (made absolute) to the session, with the checks of simpleCommand.
-    bool sessionRequest(const QByteArray& name,
-                        const std::function<Result<void>(const QByteArray& path)>& request);
-    bool readSessionListing(RemoteSession& session, const QByteArray& directory,
-                            std::vector<ListedEntry>* entries);
-    bool takeListing(ListingStream& stream, std::vector<ListedEntry>* entries);
-    // The entries of the server directory over a connection of its own (GetServerFileListSDK).
-    OpResult sessionListingOfItsOwn(std::vector<ListedEntry>* entries);
-    OpResult ftpListingOfItsOwn(std::vector<ListedEntry>* entries);
-    void showLogOnFailure();
+    // Shows why a logon failed, with the profile's settings.
+    void showLogOnFailure(const Result<>& failure) const;
+    // The failure of a name that cannot be sent.
+    static Result<> unusableName();
 
-    ServerProfile m_profile;
+    // SFTP goes through a RemoteSession (CFtpClientSftp.cpp).
+    Result<> openSftp();
+    std::unique_ptr<RemoteSession> makeSftpSession() const;
+    // A request about `name` (made absolute) to the session, with the checks of simpleCommand.
+    Result<> sessionRequest(const QByteArray& name,
+                            const std::function<Result<>(const QByteArray& path)>& request);
+    Result<std::vector<ListedEntry>> readSessionListing(RemoteSession& session,
+                                                        const QByteArray& directory);
+    std::vector<ListedEntry> takeListing(ListingStream& stream);
+    // The entries of the server directory over a connection of its own (GetServerFileListSDK).
+    Result<std::vector<ListedEntry>> sessionListingOfItsOwn();
+    Result<std::vector<ListedEntry>> ftpListingOfItsOwn();
+
+    std::unique_ptr<ServerProfile> m_profile;
     int m_proxyMode;
     QByteArray m_proxyName;
     bool m_passive;
@@ -219,8 +223,6 @@ private:
     bool m_logEnabled;
     ServerTrust& m_trust;
     FtpDebugLog m_log;
-    quint32 m_lastError = 0;
-    QString m_lastErrorText;
     std::unique_ptr<FtpTransport> m_connection; // FTP and FTPS
     std::unique_ptr<RemoteSession> m_session;   // SFTP
     QByteArray m_rootDirectory;

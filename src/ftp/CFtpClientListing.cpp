@@ -7,8 +7,10 @@
 #include "ftp/ListingStream.h"
 #include "ftp/SecureLogOn.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 #include <fnmatch.h>
+#include <utility>
 
 namespace {
 
@@ -33,23 +35,25 @@ QByteArray parentOf(const QByteArray& path) {
 
 } // namespace
 
-void CFtpClient::setListingLimit(qsizetype limit) {
-    listingLimitSetting() = limit;
+qsizetype CFtpClient::setListingLimit(qsizetype limit) {
+    return std::exchange(listingLimitSetting(), limit);
 }
 
 qsizetype CFtpClient::listingLimit() {
     return listingLimitSetting();
 }
 
-OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
+Result<> CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileList START %s %d RAW=%d", path.constData(), kinds, int(m_rawListing));
     if (!isConnected() || busy() || FtpNames::breaksCommandLine(path))
-        return OpResult::Refused;
+        return Result<>::refused();
     bool pattern = path.isEmpty() || path.contains('*') || path.contains('?') || path.endsWith('/');
     int count = 0;
     if (!pattern) {
-        if (const OpResult found = lookUpOne(path, list, kinds, &count); found != OpResult::Done)
-            return found;
+        const Result<int> found = lookUpOne(path, list, kinds);
+        if (!found.ok())
+            return Result<>::from(found);
+        count = *found;
     } else {
         qsizetype slash = path.lastIndexOf('/');
         QByteArray directory = m_currentDirectory;
@@ -60,19 +64,20 @@ OpResult CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
         QByteArray match = path.mid(slash + 1);
         if (match == "*")
             match.clear();
-        std::vector<ListedEntry> entries;
-        if (m_session ? !readSessionListing(*m_session, directory, &entries)
-                      : !readListing(*m_connection, directory, m_spaceDelimited, &entries))
-            return OpResult::Failed; // no entry and no message: the caller tells the user
-        count = appendListed(directory, entries, match, list, kinds);
+        const Result<std::vector<ListedEntry>> entries =
+            m_session ? readSessionListing(*m_session, directory)
+                      : readListing(*m_connection, directory, m_spaceDelimited);
+        if (!entries.ok())
+            return Result<>::from(entries); // no entry and no message: the caller tells the user
+        count = appendListed(directory, *entries, match, list, kinds);
     }
     Log("★★★GetServerFileList END %d", count);
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-bool CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
-                               const QByteArray& verb, ListingStream& stream) {
-    const bool read = transport.list(path, verb, [&stream](const char* data, qsizetype size) {
+Result<> CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
+                                   const QByteArray& verb, ListingStream& stream) {
+    Result<> read = transport.list(path, verb, [&stream](const char* data, qsizetype size) {
         stream.feed(data, size);
         return true;
     });
@@ -82,34 +87,34 @@ bool CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
     return read;
 }
 
-bool CFtpClient::readListing(FtpTransport& transport, const QByteArray& directory,
-                             bool keepUnrecognised, std::vector<ListedEntry>* entries) {
+Result<std::vector<ListedEntry>> CFtpClient::readListing(FtpTransport& transport,
+                                                         const QByteArray& directory,
+                                                         bool keepUnrecognised) {
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
     bool mlsd = transport.offersMlsd() && !m_rawListing;
     for (;;) {
         ListingStream stream(mlsd, keepUnrecognised && !mlsd, ListingParser(), listingLimit());
-        if (streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream))
-            return takeListing(stream, entries);
-        int code = transport.errorCode();
+        const Result<> read = streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream);
+        if (read.ok())
+            return takeListing(stream);
+        const int code = read.code();
         if (!mlsd || (code != 500 && code != 502 && code != 504))
-            break;
+            return Result<std::vector<ListedEntry>>::from(read);
         mlsd = false; // offered in FEAT but not understood after all
     }
-    rememberFailure(transport);
-    return false;
 }
 
 // The entries a listing kept, and a word to the user when it kept only the first ones.
-bool CFtpClient::takeListing(ListingStream& stream, std::vector<ListedEntry>* entries) {
-    *entries = stream.finish();
+std::vector<ListedEntry> CFtpClient::takeListing(ListingStream& stream) {
+    std::vector<ListedEntry> entries = stream.finish();
     if (const qsizetype omitted = stream.omittedEntries(); omitted > 0) {
         Log("★★★GetServerFileList %lld entries past the limit omitted", qlonglong(omitted));
         Prompt::information(
             QStringLiteral("サーバの一覧は %1 件ありますが、最初の %2 件だけを表示します。")
-                .arg(qsizetype(entries->size()) + omitted)
-                .arg(entries->size()));
+                .arg(qsizetype(entries.size()) + omitted)
+                .arg(entries.size()));
     }
-    return true;
+    return entries;
 }
 
 int CFtpClient::appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
@@ -132,30 +137,25 @@ int CFtpClient::appendListed(const QByteArray& directory, const std::vector<List
 }
 
 // A name the server says it does not have (a 550 reply) is an answer, not a failure.
-OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int kinds,
-                               int* count) {
-    *count = 0;
-    auto notThere = [this](int code) {
-        rememberFailure(*m_connection);
-        return code == 550 ? OpResult::Done : OpResult::Failed;
+Result<int> CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int kinds) {
+    auto notThere = [](const Result<>& failure) {
+        return failure.code() == 550 ? Result<int>(0) : Result<int>::from(failure);
     };
     const QByteArray path = absolute(name);
     ListingParser parser;
     std::vector<ListedEntry> entries;
     if (m_session) {
-        const Result<void> listed =
+        const Result<> listed =
             m_session->list(path, [&entries](ListedEntry&& e) { entries.push_back(std::move(e)); });
-        if (!listed.ok()) {
-            rememberFailure(listed);
-            return OpResult::Failed;
-        }
+        if (!listed.ok())
+            return Result<int>::from(listed);
     } else if (m_connection->offersMlsd() && !m_rawListing) {
-        FtpReply reply;
-        if (!m_connection->command("MLST " + path, &reply))
-            return notThere(0);
-        if (reply.isError())
-            return notThere(reply.code);
-        for (const QByteArray& line : reply.text.split('\n')) {
+        const Result<FtpReply> reply = m_connection->command("MLST " + path);
+        if (!reply.ok())
+            return Result<int>::from(reply);
+        if (reply->isError())
+            return notThere(reply->failure());
+        for (const QByteArray& line : reply->text.split('\n')) {
             if (!line.startsWith(' '))
                 continue;
             if (auto e = parser.parseMlsdLine(line.mid(1))) {
@@ -165,10 +165,11 @@ OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int
         }
     } else {
         ListingStream stream(false, m_spaceDelimited, parser);
-        if (!streamListing(*m_connection, path, "LIST", stream))
-            return notThere(m_connection->errorCode());
+        if (const Result<> read = streamListing(*m_connection, path, "LIST", stream); !read.ok())
+            return notThere(read);
         entries = stream.finish();
     }
+    int count = 0;
     for (ListedEntry& e : entries) {
         ServerFileEntry entry;
         entry.name = e.recognised ? FtpNames::lastComponent(e.name) : e.name;
@@ -177,16 +178,16 @@ OpResult CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int
         entry.size = e.directory ? 0 : e.size;
         entry.directory = e.directory ? 1 : 0;
         if (appendEntry(std::move(entry), e.recognised, list, kinds))
-            ++*count;
+            ++count;
     }
-    return OpResult::Done;
+    return count;
 }
 
 bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list,
                              int kinds) {
     Q_UNUSED(recognised);
     if (m_logEnabled) {
-        QByteArray url = "ftp://" + toCp932(m_profile.Server) + entry.path;
+        QByteArray url = "ftp://" + toCp932(m_profile->Server) + entry.path;
         Log("★★★GetServerFileList Name=%s Path=%s URL=%s", entry.name.constData(),
             entry.path.constData(), url.constData());
     }
@@ -213,16 +214,15 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
     return true;
 }
 
-OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
+Result<> CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
         int(m_passive), int(m_rawListing));
-    std::vector<ListedEntry> entries;
-    const OpResult read = m_profile.Protocol == ProtocolSftp ? sessionListingOfItsOwn(&entries)
-                                                             : ftpListingOfItsOwn(&entries);
-    if (read != OpResult::Done)
-        return read;
+    const Result<std::vector<ListedEntry>> entries =
+        m_profile->Protocol == ProtocolSftp ? sessionListingOfItsOwn() : ftpListingOfItsOwn();
+    if (!entries.ok())
+        return Result<>::from(entries);
     int count = 0;
-    for (const ListedEntry& e : entries) {
+    for (const ListedEntry& e : *entries) {
         if (count > 0 && m_logEnabled) {
             Log("★★★GetServerFileListSDK Name=%s", e.name.constData());
             Log("dwFileAttributes=%d nFileSizeHigh=%d nFileSizeLow=%d cFileName=%s "
@@ -241,47 +241,45 @@ OpResult CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
         ++count;
     }
     Log("★★★GetServerFileList2 END %d", count);
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-OpResult CFtpClient::ftpListingOfItsOwn(std::vector<ListedEntry>* entries) {
+Result<std::vector<ListedEntry>> CFtpClient::ftpListingOfItsOwn() {
+    using Entries = Result<std::vector<ListedEntry>>;
     // A connection of its own, direct, on the profile's port.
     std::unique_ptr<FtpTransport> own;
-    auto outcome = SecureLogOn::Outcome::Failed;
-    if (!m_profile.Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile.User) &&
-        !FtpNames::breaksCommandLine(m_profile.Passwd))
+    Result<> outcome = Result<>::failed();
+    if (!m_profile->Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile->User) &&
+        !FtpNames::breaksCommandLine(m_profile->Passwd))
         outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress, m_trust).run(own);
-    if (outcome == SecureLogOn::Outcome::Cancelled)
-        return OpResult::Cancelled;
-    if (outcome == SecureLogOn::Outcome::Refused)
-        return OpResult::Failed; // the warning has been shown
-    if (outcome != SecureLogOn::Outcome::LoggedOn) {
-        if (own)
-            rememberFailure(*own);
-        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(m_lastError));
-        return OpResult::Failed;
+    if (outcome.isCancelled())
+        return Entries::from(outcome);
+    if (outcome.isRefused())
+        return Entries::failed(); // the warning has been shown
+    if (!outcome.ok()) {
+        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(quint32(outcome.code())));
+        return Entries::from(outcome);
     }
     FtpTransport& transport = *own;
     QByteArray directory = transport.entryPath();
     if (!serverDirectory.isEmpty()) {
-        FtpReply reply;
-        bool answered = !FtpNames::breaksCommandLine(serverDirectory) &&
-                        transport.command("CWD " + serverDirectory, &reply);
-        if (!answered || reply.isError()) {
-            rememberFailure(transport);
-            Prompt::error(QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(m_lastError));
-            return OpResult::Failed;
+        const Result<> changed = FtpNames::breaksCommandLine(serverDirectory)
+                                     ? Result<>::failed()
+                                     : replyOutcome(transport.command("CWD " + serverDirectory));
+        if (!changed.ok()) {
+            Prompt::error(
+                QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(quint32(changed.code())));
+            return Entries::from(changed);
         }
-        FtpReply pwd;
-        if (transport.command("PWD", &pwd) && pwd.code == 257)
-            directory = FtpNames::directoryOfPwdReply(pwd.text);
+        const Result<FtpReply> pwd = transport.command("PWD");
+        if (pwd.ok() && pwd->code == 257)
+            directory = FtpNames::directoryOfPwdReply(pwd->text);
         if (!directory.startsWith('/'))
             directory = FtpNames::join(transport.entryPath(), serverDirectory);
     }
-    if (!readListing(transport, directory, false, entries)) {
-        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(m_lastError));
-        return OpResult::Failed;
-    }
+    Entries entries = readListing(transport, directory, false);
+    if (!entries.ok())
+        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(quint32(entries.code())));
     transport.close();
-    return OpResult::Done;
+    return entries;
 }

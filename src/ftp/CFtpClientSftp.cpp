@@ -1,5 +1,5 @@
-// CFtpClient over SFTP: the operations go to a RemoteSession, and its results become the
-// client's results and messages.
+// CFtpClient over SFTP: the operations go to a RemoteSession, whose results become the client's
+// results and messages.
 
 #include "ftp/CFtpClient.h"
 
@@ -7,106 +7,86 @@
 #include "ftp/ListingStream.h"
 #include "ftp/SftpSession.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 std::unique_ptr<RemoteSession> CFtpClient::makeSftpSession() const {
     SshEndpoint e;
     // SSH names users and passwords in UTF-8.
-    e.host = m_profile.Server.toUtf8();
-    e.port = m_profile.Port > 0 ? m_profile.Port : 0;
-    e.user = m_profile.User.toUtf8();
-    e.password = m_profile.Passwd.toUtf8();
-    e.keyFile = m_profile.KeyFile;
+    e.host = m_profile->Server.toUtf8();
+    e.port = m_profile->Port > 0 ? m_profile->Port : 0;
+    e.user = m_profile->User.toUtf8();
+    e.password = m_profile->Passwd.toUtf8();
+    e.keyFile = m_profile->KeyFile;
     auto session = std::make_unique<SftpSession>(std::move(e), m_timeouts, m_trust);
     session->setProgressHandler(m_progress);
     return session;
 }
 
-OpResult CFtpClient::openSftp() {
+Result<> CFtpClient::openSftp() {
     std::unique_ptr<RemoteSession> session = makeSftpSession();
     const Result<QByteArray> root = session->logOn();
     if (!root.ok()) {
-        if (root.status() == ResultStatus::Cancelled)
-            return OpResult::Cancelled;
-        rememberFailure(root);
+        if (root.isCancelled())
+            return Result<>::from(root);
+        const Result<> failure = Result<>::failed(root.message(), root.code());
         // A refusal has said why (a changed host key's warning), or says it now.
-        if (root.status() != ResultStatus::Refused)
-            showLogOnFailure();
+        if (!root.isRefused())
+            showLogOnFailure(failure);
         else if (!root.message().isEmpty())
             Prompt::error(root.message());
-        return OpResult::Failed;
+        return failure;
     }
     m_session = std::move(session);
     m_rootDirectory = *root;
     m_currentDirectory = m_rootDirectory;
     Log("OpenSession END ROOT=%s", m_rootDirectory.constData());
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-void CFtpClient::rememberFailure(const result_detail::Outcome& outcome) {
-    m_lastError = quint32(outcome.code());
-    m_lastErrorText = outcome.message();
+Result<>
+CFtpClient::sessionRequest(const QByteArray& name,
+                           const std::function<Result<>(const QByteArray& path)>& request) {
+    if (!m_session || busy() || name.isEmpty() || FtpNames::breaksCommandLine(name))
+        return unusableName();
+    return request(absolute(name));
 }
 
-OpResult CFtpClient::sessionFailure(const result_detail::Outcome& outcome,
-                                    const QString& fallback) {
-    if (outcome.status() == ResultStatus::Cancelled)
-        return OpResult::Cancelled;
-    rememberFailure(outcome);
-    showFailure(fallback);
-    return OpResult::Failed;
-}
-
-bool CFtpClient::sessionRequest(
-    const QByteArray& name, const std::function<Result<void>(const QByteArray& path)>& request) {
-    if (!m_session || busy() || name.isEmpty() || FtpNames::breaksCommandLine(name)) {
-        m_lastError = 0;
-        m_lastErrorText = QStringLiteral("名前に使用出来ない文字が含まれています。");
-        return false;
-    }
-    const Result<void> done = request(absolute(name));
-    rememberFailure(done);
-    return done.ok();
-}
-
-bool CFtpClient::readSessionListing(RemoteSession& session, const QByteArray& directory,
-                                    std::vector<ListedEntry>* entries) {
+Result<std::vector<ListedEntry>> CFtpClient::readSessionListing(RemoteSession& session,
+                                                                const QByteArray& directory) {
     ListingStream stream(false, false, ListingParser(), listingLimit());
-    const Result<void> listed =
+    const Result<> listed =
         session.list(directory, [&stream](ListedEntry&& e) { stream.add(std::move(e)); });
-    if (!listed.ok()) {
-        rememberFailure(listed);
-        return false;
-    }
-    return takeListing(stream, entries);
+    if (!listed.ok())
+        return Result<std::vector<ListedEntry>>::from(listed);
+    return takeListing(stream);
 }
 
-OpResult CFtpClient::sessionListingOfItsOwn(std::vector<ListedEntry>* entries) {
+Result<std::vector<ListedEntry>> CFtpClient::sessionListingOfItsOwn() {
+    using Entries = Result<std::vector<ListedEntry>>;
     std::unique_ptr<RemoteSession> own = makeSftpSession();
     const Result<QByteArray> root =
-        m_profile.Server.isEmpty() ? Result<QByteArray>::failed() : own->logOn();
-    if (root.status() == ResultStatus::Cancelled)
-        return OpResult::Cancelled;
-    if (root.status() == ResultStatus::Refused && root.message().isEmpty())
-        return OpResult::Failed; // the warning has been shown
+        m_profile->Server.isEmpty() ? Result<QByteArray>::failed() : own->logOn();
+    if (root.isCancelled())
+        return Entries::from(root);
+    if (root.isRefused() && root.message().isEmpty())
+        return Entries::failed(); // the warning has been shown
     if (!root.ok()) {
-        rememberFailure(root);
-        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(m_lastError));
-        return OpResult::Failed;
+        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(quint32(root.code())));
+        return Entries::failed(root.message(), root.code());
     }
     QByteArray directory = *root;
     if (!serverDirectory.isEmpty()) {
         const Result<QByteArray> entered = own->changeDirectory(serverDirectory);
         if (!entered.ok()) {
-            rememberFailure(entered);
-            Prompt::error(QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(m_lastError));
-            return OpResult::Failed;
+            Prompt::error(
+                QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(quint32(entered.code())));
+            return Entries::from(entered);
         }
         directory = *entered;
     }
-    if (!readSessionListing(*own, directory, entries)) {
-        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(m_lastError));
-        return OpResult::Failed;
-    }
+    Entries entries = readSessionListing(*own, directory);
+    if (!entries.ok())
+        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(quint32(entries.code())));
     own->close();
-    return OpResult::Done;
+    return entries;
 }

@@ -4,7 +4,7 @@
 
 std::optional<ServerFileStamp> CFtpClient::StampOf(const QByteArray& remote) {
     if (!isConnected() || busy() || remote.isEmpty() || FtpNames::breaksCommandLine(remote) ||
-        SetServerDir() != OpResult::Done)
+        !SetServerDir().ok())
         return std::nullopt;
     const QByteArray path = absolute(remote);
     ServerFileStamp stamp;
@@ -18,23 +18,23 @@ std::optional<ServerFileStamp> CFtpClient::StampOf(const QByteArray& remote) {
         stamp.size = info->size.value_or(-1);
         return stamp;
     }
-    FtpReply mdtm;
-    if (m_connection->command("MDTM " + path, &mdtm)) {
+    if (const Result<FtpReply> mdtm = m_connection->command("MDTM " + path); mdtm.ok()) {
         const std::optional<QByteArray> modified =
-            ServerFileStamps::modifiedOfMdtmReply(mdtm.code, mdtm.text);
+            ServerFileStamps::modifiedOfMdtmReply(mdtm->code, mdtm->text);
         if (modified)
             stamp.modified = *modified;
         else
-            Log("StampOf %s: MDTM %d", remote.constData(), mdtm.code);
+            Log("StampOf %s: MDTM %d", remote.constData(), mdtm->code);
     }
     // Servers answer SIZE in binary mode only. A server without a usable MDTM is compared by
     // its size alone, which still tells most changes.
-    FtpReply type;
-    FtpReply size;
-    if (m_connection->command("TYPE I", &type) && !type.isError() &&
-        m_connection->command("SIZE " + path, &size) && size.code == 213) {
+    const Result<FtpReply> type = m_connection->command("TYPE I");
+    const Result<FtpReply> size = type.ok() && !type->isError()
+                                      ? m_connection->command("SIZE " + path)
+                                      : Result<FtpReply>::failed();
+    if (size.ok() && size->code == 213) {
         bool ok = false;
-        const qint64 bytes = size.text.mid(4).trimmed().toLongLong(&ok);
+        const qint64 bytes = size->text.mid(4).trimmed().toLongLong(&ok);
         if (ok && bytes >= 0)
             stamp.size = bytes;
     }

@@ -2,7 +2,7 @@
 
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
-#include "settings/ServerProfile.h"
+#include "settings/ServerProtocol.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -19,6 +19,22 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <curl/curl.h>
+
+struct FtpTransport::Callbacks {
+    static int sshKeyCallback(CURL*, const curl_khkey* known, const curl_khkey* found,
+                              curl_khmatch match, void* self);
+    static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
+    static size_t writeCallback(char* data, size_t size, size_t count, void* self);
+    static size_t readCallback(char* buffer, size_t size, size_t count, void* self);
+    static int progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
+                                curl_off_t ultotal, curl_off_t ulnow);
+    static curl_socket_t openSocketCallback(void* self, curlsocktype purpose,
+                                            curl_sockaddr* address);
+    static int closeSocketCallback(void* self, curl_socket_t socket);
+    static int socketOptionCallback(void* self, curl_socket_t socket, curlsocktype purpose);
+};
 
 namespace {
 
@@ -150,20 +166,20 @@ void FtpTransport::applyCommonOptions() {
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_VERBOSE, 1L); // the debug callback reads the server's replies
-    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &FtpTransport::debugCallback);
+    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &Callbacks::debugCallback);
     curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &FtpTransport::writeCallback);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Callbacks::writeCallback);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(e, CURLOPT_READFUNCTION, &FtpTransport::readCallback);
+    curl_easy_setopt(e, CURLOPT_READFUNCTION, &Callbacks::readCallback);
     curl_easy_setopt(e, CURLOPT_READDATA, this);
     curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &FtpTransport::progressCallback);
+    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &Callbacks::progressCallback);
     curl_easy_setopt(e, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &FtpTransport::openSocketCallback);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &Callbacks::openSocketCallback);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &FtpTransport::socketOptionCallback);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &Callbacks::socketOptionCallback);
     curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &FtpTransport::closeSocketCallback);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &Callbacks::closeSocketCallback);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
 }
 
@@ -261,11 +277,33 @@ QByteArray FtpTransport::urlFor(const FtpEndpoint& endpoint, const QByteArray& p
            absolute.toPercentEncoding();
 }
 
-bool FtpTransport::logOn() {
+Result<> FtpReply::failure() const {
+    return Result<>::failed(fromCp932(text), code);
+}
+
+Result<> replyOutcome(const Result<FtpReply>& reply) {
+    if (!reply.ok())
+        return Result<>::from(reply);
+    return reply->isError() ? reply->failure() : Result<>::done();
+}
+
+Result<> FtpTransport::outcome(bool ok) const {
+    return ok ? Result<>::done() : Result<>::failed(m_errorText, m_errorCode);
+}
+
+Result<> FtpTransport::transferOutcome(bool ok) const {
+    if (ok)
+        return Result<>::done();
+    if (m_cancelled)
+        return Result<>::cancelled();
+    return Result<>::failed(m_localWriteFailed ? QString() : m_errorText, m_errorCode);
+}
+
+Result<> FtpTransport::logOn() {
     close();
     m_connectionLost = false;
     if (!ensureHandles())
-        return false;
+        return outcome(false);
     curl_slist* quote = curl_slist_append(nullptr, "*FEAT");
     Request request;
     request.quote = quote;
@@ -275,7 +313,7 @@ bool FtpTransport::logOn() {
     curl_slist_free_all(quote);
     if (!ok) {
         close();
-        return false;
+        return outcome(false);
     }
     char* entry = nullptr;
     curl_easy_getinfo(m_easy, CURLINFO_FTP_ENTRY_PATH, &entry);
@@ -289,7 +327,7 @@ bool FtpTransport::logOn() {
                 m_offersMlsd = true;
         }
     }
-    return true;
+    return Result<>::done();
 }
 
 void FtpTransport::close() {
@@ -300,7 +338,7 @@ void FtpTransport::close() {
         int saved = m_timeouts.responseSeconds;
         m_timeouts.responseSeconds = qMin(5, saved);
         FtpReply ignored;
-        command("QUIT", &ignored);
+        sendCommand("QUIT", &ignored);
         m_timeouts.responseSeconds = saved;
     }
     // Whatever libcurl still wants to say on this socket fails at once instead of waiting.
@@ -313,7 +351,14 @@ void FtpTransport::close() {
     m_controlSocket = -1;
 }
 
-bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
+Result<FtpReply> FtpTransport::command(const QByteArray& line) {
+    FtpReply reply;
+    if (!sendCommand(line, &reply))
+        return Result<FtpReply>::from(outcome(false));
+    return reply;
+}
+
+bool FtpTransport::sendCommand(const QByteArray& line, FtpReply* reply) {
     *reply = FtpReply();
     if (!isOpen()) {
         m_connectionLost = true;
@@ -340,7 +385,7 @@ bool FtpTransport::command(const QByteArray& line, FtpReply* reply) {
     return true;
 }
 
-bool FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink) {
+Result<> FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink) {
     Request request;
     request.kind = Kind::Retrieve;
     request.path = path;
@@ -348,7 +393,8 @@ bool FtpTransport::retrieve(const QByteArray& path, bool ascii, const Sink& sink
     request.sink = &sink;
     // Text sizes are not comparable (line ends change on the way), so only binary transfers
     // are held against what the server announced.
-    return perform(request) && (ascii || receivedAsAnnounced());
+    const bool ok = perform(request) && (ascii || receivedAsAnnounced());
+    return transferOutcome(ok);
 }
 
 bool FtpTransport::receivedAsAnnounced() {
@@ -365,23 +411,26 @@ bool FtpTransport::receivedAsAnnounced() {
     return true;
 }
 
-bool FtpTransport::store(const QByteArray& path, bool ascii, qint64 size, const Source& source) {
+Result<> FtpTransport::store(const QByteArray& path, bool ascii, qint64 size,
+                             const Source& source) {
     Request request;
     request.kind = Kind::Store;
     request.path = path;
     request.ascii = ascii;
     request.size = size;
     request.source = &source;
-    return perform(request);
+    const bool ok = perform(request);
+    return transferOutcome(ok);
 }
 
-bool FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
+Result<> FtpTransport::list(const QByteArray& directory, const QByteArray& verb, const Sink& sink) {
     Request request;
     request.kind = Kind::Listing;
     request.path = directory.endsWith('/') ? directory : directory + '/';
     request.verb = verb;
     request.sink = &sink;
-    return perform(request);
+    const bool ok = perform(request);
+    return outcome(ok);
 }
 
 bool FtpTransport::perform(const Request& request) {
@@ -535,7 +584,8 @@ void FtpTransport::recordFailure(int curlCode, const char* detail) {
     m_errorText = text.isEmpty() ? libcurlText : text + QStringLiteral(" (") + libcurlText + u')';
 }
 
-int FtpTransport::debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self) {
+int FtpTransport::Callbacks::debugCallback(CURL*, curl_infotype type, char* data, size_t size,
+                                           void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     if (type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT)
         ++t->m_activity;
@@ -611,7 +661,7 @@ void FtpTransport::noteAnnouncedSize(const FtpReply& reply) {
         m_announcedSizes.push_back(*size);
 }
 
-size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* self) {
+size_t FtpTransport::Callbacks::writeCallback(char* data, size_t size, size_t count, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     ++t->m_activity;
     // A fast server fills one turn of the loop with many megabytes: the window gets its turn
@@ -630,7 +680,7 @@ size_t FtpTransport::writeCallback(char* data, size_t size, size_t count, void* 
     return bytes;
 }
 
-size_t FtpTransport::readCallback(char* buffer, size_t size, size_t count, void* self) {
+size_t FtpTransport::Callbacks::readCallback(char* buffer, size_t size, size_t count, void* self) {
     auto* t = static_cast<FtpTransport*>(self);
     if (!t->m_request || !t->m_request->source)
         return 0;
@@ -642,8 +692,8 @@ size_t FtpTransport::readCallback(char* buffer, size_t size, size_t count, void*
     return size_t(n);
 }
 
-int FtpTransport::progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
-                                   curl_off_t ultotal, curl_off_t ulnow) {
+int FtpTransport::Callbacks::progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
+                                              curl_off_t ultotal, curl_off_t ulnow) {
     auto* t = static_cast<FtpTransport*>(self);
     if (!t->m_progress || !t->m_request)
         return 0;
@@ -666,8 +716,8 @@ int FtpTransport::progressCallback(void* self, curl_off_t dltotal, curl_off_t dl
     return 0;
 }
 
-curl_socket_t FtpTransport::openSocketCallback(void* self, curlsocktype purpose,
-                                               curl_sockaddr* address) {
+curl_socket_t FtpTransport::Callbacks::openSocketCallback(void* self, curlsocktype purpose,
+                                                          curl_sockaddr* address) {
     auto* t = static_cast<FtpTransport*>(self);
     // A control connection is made only by logOn; a lost one is never replaced behind the
     // caller's back (data connections are opened while the control connection stands).
@@ -680,7 +730,7 @@ curl_socket_t FtpTransport::openSocketCallback(void* self, curlsocktype purpose,
     return ::socket(address->family, address->socktype, address->protocol);
 }
 
-curl_socket_t FtpTransport::connectControl(const curl_sockaddr* address) {
+int FtpTransport::connectControl(const curl_sockaddr* address) {
     int fd = ::socket(address->family, address->socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                       address->protocol);
     if (fd < 0)
@@ -710,12 +760,12 @@ curl_socket_t FtpTransport::connectControl(const curl_sockaddr* address) {
     return fd;
 }
 
-int FtpTransport::socketOptionCallback(void* self, curl_socket_t socket, curlsocktype) {
+int FtpTransport::Callbacks::socketOptionCallback(void* self, curl_socket_t socket, curlsocktype) {
     auto* t = static_cast<FtpTransport*>(self);
     return socket == t->m_preconnected ? CURL_SOCKOPT_ALREADY_CONNECTED : CURL_SOCKOPT_OK;
 }
 
-int FtpTransport::closeSocketCallback(void* self, curl_socket_t socket) {
+int FtpTransport::Callbacks::closeSocketCallback(void* self, curl_socket_t socket) {
     auto* t = static_cast<FtpTransport*>(self);
     if (socket == t->m_controlSocket)
         t->m_controlSocket = -1;

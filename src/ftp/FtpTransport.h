@@ -3,7 +3,8 @@
 #include "ftp/EventPump.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ServerTrust.h"
-#include "settings/ServerProfile.h"
+#include "platform/Result.h"
+#include "settings/ServerProtocol.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +12,12 @@
 #include <functional>
 #include <vector>
 
-#include <curl/curl.h>
+// libcurl's handles, declared as libcurl declares them, so that the users of the transport do
+// not read all of libcurl's headers.
+typedef void CURL;
+typedef void CURLM;
+struct curl_slist;
+struct curl_sockaddr;
 
 // How long an FTP operation may wait before it gives up: the connect stage, one reply of the
 // server, and a transfer that moves no byte.
@@ -26,7 +32,12 @@ struct FtpReply {
     int code = 0;
     QByteArray text;
     bool isError() const { return code >= 400; }
+    // The refusal as a failed result: the reply's text and its code.
+    [[nodiscard]] Result<> failure() const;
 };
+
+// A command's reply as a result: the server's refusal fails with its text and code.
+[[nodiscard]] Result<> replyOutcome(const Result<FtpReply>& reply);
 
 // Where and how one connection is made.
 struct FtpEndpoint {
@@ -63,7 +74,7 @@ public:
 
     // Connects, logs on (USER, PASS), reads the directory the server put us in (PWD) and the
     // features it offers (FEAT). A connection that drops later is never made again silently.
-    bool logOn();
+    Result<> logOn();
     bool isOpen() const { return m_controlSocket >= 0; }
     // An operation is under way (the event loop may call back into the owner meanwhile).
     bool busy() const { return m_request != nullptr; }
@@ -78,23 +89,22 @@ public:
     static PeerCertificate probeCertificate(const FtpEndpoint& endpoint,
                                             const FtpTimeouts& timeouts);
 
-    // Sends one command line; true when the server answered it, whatever the code.
-    bool command(const QByteArray& line, FtpReply* reply);
+    // Sends one command line; done with the server's reply whatever its code.
+    Result<FtpReply> command(const QByteArray& line);
     // Reads the file to the end of its data connection. A binary transfer fails when the
     // server announced a size (SIZE, or "(N bytes)" in its 150 reply) that differs from what
     // it sent, more or less: a size that lies leaves the caller nothing it could take as whole.
-    bool retrieve(const QByteArray& path, bool ascii, const Sink& sink);
-    bool store(const QByteArray& path, bool ascii, qint64 size, const Source& source);
+    //
+    // An operation that failed says why: the server's refusal with its code, else a text of our
+    // own for the transport's error with libcurl's code. A transfer is Cancelled when the
+    // progress handler stopped it, and says nothing when its sink or source failed (their owner
+    // knows why).
+    Result<> retrieve(const QByteArray& path, bool ascii, const Sink& sink);
+    Result<> store(const QByteArray& path, bool ascii, qint64 size, const Source& source);
     // Reads the listing of a directory with LIST or MLSD as it arrives (FTP).
-    bool list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
+    Result<> list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
     void setProgressHandler(Progress handler) { m_progress = std::move(handler); }
 
-    // About the last failure: the code of the server's refusal, else the transport's code; the
-    // refusal's text, else a text of our own for the transport's error.
-    int errorCode() const { return m_errorCode; }
-    QString errorText() const { return m_errorText; }
-    bool wasCancelled() const { return m_cancelled; }
-    bool localWriteFailed() const { return m_localWriteFailed; }
     // The replies of the last operation, the password masked (for the debug log).
     const std::vector<FtpReply>& replies() const { return m_replies; }
 
@@ -111,6 +121,15 @@ private:
         curl_slist* quote = nullptr;
     };
 
+    // libcurl's callbacks, which reach into the transport.
+    struct Callbacks;
+    friend struct Callbacks;
+
+    // What the last operation did, from its failure fields; a transfer's may also be Cancelled
+    // or have failed in its sink or source.
+    Result<> outcome(bool ok) const;
+    Result<> transferOutcome(bool ok) const;
+    bool sendCommand(const QByteArray& line, FtpReply* reply);
     bool ensureHandles();
     void applyCommonOptions();
     bool perform(const Request& request);
@@ -120,17 +139,8 @@ private:
     static QByteArray urlFor(const FtpEndpoint& endpoint, const QByteArray& path);
     static void applySecurityOptions(CURL* easy, const FtpEndpoint& endpoint);
 
-    static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
-    static size_t writeCallback(char* data, size_t size, size_t count, void* self);
-    static size_t readCallback(char* buffer, size_t size, size_t count, void* self);
-    static int progressCallback(void* self, curl_off_t dltotal, curl_off_t dlnow,
-                                curl_off_t ultotal, curl_off_t ulnow);
-    static curl_socket_t openSocketCallback(void* self, curlsocktype purpose,
-                                            curl_sockaddr* address);
-    static int closeSocketCallback(void* self, curl_socket_t socket);
-    static int socketOptionCallback(void* self, curl_socket_t socket, curlsocktype purpose);
     // The TCP connect of the control connection, bounded by the connect time-out.
-    curl_socket_t connectControl(const curl_sockaddr* address);
+    int connectControl(const curl_sockaddr* address);
     void takeReplyLine(const QByteArray& line);
     // An FTP listing under way: its data is taken from the debug callback, as it came.
     bool takesRawListing() const {

@@ -4,6 +4,7 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 #include <QRandomGenerator>
 
@@ -36,38 +37,40 @@ QString lines(const QStringList& parts) {
 // Whether the server has a file of that name; nothing when it cannot be asked.
 std::optional<bool> hasFile(CFtpClient& client, const QByteArray& name) {
     ServerFileList found;
-    if (client.GetServerFileList(name, found, ServerFileKindFiles) != OpResult::Done)
+    if (!client.GetServerFileList(name, found, ServerFileKindFiles).ok())
         return std::nullopt;
     return !found.empty();
 }
 
-bool ensureSession(CFtpClient& client) {
-    return client.isConnected() || client.OpenSession() == OpResult::Done;
+Result<> ensureSession(CFtpClient& client) {
+    return client.isConnected() ? Result<>::done() : client.OpenSession();
 }
 
 // Moves the server's file to its backup name when the profile asks for a backup.
-OpResult moveToBackup(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote) {
+Result<> moveToBackup(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote) {
     // Without an extension the backup name would be the file's own name, and removing the "old
     // backup" would delete the very file it means to keep.
     if (profile.BackMode == 0 || profile.BackExt.isEmpty())
-        return OpResult::Done;
+        return Result<>::done();
     const QByteArray backup = remote + toCp932(profile.BackExt);
     // A missing old backup is no error.
-    [[maybe_unused]] const bool removed = client.Remove(backup);
-    if (client.Rename(remote, backup))
-        return OpResult::Done;
-    const QString reason = client.lastErrorText();
+    [[maybe_unused]] const Result<> removed = client.Remove(backup);
+    const Result<> renamed = client.Rename(remote, backup);
+    if (renamed.ok())
+        return renamed;
+    const QString& reason = renamed.message();
     if (const std::optional<bool> there = hasFile(client, remote); there && !*there)
-        return OpResult::Done; // a new file: nothing to keep
+        return Result<>::done(); // a new file: nothing to keep
     const QString question =
         lines({QStringLiteral("%1 のバックアップ(%2)を作成出来ませんでした。")
                    .arg(shown(profile, remote), shown(profile, backup)),
                reason, QStringLiteral("\nバックアップせずに上書きしますか？")});
-    return Prompt::question(question) == PromptAnswer::Yes ? OpResult::Done : OpResult::Cancelled;
+    return Prompt::question(question) == PromptAnswer::Yes ? Result<>::done()
+                                                           : Result<>::cancelled();
 }
 
 void removeTemporary(CFtpClient& client, const QByteArray& name) {
-    [[maybe_unused]] const bool removed = client.Remove(name);
+    [[maybe_unused]] const Result<> removed = client.Remove(name);
 }
 
 QString notReplaced(const ServerProfile& profile, const QByteArray& remote, const QString& reason) {
@@ -80,53 +83,51 @@ QString notReplaced(const ServerProfile& profile, const QByteArray& remote, cons
 // over an existing file (OpenSSH's SFTP server always does) has the live file moved aside
 // first and deleted only once the live name holds the new file, so no complete version is ever
 // deleted before then, and a server that refuses renames altogether keeps its live file.
-OpResult replaceWith(CFtpClient& client, const ServerProfile& profile, const QByteArray& temporary,
+Result<> replaceWith(CFtpClient& client, const ServerProfile& profile, const QByteArray& temporary,
                      const QByteArray& remote) {
-    if (client.Rename(temporary, remote))
-        return OpResult::Done;
+    if (const Result<> renamed = client.Rename(temporary, remote); renamed.ok())
+        return renamed;
     const QByteArray aside = hiddenNameFor(remote, ".vtp-old");
-    if (!client.Rename(remote, aside)) {
-        const QString reason = client.lastErrorText();
+    if (const Result<> movedAside = client.Rename(remote, aside); !movedAside.ok()) {
         removeTemporary(client, temporary);
-        Prompt::error(notReplaced(profile, remote, reason));
-        return OpResult::Failed;
+        Prompt::error(notReplaced(profile, remote, movedAside.message()));
+        return movedAside;
     }
     client.Log(
         "SafeUpload %s: 既存ファイルへの名称変更を拒否された為、%s に移してから名称変更します",
         remote.constData(), aside.constData());
-    if (client.Rename(temporary, remote)) {
+    const Result<> renamed = client.Rename(temporary, remote);
+    if (renamed.ok()) {
         removeTemporary(client, aside);
-        return OpResult::Done;
+        return renamed;
     }
-    const QString reason = client.lastErrorText();
-    if (client.Rename(aside, remote)) {
+    if (client.Rename(aside, remote).ok()) {
         removeTemporary(client, temporary);
-        Prompt::error(notReplaced(profile, remote, reason));
-        return OpResult::Failed;
+        Prompt::error(notReplaced(profile, remote, renamed.message()));
+        return renamed;
     }
-    Prompt::error(lines({notReplaced(profile, remote, reason),
+    Prompt::error(lines({notReplaced(profile, remote, renamed.message()),
                          QStringLiteral("送信したファイルは %1、元のファイルは %2 としてサーバに"
                                         "残っています。")
                              .arg(shown(profile, temporary), shown(profile, aside))}));
-    return OpResult::Failed;
+    return renamed;
 }
 
-OpResult uploadSafely(CFtpClient& client, const ServerProfile& profile, const ProfileUpload& upload,
+Result<> uploadSafely(CFtpClient& client, const ServerProfile& profile, const ProfileUpload& upload,
                       const UploadSender& send) {
     const QByteArray temporary = hiddenNameFor(upload.remote, ".vtp-part");
-    const OpResult sent = send(temporary, false);
+    const Result<> sent = send(temporary, false);
     // A failed transfer may have lost the connection, and a converting one closes its own.
-    if (sent != OpResult::Done)
+    if (!sent.ok())
         client.CloseSession();
-    if (!ensureSession(client))
-        return OpResult::Failed;
-    if (sent != OpResult::Done) {
+    if (const Result<> session = ensureSession(client); !session.ok())
+        return Result<>::failed(session.message(), session.code());
+    if (!sent.ok()) {
         removeTemporary(client, temporary);
         return sent;
     }
     if (upload.backup) {
-        if (const OpResult kept = moveToBackup(client, profile, upload.remote);
-            kept != OpResult::Done) {
+        if (const Result<> kept = moveToBackup(client, profile, upload.remote); !kept.ok()) {
             removeTemporary(client, temporary);
             return kept;
         }
@@ -136,15 +137,14 @@ OpResult uploadSafely(CFtpClient& client, const ServerProfile& profile, const Pr
 
 } // namespace
 
-OpResult uploadByProfile(CFtpClient& client, const ServerProfile& profile,
+Result<> uploadByProfile(CFtpClient& client, const ServerProfile& profile,
                          const ProfileUpload& upload, const UploadSender& send) {
     if (profile.SafeUpload != 0)
         return uploadSafely(client, profile, upload, send);
     if (upload.backup) {
-        if (!ensureSession(client))
-            return OpResult::Failed;
-        if (const OpResult kept = moveToBackup(client, profile, upload.remote);
-            kept != OpResult::Done)
+        if (const Result<> session = ensureSession(client); !session.ok())
+            return Result<>::failed(session.message(), session.code());
+        if (const Result<> kept = moveToBackup(client, profile, upload.remote); !kept.ok())
             return kept;
     }
     return send(upload.remote, upload.deleteFirst);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/OpResult.h"
-#include "settings/ServerProfile.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 
 #include <functional>
 
 class CFtpClient;
+struct ServerProfile;
 
 // One file on its way to a server.
 struct ProfileUpload {
@@ -19,7 +19,7 @@ struct ProfileUpload {
 // Moves the file to the server under `name` (the file's own name or a temporary one) the way
 // the caller moves it (plain or converting, text or binary), deleting the server's file of
 // that name first when `deleteFirst` says so.
-using UploadSender = std::function<OpResult(const QByteArray& name, bool deleteFirst)>;
+using UploadSender = std::function<Result<>(const QByteArray& name, bool deleteFirst)>;
 
 // The one way a file replaces its server file, for every upload of a profile (a document's
 // save, the transfer window, vantorpadctl put).
@@ -36,5 +36,5 @@ using UploadSender = std::function<OpResult(const QByteArray& name, bool deleteF
 // nothing to keep) is named, and the user decides whether the file goes up without one.
 // Every failure has been reported when this returns Failed; Cancelled means the user chose to
 // send nothing. The client may be left logged on.
-OpResult uploadByProfile(CFtpClient& client, const ServerProfile& profile,
+Result<> uploadByProfile(CFtpClient& client, const ServerProfile& profile,
                          const ProfileUpload& upload, const UploadSender& send);

@@ -1,7 +1,9 @@
 #include "ftp/SecureLogOn.h"
 
 #include "platform/Prompt.h"
-#include "settings/ServerProfile.h"
+#include "settings/ServerProtocol.h"
+
+#include <curl/curl.h>
 
 SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
                          FtpTransport::Progress progress, ServerTrust& trust)
@@ -12,56 +14,58 @@ QString SecureLogOn::serverText() const {
     return QString::fromLatin1(m_server);
 }
 
-SecureLogOn::Outcome SecureLogOn::run(std::unique_ptr<FtpTransport>& connection) {
+Result<> SecureLogOn::run(std::unique_ptr<FtpTransport>& connection) {
     if (!isKnownProtocol(m_endpoint.protocol)) {
         Prompt::error(QStringLiteral("サーバ %1 の接続方式(Protocol=%2)が正しくありません。\n"
                                      "接続しません。オプション設定のサーバ設定で接続方式を"
                                      "選び直して下さい。")
                           .arg(serverText())
                           .arg(m_endpoint.protocol));
-        return Outcome::Refused;
+        return Result<>::refused();
     }
     return attempt(connection, true);
 }
 
-SecureLogOn::Outcome SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk) {
+Result<> SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk) {
     const bool ftps = m_endpoint.protocol == ProtocolFtps;
     const auto trusted = ftps ? m_trust.certificateFor(m_server) : std::nullopt;
     FtpEndpoint endpoint = m_endpoint;
     endpoint.pinnedKey = trusted ? trusted->pin : QByteArray();
     connection = std::make_unique<FtpTransport>(endpoint, m_timeouts);
     connection->setProgressHandler(m_progress);
-    if (connection->logOn()) {
+    const Result<> loggedOn = connection->logOn();
+    if (loggedOn.ok()) {
         if (!trusted)
-            return Outcome::LoggedOn;
+            return loggedOn;
         // The same key under another certificate is still not the certificate the user saw.
         const PeerCertificate now = connection->certificate();
         if (now.fingerprint() == trusted->fingerprint)
-            return Outcome::LoggedOn;
+            return loggedOn;
         connection->close();
         ServerTrust::warnCertificateChanged(serverText(), trusted->fingerprint, now);
-        return Outcome::Refused;
+        return Result<>::refused();
     }
     if (!ftps)
-        return Outcome::Failed;
-    if (connection->errorCode() == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
+        return loggedOn;
+    if (loggedOn.code() == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
         ServerTrust::warnCertificateChanged(serverText(),
                                             trusted ? trusted->fingerprint : QString(),
                                             FtpTransport::probeCertificate(m_endpoint, m_timeouts));
-        return Outcome::Refused;
+        return Result<>::refused();
     }
-    if (connection->errorCode() == CURLE_PEER_FAILED_VERIFICATION && mayAsk && !trusted)
-        return askAboutCertificate(connection);
-    return Outcome::Failed;
+    if (loggedOn.code() == CURLE_PEER_FAILED_VERIFICATION && mayAsk && !trusted)
+        return askAboutCertificate(connection, loggedOn);
+    return loggedOn;
 }
 
-SecureLogOn::Outcome SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTransport>& connection) {
+Result<> SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTransport>& connection,
+                                          const Result<>& verification) {
     const PeerCertificate certificate = FtpTransport::probeCertificate(m_endpoint, m_timeouts);
     if (certificate.isNull() || certificate.publicKeyPin().isEmpty())
-        return Outcome::Failed; // nothing the user could judge: the verification failure stands
+        return verification; // nothing the user could judge: the verification failure stands
     const TrustChoice choice = ServerTrust::askCertificate(serverText(), certificate);
     if (choice == TrustChoice::Cancel)
-        return Outcome::Cancelled;
+        return Result<>::cancelled();
     if (!m_trust.trustCertificate(m_server, certificate, choice))
         Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
                                      "この証明書は今回のみ信頼します。")

@@ -11,21 +11,18 @@
 // SftpSession's.
 class SecureLogOn {
 public:
-    enum class Outcome {
-        LoggedOn,  // the connection is open
-        Failed,    // the connection says why (errorText); nothing shown yet
-        Refused,   // a changed certificate: the warning has been shown
-        Cancelled, // the user did not trust the certificate
-    };
-
     SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
                 FtpTransport::Progress progress, ServerTrust& trust);
-    // Makes `connection` and logs on with it.
-    Outcome run(std::unique_ptr<FtpTransport>& connection);
+    // Makes `connection` and logs on with it. Done: the connection is open. Failed: the
+    // connection's reason, nothing shown yet. Refused: a changed certificate, or a
+    // profile that cannot connect; the warning has been shown. Cancelled: the user did not
+    // trust the certificate.
+    Result<> run(std::unique_ptr<FtpTransport>& connection);
 
 private:
-    Outcome attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
-    Outcome askAboutCertificate(std::unique_ptr<FtpTransport>& connection);
+    Result<> attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
+    Result<> askAboutCertificate(std::unique_ptr<FtpTransport>& connection,
+                                 const Result<>& verification);
     QString serverText() const;
 
     FtpEndpoint m_endpoint;

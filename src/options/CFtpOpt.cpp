@@ -365,7 +365,7 @@ void CFtpOpt::testConnection() {
     ServerTaskGuard busy(window());
     std::unique_ptr<CFtpClient> client =
         CFtpClient::create(m_network, m_debugLog, profileOfFields(), *m_trust);
-    if (client->OpenSession() == OpResult::Done) {
+    if (client->OpenSession().ok()) {
         Prompt::information(QStringLiteral("通信テスト正常終了"));
         client->CloseSession();
     }

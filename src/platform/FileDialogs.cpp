@@ -1,5 +1,7 @@
 #include "platform/FileDialogs.h"
 
+#include <utility>
+
 #include <QFileDialog>
 
 namespace {
@@ -49,8 +51,8 @@ FileDialogs* FileDialogs::install(FileDialogs* dialogs) {
     return previous;
 }
 
-void FileDialogs::setDefault(FileDialogs* dialogs) {
-    fallback() = dialogs;
+FileDialogs* FileDialogs::setDefault(FileDialogs* dialogs) {
+    return std::exchange(fallback(), dialogs);
 }
 
 FileDialogs& FileDialogs::current() {

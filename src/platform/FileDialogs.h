@@ -42,20 +42,9 @@ public:
     // Installs `dialogs` (not owned) in front of everything else and returns the one it
     // replaces.
     static FileDialogs* install(FileDialogs* dialogs);
-    // The implementation used when nothing is installed: the program's own dialogs, set once by
-    // the main window. Without one, plain Qt file dialogs serve.
-    static void setDefault(FileDialogs* dialogs);
+    // The implementation used when nothing is installed: the program's own dialogs, set by the
+    // main window while it lives. Without one, plain Qt file dialogs serve. Returns the one it
+    // replaces.
+    static FileDialogs* setDefault(FileDialogs* dialogs);
     static FileDialogs& current();
-};
-
-// Replaces the installed file dialogs for the lifetime of the object.
-class ScopedFileDialogs {
-public:
-    explicit ScopedFileDialogs(FileDialogs* dialogs) : m_previous(FileDialogs::install(dialogs)) {}
-    ~ScopedFileDialogs() { FileDialogs::install(m_previous); }
-    ScopedFileDialogs(const ScopedFileDialogs&) = delete;
-    ScopedFileDialogs& operator=(const ScopedFileDialogs&) = delete;
-
-private:
-    FileDialogs* m_previous;
 };

@@ -77,15 +77,15 @@ bool isCp932Lead(unsigned char c) {
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
-bool IniFile::load() {
+Result<> IniFile::load() {
     setContents({});
     QFile file(m_path);
     if (!file.exists())
-        return true;
+        return Result<>::done();
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return Result<>::failed(file.errorString());
     setContents(file.readAll());
-    return true;
+    return Result<>::done();
 }
 
 void IniFile::setContents(const QByteArray& bytes) {
@@ -139,22 +139,21 @@ QByteArray IniFile::contents() const {
     return out;
 }
 
-bool IniFile::save(QString* error) const {
+Result<> IniFile::save() const {
     const bool existed = QFileInfo::exists(m_path);
     QSaveFile file(m_path);
     bool ok = file.open(QIODevice::WriteOnly);
     // A new file is for its owner's eyes only before the first byte of a password reaches it;
     // an existing file keeps the mode its owner gave it.
     if (ok && !existed && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+        const int code = errno;
         file.cancelWriting();
-        return false;
+        return Result<>::failed(QString::fromLocal8Bit(std::strerror(code)), code);
     }
     ok = ok && file.write(contents()) >= 0 && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    if (!ok)
+        return Result<>::failed(file.errorString(), int(file.error()));
+    return Result<>::done();
 }
 
 qsizetype IniFile::findSection(QByteArrayView section) const {
@@ -213,16 +212,16 @@ bool IniFile::canHold(QByteArrayView value) {
     return !value.contains('\r') && !value.contains('\n');
 }
 
-bool IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value) {
+Result<> IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value) {
     if (!canHold(value))
-        return false;
+        return Result<>::refused();
     const QByteArray stored = storedForm(value);
     QByteArray line = key.toByteArray() + '=' + stored;
     qsizetype s = findSection(section);
     if (s < 0) {
         insertLine(m_lines.size(), '[' + section.toByteArray() + ']');
         insertLine(m_lines.size(), line);
-        return true;
+        return Result<>::done();
     }
     qsizetype k = findKey(s, key);
     if (k >= 0) {
@@ -230,17 +229,17 @@ bool IniFile::writeString(QByteArrayView section, QByteArrayView key, const QByt
         splitKeyLine(m_lines[k].text, &oldKey, &oldValue);
         // A line that already reads as the value stays as its owner wrote it (blanks, quotes).
         if (valueAsRead(oldValue) == value)
-            return true;
+            return Result<>::done();
         // Keep the key's spelling as it stands in the file.
         m_lines[k].text = oldKey.toByteArray() + '=' + stored;
-        return true;
+        return Result<>::done();
     }
     // New keys go after the last non-blank line of their section.
     qsizetype end = sectionEnd(s);
     while (end > s + 1 && trimmed(m_lines[end - 1].text).isEmpty())
         --end;
     insertLine(end, line);
-    return true;
+    return Result<>::done();
 }
 
 void IniFile::insertLine(qsizetype at, QByteArray text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -19,13 +21,13 @@ public:
     IniFile() = default;
     explicit IniFile(QString path);
 
-    // Reads the file; a missing or unreadable file reads as empty. Returns false only when the
-    // file exists but cannot be read.
-    bool load();
+    // Reads the file; a missing or unreadable file reads as empty. Fails (saying why) only when
+    // the file exists but cannot be read.
+    Result<> load();
     // Replaces the file atomically (temporary file beside it, then rename), keeping the mode of
     // an existing file and giving a new one mode 0600. On failure nothing changes on disk and
-    // `error` says why.
-    [[nodiscard]] bool save(QString* error = nullptr) const;
+    // the message says why.
+    Result<> save() const;
 
     const QString& path() const { return m_path; }
 
@@ -34,10 +36,9 @@ public:
                           const QByteArray& fallback) const;
     int readInt(QByteArrayView section, QByteArrayView key, int fallback) const;
 
-    // A value the file cannot hold (see canHold) is refused: nothing is written and the result
-    // is false. A key whose line already reads as `value` keeps its line as it stands.
-    [[nodiscard]] bool writeString(QByteArrayView section, QByteArrayView key,
-                                   const QByteArray& value);
+    // A value the file cannot hold (see canHold) is Refused: nothing is written. A key whose
+    // line already reads as `value` keeps its line as it stands.
+    Result<> writeString(QByteArrayView section, QByteArrayView key, const QByteArray& value);
     void writeInt(QByteArrayView section, QByteArrayView key, int value);
     // A value is one line: a CR or LF in it would end the line and could start a section.
     static bool canHold(QByteArrayView value);

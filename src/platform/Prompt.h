@@ -39,15 +39,3 @@ public:
     static void warning(const QString& text);
     static PromptAnswer question(const QString& text, PromptButtons buttons = PromptButtons::YesNo);
 };
-
-// Replaces the installed prompt for the lifetime of the object.
-class ScopedPrompt {
-public:
-    explicit ScopedPrompt(Prompt* prompt) : m_previous(Prompt::install(prompt)) {}
-    ~ScopedPrompt() { Prompt::install(m_previous); }
-    ScopedPrompt(const ScopedPrompt&) = delete;
-    ScopedPrompt& operator=(const ScopedPrompt&) = delete;
-
-private:
-    Prompt* m_previous;
-};

@@ -18,8 +18,7 @@ enum class ResultStatus {
 // layer that fails words the message (a server's own reply, a file error); the window decides
 // whether and how to show it. The type is [[nodiscard]], and the build treats an ignored result
 // as an error.
-template <class T = void>
-class [[nodiscard]] Result;
+template <class T = void> class [[nodiscard]] Result;
 
 namespace result_detail {
 
@@ -27,9 +26,11 @@ class Outcome {
 public:
     [[nodiscard]] ResultStatus status() const { return m_status; }
     [[nodiscard]] bool ok() const { return m_status == ResultStatus::Done; }
-    [[nodiscard]] bool cancelled() const { return m_status == ResultStatus::Cancelled; }
-    [[nodiscard]] bool refused() const { return m_status == ResultStatus::Refused; }
-    // The text to show; empty when there is nothing to say (done, cancelled, or already shown).
+    // (Not cancelled() and refused(): those make results.)
+    [[nodiscard]] bool isCancelled() const { return m_status == ResultStatus::Cancelled; }
+    [[nodiscard]] bool isRefused() const { return m_status == ResultStatus::Refused; }
+    // The text that says why it did not happen; empty when there is nothing to say (done,
+    // cancelled). An operation that also shows it itself says so where it is declared.
     [[nodiscard]] const QString& message() const { return m_message; }
     // A number that goes with the message: a server's reply code, an errno, a library's code.
     [[nodiscard]] int code() const { return m_code; }
@@ -52,8 +53,7 @@ private:
 
 } // namespace result_detail
 
-template <>
-class [[nodiscard]] Result<void> : public result_detail::Outcome {
+template <> class [[nodiscard]] Result<void> : public result_detail::Outcome {
 public:
     Result() = default; // done
     [[nodiscard]] static Result done() { return {}; }
@@ -65,8 +65,7 @@ public:
         return {ResultStatus::Refused, std::move(message), code};
     }
     // Any other result without its value: the way a failure travels up a layer.
-    template <class U>
-    [[nodiscard]] static Result from(const Result<U>& other) {
+    template <class U> [[nodiscard]] static Result from(const Result<U>& other) {
         return {other.status(), other.message(), other.code()};
     }
 
@@ -75,8 +74,7 @@ private:
         : Outcome(status, std::move(message), code) {}
 };
 
-template <class T>
-class [[nodiscard]] Result : public result_detail::Outcome {
+template <class T> class [[nodiscard]] Result : public result_detail::Outcome {
 public:
     Result(T value) : m_value(std::move(value)) {} // done, with its value
     [[nodiscard]] static Result done(T value) { return Result(std::move(value)); }
@@ -88,8 +86,7 @@ public:
         return {ResultStatus::Refused, std::move(message), code};
     }
     // A result that did not happen, with another value type (never a done one: it has no value).
-    template <class U>
-    [[nodiscard]] static Result from(const Result<U>& other) {
+    template <class U> [[nodiscard]] static Result from(const Result<U>& other) {
         return {other.ok() ? ResultStatus::Failed : other.status(), other.message(), other.code()};
     }
 

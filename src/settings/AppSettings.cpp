@@ -266,12 +266,13 @@ SettingsTextFault settingsTextFault(const QString& text) {
 bool writeSettingsText(IniFile& ini, QByteArrayView section, QByteArrayView key,
                        const QString& text) {
     EncodeResult bytes = LosslessCodec::cp932().encode(text);
-    return bytes.ok() && ini.writeString(section, key, IniFile::cutAtCharBoundary(bytes.bytes));
+    return bytes.ok() &&
+           ini.writeString(section, key, IniFile::cutAtCharBoundary(bytes.bytes)).ok();
 }
 
 bool LoadSettings(AppSettings& settings, const QString& directory) {
     IniFile ini(settingsFilePath(directory));
-    bool readable = ini.load();
+    const bool readable = ini.load().ok();
     settings.load(ini);
     return readable;
 }
@@ -279,7 +280,7 @@ bool LoadSettings(AppSettings& settings, const QString& directory) {
 bool SaveSettings(const AppSettings& settings, const QString& directory,
                   const std::function<QStringList(IniFile&)>& storeMore) {
     IniFile ini(settingsFilePath(directory));
-    if (!ini.load()) {
+    if (!ini.load().ok()) {
         // Rewriting an unreadable file would lose every line we do not own.
         std::fprintf(stderr, "Vantorpad.ini: cannot read %s, settings not saved\n",
                      qPrintable(ini.path()));
@@ -291,10 +292,9 @@ bool SaveSettings(const AppSettings& settings, const QString& directory,
     for (const QString& key : kept)
         std::fprintf(stderr, "Vantorpad.ini: %s not saved, the file cannot hold its value\n",
                      qPrintable(key));
-    QString error;
-    if (!ini.save(&error)) {
+    if (const Result<> saved = ini.save(); !saved.ok()) {
         std::fprintf(stderr, "Vantorpad.ini: cannot save %s: %s\n", qPrintable(ini.path()),
-                     qPrintable(error));
+                     qPrintable(saved.message()));
         return false;
     }
     return kept.isEmpty();

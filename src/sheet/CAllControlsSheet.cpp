@@ -1,13 +1,12 @@
 #include "sheet/CAllControlsSheet.h"
 
-#include "app/CVantorpadApp.h"
 #include "editor/ComboHistory.h"
 #include "editor/SearchDialogs.h"
-#include "frame/CMainFrame.h"
-#include "frame/FindBar.h"
 #include "grid/CGridCtrl.h"
 #include "grid/GridModel.h"
 #include "platform/BusyGuard.h"
+#include "settings/AppSettings.h"
+#include "sheet/SheetContext.h"
 #include "sheet/SheetEditor.h"
 #include "sheet/SheetSearch.h"
 #include "widgets/DialogButtons.h"
@@ -101,10 +100,9 @@ void GridSheetPage::initialise() {
     fill(m_search, m_searchItems, m_searchItems.isEmpty() ? -1 : 0);
 }
 
-void GridSheetPage::notFound() const {
+void GridSheetPage::notFound() {
     QApplication::beep();
-    if (CVantorpadApp* app = CVantorpadApp::instance(); app && app->mainFrame())
-        QApplication::alert(app->mainFrame(), 500);
+    emit nothingFound();
 }
 
 void GridSheetPage::showCell(int row, int col) const {
@@ -257,11 +255,11 @@ void CGridFilter::showAll() {
     SheetEditor::revealHidden(*m_grid);
 }
 
-CAllControlsSheet::CAllControlsSheet(CVantorpadApp& app, CGridCtrl* view, QWidget* parent)
-    : QDialog(parent), m_app(app) {
+CAllControlsSheet::CAllControlsSheet(const SheetContext& context, CGridCtrl* view, QWidget* parent)
+    : QDialog(parent), m_settings(context.settings), m_searchText(context.searchText) {
     setObjectName(QStringLiteral("AllControlsSheet"));
     setWindowTitle(QStringLiteral("検索＆置換＆絞込"));
-    const QStringList& history = app.settings.SearchHistory;
+    const QStringList& history = m_settings.SearchHistory;
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
     m_search = new CGridRep(CGridRep::Mode::Search, view, history, m_tabs);
@@ -270,6 +268,10 @@ CAllControlsSheet::CAllControlsSheet(CVantorpadApp& app, CGridCtrl* view, QWidge
     m_tabs->addTab(m_search, QStringLiteral("検索"));
     m_tabs->addTab(m_replace, QStringLiteral("置換"));
     m_tabs->addTab(m_filter, QStringLiteral("絞込"));
+    if (m_searchText)
+        for (GridSheetPage* page : pages())
+            connect(page, &GridSheetPage::nothingFound, this,
+                    [sink = m_searchText] { sink->searchFailed(); });
     layout->addWidget(m_tabs);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
@@ -278,15 +280,13 @@ CAllControlsSheet::CAllControlsSheet(CVantorpadApp& app, CGridCtrl* view, QWidge
 }
 
 void CAllControlsSheet::done(int result) {
-    for (GridSheetPage* page :
-         {static_cast<GridSheetPage*>(m_search), static_cast<GridSheetPage*>(m_replace),
-          static_cast<GridSheetPage*>(m_filter)}) {
+    for (GridSheetPage* page : pages()) {
         if (!page->wasShown())
             continue;
         page->takeSearchText();
-        m_app.settings.SearchHistory = page->searchList();
+        m_settings.SearchHistory = page->searchList();
     }
-    if (m_app.mainFrame() && m_app.mainFrame()->findBar())
-        m_app.mainFrame()->findBar()->refill(m_app.settings.SearchHistory);
+    if (m_searchText)
+        m_searchText->takeSearchHistory(m_settings.SearchHistory);
     QDialog::done(result);
 }

@@ -4,8 +4,12 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <array>
+
 class CGridCtrl;
-class CVantorpadApp;
+struct SheetContext;
+class SearchTextSink;
+struct AppSettings;
 class GridModel;
 class QComboBox;
 class QRadioButton;
@@ -22,6 +26,10 @@ public:
     // Takes the search text into the list, as every button does.
     QString takeSearchText();
 
+signals:
+    // A search found nothing (more); the desktop's bell has sounded.
+    void nothingFound();
+
 protected:
     GridSheetPage(CGridCtrl* view, const QStringList& history, QWidget* parent);
     void showEvent(QShowEvent* event) override;
@@ -30,7 +38,7 @@ protected:
     QComboBox* addCombo(const char* name, int id);
     static QString take(QComboBox* combo, QStringList& items);
     static void fill(QComboBox* combo, const QStringList& items, int current);
-    void notFound() const;
+    void notFound();
     void showCell(int row, int col) const;
     // The grid's guarded update, as an edit would change the cell.
     bool writeCell(int row, int col, const QString& text);
@@ -86,7 +94,7 @@ private:
 class CAllControlsSheet : public QDialog {
     Q_OBJECT
 public:
-    CAllControlsSheet(CVantorpadApp& app, CGridCtrl* view, QWidget* parent = nullptr);
+    CAllControlsSheet(const SheetContext& context, CGridCtrl* view, QWidget* parent = nullptr);
 
     QTabWidget* tabs() const { return m_tabs; }
     CGridRep* searchPage() const { return m_search; }
@@ -96,7 +104,10 @@ public:
     void done(int result) override;
 
 private:
-    CVantorpadApp& m_app;
+    std::array<GridSheetPage*, 3> pages() const { return {m_search, m_replace, m_filter}; }
+
+    AppSettings& m_settings;
+    SearchTextSink* m_searchText;
     QTabWidget* m_tabs;
     CGridRep* m_search;
     CGridRep* m_replace;

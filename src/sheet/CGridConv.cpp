@@ -1,12 +1,11 @@
 #include "sheet/CGridConv.h"
 
-#include "app/CVantorpadApp.h"
-#include "frame/CMainFrame.h"
 #include "grid/CGridCtrl.h"
 #include "grid/GridFontMetrics.h"
 #include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "sheet/CAllControlsSheet.h"
 #include "sheet/CProgDlg.h"
 #include "sheet/SheetDialogs.h"
@@ -22,13 +21,14 @@
 #include <QSizeGrip>
 #include <QVBoxLayout>
 
-CGridConv::CGridConv(CVantorpadApp& app, const DelimitedTextOptions& options, QWidget* parent)
-    : QDialog(parent), m_app(app), m_grid(new CGridCtrl(this)), m_editor(m_grid->model(), options) {
+CGridConv::CGridConv(const SheetContext& context, const DelimitedTextOptions& options,
+                     QWidget* parent)
+    : QDialog(parent), m_context(context), m_grid(new CGridCtrl(this)),
+      m_editor(m_grid->model(), options) {
     setObjectName(QStringLiteral("GridConv"));
     setWindowTitle(QStringLiteral("スプレット入力"));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(false);
-    m_mainWindow = app.mainFrame();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -47,8 +47,8 @@ CGridConv::CGridConv(CVantorpadApp& app, const DelimitedTextOptions& options, QW
 }
 
 CGridConv::~CGridConv() {
-    if (m_mainWindow && m_mainWindow->isMinimized())
-        m_mainWindow->showNormal();
+    if (m_context.mainWindow && m_context.mainWindow->isMinimized())
+        m_context.mainWindow->showNormal();
 }
 
 GridModel& CGridConv::model() {
@@ -251,17 +251,17 @@ bool CGridConv::LoadDelimitedText() {
     refreshChecks();
     refreshEnabled();
     m_progress->hide();
-    if (m_mainWindow)
-        m_mainWindow->showMinimized();
+    if (m_context.mainWindow)
+        m_context.mainWindow->showMinimized();
     return loaded;
 }
 
-OpResult CGridConv::SaveDelimitedText() {
+Result<> CGridConv::SaveDelimitedText() {
     if (m_editor.readOnly() || !m_editor.loaded() || !m_grid->EndCellEdit())
-        return OpResult::Refused;
+        return Result<>::refused();
     CDelimMsgDlg settings(CDelimMsgDlg::Mode::Save, m_editor.options(), this);
     if (settings.exec() != QDialog::Accepted)
-        return OpResult::Cancelled;
+        return Result<>::cancelled();
     m_editor.options().delimiter = settings.options().delimiter;
     m_editor.options().firstRowHeadings = settings.options().firstRowHeadings;
     m_editor.options().quoted = settings.options().quoted;
@@ -269,18 +269,18 @@ OpResult CGridConv::SaveDelimitedText() {
     return m_editor.save();
 }
 
-OpResult CGridConv::SaveDelimitedTextAs() {
+Result<> CGridConv::SaveDelimitedTextAs() {
     FileDialogRequest request;
     request.parent = this;
     request.title = QStringLiteral("名前を付けて保存");
     request.fileName = m_editor.options().path;
-    request.directory = m_app.settings.PcDir;
-    request.filters = m_app.settings.BuildPcFileFilter();
+    request.directory = m_context.settings.PcDir;
+    request.filters = m_context.settings.BuildPcFileFilter();
     const QString remembered = QDir::currentPath();
     const FileDialogResult chosen = FileDialogs::current().save(request);
     QDir::setCurrent(remembered);
     if (!chosen.accepted)
-        return OpResult::Cancelled;
+        return Result<>::cancelled();
     m_editor.options().path = chosen.path;
     return SaveDelimitedText();
 }
@@ -311,7 +311,7 @@ void CGridConv::onFont() {
 }
 
 void CGridConv::onSearch() {
-    CAllControlsSheet sheet(m_app, m_grid, this);
+    CAllControlsSheet sheet(m_context, m_grid, this);
     sheet.exec();
 }
 
@@ -345,7 +345,7 @@ void CGridConv::closeEvent(QCloseEvent* event) {
     if (m_grid->model().IsModified()) {
         QApplication::beep();
         if (Prompt::question(QStringLiteral("変更を保存しますか？")) == PromptAnswer::Yes &&
-            !succeeded(SaveDelimitedText())) {
+            !SaveDelimitedText().ok()) {
             // Nothing was written: the window stays with its edits.
             event->ignore();
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/OpResult.h"
+#include "platform/Result.h"
+#include "sheet/SheetContext.h"
 #include "sheet/SheetEditor.h"
 
 #include <QDialog>
@@ -9,7 +10,6 @@
 
 class CGridCtrl;
 class GridModel;
-class CVantorpadApp;
 class CProgDlg;
 class QAction;
 class QMenu;
@@ -45,14 +45,15 @@ enum : int {
 class CGridConv : public QDialog {
     Q_OBJECT
 public:
-    CGridConv(CVantorpadApp& app, const DelimitedTextOptions& options, QWidget* parent = nullptr);
+    CGridConv(const SheetContext& context, const DelimitedTextOptions& options,
+              QWidget* parent = nullptr);
     ~CGridConv() override;
 
     // Reads the file into the grid with the progress dialog; false when it could not be read
     // (reported; the grid stays empty and the window usable).
     bool LoadDelimitedText();
-    OpResult SaveDelimitedText();
-    OpResult SaveDelimitedTextAs();
+    Result<> SaveDelimitedText();
+    Result<> SaveDelimitedTextAs();
 
     GridModel& model();
     CGridCtrl* gridCtrl() const { return m_grid; }
@@ -86,12 +87,11 @@ private:
     void fitAll();
     void showAll();
 
-    CVantorpadApp& m_app;
+    SheetContext m_context;
     CGridCtrl* m_grid; // owns the model the editor works on
     SheetEditor m_editor;
     CProgDlg* m_progress = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QHash<int, QAction*> m_actions;
-    QPointer<QWidget> m_mainWindow;
     bool m_closing = false; // the close box has had its question: the cancel path asks nothing
 };

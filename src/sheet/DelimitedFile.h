@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,23 +17,17 @@ namespace DelimitedFile {
 // Larger files are refused: the grid needs several times the file size in memory.
 constexpr qint64 MaxFileSize = qint64(256) << 20;
 
-struct ReadResult {
-    bool ok = false;
-    QByteArray bytes;
-    QString error; // the message for the user when !ok
-};
+// Reads the whole file; refuses what cannot be opened, folders, files over MaxFileSize and
+// binary files (a NUL byte), each with its message.
+Result<QByteArray> read(const QString& path);
 
-// Reads the whole file; refuses what cannot be opened (the Part's own message), folders, files
-// over MaxFileSize and binary files (a NUL byte), each with its message.
-ReadResult read(const QString& path);
-
-// Writes `bytes` atomically, keeping the target's permissions. On failure shows
-// "%s ファイルに書き込み出来ません。" and returns Failed; the old file is untouched.
-[[nodiscard]] OpResult write(const QString& path, const QByteArray& bytes);
+// Writes `bytes` atomically, keeping the target's permissions. A failure carries
+// "%s ファイルに書き込み出来ません。"; the old file is untouched.
+[[nodiscard]] Result<> write(const QString& path, const QByteArray& bytes);
 // The same for a file written a piece at a time by `produce`, which returns Done, Cancelled
-// (the user declined: the old file stays, nothing is shown) or Failed (a write failed).
-[[nodiscard]] OpResult writeFrom(const QString& path,
-                                 const std::function<OpResult(QIODevice&)>& produce);
+// (the user declined: the old file stays, nothing is to be said) or Failed (a write failed).
+[[nodiscard]] Result<> writeFrom(const QString& path,
+                                 const std::function<Result<>(QIODevice&)>& produce);
 
 QString openFailedMessage(const QString& path);
 QString writeFailedMessage(const QString& path);

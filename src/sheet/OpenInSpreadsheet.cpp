@@ -1,29 +1,25 @@
 #include "sheet/OpenInSpreadsheet.h"
 
-#include "app/CVantorpadApp.h"
-#include "doc/CVantorpadDoc.h"
-#include "frame/CChildFrame.h"
-#include "frame/CMainFrame.h"
 #include "sheet/CGridConv.h"
+#include "sheet/SheetContext.h"
 #include "sheet/SheetDialogs.h"
 
-void OpenInSpreadsheet(CVantorpadApp& app, const QString& path, bool readOnly) {
+void OpenInSpreadsheet(const SheetContext& context, const QString& path, bool readOnly) {
     DelimitedTextOptions options;
     options.path = path;
     options.readOnly = readOnly;
-    CDelimMsgDlg settings(CDelimMsgDlg::Mode::Input, options, app.mainFrame());
+    CDelimMsgDlg settings(CDelimMsgDlg::Mode::Input, options, context.mainWindow);
     if (settings.exec() != QDialog::Accepted)
         return;
     QStringList written;
     {
-        CGridConv window(app, settings.options(), app.mainFrame());
+        CGridConv window(context, settings.options(), context.mainWindow);
         static_cast<void>(window.LoadDelimitedText());
         window.exec();
         written = window.writtenPaths();
     }
-    if (!app.mainFrame())
+    if (!context.fileRewritten)
         return;
     for (const QString& file : written)
-        if (CChildFrame* frame = app.mainFrame()->findChildFrame(file))
-            frame->document()->OnFileRewritten();
+        context.fileRewritten(file);
 }

@@ -34,16 +34,16 @@ quint32 SheetEditor::insertedColumnFormat() {
 bool SheetEditor::load(const LoadProgress& progress) {
     m_loaded = false;
     configureGrid();
-    DelimitedFile::ReadResult read = DelimitedFile::read(m_options.path);
-    if (!read.ok) {
-        Prompt::error(read.error);
+    Result<QByteArray> read = DelimitedFile::read(m_options.path);
+    if (!read.ok()) {
+        Prompt::error(read.message());
         return false;
     }
     if (progress.readRange)
-        progress.readRange(read.bytes.size());
+        progress.readRange(read->size());
     const DelimitedFormat format{m_options.delimiter, m_options.quoted};
     const DelimitedText::Parsed parsed =
-        DelimitedText::parse(std::move(read.bytes), format, progress.read);
+        DelimitedText::parse(std::move(read).value(), format, progress.read);
     if (progress.read)
         progress.read(parsed.bytes.size());
     if (!fill(parsed, progress)) {
@@ -188,15 +188,15 @@ std::optional<GridCellId> SheetEditor::firstLayoutBreaker() const {
     return std::nullopt;
 }
 
-OpResult SheetEditor::save() {
+Result<> SheetEditor::save() {
     if (m_options.readOnly || !m_loaded)
-        return OpResult::Refused;
+        return Result<>::refused();
     m_rows = m_grid.RowTotal();
     m_columns = m_grid.ColumnTotal();
     // The text goes to the temporary file a piece at a time, each piece looked at once for a
     // cell that would change the layout; the question comes with the first such piece, and a
     // No leaves the file as it was.
-    const OpResult written = DelimitedFile::writeFrom(m_options.path, [this](QIODevice& device) {
+    const Result<> written = DelimitedFile::writeFrom(m_options.path, [this](QIODevice& device) {
         bool asked = false, declined = false;
         DelimitedText::Writer writer({m_options.delimiter, m_options.quoted}, m_encoding);
         writer.sendTo(
@@ -212,15 +212,18 @@ OpResult SheetEditor::save() {
             SavePiece);
         writeRows(writer);
         if (writer.finish())
-            return OpResult::Done;
-        return declined ? OpResult::Cancelled : OpResult::Failed;
+            return Result<>::done();
+        return declined ? Result<>::cancelled() : Result<>::failed();
     });
-    if (!succeeded(written))
+    if (!written.ok()) {
+        if (!written.message().isEmpty())
+            Prompt::error(written.message());
         return written;
+    }
     m_grid.MarkModified(false);
     if (!m_written.contains(m_options.path))
         m_written.append(m_options.path);
-    return OpResult::Done;
+    return Result<>::done();
 }
 
 void SheetEditor::setReadOnly(bool readOnly) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "grid/GridTypes.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "sheet/DelimitedText.h"
 
 #include <QString>
@@ -42,7 +42,7 @@ public:
     // read-only or when nothing was loaded; Cancelled when the user declined to write cells that
     // would change the layout; Failed (reported) when the file could not be written. Done clears
     // the modified state.
-    OpResult save();
+    Result<> save();
     // Every path this editor has written, in order, without repeats.
     const QStringList& writtenPaths() const { return m_written; }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace SheetMemory {
 namespace {
@@ -56,12 +57,8 @@ bool fits(qint64 needed) {
     return needed <= room - room / 8;
 }
 
-ScopedAvailable::ScopedAvailable(qint64 bytes) : m_previous(g_override) {
-    g_override = bytes;
-}
-
-ScopedAvailable::~ScopedAvailable() {
-    g_override = m_previous;
+qint64 setAvailable(qint64 bytes) {
+    return std::exchange(g_override, bytes);
 }
 
 } // namespace SheetMemory

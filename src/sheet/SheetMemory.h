@@ -15,16 +15,8 @@ qint64 available();
 // program.
 bool fits(qint64 needed);
 
-// Replaces available() while it lives (tests).
-class ScopedAvailable {
-public:
-    explicit ScopedAvailable(qint64 bytes);
-    ~ScopedAvailable();
-    ScopedAvailable(const ScopedAvailable&) = delete;
-    ScopedAvailable& operator=(const ScopedAvailable&) = delete;
-
-private:
-    qint64 m_previous;
-};
+// Makes available() answer `bytes` (tests; -1 goes back to asking the system). Returns the
+// answer it replaces.
+qint64 setAvailable(qint64 bytes);
 
 } // namespace SheetMemory

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ftp/ServerFileEntry.h"
-#include "settings/ServerProfile.h"
 #include "transfer/BusyCount.h"
 #include "transfer/DriveList.h"
 #include "transfer/TransferWindowContext.h"
@@ -12,6 +11,7 @@
 
 class CFtpClient;
 class CProgressDlg;
+struct ServerProfile;
 class FileListView;
 class QCheckBox;
 class QComboBox;

@@ -3,6 +3,7 @@
 
 #include "ftp/CFtpClient.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CFtpDlgBusy.h"
 #include "transfer/CProgressDlg.h"

@@ -4,6 +4,7 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
+#include "settings/AppSettings.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CFtpDlgBusy.h"
 #include "transfer/FileListView.h"
@@ -155,7 +156,7 @@ void CFtpDlg::openServerEntry(const ServerFileEntry& entry) {
                                   m_server->state().listCode(), entry.name, false);
     }
     // A failed download has said why; the local file is not the server's, so it is not opened.
-    if (fetched.result != OpResult::Done)
+    if (!fetched.result.ok())
         return;
     m_context.currentServer = profileNumber();
     if (m_context.openDocument)

@@ -228,7 +228,7 @@ bool CServerDir::download(const QByteArray& remote) {
         fetched = fetchForEditing(*client, m_context.settings.TranDir, profile(), listCode, remote,
                                   m_readOnly);
     }
-    if (fetched.result != OpResult::Done)
+    if (!fetched.result.ok())
         return false; // the transfer has shown its message; the user may pick again
     m_browser->state().profile().Code = fetched.profile.Code;
     m_readOnly = fetched.readOnly;

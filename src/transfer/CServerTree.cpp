@@ -18,13 +18,11 @@ CServerTree::CServerTree(CFtpClient& client, const QString& startDirectory, int 
     layout->addWidget(m_tree);
     layout->addWidget(addOkCancelButtons(this));
 
-    bool connected = m_client.isConnected();
-    if (!connected && m_client.OpenSession() == OpResult::Done) {
-        connected = true;
-        m_ownsConnection = true;
-    }
-    m_tree->fill(connected ? &m_client : nullptr, startDirectory, codeSystem, spaceDelimited,
-                 connected ? QString() : m_client.lastErrorText());
+    const bool wasConnected = m_client.isConnected();
+    const Result<> opened = wasConnected ? Result<>::done() : m_client.OpenSession();
+    m_ownsConnection = !wasConnected && opened.ok();
+    m_tree->fill(opened.ok() ? &m_client : nullptr, startDirectory, codeSystem, spaceDelimited,
+                 opened.message());
 }
 
 CServerTree::~CServerTree() {

@@ -67,8 +67,8 @@ int deleteEntries(CFtpClient& client, const ServerFileList& selected, int listCo
             continue;
         ++tried;
         const bool directory = entry.directory != 0;
-        const bool done = directory ? client.RmDir(entry.name) : client.Remove(entry.name);
-        if (!done)
+        const Result<> done = directory ? client.RmDir(entry.name) : client.Remove(entry.name);
+        if (!done.ok())
             reportDeleteFailure(directory);
     }
     return tried;
@@ -93,7 +93,7 @@ int renameEntries(CFtpClient& client, const ServerFileList& selected, const Serv
             continue;
         }
         ++tried;
-        if (!client.Rename(entry.name, *bytes))
+        if (!client.Rename(entry.name, *bytes).ok())
             Prompt::error(M::renameFailed());
     }
     return tried;
@@ -106,7 +106,7 @@ bool makeDirectory(CFtpClient& client, const QString& name, int listCode) {
         Prompt::error(M::makeDirectoryFailed());
         return false;
     }
-    if (!client.MakeDir(*bytes)) {
+    if (!client.MakeDir(*bytes).ok()) {
         Prompt::error(M::makeDirectoryFailed());
         return false;
     }

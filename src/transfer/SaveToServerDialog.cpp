@@ -1,15 +1,9 @@
 #include "transfer/SaveToServerDialog.h"
 
-#include "app/CVantorpadApp.h"
 #include "transfer/CSaveSv.h"
-#include "transfer/ServerDialogContext.h"
 
-bool RunSaveToServerDialog(QWidget* parent, ServerProfile& profile, QString& fileName) {
-    CVantorpadApp* app = CVantorpadApp::instance();
-    if (!app)
-        return false;
-    ServerDialogContext context{app->settings, app->currentServer, app->ftpDebugLog,
-                                app->serverListOrder, app->serverTrust()};
+bool RunSaveToServerDialog(ServerDialogContext context, QWidget* parent, ServerProfile& profile,
+                           QString& fileName) {
     CSaveSv dialog(context, profile, fileName, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;

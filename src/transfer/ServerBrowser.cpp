@@ -266,7 +266,7 @@ bool ServerBrowser::connectForAction(bool freshLogon) {
     }
     if (!logon.message.isEmpty())
         Prompt::error(logon.message);
-    return logon.result == OpResult::Done;
+    return logon.result.ok();
 }
 
 void ServerBrowser::actOnSelection(const char16_t* action,

@@ -108,7 +108,7 @@ ServerBrowserState::Listing ServerBrowserState::logOn(CFtpClient& client, bool f
     }
     client.CloseSession();
     copyProfileInto(client);
-    if (const OpResult opened = client.OpenSession(); opened != OpResult::Done)
+    if (const Result<> opened = client.OpenSession(); !opened.ok())
         return {opened, SessionFailed};
     return {};
 }
@@ -116,7 +116,7 @@ ServerBrowserState::Listing ServerBrowserState::logOn(CFtpClient& client, bool f
 ServerBrowserState::Listing ServerBrowserState::list(CFtpClient& client, int kinds,
                                                      bool ownConnection) {
     Listing listing = listOnce(client, kinds, ownConnection);
-    if (listing.result == OpResult::Done) {
+    if (listing.result.ok()) {
         m_lastListed = m_directory;
         m_haveListed = true;
         return listing;
@@ -126,7 +126,7 @@ ServerBrowserState::Listing ServerBrowserState::list(CFtpClient& client, int kin
     if (!m_haveListed || m_lastListed == m_directory || !client.isConnected())
         return listing;
     enter(m_lastListed);
-    if (listOnce(client, kinds, ownConnection).result != OpResult::Done)
+    if (!listOnce(client, kinds, ownConnection).result.ok())
         m_haveListed = false;
     return listing;
 }
@@ -134,14 +134,14 @@ ServerBrowserState::Listing ServerBrowserState::list(CFtpClient& client, int kin
 ServerBrowserState::Listing ServerBrowserState::listOnce(CFtpClient& client, int kinds,
                                                          bool ownConnection) {
     clearEntries();
-    if (Listing opened = logOn(client, true); opened.result != OpResult::Done)
+    if (Listing opened = logOn(client, true); !opened.result.ok())
         return opened;
-    if (client.SetServerDir() != OpResult::Done)
-        return {OpResult::Failed, DirectoryFailed};
-    const OpResult read = ownConnection ? client.GetServerFileListSDK("*", m_entries, kinds)
+    if (!client.SetServerDir().ok())
+        return {Result<>::failed(), DirectoryFailed};
+    const Result<> read = ownConnection ? client.GetServerFileListSDK("*", m_entries, kinds)
                                         : client.GetServerFileList("*", m_entries, kinds);
     m_listCode = m_profile.Code;
-    if (read != OpResult::Done) {
+    if (!read.ok()) {
         // The SDK listing has said why; the listing over the session says nothing itself.
         m_entries.clear();
         return {read, ownConnection ? QString() : ListingFailed};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ftp/ServerFileEntry.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 #include "transfer/DirectoryHistory.h"
 
@@ -20,7 +20,7 @@ class ServerBrowserState {
 public:
     // How a listing or a logon ended, for the window to show once its wait cursor is gone.
     struct Listing {
-        OpResult result = OpResult::Done;
+        Result<> result = Result<>::done();
         QString message; // empty when there is nothing more to say
     };
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "settings/AppSettings.h"
-
+struct AppSettings;
 class FileListOrder;
 class ServerTrust;
 

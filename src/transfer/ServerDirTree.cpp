@@ -106,7 +106,7 @@ void ServerDirTree::expandItem(QTreeWidgetItem* item) {
         item->parent() == nullptr ? QByteArray("./*") : itemPathBytes(item) + "/*";
     ServerFileList listed;
     // A directory that cannot be listed shows no children.
-    [[maybe_unused]] const OpResult read =
+    [[maybe_unused]] const Result<> read =
         m_connection->GetServerFileList(pattern, listed, ServerFileKindAll);
     for (const ServerFileEntry& entry : listed) {
         if (entry.directory != 0)
@@ -115,8 +115,8 @@ void ServerDirTree::expandItem(QTreeWidgetItem* item) {
     for (int i = 0; i < item->childCount(); ++i) {
         QTreeWidgetItem* child = item->child(i);
         ServerFileList inside;
-        if (m_connection->GetServerFileList(itemPathBytes(child) + "/*", inside,
-                                            ServerFileKindAll) == OpResult::Done &&
+        if (m_connection->GetServerFileList(itemPathBytes(child) + "/*", inside, ServerFileKindAll)
+                .ok() &&
             !inside.empty())
             new QTreeWidgetItem(child, {Placeholder});
     }

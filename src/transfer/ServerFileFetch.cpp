@@ -38,14 +38,14 @@ Choice askAboutNotEuc(const QString& name, TextCode looksLike) {
 
 // The download by the profile's code system, asking about a file of an EUC-JP server that
 // is not EUC-JP.
-OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote,
+Result<> download(CFtpClient& client, const ServerProfile& profile, const QByteArray& remote,
                   FetchedFile& fetched) {
     const QString& local = fetched.localPath;
     const int listCode = fetched.listCode;
     if (profile.Code != CodeSystemEuc)
         return client.GetFileAuto(local, remote, true);
     const EucDownload first = client.GetFileEUCAuto(local, remote, NotEucJp::Report);
-    if (first.result != OpResult::Refused || !first.looksLike)
+    if (!first.result.isRefused() || !first.looksLike)
         return first.result;
     switch (askAboutNotEuc(FtpNames::display(remote, listCode), *first.looksLike)) {
     case Choice::LooksLike:
@@ -58,7 +58,7 @@ OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteA
     case Choice::None:
         break;
     }
-    return OpResult::Cancelled;
+    return Result<>::cancelled();
 }
 
 } // namespace
@@ -66,7 +66,7 @@ OpResult download(CFtpClient& client, const ServerProfile& profile, const QByteA
 FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                             const ServerProfile& profile, int listCode, const QByteArray& remote,
                             bool readOnly) {
-    FetchedFile fetched{OpResult::Failed, QString(), profile, readOnly, listCode, std::nullopt};
+    FetchedFile fetched{Result<>::failed(), QString(), profile, readOnly, listCode, std::nullopt};
     const std::optional<QString> local =
         FtpNames::localPathFor(transferDirectory, remote, listCode, profile.NameSmall != 0);
     if (!local) {
@@ -79,7 +79,7 @@ FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory
     const std::optional<ServerFileStamp> stamp =
         client.isConnected() ? client.StampOf(remote) : std::nullopt;
     fetched.result = download(client, profile, remote, fetched);
-    if (fetched.result == OpResult::Done)
+    if (fetched.result.ok())
         fetched.stamp = stamp;
     return fetched;
 }

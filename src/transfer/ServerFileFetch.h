@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ftp/ServerFileStamp.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QByteArray>
@@ -11,7 +11,7 @@ class CFtpClient;
 
 // A server file fetched into the transfer directory to be opened as a document.
 struct FetchedFile {
-    OpResult result = OpResult::Failed;
+    Result<> result = Result<>::failed();
     QString localPath;
     ServerProfile profile; // the code system is the one the document is opened in
     bool readOnly = false;

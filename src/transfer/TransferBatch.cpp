@@ -104,8 +104,8 @@ void TransferBatch::run(Direction direction, const ServerFileList& selected, int
             TransferRules::unconvertedMessage(direction == Direction::Upload, m_unconverted));
 }
 
-void TransferBatch::noteUnconverted(OpResult result, bool unconverted, const QString& name) {
-    if (result == OpResult::Done && unconverted)
+void TransferBatch::noteUnconverted(const Result<>& result, bool unconverted, const QString& name) {
+    if (result.ok() && unconverted)
         m_unconverted.append(name);
 }
 
@@ -160,13 +160,13 @@ void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& count
     m_progress.showItem(shown, counter);
     m_progress.showBytes(0, entry.size);
     const std::optional<QByteArray> remote = TransferRules::uploadName(localName, m_profile);
-    OpResult result = OpResult::Failed;
+    Result<> result = Result<>::failed();
     if (!remote) {
         Prompt::error(FtpNames::unencodableMessage(shown));
     } else {
         result = send(local, *remote, localName);
     }
-    if (result == OpResult::Done) {
+    if (result.ok()) {
         ++m_transferred;
         return;
     }
@@ -175,25 +175,25 @@ void TransferBatch::uploadOne(const ServerFileEntry& entry, const QString& count
     ++m_failed;
     Prompt::error(QStringLiteral("<%1>のアップロードに失敗しました。(CODE=%2)")
                       .arg(local)
-                      .arg(resultCode(result)));
+                      .arg(result.resultCode()));
     m_client.CloseSession(); // the connection may be what failed: the next file logs on afresh
 }
 
-OpResult TransferBatch::enterDirectory() {
+Result<> TransferBatch::enterDirectory() {
     if (!m_client.isConnected()) {
         m_inDirectory = false;
-        if (const OpResult opened = m_client.OpenSession(); opened != OpResult::Done)
+        if (const Result<> opened = m_client.OpenSession(); !opened.ok())
             return opened;
     }
     if (!m_inDirectory) {
-        if (m_client.SetServerDir() != OpResult::Done)
-            return OpResult::Failed;
+        if (!m_client.SetServerDir().ok())
+            return Result<>::failed();
         m_inDirectory = true;
     }
-    return OpResult::Done;
+    return Result<>::done();
 }
 
-OpResult TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
+Result<> TransferBatch::send(const QString& local, const QByteArray& remote, const QString& name) {
     // Without SafeUpload the server's file of that name goes first, whatever the profile's
     // "SvDel" says.
     const ProfileUpload upload{remote, mayExistOnServer(remote), false};
@@ -203,7 +203,7 @@ OpResult TransferBatch::send(const QString& local, const QByteArray& remote, con
                            });
 }
 
-OpResult TransferBatch::sendAs(const QString& local, const QByteArray& remote, const QString& name,
+Result<> TransferBatch::sendAs(const QString& local, const QByteArray& remote, const QString& name,
                                bool deleteFirst) {
     const bool ascii = TransferRules::asciiFor(m_settings, m_mode, name);
     if (m_profile.Code == CodeSystemEuc && ascii) {
@@ -212,12 +212,12 @@ OpResult TransferBatch::sendAs(const QString& local, const QByteArray& remote, c
         noteUnconverted(sent.result, !sent.converted, name);
         return sent.result;
     }
-    if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
+    if (const Result<> entered = enterDirectory(); !entered.ok())
         return entered;
     return m_client.FileSend(local, remote, ascii, deleteFirst);
 }
 
-OpResult TransferBatch::receive(const QString& local, const QByteArray& remote,
+Result<> TransferBatch::receive(const QString& local, const QByteArray& remote,
                                 const QString& name) {
     // A file the transfer mode makes binary moves byte for byte, on an EUC-JP server too:
     // converting an image or an archive would corrupt it.
@@ -227,7 +227,7 @@ OpResult TransferBatch::receive(const QString& local, const QByteArray& remote,
         noteUnconverted(received.result, received.looksLike.has_value(), name);
         return received.result;
     }
-    if (const OpResult entered = enterDirectory(); entered != OpResult::Done)
+    if (const Result<> entered = enterDirectory(); !entered.ok())
         return entered;
     return m_client.FileReceive(ascii, local, remote);
 }
@@ -246,8 +246,8 @@ void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
     m_stopFile = false;
     m_progress.showItem(shown, counter);
     m_progress.showBytes(0, entry.size);
-    const OpResult result = receive(*local, entry.name, shown);
-    if (result == OpResult::Done) {
+    const Result<> result = receive(*local, entry.name, shown);
+    if (result.ok()) {
         ++m_transferred;
         return;
     }
@@ -257,5 +257,5 @@ void TransferBatch::downloadOne(const ServerFileEntry& entry, int listCode,
     ++m_failed;
     Prompt::error(QStringLiteral("<%1>のダウンロードに失敗しました。(CODE=%2)")
                       .arg(shown)
-                      .arg(resultCode(result)));
+                      .arg(result.resultCode()));
 }

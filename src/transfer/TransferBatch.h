@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ftp/ServerFileEntry.h"
-#include "platform/OpResult.h"
+#include "platform/Result.h"
 #include "settings/ServerProfile.h"
 
 #include <QByteArrayList>
@@ -72,13 +72,13 @@ private:
     void finishFile(qint64 size);
     void uploadOne(const ServerFileEntry& entry, const QString& counter);
     void downloadOne(const ServerFileEntry& entry, int listCode, const QString& counter);
-    OpResult send(const QString& local, const QByteArray& remote, const QString& name);
-    OpResult sendAs(const QString& local, const QByteArray& remote, const QString& name,
+    Result<> send(const QString& local, const QByteArray& remote, const QString& name);
+    Result<> sendAs(const QString& local, const QByteArray& remote, const QString& name,
                     bool deleteFirst);
     bool mayExistOnServer(const QByteArray& remote) const;
-    OpResult receive(const QString& local, const QByteArray& remote, const QString& name);
-    OpResult enterDirectory();
-    void noteUnconverted(OpResult result, bool unconverted, const QString& name);
+    Result<> receive(const QString& local, const QByteArray& remote, const QString& name);
+    Result<> enterDirectory();
+    void noteUnconverted(const Result<>& result, bool unconverted, const QString& name);
 
     CFtpClient& m_client;
     const AppSettings& m_settings;

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "ftp/ServerFileStamp.h"
-#include "settings/AppSettings.h"
 #include "transfer/DriveList.h"
+
+#include <QString>
 
 #include <functional>
 #include <optional>
 #include <vector>
 
 class ServerTrust;
+struct AppSettings;
+struct ServerProfile;
 
 // What the transfer window reads and changes of the application: the settings (profiles with
 // their directory histories, the transfer and local directories, the server filter, the

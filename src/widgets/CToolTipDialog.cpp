@@ -3,14 +3,16 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 bool g_toolTipsEnabled = true;
 }
 
 CToolTipDialog::CToolTipDialog(QWidget* parent) : QDialog(parent) {}
 
-void CToolTipDialog::setToolTipsEnabled(bool enabled) {
-    g_toolTipsEnabled = enabled;
+bool CToolTipDialog::setToolTipsEnabled(bool enabled) {
+    return std::exchange(g_toolTipsEnabled, enabled);
 }
 
 bool CToolTipDialog::toolTipsEnabled() {

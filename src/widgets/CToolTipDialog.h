@@ -11,7 +11,8 @@ class CToolTipDialog : public QDialog {
 public:
     explicit CToolTipDialog(QWidget* parent = nullptr);
 
-    static void setToolTipsEnabled(bool enabled);
+    // Returns the state it replaces.
+    static bool setToolTipsEnabled(bool enabled);
     static bool toolTipsEnabled();
 
     // The string table the tips come from; dialogs add the texts of their control ids.

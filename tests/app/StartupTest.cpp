@@ -1,6 +1,7 @@
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
 #include "frame/CMainFrame.h"
+#include "platform/ScopedOverride.h"
 
 #include "ScriptedPrompt.h"
 #include "TempDir.h"
@@ -57,10 +58,10 @@ TEST_F(StartupTest, MissingDirectoriesAreReportedTransferFirstEachFollowedByOpti
     ScriptedPrompt prompt;
     CVantorpadApp app;
     QList<qsizetype> promptsSeenByOptions;
-    app.hooks().runOptionsDialog = [&](CVantorpadApp&) {
+    const ScopedOverride options(app.hooks().runOptionsDialog, [&](CVantorpadApp&) {
         promptsSeenByOptions.append(prompt.shown().size());
         return false;
-    };
+    });
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_EQ(prompt.texts(), QStringList({TransferMessage.arg(QStringLiteral("/nonexistent/tran")),
                                            LocalMessage.arg(QStringLiteral("/nonexistent/pc"))}));
@@ -75,7 +76,8 @@ TEST_F(StartupTest, ExistingDirectoriesStartQuietlyAndExitWritesTheWholeFile) {
     ScriptedPrompt prompt;
     CVantorpadApp app;
     int optionsRuns = 0;
-    app.hooks().runOptionsDialog = [&](CVantorpadApp&) { return ++optionsRuns, false; };
+    const ScopedOverride options(app.hooks().runOptionsDialog,
+                                 [&](CVantorpadApp&) { return ++optionsRuns, false; });
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_TRUE(prompt.shown().isEmpty());
     EXPECT_EQ(optionsRuns, 0);
@@ -126,8 +128,8 @@ TEST_F(StartupTest, FailedPlatformStartLeavesTheSettingsFileUntouched) {
         writeIni(original);
         ScriptedPrompt prompt;
         CVantorpadApp app;
-        app.hooks().initSockets = [=] { return !socketsFail; };
-        app.hooks().initComponents = [] { return false; };
+        const ScopedOverride sockets(app.hooks().initSockets, [=] { return !socketsFail; });
+        const ScopedOverride components(app.hooks().initComponents, [] { return false; });
         EXPECT_FALSE(app.InitInstance({}));
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].startsWith(socketsFail ? QStringLiteral("Windows ソケット")
@@ -171,10 +173,10 @@ TEST_F(StartupTest, OptionsOkMovesToTheDefaultProfile) {
     ScriptedPrompt prompt;
     CVantorpadApp app;
     ASSERT_TRUE(app.InitInstance({}));
-    app.hooks().runOptionsDialog = [](CVantorpadApp& a) {
+    const ScopedOverride options(app.hooks().runOptionsDialog, [](CVantorpadApp& a) {
         a.settings.DefaultNo = 4;
         return true;
-    };
+    });
     app.currentServer = 1;
     EXPECT_TRUE(app.mainFrame()->triggerCommand(CmdOptions));
     EXPECT_EQ(app.currentServer, 4);

@@ -4,6 +4,7 @@
 #include "ScriptedPrompt.h"
 
 #include "commands/Command.h"
+#include "platform/ScopedOverride.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,9 +113,10 @@ TEST(DocumentCommands, ReadOnlyChoiceAndSpreadsheetChoice) {
     AppHarness h;
     h.dir().write(QStringLiteral("pc/r.csv"), "a,b\r\n");
     QStringList spreadsheet;
-    h.app().hooks().openInSpreadsheet = [&](const QString& path, bool readOnly) {
-        spreadsheet << path << (readOnly ? QStringLiteral("ro") : QStringLiteral("rw"));
-    };
+    const ScopedOverride opener(
+        h.app().hooks().openInSpreadsheet, [&](const QString& path, bool readOnly) {
+            spreadsheet << path << (readOnly ? QStringLiteral("ro") : QStringLiteral("rw"));
+        });
     dialogs.expectOpen(ScriptedFileDialogs::chose(h.pcFile(QStringLiteral("r.csv")), true, 1));
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileOpen));
     EXPECT_EQ(spreadsheet, (QStringList{h.pcFile(QStringLiteral("r.csv")), QStringLiteral("ro")}));

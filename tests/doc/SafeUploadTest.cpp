@@ -15,7 +15,7 @@ struct SafeCase {
     const char* faults; // of the server, blank-separated
     bool backup;
     QByteArray text; // the local file's bytes
-    OpResult expected;
+    ResultStatus expected;
     QByteArray onServer; // the live file afterwards
 };
 
@@ -26,17 +26,18 @@ struct SafeCase {
 TEST(SafeUpload, ReplacesTheLiveFileOnlyWhenCompleteAndLeavesNoTemporaryFile) {
     const QByteArray big(200 * 1024, 'x'); // past the 64 KiB after which "dropstor" cuts
     const SafeCase cases[] = {
-        {"sjis", CodeSystemSjis, "", true, "new \x90\x56", OpResult::Done, "new \x90\x56"},
-        {"euc", CodeSystemEuc, "", true, "new \x90\x56", OpResult::Done, "new \xbf\xb7"},
-        {"broken", CodeSystemSjis, "dropstor", true, big, OpResult::Failed, "old"},
-        {"no rename over a file", CodeSystemSjis, "noclobber", false, "new", OpResult::Done, "new"},
+        {"sjis", CodeSystemSjis, "", true, "new \x90\x56", ResultStatus::Done, "new \x90\x56"},
+        {"euc", CodeSystemEuc, "", true, "new \x90\x56", ResultStatus::Done, "new \xbf\xb7"},
+        {"broken", CodeSystemSjis, "dropstor", true, big, ResultStatus::Failed, "old"},
+        {"no rename over a file", CodeSystemSjis, "noclobber", false, "new", ResultStatus::Done,
+         "new"},
         {"no rename over a file, euc", CodeSystemEuc, "noclobber", true, "new \x90\x56",
-         OpResult::Done, "new \xbf\xb7"},
+         ResultStatus::Done, "new \xbf\xb7"},
         {"no rename over a file, broken", CodeSystemSjis, "noclobber dropstor", false, big,
-         OpResult::Failed, "old"},
+         ResultStatus::Failed, "old"},
         // Only one transfer is ever made: a second one could break with the live file gone.
         {"no rename over a file, a second transfer would break", CodeSystemSjis,
-         "noclobber dropstor=2", false, big, OpResult::Done, big},
+         "noclobber dropstor=2", false, big, ResultStatus::Done, big},
     };
     for (const SafeCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -57,12 +58,12 @@ TEST(SafeUpload, ReplacesTheLiveFileOnlyWhenCompleteAndLeavesNoTemporaryFile) {
         request.localPath = dir.write(QStringLiteral("page.txt"), c.text);
         request.fileName = QStringLiteral("page.txt");
         std::optional<ServerFileStamp> unknown;
-        EXPECT_EQ(uploadToServer(request, plainFtpTrust(), unknown), c.expected)
+        EXPECT_EQ(uploadToServer(request, plainFtpTrust(), unknown).status(), c.expected)
             << prompt.texts().join(u'|').toStdString();
 
         EXPECT_EQ(server.readFile("page.txt"), c.onServer);
         QByteArrayList expectedNames{"page.txt"};
-        if (c.backup && c.expected == OpResult::Done)
+        if (c.backup && c.expected == ResultStatus::Done)
             expectedNames.append("page.txt.bak");
         EXPECT_EQ(server.names(), expectedNames);
         if (expectedNames.size() > 1) {
@@ -82,15 +83,15 @@ TEST(SafeUpload, ABackupThatCannotBeMadeIsNamedAndTheUserDecides) {
         bool existing; // the server has page.txt
         bool question; // asked, and answered Yes or No
         bool goOn;
-        OpResult expected;
+        ResultStatus expected;
         const char* live; // page.txt afterwards
     } cases[] = {
-        {"direct, stop", 0, true, true, false, OpResult::Cancelled, "old"},
-        {"direct, go on", 0, true, true, true, OpResult::Done, "new"},
-        {"safe, stop", 1, true, true, false, OpResult::Cancelled, "old"},
+        {"direct, stop", 0, true, true, false, ResultStatus::Cancelled, "old"},
+        {"direct, go on", 0, true, true, true, ResultStatus::Done, "new"},
+        {"safe, stop", 1, true, true, false, ResultStatus::Cancelled, "old"},
         // Going on cannot replace the file either, and the live file stays.
-        {"safe, go on", 1, true, true, true, OpResult::Failed, "old"},
-        {"a new file", 0, false, false, false, OpResult::Done, "new"},
+        {"safe, go on", 1, true, true, true, ResultStatus::Failed, "old"},
+        {"a new file", 0, false, false, false, ResultStatus::Done, "new"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,13 +115,13 @@ TEST(SafeUpload, ABackupThatCannotBeMadeIsNamedAndTheUserDecides) {
         request.localPath = dir.write(QStringLiteral("page.txt"), "new");
         request.fileName = QStringLiteral("page.txt");
         std::optional<ServerFileStamp> unknown;
-        EXPECT_EQ(uploadToServer(request, plainFtpTrust(), unknown), c.expected)
+        EXPECT_EQ(uploadToServer(request, plainFtpTrust(), unknown).status(), c.expected)
             << prompt.texts().join(u'|').toStdString();
 
         const QStringList texts = prompt.texts();
         EXPECT_EQ(!texts.isEmpty() && texts.front().startsWith(asked), c.question)
             << texts.join(u'|').toStdString();
-        if (c.expected == OpResult::Cancelled) {
+        if (c.expected == ResultStatus::Cancelled) {
             EXPECT_EQ(texts.size(), 1) << "stopping is no failure to report";
         }
         EXPECT_EQ(server.names(), QByteArrayList{"page.txt"});

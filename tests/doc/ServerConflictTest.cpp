@@ -22,11 +22,11 @@ namespace {
 CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
                             const ServerProfile& profile) {
     auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-    if (client->OpenSession() != OpResult::Done)
+    if (!client->OpenSession().ok())
         return nullptr;
     const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
                                                 profile.Code, "page.txt", false);
-    if (fetched.result != OpResult::Done ||
+    if (!fetched.result.ok() ||
         !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp))
         return nullptr;
     return activeDoc(h.frame());
@@ -171,10 +171,10 @@ TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
     ServerProfile profile = server.profile(CodeSystemSjis);
     profile.Dir = QStringLiteral("/");
     auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
                                                 profile.Code, "page.txt", false);
-    ASSERT_EQ(fetched.result, OpResult::Done);
+    ASSERT_EQ(fetched.result.status(), ResultStatus::Done);
     ASSERT_TRUE(
         h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp));
     client.reset();

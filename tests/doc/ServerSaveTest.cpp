@@ -4,6 +4,7 @@
 #include "ScriptedPrompt.h"
 
 #include "commands/Command.h"
+#include "platform/ScopedOverride.h"
 
 #include <QApplication>
 #include <QFile>
@@ -189,11 +190,12 @@ TEST(ServerSave, SaveToServerCommandFollowsItsRuleAndItsDialog) {
     // The dialog renames: the local copy follows and the upload uses the new name. A change
     // of letter case only renames nothing.
     QString answer = QStringLiteral("f.txt");
-    CVantorpadDoc::setSaveToServerDialog([&](QWidget*, ServerProfile& p, QString& name) {
-        EXPECT_EQ(p.Server, server.host());
-        name = answer;
-        return true;
-    });
+    const ScopedOverride dialog(h.app().hooks().saveToServer,
+                                [&](QWidget*, ServerProfile& p, QString& name) {
+                                    EXPECT_EQ(p.Server, server.host());
+                                    name = answer;
+                                    return true;
+                                });
     ASSERT_TRUE(h.frame().triggerCommand(CmdSaveToServer));
     EXPECT_EQ(server.readFile("f.txt"), QByteArray("e"));
     EXPECT_TRUE(QFile::exists(h.tranFile(QStringLiteral("f.txt"))));
@@ -203,7 +205,6 @@ TEST(ServerSave, SaveToServerCommandFollowsItsRuleAndItsDialog) {
     ASSERT_TRUE(h.frame().triggerCommand(CmdSaveToServer));
     EXPECT_EQ(activeDoc(h.frame())->fileName(), QStringLiteral("f.txt"));
     EXPECT_FALSE(server.exists("F.TXT"));
-    CVantorpadDoc::setSaveToServerDialog({});
     EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.texts().join(u'|').toStdString();
 }
 
@@ -234,12 +235,12 @@ TEST(ServerSave, SaveToServerUnderANameTheCopyCannotTakeStops) {
         appendText(h.frame(), QStringLiteral(" edited"));
         if (c.copyVanished)
             QFile::remove(h.tranFile(QStringLiteral("e.txt")));
-        CVantorpadDoc::setSaveToServerDialog([&](QWidget*, ServerProfile&, QString& name) {
-            name = QString::fromUtf8(c.newName);
-            return true;
-        });
+        const ScopedOverride dialog(h.app().hooks().saveToServer,
+                                    [&](QWidget*, ServerProfile&, QString& name) {
+                                        name = QString::fromUtf8(c.newName);
+                                        return true;
+                                    });
         ASSERT_TRUE(h.frame().triggerCommand(CmdSaveToServer));
-        CVantorpadDoc::setSaveToServerDialog({});
         EXPECT_EQ(prompt.texts(), QStringList{c.message});
         EXPECT_EQ(h.dir().read(QStringLiteral("tran/f.txt")), QByteArray("another file"));
         EXPECT_EQ(doc->fileName(), QStringLiteral("e.txt"));

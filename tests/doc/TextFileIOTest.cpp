@@ -13,18 +13,18 @@
 TEST(TextFileIO, UnreadableFilesGetTheirOwnMessage) {
     TempDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.txt"));
-    TextFileIO::ReadResult r = TextFileIO::readFile(missing);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, missing + QStringLiteral(" が見つかりません。"));
+    Result<QByteArray> r = TextFileIO::readFile(missing);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), missing + QStringLiteral(" が見つかりません。"));
 
     r = TextFileIO::readFile(dir.path());
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, dir.path() + QStringLiteral(" はフォルダの為、開けません。"));
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), dir.path() + QStringLiteral(" はフォルダの為、開けません。"));
 
     const QString binary = dir.write(QStringLiteral("a.bin"), QByteArray("ab\0cd", 5));
     r = TextFileIO::readFile(binary);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, binary + QStringLiteral(" はバイナリファイルの為、開けません。"));
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), binary + QStringLiteral(" はバイナリファイルの為、開けません。"));
 
     // A sparse file beyond the limit is refused before anything is read.
     const QString huge = dir.filePath(QStringLiteral("huge.txt"));
@@ -33,13 +33,14 @@ TEST(TextFileIO, UnreadableFilesGetTheirOwnMessage) {
     ASSERT_TRUE(f.resize(TextFileIO::MaxFileSize + 1));
     f.close();
     r = TextFileIO::readFile(huge);
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.error.contains(QStringLiteral("は大きすぎる為"))) << r.error.toStdString();
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.message().contains(QStringLiteral("は大きすぎる為")))
+        << r.message().toStdString();
 
     const QString empty = dir.write(QStringLiteral("empty.txt"), QByteArray());
     r = TextFileIO::readFile(empty);
-    EXPECT_TRUE(r.ok);
-    EXPECT_TRUE(r.bytes.isEmpty());
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r->isEmpty());
 }
 
 TEST(TextFileIO, SaveKeepsPermissionsAndLeavesNoTemporaryFile) {
@@ -48,8 +49,8 @@ TEST(TextFileIO, SaveKeepsPermissionsAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                 QFile::ReadGroup));
     const QFile::Permissions before = QFile::permissions(path);
-    QString error;
-    ASSERT_TRUE(TextFileIO::writeFile(path, "new text", &error)) << error.toStdString();
+    const Result<> written = TextFileIO::writeFile(path, "new text");
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
     EXPECT_EQ(readFileBytes(path), QByteArray("new text"));
     EXPECT_EQ(QFile::permissions(path), before);
     EXPECT_TRUE(QFile::permissions(path) & QFile::ExeOwner);
@@ -67,16 +68,15 @@ TEST(TextFileIO, SaveThatFailsHalfWayLeavesTheOldFile) {
     rlimit tight = saved;
     tight.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    QString error;
-    const bool written = TextFileIO::writeFile(path, QByteArray(100000, 'n'), &error);
+    const Result<> written = TextFileIO::writeFile(path, QByteArray(100000, 'n'));
     setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_FALSE(written);
-    EXPECT_TRUE(error.startsWith(path + QStringLiteral(" に保存出来ませんでした。元のファイルは"
-                                                       "変更されていません。")))
-        << error.toStdString();
+    EXPECT_EQ(written.status(), ResultStatus::Failed);
+    EXPECT_TRUE(written.message().startsWith(
+        path + QStringLiteral(" に保存出来ませんでした。元のファイルは変更されていません。")))
+        << written.message().toStdString();
     EXPECT_EQ(readFileBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.txt")});
 
     // A target in a folder that does not exist: nothing is created.
-    EXPECT_FALSE(TextFileIO::writeFile(dir.filePath(QStringLiteral("no/such/b.txt")), "x", &error));
+    EXPECT_FALSE(TextFileIO::writeFile(dir.filePath(QStringLiteral("no/such/b.txt")), "x").ok());
 }

@@ -17,11 +17,11 @@ const QByteArray Name = "\xe3\x83\xa1\xe3\x83\xa2.txt"; // メモ.txt
 CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
                             const ServerProfile& profile) {
     auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-    if (client->OpenSession() != OpResult::Done)
+    if (!client->OpenSession().ok())
         return nullptr;
     const FetchedFile fetched =
         fetchForEditing(*client, h.app().settings.TranDir, profile, profile.Code, Name, false);
-    if (fetched.result != OpResult::Done ||
+    if (!fetched.result.ok() ||
         !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp))
         return nullptr;
     return activeDoc(h.frame());

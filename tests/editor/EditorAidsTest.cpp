@@ -81,7 +81,7 @@ TEST(EditorAids, AByteAfterAnInvalidLeadByteStaysWhatItWasThroughAConversionAndA
     ASSERT_NE(view, nullptr);
     select(view, 1, 9); // from the byte right after 81 to the end
     ASSERT_TRUE(view->runCommand(EditorCommand::HalfToFull));
-    ASSERT_EQ(view->doc()->DoSave(h.pcFile(QStringLiteral("v.txt"))), OpResult::Done);
+    ASSERT_EQ(view->doc()->DoSave(h.pcFile(QStringLiteral("v.txt"))).status(), ResultStatus::Done);
     EXPECT_EQ(h.dir().read(QStringLiteral("pc/v.txt")),
               "\x81\x20\x82\x50\r\n\x85\x40\x82\x81\x81\x40\x82\x60");
 }

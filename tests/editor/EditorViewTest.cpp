@@ -9,6 +9,7 @@
 #include "editor/CVantorpadView.h"
 #include "editor/KeywordOverlay.h"
 #include "frame/CMainFrame.h"
+#include "platform/ScopedOverride.h"
 #include "widgets/EditorAppearance.h"
 
 #include <QAction>
@@ -176,10 +177,10 @@ TEST(EditorView, ContextMenuHoldsMenu170AndRunsTheCommands) {
     // "すべて選択" selects; "フォント" then applies the chosen font to the selection.
     menu->actions()[6]->trigger();
     EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("abc"));
-    CVantorpadView::hooks().chooseFont = [](QWidget*, QFont& f) {
+    const ScopedOverride font(CVantorpadView::hooks().chooseFont, [](QWidget*, QFont& f) {
         f.setItalic(true);
         return true;
-    };
+    });
     menu.reset(view->createContextMenu());
     ASSERT_TRUE(menu->actions()[0]->isEnabled());
     menu->actions()[0]->trigger();
@@ -196,7 +197,8 @@ TEST(EditorView, DoubleClickOpensADetectedUrlAndASingleClickDoesNot) {
     CVantorpadView* view = openText(h, "go http://example.com/x now");
     ASSERT_NE(view, nullptr);
     QStringList opened;
-    CVantorpadView::hooks().openUrl = [&](const QUrl& url) { opened << url.toString(); };
+    const ScopedOverride browser(CVantorpadView::hooks().openUrl,
+                                 [&](const QUrl& url) { opened << url.toString(); });
     view->resize(600, 300);
     QTextCursor c(view->document());
     c.setPosition(8);
@@ -209,7 +211,6 @@ TEST(EditorView, DoubleClickOpensADetectedUrlAndASingleClickDoesNot) {
     EXPECT_FALSE(view->textCursor().hasSelection());
     c.setPosition(1);
     EXPECT_TRUE(view->urlAt(view->cursorRect(c).center()).isEmpty());
-    CVantorpadView::hooks().openUrl = [](const QUrl&) {};
 }
 
 TEST(EditorView, LinksBeyondWebAndMailOpenOnlyAfterShowingTheTarget) {
@@ -218,7 +219,8 @@ TEST(EditorView, LinksBeyondWebAndMailOpenOnlyAfterShowingTheTarget) {
     CVantorpadView* view = openText(h, "file:///etc/passwd telnet://host www.example.jp");
     ASSERT_NE(view, nullptr);
     QStringList opened;
-    CVantorpadView::hooks().openUrl = [&](const QUrl& url) { opened << url.toString(); };
+    const ScopedOverride browser(CVantorpadView::hooks().openUrl,
+                                 [&](const QUrl& url) { opened << url.toString(); });
     view->resize(600, 300);
     const struct {
         int position;
@@ -243,7 +245,6 @@ TEST(EditorView, LinksBeyondWebAndMailOpenOnlyAfterShowingTheTarget) {
                            : QStringList());
         EXPECT_EQ(opened, c.answer == PromptAnswer::No ? QStringList() : QStringList{c.target});
     }
-    CVantorpadView::hooks().openUrl = [](const QUrl&) {};
 }
 
 TEST(EditorView, PrintsToPdfAndPageSetupKeepsMarginsInItsUnits) {
@@ -258,22 +259,24 @@ TEST(EditorView, PrintsToPdfAndPageSetupKeepsMarginsInItsUnits) {
     EXPECT_EQ(PrintMargins::toTwips(1270), 720);
 
     QMarginsF seen;
-    CVantorpadView::hooks().pageSetup = [&](QWidget*, QPrinter& printer) {
-        seen = printer.pageLayout().margins(QPageLayout::Millimeter);
-        printer.setPageMargins(QMarginsF(25.4, 10, 10, 10), QPageLayout::Millimeter);
-        return true;
-    };
+    const ScopedOverride pageSetup(
+        CVantorpadView::hooks().pageSetup, [&](QWidget*, QPrinter& printer) {
+            seen = printer.pageLayout().margins(QPageLayout::Millimeter);
+            printer.setPageMargins(QMarginsF(25.4, 10, 10, 10), QPageLayout::Millimeter);
+            return true;
+        });
     ASSERT_TRUE(h.frame().triggerCommand(CmdFilePageSetup));
     EXPECT_NEAR(seen.left(), 12.7, 0.01);
     EXPECT_EQ(view->printMargins().left, 1440);
     EXPECT_EQ(view->printMargins().top, 566);
 
     const QString pdf = h.dir().filePath(QStringLiteral("out.pdf"));
-    CVantorpadView::hooks().printDialog = [&](QWidget*, QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    const ScopedOverride printDialog(CVantorpadView::hooks().printDialog,
+                                     [&](QWidget*, QPrinter& printer) {
+                                         printer.setOutputFormat(QPrinter::PdfFormat);
+                                         printer.setOutputFileName(pdf);
+                                         return true;
+                                     });
     ASSERT_TRUE(h.frame().triggerCommand(CmdFilePrint));
     const QByteArray bytes = h.dir().read(QStringLiteral("out.pdf"));
     EXPECT_TRUE(bytes.startsWith("%PDF"));
@@ -289,7 +292,8 @@ TEST(EditorView, SpreadsheetEntryAsksToSaveAChangedDocumentFirst) {
     CVantorpadView* view = openText(h, "a,b");
     ASSERT_NE(view, nullptr);
     QStringList opened;
-    h.app().hooks().openInSpreadsheet = [&](const QString& path, bool) { opened << path; };
+    const ScopedOverride spreadsheet(h.app().hooks().openInSpreadsheet,
+                                     [&](const QString& path, bool) { opened << path; });
     view->insertPlainText(QStringLiteral("z"));
     prompt.expectQuestion(PromptAnswer::No);
     ASSERT_TRUE(h.frame().triggerCommand(CmdSpreadsheet));

@@ -5,6 +5,7 @@
 #include "commands/EditorCommands.h"
 #include "editor/CVantorpadView.h"
 #include "frame/CMainFrame.h"
+#include "platform/ScopedOverride.h"
 #include "widgets/FixedPitchFontDialog.h"
 
 #include <QApplication>
@@ -19,8 +20,8 @@ TEST(FontCommand, ChoosesInTheEditorsFixedPitchJapaneseChooser) {
         GTEST_SKIP() << "fonts-ipafont-gothic is not installed";
     ScriptedPrompt prompt;
     AppHarness h;
-    const CVantorpadView::Hooks kept = CVantorpadView::hooks();
-    CVantorpadView::hooks().chooseFont = CVantorpadView::defaultHooks().chooseFont;
+    const ScopedOverride chooser(CVantorpadView::hooks().chooseFont,
+                                 CVantorpadView::defaultHooks().chooseFont);
     h.app().OnFileNew();
     CVantorpadView* view = h.frame().activeView();
     view->insertPlainText(QStringLiteral("日本語 abc"));
@@ -44,7 +45,6 @@ TEST(FontCommand, ChoosesInTheEditorsFixedPitchJapaneseChooser) {
         dialog->accept();
     });
     ASSERT_TRUE(h.frame().triggerCommand(EditorCommand::FormatFont));
-    CVantorpadView::hooks() = kept;
 
     EXPECT_FALSE(offered.contains(QStringLiteral("DejaVu Sans Mono"))) << "no Japanese";
     EXPECT_FALSE(offered.contains(QStringLiteral("IPAPGothic"))) << "proportional";

@@ -14,7 +14,7 @@
 
 namespace {
 
-using Conversion = int (*)(const QString&, const QString&);
+using Conversion = Result<> (*)(const QString&, const QString&);
 
 struct DirectionCase {
     Conversion convert;
@@ -39,10 +39,9 @@ TEST(ConversionFailure, MissingSourceCreatesNothing) {
         TempDir dir;
         const QString source = dir.filePath(QStringLiteral("missing.txt"));
         const QString destination = dir.filePath(QStringLiteral("out.txt"));
-        EXPECT_EQ(d.convert(destination, source), 1);
-        EXPECT_EQ(prompt.texts(), QStringList{text(d.openText, source)});
-        ASSERT_EQ(prompt.shown().size(), 1);
-        EXPECT_EQ(prompt.shown().front().icon, PromptIcon::Error);
+        const Result<> converted = d.convert(destination, source);
+        EXPECT_EQ(converted.status(), ResultStatus::Failed);
+        EXPECT_EQ(converted.message(), text(d.openText, source));
         EXPECT_FALSE(dir.exists(QStringLiteral("out.txt")));
     }
 }
@@ -52,8 +51,9 @@ TEST(ConversionFailure, SourceThatIsADirectoryCannotBeOpened) {
         ScriptedPrompt prompt;
         TempDir dir;
         const QString destination = dir.filePath(QStringLiteral("out.txt"));
-        EXPECT_EQ(d.convert(destination, dir.path()), 1);
-        EXPECT_EQ(prompt.texts(), QStringList{text(d.openText, dir.path())});
+        const Result<> converted = d.convert(destination, dir.path());
+        EXPECT_EQ(converted.status(), ResultStatus::Failed);
+        EXPECT_EQ(converted.message(), text(d.openText, dir.path()));
         EXPECT_FALSE(dir.exists(QStringLiteral("out.txt")));
     }
 }
@@ -64,8 +64,9 @@ TEST(ConversionFailure, DestinationThatCannotBeCreatedIsNamed) {
         TempDir dir;
         const QString source = dir.write(QStringLiteral("in.txt"), "abc\n");
         const QString destination = dir.filePath(QStringLiteral("no/such/dir/out.txt"));
-        EXPECT_EQ(d.convert(destination, source), 1);
-        EXPECT_EQ(prompt.texts(), QStringList{text(d.openText, destination)});
+        const Result<> converted = d.convert(destination, source);
+        EXPECT_EQ(converted.status(), ResultStatus::Failed);
+        EXPECT_EQ(converted.message(), text(d.openText, destination));
         EXPECT_EQ(dir.read(QStringLiteral("in.txt")), QByteArray("abc\n"));
     }
 }
@@ -77,8 +78,9 @@ TEST(ConversionFailure, RefusesToConvertAFileOntoItself) {
         const QString source = dir.write(QStringLiteral("in.txt"), "\x82\xA0\r\n");
         // Another spelling of the same path must not slip through.
         const QString same = dir.path() + QStringLiteral("/./in.txt");
-        EXPECT_EQ(d.convert(same, source), 1);
-        EXPECT_EQ(prompt.texts(), QStringList{text(d.openText, same)});
+        const Result<> converted = d.convert(same, source);
+        EXPECT_EQ(converted.status(), ResultStatus::Failed);
+        EXPECT_EQ(converted.message(), text(d.openText, same));
         EXPECT_EQ(dir.read(QStringLiteral("in.txt")), QByteArray("\x82\xA0\r\n"));
     }
 }
@@ -88,7 +90,7 @@ TEST(ConversionFailure, ReplacesAnExistingDestination) {
     TempDir dir;
     const QString source = dir.write(QStringLiteral("in.txt"), "\xB1\r\n");
     const QString destination = dir.write(QStringLiteral("out.txt"), QByteArray(5000, 'x'));
-    EXPECT_EQ(ConvertSjisToEuc(destination, source), 0);
+    EXPECT_TRUE(ConvertSjisToEuc(destination, source).ok());
     EXPECT_EQ(dir.read(QStringLiteral("out.txt")), QByteArray("\x8E\xB1\n"));
     EXPECT_TRUE(prompt.texts().isEmpty());
 }
@@ -101,8 +103,9 @@ TEST(ConversionFailure, WriteErrorIsReportedNotHidden) {
         TempDir dir;
         const QString source = dir.write(QStringLiteral("in.txt"), QByteArray(1000, 'a'));
         const QString destination = QStringLiteral("/dev/full");
-        EXPECT_EQ(d.convert(destination, source), 1);
-        EXPECT_EQ(prompt.texts(), QStringList{text(d.writeText, destination)});
+        const Result<> converted = d.convert(destination, source);
+        EXPECT_EQ(converted.status(), ResultStatus::Failed);
+        EXPECT_EQ(converted.message(), text(d.writeText, destination));
         // A failed conversion removes only a regular file it wrote, never a device.
         struct stat st;
         ASSERT_EQ(::stat("/dev/full", &st), 0);
@@ -139,14 +142,14 @@ TEST(ConversionFailure, AWriteThatFailsHalfWayKeepsTheOldDestination) {
         TempDir dir;
         const QString source = dir.write(QStringLiteral("in.txt"), generator.sjis(400 * 1024));
         const QString destination = dir.write(QStringLiteral("out.txt"), "old");
-        int result = 0;
+        Result<> result = Result<>::done();
         {
             FileSizeLimit limit(150 * 1024);
             ASSERT_TRUE(limit.active());
             result = d.convert(destination, source);
         }
-        EXPECT_EQ(result, 1);
-        EXPECT_EQ(prompt.texts(), QStringList{text(d.writeText, destination)});
+        EXPECT_EQ(result.status(), ResultStatus::Failed);
+        EXPECT_EQ(result.message(), text(d.writeText, destination));
         EXPECT_EQ(dir.read(QStringLiteral("out.txt")), "old");
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                   (QStringList{QStringLiteral("in.txt"), QStringLiteral("out.txt")}));
@@ -162,7 +165,7 @@ TEST(ConversionFailure, AReplacedDestinationKeepsItsModeAndALinkKeepsPointingAtI
     const QString link = dir.filePath(QStringLiteral("link.txt"));
     ASSERT_TRUE(QFile::link(target, link));
     for (const QString& destination : {target, link}) {
-        EXPECT_EQ(ConvertSjisToEuc(destination, source), 0);
+        EXPECT_TRUE(ConvertSjisToEuc(destination, source).ok());
         EXPECT_TRUE(QFileInfo(link).isSymLink());
         EXPECT_EQ(dir.read(QStringLiteral("target.txt")), QByteArray("\x8E\xB1\n"));
         struct stat st;
@@ -178,7 +181,7 @@ TEST(ConversionFailure, EmptySourceGivesEmptyDestination) {
         TempDir dir;
         const QString source = dir.write(QStringLiteral("in.txt"), QByteArray());
         const QString destination = dir.filePath(QStringLiteral("out.txt"));
-        EXPECT_EQ(d.convert(destination, source), 0);
+        EXPECT_TRUE(d.convert(destination, source).ok());
         EXPECT_TRUE(dir.exists(QStringLiteral("out.txt")));
         EXPECT_TRUE(dir.read(QStringLiteral("out.txt")).isEmpty());
         EXPECT_TRUE(prompt.texts().isEmpty());

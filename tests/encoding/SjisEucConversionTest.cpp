@@ -17,9 +17,9 @@ QByteArray convert(Direction direction, const QByteArray& input) {
     TempDir dir;
     const QString source = dir.write(QStringLiteral("source"), input);
     const QString destination = dir.filePath(QStringLiteral("destination"));
-    const int result = direction == Direction::ToEuc ? ConvertSjisToEuc(destination, source)
-                                                     : ConvertEucToSjis(destination, source);
-    EXPECT_EQ(result, 0);
+    const Result<> result = direction == Direction::ToEuc ? ConvertSjisToEuc(destination, source)
+                                                          : ConvertEucToSjis(destination, source);
+    EXPECT_TRUE(result.ok()) << result.message().toStdString();
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
     return dir.read(QStringLiteral("destination"));
 }

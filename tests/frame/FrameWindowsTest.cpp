@@ -9,6 +9,8 @@
 #include "frame/CFileDialogEx.h"
 #include "frame/CMainFrame.h"
 #include "frame/FolderBrowser.h"
+#include "frame/ProgramFileDialogs.h"
+#include "platform/ScopedOverride.h"
 #include "widgets/CToolTipDialog.h"
 
 #include <QApplication>
@@ -70,9 +72,10 @@ TEST(ToolTipDialog, ControlsWithAStringGetItAndTheSwitchSilencesThem) {
     EXPECT_TRUE(plain->toolTip().isEmpty());
 
     QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), tipped->mapToGlobal(QPoint(1, 1)));
-    CToolTipDialog::setToolTipsEnabled(false);
-    EXPECT_TRUE(dialog.eventFilter(tipped, &tip)) << "swallowed while the switch is off";
-    CToolTipDialog::setToolTipsEnabled(true);
+    {
+        const ScopedOverride off(CToolTipDialog::setToolTipsEnabled, false);
+        EXPECT_TRUE(dialog.eventFilter(tipped, &tip)) << "swallowed while the switch is off";
+    }
     EXPECT_FALSE(dialog.eventFilter(tipped, &tip));
     CToolTipDialog::stringTable().remove(4711);
 }
@@ -115,6 +118,15 @@ TEST(ChildFrame, EveryEditorWindowOpensMaximisedWithItsTitle) {
     QApplication::processEvents();
     EXPECT_TRUE(h.frame().childFrames().isEmpty());
     EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
+TEST(MainFrame, ItsFileDialogsServeOnlyWhileItLives) {
+    ScriptedPrompt prompt;
+    {
+        AppHarness h;
+        EXPECT_NE(dynamic_cast<ProgramFileDialogs*>(&FileDialogs::current()), nullptr);
+    }
+    EXPECT_EQ(dynamic_cast<ProgramFileDialogs*>(&FileDialogs::current()), nullptr);
 }
 
 TEST(MainFrame, EditAndWindowMenusActOnTheActiveEditor) {

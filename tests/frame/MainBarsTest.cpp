@@ -13,6 +13,7 @@
 #include "frame/MainToolBar.h"
 #include "frame/WindowSwitchBar.h"
 #include "platform/IniFile.h"
+#include "platform/ScopedOverride.h"
 
 #include <QApplication>
 #include <QDir>
@@ -262,7 +263,7 @@ TEST(BarLayout, DamagedOrForeignLayoutsAreIgnored) {
     for (const auto& d : damage) {
         IniFile damaged;
         BarLayout::store(damaged, state, QSize(1280, 900));
-        ASSERT_TRUE(damaged.writeString("General", d.key, d.value));
+        ASSERT_TRUE(damaged.writeString("General", d.key, d.value).ok());
         EXPECT_FALSE(BarLayout::load(damaged, QSize(1280, 900))) << d.key;
     }
 
@@ -336,10 +337,10 @@ TEST(MainFrame, HelpOpensThePageOrSaysWhyNot) {
     AppHarness h;
     QList<QUrl> opened;
     bool viewerWorks = true;
-    h.app().hooks().openHelp = [&](const QUrl& url) {
+    const ScopedOverride viewer(h.app().hooks().openHelp, [&](const QUrl& url) {
         opened.append(url);
         return viewerWorks;
-    };
+    });
     QDir(h.dir().path()).mkpath(QStringLiteral("help"));
     h.dir().write(QStringLiteral("help/index.html"), "<html></html>");
     ASSERT_TRUE(h.frame().triggerCommand(CmdHelp));

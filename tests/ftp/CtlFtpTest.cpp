@@ -140,7 +140,8 @@ TEST(CtlFtp, GetsPutsAndManagesFiles) {
 
     CtlRun refused = ctl({QStringLiteral("rmdir"), QStringLiteral("keep")});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("keep を削除出来ませんでした。")))
+    // The server's refusal travels in the result and stands under the program's own line.
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("keep を削除出来ませんでした。\n550 ")))
         << refused.err.toStdString();
     EXPECT_EQ(ctl({QStringLiteral("rm"), QStringLiteral("keep/renamed.txt")}).status, 0);
     EXPECT_EQ(ctl({QStringLiteral("rmdir"), QStringLiteral("keep")}).status, 0);
@@ -236,6 +237,8 @@ TEST(CtlFtp, AListingThatFailsIsReportedAndExitsOne) {
         EXPECT_EQ(ls.status, 1);
         EXPECT_TRUE(ls.err.contains(QStringLiteral("一覧を取得出来ませんでした。")))
             << ls.err.toStdString();
+        const QString reason = ls.err.section(QStringLiteral("一覧を取得出来ませんでした。\n"), 1);
+        EXPECT_FALSE(reason.trimmed().isEmpty()) << "the reason follows the message";
         EXPECT_TRUE(ls.out.isEmpty()) << ls.out.toStdString();
     }
 }
@@ -370,7 +373,7 @@ TEST(CtlFtp, AnSftpProfileWorksOnceItsHostKeyIsTrustedAndIsRefusedBefore) {
         prompt.expectQuestion(PromptAnswer::Yes);
         auto client = CFtpClient::create(server.network(), false, sftp, editor);
         client->setTimeouts(shortTimeouts());
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     }
     CtlRun listed = ctl(ls);
     EXPECT_EQ(listed.status, 0) << listed.err.toStdString();

@@ -53,10 +53,11 @@ TEST(DebugLog, RecordsEachOperationWithoutThePassword) {
     ScriptedPrompt prompt;
     {
         auto client = clientFor(server, true, true, QStringLiteral("/pub"));
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
-        ASSERT_EQ(client->SetServerDir(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+        ASSERT_EQ(client->SetServerDir().status(), ResultStatus::Done);
         ServerFileList list;
-        EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+        EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll).status(),
+                  ResultStatus::Done);
         client->CloseSession();
     }
     QStringList m = messages(logLines(dir));
@@ -113,14 +114,14 @@ TEST(DebugLog, NoFileIsCreatedOrChangedWithLoggingOff) {
     ScriptedPrompt prompt;
     {
         auto client = clientFor(server, true, false);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
         client->Log("never");
     }
     EXPECT_FALSE(dir.exists(QStringLiteral("ftp.log")));
     dir.write(QStringLiteral("ftp.log"), "earlier");
     {
         auto client = clientFor(server, true, false);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     }
     EXPECT_EQ(dir.read(QStringLiteral("ftp.log")), "earlier");
 }

@@ -36,7 +36,7 @@ TEST(Failure, MissingOrUnsafeLogonDataIsRefusedBeforeAnythingIsSent) {
     for (const auto& [user, password] :
          {std::pair{"u", ""}, std::pair{"u", "p\r\nDELE x"}, std::pair{"u\nx", "p"}}) {
         client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), user, password));
-        EXPECT_EQ(client.OpenSession(), OpResult::Refused);
+        EXPECT_EQ(client.OpenSession().status(), ResultStatus::Refused);
     }
     const QString text = QStringLiteral("OpenSession : パラメータエラー　環境を確認して下さい。");
     EXPECT_EQ(prompt.texts(), (QStringList{text, text, text}));
@@ -50,7 +50,8 @@ TEST(Failure, ALogonErrorShowsTheServersTextButNeverThePassword) {
     ServerProfile wrong = client->profile();
     wrong.Passwd = QStringLiteral("wrong-secret");
     client->useProfile(wrong);
-    EXPECT_EQ(client->OpenSession(), OpResult::Failed);
+    const Result<> opened = client->OpenSession();
+    EXPECT_EQ(opened.status(), ResultStatus::Failed);
     EXPECT_FALSE(client->isConnected());
     ASSERT_EQ(prompt.texts().size(), 1);
     const QString text = prompt.texts()[0];
@@ -60,12 +61,12 @@ TEST(Failure, ALogonErrorShowsTheServersTextButNeverThePassword) {
                           .arg(server.port())))
         << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("wrong-secret")));
-    EXPECT_EQ(client->lastError(), 530u);
+    EXPECT_EQ(opened.code(), 530);
 
     FtpServerFixture refusing(withFaults({QStringLiteral("refuse=PASS")}));
     auto other = clientFor(refusing);
     prompt.clear();
-    EXPECT_EQ(other->OpenSession(), OpResult::Failed);
+    EXPECT_EQ(other->OpenSession().status(), ResultStatus::Failed);
     EXPECT_TRUE(prompt.texts().value(0).startsWith(SessionError +
                                                    QStringLiteral("530 Login incorrect.\n")));
 }
@@ -84,7 +85,7 @@ TEST(Failure, AnUnreachableServerFailsWithinTheConnectTimeOut) {
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), "u", "p", port));
-    EXPECT_EQ(client.OpenSession(), OpResult::Failed);
+    EXPECT_EQ(client.OpenSession().status(), ResultStatus::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(SessionError +
                                              QStringLiteral("サーバに接続出来ませんでした。")))
@@ -98,29 +99,30 @@ TEST(Failure, ServerDirectoryRules) {
     server.writeFile("pub/sub/f.txt", "in sub");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
 
     // Empty: nothing to do, names stay relative to the logon directory.
     client->serverDirectory.clear();
-    EXPECT_EQ(client->SetServerDir(), OpResult::Done);
+    EXPECT_EQ(client->SetServerDir().status(), ResultStatus::Done);
     EXPECT_EQ(client->currentDirectory(), "/");
 
     client->serverDirectory = "pub";
-    EXPECT_EQ(client->SetServerDir(), OpResult::Done);
+    EXPECT_EQ(client->SetServerDir().status(), ResultStatus::Done);
     EXPECT_EQ(client->currentDirectory(), "/pub");
     client->serverDirectory = "sub"; // relative to where the server is now, as CWD is
-    EXPECT_EQ(client->SetServerDir(), OpResult::Done);
+    EXPECT_EQ(client->SetServerDir().status(), ResultStatus::Done);
     EXPECT_EQ(client->currentDirectory(), "/pub/sub");
     ServerFileList list;
-    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll).status(), ResultStatus::Done);
     EXPECT_EQ(list.size(), 1u);
 
     client->serverDirectory = "/no/such/dir";
-    EXPECT_EQ(client->SetServerDir(), OpResult::Failed);
+    const Result<> entered = client->SetServerDir();
+    EXPECT_EQ(entered.status(), ResultStatus::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(QStringLiteral("550 ")))
         << prompt.texts()[0].toStdString();
-    EXPECT_EQ(client->lastError(), 550u);
+    EXPECT_EQ(entered.code(), 550);
     EXPECT_EQ(client->currentDirectory(), "/pub/sub");
 }
 
@@ -128,15 +130,18 @@ TEST(Failure, OperationsWithoutAConnectionArePreconditionFailures) {
     TempDir local;
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
-    EXPECT_EQ(client.FileSend(local.write(QStringLiteral("a"), "x"), "a", 1, 0), OpResult::Refused);
-    EXPECT_EQ(client.FileReceive(1, local.filePath(QStringLiteral("b")), "b"), OpResult::Refused);
+    EXPECT_EQ(client.FileSend(local.write(QStringLiteral("a"), "x"), "a", 1, 0).status(),
+              ResultStatus::Refused);
+    EXPECT_EQ(client.FileReceive(1, local.filePath(QStringLiteral("b")), "b").status(),
+              ResultStatus::Refused);
     EXPECT_EQ(
         prompt.texts(),
         (QStringList{QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"),
                      QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。")}));
     EXPECT_FALSE(local.exists(QStringLiteral("b")));
     ServerFileList list;
-    EXPECT_EQ(client.GetServerFileList("*", list, ServerFileKindAll), OpResult::Refused);
+    EXPECT_EQ(client.GetServerFileList("*", list, ServerFileKindAll).status(),
+              ResultStatus::Refused);
     EXPECT_EQ(list.size(), 0u);
 }
 
@@ -144,11 +149,13 @@ TEST(Failure, CompositeOperationsCheckTheirParameters) {
     ScriptedPrompt prompt;
     CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     client.useProfile(logOnTo(QStringLiteral("h"), "u", "p"));
-    EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0), OpResult::Refused);
-    EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0), OpResult::Refused);
-    EXPECT_EQ(client.GetFileAuto(QStringLiteral("l"), QByteArray(), 1), OpResult::Refused);
+    EXPECT_EQ(client.PutFileAuto(QString(), "r", 1, 0).status(), ResultStatus::Refused);
+    EXPECT_EQ(client.PutFileEUCAuto(QStringLiteral("l"), QByteArray(), 0).status(),
+              ResultStatus::Refused);
+    EXPECT_EQ(client.GetFileAuto(QStringLiteral("l"), QByteArray(), 1).status(),
+              ResultStatus::Refused);
     client.useProfile(logOnTo(QStringLiteral("h"), "u", ""));
-    EXPECT_EQ(client.GetFileEUCAuto(QStringLiteral("l"), "r"), OpResult::Refused);
+    EXPECT_EQ(client.GetFileEUCAuto(QStringLiteral("l"), "r").status(), ResultStatus::Refused);
     EXPECT_EQ(
         prompt.texts(),
         (QStringList{QStringLiteral("PutFileAuto : パラメータエラー"),
@@ -163,8 +170,9 @@ TEST(Failure, ConversionFailureEndsAnEucUploadBeforeAnyConnection) {
     CFtpClient client(1, QString(), true, false, false, false, plainFtpTrust());
     // Nothing listens on port 1: a connection attempt would add its own message.
     client.useProfile(logOnTo(QStringLiteral("127.0.0.1"), "u", "p", 1));
-    EXPECT_EQ(client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0),
-              OpResult::Failed);
+    EXPECT_EQ(
+        client.PutFileEUCAuto(local.filePath(QStringLiteral("missing.txt")), "r.txt", 0).status(),
+        ResultStatus::Failed);
     EXPECT_EQ(prompt.texts().size(), 1);
     EXPECT_FALSE(prompt.texts().value(0).startsWith(SessionError));
     EXPECT_FALSE(client.isConnected());
@@ -175,14 +183,15 @@ TEST(Failure, RefusedTransfersShowTheServersReply) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("a"), "abc"), "a.txt", 1, 0),
-              OpResult::Failed);
+    const Result<> sent =
+        client->PutFileAuto(local.write(QStringLiteral("a"), "abc"), "a.txt", 1, 0);
+    EXPECT_EQ(sent.status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("553 Could not create file.")});
-    EXPECT_EQ(client->lastError(), 553u);
+    EXPECT_EQ(sent.code(), 553);
 
     prompt.clear();
-    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "missing.txt", 1),
-              OpResult::Failed);
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "missing.txt", 1).status(),
+              ResultStatus::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].startsWith(QStringLiteral("550 ")))
         << prompt.texts()[0].toStdString();
@@ -194,18 +203,19 @@ TEST(Failure, ServerFileOperationsReportByTheirResult) {
     server.writeFile("a.txt", "a");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    EXPECT_TRUE(client->MakeDir("newdir"));
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    EXPECT_TRUE(client->MakeDir("newdir").ok());
     EXPECT_TRUE(server.exists("newdir"));
-    EXPECT_TRUE(client->Rename("a.txt", "newdir/b.txt"));
+    EXPECT_TRUE(client->Rename("a.txt", "newdir/b.txt").ok());
     EXPECT_EQ(server.readFile("newdir/b.txt"), "a");
-    EXPECT_FALSE(client->Rename("a.txt", "c.txt")); // gone already
-    EXPECT_FALSE(client->RmDir("newdir"));          // not empty
-    EXPECT_TRUE(client->Remove("newdir/b.txt"));
-    EXPECT_TRUE(client->RmDir("newdir"));
-    EXPECT_FALSE(client->Remove("nothing.txt"));
-    EXPECT_EQ(client->lastError(), 550u);
-    EXPECT_FALSE(client->Remove("bad\r\nDELE a"));
+    EXPECT_FALSE(client->Rename("a.txt", "c.txt").ok()); // gone already
+    EXPECT_FALSE(client->RmDir("newdir").ok());          // not empty
+    EXPECT_TRUE(client->Remove("newdir/b.txt").ok());
+    EXPECT_TRUE(client->RmDir("newdir").ok());
+    const Result<> removed = client->Remove("nothing.txt");
+    EXPECT_FALSE(removed.ok());
+    EXPECT_EQ(removed.code(), 550);
+    EXPECT_FALSE(client->Remove("bad\r\nDELE a").ok());
     EXPECT_TRUE(server.names().isEmpty());
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -217,15 +227,17 @@ TEST(Failure, RefusalsOfTheServerLeaveBothSidesAsTheyWere) {
     server.writeFile("keep.txt", "keep");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    EXPECT_FALSE(client->Remove("keep.txt"));
-    EXPECT_FALSE(client->Rename("keep.txt", "other.txt"));
-    EXPECT_FALSE(client->MakeDir("d"));
-    EXPECT_EQ(client->lastErrorText(), QStringLiteral("550 Permission denied."));
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    const QString denied = QStringLiteral("550 Permission denied.");
+    EXPECT_EQ(client->Remove("keep.txt").message(), denied);
+    EXPECT_EQ(client->Rename("keep.txt", "other.txt").message(), denied);
+    const Result<> made = client->MakeDir("d");
+    EXPECT_FALSE(made.ok());
+    EXPECT_EQ(made.message(), denied);
     EXPECT_EQ(server.names(), QByteArrayList{"keep.txt"});
     // The refusals did not cost the session.
     ServerFileList list;
-    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll).status(), ResultStatus::Done);
     EXPECT_EQ(list.size(), 1u);
     EXPECT_TRUE(prompt.texts().isEmpty());
 }
@@ -236,13 +248,13 @@ TEST(Failure, ADirectoryThatCannotBeEnteredStopsServerFileOperations) {
     server.writeFile("d/x", "x");
     ScriptedPrompt prompt;
     auto client = clientFor(server, true, false, QStringLiteral("d"));
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     const QString dirFailed = QStringLiteral("ディレクトリ変更に失敗しました。");
     const QString refused = QStringLiteral("550 No such file or directory.");
-    EXPECT_FALSE(client->Remove("x"));
-    EXPECT_FALSE(client->Rename("x", "y"));
-    EXPECT_FALSE(client->RmDir("x"));
-    EXPECT_FALSE(client->MakeDir("x"));
+    EXPECT_FALSE(client->Remove("x").ok());
+    EXPECT_FALSE(client->Rename("x", "y").ok());
+    EXPECT_FALSE(client->RmDir("x").ok());
+    EXPECT_FALSE(client->MakeDir("x").ok());
     EXPECT_EQ(prompt.texts(), (QStringList{refused, dirFailed, refused, dirFailed, refused,
                                            dirFailed, refused, dirFailed}));
     EXPECT_EQ(server.readFile("d/x"), "x");
@@ -250,7 +262,8 @@ TEST(Failure, ADirectoryThatCannotBeEnteredStopsServerFileOperations) {
     // The composite operations stop at the directory and keep their result.
     prompt.clear();
     TempDir local;
-    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), "x", 1), OpResult::Failed);
+    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), "x", 1).status(),
+              ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{refused});
     EXPECT_FALSE(local.exists(QStringLiteral("x")));
 }
@@ -260,20 +273,22 @@ TEST(Failure, A421EndsTheSessionAndNothingReconnectsBehindTheCallersBack) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    EXPECT_FALSE(client->MakeDir("d"));
-    EXPECT_EQ(client->lastErrorText(),
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    const Result<> made = client->MakeDir("d");
+    EXPECT_FALSE(made.ok());
+    EXPECT_EQ(made.message(),
               QStringLiteral("421 Service not available, closing control connection."));
-    EXPECT_EQ(client->lastError(), 421u);
+    EXPECT_EQ(made.code(), 421);
 
-    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("f"), "data"), "f.txt", 1, 0),
-              OpResult::Failed);
+    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("f"), "data"), "f.txt", 1, 0).status(),
+              ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("サーバとの接続が切断されました。")});
     EXPECT_FALSE(server.exists("f.txt"));
     // A new logon is the caller's decision.
     prompt.clear();
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    EXPECT_EQ(client->FileSend(local.filePath(QStringLiteral("f")), "f.txt", 1, 0), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    EXPECT_EQ(client->FileSend(local.filePath(QStringLiteral("f")), "f.txt", 1, 0).status(),
+              ResultStatus::Done);
     EXPECT_EQ(server.readFile("f.txt"), "data");
 }
 
@@ -288,7 +303,7 @@ TEST(Failure, AServerThatStopsAnsweringOrStallsEndsWithATimeOut) {
         ScriptedPrompt prompt;
         auto client = clientFor(server, true, false, QStringLiteral("/"));
         client->setTimeouts(quickTimeouts());
-        EXPECT_EQ(client->GetFileAuto(path, "f.bin", 0), OpResult::Failed);
+        EXPECT_EQ(client->GetFileAuto(path, "f.bin", 0).status(), ResultStatus::Failed);
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].startsWith(timedOut)) << prompt.texts()[0].toStdString();
         EXPECT_EQ(local.read(QStringLiteral("f.bin")), "old");
@@ -301,11 +316,12 @@ TEST(Failure, ARefusalWithAnEndlessReplyLineIsReportedAndTheSessionGoesOn) {
     server.writeFile("f.txt", "f");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    EXPECT_FALSE(client->Remove("f.txt"));
-    EXPECT_TRUE(client->lastErrorText().startsWith(QStringLiteral("550 xxx")));
-    EXPECT_LE(client->lastErrorText().size(), 1023);
-    EXPECT_TRUE(client->MakeDir("after"));
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    const Result<> removed = client->Remove("f.txt");
+    EXPECT_FALSE(removed.ok());
+    EXPECT_TRUE(removed.message().startsWith(QStringLiteral("550 xxx")));
+    EXPECT_LE(removed.message().size(), 1023);
+    EXPECT_TRUE(client->MakeDir("after").ok());
     EXPECT_TRUE(server.exists("after"));
     EXPECT_TRUE(server.exists("f.txt"));
 }

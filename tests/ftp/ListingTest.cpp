@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/FtpNames.h"
+#include "platform/ScopedOverride.h"
 
 #include <QRegularExpression>
 
@@ -39,7 +40,7 @@ const ServerFileEntry* find(const ServerFileList& list, const QByteArray& name) 
 ServerFileList listOf(CFtpClient& client, const QByteArray& path = "*",
                       int kinds = ServerFileKindAll) {
     ServerFileList list;
-    EXPECT_EQ(client.GetServerFileList(path, list, kinds), OpResult::Done);
+    EXPECT_EQ(client.GetServerFileList(path, list, kinds).status(), ResultStatus::Done);
     return list;
 }
 
@@ -52,8 +53,8 @@ TEST(Listing, EntriesOfMlsdAndOfTheRawListingAgree) {
     for (int raw : {0, 1}) {
         SCOPED_TRACE(raw ? "LIST" : "MLSD");
         auto client = clientFor(server, true, false, QStringLiteral("/pub"), raw);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
-        ASSERT_EQ(client->SetServerDir(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+        ASSERT_EQ(client->SetServerDir().status(), ResultStatus::Done);
         ServerFileList all = listOf(*client);
         ASSERT_EQ(all.size(), 7u);
 
@@ -87,8 +88,8 @@ TEST(Listing, EntriesOfMlsdAndOfTheRawListingAgree) {
         EXPECT_EQ(listOf(*client, "*.txt", ServerFileKindAll).size(), 1u);
         EXPECT_TRUE(listOf(*client, "empty/*").empty());
         ServerFileList none;
-        EXPECT_EQ(client->GetServerFileList("no/such/dir/*", none, ServerFileKindAll),
-                  OpResult::Failed)
+        EXPECT_EQ(client->GetServerFileList("no/such/dir/*", none, ServerFileKindAll).status(),
+                  ResultStatus::Failed)
             << "a directory that cannot be listed is not an empty one";
         EXPECT_TRUE(none.empty());
         // One name: the entry itself, or nothing.
@@ -111,10 +112,11 @@ TEST(Listing, ErrorLinesOfServersGiveNoEntriesSoNothingIsDeletedBeforeAnUpload) 
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server, true, false, QString(), 0, 1);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     EXPECT_TRUE(listOf(*client, "report.txt").empty());
-    EXPECT_EQ(client->FileSend(local.write(QStringLiteral("r"), "report"), "report.txt", 1, 1),
-              OpResult::Done);
+    EXPECT_EQ(
+        client->FileSend(local.write(QStringLiteral("r"), "report"), "report.txt", 1, 1).status(),
+        ResultStatus::Done);
     EXPECT_EQ(server.readFile("report.txt"), "report");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -129,7 +131,7 @@ TEST(Listing, SpaceDelimitedNamesKeepTheirLastWord) {
     FtpServerFixture server(options);
     ScriptedPrompt prompt;
     auto client = clientFor(server, true, false, QString(), 0, 1);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     ServerFileList list = listOf(*client);
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0].name, "report.txt");
@@ -160,7 +162,7 @@ TEST(Listing, OddNamesComeBackAsTheServersBytes) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     ServerFileList list = listOf(*client);
     ASSERT_EQ(list.size(), 5u);
     EXPECT_EQ(list[0].name, "tab\there");
@@ -174,8 +176,8 @@ TEST(Listing, OddNamesComeBackAsTheServersBytes) {
     // writes nothing, whatever the name holds.
     for (const ServerFileEntry& e : list) {
         prompt.clear();
-        EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), e.name, 0),
-                  OpResult::Failed);
+        EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("x")), e.name, 0).status(),
+                  ResultStatus::Failed);
         EXPECT_EQ(prompt.texts().size(), 1);
     }
     EXPECT_FALSE(local.exists(QStringLiteral("x")));
@@ -198,7 +200,7 @@ TEST(Listing, LargeDirectoriesAreReadWhole) {
     ScriptedPrompt prompt;
     for (int raw : {0, 1}) {
         auto client = clientFor(server, true, false, QString(), raw);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
         ServerFileList list = listOf(*client);
         ASSERT_EQ(list.size(), 100000u);
         EXPECT_EQ(list[99999].name, "file99999.dat");
@@ -214,7 +216,8 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
     auto client = clientFor(server, true, false, QStringLiteral("/pub"), 1);
     ServerFileList list;
     // No session of the client is needed: the listing logs on by itself.
-    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindFiles), OpResult::Done);
+    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindFiles).status(),
+              ResultStatus::Done);
     EXPECT_EQ(list.size(), 7u);
     EXPECT_FALSE(client->isConnected());
     const ServerFileEntry* noext = find(list, "noext");
@@ -228,22 +231,26 @@ TEST(Listing, TheOwnConnectionListingUsesTheProfilesPortAndItsOwnRules) {
 
     list.clear();
     client->serverDirectory = "/";
-    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Done);
+    ASSERT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll).status(),
+              ResultStatus::Done);
     EXPECT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].path, "/pub");
 
     list.clear();
     client->serverDirectory = "/pub/empty";
-    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll).status(),
+              ResultStatus::Done);
     EXPECT_EQ(list.size(), 0u);
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 
     client->serverDirectory = "/nowhere";
-    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
+    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll).status(),
+              ResultStatus::Failed);
     ServerProfile wrong = client->profile();
     wrong.Passwd = QStringLiteral("wrong");
     client->useProfile(wrong);
-    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
+    EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll).status(),
+              ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(), (QStringList{QStringLiteral("FtpSetCurrentDirectory ERROR <550>"),
                                            QStringLiteral("InternetConnect ERROR <530>")}));
 }
@@ -257,7 +264,7 @@ TEST(Listing, HostileNamesComeBackAsTheServersBytesAndNoneBecomesALocalPath) {
     for (int raw : {0, 1}) {
         SCOPED_TRACE(raw ? "LIST" : "MLSD");
         auto client = clientFor(server, true, false, QString(), raw);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
         ServerFileList list = listOf(*client);
         QByteArrayList names;
         for (const ServerFileEntry& e : list)
@@ -279,11 +286,12 @@ TEST(Listing, AListingThatBreaksOffIsAFailureNotAnEmptyDirectory) {
         FtpServerFixture server(options);
         ScriptedPrompt prompt;
         auto client = clientFor(server);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
         ServerFileList list;
-        EXPECT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Failed);
+        const Result<> listed = client->GetServerFileList("*", list, ServerFileKindAll);
+        EXPECT_EQ(listed.status(), ResultStatus::Failed);
         EXPECT_TRUE(list.empty());
-        EXPECT_FALSE(client->lastErrorText().isEmpty());
+        EXPECT_FALSE(listed.message().isEmpty());
     }
 }
 
@@ -296,7 +304,7 @@ TEST(Listing, ACarriageReturnInANameStaysInIt) {
     for (int raw : {0, 1}) {
         SCOPED_TRACE(raw ? "LIST" : "MLSD");
         auto client = clientFor(server, true, false, QString(), raw);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
         QByteArrayList names;
         for (const ServerFileEntry& e : listOf(*client))
             names << e.name;
@@ -306,10 +314,7 @@ TEST(Listing, ACarriageReturnInANameStaysInIt) {
 }
 
 TEST(Listing, AListingPastTheLimitKeepsTheFirstEntriesAndSaysHowManyItShows) {
-    struct Limit {
-        explicit Limit(qsizetype n) { CFtpClient::setListingLimit(n); }
-        ~Limit() { CFtpClient::setListingLimit(CFtpClient::DefaultListingLimit); }
-    } limit(3);
+    const ScopedOverride limit(CFtpClient::setListingLimit, qsizetype(3));
     FtpServerFixture server;
     for (const char* name : {"a", "b", "c", "d", "e"})
         server.writeFile(name, "x");
@@ -317,7 +322,7 @@ TEST(Listing, AListingPastTheLimitKeepsTheFirstEntriesAndSaysHowManyItShows) {
         SCOPED_TRACE(raw ? "LIST" : "MLSD");
         ScriptedPrompt prompt;
         auto client = clientFor(server, true, false, QString(), raw);
-        ASSERT_EQ(client->OpenSession(), OpResult::Done);
+        ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
         EXPECT_EQ(listOf(*client).size(), 3u);
         EXPECT_EQ(prompt.texts(),
                   QStringList{QStringLiteral(

@@ -8,7 +8,8 @@ TEST(ProfileLogOn, ANewProfileClosesAnotherLogonsConnectionAndAnUnknownProtocolI
     server.makeDir("pub");
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done) << "the server takes it over plain FTP";
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done)
+        << "the server takes it over plain FTP";
 
     // Another directory is the same logon: the connection stays, the directory follows.
     ServerProfile elsewhere = client->profile();
@@ -24,9 +25,10 @@ TEST(ProfileLogOn, ANewProfileClosesAnotherLogonsConnectionAndAnUnknownProtocolI
         client->useProfile(unknown);
         EXPECT_FALSE(client->isConnected()) << "the open connection is another logon's";
         prompt.clear();
-        EXPECT_EQ(client->OpenSession(), OpResult::Failed);
+        EXPECT_EQ(client->OpenSession().status(), ResultStatus::Failed);
         ServerFileList list;
-        EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll), OpResult::Failed);
+        EXPECT_EQ(client->GetServerFileListSDK("*", list, ServerFileKindAll).status(),
+                  ResultStatus::Failed);
         EXPECT_FALSE(client->isConnected());
         const QString refusal =
             QStringLiteral("サーバ 127.0.0.1:%1 の接続方式(Protocol=%2)が正しくありません。\n")

@@ -32,19 +32,19 @@ TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays)
     ASSERT_TRUE(server.isRunning());
     struct Case {
         PromptAnswer answer;
-        OpResult result;
+        ResultStatus result;
         bool inFile;
         bool trustedThisSession;
-    } cases[] = {{PromptAnswer::Yes, OpResult::Done, true, true},
-                 {PromptAnswer::No, OpResult::Done, false, true},
-                 {PromptAnswer::Cancel, OpResult::Cancelled, false, false}};
+    } cases[] = {{PromptAnswer::Yes, ResultStatus::Done, true, true},
+                 {PromptAnswer::No, ResultStatus::Done, false, true},
+                 {PromptAnswer::Cancel, ResultStatus::Cancelled, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.answer));
         TrustPlace trust;
         ScriptedPrompt prompt;
         prompt.expectQuestion(c.answer);
         auto client = clientFor(server, trust.trust());
-        EXPECT_EQ(client->OpenSession(), c.result);
+        EXPECT_EQ(client->OpenSession().status(), c.result);
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].contains(server.fingerprint()));
         EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("CN = localhost")));
@@ -57,7 +57,7 @@ TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays)
         prompt.clear();
         if (!c.trustedThisSession)
             prompt.expectQuestion(PromptAnswer::Cancel);
-        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession(), c.result);
+        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession().status(), c.result);
         EXPECT_EQ(prompt.texts().size(), c.trustedThisSession ? 0 : 1);
 
         // After a restart only the permanent choice holds.
@@ -65,8 +65,8 @@ TEST(Ftps, TheTrustQuestionShowsTheCertificateAndEachAnswerIsKeptAsLongAsItSays)
         prompt.clear();
         if (!c.inFile)
             prompt.expectQuestion(PromptAnswer::Cancel);
-        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession(),
-                  c.inFile ? OpResult::Done : OpResult::Cancelled);
+        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession().status(),
+                  c.inFile ? ResultStatus::Done : ResultStatus::Cancelled);
     }
 }
 
@@ -76,13 +76,13 @@ TEST(Ftps, AChangedCertificateIsRefusedWithAWarningWhetherTrustedForeverOrForNow
         TrustPlace trust;
         ScriptedPrompt prompt;
         prompt.expectQuestion(answer);
-        ASSERT_EQ(clientFor(server, trust.trust())->OpenSession(), OpResult::Done);
+        ASSERT_EQ(clientFor(server, trust.trust())->OpenSession().status(), ResultStatus::Done);
         const QString trustedFingerprint = server.fingerprint();
         const QByteArray trustFile = trust.file();
 
         server.replaceCertificate();
         prompt.clear();
-        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession(), OpResult::Failed);
+        EXPECT_EQ(clientFor(server, trust.trust())->OpenSession().status(), ResultStatus::Failed);
         ASSERT_EQ(prompt.shown().size(), 1);
         EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Warning);
         EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("変わっています")));
@@ -112,45 +112,49 @@ static void exerciseServer(const NetworkSettings& network, const ServerProfile& 
     };
 
     auto sjis = make(sjisProfile, CodeSystemSjis);
-    ASSERT_EQ(sjis->OpenSession(), OpResult::Done);
+    ASSERT_EQ(sjis->OpenSession().status(), ResultStatus::Done);
     const QString up = local.write(QStringLiteral("up.txt"), toCp932(text));
-    EXPECT_EQ(sjis->PutFileAuto(up, "sjis.txt", true, true), OpResult::Done);
+    EXPECT_EQ(sjis->PutFileAuto(up, "sjis.txt", true, true).status(), ResultStatus::Done);
     EXPECT_EQ(readFileBytes(onServer("sjis.txt")), toCp932(text));
-    EXPECT_EQ(sjis->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "sjis.txt", false),
-              OpResult::Done);
+    EXPECT_EQ(
+        sjis->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "sjis.txt", false).status(),
+        ResultStatus::Done);
     EXPECT_EQ(local.read(QStringLiteral("down.txt")), toCp932(text));
-    ASSERT_EQ(sjis->OpenSession(), OpResult::Done); // the transfers above closed theirs
-    EXPECT_TRUE(sjis->Rename("sjis.txt", "sjis.bak"));
-    EXPECT_TRUE(sjis->MakeDir("sub"));
+    ASSERT_EQ(sjis->OpenSession().status(),
+              ResultStatus::Done); // the transfers above closed theirs
+    EXPECT_TRUE(sjis->Rename("sjis.txt", "sjis.bak").ok());
+    EXPECT_TRUE(sjis->MakeDir("sub").ok());
     ServerFileList list;
-    EXPECT_EQ(sjis->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(sjis->GetServerFileList("*", list, ServerFileKindAll).status(), ResultStatus::Done);
     QByteArrayList names;
     for (const ServerFileEntry& e : list)
         names << e.name + (e.directory ? "/" : "");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (QByteArrayList{"euc.txt", "sjis.bak", "sub/"}));
     ServerFileList own; // the transfer window's listing, over a connection of its own
-    EXPECT_EQ(sjis->GetServerFileListSDK("*", own, ServerFileKindAll), OpResult::Done);
+    EXPECT_EQ(sjis->GetServerFileListSDK("*", own, ServerFileKindAll).status(), ResultStatus::Done);
     EXPECT_EQ(own.size(), list.size());
     // A name that merely ends in the one asked for is another file.
     writeFileBytes(onServer("x sjis.bak"), "other");
     ServerFileList one;
-    EXPECT_EQ(sjis->GetServerFileList("sjis.bak", one, ServerFileKindFiles), OpResult::Done);
+    EXPECT_EQ(sjis->GetServerFileList("sjis.bak", one, ServerFileKindFiles).status(),
+              ResultStatus::Done);
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].name, QByteArray("sjis.bak"));
     QFile::remove(onServer("x sjis.bak"));
     EXPECT_EQ(one[0].size, toCp932(text).size());
-    EXPECT_EQ(sjis->SetServerDir(), OpResult::Done);
-    EXPECT_TRUE(sjis->RmDir("sub"));
-    EXPECT_TRUE(sjis->Remove("sjis.bak"));
+    EXPECT_EQ(sjis->SetServerDir().status(), ResultStatus::Done);
+    EXPECT_TRUE(sjis->RmDir("sub").ok());
+    EXPECT_TRUE(sjis->Remove("sjis.bak").ok());
     EXPECT_FALSE(QFile::exists(onServer("sjis.bak")));
 
     auto euc = make(sjisProfile, CodeSystemEuc);
-    EXPECT_EQ(euc->GetFileEUCAuto(local.filePath(QStringLiteral("euc-down.txt")), "euc.txt"),
-              OpResult::Done);
+    EXPECT_EQ(
+        euc->GetFileEUCAuto(local.filePath(QStringLiteral("euc-down.txt")), "euc.txt").status(),
+        ResultStatus::Done);
     EXPECT_EQ(local.read(QStringLiteral("euc-down.txt")),
               toCp932(QString(text).replace(u'\n', QStringLiteral("\r\n"))));
-    EXPECT_EQ(euc->PutFileEUCAuto(up, "euc-up.txt", false), OpResult::Done);
+    EXPECT_EQ(euc->PutFileEUCAuto(up, "euc-up.txt", false).status(), ResultStatus::Done);
     EXPECT_EQ(readFileBytes(onServer("euc-up.txt")), LosslessCodec::eucJp().encode(text).bytes);
     EXPECT_EQ(prompt.texts().size(), 1); // the one trust question
 }
@@ -179,18 +183,18 @@ TEST(Sftp, HostKeyAnswersHoldAsLongAsTheySayAndAChangedKeyIsRefused) {
             return client->OpenSession();
         };
         const bool trusted = answer != PromptAnswer::Cancel;
-        EXPECT_EQ(connect(), trusted ? OpResult::Done : OpResult::Cancelled);
+        EXPECT_EQ(connect().status(), trusted ? ResultStatus::Done : ResultStatus::Cancelled);
         ASSERT_EQ(prompt.texts().size(), 1);
         EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("SHA256:")));
         prompt.clear();
         if (!trusted)
             continue;
-        EXPECT_EQ(connect(), OpResult::Done); // not asked again
+        EXPECT_EQ(connect().status(), ResultStatus::Done); // not asked again
         EXPECT_EQ(prompt.texts().size(), 0);
         if (answer != PromptAnswer::Yes)
             continue;
         server.replaceHostKey();
-        EXPECT_EQ(connect(), OpResult::Failed);
+        EXPECT_EQ(connect().status(), ResultStatus::Failed);
         ASSERT_EQ(prompt.shown().size(), 1);
         EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Warning);
         EXPECT_TRUE(prompt.texts()[0].contains(
@@ -205,20 +209,21 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         const char* what;
         QString keyFile;
         QString password;
-        OpResult result;
+        ResultStatus result;
         QString message;
         std::optional<QString> asked = std::nullopt; // the pass phrase typed when asked
     } cases[] = {
-        {"key and pass phrase", server.clientKey(), QStringLiteral("secret phrase"), OpResult::Done,
-         QString()},
-        {"key, pass phrase asked for", server.clientKey(), QString(), OpResult::Done, QString(),
+        {"key and pass phrase", server.clientKey(), QStringLiteral("secret phrase"),
+         ResultStatus::Done, QString()},
+        {"key, pass phrase asked for", server.clientKey(), QString(), ResultStatus::Done, QString(),
          QStringLiteral("secret phrase")},
-        {"wrong password", QString(), QStringLiteral("wrong"), OpResult::Failed,
+        {"wrong password", QString(), QStringLiteral("wrong"), ResultStatus::Failed,
          QStringLiteral("ログオン出来ませんでした")},
         {"key without its pass phrase", server.clientKey(), QStringLiteral("wrong"),
-         OpResult::Failed, QStringLiteral("パスフレーズが違います"), QStringLiteral("wrong too")},
+         ResultStatus::Failed, QStringLiteral("パスフレーズが違います"),
+         QStringLiteral("wrong too")},
         {"missing key file", server.clientKey() + QStringLiteral(".gone"),
-         QStringLiteral("secret phrase"), OpResult::Failed, QStringLiteral("が見つかりません")},
+         QStringLiteral("secret phrase"), ResultStatus::Failed, QStringLiteral("が見つかりません")},
     };
     TrustPlace trust;
     for (const Case& c : cases) {
@@ -233,7 +238,7 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         profile.Passwd = c.password;
         auto client = CFtpClient::create(server.network(), false, profile, trust.trust());
         client->setTimeouts(shortTimeouts());
-        EXPECT_EQ(client->OpenSession(), c.result);
+        EXPECT_EQ(client->OpenSession().status(), c.result);
         const QStringList errors = prompt.texts().filter(
             QRegularExpression(QStringLiteral("ホスト鍵|パスフレーズを入力")));
         const QStringList rest = QStringList(prompt.texts()).mid(errors.size());
@@ -253,7 +258,7 @@ TEST(Ftps, AServerThatRefusesAuthTlsIsReportedInOurWords) {
     TrustPlace trust;
     auto client = CFtpClient::create(plain.network(), false, profile, trust.trust());
     client->setTimeouts(shortTimeouts());
-    EXPECT_EQ(client->OpenSession(), OpResult::Failed);
+    EXPECT_EQ(client->OpenSession().status(), ResultStatus::Failed);
     ASSERT_EQ(prompt.texts().size(), 1);
     EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("AUTH TLS")));
 }
@@ -269,9 +274,9 @@ TEST(Sftp, NamesComeWholeWhateverTheyHold) {
         writeFileBytes(QDir(server.rootDir()).filePath(QFile::decodeName(name)), "12345");
     auto client = CFtpClient::create(server.network(), false, server.profile(), trust.trust());
     client->setTimeouts(shortTimeouts());
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     ServerFileList list;
-    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll).status(), ResultStatus::Done);
     QByteArrayList listed;
     for (const ServerFileEntry& e : list) {
         listed << e.name;
@@ -283,7 +288,8 @@ TEST(Sftp, NamesComeWholeWhateverTheyHold) {
     EXPECT_EQ(listed, expected);
     // The lookup of one such file finds it, and only it.
     ServerFileList one;
-    ASSERT_EQ(client->GetServerFileList(names[1], one, ServerFileKindFiles), OpResult::Done);
+    ASSERT_EQ(client->GetServerFileList(names[1], one, ServerFileKindFiles).status(),
+              ResultStatus::Done);
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].name, names[1]);
 }

@@ -11,7 +11,8 @@ TEST(Session, LogsOnAndReadsTheRootDirectory) {
     FtpServerFixture server;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done) << prompt.texts().join(u'\n').toStdString();
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done)
+        << prompt.texts().join(u'\n').toStdString();
     EXPECT_TRUE(client->isConnected());
     EXPECT_EQ(client->rootDirectory(), "/");
     client->CloseSession();
@@ -32,17 +33,17 @@ TEST(Session, TheEventLoopRunsDuringAnOperationAndItsCancelEndsItQuietly) {
     patient.stallSeconds = 20; // only the cancel can end the transfer in time
     client->setTimeouts(patient);
     bool cancelled = false;
-    OpResult reentrantOpen = OpResult::Done;
+    ResultStatus reentrantOpen = ResultStatus::Done;
     client->setProgressHandler([&](qint64, qint64) { return !cancelled; });
     // A window's timer: it fires while the transfer waits, and its slot may even try to use
     // the busy client.
     QTimer::singleShot(300, [&] {
-        reentrantOpen = client->OpenSession();
+        reentrantOpen = client->OpenSession().status();
         cancelled = true;
     });
-    EXPECT_EQ(client->GetFileAuto(path, "slow.bin", 0), OpResult::Cancelled);
+    EXPECT_EQ(client->GetFileAuto(path, "slow.bin", 0).status(), ResultStatus::Cancelled);
     EXPECT_TRUE(cancelled);
-    EXPECT_EQ(reentrantOpen, OpResult::Refused);
+    EXPECT_EQ(reentrantOpen, ResultStatus::Refused);
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
     EXPECT_EQ(local.read(QStringLiteral("slow.bin")), "before");
 }
@@ -60,18 +61,18 @@ TEST(Session, ProxySettingsDecideWhereTheConnectionGoes) {
         return client;
     };
     // The named proxy is used, and nothing listens there.
-    EXPECT_EQ(make(2)->OpenSession(), OpResult::Failed);
+    EXPECT_EQ(make(2)->OpenSession().status(), ResultStatus::Failed);
     EXPECT_TRUE(prompt.texts().value(0).startsWith(
         QStringLiteral("FTPセッションでエラーになりました。\n")));
 
     // The environment's proxy settings count for mode 0 only.
     qputenv("ftp_proxy", "http://127.0.0.1:1");
     prompt.clear();
-    EXPECT_EQ(make(0)->OpenSession(), OpResult::Failed);
+    EXPECT_EQ(make(0)->OpenSession().status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts().size(), 1);
-    EXPECT_EQ(make(1)->OpenSession(), OpResult::Done);
+    EXPECT_EQ(make(1)->OpenSession().status(), ResultStatus::Done);
     qputenv("no_proxy", "127.0.0.1");
-    EXPECT_EQ(make(0)->OpenSession(), OpResult::Done);
+    EXPECT_EQ(make(0)->OpenSession().status(), ResultStatus::Done);
     qunsetenv("ftp_proxy");
     qunsetenv("no_proxy");
     EXPECT_EQ(prompt.texts().size(), 1);
@@ -96,8 +97,9 @@ TEST(Session, ANamedProxyCarriesTheSessionAndItsTransfers) {
     network.Name = QStringLiteral("127.0.0.1:%1").arg(proxyPort);
     auto client = CFtpClient::create(network, false, server.profile(), plainFtpTrust());
     client->setTimeouts(shortTimeouts());
-    EXPECT_EQ(client->GetFileAuto(work.filePath(QStringLiteral("got.txt")), "via-proxy.txt", 0),
-              OpResult::Done);
+    EXPECT_EQ(
+        client->GetFileAuto(work.filePath(QStringLiteral("got.txt")), "via-proxy.txt", 0).status(),
+        ResultStatus::Done);
     EXPECT_EQ(work.read(QStringLiteral("got.txt")), "tunnelled");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
     // The control connection and the data connection both went through the tunnel.

@@ -352,10 +352,10 @@ TEST(SftpProfile, NeedsNoStoredPasswordOrUserWhenTheSshSetupGivesThem) {
     client->setTimeouts(shortTimeouts());
     TempDir local;
     const QString up = local.write(QStringLiteral("up.txt"), "text\r\n");
-    EXPECT_EQ(client->PutFileAuto(up, "up.txt", false, true), OpResult::Done);
+    EXPECT_TRUE(client->PutFileAuto(up, "up.txt", false, true).ok());
     EXPECT_EQ(readFileBytes(server.rootDir() + QStringLiteral("/up.txt")), "text\r\n");
-    EXPECT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "up.txt", true),
-              OpResult::Done);
+    EXPECT_TRUE(
+        client->GetFileAuto(local.filePath(QStringLiteral("down.txt")), "up.txt", true).ok());
     EXPECT_EQ(local.read(QStringLiteral("down.txt")), "text\r\n");
     EXPECT_TRUE(prompt.shown().isEmpty()) << prompt.texts().join(u'|').toStdString();
     qputenv("HOME", home);

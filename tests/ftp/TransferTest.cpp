@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -38,14 +40,16 @@ TEST(Transfer, ShiftJisTextGoesDownAndUpUnchangedInAsciiMode) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
 
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("memo.txt")), "memo.txt", 1),
-              OpResult::Done)
+    ASSERT_EQ(
+        client->GetFileAuto(local.filePath(QStringLiteral("memo.txt")), "memo.txt", 1).status(),
+        ResultStatus::Done)
         << prompt.texts().join(u'\n').toStdString();
     // Text comes as the server sends it, with CR LF line ends, the characters the same bytes.
     EXPECT_EQ(local.read(QStringLiteral("memo.txt")), QByteArray(SjisText).replace("\n", "\r\n"));
 
-    ASSERT_EQ(client->PutFileAuto(local.filePath(QStringLiteral("memo.txt")), "copy.txt", 1, 0),
-              OpResult::Done);
+    ASSERT_EQ(
+        client->PutFileAuto(local.filePath(QStringLiteral("memo.txt")), "copy.txt", 1, 0).status(),
+        ResultStatus::Done);
     EXPECT_EQ(server.readFile("copy.txt"), SjisText);
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -59,13 +63,13 @@ TEST(Transfer, EucServerFilesAreConvertedThroughIntermediateFilesThatAreGoneAfte
     auto client = clientFor(server, true, false, QStringLiteral("/docs"));
     const QString path = local.filePath(QStringLiteral("euc.txt"));
 
-    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt"), OpResult::Done);
+    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt").status(), ResultStatus::Done);
     EXPECT_TRUE(fromCp932(local.read(QStringLiteral("euc.txt")))
                     .contains(QStringLiteral("日本語のテキスト")));
     EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("euc.txt")});
     EXPECT_FALSE(client->isConnected());
 
-    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 1), OpResult::Done);
+    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 1).status(), ResultStatus::Done);
     EXPECT_EQ(server.readFile("docs/back.txt"), EucText);
     EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("euc.txt")});
     EXPECT_EQ(server.names("docs"), (QByteArrayList{"back.txt", "euc.txt"}));
@@ -84,8 +88,8 @@ TEST(Transfer, IntermediateFilesNeverTakeTheNameOfAUsersFile) {
     for (const QString& name : users)
         local.write(name, "the user's own file");
 
-    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt"), OpResult::Done);
-    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 0), OpResult::Done);
+    ASSERT_EQ(client->GetFileEUCAuto(path, "euc.txt").status(), ResultStatus::Done);
+    ASSERT_EQ(client->PutFileEUCAuto(path, "back.txt", 0).status(), ResultStatus::Done);
     EXPECT_EQ(server.readFile("back.txt"), EucText);
     for (const QString& name : users)
         EXPECT_EQ(local.read(name), "the user's own file");
@@ -96,7 +100,7 @@ TEST(Transfer, ADownloadKeepsTheTargetsModeAndWritesThroughASymbolicLink) {
     FtpServerFixture server;
     server.writeFile("euc.txt", EucText);
     const QByteArray expected = QByteArray(SjisText).replace("\n", "\r\n");
-    using Download = OpResult (*)(CFtpClient&, const QString&);
+    using Download = Result<> (*)(CFtpClient&, const QString&);
     const std::pair<const char*, Download> downloads[] = {
         {"EUC", [](CFtpClient& c, const QString& l) { return c.GetFileEUCAuto(l, "euc.txt"); }},
         {"binary", [](CFtpClient& c, const QString& l) { return c.GetFileAuto(l, "euc.txt", 0); }},
@@ -110,7 +114,7 @@ TEST(Transfer, ADownloadKeepsTheTargetsModeAndWritesThroughASymbolicLink) {
         ::chmod(QFile::encodeName(target).constData(), 0600);
         const QString link = local.filePath(QStringLiteral("link.txt"));
         ASSERT_TRUE(QFile::link(target, link));
-        ASSERT_EQ(download(*client, link), OpResult::Done);
+        ASSERT_EQ(download(*client, link).status(), ResultStatus::Done);
         EXPECT_TRUE(QFileInfo(link).isSymLink());
         EXPECT_EQ(local.read(QStringLiteral("target.txt")),
                   QByteArray(what) == "EUC" ? expected : EucText);
@@ -146,21 +150,21 @@ TEST(Transfer, AFileThatIsNotEucJpIsReportedAndThenTakenAsItIsOrConvertedAnyway)
         EucDownload asked = client->GetFileEUCAuto(path, c.name, NotEucJp::Report);
         EXPECT_EQ(asked.looksLike, c.looksLike);
         if (c.looksLike) {
-            EXPECT_EQ(asked.result, OpResult::Refused);
+            EXPECT_EQ(asked.result.status(), ResultStatus::Refused);
             EXPECT_EQ(local.read(QStringLiteral("t.txt")), "old");
             EXPECT_TRUE(prompt.texts().isEmpty());
             EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("t.txt")});
 
             EucDownload asIs = client->GetFileEUCAuto(path, c.name, NotEucJp::AsIs);
-            EXPECT_EQ(asIs.result, OpResult::Done);
+            EXPECT_EQ(asIs.result.status(), ResultStatus::Done);
             EXPECT_EQ(asIs.looksLike, c.looksLike);
             EXPECT_EQ(local.read(QStringLiteral("t.txt")), c.bytes);
         } else {
-            EXPECT_EQ(asked.result, OpResult::Done);
+            EXPECT_EQ(asked.result.status(), ResultStatus::Done);
             EXPECT_TRUE(fromCp932(local.read(QStringLiteral("t.txt"))).startsWith(text.trimmed()));
         }
         EucDownload converted = client->GetFileEUCAuto(path, c.name, NotEucJp::Convert);
-        EXPECT_EQ(converted.result, OpResult::Done);
+        EXPECT_EQ(converted.result.status(), ResultStatus::Done);
         EXPECT_EQ(converted.looksLike, c.looksLike);
         EXPECT_EQ(converted.looksLike.has_value(),
                   !fromCp932(local.read(QStringLiteral("t.txt"))).startsWith(text.trimmed()));
@@ -176,13 +180,13 @@ TEST(Transfer, PutFileAutoKeepsAnOpenConnectionAndClosesOneItOpened) {
     const QString path = local.write(QStringLiteral("a.txt"), "abc");
     auto client = clientFor(server);
 
-    ASSERT_EQ(client->PutFileAuto(path, "one.txt", 0, 0), OpResult::Done);
+    ASSERT_EQ(client->PutFileAuto(path, "one.txt", 0, 0).status(), ResultStatus::Done);
     EXPECT_FALSE(client->isConnected());
 
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    ASSERT_EQ(client->PutFileAuto(path, "two.txt", 0, 0), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    ASSERT_EQ(client->PutFileAuto(path, "two.txt", 0, 0).status(), ResultStatus::Done);
     EXPECT_TRUE(client->isConnected());
-    ASSERT_EQ(client->PutFileAuto(path, "three.txt", 0, 0), OpResult::Done);
+    ASSERT_EQ(client->PutFileAuto(path, "three.txt", 0, 0).status(), ResultStatus::Done);
     EXPECT_TRUE(client->isConnected());
     EXPECT_EQ(server.names(), (QByteArrayList{"one.txt", "three.txt", "two.txt"}));
 }
@@ -198,12 +202,12 @@ TEST(Transfer, DeleteFirstDeletesOnlyAFileThatExists) {
     auto client = clientFor(server);
 
     // No file of that name: nothing is deleted, so the refusing server never gets a DELE.
-    EXPECT_EQ(client->PutFileAuto(path, "new.txt", 1, 1), OpResult::Done);
+    EXPECT_EQ(client->PutFileAuto(path, "new.txt", 1, 1).status(), ResultStatus::Done);
     EXPECT_EQ(server.readFile("new.txt"), "local copy");
     EXPECT_TRUE(prompt.texts().isEmpty());
 
     // The file exists and cannot be deleted: the upload stops and the server file stays.
-    EXPECT_EQ(client->PutFileAuto(path, "old.txt", 1, 1), OpResult::Failed);
+    EXPECT_EQ(client->PutFileAuto(path, "old.txt", 1, 1).status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(),
               QStringList{QStringLiteral("サーバファイルにアクセス権が有りません。(550)")});
     EXPECT_EQ(server.readFile("old.txt"), "server copy");
@@ -215,8 +219,9 @@ TEST(Transfer, DeleteFirstReplacesAnExistingFile) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("p"), "new page"), "page.html", 0, 1),
-              OpResult::Done);
+    EXPECT_EQ(client->PutFileAuto(local.write(QStringLiteral("p"), "new page"), "page.html", 0, 1)
+                  .status(),
+              ResultStatus::Done);
     EXPECT_EQ(server.readFile("page.html"), "new page");
 }
 
@@ -235,7 +240,7 @@ TEST(Transfer, BrokenDownloadsLeaveTheOldLocalFileAndNoPartialFile) {
             const QString path = local.write(QStringLiteral("data.bin"), "the old file");
             ScriptedPrompt prompt;
             auto client = clientFor(server);
-            EXPECT_EQ(client->GetFileAuto(path, "data.bin", ascii), OpResult::Failed);
+            EXPECT_EQ(client->GetFileAuto(path, "data.bin", ascii).status(), ResultStatus::Failed);
             EXPECT_EQ(prompt.texts().size(), 1);
             EXPECT_EQ(local.read(QStringLiteral("data.bin")), "the old file");
             EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("data.bin")});
@@ -257,8 +262,8 @@ TEST(Transfer, ADownloadLongerThanTheServerAnnouncedFailsAndKeepsTheOldFile) {
         const QString path = local.write(QStringLiteral("data.bin"), "the old file");
         ScriptedPrompt prompt;
         auto client = clientFor(server);
-        EXPECT_EQ(client->GetFileAuto(path, "data.bin", 0), OpResult::Failed);
-        EXPECT_EQ(client->GetFileEUCAuto(path, "data.bin"), OpResult::Failed);
+        EXPECT_EQ(client->GetFileAuto(path, "data.bin", 0).status(), ResultStatus::Failed);
+        EXPECT_EQ(client->GetFileEUCAuto(path, "data.bin").status(), ResultStatus::Failed);
         EXPECT_EQ(prompt.texts(), QStringList(2, message));
         EXPECT_EQ(local.read(QStringLiteral("data.bin")), "the old file");
         EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("data.bin")});
@@ -277,14 +282,14 @@ TEST(Transfer, ATargetThatCannotBeReplacedIsReportedBeforeAnyDataIsAskedFor) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
 
-    EXPECT_EQ(client->GetFileAuto(path, "f.txt", 1), OpResult::Failed);
+    EXPECT_EQ(client->GetFileAuto(path, "f.txt", 1).status(), ResultStatus::Failed);
     EXPECT_EQ(
         prompt.texts(),
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
                         .arg(path)});
     EXPECT_EQ(local.read(QStringLiteral("f.txt")), "kept");
     prompt.clear();
-    EXPECT_EQ(client->GetFileEUCAuto(path, "f.txt"), OpResult::Failed);
+    EXPECT_EQ(client->GetFileEUCAuto(path, "f.txt").status(), ResultStatus::Failed);
     EXPECT_EQ(
         prompt.texts(),
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
@@ -294,7 +299,7 @@ TEST(Transfer, ATargetThatCannotBeReplacedIsReportedBeforeAnyDataIsAskedFor) {
 
     prompt.clear();
     const QString missingDir = local.filePath(QStringLiteral("no/such/dir/f.txt"));
-    EXPECT_EQ(client->GetFileAuto(missingDir, "f.txt", 1), OpResult::Failed);
+    EXPECT_EQ(client->GetFileAuto(missingDir, "f.txt", 1).status(), ResultStatus::Failed);
     EXPECT_EQ(
         prompt.texts(),
         QStringList{QStringLiteral("ＰＣ側ファイル(%1)にアクセス権が有りません。受信出来ません。")
@@ -311,9 +316,9 @@ TEST(Transfer, ServerNamesThatWouldLeaveTheirDirectoryAreNotDownloaded) {
     TempDir local;
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
     ServerFileList list;
-    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll), OpResult::Done);
+    ASSERT_EQ(client->GetServerFileList("*", list, ServerFileKindAll).status(), ResultStatus::Done);
     EXPECT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].name, "a/b");
     EXPECT_EQ(list[1].name, "..");
@@ -322,8 +327,9 @@ TEST(Transfer, ServerNamesThatWouldLeaveTheirDirectoryAreNotDownloaded) {
     for (const QByteArray& name : {QByteArray("a/b"), QByteArray(".."), QByteArray("."),
                                    QByteArray("x\ny"), QByteArray("/dir/..")}) {
         prompt.clear();
-        EXPECT_EQ(client->GetFileAuto(local.path() + u'/' + QString::fromLatin1(name), name, 1),
-                  OpResult::Failed);
+        EXPECT_EQ(
+            client->GetFileAuto(local.path() + u'/' + QString::fromLatin1(name), name, 1).status(),
+            ResultStatus::Failed);
         EXPECT_EQ(prompt.texts(),
                   QStringList{QStringLiteral("サーバのファイル名 %1 は受信出来ません。")
                                   .arg(FtpNames::display(name))});
@@ -344,7 +350,7 @@ TEST(Transfer, CancellingFromTheProgressHandlerFailsQuietlyAndKeepsTheTarget) {
         seenTotal = total;
         return done == 0;
     });
-    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0), OpResult::Cancelled);
+    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0).status(), ResultStatus::Cancelled);
     EXPECT_TRUE(prompt.texts().isEmpty());
     EXPECT_EQ(local.read(QStringLiteral("big.bin")), "previous");
     EXPECT_EQ(seenTotal, 8 * 1024 * 1024);
@@ -352,7 +358,7 @@ TEST(Transfer, CancellingFromTheProgressHandlerFailsQuietlyAndKeepsTheTarget) {
 
     int calls = 0;
     client->setProgressHandler([&](qint64, qint64) { return ++calls > 0; });
-    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0), OpResult::Done);
+    EXPECT_EQ(client->GetFileAuto(path, "big.bin", 0).status(), ResultStatus::Done);
     EXPECT_GT(calls, 0);
     EXPECT_EQ(local.read(QStringLiteral("big.bin")).size(), 8 * 1024 * 1024);
 }
@@ -363,11 +369,11 @@ TEST(Transfer, ActiveModeAndForeignPassiveAddressesBothWork) {
     TempDir local;
     ScriptedPrompt prompt;
     auto active = clientFor(server, false);
-    ASSERT_EQ(active->GetFileAuto(local.filePath(QStringLiteral("a.bin")), "a.bin", 0),
-              OpResult::Done);
+    ASSERT_EQ(active->GetFileAuto(local.filePath(QStringLiteral("a.bin")), "a.bin", 0).status(),
+              ResultStatus::Done);
     EXPECT_EQ(local.read(QStringLiteral("a.bin")), bigContent(300000));
-    ASSERT_EQ(active->PutFileAuto(local.filePath(QStringLiteral("a.bin")), "b.bin", 0, 0),
-              OpResult::Done);
+    ASSERT_EQ(active->PutFileAuto(local.filePath(QStringLiteral("a.bin")), "b.bin", 0, 0).status(),
+              ResultStatus::Done);
     EXPECT_EQ(server.readFile("b.bin"), bigContent(300000));
 
     // A PASV reply that names another address: the data connection goes to the server the
@@ -378,8 +384,8 @@ TEST(Transfer, ActiveModeAndForeignPassiveAddressesBothWork) {
     FtpServerFixture masquerading(options);
     masquerading.writeFile("c.txt", "via PASV");
     auto passive = clientFor(masquerading, true);
-    ASSERT_EQ(passive->GetFileAuto(local.filePath(QStringLiteral("c.txt")), "c.txt", 0),
-              OpResult::Done);
+    ASSERT_EQ(passive->GetFileAuto(local.filePath(QStringLiteral("c.txt")), "c.txt", 0).status(),
+              ResultStatus::Done);
     EXPECT_EQ(local.read(QStringLiteral("c.txt")), "via PASV");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
 }
@@ -390,15 +396,39 @@ TEST(Transfer, UploadsOfLocalFilesThatCannotBeReadFailWithTheirMessages) {
     ScriptedPrompt prompt;
     auto client = clientFor(server);
     const QString missing = local.filePath(QStringLiteral("missing.txt"));
-    EXPECT_EQ(client->PutFileAuto(missing, "m.txt", 1, 0), OpResult::Failed);
+    EXPECT_EQ(client->PutFileAuto(missing, "m.txt", 1, 0).status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(),
               QStringList{
                   QStringLiteral("PC上に%1が存在しない為、サーバに転送出来ません。").arg(missing)});
 
     prompt.clear();
-    EXPECT_EQ(client->PutFileAuto(local.path(), "dir.txt", 1, 0), OpResult::Failed);
+    EXPECT_EQ(client->PutFileAuto(local.path(), "dir.txt", 1, 0).status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("ファイルの送信が出来ませんでした。")});
     EXPECT_TRUE(server.names().isEmpty());
+}
+
+TEST(Transfer, ADownloadWhoseLocalWriteFailsSaysSoAndKeepsTheOldFile) {
+    FtpServerFixture server;
+    server.writeFile("big.bin", bigContent(2 * 1024 * 1024));
+    TempDir local;
+    const QString path = local.write(QStringLiteral("big.bin"), "old");
+    ScriptedPrompt prompt;
+    auto client = clientFor(server);
+    // A file-size limit on this process (not the server's) makes the disk "full" half-way.
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = 256 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Result<> received = client->GetFileAuto(path, "big.bin", false);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    EXPECT_EQ(received.status(), ResultStatus::Failed);
+    // The sink's failure is the PC's, not the server's: the local wording, no transport text.
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("ファイルの受信が出来ませんでした。")});
+    EXPECT_EQ(local.read(QStringLiteral("big.bin")), "old");
+    EXPECT_EQ(filesIn(local.path()), QStringList{QStringLiteral("big.bin")});
 }
 
 TEST(Transfer, ADroppedUploadFailsAndLeavesTheLocalFile) {
@@ -410,7 +440,7 @@ TEST(Transfer, ADroppedUploadFailsAndLeavesTheLocalFile) {
     const QString path = local.write(QStringLiteral("up.bin"), content);
     ScriptedPrompt prompt;
     auto client = clientFor(server);
-    EXPECT_EQ(client->PutFileAuto(path, "up.bin", 0, 0), OpResult::Failed);
+    EXPECT_EQ(client->PutFileAuto(path, "up.bin", 0, 0).status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts().size(), 1);
     EXPECT_EQ(local.read(QStringLiteral("up.bin")), content);
 }
@@ -427,14 +457,15 @@ TEST(Transfer, NamesInShiftJisAndEucBytesAndNamesDifferingInCaseStayApart) {
     auto client = clientFor(server);
     const QString up = local.write(QStringLiteral("up.txt"), "sjis named");
 
-    ASSERT_EQ(client->PutFileAuto(up, sjisName, 0, 1), OpResult::Done);
+    ASSERT_EQ(client->PutFileAuto(up, sjisName, 0, 1).status(), ResultStatus::Done);
     EXPECT_EQ(server.readFile(sjisName), "sjis named");
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("e")), eucName, 0), OpResult::Done);
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("e")), eucName, 0).status(),
+              ResultStatus::Done);
     EXPECT_EQ(local.read(QStringLiteral("e")), "euc named");
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "Readme.txt", 0),
-              OpResult::Done);
-    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("u")), "README.TXT", 0),
-              OpResult::Done);
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("m")), "Readme.txt", 0).status(),
+              ResultStatus::Done);
+    ASSERT_EQ(client->GetFileAuto(local.filePath(QStringLiteral("u")), "README.TXT", 0).status(),
+              ResultStatus::Done);
     EXPECT_EQ(local.read(QStringLiteral("m")), "mixed");
     EXPECT_EQ(local.read(QStringLiteral("u")), "upper");
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'\n').toStdString();
@@ -469,9 +500,9 @@ TEST(Transfer, CancelDuringTheConversionOfALargeEucFileLeavesBothSidesAsTheyWere
             EXPECT_EQ(total, c.upload ? sjis.size() : euc.size());
             return ++conversionBlocks < 2;
         });
-        const OpResult result = c.upload ? client->PutFileEUCAuto(path, "big.txt", true)
+        const Result<> result = c.upload ? client->PutFileEUCAuto(path, "big.txt", true)
                                          : client->GetFileEUCAuto(path, "big.txt");
-        EXPECT_EQ(result, OpResult::Cancelled);
+        EXPECT_EQ(result.status(), ResultStatus::Cancelled);
         EXPECT_EQ(conversionBlocks, 2);
         EXPECT_EQ(dataDone, c.upload ? 0 : euc.size()) << "an upload converts before it sends";
         EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
@@ -497,9 +528,9 @@ TEST(Transfer, NamesWithUrlSyntaxTravelAsTheirOwnBytes) {
         client->serverDirectory = dir;
         for (const QByteArray name : {"a;type=a", "100%41 #1?.txt"}) {
             SCOPED_TRACE((dir + '/' + name).constData());
-            EXPECT_EQ(client->PutFileAuto(up, name, false, false), OpResult::Done);
+            EXPECT_TRUE(client->PutFileAuto(up, name, false, false).ok());
             EXPECT_EQ(server.readFile(dir.isEmpty() ? name : dir + '/' + name), "body");
-            EXPECT_EQ(client->GetFileAuto(down, name, false), OpResult::Done);
+            EXPECT_TRUE(client->GetFileAuto(down, name, false).ok());
             EXPECT_EQ(local.read(QStringLiteral("down.txt")), "body");
         }
     }

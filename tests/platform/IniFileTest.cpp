@@ -36,7 +36,7 @@ TEST(IniFile, MatchesSectionsAndKeysWithoutRegardToCase) {
 TEST(IniFile, FirstOfDuplicateKeysWinsAndIsTheOneReplaced) {
     IniFile ini = iniWith("[A]\nK=first\nK=second\n");
     EXPECT_EQ(ini.readString("A", "K", ""), "first");
-    EXPECT_TRUE(ini.writeString("a", "k", "new"));
+    EXPECT_TRUE(ini.writeString("a", "k", "new").ok());
     EXPECT_EQ(ini.contents(), "[A]\nK=new\nK=second\n");
 }
 
@@ -72,7 +72,7 @@ TEST(IniFile, WritingKeepsEveryLineItDoesNotOwnInPlace) {
     IniFile ini = iniWith(original);
     ini.writeInt("Pos", "Save", 1);
     ini.writeInt("Pos", "ToolBar", 0);
-    EXPECT_TRUE(ini.writeString("Env", "PcDir", "/home"));
+    EXPECT_TRUE(ini.writeString("Env", "PcDir", "/home").ok());
     EXPECT_EQ(ini.contents(), "; comment first\r\n"
                               "[Pos]\r\n"
                               "Save=1\r\n"
@@ -139,13 +139,13 @@ TEST(IniFile, EveryValueReadsBackAsWrittenAndOnlyThoseTheReaderWouldChangeAreQuo
         SCOPED_TRACE(c.value.constData());
         for (const QByteArray& existing : {QByteArray(), QByteArray("[S]\r\nK=old\r\n")}) {
             IniFile ini = iniWith(existing);
-            ASSERT_TRUE(ini.writeString("S", "K", c.value));
+            ASSERT_TRUE(ini.writeString("S", "K", c.value).ok());
             const QByteArray stored = c.quoted ? '"' + c.value + '"' : c.value;
             EXPECT_EQ(ini.contents(), "[S]\r\nK=" + stored + "\r\n");
             // Read back from the bytes, as the next start does, and written again unchanged.
             IniFile next = iniWith(ini.contents());
             EXPECT_EQ(next.readString("S", "K", "fallback"), c.value);
-            ASSERT_TRUE(next.writeString("S", "K", next.readString("S", "K", "")));
+            ASSERT_TRUE(next.writeString("S", "K", next.readString("S", "K", "")).ok());
             EXPECT_EQ(next.contents(), ini.contents());
         }
     }
@@ -154,11 +154,11 @@ TEST(IniFile, EveryValueReadsBackAsWrittenAndOnlyThoseTheReaderWouldChangeAreQuo
 TEST(IniFile, ALineThatAlreadyReadsAsTheValueKeepsItsBlanksAndQuotes) {
     const QByteArray original = "[S]\nA = plain \nB=\"quoted\"\nC=' pw '\n";
     IniFile ini = iniWith(original);
-    ASSERT_TRUE(ini.writeString("S", "A", "plain"));
-    ASSERT_TRUE(ini.writeString("S", "B", "quoted"));
-    ASSERT_TRUE(ini.writeString("S", "C", " pw "));
+    ASSERT_TRUE(ini.writeString("S", "A", "plain").ok());
+    ASSERT_TRUE(ini.writeString("S", "B", "quoted").ok());
+    ASSERT_TRUE(ini.writeString("S", "C", " pw ").ok());
     EXPECT_EQ(ini.contents(), original);
-    ASSERT_TRUE(ini.writeString("S", "B", "other"));
+    ASSERT_TRUE(ini.writeString("S", "B", "other").ok());
     EXPECT_EQ(ini.contents(), "[S]\nA = plain \nB=other\nC=' pw '\n");
 }
 
@@ -166,8 +166,8 @@ TEST(IniFile, ValueWithALineBreakIsRefusedAndChangesNothing) {
     const QByteArray original = "[Server00]\r\nPasswd=old\r\n";
     for (QByteArray value : {"x\r\n[Server01]", "x\n", "\rx"}) {
         IniFile ini = iniWith(original);
-        EXPECT_FALSE(ini.writeString("Server00", "Passwd", value));
-        EXPECT_FALSE(ini.writeString("Env", "PcDir", value)) << "nor as a new key";
+        EXPECT_FALSE(ini.writeString("Server00", "Passwd", value).ok());
+        EXPECT_FALSE(ini.writeString("Env", "PcDir", value).ok()) << "nor as a new key";
         EXPECT_EQ(ini.contents(), original);
     }
 }
@@ -176,7 +176,7 @@ TEST(IniFile, NewFileIsForItsOwnerOnlyAndAnExistingOneKeepsItsMode) {
     TempDir dir;
     IniFile fresh(dir.filePath(QStringLiteral("new.ini")));
     fresh.writeInt("A", "k", 1);
-    ASSERT_TRUE(fresh.save());
+    ASSERT_TRUE(fresh.save().ok());
     EXPECT_EQ(modeOf(fresh.path()), fs::perms::owner_read | fs::perms::owner_write);
 
     const QString shared = dir.write(QStringLiteral("shared.ini"), "[A]\r\nk=1\r\n");
@@ -184,9 +184,9 @@ TEST(IniFile, NewFileIsForItsOwnerOnlyAndAnExistingOneKeepsItsMode) {
                            fs::perms::others_read;
     fs::permissions(shared.toStdString(), mode);
     IniFile existing(shared);
-    ASSERT_TRUE(existing.load());
+    ASSERT_TRUE(existing.load().ok());
     existing.writeInt("A", "k", 2);
-    ASSERT_TRUE(existing.save());
+    ASSERT_TRUE(existing.save().ok());
     EXPECT_EQ(modeOf(shared), mode);
 }
 
@@ -194,9 +194,9 @@ TEST(IniFile, SaveReplacesTheFileAndAFailedSaveChangesNothing) {
     TempDir dir;
     QString path = dir.write(QStringLiteral("Vantorpad.ini"), "[A]\r\nk=1\r\n");
     IniFile ini(path);
-    ASSERT_TRUE(ini.load());
+    ASSERT_TRUE(ini.load().ok());
     ini.writeInt("A", "k", 2);
-    ASSERT_TRUE(ini.save());
+    ASSERT_TRUE(ini.save().ok());
     EXPECT_EQ(dir.read(QStringLiteral("Vantorpad.ini")), "[A]\r\nk=2\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
 
@@ -204,22 +204,22 @@ TEST(IniFile, SaveReplacesTheFileAndAFailedSaveChangesNothing) {
     QDir(dir.path()).mkdir(QStringLiteral("blocked.ini"));
     IniFile blocked(dir.filePath(QStringLiteral("blocked.ini")));
     blocked.writeInt("A", "k", 3);
-    QString error;
-    EXPECT_FALSE(blocked.save(&error));
-    EXPECT_FALSE(error.isEmpty());
+    const Result<> saved = blocked.save();
+    EXPECT_EQ(saved.status(), ResultStatus::Failed);
+    EXPECT_FALSE(saved.message().isEmpty());
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("blocked.ini"))).isDir());
 }
 
 TEST(IniFile, MissingFileReadsAsEmptyAndBinaryFileDoesNotCrash) {
     TempDir dir;
     IniFile missing(dir.filePath(QStringLiteral("none.ini")));
-    EXPECT_TRUE(missing.load());
+    EXPECT_TRUE(missing.load().ok());
     EXPECT_EQ(missing.readInt("Pos", "Save", 3), 3);
 
     QByteArray binary;
     for (int i = 0; i < 4096; ++i)
         binary.append(char((i * 131 + 7) & 0xFF));
     IniFile garbage(dir.write(QStringLiteral("bin.ini"), binary));
-    EXPECT_TRUE(garbage.load());
+    EXPECT_TRUE(garbage.load().ok());
     EXPECT_EQ(garbage.readInt("NoSuchSection", "Save", 4), 4);
 }

@@ -304,9 +304,9 @@ TEST(DelimitedFile, BadFilesAreRefusedWithAMessage) {
         {huge, huge + QStringLiteral(" は大きすぎる為（256 MB）、スプレット画面では開けません。")},
     };
     for (const auto& c : cases) {
-        const DelimitedFile::ReadResult r = DelimitedFile::read(c.path);
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, c.error);
+        const Result<QByteArray> r = DelimitedFile::read(c.path);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.message(), c.error);
     }
 }
 
@@ -315,7 +315,7 @@ TEST(DelimitedFile, SaveReplacesTheFileKeepingItsModeOrLeavesItAlone) {
     const QString target = dir.write(QStringLiteral("a.csv"), "old");
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ScriptedPrompt prompt;
-    EXPECT_EQ(DelimitedFile::write(target, "new"), OpResult::Done);
+    EXPECT_EQ(DelimitedFile::write(target, "new").status(), ResultStatus::Done);
     EXPECT_EQ(readFileBytes(target), QByteArray("new"));
     EXPECT_EQ(QFile::permissions(target) & 0x0FFF, QFileDevice::ReadUser | QFileDevice::WriteUser);
 
@@ -323,8 +323,8 @@ TEST(DelimitedFile, SaveReplacesTheFileKeepingItsModeOrLeavesItAlone) {
     const QString folder = dir.filePath(QStringLiteral("sub"));
     ASSERT_TRUE(QDir().mkdir(folder));
     dir.write(QStringLiteral("sub/keep.csv"), "keep");
-    EXPECT_EQ(DelimitedFile::write(folder, "x"), OpResult::Failed);
-    EXPECT_EQ(prompt.texts(),
-              QStringList{folder + QStringLiteral(" ファイルに書き込み出来ません。")});
+    const Result<> written = DelimitedFile::write(folder, "x");
+    EXPECT_EQ(written.status(), ResultStatus::Failed);
+    EXPECT_EQ(written.message(), folder + QStringLiteral(" ファイルに書き込み出来ません。"));
     EXPECT_EQ(dir.read(QStringLiteral("sub/keep.csv")), QByteArray("keep"));
 }

@@ -1,5 +1,6 @@
 #include "sheet/SheetEditor.h"
 #include "grid/GridModel.h"
+#include "platform/ScopedOverride.h"
 #include "sheet/SheetMemory.h"
 
 #include "ScriptedPrompt.h"
@@ -8,8 +9,6 @@
 #include <QDir>
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
@@ -103,9 +102,7 @@ TEST(SheetEditor, AGridThatDidNotLoadIsNeverSavedOverItsFile) {
     };
     for (const Case& c : cases) {
         ScriptedPrompt prompt;
-        std::optional<SheetMemory::ScopedAvailable> memory;
-        if (c.memory >= 0)
-            memory.emplace(c.memory);
+        const ScopedOverride memory(SheetMemory::setAvailable, c.memory);
         TempDir dir;
         GridModel grid;
         DelimitedTextOptions o;
@@ -117,7 +114,7 @@ TEST(SheetEditor, AGridThatDidNotLoadIsNeverSavedOverItsFile) {
         editor.setReadOnly(false);
         EXPECT_FALSE(grid.Behaviour().editable) << c.name;
         grid.MarkModified(true);
-        EXPECT_EQ(editor.save(), OpResult::Refused) << c.name;
+        EXPECT_EQ(editor.save().status(), ResultStatus::Refused) << c.name;
         EXPECT_EQ(readFileBytes(o.path), c.file) << c.name;
     }
 }
@@ -128,7 +125,7 @@ TEST(SheetEditor, LoadingIsRefusedOnlyWhenTheGridCannotFit) {
     const QByteArray file = QByteArray("a,b\r\n").repeated(200000);
     for (const qint64 times : {12, 4}) {
         ScriptedPrompt prompt;
-        SheetMemory::ScopedAvailable memory(times * file.size());
+        const ScopedOverride memory(SheetMemory::setAvailable, times * file.size());
         TempDir dir;
         GridModel grid;
         DelimitedTextOptions o;
@@ -167,11 +164,11 @@ TEST(SheetEditor, SavingUnchangedGivesTheFileBackNormalised) {
     };
     for (const Case& c : cases) {
         Loaded l(c.file, c.options);
-        EXPECT_EQ(l.editor.save(), OpResult::Done) << c.name;
+        EXPECT_EQ(l.editor.save().status(), ResultStatus::Done) << c.name;
         EXPECT_EQ(l.saved(), c.saved) << c.name;
         // A second load and save changes nothing more.
         Loaded again(l.saved(), c.options);
-        EXPECT_EQ(again.editor.save(), OpResult::Done) << c.name;
+        EXPECT_EQ(again.editor.save().status(), ResultStatus::Done) << c.name;
         EXPECT_EQ(again.saved(), c.saved) << c.name;
     }
 }
@@ -182,7 +179,7 @@ TEST(SheetEditor, CellThatWouldChangeTheLayoutIsAskedAbout) {
     ASSERT_TRUE(l.grid.SetCellText(2, 2, QStringLiteral("x,y")));
     l.grid.MarkModified(true, 2, 2);
     prompt.expectQuestion(PromptAnswer::No);
-    EXPECT_EQ(l.editor.save(), OpResult::Cancelled);
+    EXPECT_EQ(l.editor.save().status(), ResultStatus::Cancelled);
     EXPECT_EQ(prompt.texts(),
               QStringList{QStringLiteral("セル（No.00002, Col.2）に区切文字（,）か改行が有る為、"
                                          "読み直すと列か行が増えます。\nこのまま保存しますか？")});
@@ -191,13 +188,13 @@ TEST(SheetEditor, CellThatWouldChangeTheLayoutIsAskedAbout) {
     EXPECT_TRUE(l.grid.IsModified());
 
     prompt.expectQuestion(PromptAnswer::Yes);
-    EXPECT_EQ(l.editor.save(), OpResult::Done);
+    EXPECT_EQ(l.editor.save().status(), ResultStatus::Done);
     EXPECT_EQ(l.saved(), QByteArray("a,b\r\nc,x,y"));
 
     // With quoting on the cell is quoted and nothing is asked.
     prompt.clear();
     l.editor.options().quoted = true;
-    EXPECT_EQ(l.editor.save(), OpResult::Done);
+    EXPECT_EQ(l.editor.save().status(), ResultStatus::Done);
     EXPECT_EQ(l.saved(), QByteArray("a,b\r\nc,\"x,y\""));
     EXPECT_TRUE(prompt.texts().isEmpty());
 }
@@ -208,7 +205,7 @@ TEST(SheetEditor, ReadOnlyOrUnwritableSavesNothing) {
     readOnly.readOnly = true;
     Loaded l("a,b", readOnly);
     EXPECT_FALSE(l.grid.Behaviour().editable);
-    EXPECT_EQ(l.editor.save(), OpResult::Refused);
+    EXPECT_EQ(l.editor.save().status(), ResultStatus::Refused);
     EXPECT_TRUE(prompt.texts().isEmpty());
 
     l.editor.setReadOnly(false);
@@ -216,7 +213,7 @@ TEST(SheetEditor, ReadOnlyOrUnwritableSavesNothing) {
     const QString folder = l.dir.filePath(QStringLiteral("folder"));
     ASSERT_TRUE(QDir().mkdir(folder));
     l.editor.options().path = folder;
-    EXPECT_EQ(l.editor.save(), OpResult::Failed);
+    EXPECT_EQ(l.editor.save().status(), ResultStatus::Failed);
     EXPECT_EQ(prompt.texts(),
               QStringList{folder + QStringLiteral(" ファイルに書き込み出来ません。")});
     EXPECT_TRUE(l.grid.IsModified());
@@ -309,7 +306,7 @@ TEST(SheetEditor, VeryWideAndVeryLongLinesLoadAndSaveBack) {
         const int fields = int(file.count(',')) + 1;
         EXPECT_EQ(l.grid.ColumnTotal(), fields + 1);
         EXPECT_EQ(l.grid.CellText(0, fields), QStringLiteral("Col.%1").arg(fields));
-        EXPECT_EQ(l.editor.save(), OpResult::Done);
+        EXPECT_EQ(l.editor.save().status(), ResultStatus::Done);
         QByteArray expected = file;
         if (file.contains('\n'))
             expected.replace("\nb", "\r\nb" + QByteArray(",").repeated(fields - 1));

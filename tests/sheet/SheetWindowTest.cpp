@@ -61,7 +61,7 @@ struct Window {
     explicit Window(const QByteArray& file, DelimitedTextOptions options = {}) {
         path = h.dir().write(QStringLiteral("pc/s.csv"), file);
         options.path = path;
-        window = std::make_unique<CGridConv>(h.app(), options);
+        window = std::make_unique<CGridConv>(h.app().sheetContext(), options);
         EXPECT_TRUE(window->LoadDelimitedText());
         window->show();
     }
@@ -171,11 +171,11 @@ TEST(SheetWindow, AFileThatDidNotLoadCannotBeSaved) {
     const QString path = h.dir().write(QStringLiteral("pc/u16.csv"), QByteArray("a\0,\0b\0", 6));
     DelimitedTextOptions options;
     options.path = path;
-    CGridConv window(h.app(), options);
+    CGridConv window(h.app().sheetContext(), options);
     EXPECT_FALSE(window.LoadDelimitedText());
     EXPECT_FALSE(window.action(SheetCommand::Save)->isEnabled());
     EXPECT_FALSE(window.action(SheetCommand::SaveAs)->isEnabled());
-    EXPECT_EQ(window.SaveDelimitedText(), OpResult::Refused);
+    EXPECT_EQ(window.SaveDelimitedText().status(), ResultStatus::Refused);
     EXPECT_EQ(readFileBytes(path), QByteArray("a\0,\0b\0", 6));
 }
 
@@ -237,7 +237,7 @@ TEST(SheetWindow, SaveAsWritesTheNewPathAfterItsSettings) {
         d->findChild<QAbstractButton*>(QStringLiteral("Tab"))->click();
         d->accept();
     });
-    EXPECT_EQ(w.window->SaveDelimitedTextAs(), OpResult::Done);
+    EXPECT_EQ(w.window->SaveDelimitedTextAs().status(), ResultStatus::Done);
     EXPECT_EQ(readFileBytes(other), QByteArray("a\tb"));
     EXPECT_EQ(w.file(), QByteArray("a,b"));
     EXPECT_EQ(dialogs.requests().value(0).title, QStringLiteral("名前を付けて保存"));
@@ -249,7 +249,7 @@ TEST(SheetWindow, SearchSheetReplacesAndStoresTheHistory) {
     Window w("a,b\nc,a\na,a");
     w.h.app().settings.SearchHistory = {QStringLiteral("old")};
     w.window->model().SelectColumns(1, 1);
-    CAllControlsSheet sheet(w.h.app(), w.window->gridCtrl(), w.window.get());
+    CAllControlsSheet sheet(w.h.app().sheetContext(), w.window->gridCtrl(), w.window.get());
     sheet.show();
     sheet.tabs()->setCurrentWidget(sheet.replacePage());
     auto* search = sheet.replacePage()->findChild<QComboBox*>(QStringLiteral("Search"));
@@ -282,7 +282,7 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
         onModal<CGridConv>([](CGridConv* window) {
             EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
             acceptSettings();
-            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            EXPECT_EQ(window->SaveDelimitedText().status(), ResultStatus::Done);
             window->runCommand(SheetCommand::Close);
         });
         ASSERT_TRUE(h.frame().triggerCommand(CmdSpreadsheet));
@@ -308,11 +308,11 @@ TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
         onModal<CGridConv>([](CGridConv* window) {
             EXPECT_TRUE(window->gridCtrl()->UpdateCellText(1, 2, QStringLiteral("z")));
             acceptSettings();
-            EXPECT_EQ(window->SaveDelimitedText(), OpResult::Done);
+            EXPECT_EQ(window->SaveDelimitedText().status(), ResultStatus::Done);
             window->runCommand(SheetCommand::Close);
         });
         prompt.expectQuestion(answer);
-        OpenInSpreadsheet(h.app(), path, false);
+        OpenInSpreadsheet(h.app().sheetContext(), path, false);
         EXPECT_EQ(prompt.texts().value(0),
                   doc->title() + QStringLiteral(" はスプレット画面で保存されました。\n"
                                                 "編集中の変更を破棄して再読込しますか？"));
@@ -349,7 +349,7 @@ TEST(SheetWindow, TogglesCarryTheirCheckMarksAndCopyNeedsASelection) {
     c.runCommand(SheetCommand::ReadOnly);
     EXPECT_TRUE(c.action(SheetCommand::ReadOnly)->isChecked());
     EXPECT_FALSE(c.model().Behaviour().editable);
-    EXPECT_EQ(c.SaveDelimitedText(), OpResult::Refused);
+    EXPECT_EQ(c.SaveDelimitedText().status(), ResultStatus::Refused);
     c.runCommand(SheetCommand::ReadOnly);
     EXPECT_TRUE(c.model().Behaviour().editable);
     c.runCommand(SheetCommand::SortOnClick);

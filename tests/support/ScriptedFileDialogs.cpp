@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-ScriptedFileDialogs::ScriptedFileDialogs() : m_previous(FileDialogs::install(this)) {}
+ScriptedFileDialogs::ScriptedFileDialogs() = default;
 
 ScriptedFileDialogs::~ScriptedFileDialogs() {
-    FileDialogs::install(m_previous);
     EXPECT_TRUE(m_open.isEmpty() && m_save.isEmpty() && m_folder.isEmpty())
         << "scripted file dialogs were never shown";
 }

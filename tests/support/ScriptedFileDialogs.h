@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileDialogs.h"
+#include "platform/ScopedOverride.h"
 
 #include <QList>
 
@@ -29,5 +30,5 @@ private:
     QList<FileDialogResult> m_save;
     QList<QString> m_folder;
     QList<FileDialogRequest> m_requests;
-    FileDialogs* m_previous;
+    ScopedOverride<FileDialogs*> m_installed{FileDialogs::install, this};
 };

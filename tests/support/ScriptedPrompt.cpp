@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-ScriptedPrompt::ScriptedPrompt() : m_previous(Prompt::install(this)) {}
+ScriptedPrompt::ScriptedPrompt() = default;
 
 ScriptedPrompt::~ScriptedPrompt() {
-    Prompt::install(m_previous);
     EXPECT_TRUE(m_answers.isEmpty())
         << m_answers.size() << " scripted answers were never asked for";
     EXPECT_TRUE(m_secrets.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QList>
 #include <QString>
@@ -40,5 +41,5 @@ private:
     QList<PromptAnswer> m_answers;
     QList<std::optional<QString>> m_secrets;
     QList<Shown> m_shown;
-    Prompt* m_previous;
+    ScopedOverride<Prompt*> m_installed{Prompt::install, this};
 };

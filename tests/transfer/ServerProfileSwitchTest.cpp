@@ -1,4 +1,5 @@
 #include "ftp/CFtpClient.h"
+#include "platform/ScopedOverride.h"
 #include "transfer/CSaveSv.h"
 #include "transfer/CServerDir.h"
 #include "transfer/FileListView.h"
@@ -40,15 +41,14 @@ struct SecureWorld : TransferWorld {
         settings.Profiles[2] = sftp.profile();
         settings.Profiles[2].KeyFile = sftp.clientKey();
         settings.Profiles[2].Passwd = Phrase;
-        // A logon that took the profile for another protocol would wait for a reply that never
-        // comes; it fails soon instead.
-        CFtpClient::setDefaultTimeouts({1000, 3, 3});
     }
-    ~SecureWorld() { CFtpClient::setDefaultTimeouts(FtpTimeouts{}); }
 
     static inline const QString Phrase = QStringLiteral("key phrase");
     FtpsServerFixture ftps;
     SftpServerFixture sftp;
+    // A logon that took the profile for another protocol would wait for a reply that never
+    // comes; it fails soon instead.
+    ScopedOverride<FtpTimeouts> timeouts{CFtpClient::setDefaultTimeouts, FtpTimeouts{1000, 3, 3}};
 };
 
 } // namespace

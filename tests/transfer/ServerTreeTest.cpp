@@ -95,8 +95,8 @@ TEST(CServerTree, PathsBelowAHomeRootAndTheWalkToTheStartDirectory) {
     layOut(world.server);
     auto client = clientFor(world, QStringLiteral("/home/u"));
     ScriptedPrompt prompt;
-    ASSERT_EQ(client->OpenSession(), OpResult::Done);
-    ASSERT_EQ(client->SetServerDir(), OpResult::Done);
+    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
+    ASSERT_EQ(client->SetServerDir().status(), ResultStatus::Done);
     {
         CServerTree dialog(*client, QStringLiteral("/home/u/docs/old"));
         ServerDirTree* tree = dialog.tree();

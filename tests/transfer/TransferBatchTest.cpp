@@ -215,7 +215,8 @@ TEST(TransferBatch, ADroppedConnectionFailsThatFileOnlyAndNothingIsLost) {
     world.pc.write(QStringLiteral("small.txt"), "small");
     world.server.writeFile("small.txt", "older on the server");
     auto client = clientOf(world);
-    ASSERT_EQ(client->OpenSession(), OpResult::Done); // as after a listing: the upload reuses it
+    ASSERT_EQ(client->OpenSession().status(),
+              ResultStatus::Done); // as after a listing: the upload reuses it
     ScriptedPrompt prompt;
     RecordingProgress progress;
     TransferBatch batch(*client, world.settings, world.settings.Profiles[0], TransferBinary,

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ftp/ServerFileStamp.h"
+
+#include <optional>
+
+struct AppSettings;
+class ServerTrust;
+class QString;
+class QWidget;
+struct ServerProfile;
+
+// What an editor document and its view need of the program around them: the settings they
+// read, the way another file becomes a document, the recent-file list, and the dialogs and
+// windows that belong to other parts of the program.
+class DocumentHost {
+public:
+    virtual ~DocumentHost() = default;
+
+    virtual const AppSettings& settings() const = 0;
+    // The profile a new document takes.
+    virtual const ServerProfile& currentProfile() const = 0;
+    virtual bool ftpDebugLog() const = 0;
+    // The directory the program started in (where the settings and "KeyString.txt" lie).
+    virtual QString startDir() const = 0;
+
+    // The certificates and host keys the user trusts, for the document's uploads.
+    virtual ServerTrust& serverTrust() = 0;
+
+    // Opens `path` in an editor window (or brings its window to the front); false, with a
+    // message shown, when it cannot be read. `stamp` is the server file's version a server
+    // document's text came from.
+    [[nodiscard]] virtual bool openTextDocument(const QString& path, const ServerProfile& profile,
+                                                bool fromServer, bool readOnly,
+                                                std::optional<ServerFileStamp> stamp) = 0;
+    virtual void addRecentFile(const QString& path) = 0;
+    // Runs the save-to-server dialog on `profile` and `fileName`; true on OK with both updated.
+    [[nodiscard]] virtual bool askSaveToServer(QWidget* parent, ServerProfile& profile,
+                                               QString& fileName) = 0;
+    // Opens the local file `path` in the spreadsheet editor.
+    virtual void openInSpreadsheet(const QString& path, bool readOnly) = 0;
+};
