@@ -9,6 +9,7 @@
 #include "editor/CVantorpadView.h"
 #include "encoding/LosslessCodec.h"
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -131,10 +132,10 @@ void BM_OpenAndShow(benchmark::State& state) {
         timer.start();
         f.view.reset();
         delete f.doc;
-        f.doc = new CVantorpadDoc(*f.app);
+        f.doc = new CVantorpadDoc(f.app->documentHost());
         if (!f.doc->OnOpenDocument(f.path))
             state.SkipWithError("cannot open");
-        f.view = std::make_unique<CVantorpadView>(*f.app, f.doc);
+        f.view = std::make_unique<CVantorpadView>(f.app->documentHost(), f.doc);
         f.view->resize(1000, 700);
         f.view->show();
         QApplication::processEvents();
@@ -153,7 +154,7 @@ void BM_OpenAndShow(benchmark::State& state) {
 void BM_KeywordColouring(benchmark::State& state) {
     Fixture& f = fixture();
     YesPrompt yes;
-    ScopedPrompt scoped(&yes);
+    const ScopedOverride scoped(Prompt::install, static_cast<Prompt*>(&yes));
     for (auto _ : state) {
         f.view->OnKeywordColour();
         f.view->repaint();

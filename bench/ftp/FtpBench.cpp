@@ -11,6 +11,8 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/ScopedOverride.h"
+#include "settings/ServerProfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,7 +85,7 @@ int list(CFtpClient& client, const QByteArray& dir) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ConsolePrompt console;
-    ScopedPrompt installed(&console);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&console));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 5) {
         std::fprintf(stderr, "usage: bench_ftp get|put|ls PORT USER PASSWORD ARGS...\n");

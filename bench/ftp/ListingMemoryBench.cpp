@@ -11,6 +11,7 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/FtpNames.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/ScopedOverride.h"
 #include "settings/AppSettings.h"
 #include "transfer/ServerListLines.h"
 
@@ -98,7 +99,7 @@ int measure(const QString& how, int port, qsizetype entries, qsizetype limit) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ConsolePrompt console;
-    ScopedPrompt installed(&console);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&console));
     const QStringList args = QCoreApplication::arguments().mid(1);
     const qsizetype entries = args.value(0, QStringLiteral("1000000")).toLongLong();
     const qsizetype limit =

@@ -51,10 +51,10 @@ struct Fixture {
         f.open(QIODevice::WriteOnly);
         f.write(makeDocument());
         f.close();
-        doc = new CVantorpadDoc(*app);
+        doc = new CVantorpadDoc(app->documentHost());
         if (!doc->OnOpenDocument(path))
             qFatal("cannot open the benchmark document");
-        view = std::make_unique<CVantorpadView>(*app, doc);
+        view = std::make_unique<CVantorpadView>(app->documentHost(), doc);
         view->resize(1000, 700);
         CVantorpadView::hooks().searchFailed = [](QWidget*) {};
     }

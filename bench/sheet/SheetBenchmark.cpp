@@ -7,6 +7,7 @@
 #include "grid/CGridCtrl.h"
 #include "grid/GridModel.h"
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 #include "sheet/SheetEditor.h"
 #include "sheet/SheetSearch.h"
 
@@ -228,7 +229,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     YesPrompt yes;
-    ScopedPrompt installed(&yes);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&yes));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -11,7 +11,11 @@
 
 #include "BenchServer.h"
 
+#include "ftp/ServerTrust.h"
 #include "platform/ConsolePrompt.h"
+#include "platform/ScopedOverride.h"
+#include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CProgressDlg.h"
 #include "transfer/FileListView.h"
@@ -95,7 +99,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int megabytes = mbFrom(QCoreApplication::arguments());
     ConsolePrompt console;
-    ScopedPrompt installed(&console);
+    const ScopedOverride installed(Prompt::install, static_cast<Prompt*>(&console));
 
     QTemporaryDir work;
     const QString root = work.filePath(QStringLiteral("root"));
@@ -128,7 +132,8 @@ int main(int argc, char** argv) {
     settings.PcDir = pcUp;
     settings.TranDir = work.path();
 
-    CFtpDlg window(TransferWindowContext{settings, current, 0, {}, {}});
+    ServerTrust trust(work.path()); // plain FTP: never asked
+    CFtpDlg window(TransferWindowContext{settings, current, 0, trust, {}, {}});
     window.show();
     QCoreApplication::processEvents();
     PaintGaps gaps;

@@ -9,6 +9,7 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
+#include "platform/ScopedOverride.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2;
     QTemporaryDir work;
     TrustingPrompt prompt;
-    ScopedPrompt scoped(&prompt);
+    const ScopedOverride scoped(Prompt::install, static_cast<Prompt*>(&prompt));
 
     const QString bigFile = work.filePath(QStringLiteral("big.bin"));
     {

@@ -82,11 +82,11 @@ Result<> shownConversion(Result<> converted) {
     return converted;
 }
 
-Result<> unusableName() {
+} // namespace
+
+Result<> CFtpClient::unusableName() {
     return Result<>::failed(QStringLiteral("名前に使用出来ない文字が含まれています。"));
 }
-
-} // namespace
 
 CFtpClient::CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
                        bool spaceDelimited, bool logEnabled, ServerTrust& trust)
@@ -107,6 +107,8 @@ CFtpClient::~CFtpClient() {
     m_log.close();
     if (m_connection)
         m_connection->close();
+    if (m_session)
+        m_session->close();
 }
 
 std::unique_ptr<CFtpClient> CFtpClient::create(const NetworkSettings& network, bool debugLog,
@@ -124,7 +126,7 @@ void CFtpClient::useProfile(const ServerProfile& profile) {
     serverDirectory =
         FtpNames::encodeForServer(profile.Dir, profile.Code).value_or(cp(profile.Dir));
     // An open connection is another server's, or another user's, once the logon differs.
-    if (m_connection && !(endpoint(m_proxyMode) == before))
+    if (isConnected() && !(endpoint(m_proxyMode) == before))
         CloseSession();
 }
 
@@ -140,6 +142,12 @@ void CFtpClient::setProgressHandler(ProgressHandler handler) {
     m_progress = std::move(handler);
     if (m_connection)
         m_connection->setProgressHandler(m_progress);
+    if (m_session)
+        m_session->setProgressHandler(m_progress);
+}
+
+bool CFtpClient::busy() const {
+    return (m_connection && m_connection->busy()) || (m_session && m_session->busy());
 }
 
 void CFtpClient::Log(const char* format, ...) {
@@ -194,11 +202,13 @@ Result<> CFtpClient::OpenSession() {
                 .arg(MaxPortNumber));
         return Result<>::refused();
     }
-    if (m_connection && m_connection->busy())
+    if (busy())
         return Result<>::refused();
     Log("OpenSession START %s %s PORT=%d RAW=%d", cp(p.Server).constData(), cp(p.User).constData(),
         p.Port, int(m_passive));
     CloseSession();
+    if (p.Protocol == ProtocolSftp)
+        return openSftp();
 
     std::unique_ptr<FtpTransport> connection;
     const Result<> trust =
@@ -208,15 +218,7 @@ Result<> CFtpClient::OpenSession() {
     if (trust.isRefused())
         return Result<>::failed(); // the warning has been shown
     if (!trust.ok()) {
-        if (trust.message().isEmpty()) {
-            Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));
-        } else {
-            Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
-                                         "Pwd=%4 Port=%5 Pass=%6")
-                              .arg(trust.message(), p.Server, p.User, QLatin1String(HiddenPassword))
-                              .arg(p.Port)
-                              .arg(int(m_passive)));
-        }
+        showLogOnFailure(trust);
         return trust;
     }
     m_connection = std::move(connection);
@@ -226,12 +228,29 @@ Result<> CFtpClient::OpenSession() {
     return Result<>::done();
 }
 
+void CFtpClient::showLogOnFailure(const Result<>& failure) const {
+    const ServerProfile& p = *m_profile;
+    if (failure.message().isEmpty()) {
+        Prompt::error(QStringLiteral("FTPセッションが確立出来ませんでした。"));
+        return;
+    }
+    Prompt::error(QStringLiteral("FTPセッションでエラーになりました。\n%1\nSv=%2 Usr=%3 "
+                                 "Pwd=%4 Port=%5 Pass=%6")
+                      .arg(failure.message(), p.Server, p.User, QLatin1String(HiddenPassword))
+                      .arg(p.Port)
+                      .arg(int(m_passive)));
+}
+
 void CFtpClient::CloseSession() {
-    if (!m_connection || m_connection->busy())
+    if (!isConnected() || busy())
         return;
     Log("CloseSession START");
-    m_connection->close();
+    if (m_connection)
+        m_connection->close();
     m_connection.reset();
+    if (m_session)
+        m_session->close();
+    m_session.reset();
 }
 
 Result<> CFtpClient::SetServerDir() {
@@ -239,14 +258,25 @@ Result<> CFtpClient::SetServerDir() {
         return Result<>::done();
     Log("SetServerDir START %s", serverDirectory.constData());
     Result<> changed = Result<>::done();
-    if (!m_connection)
+    if (!isConnected()) {
         changed = Result<>::failed(QStringLiteral("ＦＴＰセッションが確立されていません。"));
-    else if (FtpNames::breaksCommandLine(serverDirectory))
+    } else if (FtpNames::breaksCommandLine(serverDirectory)) {
         changed = unusableName();
-    else if (m_connection->busy())
+    } else if (busy()) {
         changed = Result<>::failed(QStringLiteral("別の操作を実行中です。"));
-    else
+    } else if (m_session) {
+        const Result<QByteArray> entered = m_session->changeDirectory(serverDirectory);
+        if (entered.ok()) {
+            m_currentDirectory = *entered;
+            Log("SetServerDir END");
+            return Result<>::done();
+        }
+        if (entered.isCancelled())
+            return Result<>::from(entered);
+        changed = Result<>::from(entered);
+    } else {
         changed = replyOutcome(m_connection->command("CWD " + serverDirectory));
+    }
     if (!changed.ok()) {
         showFailure(changed, QStringLiteral("サーバＤｉｒの指定が誤っています。"));
         return changed;
@@ -263,11 +293,11 @@ Result<> CFtpClient::SetServerDir() {
 
 Result<> CFtpClient::FileSend(const QString& local, const QByteArray& remote, bool ascii,
                               bool deleteFirst) {
-    if (!m_connection) {
+    if (!isConnected()) {
         Prompt::error(QStringLiteral("FileSend : ＦＴＰセッションが確立されていません。"));
         return Result<>::refused();
     }
-    if (m_connection->busy())
+    if (busy())
         return Result<>::refused();
     Log("FileSend START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
         int(deleteFirst));
@@ -286,8 +316,12 @@ Result<> CFtpClient::FileSend(const QString& local, const QByteArray& remote, bo
         // A file the server has is deleted first; one it does not have needs nothing, and a
         // lookup that failed sends anyway, as the server replaces a file it still has.
         if (GetServerFileList(remote, existing, ServerFileKindFiles).ok() && !existing.empty()) {
-            if (const Result<> deleted = Result<>::from(simpleCommand("DELE", remote));
-                !deleted.ok()) {
+            const Result<> deleted = m_session ? sessionRequest(remote,
+                                                                [this](const QByteArray& path) {
+                                                                    return m_session->remove(path);
+                                                                })
+                                               : Result<>::from(simpleCommand("DELE", remote));
+            if (!deleted.ok()) {
                 Prompt::error(QStringLiteral("サーバファイルにアクセス権が有りません。(%1)")
                                   .arg(quint32(deleted.code())));
                 return deleted;
@@ -317,7 +351,12 @@ Result<> CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bo
     FtpTransport::Source source = [&file](char* buffer, qint64 capacity) {
         return file.read(buffer, capacity);
     };
-    const Result<> stored = m_connection->store(absolute(remote), ascii, file.size(), source);
+    const Result<> stored =
+        m_session
+            ? Result<>::from(m_session->store(absolute(remote),
+                                              ascii ? TransferType::Ascii : TransferType::Binary,
+                                              file.size(), source))
+            : m_connection->store(absolute(remote), ascii, file.size(), source);
     if (stored.ok())
         return stored;
     return transferFailure(stored, QStringLiteral("ファイルの送信が出来ませんでした。"));
@@ -347,11 +386,11 @@ Result<> CFtpClient::FileReceive(bool ascii, const QString& local, const QByteAr
 }
 
 Result<> CFtpClient::readyToReceive(bool ascii, const QString& local, const QByteArray& remote) {
-    if (!m_connection) {
+    if (!isConnected()) {
         Prompt::error(QStringLiteral("FileReceive : ＦＴＰセッションが確立されていません。"));
         return Result<>::refused();
     }
-    if (m_connection->busy())
+    if (busy())
         return Result<>::refused();
     Log("FileReceive START %s←%s %d", cp(local).constData(), remote.constData(), int(ascii));
     // A server's name never leaves its directory here: no "/" of a relative name, no ".",
@@ -375,7 +414,10 @@ Result<> CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bo
             guess->feed(QByteArrayView(data, size));
         return file.write(data, size) == size;
     };
-    const Result<> retrieved = m_connection->retrieve(absolute(remote), ascii, sink);
+    const Result<> retrieved =
+        m_session ? Result<>::from(m_session->retrieve(
+                        absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, sink))
+                  : m_connection->retrieve(absolute(remote), ascii, sink);
     if (retrieved.ok())
         return retrieved;
     return transferFailure(retrieved, QStringLiteral("ファイルの受信が出来ませんでした。"));
@@ -397,7 +439,7 @@ Result<> CFtpClient::PutFileAuto(const QString& local, const QByteArray& remote,
     Log("PutFileAuto START %s→%s %d %d", cp(local).constData(), remote.constData(), int(ascii),
         int(deleteFirst));
     bool opened = false;
-    if (!m_connection) {
+    if (!isConnected()) {
         if (const Result<> r = OpenSession(); !r.ok())
             return r;
         opened = true;
@@ -602,6 +644,9 @@ Result<> CFtpClient::Remove(const QByteArray& name) {
     Log("Remove START %s", name.constData());
     if (Result<> dir = inServerDir(); !dir.ok())
         return dir;
+    if (m_session)
+        return sessionRequest(name,
+                              [this](const QByteArray& path) { return m_session->remove(path); });
     return Result<>::from(simpleCommand("DELE", name));
 }
 
@@ -611,6 +656,10 @@ Result<> CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName
         return dir;
     if (newName.isEmpty() || FtpNames::breaksCommandLine(newName))
         return unusableName();
+    if (m_session)
+        return sessionRequest(oldName, [this, &newName](const QByteArray& path) {
+            return m_session->rename(path, absolute(newName));
+        });
     const Result<FtpReply> from = simpleCommand("RNFR", oldName);
     if (!from.ok())
         return Result<>::from(from);
@@ -623,6 +672,9 @@ Result<> CFtpClient::RmDir(const QByteArray& name) {
     Log("RmDir START %s/%s", serverDirectory.constData(), name.constData());
     if (Result<> dir = inServerDir(); !dir.ok())
         return dir;
+    if (m_session)
+        return sessionRequest(
+            name, [this](const QByteArray& path) { return m_session->removeDirectory(path); });
     return Result<>::from(simpleCommand("RMD", name));
 }
 
@@ -630,5 +682,8 @@ Result<> CFtpClient::MakeDir(const QByteArray& name) {
     Log("MakeDir START %s/%s", serverDirectory.constData(), name.constData());
     if (Result<> dir = inServerDir(); !dir.ok())
         return dir;
+    if (m_session)
+        return sessionRequest(
+            name, [this](const QByteArray& path) { return m_session->makeDirectory(path); });
     return Result<>::from(simpleCommand("MKD", name));
 }

@@ -5,6 +5,7 @@
 #include "ftp/FtpDebugLog.h"
 #include "ftp/FtpTransport.h"
 #include "ftp/ListingParser.h"
+#include "ftp/RemoteSession.h"
 #include "ftp/ServerFileEntry.h"
 #include "ftp/ServerFileStamp.h"
 #include "platform/Result.h"
@@ -145,7 +146,7 @@ public:
     // arguments are CP932 or the server's bytes.
     void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    bool isConnected() const { return m_connection != nullptr; }
+    bool isConnected() const { return m_connection != nullptr || m_session != nullptr; }
     QByteArray rootDirectory() const { return m_rootDirectory; }
     // Where relative names point: the root, or the directory SetServerDir entered.
     QByteArray currentDirectory() const { return m_currentDirectory; }
@@ -192,6 +193,26 @@ private:
     // The number of entries appended.
     Result<int> lookUpOne(const QByteArray& name, ServerFileList& list, int kinds);
     bool appendEntry(ServerFileEntry entry, bool recognised, ServerFileList& list, int kinds);
+    // An operation of the connection is under way (the event loop may call back meanwhile).
+    bool busy() const;
+
+    // Shows why a logon failed, with the profile's settings.
+    void showLogOnFailure(const Result<>& failure) const;
+    // The failure of a name that cannot be sent.
+    static Result<> unusableName();
+
+    // SFTP goes through a RemoteSession (CFtpClientSftp.cpp).
+    Result<> openSftp();
+    std::unique_ptr<RemoteSession> makeSftpSession() const;
+    // A request about `name` (made absolute) to the session, with the checks of simpleCommand.
+    Result<> sessionRequest(const QByteArray& name,
+                            const std::function<Result<>(const QByteArray& path)>& request);
+    Result<std::vector<ListedEntry>> readSessionListing(RemoteSession& session,
+                                                        const QByteArray& directory);
+    std::vector<ListedEntry> takeListing(ListingStream& stream);
+    // The entries of the server directory over a connection of its own (GetServerFileListSDK).
+    Result<std::vector<ListedEntry>> sessionListingOfItsOwn();
+    Result<std::vector<ListedEntry>> ftpListingOfItsOwn();
 
     std::unique_ptr<ServerProfile> m_profile;
     int m_proxyMode;
@@ -202,7 +223,8 @@ private:
     bool m_logEnabled;
     ServerTrust& m_trust;
     FtpDebugLog m_log;
-    std::unique_ptr<FtpTransport> m_connection;
+    std::unique_ptr<FtpTransport> m_connection; // FTP and FTPS
+    std::unique_ptr<RemoteSession> m_session;   // SFTP
     QByteArray m_rootDirectory;
     QByteArray m_currentDirectory;
     FtpTimeouts m_timeouts;

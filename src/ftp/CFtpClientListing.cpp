@@ -45,7 +45,7 @@ qsizetype CFtpClient::listingLimit() {
 
 Result<> CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileList START %s %d RAW=%d", path.constData(), kinds, int(m_rawListing));
-    if (!m_connection || m_connection->busy() || FtpNames::breaksCommandLine(path))
+    if (!isConnected() || busy() || FtpNames::breaksCommandLine(path))
         return Result<>::refused();
     bool pattern = path.isEmpty() || path.contains('*') || path.contains('?') || path.endsWith('/');
     int count = 0;
@@ -65,7 +65,8 @@ Result<> CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
         if (match == "*")
             match.clear();
         const Result<std::vector<ListedEntry>> entries =
-            readListing(*m_connection, directory, m_spaceDelimited);
+            m_session ? readSessionListing(*m_session, directory)
+                      : readListing(*m_connection, directory, m_spaceDelimited);
         if (!entries.ok())
             return Result<>::from(entries); // no entry and no message: the caller tells the user
         count = appendListed(directory, *entries, match, list, kinds);
@@ -76,13 +77,10 @@ Result<> CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
 
 Result<> CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
                                    const QByteArray& verb, ListingStream& stream) {
-    Result<> read =
-        transport.isSftp()
-            ? transport.listEntries(path, [&stream](ListedEntry&& e) { stream.add(std::move(e)); })
-            : transport.list(path, verb, [&stream](const char* data, qsizetype size) {
-                  stream.feed(data, size);
-                  return true;
-              });
+    Result<> read = transport.list(path, verb, [&stream](const char* data, qsizetype size) {
+        stream.feed(data, size);
+        return true;
+    });
     if (stream.droppedLines() > 0)
         Log("★★★GetServerFileList %d lines longer than %lld bytes dropped", stream.droppedLines(),
             qlonglong(ListingStream::MaxLineBytes));
@@ -94,29 +92,29 @@ Result<std::vector<ListedEntry>> CFtpClient::readListing(FtpTransport& transport
                                                          bool keepUnrecognised) {
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
     bool mlsd = transport.offersMlsd() && !m_rawListing;
-    // An SFTP directory that changed between its two readings is read once more.
-    int sftpReadings = 2;
     for (;;) {
         ListingStream stream(mlsd, keepUnrecognised && !mlsd, ListingParser(), listingLimit());
         const Result<> read = streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream);
-        if (read.ok()) {
-            std::vector<ListedEntry> entries = stream.finish();
-            if (const qsizetype omitted = stream.omittedEntries(); omitted > 0) {
-                Log("★★★GetServerFileList %lld entries past the limit omitted", qlonglong(omitted));
-                Prompt::information(
-                    QStringLiteral("サーバの一覧は %1 件ありますが、最初の %2 件だけを表示します。")
-                        .arg(qsizetype(entries.size()) + omitted)
-                        .arg(entries.size()));
-            }
-            return entries;
-        }
-        if (transport.listingDisagreed() && --sftpReadings > 0)
-            continue;
+        if (read.ok())
+            return takeListing(stream);
         const int code = read.code();
         if (!mlsd || (code != 500 && code != 502 && code != 504))
             return Result<std::vector<ListedEntry>>::from(read);
         mlsd = false; // offered in FEAT but not understood after all
     }
+}
+
+// The entries a listing kept, and a word to the user when it kept only the first ones.
+std::vector<ListedEntry> CFtpClient::takeListing(ListingStream& stream) {
+    std::vector<ListedEntry> entries = stream.finish();
+    if (const qsizetype omitted = stream.omittedEntries(); omitted > 0) {
+        Log("★★★GetServerFileList %lld entries past the limit omitted", qlonglong(omitted));
+        Prompt::information(
+            QStringLiteral("サーバの一覧は %1 件ありますが、最初の %2 件だけを表示します。")
+                .arg(qsizetype(entries.size()) + omitted)
+                .arg(entries.size()));
+    }
+    return entries;
 }
 
 int CFtpClient::appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
@@ -146,7 +144,12 @@ Result<int> CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, 
     const QByteArray path = absolute(name);
     ListingParser parser;
     std::vector<ListedEntry> entries;
-    if (m_connection->offersMlsd() && !m_rawListing) {
+    if (m_session) {
+        const Result<> listed =
+            m_session->list(path, [&entries](ListedEntry&& e) { entries.push_back(std::move(e)); });
+        if (!listed.ok())
+            return Result<int>::from(listed);
+    } else if (m_connection->offersMlsd() && !m_rawListing) {
         const Result<FtpReply> reply = m_connection->command("MLST " + path);
         if (!reply.ok())
             return Result<int>::from(reply);
@@ -214,42 +217,10 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
 Result<> CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
         int(m_passive), int(m_rawListing));
-    // A connection of its own, direct, on the profile's port.
-    std::unique_ptr<FtpTransport> own;
-    Result<> outcome = Result<>::failed();
-    if (!m_profile->Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile->User) &&
-        !FtpNames::breaksCommandLine(m_profile->Passwd))
-        outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress, m_trust).run(own);
-    if (outcome.isCancelled())
-        return outcome;
-    if (outcome.isRefused())
-        return Result<>::failed(); // the warning has been shown
-    if (!outcome.ok()) {
-        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(quint32(outcome.code())));
-        return outcome;
-    }
-    FtpTransport& transport = *own;
-    QByteArray directory = transport.entryPath();
-    if (!serverDirectory.isEmpty()) {
-        const Result<> changed = FtpNames::breaksCommandLine(serverDirectory)
-                                     ? Result<>::failed()
-                                     : replyOutcome(transport.command("CWD " + serverDirectory));
-        if (!changed.ok()) {
-            Prompt::error(
-                QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(quint32(changed.code())));
-            return changed;
-        }
-        const Result<FtpReply> pwd = transport.command("PWD");
-        if (pwd.ok() && pwd->code == 257)
-            directory = FtpNames::directoryOfPwdReply(pwd->text);
-        if (!directory.startsWith('/'))
-            directory = FtpNames::join(transport.entryPath(), serverDirectory);
-    }
-    const Result<std::vector<ListedEntry>> entries = readListing(transport, directory, false);
-    if (!entries.ok()) {
-        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(quint32(entries.code())));
+    const Result<std::vector<ListedEntry>> entries =
+        m_profile->Protocol == ProtocolSftp ? sessionListingOfItsOwn() : ftpListingOfItsOwn();
+    if (!entries.ok())
         return Result<>::from(entries);
-    }
     int count = 0;
     for (const ListedEntry& e : *entries) {
         if (count > 0 && m_logEnabled) {
@@ -269,7 +240,46 @@ Result<> CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
         list.push_back(std::move(entry));
         ++count;
     }
-    transport.close();
     Log("★★★GetServerFileList2 END %d", count);
     return Result<>::done();
+}
+
+Result<std::vector<ListedEntry>> CFtpClient::ftpListingOfItsOwn() {
+    using Entries = Result<std::vector<ListedEntry>>;
+    // A connection of its own, direct, on the profile's port.
+    std::unique_ptr<FtpTransport> own;
+    Result<> outcome = Result<>::failed();
+    if (!m_profile->Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile->User) &&
+        !FtpNames::breaksCommandLine(m_profile->Passwd))
+        outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress, m_trust).run(own);
+    if (outcome.isCancelled())
+        return Entries::from(outcome);
+    if (outcome.isRefused())
+        return Entries::failed(); // the warning has been shown
+    if (!outcome.ok()) {
+        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(quint32(outcome.code())));
+        return Entries::from(outcome);
+    }
+    FtpTransport& transport = *own;
+    QByteArray directory = transport.entryPath();
+    if (!serverDirectory.isEmpty()) {
+        const Result<> changed = FtpNames::breaksCommandLine(serverDirectory)
+                                     ? Result<>::failed()
+                                     : replyOutcome(transport.command("CWD " + serverDirectory));
+        if (!changed.ok()) {
+            Prompt::error(
+                QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(quint32(changed.code())));
+            return Entries::from(changed);
+        }
+        const Result<FtpReply> pwd = transport.command("PWD");
+        if (pwd.ok() && pwd->code == 257)
+            directory = FtpNames::directoryOfPwdReply(pwd->text);
+        if (!directory.startsWith('/'))
+            directory = FtpNames::join(transport.entryPath(), serverDirectory);
+    }
+    Entries entries = readListing(transport, directory, false);
+    if (!entries.ok())
+        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(quint32(entries.code())));
+    transport.close();
+    return entries;
 }

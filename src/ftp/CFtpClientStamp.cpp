@@ -3,11 +3,21 @@
 #include "ftp/FtpNames.h"
 
 std::optional<ServerFileStamp> CFtpClient::StampOf(const QByteArray& remote) {
-    if (!m_connection || m_connection->busy() || remote.isEmpty() ||
-        FtpNames::breaksCommandLine(remote) || !SetServerDir().ok())
+    if (!isConnected() || busy() || remote.isEmpty() || FtpNames::breaksCommandLine(remote) ||
+        !SetServerDir().ok())
         return std::nullopt;
     const QByteArray path = absolute(remote);
     ServerFileStamp stamp;
+    if (m_session) {
+        // Compared as text with the stamp taken at opening, as an MDTM answer is.
+        const Result<RemoteFileInfo> info = m_session->stat(path);
+        if (!info.ok() || (!info->modified && !info->size))
+            return std::nullopt;
+        if (info->modified)
+            stamp.modified = QByteArray::number(*info->modified);
+        stamp.size = info->size.value_or(-1);
+        return stamp;
+    }
     if (const Result<FtpReply> mdtm = m_connection->command("MDTM " + path); mdtm.ok()) {
         const std::optional<QByteArray> modified =
             ServerFileStamps::modifiedOfMdtmReply(mdtm->code, mdtm->text);

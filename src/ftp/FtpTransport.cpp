@@ -2,7 +2,6 @@
 
 #include "encoding/LosslessCodec.h"
 #include "ftp/ListingParser.h"
-#include "ftp/SftpListing.h"
 #include "settings/ServerProtocol.h"
 
 #include <QCoreApplication>
@@ -114,9 +113,8 @@ std::optional<qint64> sizeOfOpeningReply(const FtpReply& reply) {
 
 } // namespace
 
-FtpTransport::FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
-                           const ServerTrust& trust)
-    : m_endpoint(endpoint), m_timeouts(timeouts), m_trust(trust) {
+FtpTransport::FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts)
+    : m_endpoint(endpoint), m_timeouts(timeouts) {
     initCurlOnce();
 }
 
@@ -165,12 +163,6 @@ void FtpTransport::applyCommonOptions() {
     // An FTP session through an HTTP proxy needs a tunnel; without a proxy this does nothing.
     curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);
     applySecurityOptions(e, m_endpoint);
-    if (isSftp()) {
-        const QByteArray knownHosts = QFile::encodeName(m_trust.knownHostsPath());
-        curl_easy_setopt(e, CURLOPT_SSH_KNOWNHOSTS, knownHosts.constData());
-        curl_easy_setopt(e, CURLOPT_SSH_KEYFUNCTION, &Callbacks::sshKeyCallback);
-        curl_easy_setopt(e, CURLOPT_SSH_KEYDATA, this);
-    }
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(e, CURLOPT_VERBOSE, 1L); // the debug callback reads the server's replies
@@ -192,17 +184,6 @@ void FtpTransport::applyCommonOptions() {
 }
 
 void FtpTransport::applySecurityOptions(CURL* e, const FtpEndpoint& endpoint) {
-    if (endpoint.protocol == ProtocolSftp) {
-        if (endpoint.keyFile.isEmpty()) {
-            curl_easy_setopt(e, CURLOPT_SSH_AUTH_TYPES,
-                             long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
-        } else {
-            curl_easy_setopt(e, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PUBLICKEY));
-            curl_easy_setopt(e, CURLOPT_SSH_PRIVATE_KEYFILE, endpoint.keyFile.constData());
-            curl_easy_setopt(e, CURLOPT_KEYPASSWD, endpoint.password.constData());
-        }
-        return;
-    }
     if (endpoint.protocol != ProtocolFtps)
         return;
     // Explicit TLS: AUTH TLS first, and the control and every data connection encrypted; a
@@ -291,11 +272,6 @@ QByteArray FtpTransport::urlFor(const FtpEndpoint& endpoint, const QByteArray& p
     // Every byte but letters, digits and "-._~" is escaped, so no name can be mistaken for URL
     // syntax (";type=", "?", "#", "%").
     const QByteArray absolute = path.startsWith('/') ? path : '/' + path;
-    if (endpoint.protocol == ProtocolSftp) {
-        // SFTP paths are the server's: absolute from "/", every byte but '/' escaped.
-        return "sftp://" + host + ':' + QByteArray::number(endpoint.port) +
-               absolute.toPercentEncoding("/");
-    }
     // The whole path, slashes included, is escaped: "%2F" first makes it absolute.
     return "ftp://" + host + ':' + QByteArray::number(endpoint.port) + '/' +
            absolute.toPercentEncoding();
@@ -328,10 +304,7 @@ Result<> FtpTransport::logOn() {
     m_connectionLost = false;
     if (!ensureHandles())
         return outcome(false);
-    // SFTP has no features to ask for: listings are its own, never MLSD.
-    curl_slist* quote = isSftp() ? nullptr : curl_slist_append(nullptr, "*FEAT");
-    m_offeredHostKey.clear();
-    m_hostKeyChanged = false;
+    curl_slist* quote = curl_slist_append(nullptr, "*FEAT");
     Request request;
     request.quote = quote;
     m_allowControlConnect = true;
@@ -345,7 +318,6 @@ Result<> FtpTransport::logOn() {
     char* entry = nullptr;
     curl_easy_getinfo(m_easy, CURLINFO_FTP_ENTRY_PATH, &entry);
     m_entryPath = entry && *entry ? QByteArray(entry) : QByteArray("/");
-    m_sftpDirectory = m_entryPath;
     m_offersMlsd = false;
     for (const FtpReply& reply : m_replies) {
         if (reply.code != 211)
@@ -393,8 +365,6 @@ bool FtpTransport::sendCommand(const QByteArray& line, FtpReply* reply) {
         recordFailure(CURLE_COULDNT_CONNECT, nullptr);
         return false;
     }
-    if (isSftp())
-        return sftpCommand(line, reply);
     // The leading '*' makes libcurl go on after a refusal: the caller judges the reply.
     curl_slist* quote = curl_slist_append(nullptr, QByteArray('*' + line).constData());
     Request request;
@@ -476,7 +446,6 @@ bool FtpTransport::perform(const Request& request) {
     m_errorText.clear();
     m_cancelled = false;
     m_localWriteFailed = false;
-    m_listingDisagreed = false;
     m_loggedOnAgain = false;
     m_connectTimedOut = false;
     m_errorBuffer[0] = 0;
@@ -492,34 +461,30 @@ bool FtpTransport::perform(const Request& request) {
         return false;
 
     CURL* e = m_easy;
-    const bool stat = request.kind == Kind::Stat;
-    bool body = request.kind != Kind::Commands && !stat;
+    bool body = request.kind != Kind::Commands;
     QByteArray url =
         urlFor(m_endpoint, request.kind == Kind::Commands ? QByteArray("/") : request.path);
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_NOBODY, body ? 0L : 1L);
-    curl_easy_setopt(e, CURLOPT_FILETIME, stat ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_UPLOAD, request.kind == Kind::Store ? 1L : 0L);
-    curl_easy_setopt(e, CURLOPT_DIRLISTONLY, request.namesOnly ? 1L : 0L);
     // The data type is set by a command of our own right before each transfer, with libcurl
     // kept in binary: text then passes unchanged in both directions, as the server sends it
     // (libcurl would turn CR LF into LF), and libcurl's idea of the type never goes stale.
     curl_slist* type = nullptr;
-    if ((request.kind == Kind::Retrieve || request.kind == Kind::Store) && !isSftp())
+    if (request.kind == Kind::Retrieve || request.kind == Kind::Store)
         type = curl_slist_append(nullptr, request.ascii ? "TYPE A" : "TYPE I");
     // libcurl would stop reading at the size the server announced and call a longer file
     // complete. It reads every download to the end of its data connection instead, and the
     // announced size is asked for (SIZE, binary only: servers refuse it in text mode) and
     // held against what came, by retrieve().
-    if (request.kind == Kind::Retrieve && !request.ascii && !isSftp())
+    if (request.kind == Kind::Retrieve && !request.ascii)
         type = curl_slist_append(type, QByteArray("*SIZE " + request.path).constData());
     curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 0L);
     curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(e, CURLOPT_PREQUOTE, type);
     curl_easy_setopt(e, CURLOPT_QUOTE, request.quote);
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST,
-                     request.kind == Kind::Listing && !isSftp() ? request.verb.constData()
-                                                                : nullptr);
+                     request.kind == Kind::Listing ? request.verb.constData() : nullptr);
     curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE,
                      curl_off_t(request.kind == Kind::Store ? request.size : -1));
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_timeouts.responseSeconds));
@@ -527,14 +492,6 @@ bool FtpTransport::perform(const Request& request) {
     m_request = &request;
     bool ok = runTransfer();
     m_request = nullptr;
-    if (stat) {
-        curl_off_t time = -1;
-        curl_off_t size = -1;
-        curl_easy_getinfo(e, CURLINFO_FILETIME_T, &time);
-        curl_easy_getinfo(e, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
-        m_statTime = ok ? qint64(time) : -1;
-        m_statSize = ok ? qint64(size) : -1;
-    }
     curl_easy_setopt(e, CURLOPT_PREQUOTE, nullptr);
     curl_slist_free_all(type);
     return ok;
@@ -815,187 +772,4 @@ int FtpTransport::Callbacks::closeSocketCallback(void* self, curl_socket_t socke
     if (socket == t->m_preconnected)
         t->m_preconnected = -1;
     return ::close(socket);
-}
-
-namespace {
-
-// A name inside a quoted argument of libcurl's SFTP commands.
-QByteArray quotedSftpPath(const QByteArray& path) {
-    QByteArray out = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + '"';
-}
-
-QByteArray cleanSftpPath(const QByteArray& path) {
-    return QDir::cleanPath(QString::fromLatin1(path)).toLatin1();
-}
-
-bool notThere(int curlCode) {
-    return curlCode == CURLE_REMOTE_FILE_NOT_FOUND || curlCode == CURLE_REMOTE_ACCESS_DENIED ||
-           curlCode == CURLE_QUOTE_ERROR || curlCode == CURLE_SSH;
-}
-
-} // namespace
-
-bool FtpTransport::sftpCommand(const QByteArray& line, FtpReply* reply) {
-    const qsizetype space = line.indexOf(' ');
-    const QByteArray verb = line.left(space).toUpper();
-    const QByteArray argument = space < 0 ? QByteArray() : line.mid(space + 1);
-    const QByteArray path =
-        cleanSftpPath(argument.startsWith('/') ? argument : m_sftpDirectory + '/' + argument);
-    auto answer = [this, reply](int code, const QByteArray& text) {
-        reply->code = code;
-        reply->text = QByteArray::number(code) + ' ' + text;
-        m_replies = {*reply};
-        if (reply->isError()) {
-            m_errorCode = code;
-            m_errorText = fromCp932(reply->text);
-        }
-        return true;
-    };
-    if (verb == "PWD")
-        return answer(257, '"' + m_sftpDirectory + "\" is the current directory.");
-    if (verb == "QUIT")
-        return answer(221, "Goodbye.");
-    if (verb == "CWD") {
-        // A directory is current when it can be listed, as a CWD finds out.
-        const Sink discard = [](const char*, qsizetype) { return true; };
-        Request request;
-        request.kind = Kind::Listing;
-        request.path = path + '/';
-        request.sink = &discard;
-        if (perform(request)) {
-            m_sftpDirectory = path;
-            return answer(250, "Directory successfully changed.");
-        }
-        return notThere(m_errorCode) && answer(550, "Failed to change directory.");
-    }
-    if (verb == "MDTM" || verb == "SIZE")
-        return sftpStat(verb, path, reply);
-    if (verb == "TYPE")
-        return answer(200, "Type set."); // SFTP moves bytes as they are
-    if (verb == "RNFR") {
-        m_sftpRenameFrom = path;
-        return answer(350, "Ready for RNTO.");
-    }
-    if (verb == "RNTO")
-        return sftpQuote("rename " + quotedSftpPath(m_sftpRenameFrom) + ' ' + quotedSftpPath(path),
-                         reply) &&
-               (reply->isError() || answer(250, "Rename successful."));
-    static const std::pair<const char*, const char*> simple[] = {
-        {"DELE", "rm "}, {"MKD", "mkdir "}, {"RMD", "rmdir "}};
-    for (const auto& [ftp, sftp] : simple) {
-        if (verb == ftp)
-            return sftpQuote(sftp + quotedSftpPath(path), reply) &&
-                   (reply->isError() || answer(verb == "MKD" ? 257 : 250, '"' + path + "\" done."));
-    }
-    return answer(502, "Command not implemented.");
-}
-
-bool FtpTransport::sftpStat(const QByteArray& verb, const QByteArray& path, FtpReply* reply) {
-    Request request;
-    request.kind = Kind::Stat;
-    request.path = path;
-    const bool ok = perform(request);
-    const qint64 value = verb == "MDTM" ? m_statTime : m_statSize;
-    if (ok && value >= 0) {
-        const QByteArray text = verb == "MDTM" ? QDateTime::fromSecsSinceEpoch(value, Qt::UTC)
-                                                     .toString(u"yyyyMMddHHmmss")
-                                                     .toLatin1()
-                                               : QByteArray::number(value);
-        reply->code = 213;
-        reply->text = "213 " + text;
-        m_replies = {*reply};
-        return true;
-    }
-    if (!ok && !notThere(m_errorCode))
-        return false;
-    reply->code = 550;
-    reply->text = "550 No such file or its attributes are not known.";
-    m_replies = {*reply};
-    m_errorCode = 550;
-    m_errorText = fromCp932(reply->text);
-    return true;
-}
-
-bool FtpTransport::sftpQuote(const QByteArray& command, FtpReply* reply) {
-    curl_slist* quote = curl_slist_append(nullptr, command.constData());
-    Request request;
-    request.quote = quote;
-    const bool ok = perform(request);
-    curl_slist_free_all(quote);
-    if (ok || !notThere(m_errorCode))
-        return ok;
-    // The server refused the request: an FTP server's refusal, with the reason it gave.
-    reply->code = 550;
-    reply->text = "550 " + QByteArray(m_errorBuffer);
-    m_replies = {*reply};
-    m_errorCode = 550;
-    m_errorText = fromCp932(reply->text);
-    return true;
-}
-
-bool FtpTransport::sftpDirectoryEntries(const QByteArray& directory, const EntrySink& sink) {
-    QByteArray names;
-    const Sink keepNames = [&names](const char* data, qsizetype size) {
-        names.append(data, size);
-        return true;
-    };
-    Request request;
-    request.kind = Kind::Listing;
-    request.path = directory.endsWith('/') ? directory : directory + '/';
-    request.namesOnly = true;
-    request.sink = &keepNames;
-    if (!perform(request))
-        return false;
-    SftpListing merge(std::move(names), sink);
-    const Sink lines = [&merge](const char* data, qsizetype size) {
-        merge.feed(data, size);
-        return true;
-    };
-    request.namesOnly = false;
-    request.sink = &lines;
-    if (!perform(request))
-        return false;
-    if (merge.finish())
-        return true;
-    m_listingDisagreed = true;
-    m_errorCode = CURLE_WEIRD_SERVER_REPLY;
-    m_errorText = QStringLiteral("サーバの一覧を読み取れませんでした。");
-    return false;
-}
-
-Result<> FtpTransport::listEntries(const QByteArray& path, const EntrySink& sink) {
-    if (sftpDirectoryEntries(path, sink))
-        return Result<>::done();
-    if (m_listingDisagreed || !notThere(m_errorCode) || path.endsWith('/'))
-        return outcome(false);
-    // Not a directory: its entry in its parent's listing stands for it, as a LIST of one file
-    // gives that file's line. The name is compared whole.
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray name = path.mid(slash + 1);
-    const bool ok = sftpDirectoryEntries(path.left(slash + 1), [&sink, &name](ListedEntry&& entry) {
-        if (entry.name == name)
-            sink(std::move(entry));
-    });
-    return outcome(ok);
-}
-
-int FtpTransport::Callbacks::sshKeyCallback(CURL*, const curl_khkey*, const curl_khkey* found,
-                                            curl_khmatch match, void* self) {
-    auto* t = static_cast<FtpTransport*>(self);
-    if (match == CURLKHMATCH_OK)
-        return CURLKHSTAT_FINE;
-    const QByteArray blob = found->len ? QByteArray(found->key, qsizetype(found->len))
-                                       : QByteArray::fromBase64(found->key);
-    if (match == CURLKHMATCH_MISSING && t->m_trust.trustedThisSession(t->serverName(), blob))
-        return CURLKHSTAT_FINE;
-    // Refused: the logon fails, and the caller asks the user about this key or warns.
-    t->m_offeredHostKey = blob;
-    t->m_hostKeyChanged = match == CURLKHMATCH_MISMATCH;
-    return CURLKHSTAT_REJECT;
 }

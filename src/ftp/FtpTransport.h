@@ -48,11 +48,11 @@ struct FtpEndpoint {
     int proxyMode = 0; // 1 = direct, 2 = the proxy in proxyName, else the environment's
     QByteArray proxyName;
     bool passive = false;
-    int protocol = 0; // ServerProtocol: plain FTP, FTPS (AUTH TLS) or SFTP
+    int protocol = 0; // ServerProtocol: plain FTP or FTPS (AUTH TLS); SFTP is SftpSession's
     // FTPS: the key pin of a certificate the user trusted; the handshake then checks the key
     // instead of the system's certificate store.
     QByteArray pinnedKey;
-    QByteArray keyFile; // SFTP: log on with this private key (the password unlocks it)
+    QByteArray keyFile; // SFTP: the profile's key file (a logon of another key is another logon)
 
     bool operator==(const FtpEndpoint&) const = default;
 };
@@ -67,9 +67,7 @@ public:
     using Source = std::function<qint64(char* buffer, qint64 capacity)>; // -1 = read error
     using Progress = std::function<bool(qint64 done, qint64 total)>;
 
-    // `trust` gives SFTP its known-hosts file and the host keys trusted for this session.
-    FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
-                 const ServerTrust& trust);
+    FtpTransport(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts);
     ~FtpTransport();
     FtpTransport(const FtpTransport&) = delete;
     FtpTransport& operator=(const FtpTransport&) = delete;
@@ -77,15 +75,6 @@ public:
     // Connects, logs on (USER, PASS), reads the directory the server put us in (PWD) and the
     // features it offers (FEAT). A connection that drops later is never made again silently.
     Result<> logOn();
-    bool isSftp() const { return m_endpoint.protocol == ProtocolSftp; }
-    // SFTP: the host key (the SSH key blob) the server offered at the last logon when it was
-    // not in the known-hosts file or differed from it; and whether it differed.
-    QByteArray offeredHostKey() const { return m_offeredHostKey; }
-    bool hostKeyChanged() const { return m_hostKeyChanged; }
-    // "host:port", as trust is kept.
-    QByteArray serverName() const {
-        return m_endpoint.host + ':' + QByteArray::number(m_endpoint.port);
-    }
     bool isOpen() const { return m_controlSocket >= 0; }
     // An operation is under way (the event loop may call back into the owner meanwhile).
     bool busy() const { return m_request != nullptr; }
@@ -114,20 +103,13 @@ public:
     Result<> store(const QByteArray& path, bool ascii, qint64 size, const Source& source);
     // Reads the listing of a directory with LIST or MLSD as it arrives (FTP).
     Result<> list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
-    // SFTP: the entries of a directory, names exactly as the server has them, without "." and
-    // "..". A path that is no directory gives the entry of that name in its parent directory.
-    // Fails with listingDisagreed() when the names and the "ls -l" lines read do not agree.
-    using EntrySink = std::function<void(ListedEntry&& entry)>;
-    Result<> listEntries(const QByteArray& path, const EntrySink& sink);
-    bool listingDisagreed() const { return m_listingDisagreed; }
-
     void setProgressHandler(Progress handler) { m_progress = std::move(handler); }
 
     // The replies of the last operation, the password masked (for the debug log).
     const std::vector<FtpReply>& replies() const { return m_replies; }
 
 private:
-    enum class Kind { Commands, Retrieve, Store, Listing, Stat };
+    enum class Kind { Commands, Retrieve, Store, Listing };
     struct Request {
         Kind kind = Kind::Commands;
         QByteArray path;
@@ -136,7 +118,6 @@ private:
         const Source* source = nullptr;
         qint64 size = -1;
         QByteArray verb;
-        bool namesOnly = false; // SFTP listing: the names alone, each followed by a line feed
         curl_slist* quote = nullptr;
     };
 
@@ -156,13 +137,6 @@ private:
     void pumpEvents();
     void recordFailure(int curlCode, const char* detail);
     static QByteArray urlFor(const FtpEndpoint& endpoint, const QByteArray& path);
-    // SFTP has no FTP commands: the few the client sends are done with SFTP requests and
-    // answered with the reply an FTP server would give.
-    bool sftpCommand(const QByteArray& line, FtpReply* reply);
-    // MDTM and SIZE of SFTP: the file's attributes, answered as an FTP server would.
-    bool sftpStat(const QByteArray& verb, const QByteArray& path, FtpReply* reply);
-    bool sftpQuote(const QByteArray& command, FtpReply* reply);
-    bool sftpDirectoryEntries(const QByteArray& directory, const EntrySink& sink);
     static void applySecurityOptions(CURL* easy, const FtpEndpoint& endpoint);
 
     // The TCP connect of the control connection, bounded by the connect time-out.
@@ -170,14 +144,13 @@ private:
     void takeReplyLine(const QByteArray& line);
     // An FTP listing under way: its data is taken from the debug callback, as it came.
     bool takesRawListing() const {
-        return m_request && m_request->kind == Kind::Listing && m_request->sink && !isSftp();
+        return m_request && m_request->kind == Kind::Listing && m_request->sink;
     }
     void noteAnnouncedSize(const FtpReply& reply);
     bool receivedAsAnnounced();
 
     FtpEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
-    const ServerTrust& m_trust;
     CURLM* m_multi = nullptr;
     CURL* m_easy = nullptr;
     int m_controlSocket = -1;
@@ -188,15 +161,6 @@ private:
     int m_preconnected = -1;
     QByteArray m_entryPath;
     bool m_offersMlsd = false;
-    QByteArray m_sftpDirectory;  // SFTP: the directory CWD made current
-    QByteArray m_sftpRenameFrom; // SFTP: the name of the last RNFR
-    // What the last Stat request found: modification time (seconds since 1970, UTC) and size;
-    // -1 when the server did not say.
-    qint64 m_statTime = -1;
-    qint64 m_statSize = -1;
-    QByteArray m_offeredHostKey;
-    bool m_hostKeyChanged = false;
-
     const Request* m_request = nullptr;
     std::vector<FtpReply> m_replies;
     FtpReply m_partial;
@@ -211,6 +175,5 @@ private:
     QString m_errorText;
     bool m_cancelled = false;
     bool m_localWriteFailed = false;
-    bool m_listingDisagreed = false;
     char m_errorBuffer[256] = {};
 };

@@ -5,9 +5,6 @@
 
 #include <curl/curl.h>
 
-#include <QFile>
-#include <QFileInfo>
-
 SecureLogOn::SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
                          FtpTransport::Progress progress, ServerTrust& trust)
     : m_endpoint(endpoint), m_timeouts(timeouts), m_progress(std::move(progress)), m_trust(trust),
@@ -26,13 +23,6 @@ Result<> SecureLogOn::run(std::unique_ptr<FtpTransport>& connection) {
                           .arg(m_endpoint.protocol));
         return Result<>::refused();
     }
-    if (m_endpoint.protocol == ProtocolSftp && !m_endpoint.keyFile.isEmpty() &&
-        !QFileInfo(QFile::decodeName(m_endpoint.keyFile)).isFile()) {
-        Prompt::error(QStringLiteral("秘密鍵ファイル %1 が見つかりません。\n"
-                                     "オプション設定のサーバ設定を確認して下さい。")
-                          .arg(QFile::decodeName(m_endpoint.keyFile)));
-        return Result<>::refused();
-    }
     return attempt(connection, true);
 }
 
@@ -41,7 +31,7 @@ Result<> SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool ma
     const auto trusted = ftps ? m_trust.certificateFor(m_server) : std::nullopt;
     FtpEndpoint endpoint = m_endpoint;
     endpoint.pinnedKey = trusted ? trusted->pin : QByteArray();
-    connection = std::make_unique<FtpTransport>(endpoint, m_timeouts, m_trust);
+    connection = std::make_unique<FtpTransport>(endpoint, m_timeouts);
     connection->setProgressHandler(m_progress);
     const Result<> loggedOn = connection->logOn();
     if (loggedOn.ok()) {
@@ -55,8 +45,6 @@ Result<> SecureLogOn::attempt(std::unique_ptr<FtpTransport>& connection, bool ma
         ServerTrust::warnCertificateChanged(serverText(), trusted->fingerprint, now);
         return Result<>::refused();
     }
-    if (m_endpoint.protocol == ProtocolSftp)
-        return hostKeyOutcome(connection, mayAsk, loggedOn);
     if (!ftps)
         return loggedOn;
     if (loggedOn.code() == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
@@ -82,26 +70,5 @@ Result<> SecureLogOn::askAboutCertificate(std::unique_ptr<FtpTransport>& connect
         Prompt::error(QStringLiteral("信頼した証明書を %1 に保存出来ませんでした。\n"
                                      "この証明書は今回のみ信頼します。")
                           .arg(m_trust.filePath()));
-    return attempt(connection, false);
-}
-
-Result<> SecureLogOn::hostKeyOutcome(std::unique_ptr<FtpTransport>& connection, bool mayAsk,
-                                     const Result<>& loggedOn) {
-    const QByteArray key = connection->offeredHostKey();
-    if (key.isEmpty())
-        return loggedOn; // not about the host key
-    if (connection->hostKeyChanged()) {
-        m_trust.warnHostKeyChanged(serverText(), key);
-        return Result<>::refused();
-    }
-    if (!mayAsk)
-        return loggedOn;
-    const TrustChoice choice = ServerTrust::askHostKey(serverText(), key);
-    if (choice == TrustChoice::Cancel)
-        return Result<>::cancelled();
-    if (!m_trust.trustHostKey(m_server, key, choice))
-        Prompt::error(QStringLiteral("信頼したホスト鍵を %1 に保存出来ませんでした。\n"
-                                     "このホスト鍵は今回のみ信頼します。")
-                          .arg(m_trust.knownHostsPath()));
     return attempt(connection, false);
 }

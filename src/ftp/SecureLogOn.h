@@ -7,14 +7,14 @@
 // The logon of a session, with the trust questions of FTPS: a certificate the system's store
 // does not vouch for is shown to the user once (ServerTrust::askCertificate), one trusted
 // before is checked by its key and fingerprint, and a changed one is refused with a warning
-// before the password leaves the PC. SFTP host keys are treated the same way against the
-// program's known-hosts file. A plain FTP logon is just the transport's.
+// before the password leaves the PC. A plain FTP logon is just the transport's; SFTP is
+// SftpSession's.
 class SecureLogOn {
 public:
     SecureLogOn(const FtpEndpoint& endpoint, const FtpTimeouts& timeouts,
                 FtpTransport::Progress progress, ServerTrust& trust);
     // Makes `connection` and logs on with it. Done: the connection is open. Failed: the
-    // connection's reason, nothing shown yet. Refused: a changed certificate or host key, or a
+    // connection's reason, nothing shown yet. Refused: a changed certificate, or a
     // profile that cannot connect; the warning has been shown. Cancelled: the user did not
     // trust the certificate.
     Result<> run(std::unique_ptr<FtpTransport>& connection);
@@ -23,9 +23,6 @@ private:
     Result<> attempt(std::unique_ptr<FtpTransport>& connection, bool mayAsk);
     Result<> askAboutCertificate(std::unique_ptr<FtpTransport>& connection,
                                  const Result<>& verification);
-    // SFTP: a host key that is not known is asked about, a changed one refused.
-    Result<> hostKeyOutcome(std::unique_ptr<FtpTransport>& connection, bool mayAsk,
-                            const Result<>& loggedOn);
     QString serverText() const;
 
     FtpEndpoint m_endpoint;

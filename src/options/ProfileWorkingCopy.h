@@ -34,7 +34,15 @@ struct ProfileFields {
     // number outside the list shows no selection.
     static ProfileFields shownFor(const ServerProfile& profile);
 
-    bool canLogOn() const { return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty(); }
+    // The fields are enough to log on, by the profile's own rule.
+    bool canLogOn() const {
+        ServerProfile logOn;
+        logOn.Server = Server;
+        logOn.User = User;
+        logOn.Passwd = Passwd;
+        logOn.Protocol = Protocol;
+        return logOn.canLogOn();
+    }
     // Backup mode renames the old file on the server, so deleting it first is off and its
     // switch locked; the extension list only matters with backup mode on.
     void applyBackupRule();

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -104,4 +106,19 @@ PromptAnswer MessageBoxPrompt::choose(const QString& text, PromptIcon icon,
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
     return run(box);
+}
+
+std::optional<QString> MessageBoxPrompt::askSecret(const QString& text) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QCoreApplication::applicationName());
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }

@@ -10,4 +10,5 @@ public:
     PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
     PromptAnswer choose(const QString& text, PromptIcon icon,
                         const PromptChoices& choices) override;
+    std::optional<QString> askSecret(const QString& text) override;
 };

@@ -13,6 +13,10 @@ PromptAnswer Prompt::choose(const QString& text, PromptIcon icon, const PromptCh
     return ask(text, icon, PromptButtons::YesNoCancel);
 }
 
+std::optional<QString> Prompt::askSecret(const QString&) {
+    return std::nullopt;
+}
+
 Prompt* Prompt::install(Prompt* prompt) {
     Prompt* previous = installedPrompt();
     installedPrompt() = prompt;

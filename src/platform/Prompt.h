@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The one way the program tells the user something or asks a question. Core code calls the
 // static helpers; the GUI installs a message-box implementation at start-up, vantorpadctl a
 // console one and tests a scripted recorder.
@@ -24,6 +26,9 @@ public:
     // A question with three ways out whose buttons say what they do. Cancel is the way that does
     // nothing; a prompt that cannot show the texts answers as ask() with YesNoCancel does.
     virtual PromptAnswer choose(const QString& text, PromptIcon icon, const PromptChoices& choices);
+    // Asks for a secret (a pass phrase, a password) with the typed characters hidden; nothing
+    // when the user cancelled or the prompt cannot ask. The answer is never kept here.
+    virtual std::optional<QString> askSecret(const QString& text);
 
     // Installs `prompt` (not owned) and returns the one it replaces; nullptr restores the console.
     static Prompt* install(Prompt* prompt);

@@ -32,8 +32,13 @@ struct ServerProfile {
     // Uploads go to a temporary name beside the target and are renamed over it when complete.
     int SafeUpload = 0;
 
-    // Server, user and password are all set: enough to log on.
-    bool canLogOn() const { return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty(); }
+    // Enough to log on: server, user and password; for SFTP the server alone, since a key, the
+    // agent or ~/.ssh/config may give the rest (and a password is asked for when needed).
+    bool canLogOn() const {
+        if (Protocol == ProtocolSftp)
+            return !Server.isEmpty();
+        return !Server.isEmpty() && !User.isEmpty() && !Passwd.isEmpty();
+    }
     // The rule of the server commands: logon data and a start directory.
     bool isComplete() const { return canLogOn() && !Dir.isEmpty(); }
 

@@ -1,6 +1,5 @@
 #include "ftp/ListingParser.h"
 #include "ftp/ListingStream.h"
-#include "ftp/SftpListing.h"
 
 #include <QTimeZone>
 
@@ -165,59 +164,5 @@ TEST(ListingStream, LinesLongerThanAnyEntryNeedsAreDroppedWhicheverWayTheyArrive
         EXPECT_EQ(entries[0].name, "good.txt");
         EXPECT_EQ(entries[1].name, "good.txt");
         EXPECT_EQ(stream.droppedLines(), 2);
-    }
-}
-
-TEST(SftpListing, NamesAreTakenWholeFromTheNamesReadingAndKindsFromTheLines) {
-    // The names reading, then the "ls -l" reading of the same directory.
-    const QByteArray fake = "-rw-r--r-- 1 u g 5 Jan  1  2020 passwd";
-    struct Case {
-        const char* what;
-        QByteArray names;
-        QByteArray lines;
-        QByteArrayList expected; // names, "/" after a directory
-        bool agree = true;
-    } cases[] = {
-        {"dots left out, a name ending in \" .\" kept",
-         ".\n..\nend .\n",
-         "drwxr-xr-x 2 u g 4096 Jan  1  2020 .\ndrwxr-xr-x 2 u g 4096 Jan  1  2020 ..\n"
-         "-rw-r--r-- 1 u g 5 Jan  1  2020 end .\n",
-         {"end ."}},
-        {"a line feed in a name that reads as an entry",
-         "x\n" + fake + "\nreal\n",
-         "-rw-r--r-- 1 u g 1 Jan  1  2020 x\n" + fake + "\ndrwxr-xr-x 2 u g 9 Jan  1  2020 real\n",
-         {"x\n" + fake, "real/"}},
-        {"carriage returns kept",
-         "cr\r\na\rb\n",
-         "-rw-r--r-- 1 u g 1 Jan  1  2020 cr\r\n-rw-r--r-- 1 u g 1 Jan  1  2020 a\rb\n",
-         {"cr\r", "a\rb"}},
-        {"links: an arrow in the name, a line feed in the name and in the target",
-         "a -> b\nl\nk\nnext\n",
-         "lrwxrwxrwx 1 u g 1 Jan  1  2020 a -> b -> c\nlrwxrwxrwx 1 u g 1 Jan  1  2020 l\n"
-         "k -> t\n" +
-             fake + "\n-rw-r--r-- 1 u g 1 Jan  1  2020 next\n",
-         {"a -> b", "l\nk", "next"}},
-        {"a name the lines lack", "a\nb\n", "-rw-r--r-- 1 u g 1 Jan  1  2020 a\n", {"a"}, false},
-        {"a line of no known format", "a\n", "a\n", {}, false},
-        {"a line the names lack",
-         "a\n",
-         "-rw-r--r-- 1 u g 1 Jan  1  2020 a\n-rw-r--r-- 1 u g 1 Jan  1  2020 b\n",
-         {"a"},
-         false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        // Whichever way the lines arrive: whole, or a byte at a time.
-        for (qsizetype chunk : {c.lines.size(), qsizetype(1)}) {
-            QByteArrayList names;
-            SftpListing listing(
-                c.names, [&names](ListedEntry&& e) { names << e.name + (e.directory ? "/" : ""); });
-            for (qsizetype i = 0; i < c.lines.size(); i += chunk)
-                listing.feed(c.lines.constData() + i, qMin(chunk, c.lines.size() - i));
-            EXPECT_EQ(listing.finish(), c.agree);
-            if (c.agree) {
-                EXPECT_EQ(names, c.expected);
-            }
-        }
     }
 }

@@ -211,13 +211,17 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         QString password;
         ResultStatus result;
         QString message;
+        std::optional<QString> asked = std::nullopt; // the pass phrase typed when asked
     } cases[] = {
         {"key and pass phrase", server.clientKey(), QStringLiteral("secret phrase"),
          ResultStatus::Done, QString()},
+        {"key, pass phrase asked for", server.clientKey(), QString(), ResultStatus::Done, QString(),
+         QStringLiteral("secret phrase")},
         {"wrong password", QString(), QStringLiteral("wrong"), ResultStatus::Failed,
          QStringLiteral("ログオン出来ませんでした")},
         {"key without its pass phrase", server.clientKey(), QStringLiteral("wrong"),
-         ResultStatus::Failed, QStringLiteral("ログオン出来ませんでした")},
+         ResultStatus::Failed, QStringLiteral("パスフレーズが違います"),
+         QStringLiteral("wrong too")},
         {"missing key file", server.clientKey() + QStringLiteral(".gone"),
          QStringLiteral("secret phrase"), ResultStatus::Failed, QStringLiteral("が見つかりません")},
     };
@@ -227,13 +231,16 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
         ScriptedPrompt prompt;
         if (&c == cases)
             prompt.expectQuestion(PromptAnswer::No); // asked on the first contact only
+        if (c.asked)
+            prompt.expectSecret(c.asked);
         ServerProfile profile = server.profile();
         profile.KeyFile = c.keyFile;
         profile.Passwd = c.password;
         auto client = CFtpClient::create(server.network(), false, profile, trust.trust());
         client->setTimeouts(shortTimeouts());
         EXPECT_EQ(client->OpenSession().status(), c.result);
-        const QStringList errors = prompt.texts().filter(QStringLiteral("ホスト鍵"));
+        const QStringList errors = prompt.texts().filter(
+            QRegularExpression(QStringLiteral("ホスト鍵|パスフレーズを入力")));
         const QStringList rest = QStringList(prompt.texts()).mid(errors.size());
         if (c.message.isEmpty())
             EXPECT_TRUE(rest.isEmpty()) << rest.join(u'|').toStdString();

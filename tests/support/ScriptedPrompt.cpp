@@ -7,6 +7,8 @@ ScriptedPrompt::ScriptedPrompt() = default;
 ScriptedPrompt::~ScriptedPrompt() {
     EXPECT_TRUE(m_answers.isEmpty())
         << m_answers.size() << " scripted answers were never asked for";
+    EXPECT_TRUE(m_secrets.isEmpty())
+        << m_secrets.size() << " scripted secrets were never asked for";
 }
 
 PromptAnswer ScriptedPrompt::ask(const QString& text, PromptIcon icon, PromptButtons buttons) {
@@ -25,6 +27,15 @@ PromptAnswer ScriptedPrompt::choose(const QString& text, PromptIcon icon,
     const PromptAnswer answer = ask(text, icon, PromptButtons::YesNoCancel);
     m_shown.last().choices = choices;
     return answer;
+}
+
+std::optional<QString> ScriptedPrompt::askSecret(const QString& text) {
+    m_shown.append({text, PromptIcon::Question, PromptButtons::OkCancel, {}});
+    if (m_secrets.isEmpty()) {
+        ADD_FAILURE() << "unexpected secret question: " << text.toStdString();
+        return std::nullopt;
+    }
+    return m_secrets.takeFirst();
 }
 
 QStringList ScriptedPrompt::texts() const {

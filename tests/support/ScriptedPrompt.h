@@ -22,11 +22,15 @@ public:
 
     // Queues the answer for the next prompt that has more than an OK button.
     void expectQuestion(PromptAnswer answer) { m_answers.append(answer); }
+    // Queues the answer for the next secret asked for; nullopt answers as a cancel.
+    void expectSecret(std::optional<QString> secret) { m_secrets.append(std::move(secret)); }
 
     PromptAnswer ask(const QString& text, PromptIcon icon, PromptButtons buttons) override;
     // Shown as a YesNoCancel question with the choices' texts; answered from the same queue.
     PromptAnswer choose(const QString& text, PromptIcon icon,
                         const PromptChoices& choices) override;
+    // Shown with PromptIcon::Question and OkCancel.
+    std::optional<QString> askSecret(const QString& text) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts() const;
@@ -35,6 +39,7 @@ public:
 
 private:
     QList<PromptAnswer> m_answers;
+    QList<std::optional<QString>> m_secrets;
     QList<Shown> m_shown;
     ScopedOverride<Prompt*> m_installed{Prompt::install, this};
 };
