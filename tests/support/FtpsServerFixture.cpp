@@ -1,4 +1,5 @@
 #include "FtpsServerFixture.h"
+#include "ServerProcess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -103,13 +104,7 @@ void FtpsServerFixture::start() {
 }
 
 void FtpsServerFixture::stop() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
+    stopServerProcess(m_process);
 }
 
 void FtpsServerFixture::replaceCertificate() {

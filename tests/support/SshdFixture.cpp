@@ -1,4 +1,5 @@
 #include "SshdFixture.h"
+#include "ServerProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,13 +117,7 @@ void SshdFixture::start() {
 }
 
 void SshdFixture::stop() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
+    stopServerProcess(m_process);
 }
 
 QString SshdFixture::makeKey(const QString& name, const QString& type, const QString& passphrase,
