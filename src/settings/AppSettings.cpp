@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 
 #include <QDir>
+#include <QHash>
 
 #include <cstdio>
 
@@ -141,15 +142,15 @@ template <typename Io, typename View> void visitEditorView(const Io& io, View& v
 // A file of a version without these keys is saved as it was until the user changes one.
 void storeEditorView(IniFile& ini, const AppSettings::EditorView& v) {
     const AppSettings::EditorView defaults;
-    const auto write = [&](const char* key, int value, int fallback) {
-        if (value != fallback || ini.contains("View", key))
-            ini.writeInt("View", key, value);
-    };
-    write("LineNumbers", v.LineNumbers, defaults.LineNumbers);
-    write("CaretLine", v.CaretLine, defaults.CaretLine);
-    write("BraceMatch", v.BraceMatch, defaults.BraceMatch);
-    write("ShowBlanks", v.ShowBlanks, defaults.ShowBlanks);
-    write("Folding", v.Folding, defaults.Folding);
+    QHash<QByteArray, int> fallback;
+    visitEditorView([&](const char* key, const int& value) { fallback.insert(key, value); },
+                    defaults);
+    visitEditorView(
+        [&](const char* key, const int& value) {
+            if (value != fallback.value(key) || ini.contains("View", key))
+                ini.writeInt("View", key, value);
+        },
+        v);
 }
 
 template <typename Io, typename Network> void visitNetwork(const Io& io, Network& n) {
