@@ -10,6 +10,7 @@
 #include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -9,6 +9,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"
 #include "transfer/ServerPaths.h"
@@ -27,9 +28,14 @@ constexpr char EndOfFile = 0x1A;
 } // namespace
 
 CVantorpadDoc::CVantorpadDoc(DocumentHost& host, QObject* parent)
-    : QObject(parent), m_host(host), m_profile(host.currentProfile()) {}
+    : QObject(parent), m_host(host),
+      m_profile(std::make_unique<ServerProfile>(host.currentProfile())) {}
 
 CVantorpadDoc::~CVantorpadDoc() = default;
+
+void CVantorpadDoc::setProfile(const ServerProfile& profile) {
+    *m_profile = profile;
+}
 
 void CVantorpadDoc::OnNewDocument() {
     m_pathName.clear();
@@ -56,8 +62,8 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
 }
 
 TextOrigin CVantorpadDoc::textOrigin() const {
-    return m_serverFile && m_profile.Code == CodeSystemUtf8 ? TextOrigin::Utf8Server
-                                                            : TextOrigin::Local;
+    return m_serverFile && m_profile->Code == CodeSystemUtf8 ? TextOrigin::Utf8Server
+                                                             : TextOrigin::Local;
 }
 
 void CVantorpadDoc::loadText(const EditorText& decoded) {
@@ -158,17 +164,17 @@ void CVantorpadDoc::OnFileSaveAs() {
 }
 
 bool CVantorpadDoc::canSaveToServer() const {
-    return m_profile.Update != 0 && m_profile.isComplete();
+    return m_profile->Update != 0 && m_profile->isComplete();
 }
 
 void CVantorpadDoc::OnFileSaveToServer() {
-    ServerProfile profile = m_profile;
+    ServerProfile profile = *m_profile;
     QString name = m_fileName;
     if (!m_host.askSaveToServer(m_view, profile, name))
         return;
     if (ServerPaths::differsBeyondLetterCase(name, m_fileName) && !renameLocalCopy(name, profile))
         return;
-    m_profile = profile;
+    *m_profile = profile;
     static_cast<void>(SaveToServer()); // its failures have been reported
 }
 
@@ -213,7 +219,7 @@ Result<> CVantorpadDoc::SaveToServer() {
 }
 
 void CVantorpadDoc::adoptServerEncoding() {
-    if (!m_serverFile || m_profile.Code != CodeSystemUtf8 || m_encoding != TextEncoding::Cp932)
+    if (!m_serverFile || m_profile->Code != CodeSystemUtf8 || m_encoding != TextEncoding::Cp932)
         return;
     QFile copy(m_pathName);
     const QByteArray bytes = copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray();
@@ -225,7 +231,7 @@ Result<> CVantorpadDoc::uploadLocalCopy() {
     ServerUploadRequest request;
     request.network = m_host.settings().Network;
     request.debugLog = m_host.ftpDebugLog();
-    request.profile = m_profile;
+    request.profile = *m_profile;
     request.localPath = m_pathName;
     request.fileName = m_fileName;
     request.utf8 = m_encoding != TextEncoding::Cp932;
@@ -255,11 +261,11 @@ QString serverVersionPath(const QString& copy) {
 
 void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
     const QString path = serverVersionPath(m_pathName);
-    const Result<> fetched = m_profile.Code == CodeSystemEuc
+    const Result<> fetched = m_profile->Code == CodeSystemEuc
                                  ? client.GetFileEUCAuto(path, remote)
                                  : client.GetFileAuto(path, remote, true);
     if (fetched.ok())
-        static_cast<void>(m_host.openTextDocument(path, m_profile, false, true, std::nullopt));
+        static_cast<void>(m_host.openTextDocument(path, *m_profile, false, true, std::nullopt));
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -295,7 +301,7 @@ void CVantorpadDoc::OnFileRewritten() {
 bool CVantorpadDoc::SaveModified() {
     if (m_serverFile && (isModified() || m_serverCopyPending)) {
         switch (Prompt::question(QStringLiteral("ｻｰﾊﾞ(%1)へ %2 の変更を保存しますか？")
-                                     .arg(m_profile.Server, m_fileName),
+                                     .arg(m_profile->Server, m_fileName),
                                  PromptButtons::YesNoCancel)) {
         case PromptAnswer::Yes:
             return SaveToServer().ok();

@@ -3,12 +3,14 @@
 #include "doc/DocumentText.h"
 #include "ftp/ServerFileStamp.h"
 #include "platform/Result.h"
-#include "settings/ServerProfile.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
+struct ServerProfile;
 class CFtpClient;
 class DocumentHost;
 class QWidget;
@@ -82,8 +84,8 @@ public:
     void setServerFile(bool serverFile) { m_serverFile = serverFile; }
     bool readOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
-    const ServerProfile& profile() const { return m_profile; }
-    void setProfile(const ServerProfile& profile) { m_profile = profile; }
+    const ServerProfile& profile() const { return *m_profile; }
+    void setProfile(const ServerProfile& profile);
     // The version of the server's file the text came from (nothing when the server did not
     // tell): a save to the server compares it with the server's file first, and takes the new
     // version after sending.
@@ -145,7 +147,7 @@ private:
     QString m_fileName;
     bool m_serverFile = false;
     bool m_readOnly = false;
-    ServerProfile m_profile;
+    std::unique_ptr<ServerProfile> m_profile; // never null
     std::optional<ServerFileStamp> m_serverStamp;
 
     QString m_pathName;

@@ -4,6 +4,7 @@
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 namespace {
 

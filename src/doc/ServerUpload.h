@@ -2,6 +2,7 @@
 
 #include "ftp/ServerFileStamp.h"
 #include "platform/Result.h"
+#include "settings/NetworkSettings.h"
 #include "settings/ServerProfile.h"
 
 #include <QString>

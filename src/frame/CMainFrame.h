@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ftp/ServerFileStamp.h"
-#include "settings/ServerProfile.h"
 #include "sheet/SheetContext.h"
 
 #include <QHash>
@@ -10,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+struct ServerProfile;
 class CChildFrame;
 class FileDialogs;
 class FrameHost;

@@ -16,6 +16,7 @@
 #include "frame/WindowSwitchBar.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

@@ -1,6 +1,7 @@
 #include "ftp/CFtpClient.h"
 
 #include "ftp/SecureLogOn.h"
+#include "settings/NetworkSettings.h"
 
 #include "encoding/FileConversion.h"
 #include "encoding/LosslessCodec.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
+#include "settings/NetworkSettings.h"
 
 #include <QStringList>
 

@@ -41,8 +41,7 @@ const QStringList& BackupExtensions() {
     return extensions;
 }
 
-ProfileWorkingCopy::ProfileWorkingCopy(
-    const std::array<ServerProfile, AppSettings::ProfileCount>& profiles, int defaultProfile)
+ProfileWorkingCopy::ProfileWorkingCopy(const ProfileTable& profiles, int defaultProfile)
     : m_profiles(profiles), m_default(defaultProfile) {}
 
 int ProfileWorkingCopy::clampIndex(int index) {

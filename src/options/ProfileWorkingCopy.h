@@ -61,13 +61,9 @@ const QStringList& BackupExtensions();
 class ProfileWorkingCopy {
 public:
     ProfileWorkingCopy() = default;
-    explicit ProfileWorkingCopy(
-        const std::array<ServerProfile, AppSettings::ProfileCount>& profiles,
-        int defaultProfile = 0);
+    explicit ProfileWorkingCopy(const ProfileTable& profiles, int defaultProfile = 0);
 
-    const std::array<ServerProfile, AppSettings::ProfileCount>& profiles() const {
-        return m_profiles;
-    }
+    const ProfileTable& profiles() const { return m_profiles; }
     const ServerProfile& profile(int index) const { return m_profiles[clampIndex(index)]; }
 
     int shownProfile() const { return m_shown; }
@@ -106,7 +102,7 @@ private:
     // The values as they are stored: the default port, the backup extension of the list choice.
     static ProfileFields normalised(ProfileFields fields);
 
-    std::array<ServerProfile, AppSettings::ProfileCount> m_profiles;
+    ProfileTable m_profiles;
     int m_shown = 0;
     int m_default = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "encoding/LosslessCodec.h"
 #include "platform/IniFile.h"
+#include "settings/ServerProfile.h"
 
 #include <QDir>
 #include <QHash>

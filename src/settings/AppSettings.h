@@ -1,6 +1,7 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
+#include "settings/NetworkSettings.h"
+#include "settings/ProfileTable.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -13,7 +14,7 @@ class IniFile;
 
 // Every persistent setting, named by its INI key and grouped by INI section in file order.
 struct AppSettings {
-    static constexpr int ProfileCount = 5;
+    static constexpr int ProfileCount = ProfileTable::Count;
     static constexpr int KeywordCount = 10;
     static constexpr int FilterKinds = 5;
     static constexpr int ServerExtensions = 15;
@@ -94,7 +95,7 @@ struct AppSettings {
     int FtpUse = 1;
 
     // [Server00]..[Server04]
-    std::array<ServerProfile, ProfileCount> Profiles;
+    ProfileTable Profiles;
 
     // [Network]
     NetworkSettings Network;

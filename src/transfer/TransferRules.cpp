@@ -5,6 +5,7 @@
 #include "ftp/FtpNames.h"
 #include "settings/AppSettings.h"
 #include "settings/ServerFileIcon.h"
+#include "settings/ServerProfile.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 

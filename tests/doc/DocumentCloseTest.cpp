@@ -70,8 +70,7 @@ TEST(DocumentClose, AFailedSaveKeepsTheWindowOnEveryClosePath) {
             QPointer<CChildFrame> failing = h.frame().activeChildFrame();
             const QString text = QStringLiteral("old") + QString::fromUtf8(save.typed);
             appendText(h.frame(), QString::fromUtf8(save.typed));
-            ASSERT_TRUE(h.app().OpenTextDocument(h.pcFile(QStringLiteral("b.txt")), ServerProfile(),
-                                                 false, false));
+            ASSERT_TRUE(h.openLocalText(h.pcFile(QStringLiteral("b.txt"))));
             appendText(h.frame(), QStringLiteral("changed"));
 
             prompt.expectQuestion(PromptAnswer::Yes);

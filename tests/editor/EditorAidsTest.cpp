@@ -30,7 +30,7 @@ namespace {
 
 CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
     h.dir().write(QStringLiteral("pc/v.txt"), bytes);
-    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("v.txt")), ServerProfile(), false, false))
+    if (!h.openLocalText(h.pcFile(QStringLiteral("v.txt"))))
         return nullptr;
     return h.frame().activeView();
 }
@@ -104,7 +104,7 @@ TEST(EditorAids, InsertedFilesKeywordsAndTheJump) {
     EXPECT_EQ(view->InsertTextFile(h.dir().filePath(QStringLiteral("missing"))), -1);
     // A read-only document takes nothing in.
     const QString readOnly = h.dir().write(QStringLiteral("pc/ro.txt"), "ro\n");
-    ASSERT_TRUE(h.app().OpenTextDocument(readOnly, ServerProfile(), false, true));
+    ASSERT_TRUE(h.openLocalText(readOnly, true));
     EXPECT_FALSE(h.frame().isCommandEnabled(CmdInsertFile));
     EXPECT_EQ(h.frame().activeView()->InsertTextFile(inserted), -1);
     EXPECT_EQ(h.frame().activeView()->toPlainText(), QStringLiteral("ro\n"));

@@ -33,7 +33,7 @@ QWidget* focusOn(AppHarness& h, CVantorpadView* view) {
 
 CVantorpadView* open(AppHarness& h, const QByteArray& bytes) {
     h.dir().write(QStringLiteral("pc/t.txt"), bytes);
-    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("t.txt")), ServerProfile(), false, false))
+    if (!h.openLocalText(h.pcFile(QStringLiteral("t.txt"))))
         return nullptr;
     return h.frame().activeView();
 }
@@ -156,8 +156,7 @@ TEST(EditorText, KeywordColoursShowOverSyntaxColours) {
     ScriptedPrompt prompt;
     AppHarness h("[KeyWord]\r\nKey1[0]=BODY\r\n");
     h.dir().write(QStringLiteral("pc/p.html"), "<html><body>x</body></html>\n");
-    ASSERT_TRUE(h.app().OpenTextDocument(h.pcFile(QStringLiteral("p.html")), ServerProfile(), false,
-                                         false));
+    ASSERT_TRUE(h.openLocalText(h.pcFile(QStringLiteral("p.html"))));
     CVantorpadView* view = h.frame().activeView();
     EXPECT_EQ(view->language(), SyntaxLanguage::Html);
     view->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
@@ -179,8 +178,7 @@ TEST(EditorText, ViewTogglesApplyToEveryEditorAndAreWrittenOnlyOnceChanged) {
     AppHarness h;
     CVantorpadView* first = open(h, "a");
     h.dir().write(QStringLiteral("pc/u.txt"), "b");
-    ASSERT_TRUE(
-        h.app().OpenTextDocument(h.pcFile(QStringLiteral("u.txt")), ServerProfile(), false, false));
+    ASSERT_TRUE(h.openLocalText(h.pcFile(QStringLiteral("u.txt"))));
     CVantorpadView* second = h.frame().activeView();
     EXPECT_GT(first->marginWidth(0), 0) << "line numbers are on by default";
 

@@ -28,7 +28,7 @@ const QString AskColour = QStringLiteral("キーワード色分けは時間が�
 
 CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
     h.dir().write(QStringLiteral("pc/v.txt"), bytes);
-    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("v.txt")), ServerProfile(), false, false))
+    if (!h.openLocalText(h.pcFile(QStringLiteral("v.txt"))))
         return nullptr;
     return h.frame().activeView();
 }

@@ -25,7 +25,7 @@ using namespace EditorCommand;
 
 CVantorpadView* openText(AppHarness& h, const QByteArray& bytes, int caret) {
     h.dir().write(QStringLiteral("pc/s.txt"), bytes);
-    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("s.txt")), ServerProfile(), false, false))
+    if (!h.openLocalText(h.pcFile(QStringLiteral("s.txt"))))
         return nullptr;
     CVantorpadView* view = h.frame().activeView();
     view->select(caret, caret);

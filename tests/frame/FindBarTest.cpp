@@ -23,7 +23,7 @@ using namespace EditorCommand;
 
 CVantorpadView* openText(AppHarness& h, const QByteArray& bytes) {
     h.dir().write(QStringLiteral("pc/f.txt"), bytes);
-    if (!h.app().OpenTextDocument(h.pcFile(QStringLiteral("f.txt")), ServerProfile(), false, false))
+    if (!h.openLocalText(h.pcFile(QStringLiteral("f.txt"))))
         return nullptr;
     return h.frame().activeView();
 }

@@ -96,8 +96,7 @@ TEST(ChildFrame, EveryEditorWindowOpensMaximisedWithItsTitle) {
     ScriptedPrompt prompt;
     AppHarness h;
     h.dir().write(QStringLiteral("pc/one.txt"), "1");
-    ASSERT_TRUE(h.app().OpenTextDocument(h.pcFile(QStringLiteral("one.txt")), ServerProfile(),
-                                         false, false));
+    ASSERT_TRUE(h.openLocalText(h.pcFile(QStringLiteral("one.txt"))));
     EXPECT_TRUE(h.frame().activeChildFrame()->isMaximized());
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileNew));
     EXPECT_TRUE(h.frame().activeChildFrame()->isMaximized());

@@ -1,5 +1,6 @@
 #include "AppHarness.h"
 #include "ScriptedPrompt.h"
+#include "settings/ServerProfile.h"
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"

@@ -6,8 +6,8 @@
 
 namespace {
 
-std::array<ServerProfile, AppSettings::ProfileCount> profiles() {
-    std::array<ServerProfile, AppSettings::ProfileCount> p;
+ProfileTable profiles() {
+    ProfileTable p;
     p[0].Server = QStringLiteral("a");
     p[0].User = QStringLiteral("u");
     p[0].HisDir[3] = QStringLiteral("/kept");

@@ -1,6 +1,7 @@
 #include "settings/AppSettings.h"
 #include "platform/IniFile.h"
 #include "settings/RecentFileList.h"
+#include "settings/ServerProfile.h"
 #include "widgets/EditorAppearance.h"
 
 #include "TempDir.h"

@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompt.h"
+#include "settings/ServerProfile.h"
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
@@ -301,7 +302,7 @@ TEST(SheetWindow, ADocumentWithItsOwnEditsAsksBeforeReadingTheSavedFile) {
         ScriptedPrompt prompt;
         AppHarness h;
         const QString path = h.dir().write(QStringLiteral("pc/s.csv"), "a,b");
-        ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), false, false));
+        ASSERT_TRUE(h.openLocalText(path));
         CVantorpadDoc* doc = h.frame().activeDocument();
         h.frame().activeView()->selectAll();
         h.frame().activeView()->insertPlainText(QStringLiteral("own"));

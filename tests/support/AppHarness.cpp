@@ -2,6 +2,7 @@
 
 #include "app/CVantorpadApp.h"
 #include "frame/CMainFrame.h"
+#include "settings/ServerProfile.h"
 
 #include <QDir>
 
@@ -34,4 +35,8 @@ QString AppHarness::pcFile(const QString& name) const {
 
 QString AppHarness::tranFile(const QString& name) const {
     return QDir(tranDir()).filePath(name);
+}
+
+bool AppHarness::openLocalText(const QString& path, bool readOnly) {
+    return m_app->OpenTextDocument(path, ServerProfile(), false, readOnly);
 }

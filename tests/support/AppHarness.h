@@ -26,6 +26,8 @@ public:
     QString tranDir() const { return m_dir.filePath(QStringLiteral("tran")); }
     QString pcFile(const QString& name) const;
     QString tranFile(const QString& name) const;
+    // Opens the local file `path` in an editor window, as File > Open does.
+    [[nodiscard]] bool openLocalText(const QString& path, bool readOnly = false);
 
 private:
     TempDir m_dir;

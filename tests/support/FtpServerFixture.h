@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/NetworkSettings.h"
 #include "settings/ServerProfile.h"
 
 #include <QByteArray>

@@ -12,7 +12,7 @@ Faults (--fault NAME or NAME=ARG, repeatable):
   longreply=VERB  refuse VERB with a reply line of 20,000 characters
   dropretr        RETR sends part of the file, then both connections are dropped
   shortretr       RETR sends half of the file and reports success
-  stallretr       RETR sends part of the file, then nothing for 5 seconds
+  stallretr       RETR sends part of the file, then nothing for 20 seconds
   dropstor        STOR drops both connections after 64 KiB were received
   dropstor=N      only the N-th STOR the server receives (counted from 1) drops them
   stallstor       STOR stops taking data after 64 KiB were received (written out to the file)
@@ -82,7 +82,7 @@ class FaultyReader:
             if self._mode == 'dropretr':
                 drop_connection(self._handler)
             elif self._mode == 'stallretr':
-                time.sleep(5)
+                time.sleep(20)
             return b''
         size = min(size if size > 0 else self._limit, self._limit - self._sent)
         data = self._fd.read(size)
