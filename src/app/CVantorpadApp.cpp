@@ -12,6 +12,7 @@
 #include "frame/CMainFrame.h"
 #include "frame/FrameHost.h"
 #include "options/COptionDlg.h"
+#include "platform/BusyGuard.h"
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
@@ -20,6 +21,7 @@
 #include "transfer/CServerDir.h"
 #include "transfer/SaveToServerDialog.h"
 #include "transfer/ServerDialogContext.h"
+#include "transfer/ServerFileFetch.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -63,6 +65,10 @@ public:
     // FrameHost
     AppSettings& settings() override { return m_app.settings; }
     RecentFileList& recentFiles() override { return m_app.recentFiles; }
+    int currentServer() const override { return m_app.currentServer; }
+    bool openServerFile(const RecentServerFile& file) override {
+        return m_app.openServerFile(file);
+    }
     QByteArray& barLayout() override { return m_app.barLayout; }
     QString startDir() const override { return m_app.startDir; }
     DocumentHost& documentHost() override { return *this; }
@@ -373,6 +379,27 @@ void CVantorpadApp::OnOpenServerFile() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     OpenTextDocument(dialog.localPath(), dialog.profile(), true, dialog.readOnly(), dialog.stamp());
+}
+
+bool CVantorpadApp::openServerFile(const RecentServerFile& file) {
+    ServerProfile profile = this->profile(file.profile);
+    if (profile.Server != file.server) {
+        // The number now names another server: the file there is not the one that was opened.
+        Prompt::error(QStringLiteral("サーバ設定 NO:%1 のサーバが変更された為、%2 を開けません。")
+                          .arg(file.profile)
+                          .arg(file.text()));
+        return false;
+    }
+    profile.Dir = file.directory;
+    currentServer = file.profile;
+    FetchedFile fetched;
+    {
+        BusyGuard busy(m_mainFrame.get());
+        fetched = fetchNamedFile(settings.Network, ftpDebugLog, m_serverTrust, settings.TranDir,
+                                 profile, file.name);
+    }
+    return fetched.result.ok() && OpenTextDocument(fetched.localPath, fetched.profile, true,
+                                                   fetched.readOnly, fetched.stamp);
 }
 
 void CVantorpadApp::OnInsertFile() {

@@ -104,6 +104,8 @@ public:
     void OnFileOpen();
     void OnOpenServerFile();
     void OnInsertFile();
+    // Fetches a recent server file from its server and opens it as a server document.
+    bool openServerFile(const RecentServerFile& file);
     void OnFtpTransfer();
 
 signals:

@@ -211,10 +211,11 @@ Result<> CVantorpadDoc::SaveToServer() {
     adoptServerEncoding();
     if (!OnSaveDocument(m_pathName))
         return Result<>::failed();
-    m_serverCopyPending = true;
     const Result<> uploaded = uploadLocalCopy();
-    if (uploaded.ok())
-        m_serverCopyPending = false;
+    if (m_serverCopyPending != !uploaded.ok()) {
+        m_serverCopyPending = !uploaded.ok();
+        emit serverCopyPendingChanged(m_serverCopyPending);
+    }
     return uploaded;
 }
 

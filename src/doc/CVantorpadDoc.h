@@ -116,6 +116,8 @@ signals:
     // The text was replaced by the file's (open, reload).
     void textLoaded();
     void modifiedChanged(bool modified);
+    // A save to the server failed (true) or a later one reached it (false).
+    void serverCopyPendingChanged(bool pending);
 
 private:
     // A copy of a UTF-8 server's file reads as UTF-8 even with bytes that are no UTF-8.

@@ -5,6 +5,10 @@
 
 #include <QCloseEvent>
 
+namespace {
+const QString NotOnServerMark = QStringLiteral(" (サーバ未保存)");
+} // namespace
+
 CChildFrame::CChildFrame(CVantorpadDoc* document, CVantorpadView* view, QWidget* parent)
     : QMdiSubWindow(parent), m_document(document), m_view(view) {
     document->setParent(this);
@@ -12,13 +16,17 @@ CChildFrame::CChildFrame(CVantorpadDoc* document, CVantorpadView* view, QWidget*
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWidget(view);
-    // "[*]" is where the window system marks a window whose document has unsaved changes.
-    const auto showTitle = [this](const QString& title) {
-        setWindowTitle(title + QStringLiteral("[*]"));
+    // "[*]" is where the window system marks a window whose document has unsaved changes; a
+    // server document whose text has not reached its server says so in the title, and with it
+    // in its switch-bar tab.
+    const auto showTitle = [this] {
+        const QString pending = m_document->serverCopyPending() ? NotOnServerMark : QString();
+        setWindowTitle(m_document->title() + pending + QStringLiteral("[*]"));
     };
-    showTitle(document->title());
+    showTitle();
     setWindowModified(document->isModified());
     connect(document, &CVantorpadDoc::titleChanged, this, showTitle);
+    connect(document, &CVantorpadDoc::serverCopyPendingChanged, this, showTitle);
     connect(document, &CVantorpadDoc::modifiedChanged, this, &QWidget::setWindowModified);
 }
 

@@ -2,17 +2,22 @@
 
 #include "commands/Command.h"
 #include "commands/CommandHelp.h"
+#include "doc/CVantorpadDoc.h"
+#include "frame/CChildFrame.h"
 #include "frame/FrameHost.h"
 #include "frame/MenuBarKeys.h"
 #include "frame/ProgramFileDialogs.h"
+#include "platform/Prompt.h"
 #include "platform/ScopedOverride.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "settings/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -192,6 +197,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     storePlacement();
     m_host.barLayout() = barState();
     storeSearchHistory();
+    if (!letGoOfUnsentTexts()) {
+        event->ignore();
+        return;
+    }
     // One by one, stopping at the first window that stays open (the user cancelled or its save
     // failed): the program keeps running and the other documents are not asked about.
     for (QMdiSubWindow* child : m_mdi->subWindowList()) {
@@ -201,4 +210,22 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     event->accept();
+}
+
+bool CMainFrame::letGoOfUnsentTexts() {
+    QStringList unsent;
+    for (CChildFrame* child : childFrames()) {
+        const CVantorpadDoc* document = child->document();
+        if (document->serverFile() && document->serverCopyPending())
+            unsent.append(QStringLiteral("・ｻｰﾊﾞ(%1) %2\n　（%3）")
+                              .arg(document->profile().Server, document->fileName(),
+                                   QDir::toNativeSeparators(document->pathName())));
+    }
+    if (unsent.isEmpty())
+        return true;
+    // Each window still offers to send its text again; this says first what is at stake.
+    return Prompt::question(QStringLiteral("次のファイルはサーバへの保存が完了していません。\n"
+                                           "テキストは（　）内のファイルに残っています。\n\n%1"
+                                           "\n\n終了処理を続けますか？")
+                                .arg(unsent.join(u'\n'))) == PromptAnswer::Yes;
 }

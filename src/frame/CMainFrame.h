@@ -113,6 +113,7 @@ private:
     void listWindows(QMenu* windows);
     std::optional<bool> editCommandEnabled(int command) const;
     void updateRecentFileActions();
+    void addRecentDocument(const CVantorpadDoc& document, const QString& path);
     void openRecentFile(int index);
     CChildFrame* addChildFrame(CVantorpadDoc* document);
     // The profile of files opened from the recent-file list or dropped on the window.
@@ -126,6 +127,9 @@ private:
     void runSearchCommand(int command);
     void openSearchDialog(CVantorpadView* view, bool replace);
     void storeSearchHistory();
+    // Lists the server documents whose last save did not reach their server; true when the
+    // user goes on closing.
+    [[nodiscard]] bool letGoOfUnsentTexts();
 
     FrameHost& m_host;
     // The program's own file dialogs serve while the window lives.

@@ -6,6 +6,7 @@
 class DocumentHost;
 class QUrl;
 class RecentFileList;
+struct RecentServerFile;
 struct AppSettings;
 
 // What the main window needs of the application: the settings it changes (its placement and
@@ -17,6 +18,12 @@ public:
 
     virtual AppSettings& settings() = 0;
     virtual RecentFileList& recentFiles() = 0;
+    // The number of the profile the server windows used last.
+    virtual int currentServer() const = 0;
+    // Opens a server file of the recent-file list from its server again, as the
+    // open-from-server dialog opens the file picked in it; false, with the message shown, when
+    // it could not be fetched.
+    [[nodiscard]] virtual bool openServerFile(const RecentServerFile& file) = 0;
     // Taken once when the bars are laid out, given back when the window closes.
     virtual QByteArray& barLayout() = 0;
     virtual QString startDir() const = 0;

@@ -109,7 +109,12 @@ void CMainFrame::updateRecentFileActions() {
             continue;
         const bool used = i < files.size();
         a->setVisible(used);
-        const QString shown = used ? shownAsIs(QDir::toNativeSeparators(files[i])) : QString();
+        const bool server =
+            used && RecentServerFile::parse(files[i], m_host.settings().Profiles).has_value();
+        const QString entry = used && !server ? QDir::toNativeSeparators(files[i])
+                              : used          ? files[i]
+                                              : QString();
+        const QString shown = shownAsIs(entry);
         a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
     }
 }
@@ -119,6 +124,12 @@ void CMainFrame::openRecentFile(int index) {
     if (index < 0 || index >= files.size())
         return;
     const QString path = files[index];
+    if (const auto server = RecentServerFile::parse(path, m_host.settings().Profiles)) {
+        // A server that cannot be reached now may be reachable later: the entry stays.
+        static_cast<void>(m_host.openServerFile(*server));
+        updateRecentFileActions();
+        return;
+    }
     // A file that can no longer be opened leaves the list (its message has been shown).
     if (!openTextDocument(path, defaultProfile(), false, false))
         m_host.recentFiles().remove(index);
@@ -235,8 +246,18 @@ bool CMainFrame::openTextDocument(const QString& path, const ServerProfile& prof
     document->setServerStamp(stamp);
     document->setReadOnly(readOnly);
     child->view()->setReadOnly(readOnly);
-    m_host.recentFiles().add(path);
-    updateRecentFileActions();
+    addRecentDocument(*document, path);
     refreshCommandStates();
     return true;
+}
+
+void CMainFrame::addRecentDocument(const CVantorpadDoc& document, const QString& path) {
+    // A server document's local copy goes when it closes: the list keeps the server's file.
+    if (!document.serverFile())
+        m_host.recentFiles().add(path);
+    else if (const auto server =
+                 RecentServerFile::of(document.profile(), document.fileName(),
+                                      m_host.settings().Profiles, m_host.currentServer()))
+        m_host.recentFiles().add(*server);
+    updateRecentFileActions();
 }

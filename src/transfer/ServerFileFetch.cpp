@@ -4,6 +4,7 @@
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
+#include "settings/NetworkSettings.h"
 
 namespace {
 
@@ -81,5 +82,28 @@ FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory
     fetched.result = download(client, profile, remote, fetched);
     if (fetched.result.ok())
         fetched.stamp = stamp;
+    return fetched;
+}
+
+FetchedFile fetchNamedFile(const NetworkSettings& network, bool debugLog, ServerTrust& trust,
+                           const QString& transferDirectory, const ServerProfile& profile,
+                           const QString& name) {
+    FetchedFile failed{Result<>::failed(), QString(), profile, false, profile.Code, std::nullopt};
+    const std::optional<QByteArray> remote =
+        FtpNames::serverNameFor(name, profile.Code, profile.NameSmall != 0);
+    if (!remote) {
+        Prompt::error(FtpNames::unencodableMessage(name));
+        return failed;
+    }
+    std::unique_ptr<CFtpClient> client = CFtpClient::create(network, debugLog, profile, trust);
+    if (!client) {
+        Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
+        return failed;
+    }
+    if (!client->OpenSession().ok())
+        return failed;
+    FetchedFile fetched =
+        fetchForEditing(*client, transferDirectory, profile, profile.Code, *remote, false);
+    client->CloseSession();
     return fetched;
 }

@@ -8,6 +8,8 @@
 #include <QString>
 
 class CFtpClient;
+class ServerTrust;
+struct NetworkSettings;
 
 // A server file fetched into the transfer directory to be opened as a document.
 struct FetchedFile {
@@ -31,3 +33,10 @@ struct FetchedFile {
 [[nodiscard]] FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                                           const ServerProfile& profile, int listCode,
                                           const QByteArray& remote, bool readOnly);
+
+// The server file `name` in the directory `profile.Dir` (a recent server file) fetched as the
+// open-from-server dialog fetches the file the user picks: a session of its own for `profile`,
+// the name encoded for the server as a save encodes it. Every failure has been reported.
+[[nodiscard]] FetchedFile fetchNamedFile(const NetworkSettings& network, bool debugLog,
+                                         ServerTrust& trust, const QString& transferDirectory,
+                                         const ServerProfile& profile, const QString& name);

@@ -4,6 +4,7 @@
 #include "ScriptedPrompt.h"
 
 #include "commands/Command.h"
+#include "frame/WindowSwitchBar.h"
 #include "platform/ScopedOverride.h"
 
 #include <QApplication>
@@ -120,6 +121,39 @@ TEST(ServerSave, FailedLogonKeepsTheOnlyCopyAndClosingSaysWhere) {
                                .arg(h.tranFile(QStringLiteral("a.txt")))}));
     EXPECT_EQ(prompt.shown().back().icon, PromptIcon::Information);
     EXPECT_EQ(h.dir().read(QStringLiteral("tran/a.txt")), QByteArray("server text and mine"));
+}
+
+TEST(ServerSave, AnUnsentTextIsMarkedUntilItArrivesAndListedBeforeTheProgramCloses) {
+    FtpServerFixture::Options options;
+    options.faults = {QStringLiteral("refuse=STOR")};
+    FtpServerFixture refusing(options);
+    FtpServerFixture working;
+    ASSERT_TRUE(refusing.isRunning() && working.isRunning());
+    ScriptedPrompt prompt;
+    AppHarness h;
+    h.app().settings.Network = refusing.network();
+    CVantorpadDoc* doc = openServerCopy(h, QStringLiteral("c.txt"), "c",
+                                        refusing.profile(CodeSystemSjis, QStringLiteral("/")));
+    ASSERT_NE(doc, nullptr);
+    const QString marked = QStringLiteral("c.txt (サーバ未保存)");
+    ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+    EXPECT_EQ(h.frame().activeChildFrame()->windowTitle(), marked + QStringLiteral("[*]"));
+    EXPECT_EQ(h.frame().switchBar()->tabText(0), marked);
+
+    // Closing the program names the text first; No keeps every window open.
+    prompt.clear();
+    prompt.expectQuestion(PromptAnswer::No);
+    EXPECT_FALSE(h.frame().close());
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("ｻｰﾊﾞ(127.0.0.1) c.txt")));
+    EXPECT_TRUE(prompt.texts()[0].contains(h.tranFile(QStringLiteral("c.txt"))));
+    EXPECT_EQ(h.frame().childFrames().size(), 1);
+
+    doc->setProfile(working.profile(CodeSystemSjis, QStringLiteral("/")));
+    h.app().settings.Network = working.network();
+    ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+    EXPECT_EQ(working.readFile("c.txt"), QByteArray("c"));
+    EXPECT_EQ(h.frame().switchBar()->tabText(0), QStringLiteral("c.txt"));
 }
 
 TEST(ServerSave, RefusedUploadReportsTwiceAndYesOnCloseRetries) {
