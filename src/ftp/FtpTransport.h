@@ -72,8 +72,6 @@ public:
     // features it offers (FEAT). A connection that drops later is never made again silently.
     Result<> logOn();
     bool isOpen() const { return m_controlSocket >= 0; }
-    // An operation is under way (the event loop may call back into the owner meanwhile).
-    bool busy() const { return m_request != nullptr; }
     // Says goodbye (QUIT) when the connection still stands, then lets it go.
     void close();
     QByteArray entryPath() const { return m_entryPath; }
