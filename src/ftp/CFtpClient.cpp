@@ -1,13 +1,11 @@
 #include "ftp/CFtpClient.h"
 
-#include "ftp/SecureLogOn.h"
-#include "settings/NetworkSettings.h"
-
 #include "encoding/FileConversion.h"
 #include "encoding/LosslessCodec.h"
 #include "encoding/SjisEucConversion.h"
 #include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
+#include "settings/NetworkSettings.h"
 #include "settings/ServerProfile.h"
 
 #include <QFile>
@@ -86,7 +84,7 @@ Result<> shownConversion(Result<> converted) {
 } // namespace
 
 Result<> CFtpClient::unusableName() {
-    return Result<>::failed(QStringLiteral("名前に使用出来ない文字が含まれています。"));
+    return Result<>::failed(FtpNames::unusableNameMessage());
 }
 
 CFtpClient::CFtpClient(int proxyMode, const QString& proxyName, bool passive, bool rawListing,
@@ -106,8 +104,6 @@ CFtpClient::~CFtpClient() {
     if (m_logEnabled)
         Log("Internetセッションの解放");
     m_log.close();
-    if (m_connection)
-        m_connection->close();
     if (m_session)
         m_session->close();
 }
@@ -141,14 +137,12 @@ FtpTimeouts CFtpClient::defaultTimeouts() {
 
 void CFtpClient::setProgressHandler(ProgressHandler handler) {
     m_progress = std::move(handler);
-    if (m_connection)
-        m_connection->setProgressHandler(m_progress);
     if (m_session)
         m_session->setProgressHandler(m_progress);
 }
 
 bool CFtpClient::busy() const {
-    return (m_connection && m_connection->busy()) || (m_session && m_session->busy());
+    return m_session && m_session->busy();
 }
 
 void CFtpClient::Log(const char* format, ...) {
@@ -208,22 +202,21 @@ Result<> CFtpClient::OpenSession() {
     Log("OpenSession START %s %s PORT=%d RAW=%d", cp(p.Server).constData(), cp(p.User).constData(),
         p.Port, int(m_passive));
     CloseSession();
-    if (p.Protocol == ProtocolSftp)
-        return openSftp();
-
-    std::unique_ptr<FtpTransport> connection;
-    const Result<> trust =
-        SecureLogOn(endpoint(m_proxyMode), m_timeouts, m_progress, m_trust).run(connection);
-    if (trust.isCancelled())
-        return trust;
-    if (trust.isRefused())
-        return Result<>::failed(); // the warning has been shown
-    if (!trust.ok()) {
-        showLogOnFailure(trust);
-        return trust;
+    std::unique_ptr<RemoteSession> session = makeSession(m_proxyMode, m_spaceDelimited);
+    const Result<QByteArray> root = session->logOn();
+    if (!root.ok()) {
+        if (root.isCancelled())
+            return Result<>::from(root);
+        const Result<> failure = Result<>::failed(root.message(), root.code());
+        // A refusal has said why (a changed certificate's or host key's warning), or says it now.
+        if (!root.isRefused())
+            showLogOnFailure(failure);
+        else if (!root.message().isEmpty())
+            Prompt::error(root.message());
+        return failure;
     }
-    m_connection = std::move(connection);
-    m_rootDirectory = m_connection->entryPath();
+    m_session = std::move(session);
+    m_rootDirectory = *root;
     m_currentDirectory = m_rootDirectory;
     Log("OpenSession END ROOT=%s", m_rootDirectory.constData());
     return Result<>::done();
@@ -246,11 +239,7 @@ void CFtpClient::CloseSession() {
     if (!isConnected() || busy())
         return;
     Log("CloseSession START");
-    if (m_connection)
-        m_connection->close();
-    m_connection.reset();
-    if (m_session)
-        m_session->close();
+    m_session->close();
     m_session.reset();
 }
 
@@ -265,9 +254,10 @@ Result<> CFtpClient::SetServerDir() {
         changed = unusableName();
     } else if (busy()) {
         changed = Result<>::failed(QStringLiteral("別の操作を実行中です。"));
-    } else if (m_session) {
+    } else {
         const Result<QByteArray> entered = m_session->changeDirectory(serverDirectory);
         if (entered.ok()) {
+            // The server's own name for where it now is: relative names are taken from it.
             m_currentDirectory = *entered;
             Log("SetServerDir END");
             return Result<>::done();
@@ -275,21 +265,9 @@ Result<> CFtpClient::SetServerDir() {
         if (entered.isCancelled())
             return Result<>::from(entered);
         changed = Result<>::from(entered);
-    } else {
-        changed = replyOutcome(m_connection->command("CWD " + serverDirectory));
     }
-    if (!changed.ok()) {
-        showFailure(changed, QStringLiteral("サーバＤｉｒの指定が誤っています。"));
-        return changed;
-    }
-    // The server's own name for where it now is: relative names are taken from it.
-    const Result<FtpReply> pwd = m_connection->command("PWD");
-    QByteArray where;
-    if (pwd.ok() && pwd->code == 257)
-        where = FtpNames::directoryOfPwdReply(pwd->text);
-    m_currentDirectory = where.startsWith('/') ? where : absolute(serverDirectory);
-    Log("SetServerDir END");
-    return Result<>::done();
+    showFailure(changed, QStringLiteral("サーバＤｉｒの指定が誤っています。"));
+    return changed;
 }
 
 Result<> CFtpClient::FileSend(const QString& local, const QByteArray& remote, bool ascii,
@@ -317,11 +295,8 @@ Result<> CFtpClient::FileSend(const QString& local, const QByteArray& remote, bo
         // A file the server has is deleted first; one it does not have needs nothing, and a
         // lookup that failed sends anyway, as the server replaces a file it still has.
         if (GetServerFileList(remote, existing, ServerFileKindFiles).ok() && !existing.empty()) {
-            const Result<> deleted = m_session ? sessionRequest(remote,
-                                                                [this](const QByteArray& path) {
-                                                                    return m_session->remove(path);
-                                                                })
-                                               : Result<>::from(simpleCommand("DELE", remote));
+            const Result<> deleted = sessionRequest(
+                remote, [this](const QByteArray& path) { return m_session->remove(path); });
             if (!deleted.ok()) {
                 Prompt::error(QStringLiteral("サーバファイルにアクセス権が有りません。(%1)")
                                   .arg(quint32(deleted.code())));
@@ -349,15 +324,11 @@ Result<> CFtpClient::sendFrom(const QString& local, const QByteArray& remote, bo
         Prompt::error(QStringLiteral("ファイルの送信が出来ませんでした。"));
         return Result<>::failed(QString(), int(file.error()));
     }
-    FtpTransport::Source source = [&file](char* buffer, qint64 capacity) {
+    const RemoteSession::Source source = [&file](char* buffer, qint64 capacity) {
         return file.read(buffer, capacity);
     };
-    const Result<> stored =
-        m_session
-            ? Result<>::from(m_session->store(absolute(remote),
-                                              ascii ? TransferType::Ascii : TransferType::Binary,
-                                              file.size(), source))
-            : m_connection->store(absolute(remote), ascii, file.size(), source);
+    const Result<> stored = Result<>::from(m_session->store(
+        absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, file.size(), source));
     if (stored.ok())
         return stored;
     return transferFailure(stored, QStringLiteral("ファイルの送信が出来ませんでした。"));
@@ -410,15 +381,13 @@ Result<> CFtpClient::receiveInto(QFileDevice& file, const QByteArray& remote, bo
                                  TextCodeGuess* guess) {
     // The code system is told while the data arrives: a second pass over a large file would
     // hold the window as long as its conversion.
-    FtpTransport::Sink sink = [&file, guess](const char* data, qsizetype size) {
+    const RemoteSession::Sink sink = [&file, guess](const char* data, qsizetype size) {
         if (guess)
             guess->feed(QByteArrayView(data, size));
         return file.write(data, size) == size;
     };
-    const Result<> retrieved =
-        m_session ? Result<>::from(m_session->retrieve(
-                        absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, sink))
-                  : m_connection->retrieve(absolute(remote), ascii, sink);
+    const Result<> retrieved = Result<>::from(m_session->retrieve(
+        absolute(remote), ascii ? TransferType::Ascii : TransferType::Binary, sink));
     if (retrieved.ok())
         return retrieved;
     return transferFailure(retrieved, QStringLiteral("ファイルの受信が出来ませんでした。"));
@@ -624,16 +593,6 @@ bool CFtpClient::conversionProgressed(qint64 done, qint64 total) {
     return goOn;
 }
 
-Result<FtpReply> CFtpClient::simpleCommand(const QByteArray& verb, const QByteArray& name) {
-    if (!m_connection || m_connection->busy() || name.isEmpty() ||
-        FtpNames::breaksCommandLine(name))
-        return Result<FtpReply>::from(unusableName());
-    const Result<FtpReply> reply = m_connection->command(verb + ' ' + absolute(name));
-    if (const Result<> outcome = replyOutcome(reply); !outcome.ok())
-        return Result<FtpReply>::from(outcome);
-    return reply;
-}
-
 Result<> CFtpClient::inServerDir() {
     Result<> dir = SetServerDir();
     if (!dir.ok())
@@ -645,10 +604,7 @@ Result<> CFtpClient::Remove(const QByteArray& name) {
     Log("Remove START %s", name.constData());
     if (Result<> dir = inServerDir(); !dir.ok())
         return dir;
-    if (m_session)
-        return sessionRequest(name,
-                              [this](const QByteArray& path) { return m_session->remove(path); });
-    return Result<>::from(simpleCommand("DELE", name));
+    return sessionRequest(name, [this](const QByteArray& path) { return m_session->remove(path); });
 }
 
 Result<> CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName) {
@@ -657,34 +613,23 @@ Result<> CFtpClient::Rename(const QByteArray& oldName, const QByteArray& newName
         return dir;
     if (newName.isEmpty() || FtpNames::breaksCommandLine(newName))
         return unusableName();
-    if (m_session)
-        return sessionRequest(oldName, [this, &newName](const QByteArray& path) {
-            return m_session->rename(path, absolute(newName));
-        });
-    const Result<FtpReply> from = simpleCommand("RNFR", oldName);
-    if (!from.ok())
-        return Result<>::from(from);
-    if (from->code != 350)
-        return Result<>::failed();
-    return Result<>::from(simpleCommand("RNTO", newName));
+    return sessionRequest(oldName, [this, &newName](const QByteArray& path) {
+        return m_session->rename(path, absolute(newName));
+    });
 }
 
 Result<> CFtpClient::RmDir(const QByteArray& name) {
     Log("RmDir START %s/%s", serverDirectory.constData(), name.constData());
     if (Result<> dir = inServerDir(); !dir.ok())
         return dir;
-    if (m_session)
-        return sessionRequest(
-            name, [this](const QByteArray& path) { return m_session->removeDirectory(path); });
-    return Result<>::from(simpleCommand("RMD", name));
+    return sessionRequest(
+        name, [this](const QByteArray& path) { return m_session->removeDirectory(path); });
 }
 
 Result<> CFtpClient::MakeDir(const QByteArray& name) {
     Log("MakeDir START %s/%s", serverDirectory.constData(), name.constData());
     if (Result<> dir = inServerDir(); !dir.ok())
         return dir;
-    if (m_session)
-        return sessionRequest(
-            name, [this](const QByteArray& path) { return m_session->makeDirectory(path); });
-    return Result<>::from(simpleCommand("MKD", name));
+    return sessionRequest(
+        name, [this](const QByteArray& path) { return m_session->makeDirectory(path); });
 }

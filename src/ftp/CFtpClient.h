@@ -146,7 +146,7 @@ public:
     // arguments are CP932 or the server's bytes.
     void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    bool isConnected() const { return m_connection != nullptr || m_session != nullptr; }
+    bool isConnected() const { return m_session != nullptr; }
     QByteArray rootDirectory() const { return m_rootDirectory; }
     // Where relative names point: the root, or the directory SetServerDir entered.
     QByteArray currentDirectory() const { return m_currentDirectory; }
@@ -169,8 +169,6 @@ private:
     QByteArray absolute(const QByteArray& name) const;
     // Shows the failure's text, or `fallback` when it has none.
     static void showFailure(const Result<>& failure, const QString& fallback);
-    // A command on a name; the server's refusal fails with its reply.
-    Result<FtpReply> simpleCommand(const QByteArray& verb, const QByteArray& name);
     // The server directory entered, or its failure shown.
     Result<> inServerDir();
     bool checkComposite(const QString& local, const QByteArray& remote, const QString& message);
@@ -184,10 +182,6 @@ private:
     Result<bool> readsAsShiftJisText(const QString& local);
     Result<> sendIn(const QString& local, const QByteArray& remote, bool deleteFirst);
     Result<> transferFailure(const Result<>& failure, const QString& fallback);
-    Result<> streamListing(FtpTransport& transport, const QByteArray& path, const QByteArray& verb,
-                           ListingStream& stream);
-    Result<std::vector<ListedEntry>>
-    readListing(FtpTransport& transport, const QByteArray& directory, bool keepUnrecognised);
     int appendListed(const QByteArray& directory, const std::vector<ListedEntry>& entries,
                      const QByteArray& pattern, ServerFileList& list, int kinds);
     // The number of entries appended.
@@ -201,18 +195,18 @@ private:
     // The failure of a name that cannot be sent.
     static Result<> unusableName();
 
-    // SFTP goes through a RemoteSession (CFtpClientSftp.cpp).
-    Result<> openSftp();
-    std::unique_ptr<RemoteSession> makeSftpSession() const;
-    // A request about `name` (made absolute) to the session, with the checks of simpleCommand.
+    // The session of the profile's protocol (CFtpClientSession.cpp): FTP and FTPS through
+    // `proxyMode` (LIST lines of no known format kept when `keepUnrecognised`), or SFTP.
+    std::unique_ptr<RemoteSession> makeSession(int proxyMode, bool keepUnrecognised);
+    // A request about `name` (made absolute) to the session; a name no server may be sent, or
+    // a session that is busy or not there, fails at once.
     Result<> sessionRequest(const QByteArray& name,
                             const std::function<Result<>(const QByteArray& path)>& request);
-    Result<std::vector<ListedEntry>> readSessionListing(RemoteSession& session,
-                                                        const QByteArray& directory);
+    Result<std::vector<ListedEntry>> readListing(RemoteSession& session,
+                                                 const QByteArray& directory);
     std::vector<ListedEntry> takeListing(ListingStream& stream);
     // The entries of the server directory over a connection of its own (GetServerFileListSDK).
-    Result<std::vector<ListedEntry>> sessionListingOfItsOwn();
-    Result<std::vector<ListedEntry>> ftpListingOfItsOwn();
+    Result<std::vector<ListedEntry>> listingOfItsOwn();
 
     std::unique_ptr<ServerProfile> m_profile;
     int m_proxyMode;
@@ -223,8 +217,7 @@ private:
     bool m_logEnabled;
     ServerTrust& m_trust;
     FtpDebugLog m_log;
-    std::unique_ptr<FtpTransport> m_connection; // FTP and FTPS
-    std::unique_ptr<RemoteSession> m_session;   // SFTP
+    std::unique_ptr<RemoteSession> m_session; // while logged on, whatever the protocol
     QByteArray m_rootDirectory;
     QByteArray m_currentDirectory;
     FtpTimeouts m_timeouts;

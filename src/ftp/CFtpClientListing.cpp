@@ -3,9 +3,7 @@
 #include "encoding/LosslessCodec.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
-#include "ftp/ListingParser.h"
 #include "ftp/ListingStream.h"
-#include "ftp/SecureLogOn.h"
 #include "platform/Prompt.h"
 #include "settings/ServerProfile.h"
 
@@ -64,44 +62,13 @@ Result<> CFtpClient::GetServerFileList(const QByteArray& path, ServerFileList& l
         QByteArray match = path.mid(slash + 1);
         if (match == "*")
             match.clear();
-        const Result<std::vector<ListedEntry>> entries =
-            m_session ? readSessionListing(*m_session, directory)
-                      : readListing(*m_connection, directory, m_spaceDelimited);
+        const Result<std::vector<ListedEntry>> entries = readListing(*m_session, directory);
         if (!entries.ok())
             return Result<>::from(entries); // no entry and no message: the caller tells the user
         count = appendListed(directory, *entries, match, list, kinds);
     }
     Log("★★★GetServerFileList END %d", count);
     return Result<>::done();
-}
-
-Result<> CFtpClient::streamListing(FtpTransport& transport, const QByteArray& path,
-                                   const QByteArray& verb, ListingStream& stream) {
-    Result<> read = transport.list(path, verb, [&stream](const char* data, qsizetype size) {
-        stream.feed(data, size);
-        return true;
-    });
-    if (stream.droppedLines() > 0)
-        Log("★★★GetServerFileList %d lines longer than %lld bytes dropped", stream.droppedLines(),
-            qlonglong(ListingStream::MaxLineBytes));
-    return read;
-}
-
-Result<std::vector<ListedEntry>> CFtpClient::readListing(FtpTransport& transport,
-                                                         const QByteArray& directory,
-                                                         bool keepUnrecognised) {
-    // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
-    bool mlsd = transport.offersMlsd() && !m_rawListing;
-    for (;;) {
-        ListingStream stream(mlsd, keepUnrecognised && !mlsd, ListingParser(), listingLimit());
-        const Result<> read = streamListing(transport, directory, mlsd ? "MLSD" : "LIST", stream);
-        if (read.ok())
-            return takeListing(stream);
-        const int code = read.code();
-        if (!mlsd || (code != 500 && code != 502 && code != 504))
-            return Result<std::vector<ListedEntry>>::from(read);
-        mlsd = false; // offered in FEAT but not understood after all
-    }
 }
 
 // The entries a listing kept, and a word to the user when it kept only the first ones.
@@ -136,39 +103,14 @@ int CFtpClient::appendListed(const QByteArray& directory, const std::vector<List
     return count;
 }
 
-// A name the server says it does not have (a 550 reply) is an answer, not a failure.
+// A name that is not there is an answer, not a failure: nothing is appended.
 Result<int> CFtpClient::lookUpOne(const QByteArray& name, ServerFileList& list, int kinds) {
-    auto notThere = [](const Result<>& failure) {
-        return failure.code() == 550 ? Result<int>(0) : Result<int>::from(failure);
-    };
     const QByteArray path = absolute(name);
-    ListingParser parser;
     std::vector<ListedEntry> entries;
-    if (m_session) {
-        const Result<> listed =
-            m_session->list(path, [&entries](ListedEntry&& e) { entries.push_back(std::move(e)); });
-        if (!listed.ok())
-            return Result<int>::from(listed);
-    } else if (m_connection->offersMlsd() && !m_rawListing) {
-        const Result<FtpReply> reply = m_connection->command("MLST " + path);
-        if (!reply.ok())
-            return Result<int>::from(reply);
-        if (reply->isError())
-            return notThere(reply->failure());
-        for (const QByteArray& line : reply->text.split('\n')) {
-            if (!line.startsWith(' '))
-                continue;
-            if (auto e = parser.parseMlsdLine(line.mid(1))) {
-                e->name = FtpNames::lastComponent(path); // MLST names the whole path
-                entries.push_back(*e);
-            }
-        }
-    } else {
-        ListingStream stream(false, m_spaceDelimited, parser);
-        if (const Result<> read = streamListing(*m_connection, path, "LIST", stream); !read.ok())
-            return notThere(read);
-        entries = stream.finish();
-    }
+    const Result<> found =
+        m_session->lookUp(path, [&entries](ListedEntry&& e) { entries.push_back(std::move(e)); });
+    if (!found.ok())
+        return Result<int>::from(found);
     int count = 0;
     for (ListedEntry& e : entries) {
         ServerFileEntry entry;
@@ -217,8 +159,7 @@ bool CFtpClient::appendEntry(ServerFileEntry entry, bool recognised, ServerFileL
 Result<> CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList& list, int kinds) {
     Log("★★★GetServerFileListSDK START %s %d PASV=%d RAW=%d", path.constData(), kinds,
         int(m_passive), int(m_rawListing));
-    const Result<std::vector<ListedEntry>> entries =
-        m_profile->Protocol == ProtocolSftp ? sessionListingOfItsOwn() : ftpListingOfItsOwn();
+    const Result<std::vector<ListedEntry>> entries = listingOfItsOwn();
     if (!entries.ok())
         return Result<>::from(entries);
     int count = 0;
@@ -242,44 +183,4 @@ Result<> CFtpClient::GetServerFileListSDK(const QByteArray& path, ServerFileList
     }
     Log("★★★GetServerFileList2 END %d", count);
     return Result<>::done();
-}
-
-Result<std::vector<ListedEntry>> CFtpClient::ftpListingOfItsOwn() {
-    using Entries = Result<std::vector<ListedEntry>>;
-    // A connection of its own, direct, on the profile's port.
-    std::unique_ptr<FtpTransport> own;
-    Result<> outcome = Result<>::failed();
-    if (!m_profile->Server.isEmpty() && !FtpNames::breaksCommandLine(m_profile->User) &&
-        !FtpNames::breaksCommandLine(m_profile->Passwd))
-        outcome = SecureLogOn(endpoint(1), m_timeouts, m_progress, m_trust).run(own);
-    if (outcome.isCancelled())
-        return Entries::from(outcome);
-    if (outcome.isRefused())
-        return Entries::failed(); // the warning has been shown
-    if (!outcome.ok()) {
-        Prompt::error(QStringLiteral("InternetConnect ERROR <%1>").arg(quint32(outcome.code())));
-        return Entries::from(outcome);
-    }
-    FtpTransport& transport = *own;
-    QByteArray directory = transport.entryPath();
-    if (!serverDirectory.isEmpty()) {
-        const Result<> changed = FtpNames::breaksCommandLine(serverDirectory)
-                                     ? Result<>::failed()
-                                     : replyOutcome(transport.command("CWD " + serverDirectory));
-        if (!changed.ok()) {
-            Prompt::error(
-                QStringLiteral("FtpSetCurrentDirectory ERROR <%1>").arg(quint32(changed.code())));
-            return Entries::from(changed);
-        }
-        const Result<FtpReply> pwd = transport.command("PWD");
-        if (pwd.ok() && pwd->code == 257)
-            directory = FtpNames::directoryOfPwdReply(pwd->text);
-        if (!directory.startsWith('/'))
-            directory = FtpNames::join(transport.entryPath(), serverDirectory);
-    }
-    Entries entries = readListing(transport, directory, false);
-    if (!entries.ok())
-        Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(quint32(entries.code())));
-    transport.close();
-    return entries;
 }

@@ -78,6 +78,10 @@ QByteArray lastComponent(const QByteArray& path) {
 
 // A server's name as text in its code system; bytes that are no character of it become
 // U+DC00 + byte, so the name encodes back to exactly the bytes it came as.
+QString unusableNameMessage() {
+    return QStringLiteral("名前に使用出来ない文字が含まれています。");
+}
+
 QString decodeName(const QByteArray& name, int codeSystem) {
     const bool ascii =
         std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });

@@ -13,6 +13,8 @@ namespace FtpNames {
 // CR, LF or NUL: such a name, user or password would end a command early or start another one.
 bool breaksCommandLine(const QByteArray& text);
 bool breaksCommandLine(const QString& text);
+// "名前に使用出来ない文字が含まれています。": a name no server may be sent.
+QString unusableNameMessage();
 
 // A server's name that may become one component of a local path: not empty, not "." or "..",
 // no "/", no control character (NUL, CR, LF, ESC... and DEL); the decoded name no backslash,

@@ -1,6 +1,7 @@
 #include "ftp/FtpTransport.h"
 
 #include "encoding/LosslessCodec.h"
+#include "ftp/FtpNames.h"
 #include "ftp/ListingParser.h"
 #include "settings/ServerProtocol.h"
 
@@ -60,7 +61,7 @@ QString transportText(int code) {
     case CURLE_PARTIAL_FILE:
         return QStringLiteral("データの転送が途中で終わりました。");
     case CURLE_URL_MALFORMAT:
-        return QStringLiteral("名前に使用出来ない文字が含まれています。");
+        return FtpNames::unusableNameMessage();
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_GOT_NOTHING:
@@ -125,8 +126,8 @@ FtpTransport::~FtpTransport() {
 bool FtpTransport::ensureHandles() {
     if (m_easy)
         return true;
-    m_multi = curl_multi_init();
-    m_easy = curl_easy_init();
+    m_multi.reset(curl_multi_init());
+    m_easy.reset(curl_easy_init());
     if (!m_multi || !m_easy) {
         recordFailure(CURLE_FAILED_INIT, nullptr);
         return false;
@@ -136,7 +137,7 @@ bool FtpTransport::ensureHandles() {
 }
 
 void FtpTransport::applyCommonOptions() {
-    CURL* e = m_easy;
+    CURL* e = m_easy.get();
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, m_errorBuffer);
     curl_easy_setopt(e, CURLOPT_USERNAME, m_endpoint.user.constData());
@@ -229,13 +230,14 @@ PeerCertificate certificateOf(CURL* easy) {
 } // namespace
 
 PeerCertificate FtpTransport::certificate() const {
-    return m_easy ? certificateOf(m_easy) : PeerCertificate();
+    return m_easy ? certificateOf(m_easy.get()) : PeerCertificate();
 }
 
 PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
                                                const FtpTimeouts& timeouts) {
     initCurlOnce();
-    CURL* e = curl_easy_init();
+    const CurlEasy handle(curl_easy_init());
+    CURL* e = handle.get();
     if (!e)
         return {};
     FtpEndpoint probe = endpoint;
@@ -260,9 +262,7 @@ PeerCertificate FtpTransport::probeCertificate(const FtpEndpoint& endpoint,
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
     (void)curl_easy_perform(e); // the logon may fail: the handshake before it is what counts
-    PeerCertificate c = certificateOf(e);
-    curl_easy_cleanup(e);
-    return c;
+    return certificateOf(e);
 }
 
 QByteArray FtpTransport::urlFor(const FtpEndpoint& endpoint, const QByteArray& path) {
@@ -304,19 +304,19 @@ Result<> FtpTransport::logOn() {
     m_connectionLost = false;
     if (!ensureHandles())
         return outcome(false);
-    curl_slist* quote = curl_slist_append(nullptr, "*FEAT");
+    CurlList quote;
+    appendTo(quote, "*FEAT");
     Request request;
-    request.quote = quote;
+    request.quote = quote.get();
     m_allowControlConnect = true;
     bool ok = perform(request);
     m_allowControlConnect = false;
-    curl_slist_free_all(quote);
     if (!ok) {
         close();
         return outcome(false);
     }
     char* entry = nullptr;
-    curl_easy_getinfo(m_easy, CURLINFO_FTP_ENTRY_PATH, &entry);
+    curl_easy_getinfo(m_easy.get(), CURLINFO_FTP_ENTRY_PATH, &entry);
     m_entryPath = entry && *entry ? QByteArray(entry) : QByteArray("/");
     m_offersMlsd = false;
     for (const FtpReply& reply : m_replies) {
@@ -344,10 +344,8 @@ void FtpTransport::close() {
     // Whatever libcurl still wants to say on this socket fails at once instead of waiting.
     if (m_controlSocket >= 0)
         ::shutdown(m_controlSocket, SHUT_RDWR);
-    curl_easy_cleanup(m_easy);
-    curl_multi_cleanup(m_multi);
-    m_easy = nullptr;
-    m_multi = nullptr;
+    m_easy.reset();
+    m_multi.reset();
     m_controlSocket = -1;
 }
 
@@ -366,11 +364,11 @@ bool FtpTransport::sendCommand(const QByteArray& line, FtpReply* reply) {
         return false;
     }
     // The leading '*' makes libcurl go on after a refusal: the caller judges the reply.
-    curl_slist* quote = curl_slist_append(nullptr, QByteArray('*' + line).constData());
+    CurlList quote;
+    appendTo(quote, '*' + line);
     Request request;
-    request.quote = quote;
+    request.quote = quote.get();
     bool ok = perform(request);
-    curl_slist_free_all(quote);
     if (!ok)
         return false;
     if (m_replies.empty()) {
@@ -460,7 +458,7 @@ bool FtpTransport::perform(const Request& request) {
     if (!ensureHandles())
         return false;
 
-    CURL* e = m_easy;
+    CURL* e = m_easy.get();
     bool body = request.kind != Kind::Commands;
     QByteArray url =
         urlFor(m_endpoint, request.kind == Kind::Commands ? QByteArray("/") : request.path);
@@ -470,18 +468,18 @@ bool FtpTransport::perform(const Request& request) {
     // The data type is set by a command of our own right before each transfer, with libcurl
     // kept in binary: text then passes unchanged in both directions, as the server sends it
     // (libcurl would turn CR LF into LF), and libcurl's idea of the type never goes stale.
-    curl_slist* type = nullptr;
+    CurlList type;
     if (request.kind == Kind::Retrieve || request.kind == Kind::Store)
-        type = curl_slist_append(nullptr, request.ascii ? "TYPE A" : "TYPE I");
+        appendTo(type, request.ascii ? "TYPE A" : "TYPE I");
     // libcurl would stop reading at the size the server announced and call a longer file
     // complete. It reads every download to the end of its data connection instead, and the
     // announced size is asked for (SIZE, binary only: servers refuse it in text mode) and
     // held against what came, by retrieve().
     if (request.kind == Kind::Retrieve && !request.ascii)
-        type = curl_slist_append(type, QByteArray("*SIZE " + request.path).constData());
+        appendTo(type, "*SIZE " + request.path);
     curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 0L);
     curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-    curl_easy_setopt(e, CURLOPT_PREQUOTE, type);
+    curl_easy_setopt(e, CURLOPT_PREQUOTE, type.get());
     curl_easy_setopt(e, CURLOPT_QUOTE, request.quote);
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST,
                      request.kind == Kind::Listing ? request.verb.constData() : nullptr);
@@ -492,26 +490,27 @@ bool FtpTransport::perform(const Request& request) {
     m_request = &request;
     bool ok = runTransfer();
     m_request = nullptr;
+    // The lists go with this call: libcurl must not keep pointers to them.
     curl_easy_setopt(e, CURLOPT_PREQUOTE, nullptr);
-    curl_slist_free_all(type);
+    curl_easy_setopt(e, CURLOPT_QUOTE, nullptr);
     return ok;
 }
 
 bool FtpTransport::runTransfer() {
-    curl_multi_add_handle(m_multi, m_easy);
+    curl_multi_add_handle(m_multi.get(), m_easy.get());
     int running = 1;
     CURLcode result = CURLE_OK;
     bool finished = false;
     while (!finished) {
         const quint64 before = m_activity;
-        CURLMcode mc = curl_multi_perform(m_multi, &running);
+        CURLMcode mc = curl_multi_perform(m_multi.get(), &running);
         if (mc != CURLM_OK) {
             result = CURLE_FAILED_INIT;
             break;
         }
         int queued = 0;
-        while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == m_easy) {
+        while (CURLMsg* msg = curl_multi_info_read(m_multi.get(), &queued)) {
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == m_easy.get()) {
                 result = msg->data.result;
                 finished = true;
             }
@@ -524,15 +523,15 @@ bool FtpTransport::runTransfer() {
         // or timer telling so. Otherwise wait for the sockets, never longer than it takes to
         // keep windows painting.
         if (m_activity == before)
-            curl_multi_poll(m_multi, nullptr, 0, 20, nullptr);
+            curl_multi_poll(m_multi.get(), nullptr, 0, 20, nullptr);
     }
 
     if (m_allowControlConnect && result == CURLE_OK) {
         curl_socket_t active = CURL_SOCKET_BAD;
-        curl_easy_getinfo(m_easy, CURLINFO_ACTIVESOCKET, &active);
+        curl_easy_getinfo(m_easy.get(), CURLINFO_ACTIVESOCKET, &active);
         m_controlSocket = active;
     }
-    curl_multi_remove_handle(m_multi, m_easy);
+    curl_multi_remove_handle(m_multi.get(), m_easy.get());
 
     if (m_loggedOnAgain && result == CURLE_OK)
         result = CURLE_RECV_ERROR;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ftp/CurlHandles.h"
 #include "ftp/EventPump.h"
 #include "ftp/ListingParser.h"
 #include "ftp/ServerTrust.h"
@@ -12,11 +13,6 @@
 #include <functional>
 #include <vector>
 
-// libcurl's handles, declared as libcurl declares them, so that the users of the transport do
-// not read all of libcurl's headers.
-typedef void CURL;
-typedef void CURLM;
-struct curl_slist;
 struct curl_sockaddr;
 
 // How long an FTP operation may wait before it gives up: the connect stage, one reply of the
@@ -76,8 +72,6 @@ public:
     // features it offers (FEAT). A connection that drops later is never made again silently.
     Result<> logOn();
     bool isOpen() const { return m_controlSocket >= 0; }
-    // An operation is under way (the event loop may call back into the owner meanwhile).
-    bool busy() const { return m_request != nullptr; }
     // Says goodbye (QUIT) when the connection still stands, then lets it go.
     void close();
     QByteArray entryPath() const { return m_entryPath; }
@@ -151,8 +145,9 @@ private:
 
     FtpEndpoint m_endpoint;
     FtpTimeouts m_timeouts;
-    CURLM* m_multi = nullptr;
-    CURL* m_easy = nullptr;
+    // The easy handle goes before the multi handle it was used with.
+    CurlMulti m_multi;
+    CurlEasy m_easy;
     int m_controlSocket = -1;
     bool m_allowControlConnect = false;
     bool m_connectionLost = false;

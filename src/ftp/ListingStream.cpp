@@ -39,7 +39,9 @@ std::vector<ListedEntry> ListingStream::finish() {
 }
 
 void ListingStream::add(ListedEntry&& entry) {
-    if (m_limit >= 0 && qsizetype(m_entries.size()) >= m_limit)
+    if (m_output)
+        m_output(std::move(entry));
+    else if (m_limit >= 0 && qsizetype(m_entries.size()) >= m_limit)
         ++m_omitted;
     else
         m_entries.push_back(std::move(entry));

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <vector>
 
 // Parses a listing while it arrives, line by line, so that reading a large directory costs
@@ -19,6 +20,11 @@ public:
     // millions of entries cannot take the memory of the machine.
     ListingStream(bool mlsd, bool keepUnrecognised, const ListingParser& parser = ListingParser(),
                   qsizetype limit = -1);
+
+    // Entries go to `output` as they are read, instead of being kept for finish(); the caller
+    // then keeps what it wants (and the limit is its own).
+    using Output = std::function<void(ListedEntry&& entry)>;
+    void setOutput(Output output) { m_output = std::move(output); }
 
     void feed(const char* data, qsizetype size);
     // An entry read whole elsewhere (SFTP).
@@ -42,4 +48,5 @@ private:
     qsizetype m_limit;
     qsizetype m_omitted = 0;
     std::vector<ListedEntry> m_entries;
+    Output m_output;
 };

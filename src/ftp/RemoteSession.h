@@ -7,11 +7,16 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // What a server tells of one file: either part may be missing.
 struct RemoteFileInfo {
     std::optional<qint64> size;
     std::optional<qint64> modified; // seconds since 1970, UTC
+    // The time in the server's own words when the protocol has them (FTP's MDTM answer,
+    // "YYYYMMDDhhmmss[.fff]"): compared as text, it still tells versions apart on a server
+    // whose clock is not UTC.
+    QByteArray modifiedAsTold;
     bool directory = false;
 };
 
@@ -35,6 +40,9 @@ public:
     // The bytes moved so far and the size (0 when not known); false cancels the transfer.
     using Progress = std::function<bool(qint64 done, qint64 total)>;
     using EntrySink = std::function<void(ListedEntry&& entry)>;
+    // A line for the debug log ("ftp.log"): what a session noticed that no result carries.
+    // This program's words in CP932 and the server's bytes.
+    using Note = std::function<void(const QByteArray& line)>;
 
     virtual ~RemoteSession() = default;
 
@@ -52,6 +60,9 @@ public:
     // The entries of a directory in the server's order, without "." and "..". A path that is
     // a file gives that file's entry; a name that is not there gives nothing and is Done.
     virtual Result<void> list(const QByteArray& path, const EntrySink& sink) = 0;
+    // What the server tells of one name: a file's entry (a directory's own entry, or its
+    // entries, as the protocol answers); a name that is not there gives nothing and is Done.
+    virtual Result<void> lookUp(const QByteArray& path, const EntrySink& sink) = 0;
     virtual Result<RemoteFileInfo> stat(const QByteArray& path) = 0;
 
     // The value is the number of bytes moved. A cancelled transfer ends Cancelled.
@@ -66,6 +77,7 @@ public:
     virtual Result<void> removeDirectory(const QByteArray& path) = 0;
 
     void setProgressHandler(Progress progress) { m_progress = std::move(progress); }
+    void setNote(Note note) { m_note = std::move(note); }
     // An operation is under way: the event loop turns during it, and a call made from an event
     // meanwhile must not reach the server.
     bool busy() const { return m_busy; }
@@ -73,13 +85,16 @@ public:
 protected:
     class BusyScope {
     public:
-        explicit BusyScope(RemoteSession& session) : m_session(session) { m_session.m_busy = true; }
-        ~BusyScope() { m_session.m_busy = false; }
+        explicit BusyScope(RemoteSession& session)
+            : m_session(session), m_before(std::exchange(session.m_busy, true)) {}
+        // A call refused while another runs must not end the other's busy state.
+        ~BusyScope() { m_session.m_busy = m_before; }
         BusyScope(const BusyScope&) = delete;
         BusyScope& operator=(const BusyScope&) = delete;
 
     private:
         RemoteSession& m_session;
+        bool m_before;
     };
 
     // Tells the progress handler; false when the user cancelled.
@@ -87,7 +102,13 @@ protected:
         return !m_progress || m_progress(done, total);
     }
 
+    void note(const QByteArray& line) const {
+        if (m_note)
+            m_note(line);
+    }
+
 private:
     Progress m_progress;
+    Note m_note;
     bool m_busy = false;
 };

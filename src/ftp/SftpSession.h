@@ -38,6 +38,10 @@ public:
     QByteArray currentDirectory() const override { return m_current; }
     Result<QByteArray> changeDirectory(const QByteArray& directory) override;
     Result<void> list(const QByteArray& path, const EntrySink& sink) override;
+    // A file's entry, or a directory's entries: what list() gives of the path.
+    Result<void> lookUp(const QByteArray& path, const EntrySink& sink) override {
+        return list(path, sink);
+    }
     Result<RemoteFileInfo> stat(const QByteArray& path) override;
     Result<qint64> retrieve(const QByteArray& path, TransferType mode, const Sink& sink) override;
     Result<qint64> store(const QByteArray& path, TransferType mode, qint64 size,

@@ -250,6 +250,43 @@ TEST(Sftp, LogOnByKeyFileAndEachWrongLogOnEndsWithItsMessage) {
     }
 }
 
+TEST(Sftp, KeyboardInteractiveAnswersTheHiddenQuestionWithThePassword) {
+    SftpServerFixture server(QString(), SftpServerFixture::PasswordMethod::KeyboardInteractive);
+    const struct {
+        const char* what;
+        QString password;
+        bool asked;
+        std::optional<QString> typed;
+        ResultStatus result;
+    } cases[] = {
+        {"stored password", QStringLiteral("pass-w0rd"), false, std::nullopt, ResultStatus::Done},
+        {"password asked for", QString(), true, QStringLiteral("pass-w0rd"), ResultStatus::Done},
+        {"asked and cancelled", QString(), true, std::nullopt, ResultStatus::Cancelled},
+        {"wrong password", QStringLiteral("wrong"), false, std::nullopt, ResultStatus::Failed},
+    };
+    TrustPlace trust;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPrompt prompt;
+        if (&c == cases)
+            prompt.expectQuestion(PromptAnswer::No); // the host key, on the first contact only
+        if (c.asked)
+            prompt.expectSecret(c.typed);
+        ServerProfile profile = server.profile();
+        profile.Passwd = c.password;
+        auto client = CFtpClient::create(server.network(), false, profile, trust.trust());
+        client->setTimeouts(shortTimeouts());
+        EXPECT_EQ(client->OpenSession().status(), c.result);
+        const QStringList asked =
+            prompt.texts().filter(QStringLiteral("vantorpad@127.0.0.1:%1").arg(server.port()));
+        EXPECT_EQ(asked.size(), c.asked ? 1 : 0) << prompt.texts().join(u'|').toStdString();
+        if (c.result == ResultStatus::Failed) {
+            EXPECT_TRUE(prompt.texts().last().contains(QStringLiteral("キーボード対話")))
+                << prompt.texts().join(u'|').toStdString();
+        }
+    }
+}
+
 TEST(Ftps, AServerThatRefusesAuthTlsIsReportedInOurWords) {
     FtpServerFixture plain;
     ScriptedPrompt prompt;

@@ -197,6 +197,69 @@ TEST(SshLogOn, ConfigAliasGivesHostPortUserAndKeyAndBrokenLinesAreReported) {
     EXPECT_FALSE(session.isOpen());
 }
 
+TEST(SshLogOn, AProxyJumpOfTheConfigGoesThroughTheJumpHostAndOneThatFailsSaysSo) {
+    SshdFixture server;
+    ASSERT_TRUE(server.running());
+    SshPlace place;
+    place.trustServer(server);
+    const QByteArray key =
+        QFile::encodeName(server.makeKey(QStringLiteral("jumper"), QStringLiteral("ed25519")));
+    const QByteArray port = QByteArray::number(server.port());
+    // The jump is made by OpenSSH's ssh, which reads the home of the passwd database, not this
+    // test's: a wrapper first on PATH points it at the test's key and known hosts.
+    TempDir bin;
+    const QString jumpConfig = bin.write(
+        QStringLiteral("jump_config"),
+        "Host *\n  IdentityFile " + key + "\n  IdentitiesOnly yes\n  UserKnownHostsFile " +
+            QFile::encodeName(place.sshFile(QStringLiteral("known_hosts"))) +
+            "\n  StrictHostKeyChecking yes\n  BatchMode yes\n");
+    const QString jumps = bin.filePath(QStringLiteral("jumps.log"));
+    const QString wrapper =
+        bin.write(QStringLiteral("ssh"), "#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(jumps) +
+                                             "'\nexec /usr/bin/ssh -F '" +
+                                             QFile::encodeName(jumpConfig) + "' \"$@\"\n");
+    QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    struct PathRestored {
+        QByteArray path = qgetenv("PATH");
+        ~PathRestored() { qputenv("PATH", path); }
+    } before;
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + before.path);
+    const struct {
+        const char* what;
+        QByteArray jumpHost;
+        ResultStatus result;
+    } cases[] = {
+        {"through the jump host", SshdFixture::user() + "@127.0.0.1:" + port, ResultStatus::Done},
+        {"a jump host nobody listens on", SshdFixture::user() + "@127.0.0.1:1",
+         ResultStatus::Failed},
+    };
+    ScriptedPrompt prompt;
+    SshEndpoint e;
+    e.host = "behind";
+    e.sshDirectory = place.sshDir();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(jumps);
+        writeFileBytes(place.sshFile(QStringLiteral("config")),
+                       "Host behind\n  HostName 127.0.0.1\n  Port " + port + "\n  User " +
+                           SshdFixture::user() + "\n  IdentityFile " + key + "\n  ProxyJump " +
+                           c.jumpHost + "\n");
+        SftpSession session(e, shortTimeouts(), place.trust());
+        const auto r = session.logOn();
+        EXPECT_EQ(r.status(), c.result) << r.message().toStdString();
+        EXPECT_TRUE(readFileBytes(jumps).contains("[127.0.0.1]:" + port))
+            << "the connection went through the jump: " << readFileBytes(jumps).toStdString();
+        if (c.result == ResultStatus::Done) {
+            EXPECT_EQ(session.serverName(), "127.0.0.1:" + port);
+            EXPECT_TRUE(session.list(".", [](ListedEntry&&) {}).ok());
+        } else {
+            EXPECT_FALSE(r.message().isEmpty());
+            EXPECT_FALSE(session.isOpen());
+        }
+    }
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
 TEST(SshHostKeys, UnknownIsAskedOnceChangedIsRefusedAndSshDirIsNeverWritten) {
     SshdFixture server;
     ASSERT_TRUE(server.running());

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-SftpServerFixture::SftpServerFixture(const QString& keyPassphrase) : m_passphrase(keyPassphrase) {
+SftpServerFixture::SftpServerFixture(const QString& keyPassphrase, PasswordMethod method)
+    : m_passphrase(keyPassphrase), m_method(method) {
     start();
 }
 
@@ -30,6 +31,8 @@ void SftpServerFixture::start() {
                      clientKey()};
     if (!m_passphrase.isEmpty())
         args << QStringLiteral("--client-passphrase") << m_passphrase;
+    if (m_method == PasswordMethod::KeyboardInteractive)
+        args << QStringLiteral("--kbdint");
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_port = startPythonServer(m_process, args, "SFTP");
 }

@@ -13,8 +13,11 @@
 // client key the server makes and authorizes (clientKey()).
 class SftpServerFixture {
 public:
+    // How the server asks for the password: as a password, or by keyboard-interactive only.
+    enum class PasswordMethod { Password, KeyboardInteractive };
     // `keyPassphrase`: the client key is written encrypted with it.
-    explicit SftpServerFixture(const QString& keyPassphrase = QString());
+    explicit SftpServerFixture(const QString& keyPassphrase = QString(),
+                               PasswordMethod method = PasswordMethod::Password);
     ~SftpServerFixture();
     SftpServerFixture(const SftpServerFixture&) = delete;
     SftpServerFixture& operator=(const SftpServerFixture&) = delete;
@@ -32,6 +35,7 @@ private:
     void stop();
 
     QString m_passphrase;
+    PasswordMethod m_method;
     QTemporaryDir m_work;
     QTemporaryDir m_root;
     QProcess m_process;

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """An SFTP server for the tests: asyncssh on 127.0.0.1, an ephemeral port, a root directory.
 
-Logs on with --user/--password, or with the private key whose public half is --authorized-key.
+Logs on with --user/--password (by keyboard-interactive alone with --kbdint), or with the
+private key whose public half is --authorized-key.
 The host key is --host-key (made when missing). Prints "PORT <n>" once it listens and ends when
 its stdin closes.
 """
@@ -24,10 +25,22 @@ class Server(asyncssh.SSHServer):
         return self.args.authorized_key is not None
 
     def password_auth_supported(self):
-        return True
+        return not self.args.kbdint
 
     def validate_password(self, username, password):
         return username == self.args.user and password == self.args.password
+
+    # --kbdint: the password is asked for by keyboard-interactive only, after an echoed
+    # question that is no password.
+    def kbdint_auth_supported(self):
+        return self.args.kbdint
+
+    def get_kbdint_challenge(self, username, lang, submethods):
+        return "", "", "", [("Token (any): ", True), ("Password: ", False)]
+
+    def validate_kbdint_response(self, username, responses):
+        return (username == self.args.user and len(responses) == 2
+                and responses[1] == self.args.password)
 
 
 async def main():
@@ -40,6 +53,8 @@ async def main():
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--client-key", help="writes a client key pair here and authorizes it")
     p.add_argument("--client-passphrase")
+    p.add_argument("--kbdint", action="store_true",
+                   help="passwords by keyboard-interactive only")
     args = p.parse_args()
     if args.client_key:
         key = asyncssh.generate_private_key("ecdsa-sha2-nistp256")

@@ -1,46 +1,33 @@
-// CFtpClient over SFTP: the operations go to a RemoteSession, whose results become the client's
-// results and messages.
+// CFtpClient and its RemoteSession: the session of the profile's protocol, and the requests
+// and listings that go to it.
 
 #include "ftp/CFtpClient.h"
 
 #include "ftp/FtpNames.h"
+#include "ftp/FtpSession.h"
 #include "ftp/ListingStream.h"
 #include "ftp/SftpSession.h"
 #include "platform/Prompt.h"
 #include "settings/ServerProfile.h"
 
-std::unique_ptr<RemoteSession> CFtpClient::makeSftpSession() const {
-    SshEndpoint e;
-    // SSH names users and passwords in UTF-8.
-    e.host = m_profile->Server.toUtf8();
-    e.port = m_profile->Port > 0 ? m_profile->Port : 0;
-    e.user = m_profile->User.toUtf8();
-    e.password = m_profile->Passwd.toUtf8();
-    e.keyFile = m_profile->KeyFile;
-    auto session = std::make_unique<SftpSession>(std::move(e), m_timeouts, m_trust);
-    session->setProgressHandler(m_progress);
-    return session;
-}
-
-Result<> CFtpClient::openSftp() {
-    std::unique_ptr<RemoteSession> session = makeSftpSession();
-    const Result<QByteArray> root = session->logOn();
-    if (!root.ok()) {
-        if (root.isCancelled())
-            return Result<>::from(root);
-        const Result<> failure = Result<>::failed(root.message(), root.code());
-        // A refusal has said why (a changed host key's warning), or says it now.
-        if (!root.isRefused())
-            showLogOnFailure(failure);
-        else if (!root.message().isEmpty())
-            Prompt::error(root.message());
-        return failure;
+std::unique_ptr<RemoteSession> CFtpClient::makeSession(int proxyMode, bool keepUnrecognised) {
+    std::unique_ptr<RemoteSession> session;
+    if (m_profile->Protocol == ProtocolSftp) {
+        SshEndpoint e;
+        // SSH names users and passwords in UTF-8.
+        e.host = m_profile->Server.toUtf8();
+        e.port = m_profile->Port > 0 ? m_profile->Port : 0;
+        e.user = m_profile->User.toUtf8();
+        e.password = m_profile->Passwd.toUtf8();
+        e.keyFile = m_profile->KeyFile;
+        session = std::make_unique<SftpSession>(std::move(e), m_timeouts, m_trust);
+    } else {
+        session = std::make_unique<FtpSession>(endpoint(proxyMode), m_timeouts, m_trust,
+                                               FtpListingMode{m_rawListing, keepUnrecognised});
     }
-    m_session = std::move(session);
-    m_rootDirectory = *root;
-    m_currentDirectory = m_rootDirectory;
-    Log("OpenSession END ROOT=%s", m_rootDirectory.constData());
-    return Result<>::done();
+    session->setProgressHandler(m_progress);
+    session->setNote([this](const QByteArray& line) { Log("%s", line.constData()); });
+    return session;
 }
 
 Result<>
@@ -51,8 +38,8 @@ CFtpClient::sessionRequest(const QByteArray& name,
     return request(absolute(name));
 }
 
-Result<std::vector<ListedEntry>> CFtpClient::readSessionListing(RemoteSession& session,
-                                                                const QByteArray& directory) {
+Result<std::vector<ListedEntry>> CFtpClient::readListing(RemoteSession& session,
+                                                         const QByteArray& directory) {
     ListingStream stream(false, false, ListingParser(), listingLimit());
     const Result<> listed =
         session.list(directory, [&stream](ListedEntry&& e) { stream.add(std::move(e)); });
@@ -61,9 +48,10 @@ Result<std::vector<ListedEntry>> CFtpClient::readSessionListing(RemoteSession& s
     return takeListing(stream);
 }
 
-Result<std::vector<ListedEntry>> CFtpClient::sessionListingOfItsOwn() {
+Result<std::vector<ListedEntry>> CFtpClient::listingOfItsOwn() {
     using Entries = Result<std::vector<ListedEntry>>;
-    std::unique_ptr<RemoteSession> own = makeSftpSession();
+    // Direct, whatever the proxy settings say, on the profile's port.
+    std::unique_ptr<RemoteSession> own = makeSession(1, false);
     const Result<QByteArray> root =
         m_profile->Server.isEmpty() ? Result<QByteArray>::failed() : own->logOn();
     if (root.isCancelled())
@@ -84,7 +72,7 @@ Result<std::vector<ListedEntry>> CFtpClient::sessionListingOfItsOwn() {
         }
         directory = *entered;
     }
-    Entries entries = readSessionListing(*own, directory);
+    Entries entries = readListing(*own, directory);
     if (!entries.ok())
         Prompt::error(QStringLiteral("FindFirst ERROR <%1>").arg(quint32(entries.code())));
     own->close();
