@@ -49,6 +49,7 @@ constexpr long long LineBudget = 400'000'000;
 // Character comparisons of all changed lines together, and of one line pair.
 constexpr long long CharacterBudget = 100'000'000;
 constexpr long long LinePairBudget = 4'000'000;
+constexpr long long PairSetUpCost = 500;
 
 // The difference algorithm keeps at most this many path points and then shows the rest of the
 // texts as one change (dtl's MAX_CORDINATES_SIZE).
@@ -247,8 +248,9 @@ public:
         Budget budget{std::min(LinePairBudget, m_remaining)};
         const long long given = budget.remaining;
         static_cast<void>(compareLinePair(left, right, budget, pair.left, pair.right));
-        // A pair that ran out went on for up to the path limit without comparing.
-        m_remaining -= given - std::max(budget.remaining, 0LL) +
+        // Setting up a pair costs about as much as a few hundred comparisons; a pair that ran
+        // out went on for up to the path limit without comparing.
+        m_remaining -= std::max(given - std::max(budget.remaining, 0LL), PairSetUpCost) +
                        (budget.exceeded ? static_cast<long long>(dtl::MAX_CORDINATES_SIZE) : 0);
     }
 
@@ -311,4 +313,40 @@ TextComparison TextComparison::compare(QByteArrayView left, QByteArrayView right
             result.m_changes.push_back(std::move(change));
         });
     return result;
+}
+
+namespace {
+
+// Maps a line of one side to the other; `from` and `to` read the first line and count of a
+// change on either side.
+template <class From, class To>
+int mapLine(const std::vector<TextChange>& changes, int line, From from, To to) {
+    const auto after =
+        std::upper_bound(changes.begin(), changes.end(), line,
+                         [&](int l, const TextChange& c) { return l < from(c).first; });
+    if (after == changes.begin())
+        return line;
+    const TextChange& c = *(after - 1);
+    const auto [first, count] = from(c);
+    const auto [otherFirst, otherCount] = to(c);
+    if (line < first + count)
+        return otherFirst + std::max(0, std::min(line - first, otherCount - 1));
+    return line - (first + count) + otherFirst + otherCount;
+}
+
+std::pair<int, int> leftSide(const TextChange& c) {
+    return {c.leftFirst, c.leftCount};
+}
+std::pair<int, int> rightSide(const TextChange& c) {
+    return {c.rightFirst, c.rightCount};
+}
+
+} // namespace
+
+int TextComparison::rightLineFor(int leftLine) const {
+    return mapLine(m_changes, leftLine, leftSide, rightSide);
+}
+
+int TextComparison::leftLineFor(int rightLine) const {
+    return mapLine(m_changes, rightLine, rightSide, leftSide);
 }

@@ -57,6 +57,12 @@ public:
     // change.
     bool approximate() const { return m_approximate; }
 
+    // The line of the other side that stands beside `line` of this side: the same distance
+    // past the last change before it, or inside a change the line of the same rank (the last
+    // one of a shorter side; where the lines would go for a side that has none).
+    int rightLineFor(int leftLine) const;
+    int leftLineFor(int rightLine) const;
+
     // The lines of `text` as the editor has them, each with its end (CR, LF or CR LF); a text
     // that ends with a line end has no empty last line here.
     static std::vector<QByteArrayView> splitLines(QByteArrayView text);
