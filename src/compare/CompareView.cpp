@@ -6,7 +6,7 @@
 
 namespace {
 
-enum Marker { ChangedLine = 1, CurrentLine = 2, GapBelow = 3 };
+enum Marker { ChangedLine = 1, CurrentLine = 2, GapBelow = 3, GapAbove = 4 };
 constexpr int ChangedCharacters = 12;
 
 QColor blend(const QColor& paper, const QColor& colour, int percent) {
@@ -44,7 +44,10 @@ void CompareView::applyAppearance(const AppSettings& settings) {
     setTabWidth(settings.TabCount > 0 ? settings.TabCount : 8);
     setMarginLineNumbers(0, true);
     setMarginWidth(0, QStringLiteral("0000000"));
-    setMarginWidth(1, 0);
+    // The symbol margin shows only where lines of the other side go before the first line.
+    setMarginWidth(1, 14);
+    setMarginMarkerMask(1, 1 << GapAbove);
+    setMarginSensitivity(1, false);
     setMarginsFont(font);
     setMarginsBackgroundColor(blend(paper, ink, 8));
     setMarginsForegroundColor(blend(paper, ink, 60));
@@ -55,6 +58,9 @@ void CompareView::applyAppearance(const AppSettings& settings) {
     setMarkerBackgroundColor(blend(paper, changed, 45), CurrentLine);
     markerDefine(QsciScintilla::Underline, GapBelow);
     setMarkerBackgroundColor(changed, GapBelow);
+    markerDefine(QsciScintilla::DownTriangle, GapAbove);
+    setMarkerBackgroundColor(changed, GapAbove);
+    setMarkerForegroundColor(changed, GapAbove);
     send(SCI_INDICSETSTYLE, ChangedCharacters, INDIC_FULLBOX);
     SendScintilla(SCI_INDICSETFORE, static_cast<unsigned long>(ChangedCharacters),
                   QColor(230, 90, 0));
@@ -86,7 +92,10 @@ void CompareView::clearMarks() {
 
 void CompareView::markChange(int first, int count) {
     if (count == 0) {
-        markerAdd(std::max(first - 1, 0), GapBelow);
+        if (first == 0)
+            markerAdd(0, GapAbove);
+        else
+            markerAdd(first - 1, GapBelow);
         return;
     }
     for (int line = first; line < first + count; ++line)

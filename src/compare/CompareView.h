@@ -17,7 +17,8 @@ public:
     void showText(const QByteArray& utf8);
     void clearMarks();
     // Marks lines [first, first + count) as changed; a change without lines on this side is
-    // marked under the line before where they would go.
+    // marked under the line before where they would go (by an arrow beside the first line when
+    // they would go before it).
     void markChange(int first, int count);
     // Marks the lines of the change the window is on.
     void markCurrent(int first, int count);
