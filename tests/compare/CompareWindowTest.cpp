@@ -138,6 +138,48 @@ TEST(CompareWindow, NextAndPreviousStopAtTheEndsAndTheSidesScrollTogether) {
     window->close();
 }
 
+// Edits made in the document after the comparison move its lines: nothing is taken over at the
+// old places; the window compares again and says so.
+TEST(CompareWindow, EditsAfterTheComparisonAreComparedAgainFirst) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    const QString path = h.pcFile(QStringLiteral("memo.txt"));
+    writeFileBytes(path, "a\nb\nc\n");
+    ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), false, false));
+    writeFileBytes(path, "a\nB\nc\n");
+    ASSERT_TRUE(h.frame().activeDocument()->compareWithDisk());
+    CompareWindow* window = openComparison();
+    ASSERT_NE(window, nullptr);
+    CVantorpadView* view = h.frame().activeView();
+    view->select(0, 0);
+    view->insertPlainText(QStringLiteral("new\n"));
+
+    window->findChild<QPushButton*>(QStringLiteral("TakeOver"))->click();
+    EXPECT_EQ(h.frame().activeDocument()->editorText(), QByteArray("new\na\nb\nc\n"));
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts().front().startsWith(QStringLiteral("比較の後に文書が変更された")));
+    ASSERT_EQ(window->comparison().changes().size(), 2u) << "the new line is a change now";
+    window->close();
+}
+
+// A file that is gone cannot be compared: the reader's message names it, and the document
+// keeps its text.
+TEST(CompareWindow, AFileThatCannotBeReadIsNamedAndNothingOpens) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    const QString path = h.pcFile(QStringLiteral("gone.txt"));
+    writeFileBytes(path, "text\n");
+    ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), false, false));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(h.frame().triggerCommand(EditorCommand::CompareWithFile));
+    EXPECT_EQ(openComparison(), nullptr);
+    ASSERT_EQ(prompt.shown().size(), 1);
+    EXPECT_EQ(prompt.shown().front().icon, PromptIcon::Error);
+    EXPECT_TRUE(prompt.texts().front().contains(QStringLiteral("gone.txt")))
+        << prompt.texts().front().toStdString();
+    EXPECT_EQ(h.frame().activeDocument()->editorText(), QByteArray("text\n"));
+}
+
 namespace {
 
 void changeOnServer(const FtpServerFixture& server, const QByteArray& text) {
