@@ -1,6 +1,7 @@
 #include "app/CVantorpadApp.h"
 
 #include "commands/Command.h"
+#include "compare/CompareWindow.h"
 #include "doc/CVantorpadDoc.h"
 #include "doc/DocumentHost.h"
 #include "editor/CVantorpadView.h"
@@ -92,6 +93,11 @@ public:
     void openInSpreadsheet(const QString& path, bool readOnly) override {
         if (m_app.m_hooks.openInSpreadsheet)
             m_app.m_hooks.openInSpreadsheet(path, readOnly);
+    }
+    bool compareWithVersion(CVantorpadDoc& document, const QString& otherPath, VersionSource source,
+                            bool temporary) override {
+        return CompareWindow::open(document, otherPath, source, temporary, m_app.settings,
+                                   m_app.mainFrame());
     }
 
 private:

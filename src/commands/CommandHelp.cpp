@@ -23,6 +23,8 @@ const Help HelpTexts[] = {
     {CmdFileSaveAs, u"作業中のドキュメントに名前を付けて保存します"},
     {CmdSaveToServer, u"作業中のドキュメントをサーバに保存します"},
     {CmdReload, u"作業中のドキュメントを読み込み直します"},
+    {CompareWithFile,
+     u"作業中のドキュメントをサーバ上 (ローカルのファイルはディスク上) のファイルと比較します"},
     {CmdFtpTransfer, u"FTP転送画面を開きます"},
     {CmdFilePageSetup, u"プリンタと用紙の設定を変更します"},
     {CmdFilePrint, u"作業中のドキュメントを印刷します"},

@@ -20,6 +20,8 @@ constexpr int InsertSpecialString = 32791;
 constexpr int FindToBox = 32794;
 constexpr int FindDown = 32795;
 constexpr int FindUp = 32796;
+// "サーバ上のファイルと比較": the document beside its file as the server (or the disk) has it.
+constexpr int CompareWithFile = 32797;
 constexpr int EditCopy = 57634;
 constexpr int EditCut = 57635;
 constexpr int EditFind = 57636;

@@ -43,16 +43,12 @@ void CVantorpadDoc::OnNewDocument() {
 }
 
 bool CVantorpadDoc::OnOpenDocument(const QString& path) {
-    Result<QByteArray> read = TextFileIO::readFile(path);
+    const Result<EditorText> read = readVersion(path);
     if (!read.ok()) {
         Prompt::error(read.message());
         return false;
     }
-    QByteArray& bytes = read.value();
-    if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
-        bytes.chop(1);
-    loadText(decodeForEditor(bytes, textOrigin()));
-    bytes.clear();
+    loadText(*read);
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_localCopy = m_pathName;
     m_fileName = QFileInfo(path).fileName();
@@ -239,6 +235,10 @@ Result<> CVantorpadDoc::uploadLocalCopy() {
     request.openServerVersion = [this](CFtpClient& client, const QByteArray& remote) {
         openServerVersion(client, remote);
     };
+    request.compareServerVersion = [this](CFtpClient& client, const QByteArray& remote,
+                                          const std::optional<ServerFileStamp>& current) {
+        compareServerVersion(client, remote, current);
+    };
     return uploadToServer(request, m_host.serverTrust(), m_serverStamp);
 }
 
@@ -260,13 +260,57 @@ QString serverVersionPath(const QString& copy) {
 
 } // namespace
 
+Result<> CVantorpadDoc::fetchServerFile(CFtpClient& client, const QString& path,
+                                        const QByteArray& remote) {
+    return m_profile->Code == CodeSystemEuc ? client.GetFileEUCAuto(path, remote)
+                                           : client.GetFileAuto(path, remote, true);
+}
+
 void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
     const QString path = serverVersionPath(m_pathName);
-    const Result<> fetched = m_profile->Code == CodeSystemEuc
-                                 ? client.GetFileEUCAuto(path, remote)
-                                 : client.GetFileAuto(path, remote, true);
-    if (fetched.ok())
+    if (fetchServerFile(client, path, remote).ok())
         static_cast<void>(m_host.openTextDocument(path, *m_profile, false, true, std::nullopt));
+}
+
+void CVantorpadDoc::compareServerVersion(CFtpClient& client, const QByteArray& remote,
+                                         const std::optional<ServerFileStamp>& current) {
+    const QString path = serverVersionPath(m_pathName);
+    if (!fetchServerFile(client, path, remote).ok()) {
+        QFile::remove(path); // a part of the file, if any; the failure has been shown
+        return;
+    }
+    if (m_host.compareWithVersion(*this, path, VersionSource::Server, true))
+        m_serverStamp = current;
+}
+
+bool CVantorpadDoc::canCompare() const {
+    return m_serverFile ? m_profile->isComplete() : !m_pathName.isEmpty();
+}
+
+void CVantorpadDoc::OnFileCompare() {
+    if (!canCompare())
+        return;
+    if (!m_serverFile) {
+        static_cast<void>(compareWithDisk()); // a failure has been shown
+        return;
+    }
+    BusyGuard busy(m_view);
+    const std::optional<QByteArray> remote = serverNameOf(m_fileName, *m_profile);
+    if (!remote) {
+        Prompt::error(FtpNames::unencodableMessage(m_fileName));
+        return;
+    }
+    const std::unique_ptr<CFtpClient> client = logOnForDocument(
+        m_host.settings().Network, m_host.ftpDebugLog(), *m_profile, m_host.serverTrust());
+    if (!client)
+        return;
+    compareServerVersion(*client, *remote, client->StampOf(*remote));
+    client->CloseSession();
+}
+
+bool CVantorpadDoc::compareWithDisk() {
+    return !m_pathName.isEmpty() &&
+           m_host.compareWithVersion(*this, m_pathName, VersionSource::Disk, false);
 }
 
 void CVantorpadDoc::OnFileReload() {
@@ -277,16 +321,23 @@ void CVantorpadDoc::OnFileReload() {
 }
 
 bool CVantorpadDoc::readFile() {
-    Result<QByteArray> read = TextFileIO::readFile(m_pathName);
+    const Result<EditorText> read = readVersion(m_pathName);
     if (!read.ok()) {
         Prompt::error(read.message());
         return false;
     }
+    loadText(*read);
+    return true;
+}
+
+Result<EditorText> CVantorpadDoc::readVersion(const QString& path) const {
+    Result<QByteArray> read = TextFileIO::readFile(path);
+    if (!read.ok())
+        return Result<EditorText>::from(read);
     QByteArray& bytes = read.value();
     if (m_host.settings().DelEOF != 0 && bytes.endsWith(EndOfFile))
         bytes.chop(1);
-    loadText(decodeForEditor(bytes, textOrigin()));
-    return true;
+    return decodeForEditor(bytes, textOrigin());
 }
 
 void CVantorpadDoc::OnFileRewritten() {

@@ -73,6 +73,16 @@ public:
     // server holds the text.
     Result<> SaveToServer();
 
+    // Shows the document side by side with its file as it is now: the server's file for a
+    // server document (fetched for the comparison), the file on disk for a local one.
+    void OnFileCompare();
+    bool canCompare() const;
+    // Shows the document side by side with its file as it is on disk now; false, with the
+    // message shown, when the file cannot be read.
+    [[nodiscard]] bool compareWithDisk();
+    // Another version of the document's file, read as the document reads its own.
+    Result<EditorText> readVersion(const QString& path) const;
+
     bool isModified() const;
     void setModified(bool modified);
 
@@ -133,6 +143,12 @@ private:
     // Downloads the server's current `remote` beside the local copy under a name of its own
     // and opens it read-only, to compare with the document before overwriting it.
     void openServerVersion(CFtpClient& client, const QByteArray& remote);
+    // Fetches the server's current `remote` into a temporary file and shows the document side
+    // by side with it. Its version, `current`, is the one the next save compares with: the
+    // user has seen what it changed.
+    void compareServerVersion(CFtpClient& client, const QByteArray& remote,
+                              const std::optional<ServerFileStamp>& current);
+    Result<> fetchServerFile(CFtpClient& client, const QString& path, const QByteArray& remote);
     // Gives the local copy the new name `name` beside where it lies; false (with a message)
     // when the name is taken, cannot be sent to the server of `profile`, or the rename fails.
     [[nodiscard]] bool renameLocalCopy(const QString& name, const ServerProfile& profile);

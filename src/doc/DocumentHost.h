@@ -5,10 +5,17 @@
 #include <optional>
 
 struct AppSettings;
+class CVantorpadDoc;
 class ServerTrust;
 class QString;
 class QWidget;
 struct ServerProfile;
+
+// Where the other version of a document's file in a comparison comes from.
+enum class VersionSource {
+    Server, // the server's current file, fetched for the comparison
+    Disk,   // the local file as it is on disk now
+};
 
 // What an editor document and its view need of the program around them: the settings they
 // read, the way another file becomes a document, the recent-file list, and the dialogs and
@@ -39,4 +46,10 @@ public:
                                                QString& fileName) = 0;
     // Opens the local file `path` in the spreadsheet editor.
     virtual void openInSpreadsheet(const QString& path, bool readOnly) = 0;
+    // Shows `document` side by side with another version of its file, the file at `otherPath`
+    // read as the document reads its own. A `temporary` file is deleted when the comparison
+    // closes (or at once when it cannot be shown). False, with the message shown, when the
+    // file cannot be read.
+    [[nodiscard]] virtual bool compareWithVersion(CVantorpadDoc& document, const QString& otherPath,
+                                                  VersionSource source, bool temporary) = 0;
 };

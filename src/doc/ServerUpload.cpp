@@ -15,7 +15,8 @@ Result<> checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
                         const QByteArray& remote, const std::optional<ServerFileStamp>& opened) {
     if (!opened)
         return Result<>::done();
-    switch (ServerFileStamps::compare(*opened, client.StampOf(remote))) {
+    const std::optional<ServerFileStamp> current = client.StampOf(remote);
+    switch (ServerFileStamps::compare(*opened, current)) {
     case StampCheck::Same:
         return Result<>::done();
     case StampCheck::Unknown:
@@ -26,17 +27,20 @@ Result<> checkUnchanged(CFtpClient& client, const ServerUploadRequest& request,
     case StampCheck::Changed:
         break;
     }
-    const QString text =
-        ServerFileStamps::changedMessage(request.fileName) +
-        QStringLiteral("\n\nはい：上書きします。\n"
-                       "いいえ：サーバの現在のファイルを新しいウィンドウで開きます。\n"
-                       "キャンセル：送信しません。");
-    switch (Prompt::question(text, PromptButtons::YesNoCancel)) {
+    const PromptChoices choices{QStringLiteral("上書きする"),
+                                QStringLiteral("サーバのファイルを開く"),
+                                QStringLiteral("送信しない"), QStringLiteral("比較する")};
+    switch (Prompt::current().choose(ServerFileStamps::changedMessage(request.fileName),
+                                     PromptIcon::Question, choices)) {
     case PromptAnswer::Yes:
         return Result<>::done();
     case PromptAnswer::No:
         if (request.openServerVersion)
             request.openServerVersion(client, remote);
+        return Result<>::cancelled();
+    case PromptAnswer::Ok:
+        if (request.compareServerVersion)
+            request.compareServerVersion(client, remote, current);
         return Result<>::cancelled();
     default:
         return Result<>::cancelled();
@@ -55,6 +59,20 @@ std::optional<ServerFileStamp> stampAfterSave(CFtpClient& client, const QByteArr
 
 std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile) {
     return FtpNames::serverNameFor(fileName, profile.Code, profile.NameSmall != 0);
+}
+
+std::unique_ptr<CFtpClient> logOnForDocument(const NetworkSettings& network, bool debugLog,
+                                             const ServerProfile& profile, ServerTrust& trust) {
+    std::unique_ptr<CFtpClient> client = CFtpClient::create(network, debugLog, profile, trust);
+    if (!client) {
+        Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
+        return nullptr;
+    }
+    if (!client->OpenSession().ok()) {
+        Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
+        return nullptr;
+    }
+    return client;
 }
 
 Result<> uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
@@ -85,15 +103,9 @@ Result<> uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
         return Result<>::refused();
     }
     std::unique_ptr<CFtpClient> client =
-        CFtpClient::create(request.network, request.debugLog, profile, trust);
-    if (!client) {
-        Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
+        logOnForDocument(request.network, request.debugLog, profile, trust);
+    if (!client)
         return Result<>::failed();
-    }
-    if (!client->OpenSession().ok()) {
-        Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
-        return Result<>::failed();
-    }
     if (const Result<> checked = checkUnchanged(*client, request, *remote, stamp); !checked.ok()) {
         client->CloseSession();
         return checked;

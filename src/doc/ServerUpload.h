@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class CFtpClient;
@@ -24,7 +25,17 @@ struct ServerUploadRequest {
     // Fetches the server's current file over the logged-on client and shows it beside the
     // document, when the user would rather compare than overwrite someone else's change.
     std::function<void(CFtpClient&, const QByteArray& remote)> openServerVersion;
+    // Fetches the server's current file, whose version is `current`, and shows it side by side
+    // with the document, so that the user can take over what the other change brought.
+    std::function<void(CFtpClient&, const QByteArray& remote,
+                       const std::optional<ServerFileStamp>& current)>
+        compareServerVersion;
 };
+
+// Logs on to the profile's server for a document; nullptr, with the failure shown, when that
+// cannot be done.
+std::unique_ptr<CFtpClient> logOnForDocument(const NetworkSettings& network, bool debugLog,
+                                             const ServerProfile& profile, ServerTrust& trust);
 
 // The bytes of the document's name on the server: ASCII letters lower-cased when the profile
 // asks for it, in the server's code system; nothing when that code system cannot hold it.
@@ -32,7 +43,8 @@ std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProf
 
 // Logs on with the profile (trusting what `trust` says); when the server's file has changed
 // since `stamp`, the version the document's text came from, asks whether to overwrite it, to
-// open the server's version instead (Cancelled, nothing sent) or to stop (Cancelled), and when
+// open the server's version instead, to compare the document with it (both Cancelled, nothing
+// sent) or to stop (Cancelled), and when
 // the change cannot be checked any more, whether to send all the same; then uploads the local
 // file (converted to EUC-JP for an EUC server) by the profile's upload rule (uploadByProfile),
 // with the backup the profile asks for. After an upload `stamp`, when there was one, becomes

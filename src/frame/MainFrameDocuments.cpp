@@ -35,6 +35,7 @@ const DocumentCommand DocumentCommands[] = {
     {CmdFileSaveAs, u"名前を付けて保存(&A)...", {}},
     {CmdSaveToServer, u"ｻｰﾊﾞに保存(&B)", {}},
     {CmdReload, u"再読込(&R)", {}},
+    {EditorCommand::CompareWithFile, u"サーバ上のファイルと比較", {}},
     {CmdFilePrint, u"印刷(&P)...\tCtrl+P", Qt::CTRL | Qt::Key_P},
     {CmdFilePrintDirect, u"直接印刷", {}},
     {CmdFilePrintPreview, u"印刷プレビュー(&V)", {}},
@@ -65,6 +66,9 @@ void CMainFrame::createDocumentActions() {
             if (id == CmdFileClose) {
                 if (CChildFrame* child = activeChildFrame())
                     child->close();
+            } else if (id == EditorCommand::CompareWithFile) {
+                if (CVantorpadDoc* document = activeDocument())
+                    document->OnFileCompare();
             } else {
                 runViewCommand(id);
             }
@@ -81,7 +85,8 @@ void CMainFrame::createDocumentActions() {
 void CMainFrame::addDocumentFileItems(QMenu* file) {
     file->addAction(action(CmdFileClose));
     file->addSeparator();
-    for (int id : {CmdFileSave, CmdFileSaveAs, CmdSaveToServer, CmdReload})
+    for (int id : {int(CmdFileSave), int(CmdFileSaveAs), int(CmdSaveToServer), int(CmdReload),
+                   EditorCommand::CompareWithFile})
         file->addAction(action(id));
     file->addSeparator();
     file->addAction(action(CmdFilePrint));
@@ -173,6 +178,10 @@ bool CMainFrame::isCommandEnabled(int command) const {
     }
     if (command == CmdFileClose)
         return activeChildFrame() != nullptr;
+    if (command == EditorCommand::CompareWithFile) {
+        const CVantorpadDoc* document = activeDocument();
+        return document && document->canCompare();
+    }
     if (command >= CmdFileMru1 && command < CmdFileMru1 + RecentFileList::Size)
         return true;
     return m_host.isCommandEnabled(command);

@@ -102,6 +102,8 @@ PromptAnswer MessageBoxPrompt::choose(const QString& text, PromptIcon icon,
         box.button(which)->setText(label);
         box.button(which)->setIcon(QIcon());
     }
+    if (!choices.ok.isEmpty())
+        box.addButton(QMessageBox::Ok)->setText(choices.ok);
     // Enter, pressed out of habit, takes the way that does nothing, as Escape does.
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);

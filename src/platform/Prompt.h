@@ -12,11 +12,13 @@ enum class PromptButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 
 // The texts of the three buttons of a question whose buttons say what they do, rather than
-// "はい", "いいえ" and "キャンセル": the one that answers Yes, No and Cancel.
+// "はい", "いいえ" and "キャンセル": the one that answers Yes, No and Cancel. A question with a
+// fourth way out names it in `ok`, the button that answers Ok.
 struct PromptChoices {
     QString yes;
     QString no;
     QString cancel;
+    QString ok = {}; // no fourth button when empty
 };
 
 class Prompt {
