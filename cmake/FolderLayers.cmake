@@ -12,9 +12,11 @@ set(VANTORPAD_LAYERS
     "widgets:platform encoding settings commands"
     "transfer:platform encoding settings commands ftp widgets"
     "doc:platform encoding settings commands ftp widgets transfer"
+    "recovery:platform encoding settings ftp doc"
+    "restore:platform encoding settings commands ftp widgets transfer doc recovery"
     "editor:platform encoding settings commands widgets doc"
     "options:platform encoding settings commands ftp widgets transfer doc editor"
     "sheet:platform encoding settings commands grid widgets doc editor"
     "frame:platform encoding settings commands ftp grid widgets transfer doc editor options sheet"
-    "app:platform encoding settings commands ftp grid widgets transfer doc editor options sheet frame"
+    "app:platform encoding settings commands ftp grid widgets transfer doc recovery restore editor options sheet frame"
     "ctl:platform encoding settings commands ftp doc editor")

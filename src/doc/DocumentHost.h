@@ -5,6 +5,7 @@
 #include <optional>
 
 struct AppSettings;
+class CVantorpadDoc;
 class ServerTrust;
 class QString;
 class QWidget;
@@ -39,4 +40,10 @@ public:
                                                QString& fileName) = 0;
     // Opens the local file `path` in the spreadsheet editor.
     virtual void openInSpreadsheet(const QString& path, bool readOnly) = 0;
+
+    // The document's text changed, or whether it has unsaved text did (a save, an undo back to
+    // the saved text): the program keeps unsaved text where it can be restored after a crash.
+    virtual void unsavedTextChanged(CVantorpadDoc& document) { static_cast<void>(document); }
+    // The document is closed: whatever was kept of its text is not needed any more.
+    virtual void documentClosed(CVantorpadDoc& document) { static_cast<void>(document); }
 };
