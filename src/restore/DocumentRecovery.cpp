@@ -11,12 +11,28 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <Qsci/qsciscintilla.h>
+
 namespace {
 
 RecoveryKind kindOf(const CVantorpadDoc& document) {
     if (document.pathName().isEmpty())
         return RecoveryKind::Untitled;
     return document.serverFile() ? RecoveryKind::Server : RecoveryKind::Local;
+}
+
+// The document's text in the editor's form, copied from Scintilla's buffer around its gap:
+// asking for the text in one piece (the character pointer) moves the gap to the end, and the
+// next keystroke moves it back, some 20 MB of memory for a large document.
+QByteArray editorTextOf(const CVantorpadDoc& document) {
+    auto* editor = qobject_cast<QsciScintilla*>(document.view());
+    if (!editor)
+        return document.editorText();
+    const long length = editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    QByteArray text(length + 1, Qt::Uninitialized);
+    editor->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, length, text.data());
+    text.chop(1);
+    return text;
 }
 
 QString timeText(const QDateTime& time) {
@@ -51,7 +67,7 @@ RecoverySnapshot snapshotOf(const CVantorpadDoc& document, const AppSettings& se
         r.path = document.pathName();
     }
     // A copy of the editor's buffer is all the GUI thread pays; converting it is the writer's.
-    s.editorUtf8 = document.editorText();
+    s.editorUtf8 = editorTextOf(document);
     return s;
 }
 
