@@ -52,8 +52,7 @@ Result<> RecoveryStore::open() {
         return Result<>::failed(
             QStringLiteral("復元用のフォルダ %1 を作成出来ません。").arg(shown));
     // Unsaved text may be anything the user typed: nobody else reads it.
-    if (QFileInfo(m_directory).permissions() != OwnerDirectory)
-        QFile::setPermissions(m_directory, OwnerDirectory);
+    QFile::setPermissions(m_directory, OwnerDirectory);
     auto lock = std::make_unique<QLockFile>(lockPath(m_run));
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
