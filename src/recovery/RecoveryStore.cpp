@@ -124,7 +124,9 @@ QStringList RecoveryStore::takeLeftovers() {
         files += filesOf(run);
     }
     std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
-        return QFileInfo(a).lastModified() < QFileInfo(b).lastModified();
+        const QDateTime ta = QFileInfo(a).lastModified();
+        const QDateTime tb = QFileInfo(b).lastModified();
+        return ta != tb ? ta < tb : a < b;
     });
     return files;
 }

@@ -13,7 +13,9 @@
 #include "restore/DocumentRecovery.h"
 #include "restore/RecoveryDialog.h"
 
+#include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -200,6 +202,65 @@ TEST(DocumentRecovery, LeftoversAreRestoredWhereTheyCanGo) {
 
     restoredLocal->OnFileSave();
     EXPECT_EQ(readFileBytes(local.path), local.body);
+}
+
+// The dialog as start-up shows it, answered as the user would: what is restored, what is
+// thrown away and what stays for the next start.
+TEST(RecoveryDialog, TheChoiceDecidesWhichFilesStay) {
+    const struct {
+        const char* name;
+        const char16_t* button; // nullptr: the dialog is closed
+        int select;             // the row to select first, -1 for none
+        int restored;
+        QList<int> staying; // leftovers still there afterwards
+    } cases[] = {
+        {"later", nullptr, -1, 0, {0, 1, 2}},
+        {"discard", u"破棄", -1, 0, {}},
+        {"selected", u"選択したものを復元", 1, 1, {0, 2}},
+        {"all", u"すべて復元", -1, 2, {2}}, // the unreadable one stays
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir state;
+        const ScopedStateHome home(state.path());
+        const QString dir = recoveryDirIn(state.path());
+        ScriptedPrompt prompt;
+        AppHarness h;
+        QStringList leftovers;
+        for (int i = 0; i < 2; ++i) {
+            RecoveryRecord record;
+            record.title = QStringLiteral("新規%1").arg(i);
+            record.body = QByteArray::number(i);
+            leftovers.append(leaveBehind(dir, i + 1, record));
+        }
+        leftovers.append(leaveBehind(dir, 3, RecoveryRecord()));
+        writeFileBytes(leftovers[2], "VANTORPAD-RECOVERY 9\n");
+
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<RecoveryDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            answered = true;
+            if (c.select >= 0)
+                dialog->list()->topLevelItem(c.select)->setSelected(true);
+            if (!c.button) {
+                dialog->close();
+                return;
+            }
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->text() == QString::fromUtf16(c.button))
+                    b->click();
+        });
+        h.app().OfferRecovery();
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(h.frame().childFrames().size(), c.restored);
+        for (int i = 0; i < leftovers.size(); ++i)
+            EXPECT_EQ(QFile::exists(leftovers[i]), c.staying.contains(i)) << i;
+        if (c.select >= 0) {
+            ASSERT_EQ(h.frame().childFrames().size(), 1);
+            EXPECT_EQ(h.frame().activeDocument()->title(), QStringLiteral("新規1"));
+        }
+    }
 }
 
 TEST(RecoveryDialog, ListsTheOffersAndSaysWhatWasChosen) {
