@@ -134,6 +134,8 @@ TEST(RecoveryAfterKill, AKilledRunsEditsAreRestoredAndSaveWhatItWouldHaveSaved) 
     env.insert(QStringLiteral("VANTORPAD_CHILD_START"), start.path());
     env.insert(QStringLiteral("VANTORPAD_CHILD_STATE"), state.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // What the killed child leaves in its temporary directory goes with this test's.
+    env.insert(QStringLiteral("TMPDIR"), state.path());
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.setWorkingDirectory(start.path());
