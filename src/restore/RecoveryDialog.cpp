@@ -21,9 +21,9 @@ RecoveryDialog::RecoveryDialog(const QList<RecoveryOffer>& offers, QWidget* pare
         auto* item = new QTreeWidgetItem(m_list, {offer.document, offer.time, offer.note});
         item->setToolTip(0, offer.document);
         item->setToolTip(2, offer.note);
-        // A file that cannot be read is listed to say so, but cannot be chosen.
+        // A file that cannot be read is listed, greyed, to say so, but cannot be chosen.
         if (!offer.record)
-            item->setFlags(Qt::ItemIsEnabled);
+            item->setFlags(Qt::NoItemFlags);
     }
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setStretchLastSection(false);
