@@ -114,25 +114,40 @@ TEST(DocumentRecovery, TwoRunsNeverOfferEachOthersFiles) {
     EXPECT_TRUE(recoveryFiles(dir).isEmpty());
 }
 
-TEST(DocumentRecovery, ARecoveryDirectoryThatCannotBeMadeIsSaidOnce) {
-    const TempDir state;
-    const QString notADir = state.write(QStringLiteral("state"), "a file");
-    const ScopedStateHome home(notADir);
-    ScriptedPrompt prompt;
-    AppHarness h;
-    ASSERT_NE(openLocal(h, QStringLiteral("a.txt"), "a"), nullptr);
-    for (const QString& typed : {QStringLiteral("b"), QStringLiteral("c")}) {
-        typeAtEnd(h.frame(), typed);
-        h.app().documentRecovery().writePending();
+// A recovery folder that cannot be made, or a file that cannot be written there: said once,
+// and editing and saving go on.
+TEST(DocumentRecovery, WhatCannotBeKeptIsSaidOnce) {
+    for (const bool folderMissing : {true, false}) {
+        SCOPED_TRACE(folderMissing);
+        const TempDir state;
+        const QString home =
+            folderMissing ? state.write(QStringLiteral("state"), "a file") : state.path();
+        const ScopedStateHome scoped(home);
+        ScriptedPrompt prompt;
+        AppHarness h;
+        const QString dir = recoveryDirIn(home);
+        if (!folderMissing) {
+            // Where the first documents' files would go, folders stand in the way.
+            for (quint64 n : {1, 2})
+                QDir().mkpath(h.app().documentRecovery().store().pathFor(n));
+        }
+        ASSERT_NE(openLocal(h, QStringLiteral("a.txt"), "a"), nullptr);
+        for (const QString& typed : {QStringLiteral("b"), QStringLiteral("c")}) {
+            typeAtEnd(h.frame(), typed);
+            h.app().documentRecovery().writePending();
+            QCoreApplication::processEvents();
+        }
+        ASSERT_EQ(prompt.texts().size(), 1);
+        const QString said = folderMissing
+                                 ? QStringLiteral("復元用のフォルダ %1 を作成出来ません。").arg(dir)
+                                 : QStringLiteral("復元ファイル %1 を保存出来ません。")
+                                       .arg(h.app().documentRecovery().store().pathFor(1));
+        EXPECT_TRUE(prompt.texts().front().startsWith(said))
+            << prompt.texts().front().toStdString();
+        EXPECT_TRUE(prompt.texts().front().contains(QStringLiteral("\n編集は続けられますが")));
+        h.frame().activeDocument()->OnFileSave();
+        EXPECT_EQ(readFileBytes(h.pcFile(QStringLiteral("a.txt"))), QByteArray("abc"));
     }
-    ASSERT_EQ(prompt.texts().size(), 1);
-    EXPECT_TRUE(prompt.texts().front().startsWith(
-        QStringLiteral("復元用のフォルダ %1 を作成出来ません。\n編集は続けられますが")
-            .arg(recoveryDirIn(notADir))))
-        << prompt.texts().front().toStdString();
-    // Editing and saving go on.
-    h.frame().activeDocument()->OnFileSave();
-    EXPECT_EQ(readFileBytes(h.pcFile(QStringLiteral("a.txt"))), QByteArray("abc"));
 }
 
 // What cannot go back where it came from is kept in a document without a file, and a file
