@@ -13,10 +13,12 @@ set(VANTORPAD_LAYERS
     "widgets:platform encoding settings commands"
     "transfer:platform encoding settings commands ftp widgets"
     "doc:platform encoding settings commands ftp widgets transfer"
+    "recovery:platform encoding settings ftp doc"
+    "restore:platform encoding settings commands ftp widgets transfer doc recovery"
     "editor:platform encoding settings commands widgets doc"
     "options:platform encoding settings commands ftp widgets transfer doc editor"
     "sheet:platform encoding settings commands grid widgets doc editor"
     "compare:platform encoding settings commands diff widgets doc editor"
     "frame:platform encoding settings commands ftp grid diff widgets transfer doc editor options sheet compare"
-    "app:platform encoding settings commands ftp grid diff widgets transfer doc editor options sheet compare frame"
+    "app:platform encoding settings commands ftp grid diff widgets transfer doc recovery restore editor options sheet compare frame"
     "ctl:platform encoding settings commands ftp doc editor")

@@ -17,6 +17,8 @@
 #include "platform/FileDialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Prompt.h"
+#include "restore/DocumentRecovery.h"
+#include "restore/RecoveryDialog.h"
 #include "sheet/OpenInSpreadsheet.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/CServerDir.h"
@@ -31,6 +33,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QTimer>
 
 #include <curl/curl.h>
 
@@ -99,19 +102,27 @@ public:
         return CompareWindow::open(document, otherPath, source, temporary, m_app.settings,
                                    m_app.mainFrame());
     }
+    void unsavedTextChanged(CVantorpadDoc& document) override {
+        m_app.m_recovery->documentChanged(document);
+    }
+    void documentClosed(CVantorpadDoc& document) override {
+        m_app.m_recovery->documentClosed(document);
+    }
 
 private:
     CVantorpadApp& m_app;
 };
 
 CVantorpadApp::CVantorpadApp(QObject* parent)
-    : QObject(parent), m_services(std::make_unique<Services>(*this)) {
+    : QObject(parent), m_recovery(std::make_unique<DocumentRecovery>(settings)),
+      m_services(std::make_unique<Services>(*this)) {
     m_hooks.initSockets = initSocketsDefault;
     m_hooks.initComponents = [] { return true; }; // no component library to start here
     m_hooks.runOptionsDialog = [](CVantorpadApp& app) {
         return COptionDlg::Run(app.settings, app.ftpDebugLog, app.serverTrust(), app.mainFrame());
     };
     m_hooks.openHelp = [](const QUrl& page) { return QDesktopServices::openUrl(page); };
+    m_hooks.askRecovery = &RecoveryDialog::ask;
     m_hooks.openInSpreadsheet = [this](const QString& path, bool readOnly) {
         OpenInSpreadsheet(sheetContext(), path, readOnly);
     };
@@ -172,7 +183,24 @@ bool CVantorpadApp::InitInstance(const QStringList& arguments, int showState) {
     }
     showMainWindow(showState);
     checkDirectories();
+    QTimer::singleShot(0, this, &CVantorpadApp::OfferRecovery);
     return true;
+}
+
+void CVantorpadApp::OfferRecovery() {
+    if (m_recoveryOffered || !m_mainFrame)
+        return;
+    m_recoveryOffered = true;
+    const QList<RecoveryOffer> offers = m_recovery->takeLeftovers();
+    if (offers.isEmpty())
+        return;
+    const RecoveryAnswer answer = m_hooks.askRecovery(offers, m_mainFrame.get());
+    RestoreTarget target;
+    target.newDocument = [this] { return m_mainFrame->newDocument(); };
+    target.isOpen = [this](const QString& path) {
+        return m_mainFrame->findChildFrame(path) != nullptr;
+    };
+    m_recovery->apply(offers, answer, target);
 }
 
 bool CVantorpadApp::loadSettings() {
@@ -244,6 +272,8 @@ int CVantorpadApp::ExitInstance() {
         transferWindowOpen = 0;
     }
     m_mainFrame.reset();
+    // Every document has been saved or given up: nothing is left to restore.
+    m_recovery->close();
     if (!m_settingsLoaded)
         return 0; // start-up failed before reading the file: keep it as it is
     QDir::setCurrent(startDir);

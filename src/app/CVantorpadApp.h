@@ -3,6 +3,7 @@
 #include "ftp/FileListOrder.h"
 #include "ftp/ServerFileStamp.h"
 #include "ftp/ServerTrust.h"
+#include "restore/RecoveryOffer.h"
 #include "settings/AppSettings.h"
 #include "settings/RecentFileList.h"
 #include "settings/WindowPlacement.h"
@@ -23,6 +24,7 @@ struct FileDialogResult;
 
 class CMainFrame;
 class DocumentHost;
+class DocumentRecovery;
 class QUrl;
 class QWidget;
 
@@ -47,6 +49,8 @@ public:
         std::function<bool(QWidget*, ServerProfile&, QString&)> saveToServer;
         // Shows a page in the desktop's browser; false when nothing could show it.
         std::function<bool(const QUrl&)> openHelp;
+        // Asks what to do with the documents runs that ended abnormally left unsaved.
+        std::function<RecoveryAnswer(const QList<RecoveryOffer>&, QWidget*)> askRecovery;
     };
 
     explicit CVantorpadApp(QObject* parent = nullptr);
@@ -86,6 +90,12 @@ public:
     const ServerProfile& profile(int index) const;
     const ServerProfile& currentProfile() const { return profile(currentServer); }
 
+    // The unsaved text of the open documents, kept for a restart after a crash.
+    DocumentRecovery& documentRecovery() { return *m_recovery; }
+    // Offers what runs that ended abnormally left unsaved (once a run; start-up asks for it as
+    // soon as the main window is up).
+    void OfferRecovery();
+
     // The one way a file becomes an editor document; `stamp` is the version of the server's
     // file that a server document's text came from.
     bool OpenTextDocument(const QString& path, const ServerProfile& profile, bool fromServer,
@@ -121,6 +131,8 @@ private:
     class Services;
 
     Hooks m_hooks;
+    std::unique_ptr<DocumentRecovery> m_recovery;
+    bool m_recoveryOffered = false;
     std::unique_ptr<Services> m_services;
     bool m_settingsLoaded = false;
     std::unique_ptr<CMainFrame> m_mainFrame;

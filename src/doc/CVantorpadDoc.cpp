@@ -80,7 +80,12 @@ void CVantorpadDoc::attachEditor(DocumentTextHolder* holder) {
     if (m_holder && !holder)
         m_pendingText = m_holder->editorText();
     const bool modified = isModified();
+    disconnect(m_holderChanges);
     m_holder = holder;
+    // The editor's own signal, found by name: the editor lies above this folder.
+    if (auto* object = dynamic_cast<QObject*>(holder);
+        object && object->metaObject()->indexOfSignal("textChanged()") >= 0)
+        m_holderChanges = connect(object, SIGNAL(textChanged()), this, SLOT(editorTextChanged()));
     if (m_holder) {
         m_holder->loadEditorText(m_pendingText, m_prevailing);
         m_pendingText.clear();
@@ -212,6 +217,7 @@ Result<> CVantorpadDoc::SaveToServer() {
         m_serverCopyPending = !uploaded.ok();
         emit serverCopyPendingChanged(m_serverCopyPending);
     }
+    m_host.unsavedTextChanged(*this);
     return uploaded;
 }
 
@@ -377,6 +383,7 @@ bool CVantorpadDoc::SaveModified() {
 }
 
 void CVantorpadDoc::OnCloseDocument() {
+    m_host.documentClosed(*this);
     if (!m_serverFile || m_host.settings().SvFileDel != 1 || m_localCopy.isEmpty())
         return;
     const QString& copy = m_localCopy;
@@ -409,6 +416,20 @@ void CVantorpadDoc::editorModificationChanged() {
         return;
     m_shownModified = modified;
     emit modifiedChanged(modified);
+    m_host.unsavedTextChanged(*this);
+}
+
+void CVantorpadDoc::editorTextChanged() {
+    if (isModified())
+        m_host.unsavedTextChanged(*this);
+}
+
+void CVantorpadDoc::RestoreText(const QString& path, const EditorText& text) {
+    m_pathName = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    m_localCopy = m_pathName;
+    m_fileName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
+    loadText(text);
+    setModified(true);
 }
 
 void CVantorpadDoc::setTitle(const QString& title) {

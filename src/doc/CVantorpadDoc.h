@@ -17,7 +17,8 @@ class QWidget;
 
 // Where a document's text lives while it is shown: the editor, which holds it in the form of
 // EditorText (every line with its own line end), so that a document opened and saved unchanged
-// is written byte for byte as it was read.
+// is written byte for byte as it was read. An editor that is a QObject announces every change of
+// its text with a signal textChanged().
 class DocumentTextHolder {
 public:
     virtual ~DocumentTextHolder() = default;
@@ -112,6 +113,12 @@ public:
 
     // The latest text was written locally but has not reached the server.
     bool serverCopyPending() const { return m_serverCopyPending; }
+    // Text that a crash would lose: modified, or not yet on the server.
+    bool hasUnsavedText() const { return isModified() || m_serverCopyPending; }
+    // Takes text kept from a run that ended without saving it: the document shows it as
+    // unsaved changes to the file at `path` (empty: a document that never had a file), whether
+    // or not that file is there.
+    void RestoreText(const QString& path, const EditorText& text);
     // The local copy of a server file: the path it was opened from (or renamed to by the
     // save-to-server command). Kept rather than rebuilt from the settings, which may have
     // moved the transfer directory since.
@@ -128,6 +135,9 @@ signals:
     void modifiedChanged(bool modified);
     // A save to the server failed (true) or a later one reached it (false).
     void serverCopyPendingChanged(bool pending);
+
+private slots:
+    void editorTextChanged();
 
 private:
     // A copy of a UTF-8 server's file reads as UTF-8 even with bytes that are no UTF-8.
@@ -156,6 +166,7 @@ private:
 
     DocumentHost& m_host;
     DocumentTextHolder* m_holder = nullptr;
+    QMetaObject::Connection m_holderChanges;
     QByteArray m_pendingText; // the text while no editor holds it
     bool m_markedModified = false;
     bool m_shownModified = false;

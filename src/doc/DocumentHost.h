@@ -52,4 +52,10 @@ public:
     // file cannot be read.
     [[nodiscard]] virtual bool compareWithVersion(CVantorpadDoc& document, const QString& otherPath,
                                                   VersionSource source, bool temporary) = 0;
+
+    // The document's text changed, or whether it has unsaved text did (a save, an undo back to
+    // the saved text): the program keeps unsaved text where it can be restored after a crash.
+    virtual void unsavedTextChanged(CVantorpadDoc& /*document*/) {}
+    // The document is closed: whatever was kept of its text is not needed any more.
+    virtual void documentClosed(CVantorpadDoc& /*document*/) {}
 };
