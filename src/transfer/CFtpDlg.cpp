@@ -3,6 +3,7 @@
 #include "ftp/CFtpClient.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CFtpDlgBusy.h"
 #include "transfer/FileListView.h"
 #include "transfer/PcDirectory.h"

@@ -1,6 +1,7 @@
 #include "transfer/CSaveSv.h"
 
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CServerDir.h"
 #include "transfer/ServerDialogContext.h"
 #include "transfer/ServerPaths.h"
@@ -19,8 +20,8 @@
 
 CSaveSv::CSaveSv(ServerDialogContext& context, const ServerProfile& profile,
                  const QString& fileName, QWidget* parent)
-    : QDialog(parent), m_context(context), m_profile(profile), m_directory(profile.Dir),
-      m_fileName(fileName), m_code(codeSystemIndex(profile.Code)) {
+    : QDialog(parent), m_context(context), m_profile(std::make_unique<ServerProfile>(profile)),
+      m_directory(profile.Dir), m_fileName(fileName), m_code(codeSystemIndex(profile.Code)) {
     setWindowTitle(QStringLiteral("サーバ保存確認"));
     auto* layout = new QVBoxLayout(this);
 
@@ -73,6 +74,8 @@ CSaveSv::CSaveSv(ServerDialogContext& context, const ServerProfile& profile,
     showValues();
 }
 
+CSaveSv::~CSaveSv() = default;
+
 void CSaveSv::readControls() {
     m_fileName = m_fileNameEdit->text();
     m_code = m_utf8->isChecked()   ? CodeSystemUtf8
@@ -82,7 +85,7 @@ void CSaveSv::readControls() {
 
 void CSaveSv::showValues() {
     m_question->setText(
-        QStringLiteral("サーバ:%1 に保存します。宜しいですか？").arg(m_profile.Server));
+        QStringLiteral("サーバ:%1 に保存します。宜しいですか？").arg(m_profile->Server));
     m_directoryEdit->setText(m_directory);
     m_fileNameEdit->setText(m_fileName);
     (m_code == CodeSystemUtf8   ? m_utf8
@@ -95,14 +98,14 @@ void CSaveSv::browse() {
     readControls();
     // Only the directory is chosen there: the file keeps its own profile (protocol, port,
     // user...), whichever stored profile shares its server and directory.
-    ServerProfile browsed = m_profile;
+    ServerProfile browsed = *m_profile;
     browsed.Code = m_code; // names are read as they will be written
     CServerDir list(m_context, browsed, this);
     if (list.exec() != QDialog::Accepted)
         return;
     m_directory = list.selectedDirectory();
     // The upload goes to the profile's directory: keep it the one the dialog shows.
-    m_profile.Dir = m_directory;
+    m_profile->Dir = m_directory;
     showValues();
 }
 
@@ -116,7 +119,7 @@ void CSaveSv::accept() {
         m_fileNameEdit->setFocus();
         return;
     }
-    m_profile.Code = m_code;
-    m_profile.Dir = m_directory;
+    m_profile->Code = m_code;
+    m_profile->Dir = m_directory;
     QDialog::accept();
 }

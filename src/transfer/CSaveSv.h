@@ -1,10 +1,11 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
-
 #include <QDialog>
 
+#include <memory>
+
 struct ServerDialogContext;
+struct ServerProfile;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,8 +20,9 @@ class CSaveSv : public QDialog {
 public:
     CSaveSv(ServerDialogContext& context, const ServerProfile& profile, const QString& fileName,
             QWidget* parent = nullptr);
+    ~CSaveSv() override;
 
-    const ServerProfile& profile() const { return m_profile; }
+    const ServerProfile& profile() const { return *m_profile; }
     QString directory() const { return m_directory; }
     QString fileName() const { return m_fileName; }
     int code() const { return m_code; }
@@ -35,7 +37,7 @@ private:
     void showValues();
 
     ServerDialogContext& m_context;
-    ServerProfile m_profile;
+    std::unique_ptr<ServerProfile> m_profile; // never null
     QString m_directory;
     QString m_fileName;
     int m_code = 0;

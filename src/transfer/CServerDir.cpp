@@ -24,7 +24,7 @@
 namespace {
 
 ServerBrowser::Options browserOptions(CServerDir::Mode mode, bool filtering,
-                                      std::optional<ServerProfile> fixed) {
+                                      const ServerProfile* fixed) {
     ServerBrowser::Options options;
     options.kinds = mode == CServerDir::SaveMode ? ServerFileKindDirectories : ServerFileKindAll;
     options.multipleSelection = false;
@@ -32,19 +32,20 @@ ServerBrowser::Options browserOptions(CServerDir::Mode mode, bool filtering,
     options.upAtRootLists = false;
     options.filtering = filtering;
     options.freshLogonForActions = false;
-    options.fixedProfile = std::move(fixed);
+    if (fixed)
+        options.fixedProfile = std::make_shared<const ServerProfile>(*fixed);
     return options;
 }
 
 } // namespace
 
 CServerDir::CServerDir(ServerDialogContext& context, Mode mode, QWidget* parent)
-    : CServerDir(context, mode, std::nullopt, parent) {}
+    : CServerDir(context, mode, nullptr, parent) {}
 
 CServerDir::CServerDir(ServerDialogContext& context, const ServerProfile& profile, QWidget* parent)
-    : CServerDir(context, SaveMode, profile, parent) {}
+    : CServerDir(context, SaveMode, &profile, parent) {}
 
-CServerDir::CServerDir(ServerDialogContext& context, Mode mode, std::optional<ServerProfile> fixed,
+CServerDir::CServerDir(ServerDialogContext& context, Mode mode, const ServerProfile* fixed,
                        QWidget* parent)
     : CToolTipDialog(parent), m_context(context), m_mode(mode) {
     setWindowTitle(QStringLiteral("サーバ一覧"));
@@ -52,7 +53,7 @@ CServerDir::CServerDir(ServerDialogContext& context, Mode mode, std::optional<Se
     const bool filtering = m_context.settings.ExtFlt != 0;
     m_browser = new ServerBrowser(m_context.settings, m_context.ftpDebugLog, m_context.serverTrust,
                                   m_context.currentServer, m_busy,
-                                  browserOptions(mode, filtering, std::move(fixed)), this);
+                                  browserOptions(mode, filtering, fixed), this);
     m_browser->list()->keepOrderIn(m_context.listOrder);
     m_browser->list()->setMinimumSize(440, 260);
     auto* layout = new QVBoxLayout(this);

@@ -2,7 +2,6 @@
 
 #include "ftp/ServerFileEntry.h"
 #include "ftp/ServerFileStamp.h"
-#include "settings/ServerProfile.h"
 #include "transfer/BusyCount.h"
 #include "transfer/ServerBrowser.h"
 
@@ -11,6 +10,7 @@
 #include <optional>
 
 struct ServerDialogContext;
+struct ServerProfile;
 class CFtpClient;
 class QCheckBox;
 class QComboBox;
@@ -61,7 +61,8 @@ public:
     void reject() override;
 
 private:
-    CServerDir(ServerDialogContext& context, Mode mode, std::optional<ServerProfile> fixed,
+    // `fixed`: the profile of save mode on a given profile, else null.
+    CServerDir(ServerDialogContext& context, Mode mode, const ServerProfile* fixed,
                QWidget* parent);
     static void registerToolTipTexts();
     QWidget* buildBottomRows();

@@ -1,5 +1,9 @@
 #include "transfer/DirectoryHistory.h"
 
+#include "settings/ServerProfile.h"
+
+static_assert(DirectoryHistory::MaxEntries == ServerProfile::HistoryCount);
+
 void DirectoryHistory::load(const std::array<QString, MaxEntries>& history) {
     m_lines.clear();
     m_current = -1;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "settings/ServerProfile.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +10,7 @@
 // oldest out. The box is kept per profile in its "HisDir00".."HisDir09" entries.
 class DirectoryHistory {
 public:
-    static constexpr int MaxEntries = ServerProfile::HistoryCount;
+    static constexpr int MaxEntries = 10; // a profile's HistoryCount
 
     // Replaces the lines with the non-empty entries of a profile's history, in order.
     void load(const std::array<QString, MaxEntries>& history);

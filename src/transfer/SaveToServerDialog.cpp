@@ -1,5 +1,6 @@
 #include "transfer/SaveToServerDialog.h"
 
+#include "settings/ServerProfile.h"
 #include "transfer/CSaveSv.h"
 
 bool RunSaveToServerDialog(ServerDialogContext context, QWidget* parent, ServerProfile& profile,

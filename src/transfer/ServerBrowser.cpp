@@ -4,6 +4,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/BusyCount.h"
 #include "transfer/FileActions.h"
 #include "transfer/FileListView.h"

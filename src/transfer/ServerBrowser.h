@@ -10,6 +10,7 @@
 #include <optional>
 
 struct AppSettings;
+struct ServerProfile;
 class BusyCount;
 class CFtpClient;
 class FileListView;
@@ -39,7 +40,7 @@ public:
         bool freshLogonForActions = true;
         // Browses with this profile (a document's own copy) rather than a stored one, and the
         // profile box cannot switch to another.
-        std::optional<ServerProfile> fixedProfile;
+        std::shared_ptr<const ServerProfile> fixedProfile;
     };
 
     ServerBrowser(AppSettings& settings, bool debugLog, ServerTrust& trust, int profileNumber,

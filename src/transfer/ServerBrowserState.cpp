@@ -2,6 +2,7 @@
 
 #include "ftp/CFtpClient.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/ServerListLines.h"
 #include "transfer/ServerPaths.h"
 
@@ -17,11 +18,12 @@ const QString ListingFailed = QStringLiteral("ディレクトリの一覧を取�
 
 ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber)
     : m_settings(settings),
-      m_profileNumber(std::clamp(profileNumber, 0, AppSettings::ProfileCount - 1)) {
-    m_profile = m_settings.Profiles[std::size_t(m_profileNumber)];
-    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
-    m_history.load(m_profile.HisDir);
-    m_history.put(m_profile.Dir);
+      m_profileNumber(std::clamp(profileNumber, 0, AppSettings::ProfileCount - 1)),
+      m_profile(std::make_unique<ServerProfile>()) {
+    *m_profile = m_settings.Profiles[std::size_t(m_profileNumber)];
+    m_directory = ServerNames::directoryBytes(m_profile->Dir, m_profile->Code);
+    m_history.load(m_profile->HisDir);
+    m_history.put(m_profile->Dir);
 }
 
 ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber,
@@ -34,13 +36,15 @@ ServerBrowserState::ServerBrowserState(AppSettings& settings, int profileNumber,
             m_keepsHistory = true;
         }
     }
-    m_profile = given;
-    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
+    *m_profile = given;
+    m_directory = ServerNames::directoryBytes(m_profile->Dir, m_profile->Code);
     // The stored profile's history is newer than the copy's.
     m_history.load(m_keepsHistory ? m_settings.Profiles[std::size_t(m_profileNumber)].HisDir
-                                  : m_profile.HisDir);
-    m_history.put(m_profile.Dir);
+                                  : m_profile->HisDir);
+    m_history.put(m_profile->Dir);
 }
+
+ServerBrowserState::~ServerBrowserState() = default;
 
 bool ServerBrowserState::isCopyOf(const ServerProfile& copy, ServerProfile stored) {
     stored.Dir = copy.Dir;
@@ -56,25 +60,25 @@ bool ServerBrowserState::selectProfile(int number) {
     if (chosen.Server.isEmpty())
         return false;
     storeHistory();
-    m_profile = chosen;
+    *m_profile = chosen;
     m_profileNumber = number;
     m_keepsHistory = true;
-    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
+    m_directory = ServerNames::directoryBytes(m_profile->Dir, m_profile->Code);
     m_haveListed = false; // the last good directory was another server's
-    m_history.load(m_profile.HisDir);
-    m_history.put(m_profile.Dir);
+    m_history.load(m_profile->HisDir);
+    m_history.put(m_profile->Dir);
     return true;
 }
 
 void ServerBrowserState::selectHistoryLine(int index) {
     m_history.select(index);
-    m_profile.Dir = m_history.currentText();
-    m_directory = ServerNames::directoryBytes(m_profile.Dir, m_profile.Code);
+    m_profile->Dir = m_history.currentText();
+    m_directory = ServerNames::directoryBytes(m_profile->Dir, m_profile->Code);
 }
 
 void ServerBrowserState::enter(const QByteArray& path) {
     m_directory = path;
-    m_profile.Dir = ServerNames::directoryText(path, m_profile.Code);
+    m_profile->Dir = ServerNames::directoryText(path, m_profile->Code);
 }
 
 bool ServerBrowserState::goUp() {
@@ -92,7 +96,7 @@ void ServerBrowserState::storeHistory() {
 }
 
 void ServerBrowserState::copyProfileInto(CFtpClient& client) const {
-    client.useProfile(m_profile);
+    client.useProfile(*m_profile);
     client.serverDirectory = m_directory;
 }
 
@@ -140,13 +144,13 @@ ServerBrowserState::Listing ServerBrowserState::listOnce(CFtpClient& client, int
         return {Result<>::failed(), DirectoryFailed};
     const Result<> read = ownConnection ? client.GetServerFileListSDK("*", m_entries, kinds)
                                         : client.GetServerFileList("*", m_entries, kinds);
-    m_listCode = m_profile.Code;
+    m_listCode = m_profile->Code;
     if (!read.ok()) {
         // The SDK listing has said why; the listing over the session says nothing itself.
         m_entries.clear();
         return {read, ownConnection ? QString() : ListingFailed};
     }
     m_listed = true;
-    m_history.put(m_profile.Dir);
+    m_history.put(m_profile->Dir);
     return {};
 }

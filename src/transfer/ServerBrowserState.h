@@ -2,13 +2,15 @@
 
 #include "ftp/ServerFileEntry.h"
 #include "platform/Result.h"
-#include "settings/ServerProfile.h"
 #include "transfer/DirectoryHistory.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 struct AppSettings;
+struct ServerProfile;
 class CFtpClient;
 
 // What a server pane shows and the rules it moves by, without a window: the profile in use (a
@@ -30,13 +32,14 @@ public:
     // history it keeps; when none is (the options changed since), it is `profileNumber` for the
     // profile box and no history is stored.
     ServerBrowserState(AppSettings& settings, int profileNumber, const ServerProfile& given);
+    ~ServerBrowserState();
 
     // Whether `copy` was taken from `stored`: equal but for what a copy may change on its own
     // (the directory, its history and the code system of an opening).
     static bool isCopyOf(const ServerProfile& copy, ServerProfile stored);
 
-    const ServerProfile& profile() const { return m_profile; }
-    ServerProfile& profile() { return m_profile; }
+    const ServerProfile& profile() const { return *m_profile; }
+    ServerProfile& profile() { return *m_profile; }
     int profileNumber() const { return m_profileNumber; }
     QByteArray directory() const { return m_directory; }
     const DirectoryHistory& history() const { return m_history; }
@@ -77,7 +80,7 @@ private:
 
     AppSettings& m_settings;
     int m_profileNumber = 0;
-    ServerProfile m_profile;
+    std::unique_ptr<ServerProfile> m_profile; // never null
     QByteArray m_directory;
     QByteArray m_lastListed; // the directory of the last listing that worked
     bool m_haveListed = false;
