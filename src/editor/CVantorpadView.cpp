@@ -4,6 +4,7 @@
 #include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "doc/DocumentHost.h"
+#include "editor/EditorAccessibility.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/SyntaxColours.h"
 #include "editor/UrlDetector.h"
@@ -74,6 +75,7 @@ CVantorpadView::Hooks& CVantorpadView::hooks() {
 CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWidget* parent)
     : QsciScintilla(parent), m_host(host), m_document(document),
       m_keywords(new KeywordOverlay(this)) {
+    installEditorAccessibility();
     setUtf8(true);
     // Lines keep the ends they have; pasted text takes the document's.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL);
@@ -97,7 +99,12 @@ CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWid
     connect(this, &QsciScintilla::modificationChanged, document,
             &CVantorpadDoc::editorModificationChanged);
     connect(this, &QsciScintilla::textChanged, this, &CVantorpadView::textChangedBehind);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { markVisibleUrls(); });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type) { noteModification(type); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] {
+        markVisibleUrls();
+        reportCaretToAccessibility(this);
+    });
     m_language = SyntaxLanguage::None;
     detectLanguage();
     ApplyEditorSettings();
@@ -108,6 +115,56 @@ CVantorpadView::~CVantorpadView() {
         m_document->attachEditor(nullptr);
         m_document->setView(nullptr);
     }
+}
+
+CVantorpadView::QuietEdit::QuietEdit(CVantorpadView& view)
+    : m_view(view), m_mask(view.sendLong(SCI_GETMODEVENTMASK)) {
+    if (m_view.m_quietDepth++ == 0)
+        m_view.m_quietChanged = false;
+    constexpr long afterChange = SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_PERFORMED_USER |
+                                 SC_PERFORMED_UNDO | SC_PERFORMED_REDO | SC_MULTISTEPUNDOREDO |
+                                 SC_LASTSTEPINUNDOREDO | SC_MULTILINEUNDOREDO | SC_STARTACTION;
+    m_view.SendScintilla(SCI_SETMODEVENTMASK,
+                         static_cast<unsigned long>((m_mask & ~afterChange) | SC_MOD_BEFOREINSERT |
+                                                    SC_MOD_BEFOREDELETE));
+}
+
+CVantorpadView::QuietEdit::~QuietEdit() {
+    m_view.SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_mask));
+    if (--m_view.m_quietDepth == 0 && m_view.m_quietChanged) {
+        m_view.m_quietChanged = false;
+        emit m_view.textChanged();
+    }
+}
+
+void CVantorpadView::noteModification(int type) {
+    if (m_quietDepth > 0 && (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) != 0)
+        m_quietChanged = true;
+}
+
+void CVantorpadView::undo() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::undo();
+}
+
+void CVantorpadView::redo() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::redo();
+}
+
+void CVantorpadView::cut() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::cut();
+}
+
+void CVantorpadView::paste() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::paste();
+}
+
+void CVantorpadView::inputMethodEvent(QInputMethodEvent* event) {
+    const QuietEdit quiet(*this);
+    QsciScintilla::inputMethodEvent(event);
 }
 
 long CVantorpadView::sendLong(unsigned int message, unsigned long wParam, long lParam) const {
@@ -131,13 +188,20 @@ QByteArray CVantorpadView::editorText() const {
 }
 
 void CVantorpadView::loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd) {
+    const QuietEdit quiet(*this);
     const bool readOnly = isReadOnly();
     setReadOnly(false);
     const int eol = mainLineEnd == LineEnd::CrLf ? SC_EOL_CRLF
                     : mainLineEnd == LineEnd::Cr ? SC_EOL_CR
                                                  : SC_EOL_LF;
     SendScintilla(SCI_SETEOLMODE, static_cast<unsigned long>(eol));
-    SendScintilla(SCI_SETTEXT, 0UL, utf8.constData());
+    // No undo step leads back to the old text, so the undo history need not keep a copy of the
+    // new one (as large as the text itself).
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size()));
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0UL);
@@ -221,6 +285,7 @@ void CVantorpadView::insertPlainText(const QString& text) {
     if (m_document && m_document->prevailingLineEnd() != LineEnd::Lf)
         lines.replace(u'\n', QString::fromLatin1(lineEndBytes(m_document->prevailingLineEnd())));
     const QByteArray utf8 = editorUtf8Of(lines);
+    const QuietEdit quiet(*this);
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
     SendScintilla(SCI_ENDUNDOACTION);
@@ -531,6 +596,7 @@ void CVantorpadView::OnSpreadsheet() {
 }
 
 void CVantorpadView::keyPressEvent(QKeyEvent* event) {
+    const QuietEdit quiet(*this);
     if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
         m_document->setInsertMode(!m_document->insertMode());
         setOverwriteMode(!m_document->insertMode());

@@ -146,8 +146,16 @@ public:
     bool isTextModified() const override;
     void markTextUnmodified() override;
 
+    // Edits that also do QScintilla's accessibility bookkeeping count the characters from the
+    // start of the text to the edit (see EditorAccessibility.h): they run quietly instead.
+    void undo() override;
+    void redo() override;
+    void cut() override;
+    void paste() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -157,6 +165,22 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
+    // While one lives, Scintilla tells the view of its changes only before it makes them
+    // (nothing that counts characters runs); when the last one ends, textChanged is emitted
+    // once if the text changed.
+    class QuietEdit {
+    public:
+        explicit QuietEdit(CVantorpadView& view);
+        ~QuietEdit();
+        QuietEdit(const QuietEdit&) = delete;
+        QuietEdit& operator=(const QuietEdit&) = delete;
+
+    private:
+        CVantorpadView& m_view;
+        long m_mask;
+    };
+    void noteModification(int type);
+
     void replaceSelectionLineByLine(const std::function<QString(QStringView, QChar)>& convert);
     void addMenuCommand(QMenu* menu, int command);
     // The document's text as the searches see it, kept between searches until the next change
@@ -189,4 +213,6 @@ private:
     SyntaxLanguage m_language = SyntaxLanguage::None;
     int m_urlFirstLine = -1;
     int m_urlLastLine = -1;
+    int m_quietDepth = 0;
+    bool m_quietChanged = false;
 };
