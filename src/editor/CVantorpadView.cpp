@@ -199,7 +199,9 @@ void CVantorpadView::loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd)
     // new one (as large as the text itself).
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size()));
+    // Room for the text and for what is typed next: Scintilla grows a buffer whose gap is too
+    // small by copying all of it, which in a large text is more than a frame's time.
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size() + utf8.size() / 8 + 4096));
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
