@@ -142,6 +142,20 @@ void CVantorpadView::noteModification(int type) {
         m_quietChanged = true;
 }
 
+void CVantorpadView::replaceRange(long from, long to, QByteArrayView utf8) {
+    constexpr qsizetype LargeEdit = qsizetype(1) << 20;
+    const QuietEdit quiet(*this);
+    if (m_utf16Index && std::max<qsizetype>(to - from, utf8.size()) > LargeEdit) {
+        SendScintilla(SCI_RELEASELINECHARACTERINDEX,
+                      static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF16));
+        m_utf16Index = false;
+    }
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
 void CVantorpadView::undo() {
     const QuietEdit quiet(*this);
     QsciScintilla::undo();
@@ -221,10 +235,6 @@ void CVantorpadView::markTextUnmodified() {
 
 void CVantorpadView::textChangedBehind() {
     m_urlFirstLine = m_urlLastLine = -1;
-    if (m_searchedTextValid) {
-        m_searchedTextValid = false;
-        m_searchedText.clear();
-    }
 }
 
 QString CVantorpadView::toPlainText() const {
@@ -519,7 +529,7 @@ void CVantorpadView::OnKeywordColour() {
     const AppSettings& s = m_host.settings();
     const QStringList set1(s.Key1.begin(), s.Key1.end());
     const QStringList set2(s.Key2.begin(), s.Key2.end());
-    const QList<KeywordMatch> matches = findKeywordMatches(searchedText(), set1, set2);
+    const QList<KeywordMatch> matches = findKeywordMatches(toPlainText(), set1, set2);
     const QColor colours[2] = {colorFromColorRef(s.Keyword1), colorFromColorRef(s.Keyword2)};
     m_keywords->apply(matches, colours);
 }

@@ -180,12 +180,16 @@ private:
         long m_mask;
     };
     void noteModification(int type);
+    // Puts `utf8` in place of the bytes from `from` to `to` as one undo step, quietly. A large
+    // edit first lets go of the UTF-16 line index, which Scintilla would otherwise count through
+    // all the new text; the next question in UTF-16 positions builds it again.
+    void replaceRange(long from, long to, QByteArrayView utf8);
 
-    void replaceSelectionLineByLine(const std::function<QString(QStringView, QChar)>& convert);
+    void replaceSelectionConverted(const std::function<QString(QStringView, QChar)>& convert);
     void addMenuCommand(QMenu* menu, int command);
-    // The document's text as the searches see it, kept between searches until the next change
-    // (taking it from a 20 MB document costs as much as the search itself).
-    const QString& searchedText() const;
+    // Scintilla's text in place, valid until the next change: from the character before
+    // `from` (`*base`) to `to`, or to the end when `to` is -1.
+    QByteArrayView documentBytes(long from, long to, long* base) const;
     void textChangedBehind();
     // Hands a double-clicked link to the desktop, after a question where the link may be more
     // than a page to show.
@@ -207,8 +211,6 @@ private:
     bool m_urlDetection = false;
     bool m_selectionFonts = false;
     bool m_overLink = false;
-    mutable QString m_searchedText;
-    mutable bool m_searchedTextValid = false;
     mutable bool m_utf16Index = false;
     SyntaxLanguage m_language = SyntaxLanguage::None;
     int m_urlFirstLine = -1;
