@@ -6,6 +6,7 @@
 #include "doc/DocumentHost.h"
 #include "editor/EditorAccessibility.h"
 #include "editor/KeywordOverlay.h"
+#include "editor/LongLines.h"
 #include "editor/SyntaxColours.h"
 #include "editor/UrlDetector.h"
 #include "platform/BusyGuard.h"
@@ -198,13 +199,22 @@ void CVantorpadView::showKeptBytes() {
 QByteArray CVantorpadView::editorText() const {
     const long length = sendLong(SCI_GETLENGTH);
     const char* text = reinterpret_cast<const char*>(sendLong(SCI_GETCHARACTERPOINTER));
+    if (!m_displayBreaks.empty())
+        return LongLines::joined(QByteArrayView(text, length), m_displayBreaks);
     return QByteArray(text, length);
 }
 
-void CVantorpadView::loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd) {
+void CVantorpadView::setReadOnly(bool readOnly) {
+    // Display breaks keep their places only while nothing is edited.
+    QsciScintilla::setReadOnly(readOnly || !m_displayBreaks.empty());
+}
+
+void CVantorpadView::loadEditorText(const QByteArray& file, LineEnd mainLineEnd) {
     const QuietEdit quiet(*this);
-    const bool readOnly = isReadOnly();
-    setReadOnly(false);
+    const bool readOnly = isReadOnly() && m_displayBreaks.empty();
+    m_displayBreaks.clear();
+    const QByteArray utf8 = LongLines::cut(file, m_displayBreaks);
+    QsciScintilla::setReadOnly(false);
     const int eol = mainLineEnd == LineEnd::CrLf ? SC_EOL_CRLF
                     : mainLineEnd == LineEnd::Cr ? SC_EOL_CR
                                                  : SC_EOL_LF;
@@ -223,6 +233,11 @@ void CVantorpadView::loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd)
     SendScintilla(SCI_GOTOPOS, 0UL);
     setReadOnly(readOnly);
     textChangedBehind();
+    if (!m_displayBreaks.empty())
+        Prompt::information(
+            QStringLiteral("%1 バイトを超える長い行がある為、表示の為に区切り、"
+                           "読み取り専用で開きました。ファイルの内容は変わりません。")
+                .arg(LongLines::Longest));
 }
 
 bool CVantorpadView::isTextModified() const {

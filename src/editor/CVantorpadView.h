@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 #include "doc/CVantorpadDoc.h"
 
@@ -148,6 +149,9 @@ public:
 
     // Edits that also do QScintilla's accessibility bookkeeping count the characters from the
     // start of the text to the edit (see EditorAccessibility.h): they run quietly instead.
+    // A document with a line too long to lay out is shown with display breaks and stays
+    // read-only (see LongLines.h).
+    void setReadOnly(bool readOnly) override;
     void undo() override;
     void redo() override;
     void cut() override;
@@ -215,6 +219,7 @@ private:
     SyntaxLanguage m_language = SyntaxLanguage::None;
     int m_urlFirstLine = -1;
     int m_urlLastLine = -1;
+    std::vector<qsizetype> m_displayBreaks; // see LongLines.h
     int m_quietDepth = 0;
     bool m_quietChanged = false;
 };

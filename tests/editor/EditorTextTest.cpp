@@ -7,6 +7,7 @@
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/KeywordOverlay.h"
+#include "editor/LongLines.h"
 #include "editor/SyntaxLanguage.h"
 #include "encoding/LosslessCodec.h"
 #include "frame/CMainFrame.h"
@@ -290,4 +291,27 @@ TEST(EditorText, TypingAndUndoTellOfTheChangedText) {
     const qsizetype afterMove = told.size();
     QTest::keyClick(focus, Qt::Key_Right);
     EXPECT_EQ(told.size(), afterMove) << "a caret move changes no text";
+}
+
+// A line too long to lay out is shown cut into pieces, read-only, with a message; the file is
+// written back as it was, and the cuts never split a character.
+TEST(EditorText, ALineTooLongToLayOutIsShownCutAndSavedWhole) {
+    const QByteArray unit = toCp932(u"長い行 abc ") + "\x80";
+    QByteArray line;
+    while (line.size() <= LongLines::Longest)
+        line += unit;
+    const QByteArray file = "first\r" + line + "\r\nlast";
+    ScriptedPrompt prompt;
+    AppHarness h("DelEOF=0\r\n");
+    CVantorpadView* view = open(h, file);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("読み取り専用")));
+    EXPECT_TRUE(view->isReadOnly());
+    view->setReadOnly(false);
+    EXPECT_TRUE(view->isReadOnly()) << "the cuts must stay where they are";
+    EXPECT_GT(view->lineCount(), line.size() / LongLines::Piece);
+    EXPECT_FALSE(view->toPlainText().contains(QChar(0xFFFD)));
+    ASSERT_TRUE(view->doc()->OnSaveDocument(h.pcFile(QStringLiteral("t.txt"))));
+    EXPECT_EQ(h.dir().read(QStringLiteral("pc/t.txt")), file);
 }
