@@ -426,6 +426,14 @@ void CVantorpadView::detectLanguage() {
         return;
     const QString name =
         m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
+    // A lexer styles everything up to what is shown: a jump to the end of a very large text
+    // would style all of it at once. Such a text opens plain; the "言語" menu still offers the
+    // colours.
+    constexpr long LargestColoured = 32L << 20;
+    if (sendLong(SCI_GETLENGTH) > LargestColoured) {
+        setLanguage(SyntaxLanguage::None);
+        return;
+    }
     const long lineEnd = sendLong(SCI_GETLINEENDPOSITION, 0UL);
     const char* text = reinterpret_cast<const char*>(
         sendLong(SCI_GETRANGEPOINTER, 0UL, std::min<long>(lineEnd, 200)));
