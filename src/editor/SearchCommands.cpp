@@ -21,8 +21,10 @@ QByteArrayView CVantorpadView::documentBytes(long from, long to, long* base) con
 bool CVantorpadView::FindInView(const QString& text, bool up, bool wholeWord, bool matchCase) {
     const long from = sendLong(up ? SCI_GETSELECTIONSTART : SCI_GETSELECTIONEND);
     long base = 0;
+    // Upward, the character after the selection's start still decides a whole word.
     const QByteArrayView bytes =
-        up ? documentBytes(0, from, &base) : documentBytes(from, -1, &base);
+        up ? documentBytes(0, sendLong(SCI_POSITIONAFTER, static_cast<unsigned long>(from)), &base)
+           : documentBytes(from, -1, &base);
     const TextSearch::Match match =
         TextSearch::find(bytes, text, from - base, {up, wholeWord, matchCase});
     if (!match.found()) {
