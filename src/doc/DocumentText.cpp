@@ -427,30 +427,88 @@ QString losslessTextOf(QByteArrayView editorUtf8) {
 
 namespace {
 
-// CP932 in the editor's form a piece at a time, so that the UTF-16 text in between stays small
-// (a whole file's would be twice the file). A piece ends after a byte below 0x40, which is no
-// second byte of a character, so no character is cut in two.
-QByteArray cp932ForEditor(QByteArrayView body) {
-    constexpr qsizetype kPiece = qsizetype(1) << 20;
-    QByteArray out;
-    out.reserve(body.size() + body.size() / 2 + 16);
-    qsizetype at = 0;
-    while (at < body.size()) {
-        qsizetype end = std::min(body.size(), at + kPiece);
-        if (end < body.size()) {
-            qsizetype cut = end;
-            while (cut > at && uchar(body[cut - 1]) >= 0x40)
-                --cut;
-            if (cut > at)
-                end = cut; // else a piece without such a byte is taken whole to the next one
-            else
-                while (end < body.size() && uchar(body[end - 1]) >= 0x40)
-                    ++end;
+// What one CP932 byte or byte pair is in the editor's form: at most four bytes.
+struct EditorCode {
+    char bytes[4] = {};
+    quint8 length = 0;
+};
+
+EditorCode editorCodeOf(QStringView decoded) {
+    EditorCode code;
+    const QByteArray utf8 = editorUtf8Of(decoded);
+    code.length = quint8(utf8.size());
+    std::memcpy(code.bytes, utf8.constData(), size_t(utf8.size()));
+    return code;
+}
+
+// The lossless CP932 codec's decoding, as the editor's bytes of each byte and byte pair, worked
+// out once from the codec itself: decoding then writes each character's bytes straight into
+// the editor's text, with no UTF-16 text in between.
+class Cp932EditorTable {
+public:
+    Cp932EditorTable() : m_pairs(size_t(256 * 256)) {
+        const LosslessCodec& codec = LosslessCodec::cp932();
+        for (int b = 0; b < 256; ++b) {
+            const char one[1] = {char(b)};
+            const QString alone = codec.decode(QByteArrayView(one, 1));
+            m_single[b] = editorCodeOf(alone);
+            if (escapedByte(alone[0]) < 0)
+                continue;
+            // A byte that is no character alone may start one with the byte after it.
+            for (int t = 0; t < 256; ++t) {
+                const char two[2] = {char(b), char(t)};
+                const QString pair = codec.decode(QByteArrayView(two, 2));
+                if (pair.size() == 1 && escapedByte(pair[0]) < 0) {
+                    m_pairs[size_t(b << 8 | t)] = editorCodeOf(pair);
+                    m_leads[b] = true;
+                }
+            }
         }
-        appendEditorUtf8(out, LosslessCodec::cp932().decode(body.sliced(at, end - at)));
-        at = end;
     }
-    return out;
+
+    QByteArray decode(QByteArrayView bytes) const {
+        const auto* in = reinterpret_cast<const uchar*>(bytes.data());
+        const qsizetype n = bytes.size();
+        QByteArray out;
+        out.resize(n + n / 2 + 16);
+        char* o = out.data();
+        char* limit = o + out.size() - 4;
+        qsizetype i = 0;
+        while (i < n) {
+            if (o > limit) {
+                const qsizetype done = o - out.data();
+                out.resize(out.size() + (n - i) * 2 + 16);
+                o = out.data() + done;
+                limit = out.data() + out.size() - 4;
+            }
+            const uchar b = in[i];
+            if (b < 0x80) {
+                *o++ = char(b);
+                ++i;
+                continue;
+            }
+            const EditorCode* code = &m_single[b];
+            if (m_leads[b] && i + 1 < n && m_pairs[size_t(b << 8 | in[i + 1])].length != 0) {
+                code = &m_pairs[size_t(b << 8 | in[i + 1])];
+                ++i;
+            }
+            std::memcpy(o, code->bytes, 4);
+            o += code->length;
+            ++i;
+        }
+        out.truncate(o - out.data());
+        return out;
+    }
+
+private:
+    std::array<EditorCode, 256> m_single;
+    std::array<bool, 256> m_leads{};
+    std::vector<EditorCode> m_pairs;
+};
+
+QByteArray cp932ForEditor(QByteArrayView body) {
+    static const Cp932EditorTable table;
+    return table.decode(body);
 }
 
 EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin, const QByteArray* whole) {
