@@ -235,9 +235,9 @@ void CVantorpadView::loadEditorText(const QByteArray& file, LineEnd mainLineEnd)
     textChangedBehind();
     if (!m_displayBreaks.empty())
         Prompt::information(
-            QStringLiteral("%1 バイトを超える長い行がある為、表示の為に区切り、"
+            QStringLiteral("%1 MB を超える長い行がある為、表示の為に区切り、"
                            "読み取り専用で開きました。ファイルの内容は変わりません。")
-                .arg(LongLines::Longest));
+                .arg(LongLines::Longest >> 20));
 }
 
 bool CVantorpadView::isTextModified() const {

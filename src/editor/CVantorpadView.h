@@ -24,7 +24,9 @@ class QUrl;
 // the editor settings, syntax and keyword colours, detected URLs, the right-click menu, printing.
 //
 // Scintilla counts bytes of UTF-8; the view's own interface counts UTF-16 units of the text as
-// toPlainText gives it, as the searches, conversions and keyword matching of the core do.
+// toPlainText gives it, as the keyword matching of the core does. Searches and replace-all read
+// Scintilla's bytes in place, and bulk edits replace only the bytes that change, so that a large
+// document is never copied whole for them.
 class CVantorpadView : public QsciScintilla, public DocumentTextHolder {
     Q_OBJECT
 public:
@@ -147,11 +149,11 @@ public:
     bool isTextModified() const override;
     void markTextUnmodified() override;
 
-    // Edits that also do QScintilla's accessibility bookkeeping count the characters from the
-    // start of the text to the edit (see EditorAccessibility.h): they run quietly instead.
     // A document with a line too long to lay out is shown with display breaks and stays
     // read-only (see LongLines.h).
     void setReadOnly(bool readOnly) override;
+    // QScintilla's accessibility bookkeeping counts the characters from the start of the text
+    // to every edit (see EditorAccessibility.h): these edits run quietly instead.
     void undo() override;
     void redo() override;
     void cut() override;
