@@ -3,7 +3,9 @@
 #include "encoding/LosslessUtf8.h"
 #include "encoding/TextCodeGuess.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -79,9 +81,23 @@ void splitLines(DecodedText& decoded) {
             decoded.exceptions.append({int(line), LineEnd(ends[line])});
 }
 
+constexpr quint64 kHighBits = 0x8080808080808080ULL;
+
+inline quint64 word(const uchar* s) {
+    quint64 w;
+    std::memcpy(&w, s, sizeof w);
+    return w;
+}
+
 bool hasNonAscii(QByteArrayView bytes) {
-    for (char c : bytes)
-        if (uchar(c) >= 0x80)
+    const auto* s = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8)
+        if (word(s + i) & kHighBits)
+            return true;
+    for (; i < n; ++i)
+        if (s[i] >= 0x80)
             return true;
     return false;
 }
@@ -118,6 +134,11 @@ bool isStrictUtf8(QByteArrayView bytes) {
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
+        // Runs of ASCII go eight bytes at a time.
+        while (i + 8 <= n && (word(s + i) & kHighBits) == 0)
+            i += 8;
+        if (i >= n)
+            break;
         const uchar b = s[i];
         if (b < 0x80) {
             ++i;
@@ -153,19 +174,40 @@ bool isStrictUtf8(QByteArrayView bytes) {
     return true;
 }
 
-TextEncoding detectEncoding(QByteArrayView bytes, TextOrigin origin) {
-    const QByteArrayView bom("\xEF\xBB\xBF", 3);
-    const bool marked = bytes.startsWith(bom);
+namespace {
+
+// What detectEncoding decides, with what it learnt of the bytes on the way, so that opening a
+// file looks at each byte as few times as it can.
+struct Detection {
+    TextEncoding encoding = TextEncoding::Cp932;
+    bool marked = false;     // begins with the byte order mark
+    bool nonAscii = false;   // the bytes after the mark hold a byte of 0x80 or more
+    bool strictUtf8 = false; // the bytes after the mark are strict UTF-8
+};
+
+Detection detect(QByteArrayView bytes, TextOrigin origin) {
+    Detection d;
+    d.marked = bytes.startsWith(QByteArrayView("\xEF\xBB\xBF", 3));
+    const QByteArrayView body = d.marked ? bytes.sliced(3) : bytes;
+    d.nonAscii = hasNonAscii(body);
+    d.strictUtf8 = !d.nonAscii || isStrictUtf8(body);
     if (origin == TextOrigin::Utf8Server) {
-        if (looksLikeShiftJis(marked ? bytes.sliced(3) : bytes))
-            return TextEncoding::Cp932;
-        return marked ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+        if (looksLikeShiftJis(body))
+            d.encoding = TextEncoding::Cp932;
+        else
+            d.encoding = d.marked ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    } else if (d.marked && d.strictUtf8) {
+        d.encoding = TextEncoding::Utf8Bom;
+    } else if (!d.marked && d.nonAscii && d.strictUtf8) {
+        d.encoding = TextEncoding::Utf8;
     }
-    if (marked && isStrictUtf8(bytes.sliced(3)))
-        return TextEncoding::Utf8Bom;
-    if (hasNonAscii(bytes) && isStrictUtf8(bytes))
-        return TextEncoding::Utf8;
-    return TextEncoding::Cp932;
+    return d;
+}
+
+} // namespace
+
+TextEncoding detectEncoding(QByteArrayView bytes, TextOrigin origin) {
+    return detect(bytes, origin).encoding;
 }
 
 DecodedText decodeDocument(QByteArrayView bytes, TextOrigin origin) {
@@ -304,21 +346,18 @@ QByteArrayView lineEndBytes(LineEnd end) {
 }
 
 LineEnd mainLineEndOf(QByteArrayView text) {
-    qsizetype lf = 0, crlf = 0, cr = 0;
     const char* s = text.data();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (s[i] == '\n') {
-            ++lf;
-        } else if (s[i] == '\r') {
-            if (i + 1 < n && s[i + 1] == '\n') {
-                ++crlf;
-                ++i;
-            } else {
-                ++cr;
-            }
-        }
+    const char* const end = s + text.size();
+    qsizetype lf = std::count(s, end, '\n');
+    qsizetype cr = 0, crlf = 0;
+    for (auto* p = static_cast<const char*>(std::memchr(s, '\r', size_t(end - s))); p;
+         p = static_cast<const char*>(std::memchr(p + 1, '\r', size_t(end - p - 1)))) {
+        if (p + 1 < end && p[1] == '\n')
+            ++crlf;
+        else
+            ++cr;
     }
+    lf -= crlf;
     if (crlf > lf && crlf >= cr)
         return LineEnd::CrLf;
     if (cr > lf && cr > crlf)
@@ -329,6 +368,11 @@ LineEnd mainLineEndOf(QByteArrayView text) {
 QByteArray editorUtf8Of(QStringView text) {
     QByteArray out;
     out.reserve(text.size() + text.size() / 2);
+    appendEditorUtf8(out, text);
+    return out;
+}
+
+void appendEditorUtf8(QByteArray& out, QStringView text) {
     qsizetype run = 0;
     const auto endRun = [&](qsizetype end) {
         if (end > run)
@@ -360,7 +404,6 @@ QByteArray editorUtf8Of(QStringView text) {
         }
     }
     endRun(text.size());
-    return out;
 }
 
 QString losslessTextOf(QByteArrayView editorUtf8) {
@@ -382,23 +425,119 @@ QString losslessTextOf(QByteArrayView editorUtf8) {
     return out;
 }
 
-EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin) {
+namespace {
+
+// What one CP932 byte or byte pair is in the editor's form: at most four bytes.
+struct EditorCode {
+    char bytes[4] = {};
+    quint8 length = 0;
+};
+
+EditorCode editorCodeOf(QStringView decoded) {
+    EditorCode code;
+    const QByteArray utf8 = editorUtf8Of(decoded);
+    code.length = quint8(utf8.size());
+    std::memcpy(code.bytes, utf8.constData(), size_t(utf8.size()));
+    return code;
+}
+
+// The lossless CP932 codec's decoding, as the editor's bytes of each byte and byte pair, worked
+// out once from the codec itself: decoding then writes each character's bytes straight into
+// the editor's text, with no UTF-16 text in between.
+class Cp932EditorTable {
+public:
+    Cp932EditorTable() : m_pairs(size_t(256 * 256)) {
+        const LosslessCodec& codec = LosslessCodec::cp932();
+        for (int b = 0; b < 256; ++b) {
+            const char one[1] = {char(b)};
+            const QString alone = codec.decode(QByteArrayView(one, 1));
+            m_single[b] = editorCodeOf(alone);
+            if (escapedByte(alone[0]) < 0)
+                continue;
+            // A byte that is no character alone may start one with the byte after it.
+            for (int t = 0; t < 256; ++t) {
+                const char two[2] = {char(b), char(t)};
+                const QString pair = codec.decode(QByteArrayView(two, 2));
+                if (pair.size() == 1 && escapedByte(pair[0]) < 0) {
+                    m_pairs[size_t(b << 8 | t)] = editorCodeOf(pair);
+                    m_leads[b] = true;
+                }
+            }
+        }
+    }
+
+    QByteArray decode(QByteArrayView bytes) const {
+        const auto* in = reinterpret_cast<const uchar*>(bytes.data());
+        const qsizetype n = bytes.size();
+        QByteArray out;
+        out.resize(n + n / 2 + 16);
+        char* o = out.data();
+        char* limit = o + out.size() - 4;
+        qsizetype i = 0;
+        while (i < n) {
+            if (o > limit) {
+                const qsizetype done = o - out.data();
+                out.resize(out.size() + (n - i) * 2 + 16);
+                o = out.data() + done;
+                limit = out.data() + out.size() - 4;
+            }
+            const uchar b = in[i];
+            if (b < 0x80) {
+                *o++ = char(b);
+                ++i;
+                continue;
+            }
+            const EditorCode* code = &m_single[b];
+            if (m_leads[b] && i + 1 < n && m_pairs[size_t(b << 8 | in[i + 1])].length != 0) {
+                code = &m_pairs[size_t(b << 8 | in[i + 1])];
+                ++i;
+            }
+            std::memcpy(o, code->bytes, 4);
+            o += code->length;
+            ++i;
+        }
+        out.truncate(o - out.data());
+        return out;
+    }
+
+private:
+    std::array<EditorCode, 256> m_single;
+    std::array<bool, 256> m_leads{};
+    std::vector<EditorCode> m_pairs;
+};
+
+QByteArray cp932ForEditor(QByteArrayView body) {
+    static const Cp932EditorTable table;
+    return table.decode(body);
+}
+
+EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin, const QByteArray* whole) {
+    const Detection d = detect(bytes, origin);
     EditorText result;
-    result.encoding = detectEncoding(bytes, origin);
-    const bool marked = result.encoding == TextEncoding::Utf8Bom;
-    const QByteArrayView body = marked ? bytes.sliced(3) : bytes;
+    result.encoding = d.encoding;
+    const QByteArrayView body = d.encoding == TextEncoding::Utf8Bom ? bytes.sliced(3) : bytes;
     // Valid UTF-8 without characters of the stand-ins' range (plain ASCII among it) is already
     // the editor's form.
-    const bool asIs = (result.encoding != TextEncoding::Cp932 || !hasNonAscii(body)) &&
-                      nextStandInCandidate(body, 0) < 0 && isStrictUtf8(body);
+    const bool asIs = (d.encoding != TextEncoding::Cp932 || !d.nonAscii) && d.strictUtf8 &&
+                      nextStandInCandidate(body, 0) < 0;
     if (asIs)
-        result.utf8 = body.toByteArray();
-    else if (result.encoding == TextEncoding::Cp932)
-        result.utf8 = editorUtf8Of(LosslessCodec::cp932().decode(body));
+        result.utf8 = whole && body.size() == whole->size() ? *whole : body.toByteArray();
+    else if (d.encoding == TextEncoding::Cp932)
+        result.utf8 = cp932ForEditor(body);
     else
         result.utf8 = editorUtf8Of(LosslessUtf8::decode(body));
     result.mainLineEnd = mainLineEndOf(result.utf8);
     return result;
+}
+
+} // namespace
+
+EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin) {
+    return decodeForEditor(bytes, origin, nullptr);
+}
+
+EditorText decodeForEditor(const QByteArray& bytes, TextOrigin origin) {
+    return decodeForEditor(QByteArrayView(bytes), origin, &bytes);
 }
 
 EncodeResult encodeFromEditor(QByteArrayView editorUtf8, TextEncoding encoding) {

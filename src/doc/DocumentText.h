@@ -102,11 +102,14 @@ constexpr int byteOfStandIn(char32_t code) {
                                                          : -1;
 }
 
-// A file's bytes in the editor's form.
+// A file's bytes in the editor's form. Bytes that are already that form (valid UTF-8 without a
+// byte order mark) are shared with the result rather than copied.
 EditorText decodeForEditor(QByteArrayView bytes, TextOrigin origin = TextOrigin::Local);
+EditorText decodeForEditor(const QByteArray& bytes, TextOrigin origin = TextOrigin::Local);
 // Text with kept bytes as U+DC00 + byte (the lossless codecs' form) in the editor's form, and
 // back. Text typed or pasted into the editor goes through editorUtf8Of too.
 QByteArray editorUtf8Of(QStringView text);
+void appendEditorUtf8(QByteArray& out, QStringView text);
 QString losslessTextOf(QByteArrayView editorUtf8);
 // The editor's text as the bytes of a file of `encoding`; never substitutes a character.
 // `unencodableAt` indexes the text losslessTextOf gives.

@@ -4,7 +4,9 @@
 #include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "doc/DocumentHost.h"
+#include "editor/EditorAccessibility.h"
 #include "editor/KeywordOverlay.h"
+#include "editor/LongLines.h"
 #include "editor/SyntaxColours.h"
 #include "editor/UrlDetector.h"
 #include "platform/BusyGuard.h"
@@ -74,6 +76,7 @@ CVantorpadView::Hooks& CVantorpadView::hooks() {
 CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWidget* parent)
     : QsciScintilla(parent), m_host(host), m_document(document),
       m_keywords(new KeywordOverlay(this)) {
+    installEditorAccessibility();
     setUtf8(true);
     // Lines keep the ends they have; pasted text takes the document's.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL);
@@ -97,7 +100,12 @@ CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWid
     connect(this, &QsciScintilla::modificationChanged, document,
             &CVantorpadDoc::editorModificationChanged);
     connect(this, &QsciScintilla::textChanged, this, &CVantorpadView::textChangedBehind);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { markVisibleUrls(); });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type) { noteModification(type); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] {
+        markVisibleUrls();
+        reportCaretToAccessibility(this);
+    });
     m_language = SyntaxLanguage::None;
     detectLanguage();
     ApplyEditorSettings();
@@ -108,6 +116,70 @@ CVantorpadView::~CVantorpadView() {
         m_document->attachEditor(nullptr);
         m_document->setView(nullptr);
     }
+}
+
+CVantorpadView::QuietEdit::QuietEdit(CVantorpadView& view)
+    : m_view(view), m_mask(view.sendLong(SCI_GETMODEVENTMASK)) {
+    if (m_view.m_quietDepth++ == 0)
+        m_view.m_quietChanged = false;
+    constexpr long afterChange = SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_PERFORMED_USER |
+                                 SC_PERFORMED_UNDO | SC_PERFORMED_REDO | SC_MULTISTEPUNDOREDO |
+                                 SC_LASTSTEPINUNDOREDO | SC_MULTILINEUNDOREDO | SC_STARTACTION;
+    m_view.SendScintilla(SCI_SETMODEVENTMASK,
+                         static_cast<unsigned long>((m_mask & ~afterChange) | SC_MOD_BEFOREINSERT |
+                                                    SC_MOD_BEFOREDELETE));
+}
+
+CVantorpadView::QuietEdit::~QuietEdit() {
+    m_view.SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_mask));
+    if (--m_view.m_quietDepth == 0 && m_view.m_quietChanged) {
+        m_view.m_quietChanged = false;
+        emit m_view.textChanged();
+    }
+}
+
+void CVantorpadView::noteModification(int type) {
+    if (m_quietDepth > 0 && (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) != 0)
+        m_quietChanged = true;
+}
+
+void CVantorpadView::replaceRange(long from, long to, QByteArrayView utf8) {
+    constexpr qsizetype LargeEdit = qsizetype(1) << 20;
+    const QuietEdit quiet(*this);
+    if (m_utf16Index && std::max<qsizetype>(to - from, utf8.size()) > LargeEdit) {
+        SendScintilla(SCI_RELEASELINECHARACTERINDEX,
+                      static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF16));
+        m_utf16Index = false;
+    }
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+void CVantorpadView::undo() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::undo();
+}
+
+void CVantorpadView::redo() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::redo();
+}
+
+void CVantorpadView::cut() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::cut();
+}
+
+void CVantorpadView::paste() {
+    const QuietEdit quiet(*this);
+    QsciScintilla::paste();
+}
+
+void CVantorpadView::inputMethodEvent(QInputMethodEvent* event) {
+    const QuietEdit quiet(*this);
+    QsciScintilla::inputMethodEvent(event);
 }
 
 long CVantorpadView::sendLong(unsigned int message, unsigned long wParam, long lParam) const {
@@ -127,22 +199,45 @@ void CVantorpadView::showKeptBytes() {
 QByteArray CVantorpadView::editorText() const {
     const long length = sendLong(SCI_GETLENGTH);
     const char* text = reinterpret_cast<const char*>(sendLong(SCI_GETCHARACTERPOINTER));
+    if (!m_displayBreaks.empty())
+        return LongLines::joined(QByteArrayView(text, length), m_displayBreaks);
     return QByteArray(text, length);
 }
 
-void CVantorpadView::loadEditorText(const QByteArray& utf8, LineEnd mainLineEnd) {
-    const bool readOnly = isReadOnly();
-    setReadOnly(false);
+void CVantorpadView::setReadOnly(bool readOnly) {
+    // Display breaks keep their places only while nothing is edited.
+    QsciScintilla::setReadOnly(readOnly || !m_displayBreaks.empty());
+}
+
+void CVantorpadView::loadEditorText(const QByteArray& file, LineEnd mainLineEnd) {
+    const QuietEdit quiet(*this);
+    const bool readOnly = isReadOnly() && m_displayBreaks.empty();
+    m_displayBreaks.clear();
+    const QByteArray utf8 = LongLines::cut(file, m_displayBreaks);
+    QsciScintilla::setReadOnly(false);
     const int eol = mainLineEnd == LineEnd::CrLf ? SC_EOL_CRLF
                     : mainLineEnd == LineEnd::Cr ? SC_EOL_CR
                                                  : SC_EOL_LF;
     SendScintilla(SCI_SETEOLMODE, static_cast<unsigned long>(eol));
-    SendScintilla(SCI_SETTEXT, 0UL, utf8.constData());
+    // No undo step leads back to the old text, so the undo history need not keep a copy of the
+    // new one (as large as the text itself).
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_CLEARALL);
+    // Room for the text and for what is typed next: Scintilla grows a buffer whose gap is too
+    // small by copying all of it, which in a large text is more than a frame's time.
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size() + utf8.size() / 8 + 4096));
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0UL);
     setReadOnly(readOnly);
     textChangedBehind();
+    if (!m_displayBreaks.empty())
+        Prompt::information(
+            QStringLiteral("%1 MB を超える長い行がある為、表示の為に区切り、"
+                           "読み取り専用で開きました。ファイルの内容は変わりません。")
+                .arg(LongLines::Longest >> 20));
 }
 
 bool CVantorpadView::isTextModified() const {
@@ -155,10 +250,6 @@ void CVantorpadView::markTextUnmodified() {
 
 void CVantorpadView::textChangedBehind() {
     m_urlFirstLine = m_urlLastLine = -1;
-    if (m_searchedTextValid) {
-        m_searchedTextValid = false;
-        m_searchedText.clear();
-    }
 }
 
 QString CVantorpadView::toPlainText() const {
@@ -221,6 +312,7 @@ void CVantorpadView::insertPlainText(const QString& text) {
     if (m_document && m_document->prevailingLineEnd() != LineEnd::Lf)
         lines.replace(u'\n', QString::fromLatin1(lineEndBytes(m_document->prevailingLineEnd())));
     const QByteArray utf8 = editorUtf8Of(lines);
+    const QuietEdit quiet(*this);
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
     SendScintilla(SCI_ENDUNDOACTION);
@@ -334,6 +426,14 @@ void CVantorpadView::detectLanguage() {
         return;
     const QString name =
         m_document->fileName().isEmpty() ? m_document->title() : m_document->fileName();
+    // A lexer styles everything up to what is shown: a jump to the end of a very large text
+    // would style all of it at once. Such a text opens plain; the "言語" menu still offers the
+    // colours.
+    constexpr long LargestColoured = 32L << 20;
+    if (sendLong(SCI_GETLENGTH) > LargestColoured) {
+        setLanguage(SyntaxLanguage::None);
+        return;
+    }
     const long lineEnd = sendLong(SCI_GETLINEENDPOSITION, 0UL);
     const char* text = reinterpret_cast<const char*>(
         sendLong(SCI_GETRANGEPOINTER, 0UL, std::min<long>(lineEnd, 200)));
@@ -452,7 +552,7 @@ void CVantorpadView::OnKeywordColour() {
     const AppSettings& s = m_host.settings();
     const QStringList set1(s.Key1.begin(), s.Key1.end());
     const QStringList set2(s.Key2.begin(), s.Key2.end());
-    const QList<KeywordMatch> matches = findKeywordMatches(searchedText(), set1, set2);
+    const QList<KeywordMatch> matches = findKeywordMatches(toPlainText(), set1, set2);
     const QColor colours[2] = {colorFromColorRef(s.Keyword1), colorFromColorRef(s.Keyword2)};
     m_keywords->apply(matches, colours);
 }
@@ -531,6 +631,7 @@ void CVantorpadView::OnSpreadsheet() {
 }
 
 void CVantorpadView::keyPressEvent(QKeyEvent* event) {
+    const QuietEdit quiet(*this);
     if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
         m_document->setInsertMode(!m_document->insertMode());
         setOverwriteMode(!m_document->insertMode());

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 #include "doc/CVantorpadDoc.h"
 
@@ -23,7 +24,9 @@ class QUrl;
 // the editor settings, syntax and keyword colours, detected URLs, the right-click menu, printing.
 //
 // Scintilla counts bytes of UTF-8; the view's own interface counts UTF-16 units of the text as
-// toPlainText gives it, as the searches, conversions and keyword matching of the core do.
+// toPlainText gives it, as the keyword matching of the core does. Searches and replace-all read
+// Scintilla's bytes in place, and bulk edits replace only the bytes that change, so that a large
+// document is never copied whole for them.
 class CVantorpadView : public QsciScintilla, public DocumentTextHolder {
     Q_OBJECT
 public:
@@ -146,8 +149,19 @@ public:
     bool isTextModified() const override;
     void markTextUnmodified() override;
 
+    // A document with a line too long to lay out is shown with display breaks and stays
+    // read-only (see LongLines.h).
+    void setReadOnly(bool readOnly) override;
+    // QScintilla's accessibility bookkeeping counts the characters from the start of the text
+    // to every edit (see EditorAccessibility.h): these edits run quietly instead.
+    void undo() override;
+    void redo() override;
+    void cut() override;
+    void paste() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -157,11 +171,31 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
-    void replaceSelectionLineByLine(const std::function<QString(QStringView, QChar)>& convert);
+    // While one lives, Scintilla tells the view of its changes only before it makes them
+    // (nothing that counts characters runs); when the last one ends, textChanged is emitted
+    // once if the text changed.
+    class QuietEdit {
+    public:
+        explicit QuietEdit(CVantorpadView& view);
+        ~QuietEdit();
+        QuietEdit(const QuietEdit&) = delete;
+        QuietEdit& operator=(const QuietEdit&) = delete;
+
+    private:
+        CVantorpadView& m_view;
+        long m_mask;
+    };
+    void noteModification(int type);
+    // Puts `utf8` in place of the bytes from `from` to `to` as one undo step, quietly. A large
+    // edit first lets go of the UTF-16 line index, which Scintilla would otherwise count through
+    // all the new text; the next question in UTF-16 positions builds it again.
+    void replaceRange(long from, long to, QByteArrayView utf8);
+
+    void replaceSelectionConverted(const std::function<QString(QStringView, QChar)>& convert);
     void addMenuCommand(QMenu* menu, int command);
-    // The document's text as the searches see it, kept between searches until the next change
-    // (taking it from a 20 MB document costs as much as the search itself).
-    const QString& searchedText() const;
+    // Scintilla's text in place, valid until the next change: from the character before
+    // `from` (`*base`) to `to`, or to the end when `to` is -1.
+    QByteArrayView documentBytes(long from, long to, long* base) const;
     void textChangedBehind();
     // Hands a double-clicked link to the desktop, after a question where the link may be more
     // than a page to show.
@@ -183,10 +217,11 @@ private:
     bool m_urlDetection = false;
     bool m_selectionFonts = false;
     bool m_overLink = false;
-    mutable QString m_searchedText;
-    mutable bool m_searchedTextValid = false;
     mutable bool m_utf16Index = false;
     SyntaxLanguage m_language = SyntaxLanguage::None;
     int m_urlFirstLine = -1;
     int m_urlLastLine = -1;
+    std::vector<qsizetype> m_displayBreaks; // see LongLines.h
+    int m_quietDepth = 0;
+    bool m_quietChanged = false;
 };

@@ -162,16 +162,42 @@ char16_t fullWidthOf(char16_t c) {
     return isHalfKana(c) ? fullOfHalfKana(c) : c;
 }
 
+// halfOf for the kana and punctuation block U+3000..U+30FF, worked out once: a whole-text
+// conversion asks for nearly every character of a Japanese text.
+struct HalfForm {
+    char16_t chars[2] = {0, 0};
+    int length = 0;
+};
+
+HalfForm halfFormOf(char16_t c) {
+    static const std::array<HalfForm, 0x100> kana = [] {
+        std::array<HalfForm, 0x100> table{};
+        for (char16_t k = 0; k < 0x100; ++k) {
+            const QString half = halfOf(char16_t(0x3000 + k));
+            table[k].length = int(half.size());
+            for (int i = 0; i < int(half.size()); ++i)
+                table[k].chars[i] = half[i].unicode();
+        }
+        return table;
+    }();
+    if (c >= 0x3000 && c <= 0x30FF)
+        return kana[c - 0x3000];
+    if (c >= FullFormsFirst && c <= 0xFF5E)
+        return {{char16_t(c - FullFormsFirst + u'!'), 0}, 1};
+    return {};
+}
+
 QString toHalfWidth(QStringView text) {
-    QString out;
-    out.reserve(text.size());
+    QString out(text.size() * 2, Qt::Uninitialized);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
     for (QChar c : text) {
-        const QString half = c.unicode() >= 0x3000 ? halfOf(c.unicode()) : QString();
-        if (half.isEmpty())
-            out += c;
-        else
-            out += half;
+        const HalfForm half = halfFormOf(c.unicode());
+        if (half.length == 0)
+            *o++ = c.unicode();
+        for (int i = 0; i < half.length; ++i)
+            *o++ = half.chars[i];
     }
+    out.truncate(o - reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 

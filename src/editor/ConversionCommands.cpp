@@ -73,47 +73,41 @@ void CVantorpadView::runConversion(int command) {
             return CharacterConversions::convertKeywordCase(text, keywords, upper, before);
         };
     }
-    replaceSelectionLineByLine(convert);
+    replaceSelectionConverted(convert);
 }
 
-// The lines of the selection are converted one by one, each knowing the character in front of
-// it, and go back as one replacement: one undo step, the line ends as they were, the caret after
-// the new text. The conversions see kept bytes as the lossless codecs give them, so that a byte
-// after a kept lead byte stays what it was.
-void CVantorpadView::replaceSelectionLineByLine(
+// The selection is converted knowing the character in front of it (none after a line end) and
+// goes back as one replacement of the stretch that changed: one undo step, the caret after the
+// new text. The conversions see kept bytes as the lossless codecs give them, so that a byte
+// after a kept lead byte stays what it was; no conversion touches a line end.
+void CVantorpadView::replaceSelectionConverted(
     const std::function<QString(QStringView, QChar)>& convert) {
     BusyGuard busy(this);
     const long from = sendLong(SCI_GETSELECTIONSTART);
     const long to = sendLong(SCI_GETSELECTIONEND);
-    const long before = sendLong(SCI_POSITIONBEFORE, static_cast<unsigned long>(from));
-    const char* text = reinterpret_cast<const char*>(
-        sendLong(SCI_GETRANGEPOINTER, static_cast<unsigned long>(before), to - before));
-    const QString previousText = losslessTextOf(QByteArrayView(text, from - before));
-    const QString selected = losslessTextOf(QByteArrayView(text + (from - before), to - from));
-    const auto isLineEnd = [](QChar c) { return c == u'\n' || c == u'\r'; };
-    QChar previous =
-        previousText.isEmpty() || isLineEnd(previousText.back()) ? QChar() : previousText.back();
-    QString converted;
-    converted.reserve(selected.size());
-    qsizetype at = 0;
-    while (at < selected.size()) {
-        qsizetype lineEnd = at;
-        while (lineEnd < selected.size() && !isLineEnd(selected[lineEnd]))
-            ++lineEnd;
-        converted.append(convert(QStringView(selected).sliced(at, lineEnd - at), previous));
-        qsizetype next = lineEnd;
-        while (next < selected.size() && isLineEnd(selected[next]))
-            ++next;
-        converted.append(QStringView(selected).sliced(lineEnd, next - lineEnd));
-        previous = QChar();
-        at = next;
-    }
-    if (converted == selected) {
-        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(to));
-        return;
-    }
-    const QByteArray utf8 = editorUtf8Of(converted);
-    SendScintilla(SCI_BEGINUNDOACTION);
-    SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
-    SendScintilla(SCI_ENDUNDOACTION);
+    long base = 0;
+    const QByteArrayView bytes = documentBytes(from, to, &base);
+    const QString previousText = losslessTextOf(bytes.first(from - base));
+    const bool afterLineEnd =
+        previousText.isEmpty() || previousText.back() == u'\n' || previousText.back() == u'\r';
+    const QByteArrayView selected = bytes.sliced(from - base);
+    const QByteArray converted = editorUtf8Of(
+        convert(losslessTextOf(selected), afterLineEnd ? QChar() : previousText.back()));
+    // The bytes that stayed as they were at either end, in whole characters.
+    qsizetype head = 0;
+    const qsizetype shorter = std::min(selected.size(), converted.size());
+    while (head < shorter && selected[head] == converted[head])
+        ++head;
+    while (head > 0 && head < converted.size() && (uchar(converted[head]) & 0xC0) == 0x80)
+        --head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           selected[selected.size() - 1 - tail] == converted[converted.size() - 1 - tail])
+        ++tail;
+    while (tail > 0 && (uchar(converted[converted.size() - tail]) & 0xC0) == 0x80)
+        --tail;
+    if (head < converted.size() - tail || head < selected.size() - tail)
+        replaceRange(from + long(head), to - long(tail),
+                     QByteArrayView(converted).sliced(head, converted.size() - tail - head));
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(from + converted.size()));
 }

@@ -30,14 +30,15 @@ void CVantorpadView::OnInsertSpecialString() {
 int CVantorpadView::InsertTextFile(const QString& path) {
     if (isReadOnly())
         return -1;
-    const std::optional<Insertions::FileLines> file = Insertions::textFileLines(path);
+    const LineEnd lineEnd = m_document ? m_document->prevailingLineEnd() : LineEnd::Lf;
+    BusyGuard busy(this);
+    const std::optional<Insertions::FileLines> file =
+        Insertions::textFileLines(path, lineEndBytes(lineEnd));
     if (!file)
         return -1;
-    BusyGuard busy(this);
-    QString text;
-    for (const QString& line : file->lines)
-        text += line + u'\n';
-    insertPlainText(text);
+    const long from = sendLong(SCI_GETSELECTIONSTART);
+    replaceRange(from, sendLong(SCI_GETSELECTIONEND), file->utf8);
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(from + file->utf8.size()));
     return file->count;
 }
 

@@ -107,19 +107,56 @@ QStringList readSpecialStrings(const QString& stringFile, const QString& startDi
     return {};
 }
 
-std::optional<FileLines> textFileLines(const QString& path) {
+namespace {
+
+// The length of the line end that starts at `at`, or 0.
+qsizetype lineEndAt(QByteArrayView text, qsizetype at) {
+    switch (text[at]) {
+    case '\n':
+        return 1;
+    case '\r':
+        return at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+    case '\xE2': // U+2029
+        return text.sliced(at).startsWith("\xE2\x80\xA9") ? 3 : 0;
+    case '\xEF': // U+FDD0, U+FDD1
+        return text.sliced(at).startsWith("\xEF\xB7\x90") ||
+                       text.sliced(at).startsWith("\xEF\xB7\x91")
+                   ? 3
+                   : 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+std::optional<FileLines> textFileLines(const QString& path, QByteArrayView lineEnd) {
     const Result<QByteArray> read = TextFileIO::readFile(path);
     if (!read.ok())
         return std::nullopt;
-    QStringList lines = linesOf(decodeDocument(*read).text);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the end of the last line, not a line of its own
+    const QByteArray text = decodeForEditor(*read).utf8;
     FileLines result;
-    result.count = int(lines.size());
-    for (const QString& line : lines) {
-        if (!line.isEmpty())
-            result.lines.append(line);
+    result.utf8.reserve(text.size() + text.size() / 8);
+    qsizetype lineStart = 0;
+    const auto endLine = [&](qsizetype end) {
+        if (end > lineStart) {
+            result.utf8.append(text.sliced(lineStart, end - lineStart));
+            result.utf8.append(lineEnd);
+        }
+        ++result.count;
+    };
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype length = lineEndAt(text, at);
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        endLine(at);
+        at += length;
+        lineStart = at;
     }
+    if (lineStart < text.size())
+        endLine(text.size()); // the last line had no end of its own
     return result;
 }
 

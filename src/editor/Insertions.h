@@ -26,13 +26,15 @@ QStringList specialStrings(QByteArrayView fileBytes);
 // read as text; empty when neither can.
 QStringList readSpecialStrings(const QString& stringFile, const QString& startDirectory);
 
-// The lines of a text file to insert at the caret (decoded as documents are), and how many
-// lines were read, empty ones included; nothing when the file cannot be read as text.
+// A text file to insert at the caret, in the editor's form (see doc/DocumentText.h): its
+// non-empty lines (decoded as documents are, ending at CR LF, CR, LF, U+2029, U+FDD0 or U+FDD1),
+// each followed by `lineEnd`; and how many lines were read, empty ones included. Nothing when
+// the file cannot be read as text.
 struct FileLines {
-    QStringList lines; // the non-empty ones, in order
+    QByteArray utf8;
     int count = 0;
 };
-std::optional<FileLines> textFileLines(const QString& path);
+std::optional<FileLines> textFileLines(const QString& path, QByteArrayView lineEnd);
 
 // The line a jump goes to, from the text of its field: a whole number from 1 to 9999999.
 constexpr int MaxJumpLine = 9999999;

@@ -113,3 +113,17 @@ TEST(DocumentText, AUtf8ServersFileIsUtf8WithItsStrayBytesKept) {
         EXPECT_EQ(roundTrip(bytes, TextOrigin::Utf8Server), bytes);
     }
 }
+
+// Opening decodes CP932 straight into the editor's bytes: every byte and byte pair comes out
+// as the lossless codec reads it, and goes back to the same bytes.
+TEST(DocumentText, EveryCp932ByteAndPairReachesTheEditorAsTheCodecReadsIt) {
+    QByteArray bytes;
+    for (int lead = 0x80; lead < 0x100; ++lead)
+        for (int trail = 0x01; trail < 0x100; ++trail)
+            bytes += QByteArray(1, char(lead)) + char(trail) + ' ';
+    const EditorText text = decodeForEditor(bytes);
+    ASSERT_EQ(text.encoding, TextEncoding::Cp932);
+    EXPECT_EQ(text.utf8, editorUtf8Of(LosslessCodec::cp932().decode(bytes)));
+    EXPECT_EQ(encodeFromEditor(text.utf8, TextEncoding::Cp932).bytes,
+              LosslessCodec::cp932().encode(LosslessCodec::cp932().decode(bytes)).bytes);
+}

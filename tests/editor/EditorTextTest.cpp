@@ -3,10 +3,13 @@
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
+#include "commands/EditorCommands.h"
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "editor/KeywordOverlay.h"
+#include "editor/LongLines.h"
 #include "editor/SyntaxLanguage.h"
+#include "encoding/LosslessCodec.h"
 #include "frame/CMainFrame.h"
 #include "platform/IniFile.h"
 #include "settings/AppSettings.h"
@@ -205,4 +208,108 @@ TEST(EditorText, ViewTogglesApplyToEveryEditorAndAreWrittenOnlyOnceChanged) {
     EXPECT_TRUE(changed.contents().contains("LineNumbers=0"));
     EXPECT_TRUE(changed.contents().contains("CaretLine=1"));
     EXPECT_FALSE(changed.contents().contains("Folding"));
+}
+
+// Replace-all and the conversions rewrite the document's bytes in one undo step, with the
+// result a loop of finds and replacements would give; kept bytes stay as they were and no
+// character after a kept lead byte is converted.
+TEST(EditorText, BulkEditsAreOneUndoStepAndLeaveKeptBytes) {
+    const QByteArray kept80("\x80"), keptLead("\x81");
+    const struct {
+        const char* name;
+        QByteArray file;
+        std::function<void(CVantorpadView*)> edit;
+        QByteArray saved;
+    } cases[] = {
+        {"replace Japanese beside kept bytes",
+         toCp932(u"日本語と日本\r\n") + kept80 + toCp932(u"日本"),
+         [](CVantorpadView* v) {
+             EXPECT_EQ(
+                 v->replaceAll(QStringLiteral("日本"), QStringLiteral("ニホン"), false, false), 3);
+         },
+         toCp932(u"ニホン語とニホン\r\n") + kept80 + toCp932(u"ニホン")},
+        {"replace whole words without case, from the caret on",
+         "mark MARK MARKED mark" + kept80 + "mark",
+         [](CVantorpadView* v) {
+             v->select(1, 1);
+             EXPECT_EQ(v->replaceAll(QStringLiteral("Mark"), QStringLiteral("x"), true, false), 3);
+         },
+         "mark x MARKED x" + kept80 + "x"},
+        {"half to full width after a kept lead byte", keptLead + " a\r\nb",
+         [](CVantorpadView* v) {
+             v->selectAll();
+             v->runConversion(EditorCommand::HalfToFull);
+         },
+         keptLead + " " + toCp932(u"ａ\r\nｂ")},
+        {"upper case of part of the text", toCp932(u"abc ｘｙ") + kept80 + "z",
+         [](CVantorpadView* v) {
+             v->select(1, 9);
+             v->runConversion(EditorCommand::ToUpper);
+         },
+         toCp932(u"aBC ＸＹ") + kept80 + "Z"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPrompt prompt;
+        AppHarness h("DelEOF=0\r\n");
+        CVantorpadView* view = open(h, c.file);
+        ASSERT_NE(view, nullptr);
+        CVantorpadView::hooks().searchFailed = [](QWidget*) {};
+        const QString before = view->toPlainText();
+        c.edit(view);
+        EXPECT_TRUE(view->doc()->isModified());
+        ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
+        EXPECT_EQ(h.dir().read(QStringLiteral("pc/t.txt")), c.saved);
+        view->undo();
+        EXPECT_EQ(view->toPlainText(), before);
+        EXPECT_FALSE(view->isUndoAvailable());
+    }
+    CVantorpadView::hooks() = CVantorpadView::defaultHooks();
+}
+
+// Edits reach Scintilla's notifications only before they are made (the ones after count
+// characters through the whole text); the view still tells of each change once it is made.
+TEST(EditorText, TypingAndUndoTellOfTheChangedText) {
+    ScriptedPrompt prompt;
+    AppHarness h;
+    CVantorpadView* view = open(h, "ab");
+    ASSERT_NE(view, nullptr);
+    QStringList told;
+    QObject::connect(view, &QsciScintilla::textChanged, view,
+                     [&] { told.append(view->toPlainText()); });
+    view->select(2, 2);
+    QWidget* focus = focusOn(h, view);
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClicks(focus, QStringLiteral("c"));
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_EQ(told.last(), QStringLiteral("abc"));
+    view->undo();
+    EXPECT_EQ(told.last(), QStringLiteral("ab"));
+    QTest::keyClick(focus, Qt::Key_Left);
+    const qsizetype afterMove = told.size();
+    QTest::keyClick(focus, Qt::Key_Right);
+    EXPECT_EQ(told.size(), afterMove) << "a caret move changes no text";
+}
+
+// A line too long to lay out is shown cut into pieces, read-only, with a message; the file is
+// written back as it was, and the cuts never split a character.
+TEST(EditorText, ALineTooLongToLayOutIsShownCutAndSavedWhole) {
+    const QByteArray unit = toCp932(u"長い行 abc ") + "\x80";
+    QByteArray line;
+    while (line.size() <= LongLines::Longest)
+        line += unit;
+    const QByteArray file = "first\r" + line + "\r\nlast";
+    ScriptedPrompt prompt;
+    AppHarness h("DelEOF=0\r\n");
+    CVantorpadView* view = open(h, file);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(prompt.texts().size(), 1);
+    EXPECT_TRUE(prompt.texts()[0].contains(QStringLiteral("読み取り専用")));
+    EXPECT_TRUE(view->isReadOnly());
+    view->setReadOnly(false);
+    EXPECT_TRUE(view->isReadOnly()) << "the cuts must stay where they are";
+    EXPECT_GT(view->lineCount(), line.size() / LongLines::Piece);
+    EXPECT_FALSE(view->toPlainText().contains(QChar(0xFFFD)));
+    ASSERT_TRUE(view->doc()->OnSaveDocument(h.pcFile(QStringLiteral("t.txt"))));
+    EXPECT_EQ(h.dir().read(QStringLiteral("pc/t.txt")), file);
 }

@@ -54,12 +54,27 @@ TEST(Insertions, SpecialStringsAndInsertedFilesAreReadAsDocuments) {
     EXPECT_TRUE(
         Insertions::readSpecialStrings(QString(), QStringLiteral("/nonexistent")).isEmpty());
 
-    const std::optional<Insertions::FileLines> lines =
-        Insertions::textFileLines(dir.write(QStringLiteral("x.txt"), "x\r\n\r\ny\r\n"));
-    ASSERT_TRUE(lines);
-    EXPECT_EQ(lines->lines, u8List({"x", "y"}));
-    EXPECT_EQ(lines->count, 3);
-    EXPECT_FALSE(Insertions::textFileLines(dir.filePath(QStringLiteral("missing"))));
+    // Every kind of line end ends a line; empty lines are counted, not inserted; a kept byte
+    // stays one.
+    struct Case {
+        const char* file;
+        const char* inserted;
+        int count;
+    } cases[] = {
+        {"x\r\n\r\ny\r\n", "x\r\ny\r\n", 3},
+        {"x\n\ny", "x\r\ny\r\n", 3},
+        {"\x82\xa0\rb\x81", "\xe3\x81\x82\r\nb\xf4\x8f\xbe\x81\r\n", 2},
+        {"\xe6\x97\xa5\xe2\x80\xa9\xef\xb7\x90z", "\xe6\x97\xa5\r\nz\r\n", 3},
+        {"", "", 0},
+    };
+    for (const Case& c : cases) {
+        const std::optional<Insertions::FileLines> lines =
+            Insertions::textFileLines(dir.write(QStringLiteral("x.txt"), c.file), "\r\n");
+        ASSERT_TRUE(lines);
+        EXPECT_EQ(lines->utf8, QByteArray(c.inserted)) << c.file;
+        EXPECT_EQ(lines->count, c.count) << c.file;
+    }
+    EXPECT_FALSE(Insertions::textFileLines(dir.filePath(QStringLiteral("missing")), "\n"));
 }
 
 TEST(Insertions, JumpFieldTakesWholeNumbersInRange) {

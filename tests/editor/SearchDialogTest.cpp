@@ -67,10 +67,9 @@ TEST(SearchDialog, NextWalksThroughTheMatchesAndStopsAtTheEnd) {
         int caret;
         QList<int> starts;
     } cases[] = {
-        {false, false, false, 0, {0, 4, 8, 14}},
-        {false, true, false, 0, {0, 8, 14}},
-        {true, false, false, 0, {0, 4, 14}},
-        {true, true, true, 17, {14, 0}},
+        {false, false, false, 0, {0, 4, 8, 14}}, {false, true, false, 0, {0, 8, 14}},
+        {true, false, false, 0, {0, 4, 14}},     {true, true, true, 17, {14, 0}},
+        {true, false, true, 11, {4, 0}}, // the d after the caret spoils the abc before it
     };
     for (const Case& c : cases) {
         ScriptedPrompt prompt;

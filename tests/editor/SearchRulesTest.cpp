@@ -35,10 +35,11 @@ TEST(TextSearch, FindsDownAndUpWithoutWrapping) {
         {"(a", 0, false, true, false, 13},
         {"b", 0, false, true, false, 16},
         {"abc ABC abcd (a bx", 0, false, false, false, -1},
+        {"ABC ABCD", 0, false, true, false, 4},
     };
     for (const Case& c : cases) {
-        const TextSearch::Match m = TextSearch::find(text, QString::fromUtf8(c.needle), c.from,
-                                                     {c.up, c.wholeWord, c.matchCase});
+        const TextSearch::Match m = TextSearch::find(text.toUtf8(), QString::fromUtf8(c.needle),
+                                                     c.from, {c.up, c.wholeWord, c.matchCase});
         EXPECT_EQ(m.start, c.expected) << c.needle << " from " << c.from << " up " << c.up
                                        << " word " << c.wholeWord << " case " << c.matchCase;
     }
@@ -61,16 +62,28 @@ TEST(TextSearch, ReplaceAllActsAfterTheStartAndNeverSearchesAReplacement) {
         {"a.a.", "a.", "b", 0, true, false, "ba.", 1},
         {"abc", "x", "y", 0, false, false, "abc", 0},
         {"a\nb a\u2029a", "a", "cc", 1, false, false, "a\nb cc\u2029cc", 2},
+        // Japanese, full-width and Greek letters by their case; a kept byte is only itself.
+        {"日本語と日本", "日本", "ニホン", 0, false, false, "ニホン語とニホン", 2},
+        {"ａｂ ＡＢ αΣ ΑΣ", "ＡＢ", "x", 0, false, false, "x x αΣ ΑΣ", 2},
+        {"αΣ ΑΣ ασ", "ασ", "x", 0, true, false, "x x x", 3},
+        {"\xf4\x8f\xbe\x81"
+         "A \xf4\x8f\xbe\x82"
+         "A",
+         "A", "b", 0, true, true,
+         "\xf4\x8f\xbe\x81"
+         "b \xf4\x8f\xbe\x82"
+         "b",
+         2},
+        // The Kelvin sign folds as k does.
+        {"\u212a k K", "k", "m", 0, false, false, "m m m", 3},
     };
     for (const Case& c : cases) {
-        const QString text = QString::fromUtf8(c.text);
+        const QByteArray text(c.text);
         const TextSearch::Replaced r = TextSearch::replaceAll(
             text, QString::fromUtf8(c.needle), QString::fromUtf8(c.replacement), c.from,
             {false, c.wholeWord, c.matchCase});
-        QString after = text;
-        for (auto piece = r.pieces.crbegin(); piece != r.pieces.crend(); ++piece)
-            after.replace(piece->start, piece->end - piece->start, piece->text);
-        EXPECT_EQ(after, QString::fromUtf8(c.expected)) << c.text << " / " << c.needle;
+        const QByteArray after = text.left(r.start) + r.text + text.mid(r.end);
+        EXPECT_EQ(after, QByteArray(c.expected)) << c.text << " / " << c.needle;
         EXPECT_EQ(r.count, c.count) << c.text << " / " << c.needle;
     }
 }
