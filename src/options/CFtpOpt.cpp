@@ -4,6 +4,7 @@
 #include "platform/BusyGuard.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CServerTree.h"
 
 #include <QButtonGroup>

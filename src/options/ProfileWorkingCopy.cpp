@@ -1,5 +1,7 @@
 #include "options/ProfileWorkingCopy.h"
 
+#include "settings/ServerProfile.h"
+
 ProfileFields ProfileFields::cleared() {
     ProfileFields fields;
     fields.SvDel = 0;
@@ -102,4 +104,13 @@ QString ProfileWorkingCopy::itemText(int index, const ServerProfile& profile) {
     if (profile.Server.isEmpty())
         return QStringLiteral("NO:%1　未　設　定").arg(index);
     return QStringLiteral("NO:%1　【%2】").arg(QString::number(index), profile.Server);
+}
+
+bool ProfileFields::canLogOn() const {
+    ServerProfile logOn;
+    logOn.Server = Server;
+    logOn.User = User;
+    logOn.Passwd = Passwd;
+    logOn.Protocol = Protocol;
+    return logOn.canLogOn();
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "encoding/CodeSystem.h"
 #include "settings/AppSettings.h"
-#include "settings/ServerProfile.h"
+#include "settings/ProfileTable.h"
+#include "settings/ServerProtocol.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <array>
+
+struct ServerProfile;
 
 // What the FTP page's profile controls hold: one profile without its directory history.
 struct ProfileFields {
@@ -35,14 +39,7 @@ struct ProfileFields {
     static ProfileFields shownFor(const ServerProfile& profile);
 
     // The fields are enough to log on, by the profile's own rule.
-    bool canLogOn() const {
-        ServerProfile logOn;
-        logOn.Server = Server;
-        logOn.User = User;
-        logOn.Passwd = Passwd;
-        logOn.Protocol = Protocol;
-        return logOn.canLogOn();
-    }
+    bool canLogOn() const;
     // Backup mode renames the old file on the server, so deleting it first is off and its
     // switch locked; the extension list only matters with backup mode on.
     void applyBackupRule();

@@ -5,6 +5,7 @@
 #include "options/CPcFilter.h"
 #include "options/CSvFilter.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 
 #include "OptionsTestSupport.h"
 #include "ScriptedPrompt.h"

@@ -1,6 +1,7 @@
 #include "options/EditorPageRules.h"
 #include "options/NetworkPageState.h"
 #include "options/ProfileWorkingCopy.h"
+#include "settings/ServerProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "AppHarness.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedPrompt.h"
-#include "settings/ServerProfile.h"
 
 #include "app/CVantorpadApp.h"
 #include "commands/Command.h"
@@ -273,7 +272,7 @@ TEST(SheetWindow, EditorEntrySavesFirstAndTheDocumentShowsWhatTheSpreadsheetWrot
         ScriptedPrompt prompt;
         AppHarness h;
         const QString path = h.dir().write(QStringLiteral("tran/s.csv"), "a,b");
-        ASSERT_TRUE(h.app().OpenTextDocument(path, ServerProfile(), serverFile, false));
+        ASSERT_TRUE(h.openText(path, serverFile));
         CVantorpadDoc* doc = h.frame().activeDocument();
         if (!serverFile) {
             h.frame().activeView()->selectAll();

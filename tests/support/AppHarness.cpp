@@ -40,3 +40,7 @@ QString AppHarness::tranFile(const QString& name) const {
 bool AppHarness::openLocalText(const QString& path, bool readOnly) {
     return m_app->OpenTextDocument(path, ServerProfile(), false, readOnly);
 }
+
+bool AppHarness::openText(const QString& path, bool fromServer) {
+    return m_app->OpenTextDocument(path, ServerProfile(), fromServer, false);
+}

@@ -28,6 +28,8 @@ public:
     QString tranFile(const QString& name) const;
     // Opens the local file `path` in an editor window, as File > Open does.
     [[nodiscard]] bool openLocalText(const QString& path, bool readOnly = false);
+    // Opens `path` as the local copy of a server file of an empty profile when `fromServer`.
+    [[nodiscard]] bool openText(const QString& path, bool fromServer);
 
 private:
     TempDir m_dir;
