@@ -1,5 +1,6 @@
 #include "doc/CVantorpadDoc.h"
 
+#include "doc/DiskFileWatch.h"
 #include "doc/DocumentHost.h"
 #include "doc/ServerUpload.h"
 #include "doc/TextFileIO.h"
@@ -29,16 +30,22 @@ constexpr char EndOfFile = 0x1A;
 
 CVantorpadDoc::CVantorpadDoc(DocumentHost& host, QObject* parent)
     : QObject(parent), m_host(host),
-      m_profile(std::make_unique<ServerProfile>(host.currentProfile())) {}
+      m_profile(std::make_unique<ServerProfile>(host.currentProfile())),
+      m_diskWatch(new DiskFileWatch(this)) {}
 
 CVantorpadDoc::~CVantorpadDoc() = default;
+
+void CVantorpadDoc::setPathName(const QString& path) {
+    m_pathName = path;
+    m_diskWatch->watch(path);
+}
 
 void CVantorpadDoc::setProfile(const ServerProfile& profile) {
     *m_profile = profile;
 }
 
 void CVantorpadDoc::OnNewDocument() {
-    m_pathName.clear();
+    setPathName(QString());
     loadText(EditorText());
 }
 
@@ -49,7 +56,7 @@ bool CVantorpadDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     loadText(*read);
-    m_pathName = QFileInfo(path).absoluteFilePath();
+    setPathName(QFileInfo(path).absoluteFilePath());
     m_localCopy = m_pathName;
     m_fileName = QFileInfo(path).fileName();
     if (m_title.isEmpty())
@@ -118,6 +125,8 @@ bool CVantorpadDoc::OnSaveDocument(const QString& path) {
         Prompt::error(written.message());
         return false;
     }
+    if (QFileInfo(path).absoluteFilePath() == m_pathName)
+        m_diskWatch->acceptCurrent(); // our own version, not another program's
     setModified(false);
     return true;
 }
@@ -148,7 +157,7 @@ Result<> CVantorpadDoc::DoSave(const QString& path) {
     if (absolute != m_pathName) {
         // The stamp tells the version of the downloaded copy, not of a file saved elsewhere.
         m_serverStamp.reset();
-        m_pathName = absolute;
+        setPathName(absolute);
         setTitle(QFileInfo(absolute).fileName());
     }
     m_host.addRecentFile(absolute);
@@ -198,7 +207,7 @@ bool CVantorpadDoc::renameLocalCopy(const QString& name, const ServerProfile& pr
         return false;
     }
     m_localCopy = QFileInfo(QDir(dir).filePath(name)).absoluteFilePath();
-    m_pathName = m_localCopy;
+    setPathName(m_localCopy);
     m_serverStamp.reset(); // another server file from now on
     m_fileName = name;
     setTitle(name);
@@ -269,7 +278,7 @@ QString serverVersionPath(const QString& copy) {
 Result<> CVantorpadDoc::fetchServerFile(CFtpClient& client, const QString& path,
                                         const QByteArray& remote) {
     return m_profile->Code == CodeSystemEuc ? client.GetFileEUCAuto(path, remote)
-                                           : client.GetFileAuto(path, remote, true);
+                                            : client.GetFileAuto(path, remote, true);
 }
 
 void CVantorpadDoc::openServerVersion(CFtpClient& client, const QByteArray& remote) {
@@ -333,6 +342,7 @@ bool CVantorpadDoc::readFile() {
         return false;
     }
     loadText(*read);
+    m_diskWatch->acceptCurrent();
     return true;
 }
 
@@ -347,6 +357,7 @@ Result<EditorText> CVantorpadDoc::readVersion(const QString& path) const {
 }
 
 void CVantorpadDoc::OnFileRewritten() {
+    m_diskWatch->acceptCurrent(); // the spreadsheet's save asks its own question
     // Edits of its own would overwrite the new file at the next save: the user says which stay.
     if (isModified() && Prompt::question(QStringLiteral("%1 はスプレット画面で保存されました。\n"
                                                         "編集中の変更を破棄して再読込しますか？")
@@ -425,7 +436,7 @@ void CVantorpadDoc::editorTextChanged() {
 }
 
 void CVantorpadDoc::RestoreText(const QString& path, const EditorText& text) {
-    m_pathName = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    setPathName(path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
     m_localCopy = m_pathName;
     m_fileName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
     loadText(text);
@@ -444,4 +455,40 @@ void CVantorpadDoc::setInsertMode(bool insert) {
         return;
     m_insertMode = insert;
     emit insertModeChanged(insert);
+}
+
+void CVantorpadDoc::checkDiskFile() {
+    // A server document's local copy is this program's own; its server has its own check.
+    if (m_serverFile)
+        return;
+    switch (m_diskWatch->takeChange()) {
+    case DiskFileWatch::Change::None:
+        return;
+    case DiskFileWatch::Change::Deleted:
+        Prompt::warning(QStringLiteral("%1 は他のプログラムによって削除されました。\n"
+                                       "編集中のテキストはそのまま残っています。")
+                            .arg(QDir::toNativeSeparators(m_pathName)));
+        setModified(true); // the text is nowhere else now
+        return;
+    case DiskFileWatch::Change::Changed:
+        break;
+    }
+    const QString text = QStringLiteral("%1 は他のプログラムによって変更されました。")
+                             .arg(QDir::toNativeSeparators(m_pathName));
+    PromptChoices choices;
+    choices.yes = QStringLiteral("再読込する");
+    choices.no = QStringLiteral("比較する");
+    choices.cancel = QStringLiteral("編集中のテキストを残す");
+    switch (Prompt::current().choose(text, PromptIcon::Question, choices)) {
+    case PromptAnswer::Yes:
+        static_cast<void>(readFile()); // a file that cannot be read now has said so
+        return;
+    case PromptAnswer::No:
+        static_cast<void>(compareWithDisk()); // a failure has been shown
+        break;
+    default:
+        break;
+    }
+    // The editor's text is no longer the file's: saving it is the user's to decide.
+    setModified(true);
 }

@@ -12,6 +12,7 @@
 
 struct ServerProfile;
 class CFtpClient;
+class DiskFileWatch;
 class DocumentHost;
 class QWidget;
 
@@ -69,6 +70,10 @@ public:
     // shows the new text (one with edits of its own asks first), and a server document is then
     // modified, so that its save sends the text to the server and closing asks first.
     void OnFileRewritten();
+    // Asks about a change another program made to the document's file since the last time
+    // (reload, compare, or keep the editor's text); says when the file was deleted. Called
+    // when the document's window is activated.
+    void checkDiskFile();
 
     // Writes the local file, then uploads it to the profile's server directory. Done when the
     // server holds the text.
@@ -163,6 +168,7 @@ private:
     // when the name is taken, cannot be sent to the server of `profile`, or the rename fails.
     [[nodiscard]] bool renameLocalCopy(const QString& name, const ServerProfile& profile);
     QString localSaveDirectory() const;
+    void setPathName(const QString& path);
 
     DocumentHost& m_host;
     DocumentTextHolder* m_holder = nullptr;
@@ -185,4 +191,5 @@ private:
     LineEnd m_prevailing = LineEnd::Lf;
     bool m_insertMode = true;
     bool m_serverCopyPending = false;
+    DiskFileWatch* m_diskWatch; // owned as a child
 };

@@ -22,7 +22,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 CMainFrame::CMainFrame(FrameHost& host) : m_host(host) {
     setWindowTitle(QStringLiteral("Vantorpad"));
@@ -49,7 +51,14 @@ bool CMainFrame::create() {
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* child) {
         showMenu(child ? DocumentMenu : MainMenu);
         refreshCommandStates();
+        checkActiveDiskFile();
     });
+    // Coming back from the program that changed a file is the moment to ask about it.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    checkActiveDiskFile();
+            });
     new MenuBarKeys(this);
     // The idle text comes back whenever a menu item's tip or a passing message has gone.
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
@@ -228,4 +237,12 @@ bool CMainFrame::letGoOfUnsentTexts() {
                                            "テキストは（　）内のファイルに残っています。\n\n%1"
                                            "\n\n終了処理を続けますか？")
                                 .arg(unsent.join(u'\n'))) == PromptAnswer::Yes;
+}
+
+void CMainFrame::checkActiveDiskFile() {
+    // After the activation has run its course: the question is a window of its own.
+    QTimer::singleShot(0, this, [document = QPointer<CVantorpadDoc>(activeDocument())] {
+        if (document)
+            document->checkDiskFile();
+    });
 }

@@ -130,6 +130,8 @@ private:
     // Lists the server documents whose last save did not reach their server; true when the
     // user goes on closing.
     [[nodiscard]] bool letGoOfUnsentTexts();
+    // Asks the active document about a change made to its file by another program.
+    void checkActiveDiskFile();
 
     FrameHost& m_host;
     // The program's own file dialogs serve while the window lives.
