@@ -252,23 +252,21 @@ Result<void> FtpSession::rename(const QByteArray& from, const QByteArray& to) {
     return Result<void>::from(pathCommand("RNTO", to));
 }
 
-Result<void> FtpSession::remove(const QByteArray& path) {
+Result<void> FtpSession::pathOperation(const char* verb, const QByteArray& path) {
     const BusyScope busy(*this);
     if (const Result<void> r = ready(); !r.ok())
         return r;
-    return Result<void>::from(pathCommand("DELE", path));
+    return Result<void>::from(pathCommand(verb, path));
+}
+
+Result<void> FtpSession::remove(const QByteArray& path) {
+    return pathOperation("DELE", path);
 }
 
 Result<void> FtpSession::makeDirectory(const QByteArray& path) {
-    const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
-        return r;
-    return Result<void>::from(pathCommand("MKD", path));
+    return pathOperation("MKD", path);
 }
 
 Result<void> FtpSession::removeDirectory(const QByteArray& path) {
-    const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
-        return r;
-    return Result<void>::from(pathCommand("RMD", path));
+    return pathOperation("RMD", path);
 }

@@ -50,6 +50,8 @@ private:
     Result<void> ready() const;
     // One command with a path; the server's refusal fails with its reply.
     Result<FtpReply> pathCommand(const QByteArray& verb, const QByteArray& path);
+    // A command on `path` whose whole outcome is its reply, on a session that is ready.
+    Result<void> pathOperation(const char* verb, const QByteArray& path);
     Result<void> streamListing(const QByteArray& path, bool mlsd, bool keepUnrecognised,
                                const EntrySink& sink);
     QByteArray absolute(const QByteArray& path) const;
