@@ -13,6 +13,7 @@
 #include "settings/ServerProfile.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"
+#include "transfer/ServerFileFetch.h"
 #include "transfer/ServerPaths.h"
 #include "transfer/TransferRules.h"
 

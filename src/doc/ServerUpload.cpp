@@ -1,5 +1,7 @@
 #include "doc/ServerUpload.h"
 
+#include "transfer/ServerFileFetch.h"
+
 #include "ftp/CFtpClient.h"
 #include "ftp/FtpNames.h"
 #include "ftp/ProfileUpload.h"
@@ -56,24 +58,6 @@ std::optional<ServerFileStamp> stampAfterSave(CFtpClient& client, const QByteArr
 }
 
 } // namespace
-
-std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile) {
-    return FtpNames::serverNameFor(fileName, profile.Code, profile.NameSmall != 0);
-}
-
-std::unique_ptr<CFtpClient> logOnForDocument(const NetworkSettings& network, bool debugLog,
-                                             const ServerProfile& profile, ServerTrust& trust) {
-    std::unique_ptr<CFtpClient> client = CFtpClient::create(network, debugLog, profile, trust);
-    if (!client) {
-        Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
-        return nullptr;
-    }
-    if (!client->OpenSession().ok()) {
-        Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
-        return nullptr;
-    }
-    return client;
-}
 
 Result<> uploadToServer(const ServerUploadRequest& request, ServerTrust& trust,
                         std::optional<ServerFileStamp>& stamp) {

@@ -32,15 +32,6 @@ struct ServerUploadRequest {
         compareServerVersion;
 };
 
-// Logs on to the profile's server for a document; nullptr, with the failure shown, when that
-// cannot be done.
-std::unique_ptr<CFtpClient> logOnForDocument(const NetworkSettings& network, bool debugLog,
-                                             const ServerProfile& profile, ServerTrust& trust);
-
-// The bytes of the document's name on the server: ASCII letters lower-cased when the profile
-// asks for it, in the server's code system; nothing when that code system cannot hold it.
-std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile);
-
 // Logs on with the profile (trusting what `trust` says); when the server's file has changed
 // since `stamp`, the version the document's text came from, asks whether to overwrite it, to
 // open the server's version instead, to compare the document with it (both Cancelled, nothing

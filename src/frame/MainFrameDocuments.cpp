@@ -114,11 +114,9 @@ void CMainFrame::updateRecentFileActions() {
             continue;
         const bool used = i < files.size();
         a->setVisible(used);
-        const bool server =
-            used && RecentServerFile::parse(files[i], m_host.settings().Profiles).has_value();
-        const QString entry = used && !server ? QDir::toNativeSeparators(files[i])
-                              : used          ? files[i]
-                                              : QString();
+        QString entry = files.value(i);
+        if (used && !RecentServerFile::parse(entry, m_host.settings().Profiles))
+            entry = QDir::toNativeSeparators(entry); // a local path, shown as the system writes it
         const QString shown = shownAsIs(entry);
         a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
     }

@@ -38,7 +38,7 @@ RecoveryStore::~RecoveryStore() = default;
 
 QString RecoveryStore::defaultDirectory() {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
+    // A relative XDG_STATE_HOME counts as unset, as for every program that follows XDG.
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/vantorpad/recovery");

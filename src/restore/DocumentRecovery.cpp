@@ -6,6 +6,7 @@
 #include "ftp/FtpNames.h"
 #include "platform/Prompt.h"
 #include "settings/AppSettings.h"
+#include "transfer/ServerFileFetch.h"
 
 #include <QDir>
 #include <QFile>

@@ -64,6 +64,24 @@ Result<> download(CFtpClient& client, const ServerProfile& profile, const QByteA
 
 } // namespace
 
+std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile) {
+    return FtpNames::serverNameFor(fileName, profile.Code, profile.NameSmall != 0);
+}
+
+std::unique_ptr<CFtpClient> logOnForDocument(const NetworkSettings& network, bool debugLog,
+                                             const ServerProfile& profile, ServerTrust& trust) {
+    std::unique_ptr<CFtpClient> client = CFtpClient::create(network, debugLog, profile, trust);
+    if (!client) {
+        Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
+        return nullptr;
+    }
+    if (!client->OpenSession().ok()) {
+        Prompt::error(QStringLiteral("ＦＴＰセッションOPENに失敗しました。"));
+        return nullptr;
+    }
+    return client;
+}
+
 FetchedFile fetchForEditing(CFtpClient& client, const QString& transferDirectory,
                             const ServerProfile& profile, int listCode, const QByteArray& remote,
                             bool readOnly) {
@@ -89,18 +107,13 @@ FetchedFile fetchNamedFile(const NetworkSettings& network, bool debugLog, Server
                            const QString& transferDirectory, const ServerProfile& profile,
                            const QString& name) {
     FetchedFile failed{Result<>::failed(), QString(), profile, false, profile.Code, std::nullopt};
-    const std::optional<QByteArray> remote =
-        FtpNames::serverNameFor(name, profile.Code, profile.NameSmall != 0);
+    const std::optional<QByteArray> remote = serverNameOf(name, profile);
     if (!remote) {
         Prompt::error(FtpNames::unencodableMessage(name));
         return failed;
     }
-    std::unique_ptr<CFtpClient> client = CFtpClient::create(network, debugLog, profile, trust);
-    if (!client) {
-        Prompt::error(QStringLiteral("%1 サーバとの通信確立に失敗しました。").arg(profile.Server));
-        return failed;
-    }
-    if (!client->OpenSession().ok())
+    const std::unique_ptr<CFtpClient> client = logOnForDocument(network, debugLog, profile, trust);
+    if (!client)
         return failed;
     FetchedFile fetched =
         fetchForEditing(*client, transferDirectory, profile, profile.Code, *remote, false);

@@ -7,9 +7,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+#include <optional>
+
 class CFtpClient;
 class ServerTrust;
 struct NetworkSettings;
+
+// Logs on to the profile's server for a document; nullptr, with the failure shown, when that
+// cannot be done.
+std::unique_ptr<CFtpClient> logOnForDocument(const NetworkSettings& network, bool debugLog,
+                                             const ServerProfile& profile, ServerTrust& trust);
+
+// The bytes of the document's name on the server: ASCII letters lower-cased when the profile
+// asks for it, in the server's code system; nothing when that code system cannot hold it.
+std::optional<QByteArray> serverNameOf(const QString& fileName, const ServerProfile& profile);
 
 // A server file fetched into the transfer directory to be opened as a document.
 struct FetchedFile {

@@ -13,6 +13,7 @@
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 #include "TransferWindowTestSupport.h"
+#include "transfer/ServerFileFetch.h"
 
 #include <QDir>
 #include <QLineEdit>
