@@ -2,7 +2,8 @@
 # The build's two figures, on a clean clone of the committed HEAD:
 #  1. `./test.sh` from a clean clone (install check, configure, clean build, every test), with no
 #     compiler cache: what a newcomer, CI and a fresh machine pay. Target: under 6 minutes.
-#  2. how many compile units touching settings/ServerProfile.h rebuilds, out of all of them.
+#  2. how many compile units a build compiles again after settings/ServerProfile.h is touched,
+#     out of all of them.
 #     Target: under a quarter.
 #   bench/build/build-figures.sh [--no-tests]   (--no-tests: time the build only)
 set -euo pipefail
@@ -27,9 +28,10 @@ seconds=$(($(date +%s) - start))
 printf '%s on %d cores: %d min %02d s (target: under 6 min)\n' "$what" "$(nproc)" \
     $((seconds / 60)) $((seconds % 60))
 
-units() { ninja -C build -n "$@" | grep -c ' Building CXX object ' || true; }
+# A real build, not a dry run: moc's units are listed by a dry run whenever a header changes,
+# but compiled again only when moc's output changed.
 total=$(ninja -C build -t targets all | grep -c ': CXX_COMPILER' || true)
 touch src/settings/ServerProfile.h
-rebuilt=$(units)
+rebuilt=$(ninja -C build | grep -c ' Building CXX object ' || true)
 awk -v r="$rebuilt" -v t="$total" 'BEGIN {
     printf "touching settings/ServerProfile.h rebuilds %d of %d compile units (%.0f%%; target: under 25%%)\n", r, t, 100 * r / t }'

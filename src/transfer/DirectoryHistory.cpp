@@ -1,9 +1,5 @@
 #include "transfer/DirectoryHistory.h"
 
-#include "settings/ServerProfile.h"
-
-static_assert(DirectoryHistory::MaxEntries == ServerProfile::HistoryCount);
-
 void DirectoryHistory::load(const std::array<QString, MaxEntries>& history) {
     m_lines.clear();
     m_current = -1;

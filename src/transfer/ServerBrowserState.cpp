@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+// The history a window keeps is the one a profile stores.
+static_assert(DirectoryHistory::MaxEntries == ServerProfile::HistoryCount);
+
 namespace {
 
 const QString SessionFailed = QStringLiteral("ＦＴＰセッションOPENに失敗しました。");

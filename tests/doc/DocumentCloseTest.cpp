@@ -4,6 +4,7 @@
 #include "ScriptedPrompt.h"
 
 #include "commands/Command.h"
+#include "settings/ServerProfile.h"
 
 #include <QApplication>
 #include <QMdiArea>

@@ -6,6 +6,7 @@
 #include "TempDir.h"
 
 #include "commands/Command.h"
+#include "settings/ServerProfile.h"
 
 #include <QDir>
 

@@ -6,6 +6,7 @@
 #include "commands/Command.h"
 #include "frame/WindowSwitchBar.h"
 #include "platform/ScopedOverride.h"
+#include "settings/ServerProfile.h"
 
 #include <QApplication>
 #include <QFile>

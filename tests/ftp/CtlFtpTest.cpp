@@ -12,6 +12,7 @@
 #include "ScriptedPrompt.h"
 #include "SftpServerFixture.h"
 #include "ftp/ServerTrust.h"
+#include "settings/ServerProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+#include "settings/ServerProfile.h"
+
 #include "FtpTestSupport.h"
 #include "ScriptedPrompt.h"
 #include "TempDir.h"

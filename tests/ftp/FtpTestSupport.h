@@ -25,14 +25,6 @@ inline FtpTimeouts quickTimeouts() {
 }
 
 // A client for the fixture's server, as the program's tasks make one.
-inline std::unique_ptr<CFtpClient> clientFor(const FtpServerFixture& server, bool passive = true,
-                                             bool log = false, const QString& dir = QString(),
-                                             int raw = 0, int spaceDelimited = 0) {
-    NetworkSettings network = server.network(passive);
-    network.Raw = raw;
-    network.SpDelim = spaceDelimited;
-    auto client =
-        CFtpClient::create(network, log, server.profile(CodeSystemSjis, dir), plainFtpTrust());
-    client->setTimeouts(shortTimeouts());
-    return client;
-}
+std::unique_ptr<CFtpClient> clientFor(const FtpServerFixture& server, bool passive = true,
+                                      bool log = false, const QString& dir = QString(), int raw = 0,
+                                      int spaceDelimited = 0);

@@ -4,6 +4,7 @@
 #include "encoding/LosslessCodec.h"
 #include "ftp/FtpNames.h"
 #include "platform/ScopedOverride.h"
+#include "settings/ServerProfile.h"
 
 #include <QRegularExpression>
 

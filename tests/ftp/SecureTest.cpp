@@ -6,6 +6,7 @@
 #include "TrustPlace.h"
 #include "encoding/LosslessCodec.h"
 #include "ftp/ServerTrust.h"
+#include "settings/ServerProfile.h"
 
 #include <QDateTime>
 #include <QDir>

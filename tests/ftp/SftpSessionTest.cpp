@@ -8,6 +8,7 @@
 #include "TrustPlace.h"
 #include "ftp/CFtpClient.h"
 #include "ftp/ServerTrust.h"
+#include "settings/ServerProfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "options/CNetOpt.h"
 #include "options/COptionDlg.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CServerTree.h"
 #include "transfer/ServerDirTree.h"
 

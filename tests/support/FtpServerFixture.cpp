@@ -109,17 +109,6 @@ QByteArrayList FtpServerFixture::hostileNames() {
             "2J.txt"};
 }
 
-ServerProfile FtpServerFixture::profile(int code, const QString& dir) const {
-    ServerProfile p;
-    p.Server = host();
-    p.User = user();
-    p.Passwd = password();
-    p.Port = m_port;
-    p.Code = code;
-    p.Dir = dir;
-    return p;
-}
-
 NetworkSettings FtpServerFixture::network(bool passive) const {
     NetworkSettings n;
     n.Proxy = 1;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "encoding/CodeSystem.h"
 #include "settings/NetworkSettings.h"
-#include "settings/ServerProfile.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+struct ServerProfile;
 
 // A real FTP server for tests: pyftpdlib (tests/support/ftp_server.py) on 127.0.0.1 with an
 // ephemeral port and a temporary root, started by the constructor and stopped by the destructor.

@@ -113,18 +113,6 @@ void FtpsServerFixture::replaceCertificate() {
     start();
 }
 
-ServerProfile FtpsServerFixture::profile(int code, const QString& dir) const {
-    ServerProfile p;
-    p.Server = QStringLiteral("127.0.0.1");
-    p.User = QStringLiteral("anonymous");
-    p.Passwd = QStringLiteral("guest");
-    p.Port = m_port;
-    p.Code = code;
-    p.Dir = dir;
-    p.Protocol = ProtocolFtps;
-    return p;
-}
-
 NetworkSettings FtpsServerFixture::network() const {
     NetworkSettings n;
     n.Proxy = 1;

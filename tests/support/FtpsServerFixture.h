@@ -1,12 +1,14 @@
 #pragma once
 
+#include "encoding/CodeSystem.h"
 #include "settings/NetworkSettings.h"
-#include "settings/ServerProfile.h"
 
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+
+struct ServerProfile;
 
 // A real FTPS server for tests: Debian's vsftpd with explicit TLS (AUTH TLS required on the
 // control and data connections) on 127.0.0.1, running as the user of the test, with a

@@ -53,17 +53,6 @@ void SftpServerFixture::replaceHostKey() {
     start();
 }
 
-ServerProfile SftpServerFixture::profile(int code) const {
-    ServerProfile p;
-    p.Server = QStringLiteral("127.0.0.1");
-    p.User = QStringLiteral("vantorpad");
-    p.Passwd = QStringLiteral("pass-w0rd");
-    p.Port = m_port;
-    p.Code = code;
-    p.Protocol = ProtocolSftp;
-    return p;
-}
-
 NetworkSettings SftpServerFixture::network() const {
     NetworkSettings n;
     n.Proxy = 1;

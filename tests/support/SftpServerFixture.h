@@ -1,12 +1,14 @@
 #pragma once
 
+#include "encoding/CodeSystem.h"
 #include "settings/NetworkSettings.h"
-#include "settings/ServerProfile.h"
 
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+
+struct ServerProfile;
 
 // A real SFTP server for tests: python3-asyncssh (tests/support/sftp_server.py) on 127.0.0.1,
 // its root a temporary directory, a host key of its own, logging on with a password or with a

@@ -1,3 +1,4 @@
+#include "settings/ServerProfile.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/FileListModel.h"
 #include "transfer/FileListView.h"

@@ -2,6 +2,7 @@
 #include "commands/Command.h"
 #include "doc/CVantorpadDoc.h"
 #include "frame/CMainFrame.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CFtpDlg.h"
 
 #include "AppHarness.h"

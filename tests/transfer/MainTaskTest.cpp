@@ -7,12 +7,13 @@
 #include "editor/CVantorpadView.h"
 #include "encoding/LosslessCodec.h"
 #include "frame/CMainFrame.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CServerDir.h"
+#include "transfer/FileListView.h"
 
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 
-#include "transfer/FileListView.h"
 #include <QApplication>
 #include <QDir>
 #include <QInputMethodEvent>

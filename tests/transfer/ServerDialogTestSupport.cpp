@@ -1,5 +1,6 @@
 #include "ServerDialogTestSupport.h"
 
+#include "settings/ServerProfile.h"
 #include "transfer/FileListView.h"
 #include <QApplication>
 #include <QTest>

@@ -4,6 +4,7 @@
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 
+#include "settings/ServerProfile.h"
 #include "transfer/FileListView.h"
 #include <QApplication>
 #include <QCheckBox>

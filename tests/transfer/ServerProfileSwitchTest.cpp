@@ -1,5 +1,6 @@
 #include "ftp/CFtpClient.h"
 #include "platform/ScopedOverride.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CSaveSv.h"
 #include "transfer/CServerDir.h"
 #include "transfer/FileListView.h"

@@ -1,4 +1,5 @@
 #include "ftp/CFtpClient.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CServerTree.h"
 #include "transfer/ServerDirTree.h"
 

@@ -7,6 +7,7 @@
 #include "ScriptedPrompt.h"
 #include "ServerDialogTestSupport.h"
 
+#include "settings/ServerProfile.h"
 #include "transfer/FileListView.h"
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,6 @@
 #include "transfer/TransferRules.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/DriveList.h"
 #include "transfer/FileActions.h"
 #include "transfer/PcDirectory.h"

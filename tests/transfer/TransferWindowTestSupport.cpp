@@ -1,6 +1,7 @@
 #include "TransferWindowTestSupport.h"
 
 #include "encoding/LosslessCodec.h"
+#include "settings/ServerProfile.h"
 #include "transfer/FileListModel.h"
 #include "transfer/FileListView.h"
 

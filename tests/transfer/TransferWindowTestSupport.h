@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/CFtpDlg.h"
 #include "transfer/TransferWindowContext.h"
 
