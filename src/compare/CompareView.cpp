@@ -1,6 +1,6 @@
 #include "compare/CompareView.h"
 
-#include "doc/DocumentText.h"
+#include "editor/KeptBytesDisplay.h"
 #include "settings/AppSettings.h"
 #include "widgets/EditorAppearance.h"
 
@@ -22,13 +22,7 @@ CompareView::CompareView(const AppSettings& settings, QWidget* parent) : QsciSci
     setReadOnly(true);
     setWrapMode(WrapNone); // a line of one side stands beside its line of the other
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
-    // A byte kept from the file shows as the editor shows it: "x81" in a box.
-    for (int byte = 0x80; byte <= 0xFF; ++byte) {
-        const char32_t code = standInOfByte(uchar(byte));
-        const QByteArray standIn = QString::fromUcs4(&code, 1).toUtf8();
-        const QByteArray shown = QByteArray("x") + QByteArray::number(byte, 16).toUpper();
-        SendScintilla(SCI_SETREPRESENTATION, standIn.constData(), shown.constData());
-    }
+    showKeptBytes(*this);
     applyAppearance(settings);
 }
 

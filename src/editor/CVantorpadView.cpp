@@ -5,6 +5,7 @@
 #include "doc/CVantorpadDoc.h"
 #include "doc/DocumentHost.h"
 #include "editor/EditorAccessibility.h"
+#include "editor/KeptBytesDisplay.h"
 #include "editor/KeywordOverlay.h"
 #include "editor/LongLines.h"
 #include "editor/SyntaxColours.h"
@@ -86,7 +87,7 @@ CVantorpadView::CVantorpadView(DocumentHost& host, CVantorpadDoc* document, QWid
     SendScintilla(SCI_INDICSETSTYLE, UrlIndicator, long(INDIC_PLAIN));
     SendScintilla(SCI_INDICSETFORE, static_cast<unsigned long>(UrlIndicator),
                   palette().color(QPalette::Link));
-    showKeptBytes();
+    showKeptBytes(*this);
     setMarginWidth(1, 0);
     setAcceptDrops(true);
     setMouseTracking(true);
@@ -184,16 +185,6 @@ void CVantorpadView::inputMethodEvent(QInputMethodEvent* event) {
 
 long CVantorpadView::sendLong(unsigned int message, unsigned long wParam, long lParam) const {
     return SendScintilla(message, wParam, lParam);
-}
-
-// A byte kept from the file shows as Scintilla shows bytes it cannot decode: "x81" in a box.
-void CVantorpadView::showKeptBytes() {
-    for (int byte = 0x80; byte <= 0xFF; ++byte) {
-        const char32_t code = standInOfByte(uchar(byte));
-        const QByteArray standIn = QString::fromUcs4(&code, 1).toUtf8();
-        const QByteArray shown = QByteArray("x") + QByteArray::number(byte, 16).toUpper();
-        SendScintilla(SCI_SETREPRESENTATION, standIn.constData(), shown.constData());
-    }
 }
 
 QByteArray CVantorpadView::editorText() const {

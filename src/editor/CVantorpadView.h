@@ -204,7 +204,6 @@ private:
     void markVisibleUrls();
     // The base style over all text: no keyword colours, no fonts of a selection.
     void removeFormats();
-    void showKeptBytes();
     void applyColours();
     void detectLanguage();
     long sendLong(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;

@@ -24,8 +24,6 @@
 #include <curl/curl.h>
 
 struct FtpTransport::Callbacks {
-    static int sshKeyCallback(CURL*, const curl_khkey* known, const curl_khkey* found,
-                              curl_khmatch match, void* self);
     static int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
     static size_t writeCallback(char* data, size_t size, size_t count, void* self);
     static size_t readCallback(char* buffer, size_t size, size_t count, void* self);

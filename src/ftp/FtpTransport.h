@@ -99,9 +99,6 @@ public:
     Result<> list(const QByteArray& directory, const QByteArray& verb, const Sink& sink);
     void setProgressHandler(Progress handler) { m_progress = std::move(handler); }
 
-    // The replies of the last operation, the password masked (for the debug log).
-    const std::vector<FtpReply>& replies() const { return m_replies; }
-
 private:
     enum class Kind { Commands, Retrieve, Store, Listing };
     struct Request {

@@ -11,11 +11,9 @@
 #include "doc/CVantorpadDoc.h"
 #include "editor/CVantorpadView.h"
 #include "frame/CMainFrame.h"
-#include "ftp/CFtpClient.h"
-#include "transfer/ServerFileFetch.h"
+#include "settings/ServerProfile.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -180,18 +178,6 @@ TEST(CompareWindow, AFileThatCannotBeReadIsNamedAndNothingOpens) {
     EXPECT_EQ(h.frame().activeDocument()->editorText(), QByteArray("text\n"));
 }
 
-namespace {
-
-void changeOnServer(const FtpServerFixture& server, const QByteArray& text) {
-    server.writeFile("page.txt", text);
-    QFile file(QString::fromLocal8Bit(server.localPath("page.txt")));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60),
-                                 QFileDevice::FileModificationTime));
-}
-
-} // namespace
-
 // Someone changed the file on the server: the save's question offers "比較する", which shows
 // the server's text beside the document and sends nothing; after that the document's save
 // goes through unasked, and the fetched copy goes with the window.
@@ -203,17 +189,9 @@ TEST(CompareWindow, ComparingInsteadOfOverwritingLetsTheNextSaveThrough) {
     AppHarness h;
     h.app().settings.Network = server.network();
     const ServerProfile profile = server.profile(CodeSystemSjis, QStringLiteral("/"));
-    {
-        auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-        ASSERT_TRUE(client->OpenSession().ok());
-        const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
-                                                    profile.Code, "page.txt", false);
-        ASSERT_TRUE(fetched.result.ok());
-        ASSERT_TRUE(h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false,
-                                             fetched.stamp));
-    }
+    ASSERT_NE(h.openFromServer(profile, "page.txt"), nullptr);
     CVantorpadDoc* doc = h.frame().activeDocument();
-    changeOnServer(server, "one\nTWO, theirs\nthree\n");
+    server.changeFile("page.txt", "one\nTWO, theirs\nthree\n");
     CVantorpadView* view = h.frame().activeView();
     view->select(0, 0);
     view->insertPlainText(QStringLiteral("zero\n"));

@@ -6,42 +6,13 @@
 #include "TempDir.h"
 
 #include "commands/Command.h"
-#include "ftp/CFtpClient.h"
-#include "transfer/ServerFileFetch.h"
+#include "settings/ServerProfile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// Opens "page.txt" the way the server windows do: fetched over a logged-on client, then
-// opened as a server document.
-CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
-                            const ServerProfile& profile) {
-    auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-    if (!client->OpenSession().ok())
-        return nullptr;
-    const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
-                                                profile.Code, "page.txt", false);
-    if (!fetched.result.ok() ||
-        !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp))
-        return nullptr;
-    return activeDoc(h.frame());
-}
-
-// Another client's change: other text, and a time a minute later.
-void changeOnServer(const FtpServerFixture& server, const QByteArray& text) {
-    server.writeFile("page.txt", text);
-    QFile file(QString::fromLocal8Bit(server.localPath("page.txt")));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60),
-                                 QFileDevice::FileModificationTime));
-}
-
-} // namespace
 
 TEST(ServerConflict, AChangeOnTheServerAsksWithThreeWaysOut) {
     const QString asked =
@@ -55,9 +26,9 @@ TEST(ServerConflict, AChangeOnTheServerAsksWithThreeWaysOut) {
         AppHarness h;
         h.app().settings.Network = server.network();
         const ServerProfile profile = server.profile(CodeSystemSjis, QStringLiteral("/"));
-        CVantorpadDoc* doc = fetchAndOpen(h, server, profile);
+        CVantorpadDoc* doc = h.openFromServer(profile, "page.txt");
         ASSERT_NE(doc, nullptr);
-        changeOnServer(server, "theirs, longer");
+        server.changeFile("page.txt", "theirs, longer");
         appendText(h.frame(), QStringLiteral("+"));
 
         prompt.expectQuestion(answer);
@@ -97,9 +68,9 @@ TEST(ServerConflict, AServerThatTellsNeitherTimeNorSizeSavesAsBefore) {
     ScriptedPrompt prompt;
     AppHarness h;
     h.app().settings.Network = server.network();
-    ASSERT_NE(fetchAndOpen(h, server, server.profile(CodeSystemSjis, QStringLiteral("/"))),
+    ASSERT_NE(h.openFromServer(server.profile(CodeSystemSjis, QStringLiteral("/")), "page.txt"),
               nullptr);
-    changeOnServer(server, "theirs");
+    server.changeFile("page.txt", "theirs");
     appendText(h.frame(), QStringLiteral("+"));
     ASSERT_TRUE(h.frame().triggerCommand(CmdFileSave));
     EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join(u'|').toStdString();
@@ -142,10 +113,10 @@ TEST(ServerConflict, AServerThatNoLongerTellsTheTimeIsAskedAboutOrComparedBySize
         ScriptedPrompt prompt;
         AppHarness h;
         h.app().settings.Network = server.network();
-        ASSERT_NE(fetchAndOpen(h, server, server.profile(CodeSystemSjis, QStringLiteral("/"))),
+        ASSERT_NE(h.openFromServer(server.profile(CodeSystemSjis, QStringLiteral("/")), "page.txt"),
                   nullptr);
         if (c.theirs)
-            changeOnServer(server, c.theirs);
+            server.changeFile("page.txt", c.theirs);
         server.setFaults(QString::fromLatin1(c.atSave).split(u' ', Qt::SkipEmptyParts));
         appendText(h.frame(), QStringLiteral("+"));
         if (!c.asked.isEmpty())
@@ -170,14 +141,7 @@ TEST(ServerConflict, OverSftpTheFilesAttributesTellAChange) {
     h.app().settings.Network = server.network();
     ServerProfile profile = server.profile(CodeSystemSjis);
     profile.Dir = QStringLiteral("/");
-    auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-    ASSERT_EQ(client->OpenSession().status(), ResultStatus::Done);
-    const FetchedFile fetched = fetchForEditing(*client, h.app().settings.TranDir, profile,
-                                                profile.Code, "page.txt", false);
-    ASSERT_EQ(fetched.result.status(), ResultStatus::Done);
-    ASSERT_TRUE(
-        h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp));
-    client.reset();
+    ASSERT_NE(h.openFromServer(profile, "page.txt"), nullptr);
 
     writeFileBytes(live, "theirs");
     QFile file(live);

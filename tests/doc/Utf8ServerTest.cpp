@@ -4,8 +4,7 @@
 #include "ScriptedPrompt.h"
 
 #include "commands/Command.h"
-#include "ftp/CFtpClient.h"
-#include "transfer/ServerFileFetch.h"
+#include "settings/ServerProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +12,6 @@ namespace {
 
 const QByteArray Dir = "\xe6\x97\xa5\xe6\x9c\xac";      // 日本
 const QByteArray Name = "\xe3\x83\xa1\xe3\x83\xa2.txt"; // メモ.txt
-
-CVantorpadDoc* fetchAndOpen(AppHarness& h, const FtpServerFixture& server,
-                            const ServerProfile& profile) {
-    auto client = CFtpClient::create(server.network(), false, profile, h.app().serverTrust());
-    if (!client->OpenSession().ok())
-        return nullptr;
-    const FetchedFile fetched =
-        fetchForEditing(*client, h.app().settings.TranDir, profile, profile.Code, Name, false);
-    if (!fetched.result.ok() ||
-        !h.app().OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp))
-        return nullptr;
-    return activeDoc(h.frame());
-}
 
 } // namespace
 
@@ -61,7 +47,7 @@ TEST(Utf8Server, JapaneseNamesAndTextRoundTrip) {
         ServerProfile profile = server.profile(CodeSystemUtf8, QStringLiteral("/日本"));
         profile.BackMode = 1;
         profile.BackExt = QStringLiteral(".bak");
-        CVantorpadDoc* doc = fetchAndOpen(h, server, profile);
+        CVantorpadDoc* doc = h.openFromServer(profile, Name);
         ASSERT_NE(doc, nullptr) << prompt.texts().join(u'|').toStdString();
         EXPECT_EQ(doc->title(), QStringLiteral("メモ.txt"));
         appendText(h.frame(), QStringLiteral("新"));

@@ -2,7 +2,10 @@
 
 #include "app/CVantorpadApp.h"
 #include "frame/CMainFrame.h"
+#include "ftp/CFtpClient.h"
+#include "settings/AppSettings.h"
 #include "settings/ServerProfile.h"
+#include "transfer/ServerFileFetch.h"
 
 #include <QDir>
 
@@ -43,4 +46,17 @@ bool AppHarness::openLocalText(const QString& path, bool readOnly) {
 
 bool AppHarness::openText(const QString& path, bool fromServer) {
     return m_app->OpenTextDocument(path, ServerProfile(), fromServer, false);
+}
+
+CVantorpadDoc* AppHarness::openFromServer(const ServerProfile& profile, const QByteArray& remote) {
+    auto client = CFtpClient::create(m_app->settings.Network, false, profile, m_app->serverTrust());
+    if (!client || !client->OpenSession().ok())
+        return nullptr;
+    const FetchedFile fetched =
+        fetchForEditing(*client, m_app->settings.TranDir, profile, profile.Code, remote, false);
+    client->CloseSession();
+    if (!fetched.result.ok() ||
+        !m_app->OpenTextDocument(fetched.localPath, fetched.profile, true, false, fetched.stamp))
+        return nullptr;
+    return frame().activeDocument();
 }

@@ -9,6 +9,8 @@
 
 class CMainFrame;
 class CVantorpadApp;
+class CVantorpadDoc;
+struct ServerProfile;
 
 // The application started headless from a temporary start-up directory whose INI file points
 // the local and transfer directories at two folders inside it ("pc" and "tran"); shut down and
@@ -30,6 +32,11 @@ public:
     [[nodiscard]] bool openLocalText(const QString& path, bool readOnly = false);
     // Opens `path` as the local copy of a server file of an empty profile when `fromServer`.
     [[nodiscard]] bool openText(const QString& path, bool fromServer);
+    // Fetches the server file `remote` as the server windows do, over a client logged on with
+    // the application's network settings, and opens it as a server document of `profile`. The
+    // document, or nullptr when the fetch or the opening failed.
+    [[nodiscard]] CVantorpadDoc* openFromServer(const ServerProfile& profile,
+                                                const QByteArray& remote);
 
 private:
     TempDir m_dir;

@@ -2,6 +2,7 @@
 
 #include "PythonServer.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -128,6 +129,14 @@ void FtpServerFixture::writeFile(const QByteArray& relative, const QByteArray& c
     ASSERT_GE(fd, 0) << "cannot create " << relative.toStdString();
     ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
     ::close(fd);
+}
+
+void FtpServerFixture::changeFile(const QByteArray& relative, const QByteArray& content) const {
+    writeFile(relative, content);
+    QFile file(QFile::decodeName(localPath(relative)));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60),
+                                 QFileDevice::FileModificationTime));
 }
 
 QByteArray FtpServerFixture::readFile(const QByteArray& relative) const {

@@ -72,6 +72,8 @@ public:
     // Files under the root, named by their raw bytes relative to the root.
     QByteArray localPath(const QByteArray& relative) const;
     void writeFile(const QByteArray& relative, const QByteArray& content) const;
+    // Another client's change: `content` written to `relative`, with a time a minute later.
+    void changeFile(const QByteArray& relative, const QByteArray& content) const;
     QByteArray readFile(const QByteArray& relative) const;
     bool exists(const QByteArray& relative) const;
     void makeDir(const QByteArray& relative) const;
