@@ -17,7 +17,7 @@ export CCACHE_DISABLE=1
 start=$(date +%s)
 if [ "${1:-}" = "--no-tests" ]; then
     ./tools/install-deps.sh
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORPAD_BENCH=ON >/dev/null
     cmake --build build -j"$(nproc)" >/dev/null
     what="clean build"
 else

@@ -5,6 +5,7 @@
 #include "encoding/LosslessCodec.h"
 #include "frame/CMainFrame.h"
 #include "platform/Prompt.h"
+#include "settings/ServerProfile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -12,6 +12,7 @@
 #include "ftp/FtpNames.h"
 #include "platform/ConsolePrompt.h"
 #include "platform/ScopedOverride.h"
+#include "settings/NetworkSettings.h"
 #include "settings/ServerProfile.h"
 
 #include <QCoreApplication>

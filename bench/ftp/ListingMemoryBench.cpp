@@ -13,6 +13,7 @@
 #include "platform/ConsolePrompt.h"
 #include "platform/ScopedOverride.h"
 #include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
 #include "transfer/ServerListLines.h"
 
 #include <QCoreApplication>

@@ -20,31 +20,11 @@ python=/usr/bin/python3
 user=bench
 pass=bench-pass
 
-for tool in "$bench" curl /usr/bin/time; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "compare.sh: $tool not found (build with -DVANTORPAD_BENCH=ON or pass its path)" >&2
-        exit 1
-    fi
-done
-
-# Server files and downloaded copies live in /dev/shm when it exists, so that the disk's
-# write-back does not decide the race.
-if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    work=$(mktemp -d /dev/shm/ftp-bench.XXXXXX)
-else
-    work=$(mktemp -d)
-fi
-server_pid=
-cleanup() {
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/bench_common.sh"
+need_tools compare.sh "$bench" curl /usr/bin/time
 out=$work/local
-mkdir -p "$work/root/many" "$out"
-head -c $((size_mb * 1024 * 1024)) /dev/urandom >"$work/root/big.bin"
-head -c $((20 * 1024 * 1024)) /dev/urandom >"$work/root/small.bin"
-cp "$work/root/big.bin" "$out/up.bin"
+make_files "$work/root" "$out" "$size_mb"
+mkdir -p "$work/root/many"
 (cd "$work/root/many" && seq -f "entry%06g.txt" 1 "$entries" | xargs touch)
 
 # The server ends when its stdin closes: keep a pipe open to it for the run.
@@ -72,19 +52,6 @@ pair() {
         t+=("$(timed "${theirs[@]}")")
     done
     echo "$(median "${o[@]}") $(median "${t[@]}")"
-}
-
-median() {
-    printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END{print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'
-}
-
-# timed COMMAND: its wall time in seconds; its peak memory (KB) goes to $work/rss
-timed() {
-    local t0 t1
-    t0=$(date +%s%N)
-    /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null
-    t1=$(date +%s%N)
-    awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.3f", (b-a)/1e9}'
 }
 
 read -r ours_get curl_get < <(pair "$bench" get "$port" "$user" "$pass" big.bin "$out/got.bin" -- \

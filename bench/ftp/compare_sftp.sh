@@ -14,30 +14,12 @@ bench=${1:-${BENCH_SFTP:-$here/../../build/bench/ftp/bench_sftp}}
 size_mb=${SIZE_MB:-200}
 runs=${RUNS:-5}
 
-for tool in "$bench" sftp /usr/sbin/sshd ssh-keygen /usr/bin/time; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "compare_sftp.sh: $tool not found (build with -DVANTORPAD_BENCH=ON or pass its path)" >&2
-        exit 1
-    fi
-done
-
-if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    work=$(mktemp -d /dev/shm/sftp-bench.XXXXXX)
-else
-    work=$(mktemp -d)
-fi
-sshd_pid=
-cleanup() {
-    [ -n "$sshd_pid" ] && kill "$sshd_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/bench_common.sh"
+need_tools compare_sftp.sh "$bench" sftp /usr/sbin/sshd ssh-keygen /usr/bin/time
 user=$(id -un)
-mkdir -p "$work/root" "$work/local" "$work/ssh"
+make_files "$work/root" "$work/local" "$size_mb"
+mkdir -p "$work/ssh"
 chmod 700 "$work/ssh"
-head -c $((size_mb * 1024 * 1024)) /dev/urandom >"$work/root/big.bin"
-head -c $((20 * 1024 * 1024)) /dev/urandom >"$work/root/small.bin"
-cp "$work/root/big.bin" "$work/local/up.bin"
 ssh-keygen -q -t ed25519 -N '' -f "$work/host"
 ssh-keygen -q -t ed25519 -N '' -f "$work/ssh/id_ed25519"
 cp "$work/ssh/id_ed25519.pub" "$work/authorized_keys"
@@ -58,7 +40,7 @@ Subsystem sftp internal-sftp -d $work/root
 CONFIG
 [ "$(id -u)" = 0 ] && mkdir -p /run/sshd
 /usr/sbin/sshd -D -e -f "$work/sshd_config" 2>"$work/sshd.log" &
-sshd_pid=$!
+server_pid=$!
 for _ in $(seq 100); do
     (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
     sleep 0.1
@@ -66,18 +48,6 @@ done
 echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 "$work/host.pub")" >"$work/ssh/known_hosts"
 ssh_opts=(-q -P "$port" -i "$work/ssh/id_ed25519" -o "UserKnownHostsFile=$work/ssh/known_hosts"
           -o BatchMode=yes -F /dev/null)
-
-median() {
-    printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END{print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'
-}
-
-timed() {
-    local t0 t1
-    t0=$(date +%s%N)
-    /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null
-    t1=$(date +%s%N)
-    awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.3f", (b-a)/1e9}'
-}
 
 # Both tools run alternately, so that both see the same state of the machine.
 pair() {

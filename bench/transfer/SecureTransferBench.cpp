@@ -10,6 +10,7 @@
 #include "ftp/ServerTrust.h"
 #include "platform/Prompt.h"
 #include "platform/ScopedOverride.h"
+#include "settings/ServerProfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
