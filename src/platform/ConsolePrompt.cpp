@@ -25,11 +25,14 @@ public:
         sigemptyset(&restoreFirst.sa_mask);
         for (std::size_t i = 0; i < std::size(Signals); ++i)
             sigaction(Signals[i], &restoreFirst, &m_previous[i]);
+        m_handling = true;
         m_hidden = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
     }
     ~HiddenTyping() {
         if (m_hidden)
             tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved());
+        if (!m_handling)
+            return;
         for (std::size_t i = 0; i < std::size(Signals); ++i)
             sigaction(Signals[i], &m_previous[i], nullptr);
     }
@@ -52,6 +55,7 @@ private:
     }
 
     struct sigaction m_previous[std::size(Signals)]{};
+    bool m_handling = false; // the signal handlers above are installed
     bool m_hidden = false;
 };
 
