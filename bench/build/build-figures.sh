@@ -34,4 +34,4 @@ total=$(ninja -C build -t targets all | grep -c ': CXX_COMPILER' || true)
 touch src/settings/ServerProfile.h
 rebuilt=$(ninja -C build | grep -c ' Building CXX object ' || true)
 awk -v r="$rebuilt" -v t="$total" 'BEGIN {
-    printf "touching settings/ServerProfile.h rebuilds %d of %d compile units (%.0f%%; target: under 25%%)\n", r, t, 100 * r / t }'
+    printf "touching settings/ServerProfile.h rebuilds %d of %d compile units (%.1f%%; target: under 25%%)\n", r, t, 100 * r / t }'
