@@ -3,6 +3,9 @@
 // The FTP server of the transfer benchmarks: pyftpdlib (tests/support/ftp_server.py) on
 // 127.0.0.1 serving `root`, ended when its stdin closes.
 
+#include "settings/AppSettings.h"
+#include "settings/ServerProfile.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -41,3 +44,23 @@ private:
     QProcess m_process;
     int m_port = 0;
 };
+
+// The settings of an application whose profile 0 logs on to `server` in `code`, starting in
+// `dir`, with the local pane in `pcDir`, the transfer directory `tranDir` and passive mode.
+inline AppSettings settingsFor(const Server& server, int code, const QString& dir,
+                               const QString& pcDir, const QString& tranDir) {
+    AppSettings settings;
+    ServerProfile& profile = settings.Profiles[0];
+    profile.Server = QStringLiteral("127.0.0.1");
+    profile.User = BenchServer::User;
+    profile.Passwd = BenchServer::Password;
+    profile.Port = server.port();
+    profile.Code = code;
+    profile.Dir = dir;
+    settings.Network.Proxy = 1;
+    settings.Network.Passive = 1;
+    settings.DefaultDisp = 0;
+    settings.PcDir = pcDir;
+    settings.TranDir = tranDir;
+    return settings;
+}

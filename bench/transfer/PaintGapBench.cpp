@@ -34,8 +34,6 @@
 
 namespace {
 
-using BenchServer::Password;
-using BenchServer::User;
 // Stamps every paint of the watched windows and keeps the longest gap between two.
 class PaintGaps : public QObject {
 public:
@@ -117,20 +115,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_paint_gap: the FTP server did not start\n");
         return 1;
     }
-    AppSettings settings;
+    AppSettings settings =
+        settingsFor(server, CodeSystemEuc, QStringLiteral("/"), pcUp, work.path());
     int current = 0;
-    ServerProfile& profile = settings.Profiles[0];
-    profile.Server = QStringLiteral("127.0.0.1");
-    profile.User = User;
-    profile.Passwd = Password;
-    profile.Port = server.port();
-    profile.Code = CodeSystemEuc;
-    profile.Dir = QStringLiteral("/");
-    settings.Network.Proxy = 1;
-    settings.Network.Passive = 1;
-    settings.DefaultDisp = 0;
-    settings.PcDir = pcUp;
-    settings.TranDir = work.path();
 
     ServerTrust trust(work.path()); // plain FTP: never asked
     CFtpDlg window(TransferWindowContext{settings, current, 0, trust, {}, {}});

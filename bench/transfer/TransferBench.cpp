@@ -143,20 +143,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_transfer: the FTP server did not start\n");
         return 1;
     }
-    AppSettings settings;
+    AppSettings settings =
+        settingsFor(server, CodeSystemSjis, QStringLiteral("/many"), pcMany, work.path());
     int current = 0;
-    ServerProfile& profile = settings.Profiles[0];
-    profile.Server = QStringLiteral("127.0.0.1");
-    profile.User = User;
-    profile.Passwd = Password;
-    profile.Port = server.port();
-    profile.Code = CodeSystemSjis;
-    profile.Dir = QStringLiteral("/many");
-    settings.Network.Proxy = 1;
-    settings.Network.Passive = 1;
-    settings.DefaultDisp = 0;
-    settings.PcDir = pcMany;
-    settings.TranDir = work.path();
 
     ServerTrust trust(work.path()); // plain FTP: never asked
     CFtpDlg window(TransferWindowContext{settings, current, 0, trust, {}, {}});
