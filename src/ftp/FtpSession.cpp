@@ -11,10 +11,6 @@
 
 namespace {
 
-template <class T> Result<T> unusableName() {
-    return Result<T>::failed(FtpNames::unusableNameMessage());
-}
-
 // A name the server says it does not have (a 550 reply) is an answer, not a failure.
 Result<void> notThere(const Result<void>& failure) {
     return failure.code() == 550 ? Result<void>::done() : failure;
@@ -69,13 +65,21 @@ Result<void> FtpSession::ready() const {
     return Result<void>::refused(QStringLiteral("サーバとの接続が切断されました。"));
 }
 
+Result<void> FtpSession::readyFor(const QByteArray& path, bool emptyIsHere) const {
+    if (const Result<void> r = ready(); !r.ok())
+        return r;
+    if ((path.isEmpty() && !emptyIsHere) || FtpNames::breaksCommandLine(path))
+        return Result<void>::failed(FtpNames::unusableNameMessage());
+    return Result<void>::done();
+}
+
 QByteArray FtpSession::absolute(const QByteArray& path) const {
     return FtpNames::join(m_current.isEmpty() ? QByteArray("/") : m_current, path);
 }
 
 Result<FtpReply> FtpSession::pathCommand(const QByteArray& verb, const QByteArray& path) {
     if (path.isEmpty() || FtpNames::breaksCommandLine(path))
-        return unusableName<FtpReply>();
+        return Result<FtpReply>::failed(FtpNames::unusableNameMessage());
     const Result<FtpReply> reply = m_transport->command(verb + ' ' + absolute(path));
     if (const Result<void> outcome = replyOutcome(reply); !outcome.ok())
         return Result<FtpReply>::from(outcome);
@@ -84,10 +88,8 @@ Result<FtpReply> FtpSession::pathCommand(const QByteArray& verb, const QByteArra
 
 Result<QByteArray> FtpSession::changeDirectory(const QByteArray& directory) {
     const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
+    if (const Result<void> r = readyFor(directory, true); !r.ok())
         return Result<QByteArray>::from(r);
-    if (FtpNames::breaksCommandLine(directory))
-        return unusableName<QByteArray>();
     if (const Result<void> changed = replyOutcome(m_transport->command("CWD " + directory));
         !changed.ok())
         return Result<QByteArray>::from(changed);
@@ -120,10 +122,8 @@ Result<void> FtpSession::streamListing(const QByteArray& path, bool mlsd, bool k
 
 Result<void> FtpSession::list(const QByteArray& path, const EntrySink& sink) {
     const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
+    if (const Result<void> r = readyFor(path, true); !r.ok())
         return r;
-    if (FtpNames::breaksCommandLine(path))
-        return unusableName<void>();
     // The raw-listing switch asks for the server's own LIST text even where MLSD is offered.
     bool mlsd = m_transport->offersMlsd() && !m_mode.raw;
     for (;;) {
@@ -138,10 +138,8 @@ Result<void> FtpSession::list(const QByteArray& path, const EntrySink& sink) {
 
 Result<void> FtpSession::lookUp(const QByteArray& path, const EntrySink& sink) {
     const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
+    if (const Result<void> r = readyFor(path); !r.ok())
         return r;
-    if (path.isEmpty() || FtpNames::breaksCommandLine(path))
-        return unusableName<void>();
     const QByteArray whole = absolute(path);
     if (!m_transport->offersMlsd() || m_mode.raw)
         return notThere(streamListing(whole, false, m_mode.keepUnrecognised, sink));
@@ -164,10 +162,8 @@ Result<void> FtpSession::lookUp(const QByteArray& path, const EntrySink& sink) {
 
 Result<RemoteFileInfo> FtpSession::stat(const QByteArray& path) {
     const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
+    if (const Result<void> r = readyFor(path); !r.ok())
         return Result<RemoteFileInfo>::from(r);
-    if (path.isEmpty() || FtpNames::breaksCommandLine(path))
-        return unusableName<RemoteFileInfo>();
     const QByteArray whole = absolute(path);
     RemoteFileInfo info;
     const Result<FtpReply> mdtm = m_transport->command("MDTM " + whole);
@@ -201,10 +197,8 @@ Result<RemoteFileInfo> FtpSession::stat(const QByteArray& path) {
 
 Result<qint64> FtpSession::retrieve(const QByteArray& path, TransferType mode, const Sink& sink) {
     const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
+    if (const Result<void> r = readyFor(path); !r.ok())
         return Result<qint64>::from(r);
-    if (path.isEmpty() || FtpNames::breaksCommandLine(path))
-        return unusableName<qint64>();
     qint64 moved = 0;
     const FtpTransport::Sink counted = [&sink, &moved](const char* data, qsizetype size) {
         if (!sink(data, size))
@@ -222,10 +216,8 @@ Result<qint64> FtpSession::retrieve(const QByteArray& path, TransferType mode, c
 Result<qint64> FtpSession::store(const QByteArray& path, TransferType mode, qint64 size,
                                  const Source& source) {
     const BusyScope busy(*this);
-    if (const Result<void> r = ready(); !r.ok())
+    if (const Result<void> r = readyFor(path); !r.ok())
         return Result<qint64>::from(r);
-    if (path.isEmpty() || FtpNames::breaksCommandLine(path))
-        return unusableName<qint64>();
     qint64 moved = 0;
     const FtpTransport::Source counted = [&source, &moved](char* buffer, qint64 capacity) {
         const qint64 n = source(buffer, capacity);

@@ -48,6 +48,9 @@ public:
 private:
     // The transport is there to be used; else a failure that says it is not.
     Result<void> ready() const;
+    // ready(), and `path` can stand in a command line; an empty path only where `emptyIsHere`
+    // (it then names the current directory).
+    Result<void> readyFor(const QByteArray& path, bool emptyIsHere = false) const;
     // One command with a path; the server's refusal fails with its reply.
     Result<FtpReply> pathCommand(const QByteArray& verb, const QByteArray& path);
     // A command on `path` whose whole outcome is its reply, on a session that is ready.

@@ -4,7 +4,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <termios.h>
 #include <unistd.h>
 

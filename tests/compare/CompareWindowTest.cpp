@@ -189,8 +189,8 @@ TEST(CompareWindow, ComparingInsteadOfOverwritingLetsTheNextSaveThrough) {
     AppHarness h;
     h.app().settings.Network = server.network();
     const ServerProfile profile = server.profile(CodeSystemSjis, QStringLiteral("/"));
-    ASSERT_NE(h.openFromServer(profile, "page.txt"), nullptr);
-    CVantorpadDoc* doc = h.frame().activeDocument();
+    CVantorpadDoc* doc = h.openFromServer(profile, "page.txt");
+    ASSERT_NE(doc, nullptr);
     server.changeFile("page.txt", "one\nTWO, theirs\nthree\n");
     CVantorpadView* view = h.frame().activeView();
     view->select(0, 0);
